@@ -1,0 +1,6 @@
+#include "cli/cli.h"
+
+int main(int argc, char **argv)
+{
+    return Cli::run(argc, argv);
+}

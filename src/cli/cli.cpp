@@ -1,0 +1,261 @@
+#include "cli/cli.h"
+
+#include "sample_service/sample_service.h"
+#include "services/http_text_fetch.h"
+#include "services/service_config.h"
+#include "services/version_text.h"
+#include "sound/sound_analysis.h"
+#include "sound/sound_link.h"
+#include "sound/work_slots.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+namespace Cli {
+
+namespace {
+
+const QString JsonOption = QStringLiteral("json");
+const QString TimeoutOption = QStringLiteral("timeout");
+const QString DemoOption = QStringLiteral("demo");
+
+const QStringList Commands = {QStringLiteral("info")};
+
+void writeTo(FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+void printOut(const QString &text)
+{
+    writeTo(stdout, text);
+}
+
+void printError(const QString &line)
+{
+    writeTo(stderr, line + u'\n');
+}
+
+void printProblem(const QString &line)
+{
+    printError(QStringLiteral("vexa-helper: ") + line);
+}
+
+QString helpText()
+{
+    return QStringLiteral(
+        "Usage: vexa-helper [OPTIONS] COMMAND [ARGUMENTS]\n"
+        "\n"
+        "Commands:\n"
+        "  info ADDRESS [--json]   analyse a sound page address and print the sound's record\n"
+        "\n"
+        "Options:\n"
+        "  --json                  print the record as one JSON object\n"
+        "  --timeout SECONDS       give up when no data arrives for this long (default 30)\n"
+        "  --web-host HOST[:PORT]  web host of the sound pages and the home page\n"
+        "  --api-host HOST[:PORT]  host of the sound-info endpoint\n"
+        "  --update-host HOST[:PORT]  host of the version file\n"
+        "  --demo                  start the built-in sample service and use it for every host\n"
+        "  -h, --help              show this help\n"
+        "  -v, --version           show the version\n"
+        "\n"
+        "Exit status: 0 success, 2 address rejected, 3 the answer did not arrive,\n"
+        "4 the answer holds no sound record, 64 wrong usage, 1 any other failure.\n");
+}
+
+struct RunContext
+{
+    ServiceConfig config;
+    FetchOptions fetchOptions;
+    bool json = false;
+};
+
+QJsonObject recordJson(const SoundInfo &info)
+{
+    return QJsonObject{
+        {QStringLiteral("soundId"), info.soundId},         {QStringLiteral("coverUrl"), info.coverUrl},
+        {QStringLiteral("fileUrl"), info.fileUrl},         {QStringLiteral("soundName"), info.soundName},
+        {QStringLiteral("singer"), info.singer},           {QStringLiteral("shortName"), info.shortName},
+        {QStringLiteral("shortSinger"), info.shortSinger}, {QStringLiteral("playCount"), info.playCount},
+        {QStringLiteral("fanCount"), info.fanCount},       {QStringLiteral("shareCount"), info.shareCount},
+        {QStringLiteral("createTime"), info.createTime},   {QStringLiteral("publishTime"), info.publishTime},
+        {QStringLiteral("infoText"), info.infoText},
+    };
+}
+
+QString recordText(const SoundInfo &info)
+{
+    const QList<QPair<QString, QString>> rows = {
+        {QStringLiteral("soundId"), info.soundId},         {QStringLiteral("soundName"), info.soundName},
+        {QStringLiteral("shortName"), info.shortName},     {QStringLiteral("singer"), info.singer},
+        {QStringLiteral("shortSinger"), info.shortSinger}, {QStringLiteral("playCount"), info.playCount},
+        {QStringLiteral("fanCount"), info.fanCount},       {QStringLiteral("shareCount"), info.shareCount},
+        {QStringLiteral("createTime"), info.createTime},   {QStringLiteral("publishTime"), info.publishTime},
+        {QStringLiteral("coverUrl"), info.coverUrl},       {QStringLiteral("fileUrl"), info.fileUrl},
+        {QStringLiteral("infoText"), info.infoText},
+    };
+    constexpr int Width = 13;
+    QString out;
+    for (const auto &[key, value] : rows) {
+        // Continuation lines line up under the first so multi-line texts stay readable.
+        QStringList lines = value.split(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
+        out += key.leftJustified(Width) + lines.takeFirst() + u'\n';
+        for (const QString &line : lines)
+            out += QString(Width, u' ') + line + u'\n';
+    }
+    return out;
+}
+
+int runInfo(const RunContext &context, const QStringList &arguments)
+{
+    if (arguments.size() != 1) {
+        printProblem(arguments.isEmpty()
+                         ? QStringLiteral("info needs a sound page address")
+                         : QStringLiteral("info takes one address; quote it if it holds spaces"));
+        return UsageError;
+    }
+    const QString &address = arguments.first();
+    const AddressCheck check = CheckSoundAddress(address, context.config.webHost);
+    if (check != AddressCheck::Accepted) {
+        printError(AddressCheckMessage(check));
+        return AddressRejected;
+    }
+
+    WorkSlots work;
+    const AnalysisResult result =
+        RunSoundAnalysis(work, address, context.config.apiHost, context.fetchOptions);
+    const QString url = SoundInfoUrl(work[SoundIdSlot], context.config.apiHost);
+    switch (result.status) {
+    case AnalysisStatus::FetchFailed:
+        printProblem(QStringLiteral("could not fetch %1: %2").arg(url, result.error));
+        return FetchFailed;
+    case AnalysisStatus::ExtractFailed:
+        printProblem(QStringLiteral("no sound record in the answer from %1: %2").arg(url, result.error));
+        return ExtractFailed;
+    case AnalysisStatus::Done:
+        break;
+    }
+
+    const SoundInfo info = SoundInfo::fromSlots(work);
+    if (context.json)
+        printOut(QString::fromUtf8(QJsonDocument(recordJson(info)).toJson(QJsonDocument::Indented)));
+    else
+        printOut(recordText(info));
+    return Success;
+}
+
+std::optional<FetchOptions> fetchOptionsFrom(const QCommandLineParser &parser)
+{
+    FetchOptions options;
+    if (!parser.isSet(TimeoutOption))
+        return options;
+    bool ok = false;
+    const double seconds = parser.value(TimeoutOption).toDouble(&ok);
+    if (!ok || !std::isfinite(seconds) || seconds <= 0 || seconds > 24 * 3600)
+        return std::nullopt;
+    options.stallTimeout = std::chrono::milliseconds(std::max<qint64>(1, std::llround(seconds * 1000)));
+    return options;
+}
+
+} // namespace
+
+bool wantsCommandLine(const QStringList &arguments)
+{
+    for (const QString &argument : arguments.mid(1)) {
+        if (Commands.contains(argument))
+            return true;
+        if (argument == u"-h" || argument == u"--help" || argument == u"-v" || argument == u"--version")
+            return true;
+    }
+    return false;
+}
+
+int run(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("vexa-helper"));
+    QCoreApplication::setApplicationVersion(VersionText());
+
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOption({JsonOption, QStringLiteral("JSON output.")});
+    parser.addOption({TimeoutOption, QStringLiteral("Stall time-out."), QStringLiteral("SECONDS")});
+    parser.addOption({DemoOption, QStringLiteral("Use the built-in sample service.")});
+    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                        QStringLiteral("Help."));
+    const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
+                                           QStringLiteral("Version."));
+    parser.addOption(helpOption);
+    parser.addOption(versionOption);
+    AddServiceHostOptions(parser);
+
+    if (!parser.parse(QCoreApplication::arguments())) {
+        printProblem(parser.errorText());
+        printError(QStringLiteral("Try 'vexa-helper --help'."));
+        return UsageError;
+    }
+    if (parser.isSet(helpOption)) {
+        printOut(helpText());
+        return Success;
+    }
+    if (parser.isSet(versionOption)) {
+        printOut(VersionText() + u'\n');
+        return Success;
+    }
+
+    QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty()) {
+        printProblem(QStringLiteral("missing command"));
+        printError(helpText());
+        return UsageError;
+    }
+    const QString command = positional.takeFirst();
+    if (!Commands.contains(command)) {
+        printProblem(QStringLiteral("unknown command \"%1\"").arg(command));
+        printError(QStringLiteral("Try 'vexa-helper --help'."));
+        return UsageError;
+    }
+
+    RunContext context;
+    context.json = parser.isSet(JsonOption);
+    const std::optional<FetchOptions> fetchOptions = fetchOptionsFrom(parser);
+    if (!fetchOptions) {
+        printProblem(QStringLiteral("--timeout wants a number of seconds above 0, got \"%1\"")
+                         .arg(parser.value(TimeoutOption)));
+        return UsageError;
+    }
+    context.fetchOptions = *fetchOptions;
+
+    std::unique_ptr<SampleService> demo;
+    ServiceConfig base = ServiceConfig::defaults();
+    if (parser.isSet(DemoOption)) {
+        demo = std::make_unique<SampleService>();
+        if (!demo->start()) {
+            printProblem(QStringLiteral("the sample service could not start on a loopback port"));
+            return Failure;
+        }
+        base = ServiceConfig::allAt(demo->hostAndPort());
+        printError(QStringLiteral("sample service at %1").arg(demo->baseUrl()));
+    }
+    QString error;
+    const std::optional<ServiceConfig> config = ApplyServiceHostOptions(parser, base, &error);
+    if (!config) {
+        printProblem(error);
+        return UsageError;
+    }
+    context.config = *config;
+
+    return runInfo(context, positional);
+}
+
+} // namespace Cli

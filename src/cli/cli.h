@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QStringList>
+
+namespace Cli {
+
+// Exit statuses of the command-line front.
+enum ExitCode : int {
+    Success = 0,
+    Failure = 1,         // anything not listed below, e.g. the demo service did not start
+    AddressRejected = 2, // the address check refused the address
+    FetchFailed = 3,     // the sound-info answer did not arrive
+    ExtractFailed = 4,   // the answer holds no sound record
+    UsageError = 64,
+};
+
+// Whether the arguments ask for the command-line front rather than the window.
+bool wantsCommandLine(const QStringList &arguments);
+
+// Runs the command-line front; creates its own QCoreApplication.
+int run(int argc, char **argv);
+
+} // namespace Cli

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// One built-in sample sound. Counts are kept as the service would send them.
+struct SampleSound
+{
+    QString id;
+    QString name;
+    QString singer;       // as sent, spaces included
+    QString introduction; // with real line breaks; escaped as \r\n when sent
+    qint64 playCount = 0;
+    qint64 fanCount = 0;
+    qint64 shareCount = 0;
+    bool shareCountQuoted = false; // sent as "123" rather than 123
+    qint64 createTime = 0;         // seconds since 1970-01-01
+    bool fileQuery = true;         // the file address carries a query string
+};
+
+const QList<SampleSound> &sampleSounds();
+const SampleSound *findSampleSound(const QString &id);
+
+// The sound-info answer in the service's JSON shape; cover and file
+// addresses point at baseUrl ("http://127.0.0.1:PORT").
+QByteArray soundInfoJson(const SampleSound &sound, const QString &baseUrl);
+// The service's answer for an unknown id: JSON without any sound keys.
+QByteArray soundNotFoundJson(const QString &id);
+// The sound's web page.
+QByteArray soundPageHtml(const SampleSound &sound, const QString &baseUrl);
+// The home page.
+QByteArray homePageHtml(const QString &baseUrl);

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+// One request as the sample service received it.
+struct RecordedRequest
+{
+    QByteArray method;
+    QByteArray path;   // without the query
+    QByteArray target; // path and query as sent
+    QList<QPair<QByteArray, QByteArray>> headers;
+
+    // First value of a header, name compared case-insensitively; empty if absent.
+    QByteArray header(const QByteArray &name) const;
+};
+
+// A real HTTP server on loopback standing in for the Vexa service and the
+// maker's update host. It answers on its own threads, so a Qt event loop in
+// the same process can fetch from it.
+//
+// Routes:
+//   /sound/info?sound_id=ID   the sound-info answer of a sample sound, or the
+//                             service's error answer for an unknown id;
+//                             ids "fault-KIND" give the fault KIND below
+//   /sound/ID                 the sound's page
+//   /?wp, /                   the home page
+//   /version/main.txt         the version file ("vexa:V1.0|…" by default)
+//   /cover/ID.png             the sound's cover picture
+//   /audio/ID.wav             a few seconds of playable audio
+//
+// Faults, for tests (/fault/KIND):
+//   stall?seconds=N           accepts, then sends nothing for N s (default 60)
+//   stall-body?seconds=N      sends headers and part of the body, then nothing
+//   drop                      announces 100000 bytes, sends 1000, closes
+//   status?code=N             that status with an HTML body (default 500)
+//   empty                     200 with an empty body
+//   huge?mib=N                N MiB of text (default 40)
+//   gbk                       Chinese text in GBK, charset=GBK in Content-Type
+//   invalid-utf8              bytes that are not UTF-8, charset=utf-8
+//   trickle?bytes=N&interval=MS  N bytes, one every MS milliseconds
+//   redirect?to=PATH          302 to PATH on this service
+//   redirect-loop             302 to itself
+// Stalls and trickles end early when the service stops.
+class SampleService
+{
+public:
+    SampleService();
+    ~SampleService();
+
+    SampleService(const SampleService &) = delete;
+    SampleService &operator=(const SampleService &) = delete;
+
+    // Binds to bindAddress:port (0 picks a free port) and serves on
+    // background threads. False when the address cannot be bound.
+    bool start(quint16 port = 0, const QString &bindAddress = QStringLiteral("127.0.0.1"));
+    // Ends waiting fault handlers and joins the server threads. Idempotent.
+    void stop();
+
+    bool isRunning() const;
+    quint16 port() const;
+    QString hostAndPort() const; // "127.0.0.1:PORT"
+    QString baseUrl() const;     // "http://127.0.0.1:PORT"
+
+    // Serve body at /sound/info?sound_id=soundId instead of the built-in answer.
+    void setSoundInfoBody(const QString &soundId, const QByteArray &body,
+                          const QByteArray &contentType = QByteArrayLiteral("application/json; charset=utf-8"));
+    void setVersionBody(const QByteArray &body);
+
+    QList<RecordedRequest> requests() const;
+    void clearRequests();
+
+    // Ids of the built-in sample sounds.
+    static QStringList sampleSoundIds();
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};

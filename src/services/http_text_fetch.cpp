@@ -1,0 +1,148 @@
+#include "services/http_text_fetch.h"
+
+#include "services/network_access.h"
+
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPointer>
+#include <QStringDecoder>
+#include <QUrl>
+
+FetchResult FetchResult::success(QString text, int httpStatus)
+{
+    FetchResult result;
+    result.m_ok = true;
+    result.m_text = std::move(text);
+    result.m_httpStatus = httpStatus;
+    return result;
+}
+
+FetchResult FetchResult::failure(QString reason, int httpStatus)
+{
+    FetchResult result;
+    result.m_error = std::move(reason);
+    result.m_httpStatus = httpStatus;
+    return result;
+}
+
+QByteArray CharsetOf(const QByteArray &contentType)
+{
+    const QList<QByteArray> params = contentType.split(';');
+    for (qsizetype i = 1; i < params.size(); ++i) {
+        const QByteArray param = params.at(i).trimmed();
+        const qsizetype eq = param.indexOf('=');
+        if (eq < 0 || param.left(eq).trimmed().toLower() != "charset")
+            continue;
+        QByteArray value = param.mid(eq + 1).trimmed();
+        if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
+            value = value.mid(1, value.size() - 2);
+        return value.toLower();
+    }
+    return {};
+}
+
+QString DecodeBody(const QByteArray &body, const QByteArray &contentType)
+{
+    const QByteArray charset = CharsetOf(contentType);
+    if (!charset.isEmpty()) {
+        QStringDecoder decoder(charset.constData());
+        if (decoder.isValid())
+            return decoder.decode(body);
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    return utf8.decode(body);
+}
+
+namespace {
+
+QString sizeText(qint64 bytes)
+{
+    if (bytes % (1024 * 1024) == 0)
+        return QStringLiteral("%1 MiB").arg(bytes / (1024 * 1024));
+    return QStringLiteral("%1 bytes").arg(bytes);
+}
+
+int statusOf(const QNetworkReply *reply)
+{
+    return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+}
+
+} // namespace
+
+FetchResult HttpTextFetch(const QString &address, const FetchOptions &options)
+{
+    QNetworkAccessManager *manager = SharedNetworkManager();
+    if (!manager)
+        return FetchResult::failure(QStringLiteral("no application object to run the request"));
+
+    const QUrl url(address);
+    if (!url.isValid() || url.host().isEmpty())
+        return FetchResult::failure(QStringLiteral("not a valid address: %1").arg(address));
+
+    QNetworkRequest request(url);
+    request.setRawHeader("If-Modified-Since", "0");
+    request.setTransferTimeout(int(options.stallTimeout.count()));
+
+    QPointer<QNetworkReply> reply = manager->get(request);
+    QByteArray body;
+    QString abortReason;
+    QEventLoop loop;
+
+    auto abortWith = [&](const QString &reason) {
+        if (abortReason.isEmpty())
+            abortReason = reason;
+        reply->abort();
+    };
+
+    // Read as bytes arrive so a large body can be refused before it is all held.
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, [&] {
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid() && length.toLongLong() > options.maxBodyBytes)
+            abortWith(QStringLiteral("the response is larger than %1").arg(sizeText(options.maxBodyBytes)));
+    });
+    QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
+        if (!abortReason.isEmpty())
+            return;
+        body += reply->readAll();
+        if (body.size() > options.maxBodyBytes) {
+            body.clear();
+            abortWith(QStringLiteral("the response is larger than %1").arg(sizeText(options.maxBodyBytes)));
+        }
+    });
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+
+    // A waiting loop, not polling: the thread sleeps until something happens.
+    // QCoreApplication::exit() ends every loop, which leaves the reply unfinished.
+    if (!reply->isFinished())
+        loop.exec();
+
+    if (!reply) // the manager went away with the application
+        return FetchResult::failure(QStringLiteral("the application is quitting"));
+    if (!reply->isFinished())
+        abortWith(QStringLiteral("the application is quitting"));
+
+    const int status = statusOf(reply);
+    const QNetworkReply::NetworkError error = reply->error();
+    if (abortReason.isEmpty() && reply->isOpen())
+        body += reply->readAll();
+    const QByteArray contentType = reply->header(QNetworkRequest::ContentTypeHeader).toByteArray();
+    const QString errorText = reply->errorString();
+    reply->deleteLater();
+
+    if (!abortReason.isEmpty())
+        return FetchResult::failure(abortReason, status);
+    if (error == QNetworkReply::OperationCanceledError) {
+        const auto seconds = std::chrono::duration<double>(options.stallTimeout).count();
+        return FetchResult::failure(QStringLiteral("no data received for %1 s").arg(seconds), status);
+    }
+    // Errors from 200 up describe the HTTP status of a response that did
+    // arrive; its body is the answer. Lower ones are transport failures.
+    if (error != QNetworkReply::NoError && (error < QNetworkReply::ContentAccessDenied || status == 0))
+        return FetchResult::failure(errorText, status);
+    if (body.size() > options.maxBodyBytes)
+        return FetchResult::failure(
+            QStringLiteral("the response is larger than %1").arg(sizeText(options.maxBodyBytes)), status);
+    return FetchResult::success(DecodeBody(body, contentType), status);
+}

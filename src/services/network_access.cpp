@@ -1,0 +1,39 @@
+#include "services/network_access.h"
+
+#include <QCoreApplication>
+#include <QHostAddress>
+#include <QNetworkAccessManager>
+#include <QNetworkProxyFactory>
+#include <QPointer>
+
+namespace {
+
+class SystemProxyFactory final : public QNetworkProxyFactory
+{
+public:
+    QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery &query) override
+    {
+        // A proxy cannot reach this machine's own loopback services.
+        const QString host = query.peerHostName();
+        const QHostAddress address(host);
+        if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 || address.isLoopback())
+            return {QNetworkProxy(QNetworkProxy::NoProxy)};
+        return systemProxyForQuery(query);
+    }
+};
+
+} // namespace
+
+QNetworkAccessManager *SharedNetworkManager()
+{
+    static QPointer<QNetworkAccessManager> manager;
+    if (manager)
+        return manager;
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app)
+        return nullptr;
+    manager = new QNetworkAccessManager(app);
+    manager->setProxyFactory(new SystemProxyFactory);
+    manager->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
+    return manager;
+}

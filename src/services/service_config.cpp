@@ -1,0 +1,85 @@
+#include "services/service_config.h"
+
+#include "build_config.h"
+
+#include <QCommandLineParser>
+#include <QRegularExpression>
+
+namespace {
+
+const QString WebHostOption = QStringLiteral("web-host");
+const QString ApiHostOption = QStringLiteral("api-host");
+const QString UpdateHostOption = QStringLiteral("update-host");
+
+} // namespace
+
+ServiceConfig ServiceConfig::defaults()
+{
+    return {QStringLiteral(VEXA_DEFAULT_WEB_HOST), QStringLiteral(VEXA_DEFAULT_API_HOST),
+            QStringLiteral(VEXA_DEFAULT_UPDATE_HOST), QStringLiteral(VEXA_DEFAULT_FORUM_URL),
+            QStringLiteral(VEXA_DEFAULT_HOME_PAGE_URL)};
+}
+
+ServiceConfig ServiceConfig::allAt(const QString &hostAndPort)
+{
+    const QString base = QStringLiteral("http://") + hostAndPort;
+    return {hostAndPort, hostAndPort, hostAndPort, base + QStringLiteral("/forum/"),
+            base + QStringLiteral("/")};
+}
+
+QString ServiceConfig::versionFileUrl() const
+{
+    return QStringLiteral("http://") + updateHost + QStringLiteral("/version/main.txt");
+}
+
+QString ServiceConfig::hotPageUrl() const
+{
+    return QStringLiteral("http://") + webHost + QStringLiteral("/?wp");
+}
+
+bool IsValidHost(const QString &host)
+{
+    // A name or IPv4 address, or a bracketed IPv6 literal, then an optional port.
+    static const QRegularExpression pattern(QStringLiteral(
+        R"(^(?:[A-Za-z0-9](?:[A-Za-z0-9.-]*[A-Za-z0-9])?|\[[0-9A-Fa-f:.]+\])(?::([0-9]{1,5}))?$)"));
+    const QRegularExpressionMatch match = pattern.match(host);
+    if (!match.hasMatch())
+        return false;
+    const QString port = match.captured(1);
+    return port.isEmpty() || (port.toInt() >= 1 && port.toInt() <= 65535);
+}
+
+void AddServiceHostOptions(QCommandLineParser &parser)
+{
+    parser.addOption({WebHostOption, QStringLiteral("Web host of the sound pages and home page."),
+                      QStringLiteral("HOST[:PORT]")});
+    parser.addOption(
+        {ApiHostOption, QStringLiteral("Host of the sound-info endpoint."), QStringLiteral("HOST[:PORT]")});
+    parser.addOption(
+        {UpdateHostOption, QStringLiteral("Host of the version file."), QStringLiteral("HOST[:PORT]")});
+}
+
+std::optional<ServiceConfig> ApplyServiceHostOptions(const QCommandLineParser &parser, ServiceConfig base,
+                                                     QString *error)
+{
+    struct Override
+    {
+        const QString &option;
+        QString *field;
+    };
+    const Override overrides[] = {
+        {WebHostOption, &base.webHost}, {ApiHostOption, &base.apiHost}, {UpdateHostOption, &base.updateHost}};
+    for (const Override &o : overrides) {
+        if (!parser.isSet(o.option))
+            continue;
+        const QString value = parser.value(o.option);
+        if (!IsValidHost(value)) {
+            if (error)
+                *error = QStringLiteral("--%1: \"%2\" is not a host name with an optional port")
+                             .arg(o.option, value);
+            return std::nullopt;
+        }
+        *o.field = value;
+    }
+    return base;
+}

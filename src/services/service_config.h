@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QCommandLineParser;
+
+// Where the program's remote services live. A host may carry a port
+// ("127.0.0.1:8123"); addresses are always built over plain http.
+struct ServiceConfig
+{
+    QString webHost;     // sound pages and the home page
+    QString apiHost;     // the sound-info endpoint
+    QString updateHost;  // the version file
+    QString forumUrl;    // opened when another version is announced
+    QString homePageUrl; // the maker's home page
+
+    // The values the build was configured with.
+    static ServiceConfig defaults();
+
+    // Every host pointed at one server, e.g. the built-in sample service.
+    static ServiceConfig allAt(const QString &hostAndPort);
+
+    QString versionFileUrl() const; // http://UPDATE/version/main.txt
+    QString hotPageUrl() const;     // http://WEB/?wp
+};
+
+// A host, optionally with a port: no scheme, path, user part or white space.
+bool IsValidHost(const QString &host);
+
+// --web-host, --api-host, --update-host.
+void AddServiceHostOptions(QCommandLineParser &parser);
+
+// Applies the host options given on the command line over base. On a bad
+// value returns nullopt and sets error to a one-line message.
+std::optional<ServiceConfig> ApplyServiceHostOptions(const QCommandLineParser &parser, ServiceConfig base,
+                                                     QString *error);

@@ -1,0 +1,13 @@
+#include "services/version_text.h"
+
+#include "build_config.h"
+
+QString VersionText()
+{
+    return VersionText(VEXA_VERSION_MAJOR, VEXA_VERSION_MINOR, VEXA_VERSION_PATCH);
+}
+
+QString VersionText(int major, int minor, int revision)
+{
+    return QStringLiteral("V%1.%2.%3").arg(major).arg(minor).arg(revision);
+}

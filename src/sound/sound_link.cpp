@@ -1,0 +1,57 @@
+#include "sound/sound_link.h"
+
+QString SoundPagePrefix(const QString &webHost)
+{
+    return QStringLiteral("http://") + webHost + QStringLiteral("/sound/");
+}
+
+AddressCheck CheckSoundAddress(const QString &address, const QString &webHost)
+{
+    if (address.isEmpty())
+        return AddressCheck::Empty;
+    // Anywhere in the text, case-sensitive: text before the prefix is allowed.
+    if (!address.contains(SoundPagePrefix(webHost)))
+        return AddressCheck::NotSoundPage;
+    return AddressCheck::Accepted;
+}
+
+QString SoundIdFromAddress(const QString &address)
+{
+    // Counted by position, so every "/" before the prefix shifts the piece.
+    qsizetype start = 0;
+    for (int i = 0; i < 4; ++i) {
+        const qsizetype at = address.indexOf(u'/', start);
+        if (at < 0)
+            return {};
+        start = at + 1;
+    }
+    const qsizetype end = address.indexOf(u'/', start);
+    return address.mid(start, end < 0 ? -1 : end - start);
+}
+
+QString SoundInfoUrl(const QString &soundId, const QString &apiHost)
+{
+    return QStringLiteral("http://") + apiHost + QStringLiteral("/sound/info?sound_id=") + soundId;
+}
+
+QString AddressCheckMessage(AddressCheck check)
+{
+    switch (check) {
+    case AddressCheck::Empty:
+        return QStringLiteral("请输入音乐地址..");
+    case AddressCheck::NotSoundPage:
+        return QStringLiteral("地址有误，请检查..");
+    case AddressCheck::Accepted:
+        break;
+    }
+    return {};
+}
+
+SoundLink SoundLink::fromAddress(const QString &address, const QString &apiHost)
+{
+    SoundLink link;
+    link.address = address;
+    link.soundId = SoundIdFromAddress(address);
+    link.infoUrl = SoundInfoUrl(link.soundId, apiHost);
+    return link;
+}

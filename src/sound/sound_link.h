@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+enum class AddressCheck {
+    Empty,        // nothing typed
+    NotSoundPage, // the sound page prefix occurs nowhere in it
+    Accepted,
+};
+
+// "http://" + webHost + "/sound/"
+QString SoundPagePrefix(const QString &webHost);
+
+AddressCheck CheckSoundAddress(const QString &address, const QString &webHost);
+
+// The fifth "/"-separated piece, untouched (query strings and spaces stay);
+// empty when the address has fewer than five pieces.
+QString SoundIdFromAddress(const QString &address);
+
+// "http://" + apiHost + "/sound/info?sound_id=" + soundId, the id verbatim.
+QString SoundInfoUrl(const QString &soundId, const QString &apiHost);
+
+// The status line texts for a rejected address; empty for Accepted.
+QString AddressCheckMessage(AddressCheck check);
+
+struct SoundLink
+{
+    QString address;
+    QString soundId;
+    QString infoUrl;
+
+    static SoundLink fromAddress(const QString &address, const QString &apiHost);
+};

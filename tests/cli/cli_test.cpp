@@ -1,0 +1,185 @@
+#include "sample_service/sample_service.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QByteArray out;
+    QString err;
+};
+
+} // namespace
+
+class CliTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    SampleService m_service;
+
+    QString page(const QString &id) const
+    {
+        return QStringLiteral("http://%1/sound/%2").arg(m_service.hostAndPort(), id);
+    }
+
+    Run vexa(QStringList arguments)
+    {
+        arguments << QStringLiteral("--api-host") << m_service.hostAndPort() << QStringLiteral("--web-host")
+                  << m_service.hostAndPort();
+        return vexaBare(arguments);
+    }
+
+    static Run vexaBare(const QStringList &arguments)
+    {
+        QProcess process;
+        // The command line must work with no display at all.
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(VEXA_HELPER_EXE), arguments);
+        Run run;
+        if (!process.waitForFinished(60000))
+            return run;
+        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+        run.out = process.readAllStandardOutput();
+        run.err = QString::fromUtf8(process.readAllStandardError());
+        return run;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_service.start()); }
+
+    void jsonRecordOfAServedAnswer()
+    {
+        // Worked out by hand: the query string goes, the singer loses its
+        // spaces, the quoted share count its quotes, and 1600000000 s plus
+        // 8 h is 2020-09-13 20:26:40.
+        const QByteArray answer =
+            R"({"code":0,"info":{"sound":{"id":77,"name":"一二三四五六七八九","pic_200":"http://img.example/c.png",)"
+            R"("source":"http://cdn.example/s.mp3?sign=1","sound_count":"42","share_count":"7","create_time":1600000000,)"
+            R"("info":"第一行\r\n第二行","user":{"name":" 张 三 ","follow_count":3}}}})";
+        m_service.setSoundInfoBody(QStringLiteral("77"), answer);
+
+        const Run run = vexa({QStringLiteral("info"), page(QStringLiteral("77")), QStringLiteral("--json")});
+        QCOMPARE(run.exitCode, 0);
+        QJsonParseError error;
+        const QJsonObject json = QJsonDocument::fromJson(run.out, &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+
+        const QStringList keys = {
+            QStringLiteral("soundId"),     QStringLiteral("coverUrl"),   QStringLiteral("fileUrl"),
+            QStringLiteral("soundName"),   QStringLiteral("singer"),     QStringLiteral("shortName"),
+            QStringLiteral("shortSinger"), QStringLiteral("playCount"),  QStringLiteral("fanCount"),
+            QStringLiteral("shareCount"),  QStringLiteral("createTime"), QStringLiteral("publishTime"),
+            QStringLiteral("infoText")};
+        QStringList sortedKeys = keys;
+        sortedKeys.sort();
+        QCOMPARE(json.keys(), sortedKeys);
+
+        QCOMPARE(json[u"soundId"].toString(), QStringLiteral("77"));
+        QCOMPARE(json[u"coverUrl"].toString(), QStringLiteral("http://img.example/c.png"));
+        QCOMPARE(json[u"fileUrl"].toString(), QStringLiteral("http://cdn.example/s.mp3"));
+        QCOMPARE(json[u"soundName"].toString(), QStringLiteral("一二三四五六七八九"));
+        QCOMPARE(json[u"shortName"].toString(), QStringLiteral("一二三四五六七八..."));
+        QCOMPARE(json[u"singer"].toString(), QStringLiteral("张三"));
+        QCOMPARE(json[u"shortSinger"].toString(), QStringLiteral("张三"));
+        QCOMPARE(json[u"playCount"].toString(), QStringLiteral("\"42\""));
+        QCOMPARE(json[u"shareCount"].toString(), QStringLiteral("7"));
+        QCOMPARE(json[u"fanCount"].toString(), QString()); // no "," after it
+        QCOMPARE(json[u"createTime"].toString(), QStringLiteral("1600000000"));
+        QCOMPARE(json[u"publishTime"].toString(), QStringLiteral("2020-09-13 20:26:40"));
+        QCOMPARE(json[u"infoText"].toString(), QStringLiteral("第一行\r\n第二行"));
+    }
+
+    void plainRecordOfEverySample()
+    {
+        for (const QString &id : SampleService::sampleSoundIds()) {
+            const Run run = vexa({QStringLiteral("info"), page(id)});
+            QCOMPARE(run.exitCode, 0);
+            const QString out = QString::fromUtf8(run.out);
+            QVERIFY(out.startsWith(QStringLiteral("soundId      ") + id + u'\n'));
+            QVERIFY(out.contains(QStringLiteral("\npublishTime  ")));
+        }
+    }
+
+    void exitStatuses_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("stderrPart");
+
+        const QString info = QStringLiteral("info");
+        QTest::newRow("empty address")
+            << QStringList{info, QString()} << 2 << QStringLiteral("请输入音乐地址..");
+        QTest::newRow("secure scheme") << QStringList{info, QStringLiteral("https://x/sound/1")} << 2
+                                       << QStringLiteral("地址有误，请检查..");
+        QTest::newRow("dropped answer")
+            << QStringList{info, QStringLiteral("fault-drop")} << 3 << QStringLiteral("could not fetch");
+        QTest::newRow("stalled answer") << QStringList{info, QStringLiteral("fault-stall"),
+                                                       QStringLiteral("--timeout"), QStringLiteral("0.5")}
+                                        << 3 << QStringLiteral("no data received for 0.5 s");
+        QTest::newRow("unknown sound")
+            << QStringList{info, QStringLiteral("424242")} << 4 << QStringLiteral("no sound record");
+        QTest::newRow("error page") << QStringList{info, QStringLiteral("fault-status")} << 4
+                                    << QStringLiteral("HTTP status 500");
+        QTest::newRow("missing address")
+            << QStringList{info} << 64 << QStringLiteral("needs a sound page address");
+        QTest::newRow("unknown option")
+            << QStringList{info, QStringLiteral("--frobnicate")} << 64 << QStringLiteral("frobnicate");
+        QTest::newRow("bad timeout") << QStringList{info, QStringLiteral("1001"), QStringLiteral("--timeout"),
+                                                    QStringLiteral("soon")}
+                                     << 64 << QStringLiteral("--timeout");
+        QTest::newRow("unknown command")
+            << QStringList{QStringLiteral("play")} << 64 << QStringLiteral("play");
+    }
+
+    void exitStatuses()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, stderrPart);
+
+        // A bare id stands for the sample service's page of that id.
+        if (arguments.size() > 1 && !arguments.at(1).isEmpty() && !arguments.at(1).contains(u'/') &&
+            !arguments.at(1).startsWith(u'-'))
+            arguments[1] = page(arguments.at(1));
+        const Run run = vexa(arguments);
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(run.err.contains(stderrPart), qPrintable(run.err));
+        QVERIFY(run.out.isEmpty());
+        QCOMPARE(run.err.count(u'\n') >= 1, true);
+    }
+
+    void versionAndHelp()
+    {
+        const Run version = vexaBare({QStringLiteral("--version")});
+        QCOMPARE(version.exitCode, 0);
+        QCOMPARE(version.out, QByteArray("V1.0.0\n"));
+
+        const Run help = vexaBare({QStringLiteral("--help")});
+        QCOMPARE(help.exitCode, 0);
+        QVERIFY(help.out.contains("info ADDRESS"));
+    }
+
+    void demoServesTheSamples()
+    {
+        const Run run = vexaBare({QStringLiteral("--demo"), QStringLiteral("info"),
+                                  QStringLiteral("http://nowhere.example/sound/1001")});
+        // The demo points every host at its own port, so a page of another host is refused.
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(run.err.contains(QStringLiteral("sample service at http://127.0.0.1:")));
+    }
+
+    void cleanupTestCase() { m_service.stop(); }
+};
+
+QTEST_GUILESS_MAIN(CliTest)
+#include "cli_test.moc"

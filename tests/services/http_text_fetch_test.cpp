@@ -1,0 +1,237 @@
+#include "sample_service/sample_service.h"
+#include "services/http_text_fetch.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QStringEncoder>
+#include <QTest>
+#include <QTimer>
+
+using namespace std::chrono_literals;
+
+class HttpTextFetchTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    SampleService m_service;
+    QString url(const QString &target) const { return m_service.baseUrl() + target; }
+
+private slots:
+    void initTestCase() { QVERIFY(m_service.start()); }
+
+    void sendsIfModifiedSinceZero()
+    {
+        m_service.clearRequests();
+        const FetchResult result = HttpTextFetch(url(QStringLiteral("/version/main.txt")));
+        QVERIFY2(result.ok(), qPrintable(result.error()));
+        const QList<RecordedRequest> requests = m_service.requests();
+        QCOMPARE(requests.size(), 1);
+        QCOMPARE(requests.first().method, QByteArray("GET"));
+        QCOMPARE(requests.first().header("if-modified-since"), QByteArray("0"));
+    }
+
+    void decodesBody_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QByteArray>("contentType");
+        QTest::addColumn<QString>("expected");
+
+        const QString chinese = QStringLiteral("夜航星 — 歌手");
+        QTest::newRow("utf-8 named") << chinese.toUtf8() << QByteArray("text/plain; charset=utf-8")
+                                     << chinese;
+        QTest::newRow("no charset means utf-8")
+            << chinese.toUtf8() << QByteArray("application/json") << chinese;
+        QTest::newRow("gbk") << QStringEncoder("GBK").encode(QStringLiteral("夜航星"))
+                             << QByteArray("text/plain; charset=GBK") << QStringLiteral("夜航星");
+        QTest::newRow("gb18030 quoted")
+            << QStringEncoder("GB18030").encode(QStringLiteral("声音"))
+            << QByteArray("text/html; Charset=\"gb18030\"") << QStringLiteral("声音");
+        QTest::newRow("unknown charset falls back to utf-8")
+            << chinese.toUtf8() << QByteArray("text/plain; charset=no-such-set") << chinese;
+        QTest::newRow("invalid utf-8 becomes replacement characters")
+            << QByteArray("ab\xff\xfe"
+                          "c")
+            << QByteArray("text/plain; charset=utf-8") << QStringLiteral("ab\uFFFD\uFFFDc");
+        QTest::newRow("truncated sequence at the end")
+            << QByteArray("ok\xe5\xa4") << QByteArray("text/plain") << QStringLiteral("ok\uFFFD");
+    }
+
+    void decodesBody()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QByteArray, contentType);
+        QFETCH(QString, expected);
+
+        QCOMPARE(DecodeBody(body, contentType), expected);
+
+        // The same bytes served for real must arrive as the same text.
+        m_service.setSoundInfoBody(QStringLiteral("decode"), body, contentType);
+        const FetchResult result = HttpTextFetch(url(QStringLiteral("/sound/info?sound_id=decode")));
+        QVERIFY2(result.ok(), qPrintable(result.error()));
+        QCOMPARE(result.text(), expected);
+    }
+
+    void returnsBodyOfAnyStatus_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("emptyBody");
+
+        QTest::newRow("not found") << QStringLiteral("/fault/status?code=404") << 404 << false;
+        QTest::newRow("server error") << QStringLiteral("/fault/status?code=500") << 500 << false;
+        QTest::newRow("forbidden") << QStringLiteral("/fault/status?code=403") << 403 << false;
+        QTest::newRow("empty body") << QStringLiteral("/fault/empty") << 200 << true;
+    }
+
+    void returnsBodyOfAnyStatus()
+    {
+        QFETCH(QString, target);
+        QFETCH(int, status);
+        QFETCH(bool, emptyBody);
+
+        const FetchResult result = HttpTextFetch(url(target));
+        QVERIFY2(result.ok(), qPrintable(result.error()));
+        QCOMPARE(result.httpStatus(), status);
+        QCOMPARE(result.text().isEmpty(), emptyBody);
+        if (!emptyBody)
+            QVERIFY(result.text().contains(QString::number(status)));
+    }
+
+    void followsRedirect()
+    {
+        const FetchResult direct = HttpTextFetch(url(QStringLiteral("/version/main.txt")));
+        const FetchResult redirected =
+            HttpTextFetch(url(QStringLiteral("/fault/redirect?to=/version/main.txt")));
+        QVERIFY2(redirected.ok(), qPrintable(redirected.error()));
+        QCOMPARE(redirected.text(), direct.text());
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("stallMs");
+        QTest::addColumn<qint64>("maxBytes");
+        QTest::addColumn<QString>("reasonPart");
+
+        const qint64 limit = FetchOptions().maxBodyBytes;
+        QTest::newRow("connection dropped mid-body")
+            << QStringLiteral("/fault/drop") << 30000 << limit << QString();
+        QTest::newRow("stall before headers")
+            << QStringLiteral("/fault/stall?seconds=20") << 400 << limit << QStringLiteral("no data");
+        QTest::newRow("stall inside the body")
+            << QStringLiteral("/fault/stall-body?seconds=20") << 400 << limit << QStringLiteral("no data");
+        QTest::newRow("announced body over the limit")
+            << QStringLiteral("/fault/huge?mib=40") << 30000 << limit << QStringLiteral("larger than 32 MiB");
+        QTest::newRow("chunked body over the limit")
+            << QStringLiteral("/fault/trickle?bytes=64&interval=1") << 30000 << qint64(16)
+            << QStringLiteral("larger than 16 bytes");
+        QTest::newRow("redirect loop")
+            << QStringLiteral("/fault/redirect-loop") << 30000 << limit << QString();
+    }
+
+    void failures()
+    {
+        QFETCH(QString, target);
+        QFETCH(int, stallMs);
+        QFETCH(qint64, maxBytes);
+        QFETCH(QString, reasonPart);
+
+        FetchOptions options;
+        options.stallTimeout = std::chrono::milliseconds(stallMs);
+        options.maxBodyBytes = maxBytes;
+        const FetchResult result = HttpTextFetch(url(target), options);
+        QVERIFY(!result.ok());
+        QVERIFY(result.text().isEmpty());
+        QVERIFY(!result.error().isEmpty());
+        if (!reasonPart.isEmpty())
+            QVERIFY2(result.error().contains(reasonPart), qPrintable(result.error()));
+    }
+
+    void transportFailures_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::newRow("refused") << QString(); // filled from a stopped service
+        QTest::newRow("not an address") << QStringLiteral("not a url");
+        QTest::newRow("empty") << QString();
+    }
+
+    void transportFailures()
+    {
+        QFETCH(QString, address);
+        if (QByteArray(QTest::currentDataTag()) == "refused") {
+            SampleService closed;
+            QVERIFY(closed.start());
+            address = closed.baseUrl() + QStringLiteral("/version/main.txt");
+            closed.stop();
+        }
+        const FetchResult result = HttpTextFetch(address);
+        QVERIFY(!result.ok());
+        QVERIFY(!result.error().isEmpty());
+    }
+
+    void slowTrickleUnderTheStallTimeoutSucceeds()
+    {
+        FetchOptions options;
+        options.stallTimeout = 1500ms;
+        const FetchResult result =
+            HttpTextFetch(url(QStringLiteral("/fault/trickle?bytes=8&interval=300")), options);
+        QVERIFY2(result.ok(), qPrintable(result.error()));
+        QCOMPARE(result.text().size(), 8);
+    }
+
+    void eventsFlowWhileWaiting()
+    {
+        int ticks = 0;
+        QTimer timer;
+        timer.setInterval(20);
+        connect(&timer, &QTimer::timeout, this, [&] { ++ticks; });
+        timer.start();
+        FetchOptions options;
+        options.stallTimeout = 600ms;
+        const FetchResult result = HttpTextFetch(url(QStringLiteral("/fault/stall?seconds=10")), options);
+        QVERIFY(!result.ok());
+        QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
+    }
+
+    void nestedFetchCompletesFirst()
+    {
+        // The outer fetch trickles for about a second; the inner one starts
+        // inside its wait and must be done before the outer returns.
+        QStringList order;
+        FetchResult inner = FetchResult::failure(QStringLiteral("not run"));
+        QTimer::singleShot(50, this, [&] {
+            inner = HttpTextFetch(url(QStringLiteral("/version/main.txt")));
+            order << QStringLiteral("inner");
+        });
+        const FetchResult outer = HttpTextFetch(url(QStringLiteral("/fault/trickle?bytes=10&interval=100")));
+        order << QStringLiteral("outer");
+
+        QVERIFY2(outer.ok(), qPrintable(outer.error()));
+        QCOMPARE(outer.text().size(), 10);
+        QVERIFY2(inner.ok(), qPrintable(inner.error()));
+        QVERIFY(inner.text().startsWith(QStringLiteral("vexa:")));
+        QCOMPARE(order, QStringList({QStringLiteral("inner"), QStringLiteral("outer")}));
+    }
+
+    // Leaves the thread's event loops told to quit, so it runs last.
+    void quittingEndsAPendingFetch()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        QTimer::singleShot(100, qApp, [] { QCoreApplication::exit(0); });
+        const FetchResult result = HttpTextFetch(url(QStringLiteral("/fault/stall?seconds=30")));
+        QVERIFY(!result.ok());
+        QVERIFY2(result.error().contains(QStringLiteral("quitting")), qPrintable(result.error()));
+        QVERIFY2(clock.elapsed() < 10000, "the fetch kept waiting after the application quit");
+
+        // A fetch started while quitting returns at once as well.
+        const FetchResult late = HttpTextFetch(url(QStringLiteral("/fault/stall?seconds=30")));
+        QVERIFY(!late.ok());
+    }
+
+    void cleanupTestCase() { m_service.stop(); }
+};
+
+QTEST_GUILESS_MAIN(HttpTextFetchTest)
+#include "http_text_fetch_test.moc"
