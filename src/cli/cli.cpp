@@ -2,6 +2,7 @@
 
 #include "sample_service/sample_service.h"
 #include "services/http_text_fetch.h"
+#include "services/network_access.h"
 #include "services/service_config.h"
 #include "services/version_text.h"
 #include "sound/sound_analysis.h"
@@ -255,7 +256,9 @@ int run(int argc, char **argv)
     }
     context.config = *config;
 
-    return runInfo(context, positional);
+    const int status = runInfo(context, positional);
+    ShutDownSharedNetworkManager();
+    return status;
 }
 
 } // namespace Cli

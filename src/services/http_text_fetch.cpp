@@ -8,6 +8,7 @@
 #include <QNetworkRequest>
 #include <QPointer>
 #include <QStringDecoder>
+#include <QTimer>
 #include <QUrl>
 
 FetchResult FetchResult::success(QString text, int httpStatus)
@@ -47,11 +48,12 @@ QString DecodeBody(const QByteArray &body, const QByteArray &contentType)
 {
     const QByteArray charset = CharsetOf(contentType);
     if (!charset.isEmpty()) {
-        QStringDecoder decoder(charset.constData());
+        // Stateless: the body is whole, so a cut-off sequence at its end is invalid too.
+        QStringDecoder decoder(charset.constData(), QStringConverter::Flag::Stateless);
         if (decoder.isValid())
             return decoder.decode(body);
     }
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
     return utf8.decode(body);
 }
 
@@ -83,7 +85,6 @@ FetchResult HttpTextFetch(const QString &address, const FetchOptions &options)
 
     QNetworkRequest request(url);
     request.setRawHeader("If-Modified-Since", "0");
-    request.setTransferTimeout(int(options.stallTimeout.count()));
 
     QPointer<QNetworkReply> reply = manager->get(request);
     QByteArray body;
@@ -95,6 +96,22 @@ FetchResult HttpTextFetch(const QString &address, const FetchOptions &options)
             abortReason = reason;
         reply->abort();
     };
+
+    // Our own stall timer, restarted by every sign of life, so a slow trickle
+    // lives on and only real silence ends the fetch.
+    QTimer stallTimer;
+    stallTimer.setSingleShot(true);
+    stallTimer.setInterval(options.stallTimeout);
+    QObject::connect(&stallTimer, &QTimer::timeout, &loop, [&] {
+        const auto seconds = std::chrono::duration<double>(options.stallTimeout).count();
+        abortWith(QStringLiteral("no data received for %1 s").arg(seconds));
+    });
+    if (options.stallTimeout.count() > 0) {
+        stallTimer.start();
+        QObject::connect(reply, &QNetworkReply::downloadProgress, &stallTimer, qOverload<>(&QTimer::start));
+        QObject::connect(reply, &QNetworkReply::metaDataChanged, &stallTimer, qOverload<>(&QTimer::start));
+        QObject::connect(reply, &QNetworkReply::redirected, &stallTimer, qOverload<>(&QTimer::start));
+    }
 
     // Read as bytes arrive so a large body can be refused before it is all held.
     QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, [&] {
@@ -129,14 +146,10 @@ FetchResult HttpTextFetch(const QString &address, const FetchOptions &options)
         body += reply->readAll();
     const QByteArray contentType = reply->header(QNetworkRequest::ContentTypeHeader).toByteArray();
     const QString errorText = reply->errorString();
-    reply->deleteLater();
+    delete reply; // not inside one of its signals here, and nothing is left for a later loop
 
     if (!abortReason.isEmpty())
         return FetchResult::failure(abortReason, status);
-    if (error == QNetworkReply::OperationCanceledError) {
-        const auto seconds = std::chrono::duration<double>(options.stallTimeout).count();
-        return FetchResult::failure(QStringLiteral("no data received for %1 s").arg(seconds), status);
-    }
     // Errors from 200 up describe the HTTP status of a response that did
     // arrive; its body is the answer. Lower ones are transport failures.
     if (error != QNetworkReply::NoError && (error < QNetworkReply::ContentAccessDenied || status == 0))

@@ -24,9 +24,15 @@ public:
 
 } // namespace
 
+namespace {
+
+QPointer<QNetworkAccessManager> sharedManager;
+
+} // namespace
+
 QNetworkAccessManager *SharedNetworkManager()
 {
-    static QPointer<QNetworkAccessManager> manager;
+    QPointer<QNetworkAccessManager> &manager = sharedManager;
     if (manager)
         return manager;
     QCoreApplication *app = QCoreApplication::instance();
@@ -36,4 +42,9 @@ QNetworkAccessManager *SharedNetworkManager()
     manager->setProxyFactory(new SystemProxyFactory);
     manager->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
     return manager;
+}
+
+void ShutDownSharedNetworkManager()
+{
+    delete sharedManager.data();
 }

@@ -1,5 +1,6 @@
 #include "sample_service/sample_service.h"
 #include "services/http_text_fetch.h"
+#include "services/network_access.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -42,10 +43,10 @@ private slots:
                                      << chinese;
         QTest::newRow("no charset means utf-8")
             << chinese.toUtf8() << QByteArray("application/json") << chinese;
-        QTest::newRow("gbk") << QStringEncoder("GBK").encode(QStringLiteral("夜航星"))
+        QTest::newRow("gbk") << QByteArray(QStringEncoder("GBK").encode(QStringLiteral("夜航星")))
                              << QByteArray("text/plain; charset=GBK") << QStringLiteral("夜航星");
         QTest::newRow("gb18030 quoted")
-            << QStringEncoder("GB18030").encode(QStringLiteral("声音"))
+            << QByteArray(QStringEncoder("GB18030").encode(QStringLiteral("声音")))
             << QByteArray("text/html; Charset=\"gb18030\"") << QStringLiteral("声音");
         QTest::newRow("unknown charset falls back to utf-8")
             << chinese.toUtf8() << QByteArray("text/plain; charset=no-such-set") << chinese;
@@ -54,7 +55,7 @@ private slots:
                           "c")
             << QByteArray("text/plain; charset=utf-8") << QStringLiteral("ab\uFFFD\uFFFDc");
         QTest::newRow("truncated sequence at the end")
-            << QByteArray("ok\xe5\xa4") << QByteArray("text/plain") << QStringLiteral("ok\uFFFD");
+            << QByteArray("ok\xe5\xa4") << QByteArray("text/plain") << QStringLiteral("ok\uFFFD\uFFFD");
     }
 
     void decodesBody()
@@ -230,7 +231,11 @@ private slots:
         QVERIFY(!late.ok());
     }
 
-    void cleanupTestCase() { m_service.stop(); }
+    void cleanupTestCase()
+    {
+        ShutDownSharedNetworkManager();
+        m_service.stop();
+    }
 };
 
 QTEST_GUILESS_MAIN(HttpTextFetchTest)

@@ -1,0 +1,399 @@
+#include "sample_service/sample_data.h"
+#include "sample_service/sample_service.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QtEndian>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+struct Fetched
+{
+    int status = 0;
+    QNetworkReply::NetworkError error = QNetworkReply::NoError;
+    QByteArray body;
+    QByteArray contentType;
+    QUrl finalUrl;
+    qint64 elapsedMs = 0;
+};
+
+Fetched fetch(QNetworkAccessManager &nam, const QUrl &url,
+              const QList<QPair<QByteArray, QByteArray>> &headers = {})
+{
+    QNetworkRequest request(url);
+    for (const auto &[name, value] : headers)
+        request.setRawHeader(name, value);
+    QElapsedTimer timer;
+    timer.start();
+    std::unique_ptr<QNetworkReply, void (*)(QNetworkReply *)> reply(
+        nam.get(request), [](QNetworkReply *r) { r->deleteLater(); });
+    QEventLoop loop;
+    QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+    loop.exec();
+    if (!reply->isFinished())
+        reply->abort();
+    return {
+        reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->error(), reply->readAll(),
+        reply->header(QNetworkRequest::ContentTypeHeader).toByteArray(),    reply->url(),   timer.elapsed()};
+}
+
+QJsonObject soundObject(const QByteArray &json)
+{
+    return QJsonDocument::fromJson(json).object()[QLatin1String("info")][QLatin1String("sound")].toObject();
+}
+
+} // namespace
+
+class SampleServiceTest : public QObject
+{
+    Q_OBJECT
+
+    SampleService m_service;
+    QNetworkAccessManager m_nam;
+
+    QUrl url(const QString &pathAndQuery) const { return QUrl(m_service.baseUrl() + pathAndQuery); }
+    Fetched get(const QString &pathAndQuery) { return fetch(m_nam, url(pathAndQuery)); }
+
+private slots:
+    void initTestCase() { QVERIFY(m_service.start()); }
+    void cleanupTestCase() { m_service.stop(); }
+
+    void sampleSound_data()
+    {
+        QTest::addColumn<QString>("id");
+        for (const QString &id : SampleService::sampleSoundIds())
+            QTest::newRow(qPrintable(id)) << id;
+    }
+    void sampleSound()
+    {
+        QFETCH(QString, id);
+        const SampleSound *sound = findSampleSound(id);
+        QVERIFY(sound);
+        const Fetched f = get(QStringLiteral("/sound/info?sound_id=") + id);
+        QCOMPARE(f.status, 200);
+
+        // Readers cut values by text search: keys in this order, "name" twice
+        // (sound, then singer) and one string-valued "info".
+        const QList<QByteArray> keys = {
+            "\"id\":",           "\"name\":\"",       "\"pic_200\":\"",   "\"source\":\"",
+            "\"sound_count\":",  "\"share_count\":",  "\"create_time\":", "\"info\":\"",
+            "\"user\":{\"id\":", "\"follow_count\":", "\"name\":\""};
+        qsizetype at = -1;
+        for (const QByteArray &key : keys) {
+            at = f.body.indexOf(key, at + 1);
+            QVERIFY2(at >= 0, key.constData());
+        }
+        QCOMPARE(f.body.count("\"name\":\""), 2);
+        QCOMPARE(f.body.count("\"info\":\""), 1);
+
+        // A strict parse shows the escaping is right.
+        QJsonParseError parseError;
+        QJsonDocument::fromJson(f.body, &parseError);
+        QCOMPARE(parseError.error, QJsonParseError::NoError);
+        const QJsonObject s = soundObject(f.body);
+        QCOMPARE(s[QLatin1String("name")].toString(), sound->name);
+        QCOMPARE(s[QLatin1String("user")][QLatin1String("name")].toString(), sound->singer);
+        QCOMPARE(s[QLatin1String("info")].toString(),
+                 QString(sound->introduction).replace(QLatin1String("\n"), QLatin1String("\r\n")));
+        const QJsonValue share = s[QLatin1String("share_count")];
+        QCOMPARE(share.isString(), sound->shareCountQuoted);
+        QCOMPARE(share.isString() ? share.toString().toLongLong() : share.toInteger(), sound->shareCount);
+        const QUrl file(s[QLatin1String("source")].toString());
+        QCOMPARE(file.hasQuery(), sound->fileQuery);
+
+        // The addresses must lead to real media.
+        const Fetched cover = fetch(m_nam, QUrl(s[QLatin1String("pic_200")].toString()));
+        QCOMPARE(QImage::fromData(cover.body).size(), QSize(200, 200));
+        const QByteArray wav = fetch(m_nam, file).body;
+        QVERIFY(wav.size() > 44 && wav.startsWith("RIFF") && wav.mid(8, 8) == "WAVEfmt ");
+        QCOMPARE(qsizetype(qFromLittleEndian<quint32>(wav.constData() + 4)) + 8, wav.size());
+        QCOMPARE(qsizetype(qFromLittleEndian<quint32>(wav.constData() + 40)) + 44, wav.size());
+        const qsizetype samples = (wav.size() - 44) / 2;
+        const auto sampleAt = [&wav](qsizetype i) {
+            return std::abs(int(qFromLittleEndian<qint16>(wav.constData() + 44 + 2 * i)));
+        };
+        int peak = 0;
+        for (qsizetype i = 0; i < samples; ++i)
+            peak = std::max(peak, sampleAt(i));
+        QVERIFY(peak > 3000);                                      // audible
+        QVERIFY(sampleAt(0) < 500 && sampleAt(samples - 1) < 500); // faded ends, no click
+
+        const Fetched page = get(QStringLiteral("/sound/") + id);
+        QVERIFY(page.body.contains("<audio") && page.body.contains(file.path().toUtf8()));
+        QVERIFY(page.body.contains(sound->name.toHtmlEscaped().toUtf8()));
+        QVERIFY(get(QStringLiteral("/?wp")).body.contains(QByteArray("/sound/" + id.toUtf8() + '"')));
+    }
+
+    void unknownSound_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::newRow("unused number") << QStringLiteral("999999");
+        QTest::newRow("unknown fault") << QStringLiteral("fault-nosuch");
+        QTest::newRow("quote in id") << QStringLiteral("10\"01");
+        QTest::newRow("empty") << QString();
+    }
+    void unknownSound()
+    {
+        QFETCH(QString, id);
+        const Fetched f =
+            get(QStringLiteral("/sound/info?sound_id=") + QString::fromUtf8(QUrl::toPercentEncoding(id)));
+        QCOMPARE(f.status, 200);
+        QJsonParseError parseError;
+        QJsonDocument::fromJson(f.body, &parseError);
+        QCOMPARE(parseError.error, QJsonParseError::NoError);
+        QVERIFY(!f.body.contains("pic_200") && !f.body.contains("\"name\""));
+    }
+
+    void requestsAreRecorded()
+    {
+        m_service.clearRequests();
+        const QByteArray target = "/sound/info?sound_id=1001&from=%E5%88%86%E6%9E%90";
+        fetch(m_nam, QUrl::fromEncoded(m_service.baseUrl().toUtf8() + target),
+              {{"X-Vexa-Probe", "probe 42"}});
+        const QList<RecordedRequest> requests = m_service.requests();
+        QCOMPARE(requests.size(), 1);
+        const RecordedRequest &r = requests.first();
+        QCOMPARE(r.method, QByteArray("GET"));
+        QCOMPARE(r.target, target);
+        QCOMPARE(r.path, QByteArray("/sound/info"));
+        QCOMPARE(r.header("x-vexa-probe"), QByteArray("probe 42"));
+        QCOMPARE(r.header("Host"), m_service.hostAndPort().toUtf8());
+        QVERIFY(r.header("REMOTE_ADDR").isEmpty()); // httplib's own entries, never sent
+    }
+
+    void faults_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("status");      // 0: a transport error instead of an answer
+        QTest::addColumn<int>("error");       // checked when status is 0
+        QTest::addColumn<qint64>("bodySize"); // -1: any non-empty body
+        QTest::addColumn<qint64>("minMs");
+        const int closed = QNetworkReply::RemoteHostClosedError;
+        QTest::newRow("status 503") << "/fault/status?code=503" << 503 << 0 << -1ll << 0ll;
+        QTest::newRow("status via id") << "/sound/info?sound_id=fault-status" << 500 << 0 << -1ll << 0ll;
+        QTest::newRow("empty") << "/fault/empty" << 200 << 0 << 0ll << 0ll;
+        QTest::newRow("empty via id") << "/sound/info?sound_id=fault-empty" << 200 << 0 << 0ll << 0ll;
+        QTest::newRow("huge 3 MiB") << "/fault/huge?mib=3" << 200 << 0 << 3ll * 1024 * 1024 << 0ll;
+        QTest::newRow("trickle") << "/fault/trickle?bytes=6&interval=50" << 200 << 0 << 6ll << 250ll;
+        QTest::newRow("trickle via id")
+            << "/sound/info?sound_id=fault-trickle&bytes=3&interval=20" << 200 << 0 << 3ll << 50ll;
+        QTest::newRow("stall") << "/fault/stall?seconds=0.5" << 200 << 0 << -1ll << 450ll;
+        QTest::newRow("stall via id")
+            << "/sound/info?sound_id=fault-stall&seconds=0.5" << 200 << 0 << -1ll << 450ll;
+        QTest::newRow("stall-body") << "/fault/stall-body?seconds=0.5" << 200 << 0 << 10000ll << 450ll;
+        QTest::newRow("drop") << "/fault/drop" << 0 << closed << -1ll << 0ll;
+        QTest::newRow("drop via id") << "/sound/info?sound_id=fault-drop" << 0 << closed << -1ll << 0ll;
+        QTest::newRow("redirect loop")
+            << "/fault/redirect-loop" << 0 << int(QNetworkReply::TooManyRedirectsError) << -1ll << 0ll;
+        QTest::newRow("unknown kind") << "/fault/nosuch" << 404 << 0 << -1ll << 0ll;
+    }
+    void faults()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, status);
+        QFETCH(int, error);
+        QFETCH(qint64, bodySize);
+        QFETCH(qint64, minMs);
+        const Fetched f = get(path);
+        QVERIFY2(f.elapsedMs >= minMs, qPrintable(QString::number(f.elapsedMs)));
+        if (status == 0) {
+            QCOMPARE(int(f.error), error);
+            QVERIFY(f.body.size() < 100000);
+            return;
+        }
+        QCOMPARE(f.status, status);
+        if (bodySize < 0)
+            QVERIFY(!f.body.isEmpty());
+        else
+            QCOMPARE(qint64(f.body.size()), bodySize);
+    }
+
+    void redirects_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("target");
+        const QString first =
+            QStringLiteral("/sound/info?sound_id=") + SampleService::sampleSoundIds().first();
+        QTest::newRow("to version") << "/fault/redirect?to=/version/main.txt"
+                                    << "/version/main.txt";
+        QTest::newRow("to path without slash") << "/fault/redirect?to=sound/1002"
+                                               << "/sound/1002";
+        QTest::newRow("default") << "/fault/redirect" << first;
+        QTest::newRow("via id") << "/sound/info?sound_id=fault-redirect" << first;
+    }
+    void redirects()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, target);
+        const Fetched redirected = get(path);
+        QCOMPARE(redirected.status, 200);
+        QCOMPARE(redirected.finalUrl, url(target));
+        QCOMPARE(redirected.body, get(target).body);
+    }
+
+    void encodings_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("gbk");
+        QTest::newRow("gbk") << "/fault/gbk" << true;
+        QTest::newRow("gbk via id") << "/sound/info?sound_id=fault-gbk" << true;
+        QTest::newRow("invalid utf-8") << "/fault/invalid-utf8" << false;
+        QTest::newRow("invalid utf-8 via id") << "/sound/info?sound_id=fault-invalid-utf8" << false;
+    }
+    void encodings()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, gbk);
+        const Fetched f = get(path);
+        QCOMPARE(f.status, 200);
+        QVERIFY(f.contentType.contains(gbk ? "charset=GBK" : "charset=utf-8"));
+        // Neither body may be valid UTF-8, or the fault tests nothing.
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString asUtf8 = utf8.decode(f.body);
+        QVERIFY(utf8.hasError());
+        const QByteArray json = soundInfoJson(sampleSounds().first(), m_service.baseUrl());
+        if (gbk) {
+            QStringDecoder decoder("GBK");
+            QCOMPARE(QString(decoder.decode(f.body)), QString::fromUtf8(json));
+            QVERIFY(!decoder.hasError());
+        } else {
+            // The bad bytes sit inside a value; the text around them survives.
+            QVERIFY(asUtf8.contains(sampleSounds().first().name));
+            QCOMPARE(f.body.count("\"name\":\""), 2);
+        }
+    }
+
+    void overrides()
+    {
+        SampleService service;
+        QVERIFY(service.start());
+        service.setSoundInfoBody(QStringLiteral("1001"), "replaced", "text/plain; charset=GBK");
+        service.setSoundInfoBody(QStringLiteral("fault-stall"), "{}");
+        service.setVersionBody("vexa:V9.9|note");
+        const auto at = [&](const char *path) {
+            return fetch(m_nam, QUrl(service.baseUrl() + QLatin1String(path)));
+        };
+
+        const Fetched replaced = at("/sound/info?sound_id=1001");
+        QCOMPARE(replaced.body, QByteArray("replaced"));
+        QCOMPARE(replaced.contentType, QByteArray("text/plain; charset=GBK"));
+        QCOMPARE(at("/sound/info?sound_id=fault-stall").body, QByteArray("{}"));
+        QCOMPARE(at("/version/main.txt").body, QByteArray("vexa:V9.9|note"));
+        QCOMPARE(soundObject(at("/sound/info?sound_id=1002").body)[QLatin1String("name")].toString(),
+                 findSampleSound(QStringLiteral("1002"))->name);
+    }
+
+    void stopEndsPendingWaits_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("stall") << "/fault/stall";
+        QTest::newRow("stall via id") << "/sound/info?sound_id=fault-stall";
+        QTest::newRow("stall-body") << "/fault/stall-body";
+        QTest::newRow("trickle") << "/fault/trickle?interval=60000";
+    }
+    void stopEndsPendingWaits()
+    {
+        QFETCH(QString, path);
+        SampleService service;
+        QVERIFY(service.start());
+        // A connection that served an answer earlier must not hold stop() up either.
+        QCOMPARE(fetch(m_nam, QUrl(service.baseUrl() + QStringLiteral("/version/main.txt"))).status, 200);
+        std::unique_ptr<QNetworkReply, void (*)(QNetworkReply *)> reply(
+            m_nam.get(QNetworkRequest(QUrl(service.baseUrl() + path))),
+            [](QNetworkReply *r) { r->deleteLater(); });
+        QTRY_COMPARE(service.requests().size(), 2);
+        QTest::qWait(100);
+
+        QElapsedTimer timer;
+        timer.start();
+        service.stop();
+        QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY(!service.isRunning());
+        QTRY_VERIFY(reply->isFinished());
+        service.stop(); // again: no effect, no hang
+    }
+
+    void manyStallsDoNotBlockOthers()
+    {
+        SampleService service;
+        QVERIFY(service.start());
+        // More than httplib's default pool, fewer than ours; opened in one
+        // burst, which a small listen backlog would delay by a SYN retry (1 s).
+        QElapsedTimer burst;
+        burst.start();
+        std::vector<std::unique_ptr<QTcpSocket>> stalls;
+        for (int i = 0; i < 16; ++i) {
+            auto socket = std::make_unique<QTcpSocket>();
+            socket->connectToHost(QHostAddress::LocalHost, service.port());
+            QVERIFY(socket->waitForConnected(5000));
+            socket->write("GET /fault/stall?seconds=30 HTTP/1.1\r\nHost: " + service.hostAndPort().toUtf8() +
+                          "\r\n\r\n");
+            socket->flush();
+            stalls.push_back(std::move(socket));
+        }
+        QVERIFY2(burst.elapsed() < 900, qPrintable(QString::number(burst.elapsed())));
+        QTRY_COMPARE(service.requests().size(), 16);
+        const Fetched f = fetch(m_nam, QUrl(service.baseUrl() + QStringLiteral("/version/main.txt")));
+        QCOMPARE(f.status, 200);
+        QVERIFY(f.elapsedMs < 3000);
+    }
+
+    void busyPortAndRestart()
+    {
+        SampleService first;
+        QVERIFY(first.start());
+        SampleService second;
+        QVERIFY(!second.start(first.port()));
+        QVERIFY(!second.isRunning());
+        first.stop();
+        QVERIFY(first.start());
+        QCOMPARE(fetch(m_nam, QUrl(first.baseUrl() + QStringLiteral("/version/main.txt"))).status, 200);
+    }
+
+    void executableServesAndStopsOnSignal()
+    {
+        QProcess process;
+        process.start(QStringLiteral(VEXA_SAMPLE_SERVICE_EXE), {});
+        QTRY_VERIFY_WITH_TIMEOUT(process.canReadLine(), 10000);
+        const QString line = QString::fromUtf8(process.readLine()).trimmed();
+        const QRegularExpressionMatch match =
+            QRegularExpression(
+                QStringLiteral("^vexa-sample-service listening on (http://127\\.0\\.0\\.1:(\\d+))$"))
+                .match(line);
+        QVERIFY2(match.hasMatch(), qPrintable(line));
+        const QString base = match.captured(1);
+        QCOMPARE(fetch(m_nam, QUrl(base + QStringLiteral("/version/main.txt"))).status, 200);
+
+        QProcess clash;
+        clash.start(QStringLiteral(VEXA_SAMPLE_SERVICE_EXE), {QStringLiteral("--port"), match.captured(2)});
+        QVERIFY(clash.waitForFinished(10000));
+        QCOMPARE(clash.exitCode(), 1);
+
+        // A pending stall must not keep the process alive after SIGTERM.
+        std::unique_ptr<QNetworkReply, void (*)(QNetworkReply *)> stalled(
+            m_nam.get(QNetworkRequest(QUrl(base + QStringLiteral("/fault/stall")))),
+            [](QNetworkReply *r) { r->deleteLater(); });
+        QTest::qWait(200);
+        process.terminate();
+        QVERIFY(process.waitForFinished(5000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(SampleServiceTest)
+#include "sample_service_test.moc"
