@@ -170,17 +170,6 @@ std::optional<FetchOptions> fetchOptionsFrom(const QCommandLineParser &parser)
 
 } // namespace
 
-bool wantsCommandLine(const QStringList &arguments)
-{
-    for (const QString &argument : arguments.mid(1)) {
-        if (Commands.contains(argument))
-            return true;
-        if (argument == u"-h" || argument == u"--help" || argument == u"-v" || argument == u"--version")
-            return true;
-    }
-    return false;
-}
-
 int run(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
@@ -246,7 +235,9 @@ int run(int argc, char **argv)
             return Failure;
         }
         base = ServiceConfig::allAt(demo->hostAndPort());
-        printError(QStringLiteral("sample service at %1").arg(demo->baseUrl()));
+        const QStringList ids = SampleService::sampleSoundIds();
+        printError(QStringLiteral("sample service at %1, sound pages %1/sound/%2 to %1/sound/%3")
+                       .arg(demo->baseUrl(), ids.first(), ids.last()));
     }
     QString error;
     const std::optional<ServiceConfig> config = ApplyServiceHostOptions(parser, base, &error);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QStringList>
-
 namespace Cli {
 
 // Exit statuses of the command-line front.
@@ -13,9 +11,6 @@ enum ExitCode : int {
     ExtractFailed = 4,   // the answer holds no sound record
     UsageError = 64,
 };
-
-// Whether the arguments ask for the command-line front rather than the window.
-bool wantsCommandLine(const QStringList &arguments);
 
 // Runs the command-line front; creates its own QCoreApplication.
 int run(int argc, char **argv);

@@ -94,8 +94,13 @@ FetchResult HttpTextFetch(const QString &address, const FetchOptions &options)
     auto abortWith = [&](const QString &reason) {
         if (abortReason.isEmpty())
             abortReason = reason;
-        reply->abort();
+        if (reply)
+            reply->abort();
+        else
+            loop.quit();
     };
+    const QString tooLarge =
+        QStringLiteral("the response is larger than %1").arg(sizeText(options.maxBodyBytes));
 
     // Our own stall timer, restarted by every sign of life, so a slow trickle
     // lives on and only real silence ends the fetch.
@@ -117,7 +122,7 @@ FetchResult HttpTextFetch(const QString &address, const FetchOptions &options)
     QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, [&] {
         const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
         if (length.isValid() && length.toLongLong() > options.maxBodyBytes)
-            abortWith(QStringLiteral("the response is larger than %1").arg(sizeText(options.maxBodyBytes)));
+            abortWith(tooLarge);
     });
     QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
         if (!abortReason.isEmpty())
@@ -125,10 +130,12 @@ FetchResult HttpTextFetch(const QString &address, const FetchOptions &options)
         body += reply->readAll();
         if (body.size() > options.maxBodyBytes) {
             body.clear();
-            abortWith(QStringLiteral("the response is larger than %1").arg(sizeText(options.maxBodyBytes)));
+            abortWith(tooLarge);
         }
     });
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    // The manager, and with it the reply, goes when the application object does.
+    QObject::connect(reply, &QObject::destroyed, &loop, &QEventLoop::quit);
 
     // A waiting loop, not polling: the thread sleeps until something happens.
     // QCoreApplication::exit() ends every loop, which leaves the reply unfinished.
@@ -155,7 +162,6 @@ FetchResult HttpTextFetch(const QString &address, const FetchOptions &options)
     if (error != QNetworkReply::NoError && (error < QNetworkReply::ContentAccessDenied || status == 0))
         return FetchResult::failure(errorText, status);
     if (body.size() > options.maxBodyBytes)
-        return FetchResult::failure(
-            QStringLiteral("the response is larger than %1").arg(sizeText(options.maxBodyBytes)), status);
+        return FetchResult::failure(tooLarge, status);
     return FetchResult::success(DecodeBody(body, contentType), status);
 }

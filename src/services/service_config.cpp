@@ -39,13 +39,15 @@ QString ServiceConfig::hotPageUrl() const
 
 bool IsValidHost(const QString &host)
 {
-    // A name or IPv4 address, or a bracketed IPv6 literal, then an optional port.
-    static const QRegularExpression pattern(QStringLiteral(
-        R"(^(?:[A-Za-z0-9](?:[A-Za-z0-9.-]*[A-Za-z0-9])?|\[[0-9A-Fa-f:.]+\])(?::([0-9]{1,5}))?$)"));
+    // Lenient on the name itself (underscores, IDN, IPv6 literals), strict on
+    // what would change the address's shape: a scheme, path, query, user part
+    // or white space. A port must be a number from 1 to 65535.
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(^([^\s/?#@\\:\[\]]+|\[[0-9A-Fa-f:.]+\])(?::([0-9]{1,5}))?$)"));
     const QRegularExpressionMatch match = pattern.match(host);
     if (!match.hasMatch())
         return false;
-    const QString port = match.captured(1);
+    const QString port = match.captured(2);
     return port.isEmpty() || (port.toInt() >= 1 && port.toInt() <= 65535);
 }
 

@@ -16,6 +16,8 @@ private slots:
         QTest::newRow("name") << QStringLiteral("www.vexa.example") << true;
         QTest::newRow("name and port") << QStringLiteral("localhost:8123") << true;
         QTest::newRow("ipv4 and port") << QStringLiteral("127.0.0.1:65535") << true;
+        QTest::newRow("underscore") << QStringLiteral("my_host.internal") << true;
+        QTest::newRow("chinese name") << QStringLiteral("音乐.example:80") << true;
         QTest::newRow("ipv6 literal and port") << QStringLiteral("[::1]:8080") << true;
         QTest::newRow("empty") << QString() << false;
         QTest::newRow("scheme") << QStringLiteral("http://host") << false;
@@ -26,6 +28,8 @@ private slots:
         QTest::newRow("port too large") << QStringLiteral("host:65536") << false;
         QTest::newRow("empty port") << QStringLiteral("host:") << false;
         QTest::newRow("bare ipv6") << QStringLiteral("::1") << false;
+        QTest::newRow("query") << QStringLiteral("host?x=1") << false;
+        QTest::newRow("tab") << QStringLiteral("host\t") << false;
     }
 
     void validHosts()
