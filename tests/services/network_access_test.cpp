@@ -1,0 +1,72 @@
+#include "sample_service/sample_service.h"
+#include "services/http_text_fetch.h"
+#include "services/network_access.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+
+// A forward proxy on loopback that answers every request itself and keeps
+// the request lines it saw.
+class RecordingProxy : public QTcpServer
+{
+public:
+    QList<QByteArray> requestLines;
+
+    RecordingProxy()
+    {
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            QTcpSocket *socket = nextPendingConnection();
+            auto *head = new QByteArray;
+            connect(socket, &QTcpSocket::readyRead, socket, [this, socket, head] {
+                *head += socket->readAll();
+                if (!head->contains("\r\n\r\n"))
+                    return;
+                requestLines << head->left(head->indexOf("\r\n"));
+                socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 13\r\n"
+                              "Connection: close\r\n\r\nvia the proxy");
+                socket->disconnectFromHost();
+            });
+            connect(socket, &QTcpSocket::disconnected, socket, [socket, head] {
+                delete head;
+                socket->deleteLater();
+            });
+        });
+    }
+};
+
+class NetworkAccessTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void systemProxyIsUsedExceptForLoopback()
+    {
+        RecordingProxy proxy;
+        QVERIFY(proxy.listen(QHostAddress::LocalHost));
+        // The system settings on Linux come from these variables.
+        const QByteArray proxyUrl = "http://127.0.0.1:" + QByteArray::number(proxy.serverPort());
+        qputenv("http_proxy", proxyUrl);
+        qputenv("HTTP_PROXY", proxyUrl);
+        qunsetenv("no_proxy");
+        qunsetenv("NO_PROXY");
+
+        const FetchResult remote = HttpTextFetch(QStringLiteral("http://www.vexa.example/?wp"));
+        QVERIFY2(remote.ok(), qPrintable(remote.error()));
+        QCOMPARE(remote.text(), QStringLiteral("via the proxy"));
+        QCOMPARE(proxy.requestLines, QList<QByteArray>{"GET http://www.vexa.example/?wp HTTP/1.1"});
+
+        SampleService service;
+        QVERIFY(service.start());
+        const FetchResult local = HttpTextFetch(service.baseUrl() + QStringLiteral("/version/main.txt"));
+        QVERIFY2(local.ok(), qPrintable(local.error()));
+        QVERIFY(local.text().startsWith(QStringLiteral("vexa:")));
+        QCOMPARE(proxy.requestLines.size(), 1);
+        QCOMPARE(service.requests().size(), 1);
+    }
+
+    void cleanupTestCase() { ShutDownSharedNetworkManager(); }
+};
+
+QTEST_GUILESS_MAIN(NetworkAccessTest)
+#include "network_access_test.moc"
