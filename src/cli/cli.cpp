@@ -55,7 +55,8 @@ void printProblem(const QString &line)
 QString helpText()
 {
     return QStringLiteral(
-        "Usage: vexa-helper [OPTIONS] COMMAND [ARGUMENTS]\n"
+        "Usage: vexa-helper [OPTIONS]                      open the main window\n"
+        "       vexa-helper [OPTIONS] COMMAND [ARGUMENTS]  run one command\n"
         "\n"
         "Commands:\n"
         "  info ADDRESS [--json]   analyse a sound page address and print the sound's record\n"
@@ -67,6 +68,9 @@ QString helpText()
         "  --api-host HOST[:PORT]  host of the sound-info endpoint\n"
         "  --update-host HOST[:PORT]  host of the version file\n"
         "  --demo                  start the built-in sample service and use it for every host\n"
+        "  --address ADDRESS       (window) analyse this address after start-up\n"
+        "  --screenshot FILE       (window) save the window as a picture after start-up\n"
+        "                          and any --address analysis, then end\n"
         "  -h, --help              show this help\n"
         "  -v, --version           show the version\n"
         "\n"
@@ -138,6 +142,7 @@ int runInfo(const RunContext &context, const QStringList &arguments)
     const QString url = SoundInfoUrl(work[SoundIdSlot], context.config.apiHost);
     switch (result.status) {
     case AnalysisStatus::FetchFailed:
+    case AnalysisStatus::Abandoned:
         printProblem(QStringLiteral("could not fetch %1: %2").arg(url, result.error));
         return FetchFailed;
     case AnalysisStatus::ExtractFailed:
@@ -169,6 +174,33 @@ std::optional<FetchOptions> fetchOptionsFrom(const QCommandLineParser &parser)
 }
 
 } // namespace
+
+bool wantsCommandLine(const QStringList &arguments)
+{
+    // Options whose value is the next argument, so it is not taken for a command.
+    static const QStringList valued = {
+        QStringLiteral("--timeout"),     QStringLiteral("--web-host"), QStringLiteral("--api-host"),
+        QStringLiteral("--update-host"), QStringLiteral("--address"),  QStringLiteral("--screenshot"),
+        QStringLiteral("-timeout"),      QStringLiteral("-web-host"),  QStringLiteral("-api-host"),
+        QStringLiteral("-update-host"),  QStringLiteral("-address"),   QStringLiteral("-screenshot")};
+    static const QStringList asking = {QStringLiteral("-h"),        QStringLiteral("--help"),
+                                       QStringLiteral("-help"),     QStringLiteral("-v"),
+                                       QStringLiteral("--version"), QStringLiteral("-version")};
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument == QLatin1String("--"))
+            return i + 1 < arguments.size();
+        if (asking.contains(argument))
+            return true;
+        if (valued.contains(argument)) {
+            ++i;
+            continue;
+        }
+        if (!argument.startsWith(u'-'))
+            return true; // a command, known or not: the command line reports it
+    }
+    return false;
+}
 
 int run(int argc, char **argv)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 namespace Cli {
 
 // Exit statuses of the command-line front.
@@ -14,5 +16,9 @@ enum ExitCode : int {
 
 // Runs the command-line front; creates its own QCoreApplication.
 int run(int argc, char **argv);
+
+// Whether these arguments (without the program name) ask for the command
+// line rather than the windows: a command, help or version.
+bool wantsCommandLine(const QStringList &arguments);
 
 } // namespace Cli

@@ -126,6 +126,7 @@ struct SampleService::Private
     mutable std::mutex overridesMutex;
     QHash<QString, QPair<QByteArray, QByteArray>> soundInfoOverrides;
     QByteArray versionBody = QByteArrayLiteral("vexa:V1.0|当前已是最新版本，感谢使用。");
+    std::atomic<qint64> answerDelayMs{0};
 
     std::mutex mediaMutex;
     QHash<int, QByteArray> covers;
@@ -150,6 +151,12 @@ struct SampleService::Private
         std::unique_lock lock(waitMutex);
         return waitCondition.wait_for(lock, std::chrono::duration<double>(seconds),
                                       [this] { return stopping; });
+    }
+
+    void delayAnswer()
+    {
+        if (const qint64 ms = answerDelayMs.load(); ms > 0)
+            waitFor(double(ms) / 1000.0);
     }
 
     void record(const httplib::Request &req)
@@ -285,6 +292,7 @@ void SampleService::Private::installRoutes(httplib::Server &svr)
     // Registered before /sound/ID, which would also match "info".
     svr.Get("/sound/info", [this](const httplib::Request &req, httplib::Response &res) {
         const QString id = QString::fromStdString(req.get_param_value("sound_id"));
+        delayAnswer();
         {
             std::lock_guard lock(overridesMutex);
             const auto it = soundInfoOverrides.constFind(id);
@@ -315,6 +323,7 @@ void SampleService::Private::installRoutes(httplib::Server &svr)
     });
 
     svr.Get("/version/main.txt", [this](const httplib::Request &, httplib::Response &res) {
+        delayAnswer();
         std::lock_guard lock(overridesMutex);
         setBody(res, versionBody, textType);
     });
@@ -453,6 +462,11 @@ void SampleService::setVersionBody(const QByteArray &body)
 {
     std::lock_guard lock(d->overridesMutex);
     d->versionBody = body;
+}
+
+void SampleService::setAnswerDelay(std::chrono::milliseconds delay)
+{
+    d->answerDelayMs = delay.count();
 }
 
 QList<RecordedRequest> SampleService::requests() const

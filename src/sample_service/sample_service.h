@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <memory>
 
 // One request as the sample service received it.
@@ -68,9 +69,13 @@ public:
     QString baseUrl() const;     // "http://127.0.0.1:PORT"
 
     // Serve body at /sound/info?sound_id=soundId instead of the built-in answer.
-    void setSoundInfoBody(const QString &soundId, const QByteArray &body,
-                          const QByteArray &contentType = QByteArrayLiteral("application/json; charset=utf-8"));
+    void
+    setSoundInfoBody(const QString &soundId, const QByteArray &body,
+                     const QByteArray &contentType = QByteArrayLiteral("application/json; charset=utf-8"));
     void setVersionBody(const QByteArray &body);
+    // Hold every sound-info and version answer back this long, so a test can
+    // act while a window waits. Zero (the default) answers at once.
+    void setAnswerDelay(std::chrono::milliseconds delay);
 
     QList<RecordedRequest> requests() const;
     void clearRequests();

@@ -28,6 +28,21 @@ FetchResult FetchResult::failure(QString reason, int httpStatus)
     return result;
 }
 
+FetchResult FetchResult::abandoned(QString reason)
+{
+    FetchResult result = failure(std::move(reason));
+    result.m_abandoned = true;
+    return result;
+}
+
+void FetchCancel::cancel()
+{
+    if (m_cancelled)
+        return;
+    m_cancelled = true;
+    emit cancelled();
+}
+
 QByteArray CharsetOf(const QByteArray &contentType)
 {
     const QList<QByteArray> params = contentType.split(';');
@@ -75,6 +90,12 @@ int statusOf(const QNetworkReply *reply)
 
 FetchResult HttpTextFetch(const QString &address, const FetchOptions &options)
 {
+    const QString quitting = QStringLiteral("the application is quitting");
+    const QString cancelled = QStringLiteral("cancelled");
+    const QPointer<FetchCancel> cancel = options.cancel;
+    if (cancel && cancel->isCancelled())
+        return FetchResult::abandoned(cancelled);
+
     QNetworkAccessManager *manager = SharedNetworkManager();
     if (!manager)
         return FetchResult::failure(QStringLiteral("no application object to run the request"));
@@ -134,6 +155,8 @@ FetchResult HttpTextFetch(const QString &address, const FetchOptions &options)
         }
     });
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    if (cancel)
+        QObject::connect(cancel, &FetchCancel::cancelled, &loop, [&] { abortWith(cancelled); });
     // The manager, and with it the reply, goes when the application object does.
     QObject::connect(reply, &QObject::destroyed, &loop, &QEventLoop::quit);
 
@@ -143,9 +166,9 @@ FetchResult HttpTextFetch(const QString &address, const FetchOptions &options)
         loop.exec();
 
     if (!reply) // the manager went away with the application
-        return FetchResult::failure(QStringLiteral("the application is quitting"));
+        return FetchResult::abandoned(quitting);
     if (!reply->isFinished())
-        abortWith(QStringLiteral("the application is quitting"));
+        abortWith(quitting);
 
     const int status = statusOf(reply);
     const QNetworkReply::NetworkError error = reply->error();
@@ -155,6 +178,11 @@ FetchResult HttpTextFetch(const QString &address, const FetchOptions &options)
     const QString errorText = reply->errorString();
     delete reply; // not inside one of its signals here, and nothing is left for a later loop
 
+    // A cancel that came after the answer still wins: the caller moved on.
+    if (cancel && cancel->isCancelled())
+        return FetchResult::abandoned(cancelled);
+    if (abortReason == quitting)
+        return FetchResult::abandoned(quitting);
     if (!abortReason.isEmpty())
         return FetchResult::failure(abortReason, status);
     // Errors from 200 up describe the HTTP status of a response that did

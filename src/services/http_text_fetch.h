@@ -1,9 +1,30 @@
 #pragma once
 
 #include <QByteArray>
+#include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <chrono>
+
+// Lets a caller abandon a fetch it no longer wants, also from inside the
+// fetch's own wait (a newer request superseding an older one).
+class FetchCancel : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+    void cancel();
+    bool isCancelled() const { return m_cancelled; }
+
+signals:
+    void cancelled();
+
+private:
+    bool m_cancelled = false;
+};
 
 struct FetchOptions
 {
@@ -11,6 +32,8 @@ struct FetchOptions
     std::chrono::milliseconds stallTimeout = std::chrono::seconds(30);
     // A larger body is a failure rather than an out-of-memory.
     qint64 maxBodyBytes = 32 * 1024 * 1024;
+    // Once cancelled, the fetch fails as abandoned, even if its answer is in.
+    QPointer<FetchCancel> cancel;
 };
 
 // Either the decoded body of a response (any status) or a transport failure.
@@ -19,14 +42,18 @@ class FetchResult
 public:
     static FetchResult success(QString text, int httpStatus);
     static FetchResult failure(QString reason, int httpStatus = 0);
+    // Nobody wants the answer any more: cancelled, or the application is quitting.
+    static FetchResult abandoned(QString reason);
 
     bool ok() const { return m_ok; }
+    bool isAbandoned() const { return m_abandoned; }
     const QString &text() const { return m_text; }
     const QString &error() const { return m_error; } // one line, when !ok()
     int httpStatus() const { return m_httpStatus; }  // 0 when none arrived
 
 private:
     bool m_ok = false;
+    bool m_abandoned = false;
     QString m_text;
     QString m_error;
     int m_httpStatus = 0;
@@ -36,7 +63,7 @@ private:
 // the caller while a local event loop keeps events flowing, so handlers (even
 // another fetch, which then completes first) run during the wait. An error
 // status still returns its body; only transport problems, the stall time-out,
-// an over-large body or the application quitting are failures.
+// an over-large body, a cancel or the application quitting are failures.
 FetchResult HttpTextFetch(const QString &address, const FetchOptions &options = {});
 
 // The body decoded with the charset named in Content-Type (UTF-8 when none or

@@ -8,6 +8,8 @@ AnalysisResult RunSoundAnalysis(WorkSlots &work, const QString &address, const Q
 {
     work[SoundIdSlot] = SoundIdFromAddress(address);
     const FetchResult fetched = HttpTextFetch(SoundInfoUrl(work[SoundIdSlot], apiHost), options);
+    if (fetched.isAbandoned())
+        return {AnalysisStatus::Abandoned, fetched.error(), 0};
     if (!fetched.ok())
         return {AnalysisStatus::FetchFailed, fetched.error(), fetched.httpStatus()};
 

@@ -9,6 +9,7 @@ enum class AnalysisStatus {
     Done,          // slots 4 to 35 hold the new record
     FetchFailed,   // nothing arrived; slots 1 and 4 to 35 unchanged
     ExtractFailed, // the answer holds no record; slots 4 to 35 unchanged
+    Abandoned,     // cancelled or quitting during the wait; slots 1 and 4 to 35 unchanged
 };
 
 struct AnalysisResult

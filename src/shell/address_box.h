@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QLineEdit>
+
+// The sound address box: a click empties it, a double-click empties it and
+// pastes the clipboard's text in its place.
+class AddressBox : public QLineEdit
+{
+    Q_OBJECT
+
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+};

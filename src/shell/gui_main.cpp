@@ -1,0 +1,112 @@
+#include "shell/gui_main.h"
+
+#include "sample_service/sample_service.h"
+#include "services/network_access.h"
+#include "services/service_config.h"
+#include "services/version_text.h"
+#include "shell/main_window.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFont>
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+namespace {
+
+const QString DemoOption = QStringLiteral("demo");
+const QString AddressOption = QStringLiteral("address");
+const QString ScreenshotOption = QStringLiteral("screenshot");
+
+constexpr int UsageError = 64;
+
+void printProblem(const QString &line)
+{
+    const QByteArray bytes = (QStringLiteral("vexa-helper: ") + line + u'\n').toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+}
+
+} // namespace
+
+int RunGui(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("vexa-helper"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Vexa辅助"));
+    QApplication::setApplicationVersion(VersionText());
+    QApplication::setDesktopFileName(QStringLiteral("vexa-helper"));
+
+    QFont font = QApplication::font();
+    font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Microsoft YaHei"),
+                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei")});
+    font.setPointSize(9);
+    QApplication::setFont(font);
+
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOption({DemoOption, QStringLiteral("Use the built-in sample service.")});
+    parser.addOption(
+        {AddressOption, QStringLiteral("Analyse this address after start-up."), QStringLiteral("ADDRESS")});
+    parser.addOption(
+        {ScreenshotOption, QStringLiteral("Save the window to FILE and end."), QStringLiteral("FILE")});
+    AddServiceHostOptions(parser);
+    if (!parser.parse(QApplication::arguments())) {
+        printProblem(parser.errorText());
+        return UsageError;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        printProblem(QStringLiteral("unknown command \"%1\"").arg(parser.positionalArguments().first()));
+        return UsageError;
+    }
+
+    std::unique_ptr<SampleService> demo;
+    ServiceConfig base = ServiceConfig::defaults();
+    if (parser.isSet(DemoOption)) {
+        demo = std::make_unique<SampleService>();
+        if (!demo->start()) {
+            printProblem(QStringLiteral("the sample service could not start on a loopback port"));
+            return 1;
+        }
+        base = ServiceConfig::allAt(demo->hostAndPort());
+        const QStringList ids = SampleService::sampleSoundIds();
+        printProblem(QStringLiteral("sample service at %1, sound pages %1/sound/%2 to %1/sound/%3")
+                         .arg(demo->baseUrl(), ids.first(), ids.last()));
+    }
+    QString error;
+    const std::optional<ServiceConfig> config = ApplyServiceHostOptions(parser, base, &error);
+    if (!config) {
+        printProblem(error);
+        return UsageError;
+    }
+
+    int status = 0;
+    {
+        MainWindow window(*config);
+        // Started from the event loop, so that ending the program during the
+        // update check's wait leaves that loop as well.
+        QTimer::singleShot(0, &window, [&] {
+            window.startUp();
+            if (!window.isVisible())
+                return; // the check ended the program
+            if (parser.isSet(AddressOption)) {
+                window.setAddressText(parser.value(AddressOption));
+                window.hqyy();
+            }
+            if (parser.isSet(ScreenshotOption)) {
+                const QString file = parser.value(ScreenshotOption);
+                if (!window.grab().save(file)) {
+                    printProblem(QStringLiteral("could not save the screenshot to %1").arg(file));
+                    QCoreApplication::exit(1);
+                    return;
+                }
+                QCoreApplication::exit(0);
+            }
+        });
+        status = QApplication::exec();
+        ShutDownSharedNetworkManager();
+    }
+    return status;
+}

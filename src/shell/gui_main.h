@@ -1,0 +1,5 @@
+#pragma once
+
+// Runs the windows: creates the QApplication, the main window and its
+// start-up, then the event loop. Returns the process's exit status.
+int RunGui(int argc, char **argv);

@@ -1,0 +1,433 @@
+#include "shell/main_window.h"
+
+#include "services/version_text.h"
+#include "shell/address_box.h"
+#include "shell/skin.h"
+#include "shell/update_check.h"
+#include "shell/window_chrome.h"
+#include "sound/sound_analysis.h"
+#include "sound/sound_link.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QUrl>
+
+namespace {
+
+const QString MessageTitle = QStringLiteral("Quorlen软件");
+
+const QString CheckingText = QStringLiteral("正在检测是否存在最新版本..");
+const QString WelcomeText = QStringLiteral("欢迎使用Quorlen软件");
+const QString CheckFailedText = QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版");
+const QString AddressHint = QStringLiteral("双击粘贴音乐地址");
+const QString EnterAddressText = QStringLiteral("请输入音乐地址..");
+const QString WrongAddressText = QStringLiteral("地址有误，请检查..");
+const QString AnalysingText = QStringLiteral("正在分析音乐信息..");
+const QString AnalysedText = QStringLiteral("音乐分析完毕..");
+const QString NetworkFailedText = QStringLiteral("网络连接失败，请稍后再试..");
+const QString NoSoundInfoText = QStringLiteral("未能获取音乐信息，请检查地址..");
+
+// Title links from left to right on the header: 0, 3, 1, 2.
+constexpr int HotListLink = 0;
+constexpr int MinimiseLink = 1;
+constexpr int CloseLink = 2;
+constexpr int HomePageLink = 3;
+// The order in which a hover resets them.
+constexpr std::array<int, 4> ResetOrder = {2, 1, 3, 0};
+
+QFont uiFont(qreal pointSize)
+{
+    QFont font;
+    // The Windows name first; the others show the same Chinese texts on Linux.
+    font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Microsoft YaHei"),
+                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei")});
+    font.setPointSizeF(pointSize);
+    return font;
+}
+
+QFont monospaceFont(qreal pointSize)
+{
+    QFont font(QStringLiteral("Consolas"));
+    font.setStyleHint(QFont::Monospace);
+    font.setPointSizeF(pointSize);
+    return font;
+}
+
+QLabel *infoLine(QWidget *parent, const char *name, const QString &caption, int y)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(QLatin1String(name));
+    label->move(216, y);
+    label->adjustSize();
+    return label;
+}
+
+QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QRect &geometry)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setGeometry(geometry);
+    return b;
+}
+
+} // namespace
+
+MainWindow::MainWindow(const ServiceConfig &config, const FetchOptions &fetchOptions, QWidget *parent)
+    : QWidget(parent)
+    , m_config(config)
+    , m_fetchOptions(fetchOptions)
+    , m_skinPath(SkinPath())
+    , m_background(QStringLiteral(":/pictures/background.png"))
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Vexa辅助"));
+    setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
+    setFixedSize(ClientWidth, ClientHeight);
+    // Hover resets come from moves over the bare backdrop.
+    setMouseTracking(true);
+    buildControls();
+}
+
+MainWindow::~MainWindow()
+{
+    // A wait still pending further up the stack must not come back to us.
+    if (m_pendingAnalysis)
+        m_pendingAnalysis->cancel();
+}
+
+void MainWindow::buildControls()
+{
+    // Created first so it lies under every other control of the body.
+    m_panel = new QLabel(this);
+    m_panel->setObjectName(QStringLiteral("Image2"));
+    m_panel->setPixmap(QPixmap(QStringLiteral(":/pictures/panel.png")));
+    m_panel->setScaledContents(true);
+    m_panel->setGeometry(0, 104, 841, 369);
+
+    m_logo = new DragHandle(this);
+    m_logo->setObjectName(QStringLiteral("aicAlphaImage1"));
+    m_logo->setPixmap(QPixmap(QStringLiteral(":/pictures/logo.png")));
+    m_logo->setGeometry(16, 24, 210, 60);
+    connect(m_logo, &DragHandle::dragRequested, this, &MainWindow::startDrag);
+
+    struct LinkDesign
+    {
+        int index;
+        QString caption;
+        QRect geometry;
+        QFont font;
+        QString toolTip;
+    };
+    const LinkDesign links[] = {
+        {HotListLink, QStringLiteral("Vexa热门推荐"), {568, 16, 72, 12}, uiFont(9), {}},
+        {HomePageLink, QStringLiteral("官方网站"), {664, 16, 48, 12}, uiFont(9), {}},
+        {MinimiseLink, QStringLiteral("_"), {736, 8, 17, 33}, monospaceFont(10.5), QStringLiteral("最小化")},
+        {CloseLink, QStringLiteral("x"), {768, 12, 19, 27}, monospaceFont(12), QStringLiteral("关闭")},
+    };
+    for (const LinkDesign &design : links) {
+        auto *link = new TitleLink(design.index, design.caption, this);
+        link->setObjectName(QStringLiteral("Label2_%1").arg(design.index));
+        link->setProperty("index", design.index);
+        link->setGeometry(design.geometry);
+        link->setFont(design.font);
+        link->setToolTip(design.toolTip);
+        connect(link, &TitleLink::hovered, this, &MainWindow::onTitleLinkHovered);
+        connect(link, &TitleLink::released, this, &MainWindow::onTitleLinkReleased);
+        m_titleLinks[size_t(design.index)] = link;
+    }
+
+    m_addressBox = new AddressBox(AddressHint, this);
+    m_addressBox->setObjectName(QStringLiteral("Text1"));
+    m_addressBox->setGeometry(16, 136, 273, 18);
+    m_addressBox->setEnabled(false);
+
+    m_analyseButton = button(this, "Command1", QStringLiteral("分析"), {296, 136, 73, 17});
+    m_analyseButton->setEnabled(false);
+    connect(m_analyseButton, &QPushButton::clicked, this, &MainWindow::AnalyseAction);
+
+    const QPixmap defaultCover(QStringLiteral(":/pictures/default_cover.png"));
+    m_cover = new QLabel(this);
+    m_cover->setObjectName(QStringLiteral("Image1"));
+    m_cover->setPixmap(defaultCover);
+    m_cover->setScaledContents(true);
+    m_cover->setGeometry(16, 176, 185, 185);
+
+    m_defaultCover = new QLabel(this);
+    m_defaultCover->setObjectName(QStringLiteral("Image4"));
+    m_defaultCover->setPixmap(defaultCover);
+    m_defaultCover->setGeometry(56, 208, 129, 129);
+    m_defaultCover->hide();
+
+    m_nameLine = infoLine(this, "Label3", QStringLiteral("音乐：NULL"), 176);
+    m_singerLine = infoLine(this, "Label6", QStringLiteral("歌手：NULL"), 200);
+    m_playsLine = infoLine(this, "Label7", QStringLiteral("播放：NULL"), 224);
+    m_fansLine = infoLine(this, "Label10", QStringLiteral("粉丝：NULL"), 248);
+    m_sharesLine = infoLine(this, "Label8", QStringLiteral("分享：NULL"), 272);
+    m_timeLine = infoLine(this, "Label9", QStringLiteral("时间：NULL"), 296);
+
+    for (int i = 0; i < 5; ++i) {
+        auto *line = new QWidget(this);
+        line->setObjectName(QStringLiteral("Line1_%1").arg(i));
+        line->setProperty("index", i);
+        line->setGeometry(216, 192 + 24 * i, 153, 1);
+        line->setAttribute(Qt::WA_StyledBackground);
+        line->setStyleSheet(QStringLiteral("background-color: #404040;"));
+    }
+
+    m_copyButton = button(this, "Command3", QStringLiteral("复制地址"), {216, 320, 73, 41});
+    m_downloadButton = button(this, "Command4", QStringLiteral("下载音乐"), {296, 320, 73, 41});
+
+    auto *introHeading = new QLabel(QStringLiteral("音乐简介"), this);
+    introHeading->setObjectName(QStringLiteral("Label11"));
+    introHeading->setGeometry(392, 128, 56, 20);
+
+    m_introduction = new QPlainTextEdit(this);
+    m_introduction->setObjectName(QStringLiteral("Text2"));
+    m_introduction->setGeometry(392, 152, 385, 217);
+    m_introduction->setFont(uiFont(10.5));
+    m_introduction->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_introduction->setReadOnly(true);
+
+    // The player bar takes this strip's place.
+    m_player = new QWidget(this);
+    m_player->setObjectName(QStringLiteral("W1"));
+    m_player->setAttribute(Qt::WA_StyledBackground);
+    m_player->setGeometry(16, 384, 761, 41);
+
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName(QStringLiteral("S1"));
+    m_statusBar->setSizeGripEnabled(false);
+    m_statusBar->setGeometry(0, ClientHeight - 33, ClientWidth, 33);
+    const QString designTexts[] = {QStringLiteral("使用提示："), CheckingText, QStringLiteral("版本"),
+                                   QStringLiteral("Quorlen出品")};
+    const int widths[] = {96, 487, 96, 96};
+    for (int i = 0; i < 4; ++i) {
+        auto *panel = new QLabel(designTexts[i], m_statusBar);
+        panel->setObjectName(QStringLiteral("S1_%1").arg(i + 1));
+        panel->setFixedWidth(widths[i]);
+        m_statusBar->addWidget(panel);
+        m_statusPanels[size_t(i)] = panel;
+    }
+}
+
+void MainWindow::startUp()
+{
+    SetBorderlessStyle(this);
+    ApplySkin(m_skinPath);
+    setStatusText(3, VersionText());
+    绘制边框();
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    show();
+    gx();
+}
+
+void MainWindow::gx()
+{
+    const QPointer<MainWindow> self(this);
+    const FetchResult fetched = HttpTextFetch(m_config.versionFileUrl(), m_fetchOptions);
+    // Quitting (the close link during the wait): the check never completes.
+    if (fetched.isAbandoned() || !self)
+        return;
+
+    const QString text = fetched.ok() ? fetched.text() : QString();
+    switch (DecideUpdate(text)) {
+    case UpdateOutcome::CheckFailed:
+        QMessageBox::warning(this, MessageTitle, CheckFailedText);
+        return;
+    case UpdateOutcome::UpToDate:
+        m_addressBox->setEnabled(true);
+        m_analyseButton->setEnabled(true);
+        setStatusText(2, WelcomeText);
+        return;
+    case UpdateOutcome::OtherVersion:
+        QMessageBox::information(this, MessageTitle,
+                                 OtherVersionMessage(VersionTagIn(text).value_or(QString())));
+        // The system's browser handler, never a shell command line.
+        QDesktopServices::openUrl(QUrl(m_config.forumUrl));
+        EndProgramNow();
+        return;
+    }
+}
+
+void MainWindow::绘制边框()
+{
+    const QSize client(ClientWidth, ClientHeight);
+    const PanelSpan span = InsetPanelSpan(client);
+    m_panel->setGeometry(span.left, m_panel->y(), span.width, m_panel->height());
+    m_statusBar->setGeometry(span.left, m_statusBar->y(), span.width, m_statusBar->height());
+    m_borderLines = MainWindowBorderLines(client);
+    update();
+}
+
+void MainWindow::hqyy()
+{
+    AnalyseAction();
+}
+
+void MainWindow::setAddressText(const QString &address)
+{
+    m_addressBox->setText(address);
+}
+
+void MainWindow::AnalyseAction()
+{
+    const QString address = m_addressBox->text();
+    switch (CheckSoundAddress(address, m_config.webHost)) {
+    case AddressCheck::Empty:
+        setStatusText(2, EnterAddressText);
+        return;
+    case AddressCheck::NotSoundPage:
+        setStatusText(2, WrongAddressText);
+        return;
+    case AddressCheck::Accepted:
+        break;
+    }
+
+    m_addressBox->setEnabled(false);
+    m_analyseButton->setEnabled(false);
+    setStatusText(2, AnalysingText);
+
+    // A newer analysis supersedes one still waiting: its request is aborted
+    // and it never writes the slots or the screen.
+    if (m_pendingAnalysis)
+        m_pendingAnalysis->cancel();
+    auto *cancel = new FetchCancel(this);
+    m_pendingAnalysis = cancel;
+    FetchOptions options = m_fetchOptions;
+    options.cancel = cancel;
+
+    // Worked on a copy so that only an analysis still wanted at its end
+    // touches the window's slots.
+    const QPointer<MainWindow> self(this);
+    WorkSlots work = m_work;
+    const AnalysisResult result = RunSoundAnalysis(work, address, m_config.apiHost, options);
+    if (!self) // the window went away during the wait
+        return;
+    const bool superseded = cancel->isCancelled();
+    delete cancel;
+    if (superseded || result.status == AnalysisStatus::Abandoned)
+        return;
+
+    switch (result.status) {
+    case AnalysisStatus::Done:
+        m_work = std::move(work);
+        ShowSoundInfo();
+        setStatusText(2, AnalysedText);
+        break;
+    case AnalysisStatus::ExtractFailed:
+        m_work = std::move(work); // the new id and answer; the record stays as it was
+        setStatusText(2, NoSoundInfoText);
+        break;
+    case AnalysisStatus::FetchFailed:
+    case AnalysisStatus::Abandoned:
+        m_work = std::move(work); // the new id; the answer and the record stay
+        setStatusText(2, NetworkFailedText);
+        break;
+    }
+    m_analyseButton->setEnabled(true);
+    m_addressBox->setEnabled(true);
+    emit analysisEnded();
+}
+
+void MainWindow::ShowSoundInfo()
+{
+    const SoundInfo info = SoundInfo::fromSlots(m_work);
+    if (QClipboard *clipboard = QGuiApplication::clipboard()) {
+        clipboard->clear();
+        clipboard->setText(info.coverUrl);
+    }
+
+    m_nameLine->setText(QStringLiteral("音乐：") + info.shortName);
+    m_nameLine->setToolTip(info.soundName);
+    m_singerLine->setText(QStringLiteral("歌手：") + info.shortSinger);
+    m_singerLine->setToolTip(info.singer);
+    m_playsLine->setText(QStringLiteral("播放：") + info.playCount + QStringLiteral(" 次"));
+    m_sharesLine->setText(QStringLiteral("分享：") + info.shareCount + QStringLiteral(" 次"));
+    m_fansLine->setText(QStringLiteral("粉丝：") + info.fanCount + QStringLiteral(" 人"));
+    m_timeLine->setText(QStringLiteral("时间：") + info.publishTime);
+    for (QLabel *line : {m_nameLine, m_singerLine, m_playsLine, m_sharesLine, m_fansLine, m_timeLine})
+        line->adjustSize();
+
+    m_introduction->setPlainText(info.infoText);
+}
+
+QString MainWindow::statusText(int panel) const
+{
+    return panel >= 1 && panel <= 4 ? m_statusPanels[size_t(panel - 1)]->text() : QString();
+}
+
+void MainWindow::setStatusText(int panel, const QString &text)
+{
+    if (panel >= 1 && panel <= 4)
+        m_statusPanels[size_t(panel - 1)]->setText(text);
+}
+
+void MainWindow::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, m_background);
+    PaintBorderLines(painter, m_borderLines);
+}
+
+void MainWindow::mousePressEvent(QMouseEvent *event)
+{
+    // Presses that other controls let through (labels, disabled boxes) are
+    // not presses on the backdrop.
+    if (childAt(event->position().toPoint()) == nullptr)
+        startDrag();
+    event->accept();
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    if (childAt(event->position().toPoint()) == nullptr)
+        resetTitleLinks();
+    event->accept();
+}
+
+void MainWindow::startDrag()
+{
+    emit dragRequested();
+    DragWindow(this);
+}
+
+void MainWindow::onTitleLinkHovered(int index)
+{
+    resetTitleLinks();
+    m_titleLinks[size_t(index)]->setTextColor(TitleLinkHighlight);
+}
+
+void MainWindow::resetTitleLinks()
+{
+    for (int i : ResetOrder)
+        m_titleLinks[size_t(i)]->setTextColor(TitleLinkNormal);
+}
+
+void MainWindow::onTitleLinkReleased(int index)
+{
+    switch (index) {
+    case HotListLink:
+        emit hotListRequested();
+        break;
+    case MinimiseLink:
+        setWindowState(windowState() | Qt::WindowMinimized);
+        break;
+    case CloseLink:
+        EndProgramNow();
+        break;
+    case HomePageLink:
+        QDesktopServices::openUrl(QUrl(m_config.homePageUrl));
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,120 @@
+#pragma once
+
+#include "services/http_text_fetch.h"
+#include "services/service_config.h"
+#include "sound/work_slots.h"
+
+#include <QLine>
+#include <QList>
+#include <QPixmap>
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+
+class AddressBox;
+class DragHandle;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+class TitleLink;
+
+// The main window (Form1): the address box, the analyse button, the sound's
+// record, the player strip and the status bar, on a caption-less backdrop.
+// Creating it builds the controls; startUp() is its load step.
+class MainWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int ClientWidth = 791;
+    static constexpr int ClientHeight = 446;
+
+    explicit MainWindow(const ServiceConfig &config, const FetchOptions &fetchOptions = {},
+                        QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // The load step: frame style, skin, version text into panel 3, border,
+    // show, then the update check. Returns when the check has ended.
+    void startUp();
+
+    // Update check: enables the analysis when the maker's version file names
+    // this version; warns when it cannot be read; announces another version,
+    // opens the forum and ends the program otherwise.
+    void gx();
+
+    // Fits the content panel and the status bar between the border lines and
+    // sets the lines that every paint draws under the children.
+    void 绘制边框();
+
+    // Runs the analyse action on whatever the address box holds, whether or
+    // not the box and button are enabled. Returns when it has ended.
+    void hqyy();
+
+    void AnalyseAction();
+    // Puts an address into the address box, as the hot-list hand-off does.
+    void setAddressText(const QString &address);
+    void ShowSoundInfo();
+
+    // Panels are 1-based, as the status bar counts them.
+    QString statusText(int panel) const;
+    void setStatusText(int panel, const QString &text);
+
+    const WorkSlots &workSlots() const { return m_work; }
+    QList<QLine> borderLines() const { return m_borderLines; }
+
+    // Where startUp() looks for the skin; "1.she" beside the executable by default.
+    void setSkinPath(const QString &path) { m_skinPath = path; }
+
+signals:
+    // Title link 0. The hot-list window answers it.
+    void hotListRequested();
+    // A press on the backdrop or the logo asked to move the window.
+    void dragRequested();
+    // An analysis ran to its end and put its outcome in the status line.
+    void analysisEnded();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    void buildControls();
+    void onTitleLinkHovered(int index);
+    void onTitleLinkReleased(int index);
+    void resetTitleLinks();
+    void startDrag();
+
+    ServiceConfig m_config;
+    FetchOptions m_fetchOptions;
+    QString m_skinPath;
+    WorkSlots m_work;
+
+    QPixmap m_background;
+    QList<QLine> m_borderLines;
+
+    DragHandle *m_logo = nullptr;
+    std::array<TitleLink *, 4> m_titleLinks{};
+    QLabel *m_panel = nullptr; // Image2
+    AddressBox *m_addressBox = nullptr;
+    QPushButton *m_analyseButton = nullptr;
+    QLabel *m_cover = nullptr;        // Image1
+    QLabel *m_defaultCover = nullptr; // Image4
+    QLabel *m_nameLine = nullptr;     // Label3
+    QLabel *m_singerLine = nullptr;   // Label6
+    QLabel *m_playsLine = nullptr;    // Label7
+    QLabel *m_sharesLine = nullptr;   // Label8
+    QLabel *m_timeLine = nullptr;     // Label9
+    QLabel *m_fansLine = nullptr;     // Label10
+    QPushButton *m_copyButton = nullptr;
+    QPushButton *m_downloadButton = nullptr;
+    QPlainTextEdit *m_introduction = nullptr; // Text2
+    QWidget *m_player = nullptr;              // W1
+    QStatusBar *m_statusBar = nullptr;        // S1
+    std::array<QLabel *, 4> m_statusPanels{};
+
+    // The analysis waiting for its answer, cancelled when a newer one starts.
+    QPointer<FetchCancel> m_pendingAnalysis;
+};

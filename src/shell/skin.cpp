@@ -1,0 +1,41 @@
+#include "shell/skin.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QStringDecoder>
+
+namespace {
+
+// A style sheet is a few kilobytes; anything far larger is not one.
+constexpr qint64 MaxSkinBytes = 1024 * 1024;
+
+} // namespace
+
+QString SkinPath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/1.she");
+}
+
+QString ReadSkin(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxSkinBytes)
+        return {};
+    const QByteArray bytes = file.read(MaxSkinBytes + 1);
+    if (bytes.size() > MaxSkinBytes)
+        return {};
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    if (utf8.hasError() || text.contains(QChar(u'\0')))
+        return {};
+    return text;
+}
+
+bool ApplySkin(const QString &path)
+{
+    const QString sheet = ReadSkin(path);
+    if (sheet.trimmed().isEmpty() || !qApp)
+        return false;
+    qApp->setStyleSheet(sheet);
+    return true;
+}

@@ -1,0 +1,37 @@
+#include "shell/update_check.h"
+
+namespace {
+
+const QString Marker = QStringLiteral("vexa:");
+
+} // namespace
+
+std::optional<QString> VersionTagIn(const QString &versionFile)
+{
+    const qsizetype marker = versionFile.indexOf(Marker);
+    if (marker < 0)
+        return std::nullopt;
+    const qsizetype start = marker + Marker.size();
+    // Only the piece up to a second marker is examined.
+    const qsizetype nextMarker = versionFile.indexOf(Marker, start);
+    const qsizetype end = nextMarker < 0 ? versionFile.size() : nextMarker;
+    const qsizetype bar = versionFile.indexOf(u'|', start);
+    if (bar < 0 || bar >= end)
+        return std::nullopt;
+    return versionFile.mid(start, bar - start);
+}
+
+UpdateOutcome DecideUpdate(const QString &fetchedText)
+{
+    const std::optional<QString> tag = VersionTagIn(fetchedText);
+    // An empty tag names no version either; announcing "[]" and quitting
+    // would turn a broken file into a forced exit.
+    if (!tag || tag->isEmpty())
+        return UpdateOutcome::CheckFailed;
+    return *tag == CurrentVersionTag ? UpdateOutcome::UpToDate : UpdateOutcome::OtherVersion;
+}
+
+QString OtherVersionMessage(const QString &tag)
+{
+    return QStringLiteral("发现最新版本![") + tag + QStringLiteral("]\r\n \r\n确定后自动打开官方论坛!");
+}
