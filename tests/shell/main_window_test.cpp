@@ -1,0 +1,555 @@
+#include "sample_service/sample_data.h"
+#include "sample_service/sample_service.h"
+#include "services/network_access.h"
+#include "shell/main_window.h"
+#include "shell/window_chrome.h"
+#include "sound/sound_extraction.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTcpServer>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+const QString Checking = QStringLiteral("正在检测是否存在最新版本..");
+const QString Welcome = QStringLiteral("欢迎使用Quorlen软件");
+const QString CheckFailed = QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版");
+const QString Analysing = QStringLiteral("正在分析音乐信息..");
+const QString Analysed = QStringLiteral("音乐分析完毕..");
+
+struct SeenBox
+{
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+};
+
+// Answers every message box that opens while it lives, remembering each.
+class BoxCloser : public QObject
+{
+public:
+    BoxCloser()
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            boxes.append({box->windowTitle(), box->text(), box->icon()});
+            box->accept();
+        });
+        m_timer.start(10);
+    }
+    QList<SeenBox> boxes;
+
+private:
+    QTimer m_timer;
+};
+
+// Stands in for the desktop's browser.
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl &url) { opened.append(url); }
+};
+
+// A loopback port with nobody listening.
+QString closedHost()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost);
+    const quint16 port = server.serverPort();
+    server.close();
+    return QStringLiteral("127.0.0.1:%1").arg(port);
+}
+
+// True when the program was told to end: every event loop now returns at
+// once. Clears that state again, which only exec() does, so later tests run.
+bool programWasEnded()
+{
+    QElapsedTimer clock;
+    clock.start();
+    QEventLoop probe;
+    QTimer::singleShot(300, &probe, &QEventLoop::quit);
+    probe.exec();
+    const bool ended = clock.elapsed() < 150;
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
+    return ended;
+}
+
+void runSoon(int ms, std::function<void()> action)
+{
+    QTimer::singleShot(ms, qApp, std::move(action));
+}
+
+} // namespace
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    SampleService m_service;
+    UrlRecorder m_browser;
+
+    ServiceConfig config() const { return ServiceConfig::allAt(m_service.hostAndPort()); }
+    QString soundPage(const QString &id) const
+    {
+        return QStringLiteral("http://%1/sound/%2").arg(m_service.hostAndPort(), id);
+    }
+
+    std::unique_ptr<MainWindow> makeWindow(const ServiceConfig &serviceConfig)
+    {
+        FetchOptions options;
+        options.stallTimeout = 10s;
+        auto window = std::make_unique<MainWindow>(serviceConfig, options);
+        window->setSkinPath(QStringLiteral("/nonexistent/1.she"));
+        return window;
+    }
+
+    // A window whose update check passed.
+    std::unique_ptr<MainWindow> readyWindow()
+    {
+        auto window = makeWindow(config());
+        window->startUp();
+        return window;
+    }
+
+    static QLineEdit *addressBox(MainWindow &w) { return w.findChild<QLineEdit *>(QStringLiteral("Text1")); }
+    static QPushButton *analyseButton(MainWindow &w)
+    {
+        return w.findChild<QPushButton *>(QStringLiteral("Command1"));
+    }
+    static TitleLink *link(MainWindow &w, int index)
+    {
+        return w.findChild<TitleLink *>(QStringLiteral("Label2_%1").arg(index));
+    }
+    static QString caption(MainWindow &w, const char *name)
+    {
+        return w.findChild<QLabel *>(QLatin1String(name))->text();
+    }
+
+    static void analyse(MainWindow &w, const QString &address)
+    {
+        addressBox(w)->setText(address);
+        QTest::mouseClick(analyseButton(w), Qt::LeftButton);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_service.start());
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), &m_browser, "open");
+    }
+
+    void init()
+    {
+        m_service.setVersionBody(QByteArrayLiteral("vexa:V1.0|当前已是最新版本，感谢使用。"));
+        m_service.setAnswerDelay(0ms);
+        m_browser.opened.clear();
+    }
+
+    void cleanupTestCase()
+    {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        ShutDownSharedNetworkManager();
+    }
+
+    void controlsAndCaptionsAtCreation()
+    {
+        auto w = makeWindow(config());
+        QCOMPARE(w->size(), QSize(791, 446));
+        QCOMPARE(w->windowTitle(), QStringLiteral("Vexa辅助"));
+        QCOMPARE(addressBox(*w)->text(), QStringLiteral("双击粘贴音乐地址"));
+        QCOMPARE(addressBox(*w)->geometry(), QRect(16, 136, 273, 18));
+        QCOMPARE(analyseButton(*w)->text(), QStringLiteral("分析"));
+        QVERIFY(!addressBox(*w)->isEnabled());
+        QVERIFY(!analyseButton(*w)->isEnabled());
+        const QStringList panels = {w->statusText(1), w->statusText(2), w->statusText(3), w->statusText(4)};
+        QCOMPARE(panels, (QStringList{QStringLiteral("使用提示："), Checking, QStringLiteral("版本"),
+                                      QStringLiteral("Quorlen出品")}));
+        QCOMPARE(caption(*w, "Label3"), QStringLiteral("音乐：NULL"));
+        QCOMPARE(caption(*w, "Label9"), QStringLiteral("时间：NULL"));
+        QCOMPARE(link(*w, 0)->text(), QStringLiteral("Vexa热门推荐"));
+        QCOMPARE(link(*w, 2)->toolTip(), QStringLiteral("关闭"));
+        QCOMPARE(w->findChild<QWidget *>(QStringLiteral("W1"))->geometry(), QRect(16, 384, 761, 41));
+        QVERIFY(w->findChild<QLabel *>(QStringLiteral("Image4"))->isHidden());
+    }
+
+    // Panel 3 holds the version from the first visible moment, and the
+    // analysis stays disabled while the check waits.
+    void startUpOrder()
+    {
+        m_service.setAnswerDelay(400ms);
+        auto w = makeWindow(config());
+        QString versionWhenShown;
+        bool enabledWhenShown = true;
+        bool framelessWhenShown = false;
+        bool enabledDuringWait = true;
+        QString statusDuringWait;
+        struct ShowWatch : QObject
+        {
+            std::function<void()> onShow;
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                if (event->type() == QEvent::Show)
+                    onShow();
+                return false;
+            }
+        } watch;
+        watch.onShow = [&] {
+            versionWhenShown = w->statusText(3);
+            enabledWhenShown = addressBox(*w)->isEnabled() || analyseButton(*w)->isEnabled();
+            framelessWhenShown = w->windowFlags().testFlag(Qt::FramelessWindowHint);
+        };
+        w->installEventFilter(&watch);
+        runSoon(150, [&] {
+            enabledDuringWait = addressBox(*w)->isEnabled() || analyseButton(*w)->isEnabled();
+            statusDuringWait = w->statusText(2);
+        });
+        w->startUp();
+        w->removeEventFilter(&watch);
+
+        QCOMPARE(versionWhenShown, QStringLiteral("V1.0.0"));
+        QVERIFY(!enabledWhenShown);
+        QVERIFY(framelessWhenShown);
+        QVERIFY(w->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+        QVERIFY(!enabledDuringWait);
+        QCOMPARE(statusDuringWait, Checking);
+        QVERIFY(addressBox(*w)->isEnabled() && analyseButton(*w)->isEnabled());
+        QCOMPARE(w->statusText(2), Welcome);
+    }
+
+    void updateCheck_data()
+    {
+        QTest::addColumn<QByteArray>("versionFile");
+        QTest::addColumn<bool>("reachable");
+        QTest::addColumn<QString>("expectedBox"); // empty: none
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<bool>("ends");
+
+        const QString newer = QStringLiteral("发现最新版本![%1]\r\n \r\n确定后自动打开官方论坛!");
+        QTest::newRow("current") << QByteArray("vexa:V1.0|hi") << true << QString() << true << Welcome
+                                 << false;
+        QTest::newRow("text before the marker")
+            << QByteArray("xyz vexa:V1.0|") << true << QString() << true << Welcome << false;
+        QTest::newRow("no bar") << QByteArray("vexa:V1.0") << true << CheckFailed << false << Checking
+                                << false;
+        QTest::newRow("upper-case marker")
+            << QByteArray("VEXA:V1.0|") << true << CheckFailed << false << Checking << false;
+        QTest::newRow("empty tag") << QByteArray("vexa:|") << true << CheckFailed << false << Checking
+                                   << false;
+        QTest::newRow("error page") << QByteArray("<html><body>502 Bad Gateway</body></html>") << true
+                                    << CheckFailed << false << Checking << false;
+        QTest::newRow("empty file") << QByteArray() << true << CheckFailed << false << Checking << false;
+        QTest::newRow("unreachable host")
+            << QByteArray("vexa:V1.0|") << false << CheckFailed << false << Checking << false;
+        QTest::newRow("newer") << QByteArray("vexa:V2.0|new") << true << newer.arg(QStringLiteral("V2.0"))
+                               << false << Checking << true;
+        QTest::newRow("older") << QByteArray("vexa:V0.9|") << true << newer.arg(QStringLiteral("V0.9"))
+                               << false << Checking << true;
+        QTest::newRow("space kept") << QByteArray("vexa: V1.0|") << true << newer.arg(QStringLiteral(" V1.0"))
+                                    << false << Checking << true;
+    }
+
+    void updateCheck()
+    {
+        QFETCH(QByteArray, versionFile);
+        QFETCH(bool, reachable);
+        QFETCH(QString, expectedBox);
+        QFETCH(bool, enabled);
+        QFETCH(QString, status);
+        QFETCH(bool, ends);
+
+        m_service.setVersionBody(versionFile);
+        ServiceConfig c = config();
+        if (!reachable)
+            c.updateHost = closedHost();
+        auto w = makeWindow(c);
+        BoxCloser boxes;
+        w->startUp();
+
+        if (expectedBox.isEmpty()) {
+            QCOMPARE(boxes.boxes.size(), 0);
+        } else {
+            QCOMPARE(boxes.boxes.size(), 1);
+            QCOMPARE(boxes.boxes.first().title, QStringLiteral("Quorlen软件"));
+            QCOMPARE(boxes.boxes.first().text, expectedBox);
+            QCOMPARE(boxes.boxes.first().icon, ends ? QMessageBox::Information : QMessageBox::Warning);
+        }
+        QCOMPARE(addressBox(*w)->isEnabled(), enabled);
+        QCOMPARE(analyseButton(*w)->isEnabled(), enabled);
+        QCOMPARE(w->statusText(2), status);
+        QCOMPARE(m_browser.opened, ends ? QList<QUrl>{QUrl(c.forumUrl)} : QList<QUrl>{});
+        QCOMPARE(w->isVisible(), !ends);
+        QCOMPARE(programWasEnded(), ends);
+    }
+
+    void analyseStatus_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<bool>("requests");
+
+        const QString host = m_service.hostAndPort();
+        const QString wrong = QStringLiteral("地址有误，请检查..");
+        const QString noInfo = QStringLiteral("未能获取音乐信息，请检查地址..");
+        QTest::newRow("empty") << QString() << QStringLiteral("请输入音乐地址..") << false;
+        QTest::newRow("blank") << QStringLiteral("   ") << wrong << false;
+        QTest::newRow("hint text") << QStringLiteral("双击粘贴音乐地址") << wrong << false;
+        QTest::newRow("capital scheme") << QStringLiteral("HTTP://%1/sound/1001").arg(host) << wrong << false;
+        QTest::newRow("secure scheme") << QStringLiteral("https://%1/sound/1001").arg(host) << wrong << false;
+        QTest::newRow("accepted") << soundPage(QStringLiteral("1001")) << Analysed << true;
+        QTest::newRow("words before")
+            << QStringLiteral("听听 ") + soundPage(QStringLiteral("1001")) << Analysed << true;
+        QTest::newRow("unknown sound") << soundPage(QStringLiteral("424242")) << noInfo << true;
+        QTest::newRow("empty answer") << soundPage(QStringLiteral("fault-empty")) << noInfo << true;
+        QTest::newRow("dropped answer") << soundPage(QStringLiteral("fault-drop"))
+                                        << QStringLiteral("网络连接失败，请稍后再试..") << true;
+    }
+
+    void analyseStatus()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, status);
+        QFETCH(bool, requests);
+
+        auto w = readyWindow();
+        analyse(*w, soundPage(QStringLiteral("1005")));
+        QCOMPARE(w->statusText(2), Analysed);
+        const QString earlierName = caption(*w, "Label3");
+        const WorkSlots earlier = w->workSlots();
+
+        m_service.clearRequests();
+        analyse(*w, address);
+        QCOMPARE(w->statusText(2), status);
+        QCOMPARE(!m_service.requests().isEmpty(), requests);
+        QVERIFY(addressBox(*w)->isEnabled());
+        QVERIFY(analyseButton(*w)->isEnabled());
+        if (status == Analysed) {
+            const SampleSound *sound = findSampleSound(QStringLiteral("1001"));
+            QCOMPARE(caption(*w, "Label3"), QStringLiteral("音乐：") + ShortSoundName(sound->name));
+            QCOMPARE(w->findChild<QLabel *>(QStringLiteral("Label3"))->toolTip(), sound->name);
+            QCOMPARE(w->workSlots()[SoundIdSlot], QStringLiteral("1001"));
+            QCOMPARE(QGuiApplication::clipboard()->text(), w->workSlots()[CoverUrlSlot]);
+            QVERIFY(!w->findChild<QPlainTextEdit *>(QStringLiteral("Text2"))->toPlainText().isEmpty());
+        } else {
+            // Earlier results stay on screen and in the record.
+            QCOMPARE(caption(*w, "Label3"), earlierName);
+            for (int slot = CoverUrlSlot; slot <= InfoTextSlot; ++slot)
+                QCOMPARE(w->workSlots()[slot], earlier[slot]);
+        }
+    }
+
+    void controlsDisabledWhileAnalysing()
+    {
+        auto w = readyWindow();
+        m_service.setAnswerDelay(300ms);
+        bool enabledDuringWait = true;
+        QString statusDuringWait;
+        runSoon(100, [&] {
+            enabledDuringWait = addressBox(*w)->isEnabled() || analyseButton(*w)->isEnabled();
+            statusDuringWait = w->statusText(2);
+        });
+        analyse(*w, soundPage(QStringLiteral("1003")));
+        QVERIFY(!enabledDuringWait);
+        QCOMPARE(statusDuringWait, Analysing);
+        QCOMPARE(w->statusText(2), Analysed);
+        QVERIFY(addressBox(*w)->isEnabled() && analyseButton(*w)->isEnabled());
+    }
+
+    void hqyyRunsAfterFailedCheck()
+    {
+        ServiceConfig c = config();
+        c.updateHost = closedHost();
+        auto w = makeWindow(c);
+        {
+            BoxCloser boxes;
+            w->startUp();
+            QCOMPARE(boxes.boxes.size(), 1);
+        }
+        QVERIFY(!analyseButton(*w)->isEnabled());
+        w->setAddressText(soundPage(QStringLiteral("1004")));
+        w->hqyy();
+        QCOMPARE(w->statusText(2), Analysed);
+        QVERIFY(addressBox(*w)->isEnabled() && analyseButton(*w)->isEnabled());
+    }
+
+    // A second analysis started during the first one's wait wins: the first
+    // request is aborted and never reaches the screen.
+    void newerAnalysisSupersedes()
+    {
+        auto w = readyWindow();
+        QSignalSpy ended(w.get(), &MainWindow::analysisEnded);
+        runSoon(200, [&] {
+            w->setAddressText(soundPage(QStringLiteral("1002")));
+            w->hqyy();
+        });
+        QElapsedTimer clock;
+        clock.start();
+        analyse(*w, soundPage(QStringLiteral("fault-stall")));
+        QVERIFY2(clock.elapsed() < 5000, "the superseded request was not aborted");
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(w->statusText(2), Analysed);
+        QCOMPARE(w->workSlots()[SoundIdSlot], QStringLiteral("1002"));
+        const SampleSound *sound = findSampleSound(QStringLiteral("1002"));
+        QCOMPARE(caption(*w, "Label3"), QStringLiteral("音乐：") + ShortSoundName(sound->name));
+        QVERIFY(addressBox(*w)->isEnabled() && analyseButton(*w)->isEnabled());
+    }
+
+    void hoverRules()
+    {
+        auto w = readyWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        const auto colours = [&] {
+            QList<QColor> c;
+            for (int i = 0; i < 4; ++i)
+                c.append(link(*w, i)->textColor());
+            return c;
+        };
+        const QColor n = TitleLinkNormal;
+        const QColor h = TitleLinkHighlight;
+        QCOMPARE(colours(), (QList<QColor>{n, n, n, n}));
+
+        QTest::mouseMove(link(*w, 0), QPoint(5, 5));
+        QCOMPARE(colours(), (QList<QColor>{h, n, n, n}));
+        QTest::mouseMove(link(*w, 3), QPoint(5, 5));
+        QCOMPARE(colours(), (QList<QColor>{n, n, n, h}));
+        // Another control leaves the highlight alone; only the bare backdrop resets it.
+        QTest::mouseMove(addressBox(*w), QPoint(20, 5));
+        QCOMPARE(colours(), (QList<QColor>{n, n, n, h}));
+        QTest::mouseMove(w->findChild<QLabel *>(QStringLiteral("Image2")), QPoint(380, 200));
+        QCOMPARE(colours(), (QList<QColor>{n, n, n, h}));
+        QTest::mouseMove(w.get(), QPoint(400, 60));
+        QCOMPARE(colours(), (QList<QColor>{n, n, n, n}));
+    }
+
+    void dragSources_data()
+    {
+        QTest::addColumn<QString>("control"); // empty: the backdrop
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<bool>("drags");
+
+        QTest::newRow("backdrop header") << QString() << QPoint(400, 60) << true;
+        QTest::newRow("logo") << QStringLiteral("aicAlphaImage1") << QPoint(100, 30) << true;
+        QTest::newRow("title link") << QStringLiteral("Label2_0") << QPoint(5, 5) << false;
+        QTest::newRow("close link") << QStringLiteral("Label2_2") << QPoint(5, 5) << false;
+        QTest::newRow("content panel") << QStringLiteral("Image2") << QPoint(380, 200) << false;
+        QTest::newRow("info line") << QStringLiteral("Label3") << QPoint(5, 5) << false;
+    }
+
+    void dragSources()
+    {
+        QFETCH(QString, control);
+        QFETCH(QPoint, at);
+        QFETCH(bool, drags);
+
+        auto w = readyWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QSignalSpy drag(w.get(), &MainWindow::dragRequested);
+        QWidget *target = control.isEmpty() ? w.get() : w->findChild<QWidget *>(control);
+        QVERIFY(target);
+        QTest::mousePress(target, Qt::LeftButton, {}, at);
+        QCOMPARE(drag.count(), drags ? 1 : 0);
+        // Releasing over a link would act on it; move off first.
+        QTest::mouseRelease(w.get(), Qt::LeftButton, {}, QPoint(400, 60));
+    }
+
+    void linkActions()
+    {
+        auto w = readyWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QSignalSpy hotList(w.get(), &MainWindow::hotListRequested);
+
+        QTest::mouseClick(link(*w, 0), Qt::LeftButton);
+        QCOMPARE(hotList.count(), 1);
+        QTest::mouseClick(link(*w, 3), Qt::RightButton); // any button acts
+        QCOMPARE(m_browser.opened, QList<QUrl>{QUrl(config().homePageUrl)});
+        QVERIFY(w->isVisible());
+        QTest::mouseClick(link(*w, 1), Qt::LeftButton);
+        QVERIFY(w->windowState().testFlag(Qt::WindowMinimized));
+        QVERIFY(!programWasEnded());
+    }
+
+    void borderUnderTheChildren()
+    {
+        auto w = readyWindow();
+        QCOMPARE(w->findChild<QLabel *>(QStringLiteral("Image2"))->geometry(), QRect(1, 104, 789, 369));
+        QCOMPARE(w->findChild<QStatusBar *>(QStringLiteral("S1"))->geometry(), QRect(1, 413, 789, 33));
+        const QImage shot = w->grab().toImage();
+        QCOMPARE(shot.size(), QSize(791, 446));
+        for (int y : {5, 200, 430}) {
+            QCOMPARE(shot.pixelColor(0, y), BorderColor);
+            QCOMPARE(shot.pixelColor(790, y), BorderColor);
+        }
+    }
+
+    // Ending the program from the close link while a wait is pending ends
+    // that wait at once and writes nothing more to the window.
+    void closeLinkDuringAnalysis()
+    {
+        auto w = readyWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QSignalSpy ended(w.get(), &MainWindow::analysisEnded);
+        runSoon(200, [&] { QTest::mouseClick(link(*w, 2), Qt::LeftButton); });
+        QElapsedTimer clock;
+        clock.start();
+        analyse(*w, soundPage(QStringLiteral("fault-stall")));
+        QVERIFY(clock.elapsed() < 5000);
+        QCOMPARE(ended.count(), 0);
+        QCOMPARE(w->statusText(2), Analysing);
+        QVERIFY(!w->isVisible());
+        QVERIFY(programWasEnded());
+    }
+
+    void closeLinkDuringUpdateCheck()
+    {
+        m_service.setAnswerDelay(5000ms);
+        auto w = makeWindow(config());
+        BoxCloser boxes;
+        runSoon(200, [&] { QTest::mouseClick(link(*w, 2), Qt::LeftButton); });
+        QElapsedTimer clock;
+        clock.start();
+        w->startUp();
+        QVERIFY(clock.elapsed() < 4000);
+        QCOMPARE(boxes.boxes.size(), 0);
+        QCOMPARE(w->statusText(2), Checking);
+        QVERIFY(!analyseButton(*w)->isEnabled());
+        QVERIFY(programWasEnded());
+    }
+
+    // The window going away during its own wait must not be written to.
+    void windowDestroyedDuringAnalysis()
+    {
+        auto w = readyWindow();
+        MainWindow *raw = w.release();
+        runSoon(200, [raw] { delete raw; });
+        QElapsedTimer clock;
+        clock.start();
+        raw->setAddressText(soundPage(QStringLiteral("fault-stall")));
+        raw->hqyy(); // returns after the window is gone; the sanitizer build catches any use
+        QVERIFY(clock.elapsed() < 5000);
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
