@@ -7,6 +7,7 @@
 #include "shell/main_window.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCommandLineParser>
 #include <QFont>
 #include <QTimer>
@@ -64,6 +65,7 @@ int RunGui(int argc, char **argv)
 
     std::unique_ptr<SampleService> demo;
     ServiceConfig base = ServiceConfig::defaults();
+    QString address = parser.value(AddressOption);
     if (parser.isSet(DemoOption)) {
         demo = std::make_unique<SampleService>();
         if (!demo->start()) {
@@ -74,6 +76,14 @@ int RunGui(int argc, char **argv)
         const QStringList ids = SampleService::sampleSoundIds();
         printProblem(QStringLiteral("sample service at %1, sound pages %1/sound/%2 to %1/sound/%3")
                          .arg(demo->baseUrl(), ids.first(), ids.last()));
+        // The port is only known now, so a bare sample id stands for its page.
+        if (parser.isSet(AddressOption) && !address.contains(QLatin1String("://")))
+            address = demo->baseUrl() + QStringLiteral("/sound/") + address;
+        // Ready to paste with a double-click on the address box.
+        const QString first = demo->baseUrl() + QStringLiteral("/sound/") + ids.first();
+        QGuiApplication::clipboard()->setText(first);
+        printProblem(QStringLiteral("%1 is on the clipboard: double-click the address box, then press 分析")
+                         .arg(first));
     }
     QString error;
     const std::optional<ServiceConfig> config = ApplyServiceHostOptions(parser, base, &error);
@@ -92,7 +102,7 @@ int RunGui(int argc, char **argv)
             if (!window.isVisible())
                 return; // the check ended the program
             if (parser.isSet(AddressOption)) {
-                window.setAddressText(parser.value(AddressOption));
+                window.setAddressText(address);
                 window.hqyy();
             }
             if (parser.isSet(ScreenshotOption)) {
