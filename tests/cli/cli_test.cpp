@@ -1,3 +1,4 @@
+#include "cli/cli.h"
 #include "sample_service/sample_service.h"
 
 #include <QJsonDocument>
@@ -176,6 +177,38 @@ private slots:
         // The demo points every host at its own port, so a page of another host is refused.
         QCOMPARE(run.exitCode, 2);
         QVERIFY(run.err.contains(QStringLiteral("sample service at http://127.0.0.1:")));
+    }
+
+    void wantsCommandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("commandLine");
+
+        QTest::newRow("nothing opens the windows") << QStringList{} << false;
+        QTest::newRow("demo windows") << QStringList{QStringLiteral("--demo")} << false;
+        QTest::newRow("valued options only")
+            << QStringList{QStringLiteral("--web-host"), QStringLiteral("h"), QStringLiteral("--screenshot"),
+                           QStringLiteral("f.png")}
+            << false;
+        QTest::newRow("value that looks like a command")
+            << QStringList{QStringLiteral("--api-host"), QStringLiteral("info")} << false;
+        QTest::newRow("command") << QStringList{QStringLiteral("info"), QStringLiteral("http://x")} << true;
+        QTest::newRow("demo command")
+            << QStringList{QStringLiteral("--demo"), QStringLiteral("info"), QStringLiteral("x")} << true;
+        QTest::newRow("long help") << QStringList{QStringLiteral("--help")} << true;
+        QTest::newRow("short version") << QStringList{QStringLiteral("-v")} << true;
+        QTest::newRow("long version") << QStringList{QStringLiteral("--version")} << true;
+        QTest::newRow("unknown command is reported") << QStringList{QStringLiteral("bogus")} << true;
+        QTest::newRow("positional after --")
+            << QStringList{QStringLiteral("--"), QStringLiteral("x")} << true;
+        QTest::newRow("bare --") << QStringList{QStringLiteral("--")} << false;
+    }
+
+    void wantsCommandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, commandLine);
+        QCOMPARE(Cli::wantsCommandLine(arguments), commandLine);
     }
 
     void cleanupTestCase() { m_service.stop(); }

@@ -215,6 +215,86 @@ private slots:
         QCOMPARE(order, QStringList({QStringLiteral("inner"), QStringLiteral("outer")}));
     }
 
+    void cancelAbandonsThePendingFetch()
+    {
+        FetchCancel cancel;
+        QTimer::singleShot(100, &cancel, &FetchCancel::cancel);
+        FetchOptions options;
+        options.cancel = &cancel;
+        QElapsedTimer clock;
+        clock.start();
+        const FetchResult result = HttpTextFetch(url(QStringLiteral("/fault/stall?seconds=30")), options);
+        QVERIFY(!result.ok());
+        QVERIFY(result.isAbandoned());
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    void cancelledBeforehandSendsNothing()
+    {
+        FetchCancel cancel;
+        cancel.cancel();
+        FetchOptions options;
+        options.cancel = &cancel;
+        m_service.clearRequests();
+        const FetchResult result = HttpTextFetch(url(QStringLiteral("/version/main.txt")), options);
+        QVERIFY(!result.ok());
+        QVERIFY(result.isAbandoned());
+        QTest::qWait(100); // a request sent anyway would have arrived by now
+        QCOMPARE(m_service.requests().size(), 0);
+    }
+
+    void uncancelledFetchSucceeds()
+    {
+        FetchCancel cancel;
+        FetchOptions options;
+        options.cancel = &cancel;
+        const FetchResult result = HttpTextFetch(url(QStringLiteral("/version/main.txt")), options);
+        QVERIFY2(result.ok(), qPrintable(result.error()));
+        QVERIFY(!result.isAbandoned());
+        QVERIFY(result.text().startsWith(QStringLiteral("vexa:")));
+    }
+
+    void cancelAbortsOnlyItsOwnFetch()
+    {
+        // A newer fetch supersedes an older one from inside the older one's wait.
+        FetchCancel older;
+        FetchCancel newer;
+        FetchResult inner = FetchResult::failure(QStringLiteral("not run"));
+        QTimer::singleShot(50, this, [&] {
+            FetchOptions innerOptions;
+            innerOptions.cancel = &newer;
+            inner = HttpTextFetch(url(QStringLiteral("/version/main.txt")), innerOptions);
+            older.cancel();
+        });
+        FetchOptions options;
+        options.cancel = &older;
+        QElapsedTimer clock;
+        clock.start();
+        const FetchResult outer = HttpTextFetch(url(QStringLiteral("/fault/stall?seconds=30")), options);
+
+        QVERIFY2(inner.ok(), qPrintable(inner.error()));
+        QVERIFY(inner.text().startsWith(QStringLiteral("vexa:")));
+        QVERIFY(!outer.ok());
+        QVERIFY(outer.isAbandoned());
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    void cancelAfterTheAnswerStillAbandons()
+    {
+        // The outer answer arrives while the inner fetch waits; the cancel
+        // comes after that, before the outer fetch has returned.
+        FetchCancel cancel;
+        QTimer::singleShot(0, this, [&] {
+            HttpTextFetch(url(QStringLiteral("/fault/stall?seconds=0.5")));
+            cancel.cancel();
+        });
+        FetchOptions options;
+        options.cancel = &cancel;
+        const FetchResult result = HttpTextFetch(url(QStringLiteral("/version/main.txt")), options);
+        QVERIFY(!result.ok());
+        QVERIFY(result.isAbandoned());
+    }
+
     // Leaves the thread's event loops told to quit, so it runs last.
     void quittingEndsAPendingFetch()
     {
