@@ -34,6 +34,36 @@ void printProblem(const QString &line)
 
 int RunGui(int argc, char **argv)
 {
+    // Wrong usage is told before any window system is touched.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOption({DemoOption, QStringLiteral("Use the built-in sample service.")});
+    parser.addOption({AddressOption,
+                      QStringLiteral("Analyse this address (with --demo also a sample id) after start-up."),
+                      QStringLiteral("ADDRESS")});
+    parser.addOption(
+        {ScreenshotOption, QStringLiteral("Save the window to FILE and end."), QStringLiteral("FILE")});
+    AddServiceHostOptions(parser);
+    if (!parser.parse(arguments)) {
+        printProblem(parser.errorText());
+        printProblem(QStringLiteral("try 'vexa-helper --help'"));
+        return UsageError;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        printProblem(QStringLiteral("unknown command \"%1\"").arg(parser.positionalArguments().first()));
+        return UsageError;
+    }
+    QString error;
+    const std::optional<ServiceConfig> hosts =
+        ApplyServiceHostOptions(parser, ServiceConfig::defaults(), &error);
+    if (!hosts) {
+        printProblem(error);
+        return UsageError;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vexa-helper"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vexa辅助"));
@@ -45,23 +75,6 @@ int RunGui(int argc, char **argv)
                       QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei")});
     font.setPointSize(9);
     QApplication::setFont(font);
-
-    QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOption({DemoOption, QStringLiteral("Use the built-in sample service.")});
-    parser.addOption(
-        {AddressOption, QStringLiteral("Analyse this address after start-up."), QStringLiteral("ADDRESS")});
-    parser.addOption(
-        {ScreenshotOption, QStringLiteral("Save the window to FILE and end."), QStringLiteral("FILE")});
-    AddServiceHostOptions(parser);
-    if (!parser.parse(QApplication::arguments())) {
-        printProblem(parser.errorText());
-        return UsageError;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        printProblem(QStringLiteral("unknown command \"%1\"").arg(parser.positionalArguments().first()));
-        return UsageError;
-    }
 
     std::unique_ptr<SampleService> demo;
     ServiceConfig base = ServiceConfig::defaults();
@@ -85,12 +98,8 @@ int RunGui(int argc, char **argv)
         printProblem(QStringLiteral("%1 is on the clipboard: double-click the address box, then press 分析")
                          .arg(first));
     }
-    QString error;
+    // Checked above; with --demo the options still override the service's hosts.
     const std::optional<ServiceConfig> config = ApplyServiceHostOptions(parser, base, &error);
-    if (!config) {
-        printProblem(error);
-        return UsageError;
-    }
 
     int status = 0;
     {
