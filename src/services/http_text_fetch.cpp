@@ -35,6 +35,11 @@ FetchResult FetchResult::abandoned(QString reason)
     return result;
 }
 
+FetchCancel::~FetchCancel()
+{
+    cancel();
+}
+
 void FetchCancel::cancel()
 {
     if (m_cancelled)
@@ -93,7 +98,9 @@ FetchResult HttpTextFetch(const QString &address, const FetchOptions &options)
     const QString quitting = QStringLiteral("the application is quitting");
     const QString cancelled = QStringLiteral("cancelled");
     const QPointer<FetchCancel> cancel = options.cancel;
-    if (cancel && cancel->isCancelled())
+    const bool cancellable = !cancel.isNull();
+    const auto wasCancelled = [&] { return cancellable && (!cancel || cancel->isCancelled()); };
+    if (wasCancelled())
         return FetchResult::abandoned(cancelled);
 
     QNetworkAccessManager *manager = SharedNetworkManager();
@@ -179,7 +186,7 @@ FetchResult HttpTextFetch(const QString &address, const FetchOptions &options)
     delete reply; // not inside one of its signals here, and nothing is left for a later loop
 
     // A cancel that came after the answer still wins: the caller moved on.
-    if (cancel && cancel->isCancelled())
+    if (wasCancelled())
         return FetchResult::abandoned(cancelled);
     if (abortReason == quitting)
         return FetchResult::abandoned(quitting);

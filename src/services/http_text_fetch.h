@@ -15,6 +15,8 @@ class FetchCancel : public QObject
 
 public:
     using QObject::QObject;
+    // Going away cancels too: whoever held it no longer wants the answer.
+    ~FetchCancel() override;
 
     void cancel();
     bool isCancelled() const { return m_cancelled; }
@@ -32,7 +34,8 @@ struct FetchOptions
     std::chrono::milliseconds stallTimeout = std::chrono::seconds(30);
     // A larger body is a failure rather than an out-of-memory.
     qint64 maxBodyBytes = 32 * 1024 * 1024;
-    // Once cancelled, the fetch fails as abandoned, even if its answer is in.
+    // Once cancelled or destroyed, the fetch fails as abandoned, even if its
+    // answer is in.
     QPointer<FetchCancel> cancel;
 };
 

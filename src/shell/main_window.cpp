@@ -96,12 +96,9 @@ MainWindow::MainWindow(const ServiceConfig &config, const FetchOptions &fetchOpt
     buildControls();
 }
 
-MainWindow::~MainWindow()
-{
-    // A wait still pending further up the stack must not come back to us.
-    if (m_pendingAnalysis)
-        m_pendingAnalysis->cancel();
-}
+// Waits still pending further up the stack are ended by their tokens, which
+// are children of the window and go with it.
+MainWindow::~MainWindow() = default;
 
 void MainWindow::buildControls()
 {
@@ -232,10 +229,18 @@ void MainWindow::startUp()
 
 void MainWindow::gx()
 {
+    // The window may be gone when the wait returns: its child token then
+    // ended the request, and nothing here may touch the window.
     const QPointer<MainWindow> self(this);
-    const FetchResult fetched = HttpTextFetch(m_config.versionFileUrl(), m_fetchOptions);
+    auto *cancel = new FetchCancel(this);
+    FetchOptions options = m_fetchOptions;
+    options.cancel = cancel;
+    const FetchResult fetched = HttpTextFetch(m_config.versionFileUrl(), options);
+    if (!self)
+        return;
+    delete cancel;
     // Quitting (the close link during the wait): the check never completes.
-    if (fetched.isAbandoned() || !self)
+    if (fetched.isAbandoned())
         return;
 
     const QString text = fetched.ok() ? fetched.text() : QString();
@@ -308,8 +313,9 @@ void MainWindow::AnalyseAction()
     // Worked on a copy so that only an analysis still wanted at its end
     // touches the window's slots.
     const QPointer<MainWindow> self(this);
+    const QString apiHost = m_config.apiHost;
     WorkSlots work = m_work;
-    const AnalysisResult result = RunSoundAnalysis(work, address, m_config.apiHost, options);
+    const AnalysisResult result = RunSoundAnalysis(work, address, apiHost, options);
     if (!self) // the window went away during the wait
         return;
     const bool superseded = cancel->isCancelled();
