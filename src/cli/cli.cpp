@@ -268,9 +268,7 @@ int run(int argc, char **argv)
             return Failure;
         }
         base = ServiceConfig::allAt(demo->hostAndPort());
-        const QStringList ids = SampleService::sampleSoundIds();
-        printError(QStringLiteral("sample service at %1, sound pages %1/sound/%2 to %1/sound/%3")
-                       .arg(demo->baseUrl(), ids.first(), ids.last()));
+        printError(demo->summary());
     }
     QString error;
     const std::optional<ServiceConfig> config = ApplyServiceHostOptions(parser, base, &error);

@@ -464,6 +464,18 @@ void SampleService::setVersionBody(const QByteArray &body)
     d->versionBody = body;
 }
 
+QString SampleService::soundPageUrl(const QString &soundId) const
+{
+    return baseUrl() + QStringLiteral("/sound/") + soundId;
+}
+
+QString SampleService::summary() const
+{
+    const QStringList ids = sampleSoundIds();
+    return QStringLiteral("sample service at %1, sound pages %2 to %3")
+        .arg(baseUrl(), soundPageUrl(ids.first()), soundPageUrl(ids.last()));
+}
+
 void SampleService::setAnswerDelay(std::chrono::milliseconds delay)
 {
     d->answerDelayMs = delay.count();

@@ -65,8 +65,11 @@ public:
 
     bool isRunning() const;
     quint16 port() const;
-    QString hostAndPort() const; // "127.0.0.1:PORT"
-    QString baseUrl() const;     // "http://127.0.0.1:PORT"
+    QString hostAndPort() const;                        // "127.0.0.1:PORT"
+    QString baseUrl() const;                            // "http://127.0.0.1:PORT"
+    QString soundPageUrl(const QString &soundId) const; // baseUrl() + "/sound/" + soundId
+    // One line for people: where the service is and its sample sound pages.
+    QString summary() const;
 
     // Serve body at /sound/info?sound_id=soundId instead of the built-in answer.
     void

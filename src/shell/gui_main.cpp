@@ -86,14 +86,12 @@ int RunGui(int argc, char **argv)
             return 1;
         }
         base = ServiceConfig::allAt(demo->hostAndPort());
-        const QStringList ids = SampleService::sampleSoundIds();
-        printProblem(QStringLiteral("sample service at %1, sound pages %1/sound/%2 to %1/sound/%3")
-                         .arg(demo->baseUrl(), ids.first(), ids.last()));
+        printProblem(demo->summary());
         // The port is only known now, so a bare sample id stands for its page.
         if (parser.isSet(AddressOption) && !address.contains(QLatin1String("://")))
-            address = demo->baseUrl() + QStringLiteral("/sound/") + address;
+            address = demo->soundPageUrl(address);
         // Ready to paste with a double-click on the address box.
-        const QString first = demo->baseUrl() + QStringLiteral("/sound/") + ids.first();
+        const QString first = demo->soundPageUrl(SampleService::sampleSoundIds().first());
         QGuiApplication::clipboard()->setText(first);
         printProblem(QStringLiteral("%1 is on the clipboard: double-click the address box, then press 分析")
                          .arg(first));
