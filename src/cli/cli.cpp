@@ -1,5 +1,7 @@
 #include "cli/cli.h"
 
+#include "cli/download_command.h"
+
 #include "sample_service/sample_service.h"
 #include "services/http_text_fetch.h"
 #include "services/network_access.h"
@@ -27,8 +29,9 @@ namespace {
 const QString JsonOption = QStringLiteral("json");
 const QString TimeoutOption = QStringLiteral("timeout");
 const QString DemoOption = QStringLiteral("demo");
+const QString OutputOption = QStringLiteral("output");
 
-const QStringList Commands = {QStringLiteral("info")};
+const QStringList Commands = {QStringLiteral("info"), QStringLiteral("download")};
 
 void writeTo(FILE *stream, const QString &text)
 {
@@ -60,9 +63,12 @@ QString helpText()
         "\n"
         "Commands:\n"
         "  info ADDRESS [--json]   analyse a sound page address and print the sound's record\n"
+        "  download ADDRESS [-o DIR]  analyse it, save the sound file (into the download\n"
+        "                          folder or DIR) and print the saved path\n"
         "\n"
         "Options:\n"
         "  --json                  print the record as one JSON object\n"
+        "  -o, --output DIR        (download) save into DIR, created when missing\n"
         "  --timeout SECONDS       give up when no data arrives for this long (default 30)\n"
         "  --web-host HOST[:PORT]  web host of the sound pages and the home page\n"
         "  --api-host HOST[:PORT]  host of the sound-info endpoint\n"
@@ -76,7 +82,8 @@ QString helpText()
         "  -v, --version           show the version\n"
         "\n"
         "Exit status: 0 success, 2 address rejected, 3 the answer did not arrive,\n"
-        "4 the answer holds no sound record, 64 wrong usage, 1 any other failure.\n");
+        "4 the answer holds no sound record, 5 the download failed, 64 wrong usage,\n"
+        "1 any other failure.\n");
 }
 
 struct RunContext
@@ -184,6 +191,8 @@ bool wantsCommandLine(const QStringList &arguments)
         QStringLiteral("--update-host"), QStringLiteral("--address"),  QStringLiteral("--screenshot"),
         QStringLiteral("-timeout"),      QStringLiteral("-web-host"),  QStringLiteral("-api-host"),
         QStringLiteral("-update-host"),  QStringLiteral("-address"),   QStringLiteral("-screenshot")};
+    static const QStringList valuedOutput = {QStringLiteral("-o"), QStringLiteral("--output"),
+                                             QStringLiteral("-output")};
     static const QStringList asking = {QStringLiteral("-h"),        QStringLiteral("--help"),
                                        QStringLiteral("-help"),     QStringLiteral("-v"),
                                        QStringLiteral("--version"), QStringLiteral("-version")};
@@ -193,7 +202,7 @@ bool wantsCommandLine(const QStringList &arguments)
             return i + 1 < arguments.size();
         if (asking.contains(argument))
             return true;
-        if (valued.contains(argument)) {
+        if (valued.contains(argument) || valuedOutput.contains(argument)) {
             ++i;
             continue;
         }
@@ -214,6 +223,8 @@ int run(int argc, char **argv)
     parser.addOption({JsonOption, QStringLiteral("JSON output.")});
     parser.addOption({TimeoutOption, QStringLiteral("Stall time-out."), QStringLiteral("SECONDS")});
     parser.addOption({DemoOption, QStringLiteral("Use the built-in sample service.")});
+    parser.addOption(
+        {{QStringLiteral("o"), OutputOption}, QStringLiteral("Download folder."), QStringLiteral("DIR")});
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("Help."));
     const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
@@ -278,7 +289,10 @@ int run(int argc, char **argv)
     }
     context.config = *config;
 
-    const int status = runInfo(context, positional);
+    const int status =
+        command == QLatin1String("download")
+            ? RunDownloadCommand(context.config, context.fetchOptions, positional, parser.value(OutputOption))
+            : runInfo(context, positional);
     ShutDownSharedNetworkManager();
     return status;
 }

@@ -11,6 +11,7 @@ enum ExitCode : int {
     AddressRejected = 2, // the address check refused the address
     FetchFailed = 3,     // the sound-info answer did not arrive
     ExtractFailed = 4,   // the answer holds no sound record
+    DownloadFailed = 5,  // the sound file could not be saved
     UsageError = 64,
 };
 

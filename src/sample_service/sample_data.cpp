@@ -128,10 +128,24 @@ const SampleSound *findSampleSound(const QString &id)
     return nullptr;
 }
 
+std::optional<SampleSound> downloadSampleSound(const QString &id)
+{
+    const QString prefix = QStringLiteral("file-");
+    if (!id.startsWith(prefix) || id.size() == prefix.size() || id.contains(u'/'))
+        return std::nullopt;
+    const QString kind = id.mid(prefix.size());
+    SampleSound sound = makeSound("0", QStringLiteral("下载样本 ") + kind, QStringLiteral("样本服务"),
+                                  QStringLiteral("生成的下载内容。"), 1, 1, 1, false, 1700000000, true);
+    sound.id = id;
+    sound.filePath = QStringLiteral("/file/") + kind + QStringLiteral(".mp3");
+    return sound;
+}
+
 QByteArray soundInfoJson(const SampleSound &sound, const QString &baseUrl)
 {
     const QByteArray base = baseUrl.toUtf8();
-    QByteArray source = base + "/audio/" + sound.id.toUtf8() + ".wav";
+    QByteArray source =
+        base + (sound.filePath.isEmpty() ? "/audio/" + sound.id.toUtf8() + ".wav" : sound.filePath.toUtf8());
     if (sound.fileQuery)
         source += "?sign=" + fileSign(sound) + "&t=" + QByteArray::number(sound.createTime + 7 * 86400);
     const QByteArray shareCount = sound.shareCountQuoted

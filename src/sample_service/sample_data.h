@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 // One built-in sample sound. Counts are kept as the service would send them.
 struct SampleSound
 {
@@ -17,10 +19,14 @@ struct SampleSound
     bool shareCountQuoted = false; // sent as "123" rather than 123
     qint64 createTime = 0;         // seconds since 1970-01-01
     bool fileQuery = true;         // the file address carries a query string
+    QString filePath;              // on the service; "/audio/ID.wav" when empty
 };
 
 const QList<SampleSound> &sampleSounds();
 const SampleSound *findSampleSound(const QString &id);
+// A record for the ids "file-KIND-N" whose file is the service's generated
+// download /file/KIND-N.mp3 (see SampleService); nullopt for other ids.
+std::optional<SampleSound> downloadSampleSound(const QString &id);
 
 // The sound-info answer in the service's JSON shape; cover and file
 // addresses point at baseUrl ("http://127.0.0.1:PORT").

@@ -138,3 +138,30 @@ QByteArray sampleCoverPng(int seed)
     image.save(&buffer, "PNG");
     return png;
 }
+
+const QByteArray &sampleFilePattern()
+{
+    static const QByteArray pattern = [] {
+        QByteArray bytes(SampleFilePeriod, Qt::Uninitialized);
+        quint32 state = 0x9e3779b9u;
+        for (char &byte : bytes) {
+            // xorshift: incompressible, so no transfer encoding shrinks it.
+            state ^= state << 13;
+            state ^= state >> 17;
+            state ^= state << 5;
+            byte = char(state >> 24);
+        }
+        return bytes;
+    }();
+    return pattern;
+}
+
+QByteArray sampleFileBody(qint64 size)
+{
+    const QByteArray &pattern = sampleFilePattern();
+    QByteArray body;
+    body.reserve(size);
+    while (body.size() < size)
+        body += pattern.left(size - body.size());
+    return body;
+}

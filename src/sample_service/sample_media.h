@@ -10,3 +10,11 @@ QByteArray sampleAudioWav(int seed, double seconds = 3.0);
 // A 200 x 200 PNG cover; seed picks the colours and shapes. Draws no text,
 // so it works without a GUI application object.
 QByteArray sampleCoverPng(int seed);
+
+// The generated body of the sample service's /file/ downloads: byte i of
+// every such body is sampleFileByte(i), so a test can rebuild any prefix.
+// The pattern repeats after a prime number of bytes, which no buffer size
+// divides, so reordered or repeated chunks show.
+constexpr qint64 SampleFilePeriod = 65521;
+const QByteArray &sampleFilePattern(); // SampleFilePeriod bytes
+QByteArray sampleFileBody(qint64 size);

@@ -16,6 +16,7 @@
 #include <csignal>
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 QByteArray RecordedRequest::header(const QByteArray &name) const
@@ -102,6 +103,35 @@ void ignoreSigpipeIfDefault()
     struct sigaction current = {};
     if (sigaction(SIGPIPE, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
         std::signal(SIGPIPE, SIG_IGN);
+}
+
+// Hands out the body pattern straight from its one copy: a large download
+// costs the service no memory.
+bool writePattern(size_t offset, size_t length, httplib::DataSink &sink)
+{
+    const QByteArray &pattern = sampleFilePattern();
+    const auto at = size_t(qint64(offset) % SampleFilePeriod);
+    return sink.write(pattern.constData() + at, std::min(length, size_t(pattern.size()) - at));
+}
+
+void serveFile(const std::string &kind, long long number, httplib::Response &res)
+{
+    const char *type = "audio/mpeg"; // not a text type, so httplib never compresses it
+    if (kind == "status") {
+        res.status = number >= 400 && number <= 599 ? int(number) : 500;
+        setBody(res, statusPage(res.status), htmlType);
+    } else if (kind == "drop") {
+        const auto total = size_t(number);
+        res.set_content_provider(total, type, [total](size_t offset, size_t length, httplib::DataSink &sink) {
+            if (offset >= total / 2)
+                return false; // httplib closes the connection
+            return writePattern(offset, std::min(length, total / 2 - offset), sink);
+        });
+    } else if (number == 0) {
+        setBody(res, QByteArray(), type);
+    } else {
+        res.set_content_provider(size_t(number), type, writePattern);
+    }
 }
 
 } // namespace
@@ -305,6 +335,8 @@ void SampleService::Private::installRoutes(httplib::Server &svr)
             return;
         if (const SampleSound *sound = findSampleSound(id))
             setBody(res, soundInfoJson(*sound, baseUrl()), jsonType);
+        else if (const std::optional<SampleSound> download = downloadSampleSound(id))
+            setBody(res, soundInfoJson(*download, baseUrl()), jsonType);
         else
             setBody(res, soundNotFoundJson(id), jsonType); // the service answers 200 even then
     });
@@ -341,6 +373,11 @@ void SampleService::Private::installRoutes(httplib::Server &svr)
     svr.Get(R"(/cover/([^/]+)\.png)", media(covers, &sampleCoverPng, "image/png"));
     svr.Get(R"(/audio/([^/]+)\.wav)", media(
                                           audio, [](int seed) { return sampleAudioWav(seed); }, "audio/wav"));
+
+    svr.Get(R"(/file/(bytes|drop|status)-(\d{1,12})\.\w+)",
+            [](const httplib::Request &req, httplib::Response &res) {
+                serveFile(req.matches[1], std::stoll(req.matches[2]), res);
+            });
 
     svr.Get(R"(/fault/([^/]+))", [this](const httplib::Request &req, httplib::Response &res) {
         if (!serveFault(req.matches[1], req, res)) {

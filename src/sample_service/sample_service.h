@@ -34,6 +34,11 @@ struct RecordedRequest
 //   /version/main.txt         the version file ("vexa:V1.0|…" by default)
 //   /cover/ID.png             the sound's cover picture
 //   /audio/ID.wav             a few seconds of playable audio
+//   /file/KIND-N.EXT          generated download bodies (sampleFileBody):
+//                             bytes-N, N bytes streamed with their length;
+//                             drop-N, N bytes announced, half sent, then the
+//                             connection closes; status-N, that error status
+//   /sound/info?sound_id=file-KIND-N  a record whose file is /file/KIND-N.mp3
 //
 // Faults, for tests (/fault/KIND):
 //   stall?seconds=N           accepts, then sends nothing for N s (default 60)

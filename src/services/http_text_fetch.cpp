@@ -20,6 +20,15 @@ FetchResult FetchResult::success(QString text, int httpStatus)
     return result;
 }
 
+FetchResult FetchResult::successBytes(QByteArray body, int httpStatus)
+{
+    FetchResult result;
+    result.m_ok = true;
+    result.m_bytes = std::move(body);
+    result.m_httpStatus = httpStatus;
+    return result;
+}
+
 FetchResult FetchResult::failure(QString reason, int httpStatus)
 {
     FetchResult result;
@@ -91,9 +100,9 @@ int statusOf(const QNetworkReply *reply)
     return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
 }
 
-} // namespace
+enum class BodyAs { Text, Bytes };
 
-FetchResult HttpTextFetch(const QString &address, const FetchOptions &options)
+FetchResult fetch(const QString &address, const FetchOptions &options, BodyAs bodyAs)
 {
     const QString quitting = QStringLiteral("the application is quitting");
     const QString cancelled = QStringLiteral("cancelled");
@@ -198,5 +207,19 @@ FetchResult HttpTextFetch(const QString &address, const FetchOptions &options)
         return FetchResult::failure(errorText, status);
     if (body.size() > options.maxBodyBytes)
         return FetchResult::failure(tooLarge, status);
+    if (bodyAs == BodyAs::Bytes)
+        return FetchResult::successBytes(std::move(body), status);
     return FetchResult::success(DecodeBody(body, contentType), status);
+}
+
+} // namespace
+
+FetchResult HttpTextFetch(const QString &address, const FetchOptions &options)
+{
+    return fetch(address, options, BodyAs::Text);
+}
+
+FetchResult HttpBytesFetch(const QString &address, const FetchOptions &options)
+{
+    return fetch(address, options, BodyAs::Bytes);
 }

@@ -44,6 +44,7 @@ class FetchResult
 {
 public:
     static FetchResult success(QString text, int httpStatus);
+    static FetchResult successBytes(QByteArray body, int httpStatus);
     static FetchResult failure(QString reason, int httpStatus = 0);
     // Nobody wants the answer any more: cancelled, or the application is quitting.
     static FetchResult abandoned(QString reason);
@@ -51,13 +52,15 @@ public:
     bool ok() const { return m_ok; }
     bool isAbandoned() const { return m_abandoned; }
     const QString &text() const { return m_text; }
-    const QString &error() const { return m_error; } // one line, when !ok()
-    int httpStatus() const { return m_httpStatus; }  // 0 when none arrived
+    const QByteArray &bytes() const { return m_bytes; } // HttpBytesFetch only
+    const QString &error() const { return m_error; }    // one line, when !ok()
+    int httpStatus() const { return m_httpStatus; }     // 0 when none arrived
 
 private:
     bool m_ok = false;
     bool m_abandoned = false;
     QString m_text;
+    QByteArray m_bytes;
     QString m_error;
     int m_httpStatus = 0;
 };
@@ -68,6 +71,9 @@ private:
 // status still returns its body; only transport problems, the stall time-out,
 // an over-large body, a cancel or the application quitting are failures.
 FetchResult HttpTextFetch(const QString &address, const FetchOptions &options = {});
+
+// The same fetch, keeping the body as bytes (pictures).
+FetchResult HttpBytesFetch(const QString &address, const FetchOptions &options = {});
 
 // The body decoded with the charset named in Content-Type (UTF-8 when none or
 // an unknown one is named); invalid bytes become U+FFFD.

@@ -1,7 +1,11 @@
 #include "shell/main_window.h"
 
+#include "services/picture_from_path.h"
+#include "services/sound_download.h"
 #include "services/version_text.h"
+#include "services/web_address.h"
 #include "shell/address_box.h"
+#include "shell/player_bar.h"
 #include "shell/skin.h"
 #include "shell/update_check.h"
 #include "shell/window_chrome.h"
@@ -10,13 +14,16 @@
 
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QDir>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QUrl>
 
@@ -34,6 +41,11 @@ const QString AnalysingText = QStringLiteral("正在分析音乐信息..");
 const QString AnalysedText = QStringLiteral("音乐分析完毕..");
 const QString NetworkFailedText = QStringLiteral("网络连接失败，请稍后再试..");
 const QString NoSoundInfoText = QStringLiteral("未能获取音乐信息，请检查地址..");
+const QString GetMusicFirstText = QStringLiteral("请先获取音乐..");
+const QString CopiedText = QStringLiteral("音乐地址复制成功..");
+const QString DownloadingText = QStringLiteral("正在下载音乐..");
+const QString DownloadedText = QStringLiteral("音乐下载完成: ");
+const QString DownloadFailedText = QStringLiteral("音乐下载失败: ");
 
 // Title links from left to right on the header: 0, 3, 1, 2.
 constexpr int HotListLink = 0;
@@ -86,6 +98,7 @@ MainWindow::MainWindow(const ServiceConfig &config, const FetchOptions &fetchOpt
     , m_fetchOptions(fetchOptions)
     , m_skinPath(SkinPath())
     , m_background(QStringLiteral(":/pictures/background.png"))
+    , m_downloadFolder(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Vexa辅助"));
@@ -97,7 +110,8 @@ MainWindow::MainWindow(const ServiceConfig &config, const FetchOptions &fetchOpt
 }
 
 // Waits still pending further up the stack are ended by their tokens, which
-// are children of the window and go with it.
+// are children of the window and go with it; running downloads likewise
+// abort and remove their part files.
 MainWindow::~MainWindow() = default;
 
 void MainWindow::buildControls()
@@ -179,8 +193,11 @@ void MainWindow::buildControls()
         line->setStyleSheet(QStringLiteral("background-color: #404040;"));
     }
 
+    // Never disabled: during an analysis they act on the previous record.
     m_copyButton = button(this, "Command3", QStringLiteral("复制地址"), {216, 320, 73, 41});
     m_downloadButton = button(this, "Command4", QStringLiteral("下载音乐"), {296, 320, 73, 41});
+    connect(m_copyButton, &QPushButton::clicked, this, &MainWindow::copyAction);
+    connect(m_downloadButton, &QPushButton::clicked, this, &MainWindow::downloadAction);
 
     auto *introHeading = new QLabel(QStringLiteral("音乐简介"), this);
     introHeading->setObjectName(QStringLiteral("Label11"));
@@ -193,10 +210,8 @@ void MainWindow::buildControls()
     m_introduction->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_introduction->setReadOnly(true);
 
-    // The player bar takes this strip's place.
-    m_player = new QWidget(this);
-    m_player->setObjectName(QStringLiteral("W1"));
-    m_player->setAttribute(Qt::WA_StyledBackground);
+    // The status bar below covers the strip's lower part.
+    m_player = new PlayerBar(this);
     m_player->setGeometry(16, 384, 761, 41);
 
     m_statusBar = new QStatusBar(this);
@@ -213,6 +228,15 @@ void MainWindow::buildControls()
         m_statusBar->addWidget(panel);
         m_statusPanels[size_t(i)] = panel;
     }
+
+    // At the right end of the message panel, shown while downloads run.
+    QLabel *messagePanel = m_statusPanels[1];
+    m_downloadProgress = new QProgressBar(messagePanel);
+    m_downloadProgress->setObjectName(QStringLiteral("DownloadProgress"));
+    m_downloadProgress->setTextVisible(true);
+    m_downloadProgress->setFixedSize(150, 14);
+    m_downloadProgress->move(messagePanel->width() - 154, (20 - 14) / 2);
+    m_downloadProgress->hide();
 }
 
 void MainWindow::startUp()
@@ -318,15 +342,22 @@ void MainWindow::AnalyseAction()
     const AnalysisResult result = RunSoundAnalysis(work, address, apiHost, options);
     if (!self) // the window went away during the wait
         return;
-    const bool superseded = cancel->isCancelled();
-    delete cancel;
-    if (superseded || result.status == AnalysisStatus::Abandoned)
+    if (cancel->isCancelled() || result.status == AnalysisStatus::Abandoned) {
+        delete cancel;
         return;
+    }
 
     switch (result.status) {
     case AnalysisStatus::Done:
         m_work = std::move(work);
+        // Its cover wait still belongs to this analysis and its token.
         ShowSoundInfo();
+        if (!self)
+            return;
+        if (cancel->isCancelled()) { // a newer analysis took over during the cover wait
+            delete cancel;
+            return;
+        }
         setStatusText(2, AnalysedText);
         break;
     case AnalysisStatus::ExtractFailed:
@@ -339,6 +370,7 @@ void MainWindow::AnalyseAction()
         setStatusText(2, NetworkFailedText);
         break;
     }
+    delete cancel;
     m_analyseButton->setEnabled(true);
     m_addressBox->setEnabled(true);
     emit analysisEnded();
@@ -364,6 +396,106 @@ void MainWindow::ShowSoundInfo()
         line->adjustSize();
 
     m_introduction->setPlainText(info.infoText);
+
+    // The cover waits on the network. Called from an analysis, the wait uses
+    // that analysis's token, so a newer analysis cancels it; called alone,
+    // it gets one of its own.
+    const QPointer<MainWindow> self(this);
+    QPointer<FetchCancel> cancel = m_pendingAnalysis;
+    FetchCancel *own = nullptr;
+    if (!cancel) {
+        own = new FetchCancel(this);
+        cancel = own;
+        m_pendingAnalysis = own;
+    }
+    FetchOptions options = m_fetchOptions;
+    options.cancel = cancel;
+    // Only web addresses: an answer must not make us open local files.
+    const QImage cover = PictureFromPath(IsWebAddress(info.coverUrl) ? info.coverUrl : QString(), options);
+    if (!self)
+        return;
+    const bool superseded = !cancel || cancel->isCancelled();
+    delete own;
+    if (superseded)
+        return;
+
+    if (cover.isNull())
+        m_cover->setPixmap(m_defaultCover->pixmap());
+    else
+        m_cover->setPixmap(QPixmap::fromImage(cover));
+
+    m_player->setSource(IsWebAddress(info.fileUrl) ? QUrl(info.fileUrl) : QUrl());
+}
+
+void MainWindow::copyAction()
+{
+    const QString fileUrl = m_work[FileUrlSlot];
+    // An address we would not fetch counts as none.
+    if (!IsWebAddress(fileUrl)) {
+        setStatusText(2, GetMusicFirstText);
+        return;
+    }
+    if (QClipboard *clipboard = QGuiApplication::clipboard()) {
+        clipboard->clear();
+        clipboard->setText(fileUrl);
+    }
+    setStatusText(2, CopiedText);
+}
+
+void MainWindow::downloadAction()
+{
+    const QString fileUrl = m_work[FileUrlSlot];
+    if (!IsWebAddress(fileUrl)) {
+        setStatusText(2, GetMusicFirstText);
+        return;
+    }
+    DownloadRequest request;
+    request.fileUrl = fileUrl;
+    request.folder = m_downloadFolder.isEmpty() ? QDir::homePath() : m_downloadFolder;
+    request.fileName = SoundFileName(m_work[SingerSlot], m_work[SoundNameSlot], fileUrl);
+    request.stallTimeout = m_fetchOptions.stallTimeout;
+    auto *download = new SoundDownload(request, this);
+    connect(download, &SoundDownload::progress, this, &MainWindow::showDownloadProgress);
+    connect(download, &SoundDownload::finished, this, [this, download] { onDownloadFinished(download); });
+    m_downloads.append(download);
+    setStatusText(2, DownloadingText);
+    download->start();
+    showDownloadProgress();
+}
+
+void MainWindow::onDownloadFinished(SoundDownload *download)
+{
+    m_downloads.removeOne(download);
+    const DownloadResult result = download->result();
+    download->deleteLater();
+    setStatusText(2, result.ok() ? DownloadedText + result.fileName()
+                                 : DownloadFailedText + DownloadFailureText(result));
+    showDownloadProgress();
+    emit downloadEnded(result.ok());
+}
+
+void MainWindow::showDownloadProgress()
+{
+    if (m_downloads.isEmpty()) {
+        m_downloadProgress->hide();
+        return;
+    }
+    qint64 received = 0;
+    qint64 total = 0;
+    bool known = true;
+    for (const SoundDownload *download : std::as_const(m_downloads)) {
+        received += download->received();
+        total += download->total();
+        known = known && download->total() > 0;
+    }
+    // Kilobytes keep large files inside the bar's int range.
+    if (known) {
+        m_downloadProgress->setRange(0, int(total / 1024));
+        m_downloadProgress->setValue(int(received / 1024));
+    } else {
+        m_downloadProgress->setRange(0, 0); // busy: no length announced
+    }
+    m_downloadProgress->show();
 }
 
 QString MainWindow::statusText(int panel) const

@@ -14,10 +14,13 @@
 
 class AddressBox;
 class DragHandle;
+class PlayerBar;
 class QLabel;
+class QProgressBar;
 class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
+class SoundDownload;
 class TitleLink;
 
 // The main window (Form1): the address box, the analyse button, the sound's
@@ -67,6 +70,10 @@ public:
     // Where startUp() looks for the skin; "1.she" beside the executable by default.
     void setSkinPath(const QString &path) { m_skinPath = path; }
 
+    // Where Command4 saves; the user's download folder by default.
+    void setDownloadFolder(const QString &folder) { m_downloadFolder = folder; }
+    QString downloadFolder() const { return m_downloadFolder; }
+
 signals:
     // Title link 0. The hot-list window answers it.
     void hotListRequested();
@@ -74,6 +81,8 @@ signals:
     void dragRequested();
     // An analysis ran to its end and put its outcome in the status line.
     void analysisEnded();
+    // A download ended and put its outcome in the status line.
+    void downloadEnded(bool ok);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -86,6 +95,10 @@ private:
     void onTitleLinkReleased(int index);
     void resetTitleLinks();
     void startDrag();
+    void copyAction();
+    void downloadAction();
+    void onDownloadFinished(SoundDownload *download);
+    void showDownloadProgress();
 
     ServiceConfig m_config;
     FetchOptions m_fetchOptions;
@@ -111,10 +124,16 @@ private:
     QPushButton *m_copyButton = nullptr;
     QPushButton *m_downloadButton = nullptr;
     QPlainTextEdit *m_introduction = nullptr; // Text2
-    QWidget *m_player = nullptr;              // W1
+    PlayerBar *m_player = nullptr;            // W1
     QStatusBar *m_statusBar = nullptr;        // S1
     std::array<QLabel *, 4> m_statusPanels{};
 
-    // The analysis waiting for its answer, cancelled when a newer one starts.
+    QProgressBar *m_downloadProgress = nullptr;
+
+    QString m_downloadFolder;
+    QList<SoundDownload *> m_downloads; // running, children of the window
+
+    // The analysis waiting for its answer or its cover, cancelled when a
+    // newer one starts.
     QPointer<FetchCancel> m_pendingAnalysis;
 };

@@ -116,6 +116,14 @@ private:
         return QStringLiteral("http://%1/sound/%2").arg(m_service.hostAndPort(), id);
     }
 
+    // The player fetches its sound on its own; only the analysis's requests count.
+    qsizetype infoRequests() const
+    {
+        const QList<RecordedRequest> all = m_service.requests();
+        return std::count_if(all.begin(), all.end(),
+                             [](const RecordedRequest &r) { return r.path == "/sound/info"; });
+    }
+
     std::unique_ptr<MainWindow> makeWindow(const ServiceConfig &serviceConfig)
     {
         FetchOptions options;
@@ -342,7 +350,7 @@ private slots:
         m_service.clearRequests();
         analyse(*w, address);
         QCOMPARE(w->statusText(2), status);
-        QCOMPARE(!m_service.requests().isEmpty(), requests);
+        QCOMPARE(infoRequests() > 0, requests);
         QVERIFY(addressBox(*w)->isEnabled());
         QVERIFY(analyseButton(*w)->isEnabled());
         if (status == Analysed) {

@@ -1,0 +1,182 @@
+#include "cli/download_command.h"
+
+#include "cli/cli.h"
+#include "services/sound_download.h"
+#include "services/web_address.h"
+#include "sound/sound_analysis.h"
+#include "sound/sound_link.h"
+#include "sound/work_slots.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QStandardPaths>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace Cli {
+
+namespace {
+
+void writeTo(FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+void printProblem(const QString &line)
+{
+    writeTo(stderr, QStringLiteral("vexa-helper: ") + line + u'\n');
+}
+
+// Redraws one line on a terminal; elsewhere (a log, a pipe) writes a plain
+// line at every tenth of the way, so the output stays readable.
+class ProgressReport
+{
+public:
+    ProgressReport()
+        : m_terminal(::isatty(STDERR_FILENO) == 1)
+    {
+        m_clock.start();
+    }
+
+    void update(qint64 received, qint64 total)
+    {
+        if (m_terminal) {
+            if (m_lastDraw.isValid() && m_lastDraw.elapsed() < 100)
+                return;
+            m_lastDraw.start();
+            writeTo(stderr,
+                    u'\r' + ProgressLine(received, total, speed(received)) + QStringLiteral("\x1b[K"));
+            m_drawn = true;
+            return;
+        }
+        const int tenth = total > 0 ? int(received * 10 / total) : int(received / (64 * 1024 * 1024));
+        if (tenth == m_lastTenth)
+            return;
+        m_lastTenth = tenth;
+        writeTo(stderr, ProgressLine(received, total, speed(received), 0) + u'\n');
+    }
+
+    void end(qint64 received, qint64 total, bool ok)
+    {
+        if (m_terminal && (m_drawn || ok))
+            writeTo(stderr,
+                    u'\r' + ProgressLine(received, total, speed(received)) + QStringLiteral("\x1b[K\n"));
+    }
+
+private:
+    double speed(qint64 received) const
+    {
+        const double seconds = double(m_clock.nsecsElapsed()) / 1e9;
+        return seconds > 0 ? double(received) / seconds : 0.0;
+    }
+
+    const bool m_terminal;
+    QElapsedTimer m_clock;
+    QElapsedTimer m_lastDraw;
+    bool m_drawn = false;
+    int m_lastTenth = 0;
+};
+
+} // namespace
+
+QString ByteSizeText(double bytes)
+{
+    if (bytes < 1024)
+        return QStringLiteral("%1 B").arg(qint64(bytes));
+    const char *units[] = {"KiB", "MiB", "GiB", "TiB"};
+    int unit = 0;
+    bytes /= 1024;
+    while (bytes >= 1024 && unit < 3) {
+        bytes /= 1024;
+        ++unit;
+    }
+    return QStringLiteral("%1 %2").arg(bytes, 0, 'f', 1).arg(QLatin1String(units[unit]));
+}
+
+QString ProgressLine(qint64 received, qint64 total, double bytesPerSecond, int barWidth)
+{
+    QString line;
+    if (total > 0) {
+        const double share = std::clamp(double(received) / double(total), 0.0, 1.0);
+        if (barWidth > 0) {
+            const int filled = int(share * barWidth);
+            line += u'[' + QString(filled, u'#') + QString(barWidth - filled, u'-') + QStringLiteral("] ");
+        }
+        line += QStringLiteral("%1%  %2 / %3")
+                    .arg(int(share * 100), 3)
+                    .arg(ByteSizeText(double(received)), ByteSizeText(double(total)));
+    } else {
+        line += ByteSizeText(double(received));
+    }
+    return line + QStringLiteral("  ") + ByteSizeText(bytesPerSecond) + QStringLiteral("/s");
+}
+
+int RunDownloadCommand(const ServiceConfig &config, const FetchOptions &options, const QStringList &arguments,
+                       const QString &folder)
+{
+    if (arguments.size() != 1) {
+        printProblem(arguments.isEmpty()
+                         ? QStringLiteral("download needs a sound page address")
+                         : QStringLiteral("download takes one address; quote it if it holds spaces"));
+        return UsageError;
+    }
+    const QString &address = arguments.first();
+    const AddressCheck check = CheckSoundAddress(address, config.webHost);
+    if (check != AddressCheck::Accepted) {
+        writeTo(stderr, AddressCheckMessage(check) + u'\n');
+        return AddressRejected;
+    }
+
+    WorkSlots work;
+    const AnalysisResult analysis = RunSoundAnalysis(work, address, config.apiHost, options);
+    const QString infoUrl = SoundInfoUrl(work[SoundIdSlot], config.apiHost);
+    switch (analysis.status) {
+    case AnalysisStatus::FetchFailed:
+    case AnalysisStatus::Abandoned:
+        printProblem(QStringLiteral("could not fetch %1: %2").arg(infoUrl, analysis.error));
+        return FetchFailed;
+    case AnalysisStatus::ExtractFailed:
+        printProblem(
+            QStringLiteral("no sound record in the answer from %1: %2").arg(infoUrl, analysis.error));
+        return ExtractFailed;
+    case AnalysisStatus::Done:
+        break;
+    }
+
+    const QString fileUrl = work[FileUrlSlot];
+    DownloadRequest request;
+    request.fileUrl = fileUrl;
+    request.folder = folder;
+    if (request.folder.isEmpty())
+        request.folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    if (request.folder.isEmpty())
+        request.folder = QDir::homePath();
+    request.fileName = SoundFileName(work[SingerSlot], work[SoundNameSlot], fileUrl);
+    request.stallTimeout = options.stallTimeout;
+
+    SoundDownload download(request);
+    ProgressReport report;
+    QEventLoop loop;
+    QObject::connect(&download, &SoundDownload::progress, &loop,
+                     [&report](qint64 received, qint64 total) { report.update(received, total); });
+    QObject::connect(&download, &SoundDownload::finished, &loop, &QEventLoop::quit);
+    download.start();
+    loop.exec();
+    if (download.isRunning())
+        download.abort(); // the loop was told to end
+
+    const DownloadResult &result = download.result();
+    report.end(download.received(), download.total(), result.ok());
+    if (!result.ok()) {
+        printProblem(QStringLiteral("could not download %1: %2").arg(fileUrl, result.detail));
+        return DownloadFailed;
+    }
+    writeTo(stdout, QDir::toNativeSeparators(result.filePath) + u'\n');
+    return Success;
+}
+
+} // namespace Cli

@@ -1,0 +1,45 @@
+#include "services/picture_from_path.h"
+
+#include "services/web_address.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+
+QImage PictureFromBytes(const QByteArray &bytes)
+{
+    if (bytes.isEmpty() || bytes.size() > MaxPictureBytes)
+        return {};
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    // The header tells the size before any pixel is decoded. Formats that
+    // cannot tell stay bounded by the reader's own allocation limit.
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > MaxPicturePixels)
+        return {};
+    QImage image;
+    if (!reader.read(&image))
+        return {};
+    return image;
+}
+
+QImage PictureFromPath(const QString &pathOrAddress, const FetchOptions &options)
+{
+    if (pathOrAddress.isEmpty())
+        return {};
+    if (IsWebAddress(pathOrAddress)) {
+        FetchOptions limited = options;
+        limited.maxBodyBytes = std::min(options.maxBodyBytes, MaxPictureBytes);
+        const FetchResult fetched = HttpBytesFetch(pathOrAddress, limited);
+        // An error page is no picture, whatever its body holds.
+        if (!fetched.ok() || fetched.httpStatus() >= 400)
+            return {};
+        return PictureFromBytes(fetched.bytes());
+    }
+    QFile file(pathOrAddress);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxPictureBytes)
+        return {};
+    return PictureFromBytes(file.read(MaxPictureBytes + 1));
+}

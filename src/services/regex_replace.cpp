@@ -1,0 +1,13 @@
+#include "services/regex_replace.h"
+
+#include <QRegularExpression>
+
+QString RegexReplace(const QString &subject, const QString &pattern, const QString &replacement)
+{
+    // A fresh expression per call: nothing is kept between calls.
+    const QRegularExpression expression(pattern, QRegularExpression::CaseInsensitiveOption);
+    if (!expression.isValid())
+        return subject;
+    QString result = subject;
+    return result.replace(expression, replacement);
+}

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// Every match of pattern in subject replaced by replacement, matching
+// case-insensitively. An invalid pattern leaves the subject unchanged.
+QString RegexReplace(const QString &subject, const QString &pattern, const QString &replacement);

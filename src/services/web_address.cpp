@@ -1,0 +1,12 @@
+#include "services/web_address.h"
+
+#include <QUrl>
+
+bool IsWebAddress(const QString &address)
+{
+    const QUrl url(address, QUrl::StrictMode);
+    if (!url.isValid() || url.host().isEmpty())
+        return false;
+    const QString scheme = url.scheme(); // QUrl lower-cases it
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https");
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+
+// Whether an address taken from the service's answers may be fetched: an
+// absolute http or https address with a host. Anything else (file:, data:,
+// a bare path) is treated as no address at all, so an answer can never make
+// the program read, play or copy a local file.
+bool IsWebAddress(const QString &address);

@@ -1,0 +1,170 @@
+#include "shell/player_bar.h"
+
+#include <QAudioDevice>
+#include <QAudioOutput>
+#include <QLabel>
+#include <QMediaDevices>
+#include <QSlider>
+#include <QStyle>
+#include <QToolButton>
+
+namespace {
+
+const QString CannotPlayText = QStringLiteral("无法播放此音乐");
+const QString NoAudioDeviceText = QStringLiteral("没有可用的音频设备");
+constexpr int DefaultVolume = 80;
+
+} // namespace
+
+QString PlayerTimeText(qint64 milliseconds)
+{
+    const qint64 seconds = std::max<qint64>(0, milliseconds) / 1000;
+    const QLatin1Char zero('0');
+    if (seconds >= 3600)
+        return QStringLiteral("%1:%2:%3")
+            .arg(seconds / 3600)
+            .arg(seconds / 60 % 60, 2, 10, zero)
+            .arg(seconds % 60, 2, 10, zero);
+    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, zero);
+}
+
+PlayerBar::PlayerBar(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("W1"));
+    setAttribute(Qt::WA_StyledBackground);
+
+    const int h = ControlsHeight;
+    m_playButton = new QToolButton(this);
+    m_playButton->setObjectName(QStringLiteral("W1_play"));
+    m_playButton->setAutoRaise(true);
+    m_playButton->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+    m_playButton->setToolTip(QStringLiteral("播放/暂停"));
+    m_playButton->setGeometry(2, 2, h - 4, h - 4);
+    connect(m_playButton, &QToolButton::clicked, this, &PlayerBar::togglePlay);
+
+    m_seek = new QSlider(Qt::Horizontal, this);
+    m_seek->setObjectName(QStringLiteral("W1_seek"));
+    m_seek->setGeometry(32, 4, 380, h - 8);
+    m_seek->setRange(0, 0);
+    connect(m_seek, &QSlider::sliderMoved, this, [this](int position) {
+        if (m_player)
+            m_player->setPosition(position);
+    });
+
+    m_time = new QLabel(this);
+    m_time->setObjectName(QStringLiteral("W1_time"));
+    m_time->setGeometry(418, 0, 90, h);
+    m_time->setText(PlayerTimeText(0) + QStringLiteral(" / ") + PlayerTimeText(0));
+
+    m_volumeIcon = new QLabel(this);
+    m_volumeIcon->setPixmap(style()->standardIcon(QStyle::SP_MediaVolume).pixmap(16, 16));
+    m_volumeIcon->setGeometry(512, 6, 16, 16);
+
+    m_volume = new QSlider(Qt::Horizontal, this);
+    m_volume->setObjectName(QStringLiteral("W1_volume"));
+    m_volume->setRange(0, 100);
+    m_volume->setValue(DefaultVolume);
+    m_volume->setToolTip(QStringLiteral("音量"));
+    m_volume->setGeometry(532, 4, 80, h - 8);
+    connect(m_volume, &QSlider::valueChanged, this, [this](int value) {
+        if (m_audio)
+            m_audio->setVolume(float(value) / 100.0f);
+    });
+
+    m_message = new QLabel(this);
+    m_message->setObjectName(QStringLiteral("W1_message"));
+    m_message->setGeometry(620, 0, 141, h);
+}
+
+void PlayerBar::ensureMediaObjects()
+{
+    if (m_player)
+        return;
+    m_audio = new QAudioOutput(this);
+    m_audio->setVolume(float(m_volume->value()) / 100.0f);
+    m_player = new QMediaPlayer(this);
+    m_player->setAudioOutput(m_audio);
+    connect(m_player, &QMediaPlayer::positionChanged, this, &PlayerBar::showPosition);
+    connect(m_player, &QMediaPlayer::durationChanged, this, &PlayerBar::showDuration);
+    connect(m_player, &QMediaPlayer::playbackStateChanged, this, &PlayerBar::showState);
+    connect(m_player, &QMediaPlayer::errorOccurred, this, [this](QMediaPlayer::Error error) {
+        if (error != QMediaPlayer::NoError)
+            showMessage(CannotPlayText);
+    });
+    connect(m_player, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus status) {
+        if (status == QMediaPlayer::InvalidMedia)
+            showMessage(CannotPlayText);
+    });
+}
+
+void PlayerBar::setSource(const QUrl &url)
+{
+    m_source = url;
+    showMessage(QString());
+    showDuration(0);
+    showPosition(0);
+    if (url.isEmpty()) {
+        if (m_player) {
+            m_player->stop();
+            m_player->setSource(QUrl());
+        }
+        return;
+    }
+    ensureMediaObjects();
+    // Without an output device the sound still runs (silently) to its end.
+    if (QMediaDevices::audioOutputs().isEmpty())
+        showMessage(NoAudioDeviceText);
+    m_player->setSource(url);
+    m_player->play();
+}
+
+QString PlayerBar::message() const
+{
+    return m_message->text();
+}
+
+QMediaPlayer::PlaybackState PlayerBar::playbackState() const
+{
+    return m_player ? m_player->playbackState() : QMediaPlayer::StoppedState;
+}
+
+void PlayerBar::togglePlay()
+{
+    if (m_source.isEmpty())
+        return;
+    ensureMediaObjects();
+    if (m_player->playbackState() == QMediaPlayer::PlayingState) {
+        m_player->pause();
+        return;
+    }
+    if (m_player->source() != m_source)
+        m_player->setSource(m_source);
+    m_player->play();
+}
+
+void PlayerBar::showPosition(qint64 position)
+{
+    if (!m_seek->isSliderDown())
+        m_seek->setValue(int(std::min<qint64>(position, INT_MAX)));
+    m_time->setText(PlayerTimeText(position) + QStringLiteral(" / ") + PlayerTimeText(m_duration));
+}
+
+void PlayerBar::showDuration(qint64 duration)
+{
+    m_duration = duration;
+    m_seek->setRange(0, int(std::min<qint64>(duration, INT_MAX)));
+    showPosition(m_player ? m_player->position() : 0);
+}
+
+void PlayerBar::showState(QMediaPlayer::PlaybackState state)
+{
+    m_playButton->setIcon(style()->standardIcon(state == QMediaPlayer::PlayingState ? QStyle::SP_MediaPause
+                                                                                    : QStyle::SP_MediaPlay));
+}
+
+void PlayerBar::showMessage(const QString &text)
+{
+    m_message->setText(text);
+    m_message->setToolTip(text);
+}

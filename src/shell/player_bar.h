@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QMediaPlayer>
+#include <QUrl>
+#include <QWidget>
+
+class QAudioOutput;
+class QLabel;
+class QSlider;
+class QToolButton;
+
+// The player strip (W1): play/pause, a seek slider, elapsed and total time,
+// volume, and a short message when something cannot play. The media objects
+// are made on first use, so a window that never plays never pays for them.
+class PlayerBar : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // The strip's upper part; the status bar covers the rest.
+    static constexpr int ControlsHeight = 29;
+
+    explicit PlayerBar(QWidget *parent = nullptr);
+
+    // Plays url from the start, as the player's auto-start does; an empty
+    // url stops and leaves nothing to play.
+    void setSource(const QUrl &url);
+    QUrl source() const { return m_source; }
+    QString message() const;
+    bool hasMediaObjects() const { return m_player != nullptr; }
+    QMediaPlayer::PlaybackState playbackState() const;
+
+private:
+    void ensureMediaObjects();
+    void togglePlay();
+    void showPosition(qint64 position);
+    void showDuration(qint64 duration);
+    void showState(QMediaPlayer::PlaybackState state);
+    void showMessage(const QString &text);
+
+    QToolButton *m_playButton = nullptr;
+    QSlider *m_seek = nullptr;
+    QLabel *m_time = nullptr;
+    QLabel *m_volumeIcon = nullptr;
+    QSlider *m_volume = nullptr;
+    QLabel *m_message = nullptr;
+    QMediaPlayer *m_player = nullptr;
+    QAudioOutput *m_audio = nullptr;
+    QUrl m_source;
+    qint64 m_duration = 0;
+};
+
+// "m:ss", or "h:mm:ss" from an hour on.
+QString PlayerTimeText(qint64 milliseconds);
