@@ -341,13 +341,14 @@ void SoundDownload::onFinished()
         fail(DownloadError::Stalled, QStringLiteral("no data received for %1 s").arg(seconds));
         return;
     }
-    if (error != QNetworkReply::NoError) {
-        fail(DownloadError::Connection, m_reply->errorString());
-        return;
-    }
+    // A body cut short is told as such, whichever way the transport saw the end.
     if (m_total >= 0 && m_received != m_total) {
         fail(DownloadError::Incomplete,
              QStringLiteral("received %1 of %2 bytes").arg(m_received).arg(m_total));
+        return;
+    }
+    if (error != QNetworkReply::NoError) {
+        fail(DownloadError::Connection, m_reply->errorString());
         return;
     }
     if (!commit())

@@ -108,6 +108,20 @@ private slots:
         QCOMPARE(redirected.text(), direct.text());
     }
 
+    // Pictures need the bytes as sent, whatever the charset claims.
+    void bytesFetchKeepsTheBody()
+    {
+        const FetchResult text = HttpTextFetch(url(QStringLiteral("/fault/invalid-utf8")));
+        const FetchResult bytes = HttpBytesFetch(url(QStringLiteral("/fault/invalid-utf8")));
+        QVERIFY(bytes.ok());
+        QVERIFY(bytes.text().isEmpty());
+        QVERIFY(bytes.bytes().contains("\xff\xfe \xc3\x28"));
+        QCOMPARE(DecodeBody(bytes.bytes(), "text/plain; charset=utf-8"), text.text());
+        FetchOptions small;
+        small.maxBodyBytes = 1024 * 1024;
+        QVERIFY(!HttpBytesFetch(url(QStringLiteral("/fault/huge?mib=2")), small).ok());
+    }
+
     void failures_data()
     {
         QTest::addColumn<QString>("target");

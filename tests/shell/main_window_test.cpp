@@ -1,7 +1,10 @@
 #include "sample_service/sample_data.h"
+#include "sample_service/sample_media.h"
 #include "sample_service/sample_service.h"
 #include "services/network_access.h"
+#include "services/picture_from_path.h"
 #include "shell/main_window.h"
+#include "shell/player_bar.h"
 #include "shell/window_chrome.h"
 #include "sound/sound_extraction.h"
 
@@ -12,10 +15,12 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -100,6 +105,21 @@ void runSoon(int ms, std::function<void()> action)
     QTimer::singleShot(ms, qApp, std::move(action));
 }
 
+// A sound-info answer in the service's shape with the given values.
+QByteArray answer(const QString &name, const QString &cover, const QString &source,
+                  const QByteArray &playCount = "1234")
+{
+    return R"({"code":0,"info":{"sound":{"id":9,"name":")" + name.toUtf8() + R"(","pic_200":")" +
+           cover.toUtf8() + R"(","source":")" + source.toUtf8() + R"(","sound_count":)" + playCount +
+           R"(,"share_count":"56","create_time":0,"info":"第一行\r\n第二行",)" +
+           R"("user":{"id":1,"follow_count":78,"name":" 歌 手 "}}}})";
+}
+
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
 } // namespace
 
 class MainWindowTest : public QObject
@@ -153,6 +173,23 @@ private:
     static QString caption(MainWindow &w, const char *name)
     {
         return w.findChild<QLabel *>(QLatin1String(name))->text();
+    }
+    static QString toolTip(MainWindow &w, const char *name)
+    {
+        return w.findChild<QLabel *>(QLatin1String(name))->toolTip();
+    }
+    static QImage coverImage(MainWindow &w)
+    {
+        return w.findChild<QLabel *>(QStringLiteral("Image1"))->pixmap().toImage();
+    }
+    static QImage defaultCoverImage(MainWindow &w)
+    {
+        return w.findChild<QLabel *>(QStringLiteral("Image4"))->pixmap().toImage();
+    }
+    static PlayerBar *player(MainWindow &w) { return w.findChild<PlayerBar *>(QStringLiteral("W1")); }
+    static void click(MainWindow &w, const char *button)
+    {
+        QTest::mouseClick(w.findChild<QPushButton *>(QLatin1String(button)), Qt::LeftButton);
     }
 
     static void analyse(MainWindow &w, const QString &address)
@@ -424,6 +461,248 @@ private slots:
         QVERIFY(addressBox(*w)->isEnabled() && analyseButton(*w)->isEnabled());
     }
 
+    void displayAfterAnalysis()
+    {
+        const QString base = m_service.baseUrl();
+        m_service.setSoundInfoBody(QStringLiteral("show"),
+                                   answer(QStringLiteral("一二三四五六七八九"),
+                                          base + QStringLiteral("/cover/1003.png"),
+                                          base + QStringLiteral("/audio/1003.wav?sign=1")));
+        auto w = readyWindow();
+        analyse(*w, soundPage(QStringLiteral("show")));
+        QCOMPARE(w->statusText(2), Analysed);
+
+        QCOMPARE(QGuiApplication::clipboard()->text(), base + QStringLiteral("/cover/1003.png"));
+        const QStringList captions = {caption(*w, "Label3"), caption(*w, "Label6"),  caption(*w, "Label7"),
+                                      caption(*w, "Label8"), caption(*w, "Label10"), caption(*w, "Label9")};
+        QCOMPARE(captions,
+                 (QStringList{QStringLiteral("音乐：一二三四五六七八..."), QStringLiteral("歌手：歌手"),
+                              QStringLiteral("播放：1234 次"), QStringLiteral("分享：56 次"),
+                              QStringLiteral("粉丝：78 人"), QStringLiteral("时间：1970-01-01 08:00:00")}));
+        QCOMPARE(toolTip(*w, "Label3"), QStringLiteral("一二三四五六七八九"));
+        QCOMPARE(toolTip(*w, "Label6"), QStringLiteral("歌手"));
+        QCOMPARE(w->findChild<QPlainTextEdit *>(QStringLiteral("Text2"))->toPlainText(),
+                 QStringLiteral("第一行\n第二行"));
+        QCOMPARE(coverImage(*w),
+                 PictureFromBytes(sampleCoverPng(1003)).convertToFormat(coverImage(*w).format()));
+        QCOMPARE(player(*w)->source(), QUrl(base + QStringLiteral("/audio/1003.wav")));
+    }
+
+    // Addresses the answer names are used only over http(s): nothing local
+    // is read for the cover or given to the player, whatever the answer says.
+    void coverAndFileFallBack_data()
+    {
+        QTest::addColumn<QString>("cover"); // %1: the service, %2: a local picture
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<bool>("playable");
+
+        const QString audio = QStringLiteral("%1/audio/1001.wav?sign=1");
+        QTest::newRow("web page as cover") << QStringLiteral("%1/sound/1001") << audio << true;
+        QTest::newRow("missing cover") << QStringLiteral("%1/cover/999.png") << audio << true;
+        QTest::newRow("empty cover and file") << QString() << QStringLiteral("?") << false;
+        QTest::newRow("local picture path")
+            << QStringLiteral("%2") << QStringLiteral("/etc/passwd?x") << false;
+        QTest::newRow("file scheme") << QStringLiteral("file://%2") << QStringLiteral("file:///etc/passwd?x")
+                                     << false;
+        QTest::newRow("data address")
+            << QStringLiteral("data:image/png;base64,") + QString::fromLatin1(sampleCoverPng(1).toBase64())
+            << QStringLiteral("data:audio/wav;base64,UklGRg==?") << false;
+    }
+
+    void coverAndFileFallBack()
+    {
+        QFETCH(QString, cover);
+        QFETCH(QString, source);
+        QFETCH(bool, playable);
+        QTemporaryDir dir;
+        const QString localPicture = dir.filePath(QStringLiteral("c.png"));
+        QFile picture(localPicture);
+        QVERIFY(picture.open(QIODevice::WriteOnly));
+        picture.write(sampleCoverPng(5));
+        picture.close();
+        const QString base = m_service.baseUrl();
+        m_service.setSoundInfoBody(
+            QStringLiteral("fallback"),
+            answer(QStringLiteral("x"), cover.arg(base, localPicture), source.arg(base)));
+
+        auto w = readyWindow();
+        analyse(*w, soundPage(QStringLiteral("1005")));
+        QVERIFY(coverImage(*w) != defaultCoverImage(*w));
+        analyse(*w, soundPage(QStringLiteral("fallback")));
+        QCOMPARE(w->statusText(2), Analysed);
+        QCOMPARE(coverImage(*w), defaultCoverImage(*w));
+        QCOMPARE(player(*w)->source().isEmpty(), !playable);
+
+        // A file address we would not fetch counts as none for both buttons.
+        if (!playable) {
+            click(*w, "Command3");
+            QCOMPARE(w->statusText(2), QStringLiteral("请先获取音乐.."));
+            click(*w, "Command4");
+            QCOMPARE(w->statusText(2), QStringLiteral("请先获取音乐.."));
+        }
+    }
+
+    void copyAndDownloadBeforeAnalysis_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("copy") << QStringLiteral("Command3");
+        QTest::newRow("download") << QStringLiteral("Command4");
+    }
+
+    void copyAndDownloadBeforeAnalysis()
+    {
+        QFETCH(QString, button);
+        QTemporaryDir dir;
+        auto w = makeWindow(config());
+        w->setDownloadFolder(dir.path());
+        QGuiApplication::clipboard()->setText(QStringLiteral("untouched"));
+        // Enabled from the start, before the update check too.
+        QVERIFY(w->findChild<QPushButton *>(button)->isEnabled());
+        click(*w, button.toLatin1().constData());
+        QCOMPARE(w->statusText(2), QStringLiteral("请先获取音乐.."));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("untouched"));
+        QCOMPARE(filesIn(dir.path()), QStringList());
+    }
+
+    // During an analysis's wait both buttons act on the sound analysed before.
+    void copyActsOnThePreviousRecord()
+    {
+        auto w = readyWindow();
+        analyse(*w, soundPage(QStringLiteral("1001")));
+        const QString previous = w->workSlots()[FileUrlSlot];
+        QVERIFY(previous.startsWith(m_service.baseUrl() + QStringLiteral("/audio/1001.wav")));
+        QCOMPARE(QGuiApplication::clipboard()->text(), w->workSlots()[CoverUrlSlot]);
+
+        m_service.setAnswerDelay(400ms);
+        bool enabled = false;
+        QString copied;
+        runSoon(150, [&] {
+            enabled = w->findChild<QPushButton *>(QStringLiteral("Command3"))->isEnabled() &&
+                      w->findChild<QPushButton *>(QStringLiteral("Command4"))->isEnabled();
+            click(*w, "Command3");
+            copied = QGuiApplication::clipboard()->text();
+        });
+        analyse(*w, soundPage(QStringLiteral("1003")));
+        QVERIFY(enabled);
+        QCOMPARE(copied, previous);
+
+        click(*w, "Command3");
+        QCOMPARE(w->statusText(2), QStringLiteral("音乐地址复制成功.."));
+        QCOMPARE(QGuiApplication::clipboard()->text(), w->workSlots()[FileUrlSlot]);
+        QVERIFY(w->workSlots()[FileUrlSlot].contains(QStringLiteral("/audio/1003.wav")));
+    }
+
+    void downloadAfterAnalysis()
+    {
+        QTemporaryDir dir;
+        auto w = readyWindow();
+        w->setDownloadFolder(dir.filePath(QStringLiteral("下载")));
+        const qint64 size = 3 * 1024 * 1024;
+        analyse(*w, soundPage(QStringLiteral("file-bytes-%1").arg(size)));
+        QSignalSpy ended(w.get(), &MainWindow::downloadEnded);
+        auto *progress = w->findChild<QProgressBar *>(QStringLiteral("DownloadProgress"));
+        click(*w, "Command4");
+        QCOMPARE(w->statusText(2), QStringLiteral("正在下载音乐.."));
+        QVERIFY(progress->isVisibleTo(w.get()));
+        QVERIFY(ended.wait(30000));
+        const QString name = QStringLiteral("样本服务 - 下载样本 bytes-%1.mp3").arg(size);
+        QCOMPARE(w->statusText(2), QStringLiteral("音乐下载完成: ") + name);
+        QVERIFY(!progress->isVisibleTo(w.get()));
+        QFile saved(QDir(w->downloadFolder()).filePath(name));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(saved.readAll() == sampleFileBody(size));
+
+        // Two at once: each to its own file.
+        click(*w, "Command4");
+        click(*w, "Command4");
+        QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 3, 30000);
+        QStringList expected = {name, QStringLiteral("样本服务 - 下载样本 bytes-%1 (1).mp3").arg(size),
+                                QStringLiteral("样本服务 - 下载样本 bytes-%1 (2).mp3").arg(size)};
+        expected.sort();
+        QCOMPARE(filesIn(w->downloadFolder()), expected);
+    }
+
+    void downloadFailures_data()
+    {
+        QTest::addColumn<QString>("sound");
+        QTest::addColumn<bool>("folderBlocked");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("dropped connection")
+            << QStringLiteral("file-drop-2000000") << false << QStringLiteral("音乐下载失败: 网络连接中断");
+        QTest::newRow("error status") << QStringLiteral("file-status-404") << false
+                                      << QStringLiteral("音乐下载失败: 服务器返回错误 404");
+        QTest::newRow("folder not writable")
+            << QStringLiteral("file-bytes-10") << true << QStringLiteral("音乐下载失败: 无法写入下载文件夹");
+    }
+
+    void downloadFailures()
+    {
+        QFETCH(QString, sound);
+        QFETCH(bool, folderBlocked);
+        QFETCH(QString, status);
+        QTemporaryDir dir;
+        QString folder = dir.filePath(QStringLiteral("out"));
+        if (folderBlocked) { // a regular file where a folder should be stops root too
+            QFile plain(dir.filePath(QStringLiteral("plain")));
+            QVERIFY(plain.open(QIODevice::WriteOnly));
+            folder = plain.fileName() + QStringLiteral("/out");
+        }
+        auto w = readyWindow();
+        w->setDownloadFolder(folder);
+        analyse(*w, soundPage(sound));
+        QSignalSpy ended(w.get(), &MainWindow::downloadEnded);
+        click(*w, "Command4");
+        QVERIFY(ended.wait(30000));
+        QCOMPARE(ended.first().first().toBool(), false);
+        QCOMPARE(w->statusText(2), status);
+        QCOMPARE(filesIn(folder), QStringList());
+    }
+
+    // Closing the window ends its downloads and leaves no part file behind.
+    void windowGoneDuringDownload()
+    {
+        QTemporaryDir dir;
+        m_service.setSoundInfoBody(QStringLiteral("slow-file"),
+                                   answer(QStringLiteral("x"), QString(),
+                                          m_service.baseUrl() + QStringLiteral("/fault/stall-body?x")));
+        auto w = readyWindow();
+        w->setDownloadFolder(dir.path());
+        analyse(*w, soundPage(QStringLiteral("slow-file")));
+        click(*w, "Command4");
+        QTRY_COMPARE(filesIn(dir.path()), QStringList{QStringLiteral("歌手 - x.mp3.part")});
+        w.reset();
+        QCOMPARE(filesIn(dir.path()), QStringList());
+    }
+
+    // A newer analysis during the older one's cover wait wins: the older one
+    // neither shows its cover nor starts its sound.
+    void newerAnalysisDuringCoverWait()
+    {
+        const QString base = m_service.baseUrl();
+        m_service.setSoundInfoBody(QStringLiteral("slow-cover"),
+                                   answer(QStringLiteral("慢"),
+                                          base + QStringLiteral("/fault/stall?seconds=30"),
+                                          base + QStringLiteral("/audio/1001.wav?sign=1")));
+        auto w = readyWindow();
+        QSignalSpy ended(w.get(), &MainWindow::analysisEnded);
+        runSoon(300, [&] {
+            w->setAddressText(soundPage(QStringLiteral("1003")));
+            w->hqyy();
+        });
+        QElapsedTimer clock;
+        clock.start();
+        analyse(*w, soundPage(QStringLiteral("slow-cover")));
+        QVERIFY2(clock.elapsed() < 5000, "the superseded cover fetch was not aborted");
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(w->statusText(2), Analysed);
+        QCOMPARE(w->workSlots()[SoundIdSlot], QStringLiteral("1003"));
+        QCOMPARE(caption(*w, "Label3"), QStringLiteral("音乐：雨巷"));
+        QCOMPARE(coverImage(*w),
+                 PictureFromBytes(sampleCoverPng(1003)).convertToFormat(coverImage(*w).format()));
+        QVERIFY(player(*w)->source().toString().contains(QStringLiteral("/audio/1003.wav")));
+        QVERIFY(addressBox(*w)->isEnabled() && analyseButton(*w)->isEnabled());
+    }
+
     void hoverRules()
     {
         auto w = readyWindow();
@@ -550,20 +829,27 @@ private slots:
     void windowDestroyedDuringItsWait_data()
     {
         QTest::addColumn<bool>("duringCheck");
-        QTest::newRow("update check") << true;
-        QTest::newRow("analysis") << false;
+        QTest::addColumn<QString>("sound");
+        QTest::newRow("update check") << true << QString();
+        QTest::newRow("analysis") << false << QStringLiteral("fault-stall");
+        QTest::newRow("cover") << false << QStringLiteral("slow-cover");
     }
 
     void windowDestroyedDuringItsWait()
     {
         QFETCH(bool, duringCheck);
+        QFETCH(QString, sound);
+        m_service.setSoundInfoBody(QStringLiteral("slow-cover"),
+                                   answer(QStringLiteral("慢"),
+                                          m_service.baseUrl() + QStringLiteral("/fault/stall"),
+                                          m_service.baseUrl() + QStringLiteral("/audio/1001.wav?sign=1")));
         MainWindow *raw = nullptr;
         if (duringCheck) {
             m_service.setAnswerDelay(5000ms);
             raw = makeWindow(config()).release();
         } else {
             raw = readyWindow().release();
-            raw->setAddressText(soundPage(QStringLiteral("fault-stall")));
+            raw->setAddressText(soundPage(sound));
         }
         BoxCloser boxes;
         runSoon(200, [raw] { delete raw; });

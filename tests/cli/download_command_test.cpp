@@ -1,0 +1,150 @@
+#include "cli/download_command.h"
+#include "sample_service/sample_media.h"
+#include "sample_service/sample_service.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+class DownloadCommandTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    SampleService m_service;
+
+    QString page(const QString &id) const { return m_service.soundPageUrl(id); }
+
+    struct Run
+    {
+        int exitCode = -1;
+        QString out;
+        QString err;
+    };
+
+    Run vexa(const QStringList &arguments)
+    {
+        QProcess process;
+        process.start(QStringLiteral(VEXA_HELPER_EXE),
+                      QStringList{QStringLiteral("--api-host"), m_service.hostAndPort(),
+                                  QStringLiteral("--web-host"), m_service.hostAndPort()} +
+                          arguments);
+        Run run;
+        if (!process.waitForFinished(60000))
+            return run;
+        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+        run.out = QString::fromUtf8(process.readAllStandardOutput());
+        run.err = QString::fromUtf8(process.readAllStandardError());
+        return run;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_service.start()); }
+
+    void sizes_data()
+    {
+        QTest::addColumn<double>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("bytes") << 17.0 << QStringLiteral("17 B");
+        QTest::newRow("KiB") << 3.2 * 1024 << QStringLiteral("3.2 KiB");
+        QTest::newRow("just under 1 MiB") << 1024.0 * 1023.5 << QStringLiteral("1023.5 KiB");
+        QTest::newRow("MiB") << 512.0 * 1024 * 1024 << QStringLiteral("512.0 MiB");
+        QTest::newRow("GiB") << 1.5 * 1024 * 1024 * 1024 << QStringLiteral("1.5 GiB");
+    }
+
+    void sizes()
+    {
+        QFETCH(double, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(Cli::ByteSizeText(bytes), text);
+    }
+
+    void progressLines_data()
+    {
+        QTest::addColumn<qint64>("received");
+        QTest::addColumn<qint64>("total");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QString>("line");
+        const qint64 mib = 1024 * 1024;
+        QTest::newRow("half, with bar") << 5 * mib << 10 * mib << 10
+                                        << QStringLiteral("[#####-----]  50%  5.0 MiB / 10.0 MiB  2.0 MiB/s");
+        QTest::newRow("plain") << 1 * mib << 10 * mib << 0
+                               << QStringLiteral(" 10%  1.0 MiB / 10.0 MiB  2.0 MiB/s");
+        QTest::newRow("length unknown")
+            << 3 * mib << qint64(-1) << 10 << QStringLiteral("3.0 MiB  2.0 MiB/s");
+        QTest::newRow("more than announced")
+            << 11 * mib << 10 * mib << 4 << QStringLiteral("[####] 100%  11.0 MiB / 10.0 MiB  2.0 MiB/s");
+    }
+
+    void progressLines()
+    {
+        QFETCH(qint64, received);
+        QFETCH(qint64, total);
+        QFETCH(int, width);
+        QFETCH(QString, line);
+        QCOMPARE(Cli::ProgressLine(received, total, 2.0 * 1024 * 1024, width), line);
+    }
+
+    void savesTheFile()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("new"));
+        const qint64 size = 2 * 1024 * 1024 + 5;
+        const Run run = vexa({QStringLiteral("download"), page(QStringLiteral("file-bytes-%1").arg(size)),
+                              QStringLiteral("-o"), folder});
+        QCOMPARE(run.exitCode, 0);
+        const QString path =
+            QDir(folder).filePath(QStringLiteral("样本服务 - 下载样本 bytes-%1.mp3").arg(size));
+        QCOMPARE(run.out, path + u'\n');
+        QFile saved(path);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(saved.readAll() == sampleFileBody(size));
+        // Not a terminal: whole lines, no carriage returns.
+        QVERIFY(!run.err.contains(u'\r'));
+        QVERIFY(run.err.contains(QStringLiteral("100%")));
+
+        // Again: a second file beside the first.
+        const Run again = vexa({QStringLiteral("download"), page(QStringLiteral("file-bytes-%1").arg(size)),
+                                QStringLiteral("--output"), folder});
+        QCOMPARE(again.exitCode, 0);
+        QVERIFY(again.out.endsWith(QStringLiteral("bytes-%1 (1).mp3\n").arg(size)));
+    }
+
+    void exitStatuses_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("stderrPart");
+        QTest::newRow("dropped connection")
+            << page(QStringLiteral("file-drop-1000000")) << 5 << QStringLiteral("could not download");
+        QTest::newRow("error status")
+            << page(QStringLiteral("file-status-404")) << 5 << QStringLiteral("answered 404");
+        QTest::newRow("file address not http")
+            << page(QStringLiteral("local-file")) << 5 << QStringLiteral("not an http or https address");
+        QTest::newRow("address rejected")
+            << QStringLiteral("ftp://x/sound/1") << 2 << QStringLiteral("地址有误");
+        QTest::newRow("no sound record")
+            << page(QStringLiteral("424242")) << 4 << QStringLiteral("no sound record");
+    }
+
+    void exitStatuses()
+    {
+        QFETCH(QString, address);
+        QFETCH(int, exitCode);
+        QFETCH(QString, stderrPart);
+        m_service.setSoundInfoBody(
+            QStringLiteral("local-file"),
+            R"({"info":{"sound":{"name":"a","pic_200":"","source":"file:///etc/passwd?x","sound_count":1,)"
+            R"("share_count":1,"create_time":0,"info":"","user":{"follow_count":1,"name":"b"}}}})");
+        QTemporaryDir dir;
+        const Run run = vexa({QStringLiteral("download"), address, QStringLiteral("-o"), dir.path()});
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(run.err.contains(stderrPart), qPrintable(run.err));
+        QCOMPARE(run.out, QString());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+};
+
+QTEST_GUILESS_MAIN(DownloadCommandTest)
+#include "download_command_test.moc"

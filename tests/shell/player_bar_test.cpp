@@ -1,0 +1,97 @@
+#include "sample_service/sample_service.h"
+#include "shell/player_bar.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QSlider>
+#include <QTest>
+#include <QToolButton>
+
+class PlayerBarTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    SampleService m_service;
+
+    static QString label(PlayerBar &bar, const char *name)
+    {
+        return bar.findChild<QLabel *>(QLatin1String(name))->text();
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_service.start()); }
+
+    void timeText_data()
+    {
+        QTest::addColumn<qint64>("ms");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("zero") << qint64(0) << QStringLiteral("0:00");
+        QTest::newRow("negative") << qint64(-5000) << QStringLiteral("0:00");
+        QTest::newRow("just under a second") << qint64(999) << QStringLiteral("0:00");
+        QTest::newRow("minutes") << qint64(61000) << QStringLiteral("1:01");
+        QTest::newRow("last minute of an hour") << qint64(3599999) << QStringLiteral("59:59");
+        QTest::newRow("hours") << qint64(3600000 + 61000) << QStringLiteral("1:01:01");
+    }
+
+    void timeText()
+    {
+        QFETCH(qint64, ms);
+        QFETCH(QString, text);
+        QCOMPARE(PlayerTimeText(ms), text);
+    }
+
+    // A window that never plays never creates the media objects.
+    void mediaObjectsOnFirstUse()
+    {
+        PlayerBar bar;
+        QCOMPARE(bar.objectName(), QStringLiteral("W1"));
+        QVERIFY(!bar.hasMediaObjects());
+        bar.setSource(QUrl());
+        QVERIFY(!bar.hasMediaObjects());
+        QTest::mouseClick(bar.findChild<QToolButton *>(QStringLiteral("W1_play")), Qt::LeftButton);
+        QVERIFY(!bar.hasMediaObjects());
+        bar.setSource(QUrl(m_service.baseUrl() + QStringLiteral("/audio/1001.wav")));
+        QVERIFY(bar.hasMediaObjects());
+    }
+
+    // A new address starts by itself; the bar shows its length and moves on.
+    void playsByItself()
+    {
+        PlayerBar bar;
+        bar.setSource(QUrl(m_service.baseUrl() + QStringLiteral("/audio/1004.wav")));
+        QTRY_VERIFY_WITH_TIMEOUT(label(bar, "W1_time").endsWith(QStringLiteral(" / 0:03")), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(bar.findChild<QSlider *>(QStringLiteral("W1_seek"))->value() > 0, 15000);
+        QCOMPARE(bar.message() == QStringLiteral("无法播放此音乐"), false);
+
+        QTest::mouseClick(bar.findChild<QToolButton *>(QStringLiteral("W1_play")), Qt::LeftButton);
+        QTRY_COMPARE(bar.playbackState(), QMediaPlayer::PausedState);
+
+        bar.setSource(QUrl());
+        QCOMPARE(bar.playbackState(), QMediaPlayer::StoppedState);
+        QCOMPARE(label(bar, "W1_time"), QStringLiteral("0:00 / 0:00"));
+    }
+
+    void cannotPlay_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("web page") << QStringLiteral("/sound/1001");
+        QTest::newRow("not found") << QStringLiteral("/audio/999999.wav");
+    }
+
+    // Something that cannot play is told in the bar, never in a dialog.
+    void cannotPlay()
+    {
+        QFETCH(QString, path);
+        PlayerBar bar;
+        bar.setSource(QUrl(m_service.baseUrl() + path));
+        QTRY_COMPARE_WITH_TIMEOUT(bar.message(), QStringLiteral("无法播放此音乐"), 15000);
+        QVERIFY(!QApplication::activeModalWidget());
+        // The next address clears the message.
+        bar.setSource(QUrl());
+        QCOMPARE(bar.message(), QString());
+    }
+};
+
+QTEST_MAIN(PlayerBarTest)
+#include "player_bar_test.moc"
