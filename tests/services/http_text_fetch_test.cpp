@@ -314,7 +314,7 @@ private slots:
     {
         QElapsedTimer clock;
         clock.start();
-        QTimer::singleShot(100, qApp, [] { QCoreApplication::exit(0); });
+        QTimer::singleShot(100, QCoreApplication::instance(), [] { QCoreApplication::exit(0); });
         const FetchResult result = HttpTextFetch(url(QStringLiteral("/fault/stall?seconds=30")));
         QVERIFY(!result.ok());
         QVERIFY2(result.error().contains(QStringLiteral("quitting")), qPrintable(result.error()));
