@@ -27,7 +27,7 @@ constexpr int MaxNumber = 9999;
 // Big enough that a fast loopback transfer costs few reads, small enough to
 // keep the process well under its memory budget.
 constexpr qint64 ReadChunk = 1024 * 1024;
-constexpr qint64 ReplyBufferLimit = 8 * 1024 * 1024;
+constexpr qint64 ReplyBufferLimit = 2 * 1024 * 1024;
 
 const QString FallbackName = QStringLiteral("未命名音乐");
 
