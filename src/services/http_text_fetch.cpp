@@ -22,10 +22,8 @@ FetchResult FetchResult::success(QString text, int httpStatus)
 
 FetchResult FetchResult::successBytes(QByteArray body, int httpStatus)
 {
-    FetchResult result;
-    result.m_ok = true;
+    FetchResult result = success(QString(), httpStatus);
     result.m_bytes = std::move(body);
-    result.m_httpStatus = httpStatus;
     return result;
 }
 

@@ -202,6 +202,11 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_service.start());
+        // An answer whose cover never arrives.
+        m_service.setSoundInfoBody(QStringLiteral("slow-cover"),
+                                   answer(QStringLiteral("慢"),
+                                          m_service.baseUrl() + QStringLiteral("/fault/stall"),
+                                          m_service.baseUrl() + QStringLiteral("/audio/1001.wav?sign=1")));
         QDesktopServices::setUrlHandler(QStringLiteral("http"), &m_browser, "open");
     }
 
@@ -439,25 +444,36 @@ private slots:
         QVERIFY(addressBox(*w)->isEnabled() && analyseButton(*w)->isEnabled());
     }
 
-    // A second analysis started during the first one's wait wins: the first
-    // request is aborted and never reaches the screen.
+    // A second analysis started during the first one's wait for its answer
+    // or its cover wins: the first request is aborted, and the first
+    // analysis neither writes the screen nor starts its sound.
+    void newerAnalysisSupersedes_data()
+    {
+        QTest::addColumn<QString>("older");
+        QTest::newRow("answer wait") << QStringLiteral("fault-stall");
+        QTest::newRow("cover wait") << QStringLiteral("slow-cover");
+    }
+
     void newerAnalysisSupersedes()
     {
+        QFETCH(QString, older);
         auto w = readyWindow();
         QSignalSpy ended(w.get(), &MainWindow::analysisEnded);
         runSoon(200, [&] {
-            w->setAddressText(soundPage(QStringLiteral("1002")));
+            w->setAddressText(soundPage(QStringLiteral("1003")));
             w->hqyy();
         });
         QElapsedTimer clock;
         clock.start();
-        analyse(*w, soundPage(QStringLiteral("fault-stall")));
+        analyse(*w, soundPage(older));
         QVERIFY2(clock.elapsed() < 5000, "the superseded request was not aborted");
         QCOMPARE(ended.count(), 1);
         QCOMPARE(w->statusText(2), Analysed);
-        QCOMPARE(w->workSlots()[SoundIdSlot], QStringLiteral("1002"));
-        const SampleSound *sound = findSampleSound(QStringLiteral("1002"));
-        QCOMPARE(caption(*w, "Label3"), QStringLiteral("音乐：") + ShortSoundName(sound->name));
+        QCOMPARE(w->workSlots()[SoundIdSlot], QStringLiteral("1003"));
+        QCOMPARE(caption(*w, "Label3"), QStringLiteral("音乐：雨巷"));
+        QCOMPARE(coverImage(*w),
+                 PictureFromBytes(sampleCoverPng(1003)).convertToFormat(coverImage(*w).format()));
+        QVERIFY(player(*w)->source().toString().contains(QStringLiteral("/audio/1003.wav")));
         QVERIFY(addressBox(*w)->isEnabled() && analyseButton(*w)->isEnabled());
     }
 
@@ -674,35 +690,6 @@ private slots:
         QCOMPARE(filesIn(dir.path()), QStringList());
     }
 
-    // A newer analysis during the older one's cover wait wins: the older one
-    // neither shows its cover nor starts its sound.
-    void newerAnalysisDuringCoverWait()
-    {
-        const QString base = m_service.baseUrl();
-        m_service.setSoundInfoBody(QStringLiteral("slow-cover"),
-                                   answer(QStringLiteral("慢"),
-                                          base + QStringLiteral("/fault/stall?seconds=30"),
-                                          base + QStringLiteral("/audio/1001.wav?sign=1")));
-        auto w = readyWindow();
-        QSignalSpy ended(w.get(), &MainWindow::analysisEnded);
-        runSoon(300, [&] {
-            w->setAddressText(soundPage(QStringLiteral("1003")));
-            w->hqyy();
-        });
-        QElapsedTimer clock;
-        clock.start();
-        analyse(*w, soundPage(QStringLiteral("slow-cover")));
-        QVERIFY2(clock.elapsed() < 5000, "the superseded cover fetch was not aborted");
-        QCOMPARE(ended.count(), 1);
-        QCOMPARE(w->statusText(2), Analysed);
-        QCOMPARE(w->workSlots()[SoundIdSlot], QStringLiteral("1003"));
-        QCOMPARE(caption(*w, "Label3"), QStringLiteral("音乐：雨巷"));
-        QCOMPARE(coverImage(*w),
-                 PictureFromBytes(sampleCoverPng(1003)).convertToFormat(coverImage(*w).format()));
-        QVERIFY(player(*w)->source().toString().contains(QStringLiteral("/audio/1003.wav")));
-        QVERIFY(addressBox(*w)->isEnabled() && analyseButton(*w)->isEnabled());
-    }
-
     void hoverRules()
     {
         auto w = readyWindow();
@@ -839,10 +826,6 @@ private slots:
     {
         QFETCH(bool, duringCheck);
         QFETCH(QString, sound);
-        m_service.setSoundInfoBody(QStringLiteral("slow-cover"),
-                                   answer(QStringLiteral("慢"),
-                                          m_service.baseUrl() + QStringLiteral("/fault/stall"),
-                                          m_service.baseUrl() + QStringLiteral("/audio/1001.wav?sign=1")));
         MainWindow *raw = nullptr;
         if (duringCheck) {
             m_service.setAnswerDelay(5000ms);
