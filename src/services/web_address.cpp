@@ -4,7 +4,7 @@
 
 bool IsWebAddress(const QString &address)
 {
-    const QUrl url(address, QUrl::StrictMode);
+    const QUrl url(address);
     if (!url.isValid() || url.host().isEmpty())
         return false;
     const QString scheme = url.scheme(); // QUrl lower-cases it
