@@ -226,6 +226,8 @@ void SoundDownload::start()
     }
 
     QNetworkRequest request{QUrl(m_request.fileUrl)};
+    // As on every request of ours.
+    request.setRawHeader("If-Modified-Since", "0");
     // The bytes exactly as served, so Content-Length counts what we write.
     request.setRawHeader("Accept-Encoding", "identity");
     request.setTransferTimeout(int(m_request.stallTimeout.count()));

@@ -244,6 +244,9 @@ private slots:
         QCOMPARE(result.filePath, dir.filePath(QStringLiteral("歌手 - 歌.mp3")));
         QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("歌手 - 歌.mp3")});
         QVERIFY(contents(result.filePath) == sampleFileBody(size));
+        const RecordedRequest sent = m_service.requests().constLast();
+        QCOMPARE(sent.header("If-Modified-Since"), QByteArray("0"));
+        QCOMPARE(sent.header("Accept-Encoding"), QByteArray("identity"));
     }
 
     void folderIsCreated()
