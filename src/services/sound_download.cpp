@@ -52,15 +52,22 @@ QString trimmedEnd(QString text)
     return text;
 }
 
-// stem cut to at most maxBytes of UTF-8, on a character boundary.
-QString fitBytes(QString stem, qsizetype maxBytes)
+// text cut to at most maxBytes of UTF-8, on a character boundary. One pass:
+// names come from the service's answers and may be huge.
+QString fitBytes(const QString &text, qsizetype maxBytes)
 {
-    while (!stem.isEmpty() && stem.toUtf8().size() > maxBytes) {
+    qsizetype bytes = 0;
+    for (qsizetype i = 0; i < text.size();) {
         const bool pair =
-            stem.size() >= 2 && stem.back().isLowSurrogate() && stem.at(stem.size() - 2).isHighSurrogate();
-        stem.chop(pair ? 2 : 1);
+            text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        const char32_t code =
+            pair ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1)) : text.at(i).unicode();
+        bytes += code < 0x80 ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
+        if (bytes > maxBytes)
+            return text.left(i);
+        i += pair ? 2 : 1;
     }
-    return stem;
+    return text;
 }
 
 bool pathExists(const QString &path)
@@ -125,9 +132,10 @@ QString SafeFileName(const QString &text, int maxBytes)
         }
     }
     // No hidden files, and neither "." nor "..".
-    while (!name.isEmpty() && (name.front() == u'.' || name.front() == u' '))
-        name.remove(0, 1);
-    name = trimmedEnd(name);
+    qsizetype start = 0;
+    while (start < name.size() && (name.at(start) == u'.' || name.at(start) == u' '))
+        ++start;
+    name = trimmedEnd(name.mid(start));
     if (name.toUtf8().size() <= maxBytes)
         return name;
 
