@@ -111,6 +111,30 @@ private slots:
         QVERIFY(again.out.endsWith(QStringLiteral("bytes-%1 (1).mp3\n").arg(size)));
     }
 
+    // Ctrl-C or a termination request ends the download cleanly.
+    void interrupted()
+    {
+        m_service.setSoundInfoBody(
+            QStringLiteral("slow-file"),
+            R"({"info":{"sound":{"name":"a","pic_200":"","source":")" + m_service.baseUrl().toUtf8() +
+                R"(/fault/stall-body?x","sound_count":1,"share_count":1,"create_time":0,"info":"",)"
+                R"("user":{"follow_count":1,"name":"b"}}}})");
+        QTemporaryDir dir;
+        QProcess process;
+        process.start(QStringLiteral(VEXA_HELPER_EXE),
+                      {QStringLiteral("--api-host"), m_service.hostAndPort(), QStringLiteral("--web-host"),
+                       m_service.hostAndPort(), QStringLiteral("download"), page(QStringLiteral("slow-file")),
+                       QStringLiteral("-o"), dir.path()});
+        QTRY_COMPARE_WITH_TIMEOUT(QDir(dir.path()).entryList(QDir::Files),
+                                  QStringList{QStringLiteral("b - a.mp3.part")}, 20000);
+        process.terminate();
+        QVERIFY(process.waitForFinished(20000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 5);
+        QVERIFY(process.readAllStandardError().contains("cancelled"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
     void exitStatuses_data()
     {
         QTest::addColumn<QString>("address");
