@@ -16,6 +16,7 @@
 #include <csignal>
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 QByteArray RecordedRequest::header(const QByteArray &name) const
@@ -127,6 +128,7 @@ struct SampleService::Private
     QHash<QString, QPair<QByteArray, QByteArray>> soundInfoOverrides;
     QByteArray versionBody = QByteArrayLiteral("vexa:V1.0|当前已是最新版本，感谢使用。");
     std::atomic<qint64> answerDelayMs{0};
+    std::optional<QPair<QByteArray, QByteArray>> homePageOverride;
 
     std::mutex mediaMutex;
     QHash<int, QByteArray> covers;
@@ -319,7 +321,12 @@ void SampleService::Private::installRoutes(httplib::Server &svr)
     });
 
     svr.Get("/", [this](const httplib::Request &, httplib::Response &res) {
-        setBody(res, homePageHtml(baseUrl()), htmlType);
+        delayAnswer();
+        std::lock_guard lock(overridesMutex);
+        if (homePageOverride)
+            setBody(res, homePageOverride->first, homePageOverride->second.toStdString());
+        else
+            setBody(res, homePageHtml(), htmlType);
     });
 
     svr.Get("/version/main.txt", [this](const httplib::Request &, httplib::Response &res) {
@@ -462,6 +469,12 @@ void SampleService::setVersionBody(const QByteArray &body)
 {
     std::lock_guard lock(d->overridesMutex);
     d->versionBody = body;
+}
+
+void SampleService::setHomePageBody(const QByteArray &body, const QByteArray &contentType)
+{
+    std::lock_guard lock(d->overridesMutex);
+    d->homePageOverride = {body, contentType};
 }
 
 QString SampleService::soundPageUrl(const QString &soundId) const
