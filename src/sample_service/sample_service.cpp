@@ -321,10 +321,15 @@ void SampleService::Private::installRoutes(httplib::Server &svr)
     });
 
     svr.Get("/", [this](const httplib::Request &, httplib::Response &res) {
+        // The page as it was when asked for, however long the answer is held.
+        std::optional<QPair<QByteArray, QByteArray>> page;
+        {
+            std::lock_guard lock(overridesMutex);
+            page = homePageOverride;
+        }
         delayAnswer();
-        std::lock_guard lock(overridesMutex);
-        if (homePageOverride)
-            setBody(res, homePageOverride->first, homePageOverride->second.toStdString());
+        if (page)
+            setBody(res, page->first, page->second.toStdString());
         else
             setBody(res, homePageHtml(), htmlType);
     });

@@ -1,5 +1,6 @@
 #include "shell/gui_main.h"
 
+#include "hotlist/hot_list_window.h"
 #include "sample_service/sample_service.h"
 #include "services/network_access.h"
 #include "services/service_config.h"
@@ -102,6 +103,14 @@ int RunGui(int argc, char **argv)
     int status = 0;
     {
         MainWindow window(*config);
+        // Made on first use and kept to the end, with the slots of its refresh;
+        // declared after the main window so it goes first.
+        std::unique_ptr<HotListWindow> hotList;
+        QObject::connect(&window, &MainWindow::hotListRequested, &window, [&] {
+            if (!hotList)
+                hotList = std::make_unique<HotListWindow>(*config, &window);
+            hotList->showHotList();
+        });
         // Started from the event loop, so that ending the program during the
         // update check's wait leaves that loop as well.
         QTimer::singleShot(0, &window, [&] {
