@@ -1,5 +1,7 @@
 #include "cli/cli.h"
 
+#include "cli/hot_command.h"
+
 #include "sample_service/sample_service.h"
 #include "services/http_text_fetch.h"
 #include "services/network_access.h"
@@ -28,7 +30,7 @@ const QString JsonOption = QStringLiteral("json");
 const QString TimeoutOption = QStringLiteral("timeout");
 const QString DemoOption = QStringLiteral("demo");
 
-const QStringList Commands = {QStringLiteral("info")};
+const QStringList Commands = {QStringLiteral("info"), QStringLiteral("hot")};
 
 void writeTo(FILE *stream, const QString &text)
 {
@@ -60,6 +62,8 @@ QString helpText()
         "\n"
         "Commands:\n"
         "  info ADDRESS [--json]   analyse a sound page address and print the sound's record\n"
+        "  hot [--json]            list the fifteen hot sounds of the home page (--json: the\n"
+        "                          texts exactly as cut; a failed fetch still lists rows)\n"
         "\n"
         "Options:\n"
         "  --json                  print the record as one JSON object\n"
@@ -278,7 +282,16 @@ int run(int argc, char **argv)
     }
     context.config = *config;
 
-    const int status = runInfo(context, positional);
+    int status = Success;
+    if (command == QLatin1String("hot")) {
+        const CommandOutput hot =
+            RunHotCommand(context.config.webHost, context.fetchOptions, context.json, positional);
+        std::fwrite(hot.out.constData(), 1, size_t(hot.out.size()), stdout);
+        writeTo(stderr, hot.err);
+        status = hot.status;
+    } else {
+        status = runInfo(context, positional);
+    }
     ShutDownSharedNetworkManager();
     return status;
 }

@@ -5,8 +5,8 @@
 #include "shell/main_window.h"
 #include "shell/window_chrome.h"
 #include "support/box_closer.h"
+#include "support/hot_pages.h"
 
-#include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -22,23 +22,6 @@ namespace {
 void runSoon(int ms, std::function<void()> action)
 {
     QTimer::singleShot(ms, qApp, std::move(action));
-}
-
-QByteArray testPage(const char *name)
-{
-    QFile file(QStringLiteral(VEXA_TEST_DATA_DIR "/hot_pages/%1.html").arg(QLatin1String(name)));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("missing test page %s", name);
-    return file.readAll();
-}
-
-// The rows a fresh slot table gets from page, for comparing with a window.
-QList<HotEntry> rowsOf(const QByteArray &page, const QString &webHost)
-{
-    HotScrapeSlots scrape;
-    HotRowTable table;
-    ApplyHotPage(scrape, table, QString::fromUtf8(page), webHost);
-    return table.entries();
 }
 
 // Sends a mouse event with the given buttons held, as a real drag would.
@@ -200,7 +183,7 @@ private slots:
         w.showHotList();
         clickRefresh(w);
         const QList<HotEntry> rows = shownRows(w);
-        QCOMPARE(rows, rowsOf(homePageHtml(), m_service.hostAndPort()));
+        QCOMPARE(rows, HotRowsOf(homePageHtml(), m_service.hostAndPort()));
         for (int i = 0; i < rows.size(); ++i)
             QCOMPARE(rows.at(i).number, QString::number(i + 1));
 
@@ -289,7 +272,7 @@ private slots:
         QVERIFY(!w.isLoaded());
         QCOMPARE(list(w)->topLevelItemCount(), 0);
         QCOMPARE(w.scrapeSlots()[PageText], QString::fromUtf8(homePageHtml()));
-        QCOMPARE(w.scrapeSlots()[Name], rowsOf(homePageHtml(), m_service.hostAndPort()).last().name);
+        QCOMPARE(w.scrapeSlots()[Name], HotRowsOf(homePageHtml(), m_service.hostAndPort()).last().name);
     }
 
     void deletedDuringRefresh()
@@ -309,7 +292,7 @@ private slots:
         w.showHotList();
         QSignalSpy ended(&w, &HotListWindow::refreshEnded);
         const QByteArray first = homePageHtml();
-        const QByteArray second = testPage("short");
+        const QByteArray second = HotTestPage(QStringLiteral("short"));
         m_service.setHomePageBody(first);
         m_service.setAnswerDelay(300ms);
         QList<HotEntry> secondRows;
@@ -320,8 +303,8 @@ private slots:
         });
         clickRefresh(w);
         QCOMPARE(ended.size(), 2);
-        QCOMPARE(secondRows, rowsOf(second, m_service.hostAndPort()));
-        QCOMPARE(shownRows(w), rowsOf(first, m_service.hostAndPort()));
+        QCOMPARE(secondRows, HotRowsOf(second, m_service.hostAndPort()));
+        QCOMPARE(shownRows(w), HotRowsOf(first, m_service.hostAndPort()));
     }
 
     void closeLinkHover()

@@ -1,46 +1,23 @@
 #include "hotlist/hot_scrape.h"
 #include "sample_service/sample_service.h"
+#include "support/hot_pages.h"
 
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QTest>
 
 namespace {
 
-const QString WebHost = QStringLiteral("www.vexa.example");
+const QString WebHost = HotPagesHost;
 // Stands for a fetch that failed in a page sequence.
 const QString FailedFetch = QStringLiteral("(failed)");
 
-QString dataPath(const QString &name)
-{
-    return QStringLiteral(VEXA_TEST_DATA_DIR "/hot_pages/") + name;
-}
-
 QString readPage(const QString &name)
 {
-    QFile file(dataPath(name + QStringLiteral(".html")));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("missing test page %s", qPrintable(name));
-    return QString::fromUtf8(file.readAll());
+    return QString::fromUtf8(HotTestPage(name));
 }
 
-// Expected rows: a JSON array of fifteen arrays of seven texts.
 QList<HotEntry> readExpected(const QString &name)
 {
-    QFile file(dataPath(name + QStringLiteral(".expected.json")));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("missing expected rows %s", qPrintable(name));
-    QList<HotEntry> entries;
-    const QJsonArray rows = QJsonDocument::fromJson(file.readAll()).array();
-    for (const QJsonValue &row : rows) {
-        HotEntry entry;
-        const QJsonArray fields = row.toArray();
-        for (int i = 0; i < HotEntry::FieldCount; ++i)
-            entry.setField(i, fields.at(i).toString());
-        entries.append(entry);
-    }
-    return entries;
+    return HotExpectedRows(name);
 }
 
 QString describe(const HotEntry &entry)
