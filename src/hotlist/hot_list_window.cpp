@@ -344,3 +344,12 @@ void HotListWindow::onTitleLinkReleased(int index)
     if (index == CloseLink)
         unload();
 }
+
+void ConnectHotListLink(MainWindow &main, const ServiceConfig &config, std::unique_ptr<HotListWindow> &holder)
+{
+    QObject::connect(&main, &MainWindow::hotListRequested, &main, [&main, config, &holder] {
+        if (!holder)
+            holder = std::make_unique<HotListWindow>(config, &main);
+        holder->showHotList();
+    });
+}

@@ -13,6 +13,8 @@
 #include <QTreeWidget>
 #include <QWidget>
 
+#include <memory>
+
 class DragHandle;
 class MainWindow;
 class QTreeWidgetItem;
@@ -151,3 +153,9 @@ private:
     QLabel *m_panel = nullptr;            // Image2
     HotListView *m_list = nullptr;        // ListView1
 };
+
+// Lets the main window's hot-picks link show the hot list: the window is made
+// on the first click and kept in holder, which must outlive neither main nor
+// the event loop; later clicks show the same window again.
+void ConnectHotListLink(MainWindow &main, const ServiceConfig &config,
+                        std::unique_ptr<HotListWindow> &holder);

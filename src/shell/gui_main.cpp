@@ -106,11 +106,7 @@ int RunGui(int argc, char **argv)
         // Made on first use and kept to the end, with the slots of its refresh;
         // declared after the main window so it goes first.
         std::unique_ptr<HotListWindow> hotList;
-        QObject::connect(&window, &MainWindow::hotListRequested, &window, [&] {
-            if (!hotList)
-                hotList = std::make_unique<HotListWindow>(*config, &window);
-            hotList->showHotList();
-        });
+        ConnectHotListLink(window, *config, hotList);
         // Started from the event loop, so that ending the program during the
         // update check's wait leaves that loop as well.
         QTimer::singleShot(0, &window, [&] {

@@ -136,6 +136,31 @@ private slots:
         QCOMPARE(closeLink(w)->geometry(), QRect(592, 8, 19, 27));
     }
 
+    void mainWindowLinkShowsOneWindow()
+    {
+        auto main = readyMainWindow();
+        std::unique_ptr<HotListWindow> hotList;
+        ConnectHotListLink(*main, config(), hotList);
+        auto *link = main->findChild<TitleLink *>(QStringLiteral("Label2_0"));
+        QTest::mouseClick(link, Qt::LeftButton);
+        QVERIFY(hotList);
+        QVERIFY(hotList->isVisible());
+        HotListWindow *first = hotList.get();
+        QSignalSpy loads(first, &HotListWindow::loaded);
+        clickRefresh(*first);
+        QTest::mouseClick(link, Qt::LeftButton);
+        QCOMPARE(hotList.get(), first);
+        QCOMPARE(loads.size(), 0);
+        QCOMPARE(list(*first)->topLevelItemCount(), 15);
+        // Closed and asked for again: the same object, loaded anew.
+        QTest::mouseClick(closeLink(*first), Qt::LeftButton);
+        QTest::mouseClick(link, Qt::LeftButton);
+        QCOMPARE(hotList.get(), first);
+        QCOMPARE(loads.size(), 1);
+        QVERIFY(first->isVisible());
+        QCOMPARE(list(*first)->topLevelItemCount(), 0);
+    }
+
     void headerLock_data()
     {
         QTest::addColumn<int>("column");
@@ -264,7 +289,7 @@ private slots:
         HotListWindow w(config(), nullptr);
         w.showHotList();
         QSignalSpy ended(&w, &HotListWindow::refreshEnded);
-        m_service.setAnswerDelay(400ms);
+        m_service.setAnswerDelay(500ms);
         runSoon(100, [&] { QTest::mouseClick(closeLink(w), Qt::LeftButton); });
         clickRefresh(w);
         QCOMPARE(ended.size(), 1);
@@ -280,7 +305,7 @@ private slots:
         auto *w = new HotListWindow(config(), nullptr);
         w->showHotList();
         const QPointer<HotListWindow> watch(w);
-        m_service.setAnswerDelay(400ms);
+        m_service.setAnswerDelay(500ms);
         runSoon(100, [w] { delete w; });
         w->RefreshHotList();
         QVERIFY(watch.isNull());
@@ -294,7 +319,7 @@ private slots:
         const QByteArray first = homePageHtml();
         const QByteArray second = HotTestPage(QStringLiteral("short"));
         m_service.setHomePageBody(first);
-        m_service.setAnswerDelay(300ms);
+        m_service.setAnswerDelay(500ms);
         QList<HotEntry> secondRows;
         runSoon(100, [&] {
             m_service.setHomePageBody(second);
