@@ -1,6 +1,7 @@
 #include "hotlist/hot_scrape.h"
 
 #include "services/service_config.h"
+#include "sound/sound_extraction.h"
 
 #include <QRegularExpression>
 
@@ -20,15 +21,15 @@ constexpr QChar ValueEnd = u'<';
 constexpr QChar Quote = u'"';
 
 // A piece step: the slot changes only when the piece exists.
-void cutPiece(HotScrapeSlots &scrape, int target, int source, QStringView marker, int index)
+void cutPiece(HotScrapeSlots &scrape, int target, int source, const QString &marker, int index)
 {
-    if (const std::optional<QStringView> piece = PieceOf(scrape[source], marker, index))
-        scrape[target] = piece->toString();
+    if (std::optional<QString> piece = KeyPiece(scrape[source], marker, index))
+        scrape[target] = std::move(*piece);
 }
 
 void cutBefore(HotScrapeSlots &scrape, int target, int source, QChar c)
 {
-    scrape[target] = BeforeFirst(scrape[source], c).toString();
+    scrape[target] = TextBefore(scrape[source], c);
 }
 
 } // namespace
@@ -90,31 +91,10 @@ bool HotRowTable::setRowText(HotRowId row, int column, const QString &text)
     return true;
 }
 
-std::optional<QStringView> PieceOf(QStringView text, QStringView marker, int index)
-{
-    if (text.isEmpty() || marker.isEmpty() || index < 0)
-        return std::nullopt;
-    qsizetype start = 0;
-    for (int i = 0; i < index; ++i) {
-        const qsizetype at = text.indexOf(marker, start);
-        if (at < 0)
-            return std::nullopt;
-        start = at + marker.size();
-    }
-    const qsizetype end = text.indexOf(marker, start);
-    return text.mid(start, end < 0 ? text.size() - start : end - start);
-}
-
 QStringView ThroughFirst(QStringView text, QStringView marker)
 {
     const qsizetype at = marker.isEmpty() ? -1 : text.indexOf(marker);
     return at < 0 ? QStringView() : text.left(at + 1);
-}
-
-QStringView BeforeFirst(QStringView text, QChar c)
-{
-    const qsizetype at = text.indexOf(c);
-    return at < 0 ? QStringView() : text.left(at);
 }
 
 QString StripLinkTags(const QString &text)

@@ -101,14 +101,12 @@ private:
     HotRowId m_nextId = 1;
 };
 
-// The cuts. A piece that does not exist is nullopt; the empty text has no
-// pieces at all. Nothing here builds the list of all pieces.
-std::optional<QStringView> PieceOf(QStringView text, QStringView marker, int index);
+// The cuts besides KeyPiece and TextBefore (sound/sound_extraction.h), which
+// the passes share with the analysis. The passes only ask for piece 1, where
+// the empty text has no piece either.
 // From the start up to and including the first character of the first
 // occurrence of marker; empty when marker does not occur.
 QStringView ThroughFirst(QStringView text, QStringView marker);
-// The text before the first c; empty (not the whole text) when c does not occur.
-QStringView BeforeFirst(QStringView text, QChar c);
 // Every opening or closing a-tag, in any letter case, removed.
 QString StripLinkTags(const QString &text);
 

@@ -7,30 +7,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QTcpServer>
 #include <QTest>
 
 namespace {
-
-struct Run
-{
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
-
-Run vexa(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(VEXA_HELPER_EXE), arguments);
-    Run run;
-    if (!process.waitForFinished(60000))
-        return run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = process.readAllStandardOutput();
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
 
 const QStringList Keys = {QStringLiteral("number"),    QStringLiteral("name"),
                           QStringLiteral("channel"),   QStringLiteral("shareCount"),
@@ -60,15 +39,6 @@ QList<HotEntry> parseRows(const QByteArray &json, bool *ok)
     }
     *ok = true;
     return rows;
-}
-
-QString closedHost()
-{
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost);
-    const quint16 port = server.serverPort();
-    server.close();
-    return QStringLiteral("127.0.0.1:%1").arg(port);
 }
 
 } // namespace
@@ -102,9 +72,8 @@ private slots:
         QFETCH(QByteArray, page);
         QFETCH(QList<HotEntry>, expected);
         m_service.setHomePageBody(page);
-        const Run run = vexa({QStringLiteral("hot"), QStringLiteral("--json"), QStringLiteral("--web-host"),
-                              m_service.hostAndPort()});
-        QCOMPARE(run.exitCode, 0);
+        const Cli::CommandOutput run = Cli::RunHotCommand(m_service.hostAndPort(), {}, true, {});
+        QCOMPARE(run.status, 0);
         QCOMPARE(run.err, QString());
         bool ok = false;
         const QList<HotEntry> rows = parseRows(run.out, &ok);
@@ -114,24 +83,29 @@ private slots:
         QVERIFY(run.out.contains(R"({"number": "1", "name": )"));
     }
 
+    // Through the program itself: the command's dispatch and its streams.
     void failedFetchStillListsRows()
     {
-        const QString host = closedHost();
-        const Run run =
-            vexa({QStringLiteral("hot"), QStringLiteral("--json"), QStringLiteral("--web-host"), host});
-        QCOMPARE(run.exitCode, 0);
-        QVERIFY2(run.err.contains(QStringLiteral("could not fetch http://%1/?wp").arg(host)),
-                 qPrintable(run.err));
+        const QString host = QStringLiteral("127.0.0.1:1"); // nobody listens there
+        QProcess process;
+        process.start(QStringLiteral(VEXA_HELPER_EXE),
+                      {QStringLiteral("hot"), QStringLiteral("--json"), QStringLiteral("--web-host"), host});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        QVERIFY2(err.contains(QStringLiteral("could not fetch http://%1/?wp").arg(host)), qPrintable(err));
         bool ok = false;
-        QCOMPARE(parseRows(run.out, &ok), HotExpectedRows(QStringLiteral("blank"), host));
+        QCOMPARE(parseRows(process.readAllStandardOutput(), &ok),
+                 HotExpectedRows(QStringLiteral("blank"), host));
         QVERIFY(ok);
     }
 
     void tableLinesUp()
     {
         m_service.setHomePageBody(HotTestPage(QStringLiteral("full")));
-        const Run run = vexa({QStringLiteral("hot"), QStringLiteral("--web-host"), m_service.hostAndPort()});
-        QCOMPARE(run.exitCode, 0);
+        const Cli::CommandOutput run = Cli::RunHotCommand(m_service.hostAndPort(), {}, false, {});
+        QCOMPARE(run.status, 0);
         const QStringList lines = QString::fromUtf8(run.out).split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 16);
         QVERIFY(lines.first().startsWith(QStringLiteral("ID")));
@@ -152,10 +126,12 @@ private slots:
 
     void argumentsAreRefused()
     {
-        const Run run = vexa({QStringLiteral("hot"), QStringLiteral("extra"), QStringLiteral("--web-host"),
-                              m_service.hostAndPort()});
-        QCOMPARE(run.exitCode, 64);
+        m_service.clearRequests();
+        const Cli::CommandOutput run =
+            Cli::RunHotCommand(m_service.hostAndPort(), {}, false, {QStringLiteral("x")});
+        QCOMPARE(run.status, 64);
         QVERIFY(run.out.isEmpty());
+        QVERIFY(m_service.requests().isEmpty());
     }
 };
 

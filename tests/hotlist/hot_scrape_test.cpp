@@ -59,86 +59,25 @@ class HotScrapeTest : public QObject
     Q_OBJECT
 
 private slots:
-    void pieces_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("marker");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<bool>("exists");
-        QTest::addColumn<QString>("piece");
-
-        QTest::newRow("before the first") << "a>b>c"
-                                          << ">" << 0 << true << "a";
-        QTest::newRow("between") << "a>b>c"
-                                 << ">" << 1 << true << "b";
-        QTest::newRow("after the last") << "a>b>c"
-                                        << ">" << 2 << true << "c";
-        QTest::newRow("one past the last") << "a>b>c"
-                                           << ">" << 3 << false << "";
-        QTest::newRow("no occurrence, piece 0 is all") << "abc"
-                                                       << ">" << 0 << true << "abc";
-        QTest::newRow("no occurrence, piece 1 missing") << "abc"
-                                                        << ">" << 1 << false << "";
-        QTest::newRow("empty text has no piece 0") << ""
-                                                   << ">" << 0 << false << "";
-        QTest::newRow("marker at the end gives an empty last piece") << "ab>"
-                                                                     << ">" << 1 << true << "";
-        QTest::newRow("adjacent markers") << ">>x"
-                                          << ">" << 1 << true << "";
-        QTest::newRow("no overlap") << "aaaa"
-                                    << "aa" << 2 << true << "";
-        QTest::newRow("no overlap, none beyond") << "aaa"
-                                                 << "aa" << 2 << false << "";
-        QTest::newRow("case-sensitive") << "x<H3>y"
-                                        << "<h3>" << 1 << false << "";
-        QTest::newRow("counts UTF-16 units") << "😀分享数目\">1万<"
-                                             << "分享数目\">" << 1 << true << "1万<";
-    }
-
-    void pieces()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, marker);
-        QFETCH(int, index);
-        QFETCH(bool, exists);
-        QFETCH(QString, piece);
-        const std::optional<QStringView> got = PieceOf(text, marker, index);
-        QCOMPARE(got.has_value(), exists);
-        if (exists)
-            QCOMPARE(got->toString(), piece);
-    }
-
-    void throughAndBefore_data()
+    void through_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("through");
-        QTest::addColumn<QString>("before");
 
-        // through "</a>" and before "<"
-        QTest::newRow("both present") << "x</a>y<"
-                                      << "x<"
-                                      << "x";
-        QTest::newRow("only the character") << "x<y"
-                                            << ""
-                                            << "x";
-        QTest::newRow("neither: empty, not the whole text") << "xyz"
-                                                            << ""
-                                                            << "";
-        QTest::newRow("at the start") << "</a>"
-                                      << "<"
-                                      << "";
-        QTest::newRow("empty") << ""
-                               << ""
-                               << "";
+        // through "</a>": its "<" is kept
+        QTest::newRow("present") << QStringLiteral("x</a>y</a>") << QStringLiteral("x<");
+        QTest::newRow("only its first character") << QStringLiteral("x<y") << QString();
+        QTest::newRow("absent: empty, not the whole text") << QStringLiteral("xyz") << QString();
+        QTest::newRow("at the start") << QStringLiteral("</a>") << QStringLiteral("<");
+        QTest::newRow("case-sensitive") << QStringLiteral("x</A>") << QString();
+        QTest::newRow("empty") << QString() << QString();
     }
 
-    void throughAndBefore()
+    void through()
     {
         QFETCH(QString, text);
         QFETCH(QString, through);
-        QFETCH(QString, before);
         QCOMPARE(ThroughFirst(text, u"</a>").toString(), through);
-        QCOMPARE(BeforeFirst(text, u'<').toString(), before);
     }
 
     void linkTags_data()
@@ -146,14 +85,11 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("stripped");
 
-        QTest::newRow("plain") << "<a href=\"/c/1\">民谣</a>"
-                               << "民谣";
-        QTest::newRow("upper case") << "<A HREF=\"/c/1\">民谣</A>"
-                                    << "民谣";
-        QTest::newRow("other tags and space stay") << " <i></i><a>x</a>"
-                                                   << " <i></i>x";
-        QTest::newRow("the restored end alone") << "/a>"
-                                                << "/a>";
+        QTest::newRow("plain") << QStringLiteral("<a href=\"/c/1\">民谣</a>") << QStringLiteral("民谣");
+        QTest::newRow("upper case") << QStringLiteral("<A HREF=\"/c/1\">民谣</A>") << QStringLiteral("民谣");
+        QTest::newRow("other tags and space stay")
+            << QStringLiteral(" <i></i><a>x</a>") << QStringLiteral(" <i></i>x");
+        QTest::newRow("the restored end alone") << QStringLiteral("/a>") << QStringLiteral("/a>");
     }
 
     void linkTags()
