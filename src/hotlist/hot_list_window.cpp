@@ -197,6 +197,8 @@ void HotListWindow::buildControls()
 void HotListWindow::showHotList()
 {
     if (m_loaded) {
+        if (isMinimized())
+            showNormal();
         raise();
         activateWindow();
         return;

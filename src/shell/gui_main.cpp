@@ -67,7 +67,8 @@ int RunGui(int argc, char **argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vexa-helper"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vexa辅助"));
+    // No display name: X11 would append it to every caption, and the hot
+    // list's caption is "Vexa热榜" alone.
     QApplication::setApplicationVersion(VersionText());
     QApplication::setDesktopFileName(QStringLiteral("vexa-helper"));
 

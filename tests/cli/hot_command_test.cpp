@@ -62,8 +62,6 @@ private slots:
         // Quotes, line breaks and entities in the values survive the JSON.
         QTest::newRow("saved page") << HotTestPage(QStringLiteral("full"))
                                     << HotExpectedRows(QStringLiteral("full"), host);
-        QTest::newRow("short page") << HotTestPage(QStringLiteral("short"))
-                                    << HotExpectedRows(QStringLiteral("short"), host);
         QTest::newRow("empty page") << QByteArray() << HotExpectedRows(QStringLiteral("blank"), host);
     }
 

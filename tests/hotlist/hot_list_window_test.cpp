@@ -332,6 +332,31 @@ private slots:
         QCOMPARE(shownRows(w), HotRowsOf(first, m_service.hostAndPort()));
     }
 
+    void dragSources_data()
+    {
+        QTest::addColumn<QString>("control"); // empty: the backdrop
+        QTest::addColumn<bool>("drags");
+        QTest::newRow("backdrop") << QString() << true;
+        QTest::newRow("logo") << QStringLiteral("aicAlphaImage1") << true;
+        QTest::newRow("close link") << QStringLiteral("Label2_2") << false;
+        QTest::newRow("list") << QStringLiteral("ListView1") << false;
+    }
+
+    void dragSources()
+    {
+        QFETCH(QString, control);
+        QFETCH(bool, drags);
+        HotListWindow w(config(), nullptr);
+        w.showHotList();
+        QSignalSpy drag(&w, &HotListWindow::dragRequested);
+        QWidget *target = control.isEmpty() ? &w : w.findChild<QWidget *>(control);
+        QTest::mousePress(target, Qt::LeftButton, {}, control.isEmpty() ? QPoint(500, 60) : QPoint(5, 5));
+        QTest::mouseRelease(target, Qt::LeftButton, {}, control.isEmpty() ? QPoint(500, 60) : QPoint(5, 5));
+        QCOMPARE(drag.size(), drags ? 1 : 0);
+        // Only the close link acts on the release.
+        QCOMPARE(w.isLoaded(), control != QStringLiteral("Label2_2"));
+    }
+
     void closeLinkHover()
     {
         HotListWindow w(config(), nullptr);

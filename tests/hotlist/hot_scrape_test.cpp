@@ -153,16 +153,6 @@ private slots:
             QVERIFY(scrape[i].isEmpty());
     }
 
-    void pageIsCutAnewInEveryPass()
-    {
-        // A slot table from another page must not leak into a complete page.
-        HotScrapeSlots scrape;
-        HotRowTable list;
-        ApplyHotPage(scrape, list, readPage(QStringLiteral("missing")), WebHost);
-        ApplyHotPage(scrape, list, readPage(QStringLiteral("full")), WebHost);
-        QVERIFY(sameRows(list.entries(), readExpected(QStringLiteral("full"))));
-    }
-
     void goneListStillUpdatesTheSlots()
     {
         HotScrapeSlots scrape;
