@@ -102,8 +102,10 @@ private:
 };
 
 // The cuts besides KeyPiece and TextBefore (sound/sound_extraction.h), which
-// the passes share with the analysis. The passes only ask for piece 1, where
-// the empty text has no piece either.
+// the passes share with the analysis. The passes never ask for piece 0, the
+// only one KeyPiece finds in the empty text, so there the empty text has no
+// pieces at all.
+
 // From the start up to and including the first character of the first
 // occurrence of marker; empty when marker does not occur.
 QStringView ThroughFirst(QStringView text, QStringView marker);
