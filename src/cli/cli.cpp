@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include "cli/download_command.h"
+#include "cli/hot_command.h"
 
 #include "sample_service/sample_service.h"
 #include "services/http_text_fetch.h"
@@ -31,7 +32,7 @@ const QString TimeoutOption = QStringLiteral("timeout");
 const QString DemoOption = QStringLiteral("demo");
 const QString OutputOption = QStringLiteral("output");
 
-const QStringList Commands = {QStringLiteral("info"), QStringLiteral("download")};
+const QStringList Commands = {QStringLiteral("info"), QStringLiteral("download"), QStringLiteral("hot")};
 
 void writeTo(FILE *stream, const QString &text)
 {
@@ -65,6 +66,8 @@ QString helpText()
         "  info ADDRESS [--json]   analyse a sound page address and print the sound's record\n"
         "  download ADDRESS [-o DIR]  analyse it, save the sound file (into the download\n"
         "                          folder or DIR) and print the saved path\n"
+        "  hot [--json]            list the fifteen hot sounds of the home page (--json: the\n"
+        "                          texts exactly as cut; a failed fetch still lists rows)\n"
         "\n"
         "Options:\n"
         "  --json                  print the record as one JSON object\n"
@@ -289,10 +292,18 @@ int run(int argc, char **argv)
     }
     context.config = *config;
 
-    const int status =
-        command == QLatin1String("download")
-            ? RunDownloadCommand(context.config, context.fetchOptions, positional, parser.value(OutputOption))
-            : runInfo(context, positional);
+    int status = Success;
+    if (command == QLatin1String("download")) {
+        status = RunDownloadCommand(context.config, context.fetchOptions, positional, parser.value(OutputOption));
+    } else if (command == QLatin1String("hot")) {
+        const CommandOutput hot =
+            RunHotCommand(context.config.webHost, context.fetchOptions, context.json, positional);
+        std::fwrite(hot.out.constData(), 1, size_t(hot.out.size()), stdout);
+        writeTo(stderr, hot.err);
+        status = hot.status;
+    } else {
+        status = runInfo(context, positional);
+    }
     ShutDownSharedNetworkManager();
     return status;
 }

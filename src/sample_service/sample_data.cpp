@@ -196,16 +196,80 @@ QByteArray soundPageHtml(const SampleSound &sound, const QString &baseUrl)
     return html;
 }
 
-QByteArray homePageHtml(const QString &baseUrl)
+QByteArray homePageHtml()
 {
-    const QByteArray base = htmlEscaped(baseUrl);
+    // The service's markup for its recommended sounds: an h3 of class
+    // voice-name holding the link to the sound page, the category link, and
+    // the three counts written as the page shows them. Links are paths, as
+    // the service writes them; the hot list puts its web host in front.
+    struct HotPick
+    {
+        const char *soundId;
+        const char *channelPath;
+        QString channel;
+        QString shares;
+        QString likes;
+        QString comments;
+        bool upperCaseTag;
+    };
+    const HotPick picks[] = {
+        {"1001", "/channel/folk", QStringLiteral("民谣"), QStringLiteral("678"), QStringLiteral("1.2万"),
+         QStringLiteral("321"), false},
+        {"1002", "/channel/nature", QStringLiteral("自然之声"), QStringLiteral("56"), QStringLiteral("1,288"),
+         QStringLiteral("47"), false},
+        {"1003", "/channel/cover", QStringLiteral("翻唱"), QStringLiteral("31,234"), QStringLiteral("25万"),
+         QStringLiteral("12,345"), true},
+        {"1004", "/channel/piano", QStringLiteral("纯音乐"), QStringLiteral("0"), QStringLiteral("87"),
+         QStringLiteral("5"), false},
+        {"1005", "/channel/home", QStringLiteral("乡愁"), QStringLiteral("64"), QStringLiteral("512"),
+         QStringLiteral("30"), false},
+        {"1006", "/channel/duet", QStringLiteral("合唱"), QStringLiteral("123"), QStringLiteral("901"),
+         QStringLiteral("66"), false},
+        {"1007", "/channel/kids", QStringLiteral("儿歌"), QStringLiteral("2,048"), QStringLiteral("3.6万"),
+         QStringLiteral("1,024"), false},
+        {"1008", "/channel/travel", QStringLiteral("旅行"), QStringLiteral("0"), QStringLiteral("3"),
+         QStringLiteral("0"), false},
+        {"1003", "/channel/rain", QStringLiteral("雨天"), QStringLiteral("890"), QStringLiteral("7,777"),
+         QStringLiteral("210"), false},
+        {"1001", "/channel/morning", QStringLiteral("清晨"), QStringLiteral("45"), QStringLiteral("600"),
+         QStringLiteral("12"), false},
+        {"1007", "/channel/sleep", QStringLiteral("睡前故事"), QStringLiteral("1.1万"),
+         QStringLiteral("9.8万"), QStringLiteral("3,210"), false},
+        {"1002", "/channel/summer", QStringLiteral("夏天"), QStringLiteral("77"), QStringLiteral("808"),
+         QStringLiteral("19"), false},
+        {"1005", "/channel/evening", QStringLiteral("傍晚"), QStringLiteral("9"), QStringLiteral("99"),
+         QStringLiteral("4"), false},
+        {"1006", "/channel/love", QStringLiteral("情歌"), QStringLiteral("300"), QStringLiteral("4,500"),
+         QStringLiteral("88"), false},
+        {"1004", "/channel/sea", QStringLiteral("海"), QStringLiteral("12"), QStringLiteral("150"),
+         QStringLiteral("6"), false},
+        {"1008", "/channel/road", QStringLiteral("在路上"), QStringLiteral("5"), QStringLiteral("50"),
+         QStringLiteral("1"), false},
+        {"1001", "/channel/city", QStringLiteral("城市"), QStringLiteral("8"), QStringLiteral("80"),
+         QStringLiteral("2"), false},
+        {"1003", "/channel/classic", QStringLiteral("经典"), QStringLiteral("2"), QStringLiteral("20"),
+         QStringLiteral("0"), false},
+    };
+
     QByteArray html;
     html += "<!DOCTYPE html>\n<html lang=\"zh-CN\">\n<head>\n<meta charset=\"utf-8\">\n";
     html += "<title>Vexa 声音分享</title>\n</head>\n<body>\n<h1>推荐声音</h1>\n<ul class=\"hot\">\n";
-    for (const SampleSound &sound : sampleSounds()) {
-        html += "<li><a href=\"" + base + "/sound/" + htmlEscaped(sound.id) + "\" title=\"" +
-                htmlEscaped(sound.name) + "\">" + htmlEscaped(sound.name) + "</a> <span class=\"singer\">" +
-                htmlEscaped(sound.singer) + "</span></li>\n";
+    for (const HotPick &pick : picks) {
+        const SampleSound *sound = findSampleSound(QString::fromLatin1(pick.soundId));
+        if (!sound)
+            continue;
+        const QByteArray name = htmlEscaped(sound->name);
+        const QByteArray channelLink = pick.upperCaseTag
+                                           ? QByteArray("<A HREF=\"") + pick.channelPath + "\">"
+                                           : QByteArray("<a href=\"") + pick.channelPath + "\">";
+        html += "<li class=\"voice\">\n<h3 class=\"voice-name\"><a href=\"/sound/" + htmlEscaped(sound->id) +
+                "\" title=\"" + name + "\">" + name + "</a></h3>\n";
+        html += "<p class=\"singer\">" + htmlEscaped(sound->singer) + "</p>\n";
+        html += "<div class=\"category\">" + channelLink + htmlEscaped(pick.channel) + "</a></div>\n";
+        html += "<span class=\"count\" title=\"分享数目\">" + htmlEscaped(pick.shares) + "</span>\n";
+        html += "<span class=\"count\" title=\"喜欢数目\">" + htmlEscaped(pick.likes) + "</span>\n";
+        html += "<span class=\"count\" title=\"评论数目\">" + htmlEscaped(pick.comments) + "</span>\n";
+        html += "</li>\n";
     }
     html += "</ul>\n</body>\n</html>\n";
     return html;

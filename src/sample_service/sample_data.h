@@ -35,5 +35,5 @@ QByteArray soundInfoJson(const SampleSound &sound, const QString &baseUrl);
 QByteArray soundNotFoundJson(const QString &id);
 // The sound's web page.
 QByteArray soundPageHtml(const SampleSound &sound, const QString &baseUrl);
-// The home page.
-QByteArray homePageHtml(const QString &baseUrl);
+// The home page with its recommended sounds, linked by path.
+QByteArray homePageHtml();

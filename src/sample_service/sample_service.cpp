@@ -157,6 +157,7 @@ struct SampleService::Private
     QHash<QString, QPair<QByteArray, QByteArray>> soundInfoOverrides;
     QByteArray versionBody = QByteArrayLiteral("vexa:V1.0|当前已是最新版本，感谢使用。");
     std::atomic<qint64> answerDelayMs{0};
+    std::optional<QPair<QByteArray, QByteArray>> homePageOverride;
 
     std::mutex mediaMutex;
     QHash<int, QByteArray> covers;
@@ -351,7 +352,17 @@ void SampleService::Private::installRoutes(httplib::Server &svr)
     });
 
     svr.Get("/", [this](const httplib::Request &, httplib::Response &res) {
-        setBody(res, homePageHtml(baseUrl()), htmlType);
+        // The page as it was when asked for, however long the answer is held.
+        std::optional<QPair<QByteArray, QByteArray>> page;
+        {
+            std::lock_guard lock(overridesMutex);
+            page = homePageOverride;
+        }
+        delayAnswer();
+        if (page)
+            setBody(res, page->first, page->second.toStdString());
+        else
+            setBody(res, homePageHtml(), htmlType);
     });
 
     svr.Get("/version/main.txt", [this](const httplib::Request &, httplib::Response &res) {
@@ -499,6 +510,12 @@ void SampleService::setVersionBody(const QByteArray &body)
 {
     std::lock_guard lock(d->overridesMutex);
     d->versionBody = body;
+}
+
+void SampleService::setHomePageBody(const QByteArray &body, const QByteArray &contentType)
+{
+    std::lock_guard lock(d->overridesMutex);
+    d->homePageOverride = {body, contentType};
 }
 
 QString SampleService::soundPageUrl(const QString &soundId) const

@@ -81,7 +81,10 @@ public:
     setSoundInfoBody(const QString &soundId, const QByteArray &body,
                      const QByteArray &contentType = QByteArrayLiteral("application/json; charset=utf-8"));
     void setVersionBody(const QByteArray &body);
-    // Hold every sound-info and version answer back this long, so a test can
+    // Serve body as the home page instead of the built-in one.
+    void setHomePageBody(const QByteArray &body,
+                         const QByteArray &contentType = QByteArrayLiteral("text/html; charset=utf-8"));
+    // Hold every sound-info, version and home page answer back this long, so a test can
     // act while a window waits. Zero (the default) answers at once.
     void setAnswerDelay(std::chrono::milliseconds delay);
 

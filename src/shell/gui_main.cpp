@@ -1,5 +1,6 @@
 #include "shell/gui_main.h"
 
+#include "hotlist/hot_list_window.h"
 #include "sample_service/sample_service.h"
 #include "services/network_access.h"
 #include "services/service_config.h"
@@ -66,7 +67,8 @@ int RunGui(int argc, char **argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vexa-helper"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vexa辅助"));
+    // No display name: X11 would append it to every caption, and the hot
+    // list's caption is "Vexa热榜" alone.
     QApplication::setApplicationVersion(VersionText());
     QApplication::setDesktopFileName(QStringLiteral("vexa-helper"));
 
@@ -102,6 +104,10 @@ int RunGui(int argc, char **argv)
     int status = 0;
     {
         MainWindow window(*config);
+        // Made on first use and kept to the end, with the slots of its refresh;
+        // declared after the main window so it goes first.
+        std::unique_ptr<HotListWindow> hotList;
+        ConnectHotListLink(window, *config, hotList);
         // Started from the event loop, so that ending the program during the
         // update check's wait leaves that loop as well.
         QTimer::singleShot(0, &window, [&] {

@@ -74,6 +74,15 @@ void EndProgramNow()
     QCoreApplication::exit(0);
 }
 
+QFont UiFont(qreal pointSize)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Microsoft YaHei"),
+                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei")});
+    font.setPointSizeF(pointSize);
+    return font;
+}
+
 QCursor HandCursor()
 {
     return QCursor(QPixmap(QStringLiteral(":/pictures/hand_cursor.png")), 5, 0);

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QCursor>
+#include <QFont>
 #include <QLabel>
 #include <QLine>
 #include <QList>
@@ -97,6 +98,10 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
 };
+
+// The windows' Chinese text font: the Windows name first, then faces that
+// show the same texts on Linux.
+QFont UiFont(qreal pointSize);
 
 // The 32 x 32 hand cursor of the title links, hot spot at (5, 0).
 QCursor HandCursor();

@@ -7,6 +7,7 @@
 #include "shell/player_bar.h"
 #include "shell/window_chrome.h"
 #include "sound/sound_extraction.h"
+#include "support/box_closer.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -36,34 +37,6 @@ const QString Welcome = QStringLiteral("欢迎使用Quorlen软件");
 const QString CheckFailed = QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版");
 const QString Analysing = QStringLiteral("正在分析音乐信息..");
 const QString Analysed = QStringLiteral("音乐分析完毕..");
-
-struct SeenBox
-{
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-};
-
-// Answers every message box that opens while it lives, remembering each.
-class BoxCloser : public QObject
-{
-public:
-    BoxCloser()
-    {
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            boxes.append({box->windowTitle(), box->text(), box->icon()});
-            box->accept();
-        });
-        m_timer.start(10);
-    }
-    QList<SeenBox> boxes;
-
-private:
-    QTimer m_timer;
-};
 
 // Stands in for the desktop's browser.
 class UrlRecorder : public QObject

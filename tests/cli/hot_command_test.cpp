@@ -1,0 +1,137 @@
+#include "cli/hot_command.h"
+#include "sample_service/sample_data.h"
+#include "sample_service/sample_service.h"
+#include "support/hot_pages.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+const QStringList Keys = {QStringLiteral("number"),    QStringLiteral("name"),
+                          QStringLiteral("channel"),   QStringLiteral("shareCount"),
+                          QStringLiteral("likeCount"), QStringLiteral("commentCount"),
+                          QStringLiteral("link")};
+
+// The rows of a JSON answer; fails the test on any other shape.
+QList<HotEntry> parseRows(const QByteArray &json, bool *ok)
+{
+    *ok = false;
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError || !document.isArray())
+        return {};
+    QList<HotEntry> rows;
+    for (const QJsonValue &value : document.array()) {
+        const QJsonObject object = value.toObject();
+        if (object.keys().size() != Keys.size())
+            return {};
+        HotEntry entry;
+        for (int i = 0; i < Keys.size(); ++i) {
+            if (!object.value(Keys.at(i)).isString())
+                return {};
+            entry.setField(i, object.value(Keys.at(i)).toString());
+        }
+        rows.append(entry);
+    }
+    *ok = true;
+    return rows;
+}
+
+} // namespace
+
+class HotCommandTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    SampleService m_service;
+
+private slots:
+    void initTestCase() { QVERIFY(m_service.start()); }
+
+    void jsonRows_data()
+    {
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<QList<HotEntry>>("expected");
+        const QString host = m_service.hostAndPort();
+        QTest::newRow("sample home page") << homePageHtml() << HotRowsOf(homePageHtml(), host);
+        // Quotes, line breaks and entities in the values survive the JSON.
+        QTest::newRow("saved page") << HotTestPage(QStringLiteral("full"))
+                                    << HotExpectedRows(QStringLiteral("full"), host);
+        QTest::newRow("empty page") << QByteArray() << HotExpectedRows(QStringLiteral("blank"), host);
+    }
+
+    void jsonRows()
+    {
+        QFETCH(QByteArray, page);
+        QFETCH(QList<HotEntry>, expected);
+        m_service.setHomePageBody(page);
+        const Cli::CommandOutput run = Cli::RunHotCommand(m_service.hostAndPort(), {}, true, {});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.err, QString());
+        bool ok = false;
+        const QList<HotEntry> rows = parseRows(run.out, &ok);
+        QVERIFY2(ok, run.out.constData());
+        QCOMPARE(rows, expected);
+        // Keys in the order of the list's columns.
+        QVERIFY(run.out.contains(R"({"number": "1", "name": )"));
+    }
+
+    // Through the program itself: the command's dispatch and its streams.
+    void failedFetchStillListsRows()
+    {
+        const QString host = QStringLiteral("127.0.0.1:1"); // nobody listens there
+        QProcess process;
+        process.start(QStringLiteral(VEXA_HELPER_EXE),
+                      {QStringLiteral("hot"), QStringLiteral("--json"), QStringLiteral("--web-host"), host});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        QVERIFY2(err.contains(QStringLiteral("could not fetch http://%1/?wp").arg(host)), qPrintable(err));
+        bool ok = false;
+        QCOMPARE(parseRows(process.readAllStandardOutput(), &ok),
+                 HotExpectedRows(QStringLiteral("blank"), host));
+        QVERIFY(ok);
+    }
+
+    void tableLinesUp()
+    {
+        m_service.setHomePageBody(HotTestPage(QStringLiteral("full")));
+        const Cli::CommandOutput run = Cli::RunHotCommand(m_service.hostAndPort(), {}, false, {});
+        QCOMPARE(run.status, 0);
+        const QStringList lines = QString::fromUtf8(run.out).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 16);
+        QVERIFY(lines.first().startsWith(QStringLiteral("ID")));
+        // Every row ends in its link, starting in the same terminal column.
+        const QList<HotEntry> expected = HotExpectedRows(QStringLiteral("full"), m_service.hostAndPort());
+        const auto width = [](const QString &text) {
+            int w = 0;
+            for (const char32_t c : text.toUcs4())
+                w += c >= 0x2E80 ? 2 : 1;
+            return w;
+        };
+        const int column = width(lines.at(1).left(lines.at(1).indexOf(QStringLiteral("http://"))));
+        for (int i = 1; i < lines.size(); ++i) {
+            QVERIFY2(lines.at(i).endsWith(expected.at(i - 1).link), qPrintable(lines.at(i)));
+            QCOMPARE(width(lines.at(i).left(lines.at(i).indexOf(QStringLiteral("http://")))), column);
+        }
+    }
+
+    void argumentsAreRefused()
+    {
+        m_service.clearRequests();
+        const Cli::CommandOutput run =
+            Cli::RunHotCommand(m_service.hostAndPort(), {}, false, {QStringLiteral("x")});
+        QCOMPARE(run.status, 64);
+        QVERIFY(run.out.isEmpty());
+        QVERIFY(m_service.requests().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(HotCommandTest)
+#include "hot_command_test.moc"

@@ -1,0 +1,376 @@
+#include "hotlist/hot_list_window.h"
+#include "sample_service/sample_data.h"
+#include "sample_service/sample_service.h"
+#include "services/network_access.h"
+#include "shell/main_window.h"
+#include "shell/window_chrome.h"
+#include "support/box_closer.h"
+#include "support/hot_pages.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+void runSoon(int ms, std::function<void()> action)
+{
+    QTimer::singleShot(ms, qApp, std::move(action));
+}
+
+// Sends a mouse event with the given buttons held, as a real drag would.
+void sendMouse(QWidget *target, QEvent::Type type, const QPoint &at, Qt::MouseButtons buttons)
+{
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, target->mapToGlobal(at), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+} // namespace
+
+class HotListWindowTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    SampleService m_service;
+
+    ServiceConfig config() const { return ServiceConfig::allAt(m_service.hostAndPort()); }
+
+    std::unique_ptr<MainWindow> readyMainWindow()
+    {
+        auto window = std::make_unique<MainWindow>(config());
+        window->setSkinPath(QStringLiteral("/nonexistent/1.she"));
+        window->startUp();
+        return window;
+    }
+
+    static HotListView *list(HotListWindow &w)
+    {
+        return w.findChild<HotListView *>(QStringLiteral("ListView1"));
+    }
+    static TitleLink *closeLink(HotListWindow &w)
+    {
+        return w.findChild<TitleLink *>(QStringLiteral("Label2_2"));
+    }
+
+    static void clickRefresh(HotListWindow &w)
+    {
+        QTest::mouseClick(w.findChild<QWidget *>(QStringLiteral("aicAlphaImage2")), Qt::LeftButton);
+    }
+
+    static QList<HotEntry> shownRows(HotListWindow &w)
+    {
+        QList<HotEntry> rows;
+        for (int i = 0; i < list(w)->topLevelItemCount(); ++i) {
+            HotEntry entry;
+            for (int c = 0; c < HotEntry::FieldCount; ++c)
+                entry.setField(c, list(w)->topLevelItem(i)->text(c));
+            rows.append(entry);
+        }
+        return rows;
+    }
+
+    static void doubleClickRow(HotListWindow &w, int row)
+    {
+        QTreeWidgetItem *item = list(w)->topLevelItem(row);
+        const QPoint at = list(w)->visualItemRect(item).center();
+        QTest::mouseClick(list(w)->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list(w)->viewport(), Qt::LeftButton, {}, at);
+    }
+
+    static QList<int> columnWidths(HotListWindow &w)
+    {
+        QList<int> widths;
+        for (int i = 0; i < HotEntry::FieldCount; ++i)
+            widths.append(list(w)->header()->sectionSize(i));
+        return widths;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_service.start()); }
+
+    void init()
+    {
+        m_service.setAnswerDelay(0ms);
+        m_service.setHomePageBody(homePageHtml());
+    }
+
+    void cleanupTestCase() { ShutDownSharedNetworkManager(); }
+
+    void openedWindowShowsAnEmptyListWithSixColumns()
+    {
+        HotListWindow w(config(), nullptr);
+        w.showHotList();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.size(), QSize(624, 408));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Vexa热榜"));
+        QVERIFY(w.windowIcon().isNull());
+        QVERIFY(w.windowFlags().testFlag(Qt::FramelessWindowHint));
+
+        HotListView *view = list(w);
+        QCOMPARE(view->geometry(), QRect(8, 112, 609, 289));
+        QCOMPARE(view->topLevelItemCount(), 0);
+        const QStringList headers = {QStringLiteral("ID"),   QStringLiteral("音乐名称"),
+                                     QStringLiteral("频道"), QStringLiteral("分享"),
+                                     QStringLiteral("喜欢"), QStringLiteral("评论"),
+                                     QStringLiteral("链接")};
+        for (int i = 0; i < headers.size(); ++i)
+            QCOMPARE(view->headerItem()->text(i), headers.at(i));
+        QCOMPARE(columnWidths(w), (QList<int>{53, 167, 133, 53, 53, 53, 0}));
+        QVERIFY(view->isColumnHidden(6));
+        QCOMPARE(view->font().families().first(), QStringLiteral("微软雅黑"));
+        QCOMPARE(view->font().pointSize(), 9);
+
+        // The border drawing fits the panel between the side lines.
+        QCOMPARE(w.findChild<QLabel *>(QStringLiteral("Image2"))->geometry(), QRect(1, 102, 622, 305));
+        QCOMPARE(w.borderLines(), HotListBorderLines(QSize(624, 408)));
+        QCOMPARE(w.findChild<QWidget *>(QStringLiteral("aicAlphaImage2"))->toolTip(),
+                 QStringLiteral("获取热门音乐"));
+        QCOMPARE(closeLink(w)->geometry(), QRect(592, 8, 19, 27));
+    }
+
+    void mainWindowLinkShowsOneWindow()
+    {
+        auto main = readyMainWindow();
+        std::unique_ptr<HotListWindow> hotList;
+        ConnectHotListLink(*main, config(), hotList);
+        auto *link = main->findChild<TitleLink *>(QStringLiteral("Label2_0"));
+        QTest::mouseClick(link, Qt::LeftButton);
+        QVERIFY(hotList);
+        QVERIFY(hotList->isVisible());
+        HotListWindow *first = hotList.get();
+        QSignalSpy loads(first, &HotListWindow::loaded);
+        clickRefresh(*first);
+        QTest::mouseClick(link, Qt::LeftButton);
+        QCOMPARE(hotList.get(), first);
+        QCOMPARE(loads.size(), 0);
+        QCOMPARE(list(*first)->topLevelItemCount(), 15);
+        // Closed and asked for again: the same object, loaded anew.
+        QTest::mouseClick(closeLink(*first), Qt::LeftButton);
+        QTest::mouseClick(link, Qt::LeftButton);
+        QCOMPARE(hotList.get(), first);
+        QCOMPARE(loads.size(), 1);
+        QVERIFY(first->isVisible());
+        QCOMPARE(list(*first)->topLevelItemCount(), 0);
+    }
+
+    void headerLock_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<bool>("doubleClick");
+        QTest::newRow("drag after ID") << 0 << false;
+        QTest::newRow("drag after channel") << 2 << false;
+        QTest::newRow("drag before the hidden link") << 5 << false;
+        QTest::newRow("double-click after name") << 1 << true;
+        QTest::newRow("double-click before the hidden link") << 5 << true;
+    }
+
+    void headerLock()
+    {
+        QFETCH(int, column);
+        QFETCH(bool, doubleClick);
+        HotListWindow w(config(), nullptr);
+        w.showHotList();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        clickRefresh(w); // contents wider than some columns, for the auto-size
+        const QList<int> before = columnWidths(w);
+
+        QHeaderView *header = list(w)->header();
+        QWidget *target = header->viewport();
+        const int y = header->height() / 2;
+        const QPoint divider(header->sectionViewportPosition(column) + header->sectionSize(column) - 1, y);
+        if (doubleClick) {
+            sendMouse(target, QEvent::MouseButtonPress, divider, Qt::LeftButton);
+            sendMouse(target, QEvent::MouseButtonRelease, divider, Qt::NoButton);
+            sendMouse(target, QEvent::MouseButtonDblClick, divider, Qt::LeftButton);
+            sendMouse(target, QEvent::MouseButtonRelease, divider, Qt::NoButton);
+        } else {
+            sendMouse(target, QEvent::MouseButtonPress, divider, Qt::LeftButton);
+            for (int dx = 10; dx <= 120; dx += 10)
+                sendMouse(target, QEvent::MouseMove, divider + QPoint(dx, 0), Qt::LeftButton);
+            sendMouse(target, QEvent::MouseButtonRelease, divider + QPoint(120, 0), Qt::NoButton);
+        }
+        QCOMPARE(columnWidths(w), before);
+        QVERIFY(list(w)->isColumnHidden(6));
+    }
+
+    void refreshAndHandOffToTheMainWindow()
+    {
+        auto main = readyMainWindow();
+        HotListWindow w(config(), main.get());
+        w.showHotList();
+        clickRefresh(w);
+        const QList<HotEntry> rows = shownRows(w);
+        QCOMPARE(rows, HotRowsOf(homePageHtml(), m_service.hostAndPort()));
+        for (int i = 0; i < rows.size(); ++i)
+            QCOMPARE(rows.at(i).number, QString::number(i + 1));
+
+        QSignalSpy ended(main.get(), &MainWindow::analysisEnded);
+        doubleClickRow(w, 2);
+        QCOMPARE(ended.size(), 1);
+        QCOMPARE(main->findChild<QLineEdit *>(QStringLiteral("Text1"))->text(), rows.at(2).link);
+        QCOMPARE(main->statusText(2), QStringLiteral("音乐分析完毕.."));
+        const SoundInfo info = SoundInfo::fromSlots(main->workSlots());
+        QCOMPARE(info.soundName, rows.at(2).name);
+        // The list window stays as it was.
+        QVERIFY(w.isVisible());
+        QCOMPARE(list(w)->selectedItems(), QList<QTreeWidgetItem *>{list(w)->topLevelItem(2)});
+    }
+
+    void emptyListBox_data()
+    {
+        QTest::addColumn<bool>("reopened");
+        QTest::newRow("before the first refresh") << false;
+        QTest::newRow("after closing and reopening") << true;
+    }
+
+    void emptyListBox()
+    {
+        QFETCH(bool, reopened);
+        auto main = readyMainWindow();
+        auto *address = main->findChild<QLineEdit *>(QStringLiteral("Text1"));
+        address->setText(QStringLiteral("unchanged"));
+        HotListWindow w(config(), main.get());
+        w.showHotList();
+        if (reopened) {
+            clickRefresh(w);
+            QTest::mouseClick(closeLink(w), Qt::LeftButton);
+            w.showHotList();
+        }
+        BoxCloser closer;
+        QTest::mouseDClick(list(w)->viewport(), Qt::LeftButton, {}, QPoint(100, 100));
+        QCOMPARE(closer.boxes.size(), 1);
+        QCOMPARE(closer.boxes.first().title, QStringLiteral("Quorlen软件"));
+        QCOMPARE(closer.boxes.first().text, QStringLiteral("音乐列表为空"));
+        QCOMPARE(closer.boxes.first().icon, QMessageBox::Information);
+        QCOMPARE(address->text(), QStringLiteral("unchanged"));
+    }
+
+    void closeKeepsTheSlotsAndReopenLoadsAgain()
+    {
+        HotListWindow w(config(), nullptr);
+        QSignalSpy loads(&w, &HotListWindow::loaded);
+        w.showHotList();
+        w.showHotList(); // already open: brought forward, not loaded again
+        QCOMPARE(loads.size(), 1);
+        clickRefresh(w);
+        const QList<HotEntry> first = shownRows(w);
+
+        QTest::mouseClick(closeLink(w), Qt::LeftButton);
+        QVERIFY(!w.isVisible());
+        QCOMPARE(list(w)->topLevelItemCount(), 0);
+        QVERIFY(!w.scrapeSlots()[PageText].isEmpty());
+
+        // The slots carry over: with the page gone empty, every row repeats
+        // the last row of the refresh before the close.
+        w.showHotList();
+        QCOMPARE(loads.size(), 2);
+        QCOMPARE(list(w)->topLevelItemCount(), 0);
+        m_service.setHomePageBody(QByteArray());
+        clickRefresh(w);
+        const QList<HotEntry> again = shownRows(w);
+        QCOMPARE(again.size(), 15);
+        for (int i = 0; i < 15; ++i) {
+            HotEntry expected = first.last();
+            expected.number = QString::number(i + 1);
+            QCOMPARE(again.at(i), expected);
+        }
+    }
+
+    void closeDuringRefreshWritesSlotsButNoRows()
+    {
+        HotListWindow w(config(), nullptr);
+        w.showHotList();
+        QSignalSpy ended(&w, &HotListWindow::refreshEnded);
+        m_service.setAnswerDelay(500ms);
+        runSoon(100, [&] { QTest::mouseClick(closeLink(w), Qt::LeftButton); });
+        clickRefresh(w);
+        QCOMPARE(ended.size(), 1);
+        QVERIFY(!w.isVisible());
+        QVERIFY(!w.isLoaded());
+        QCOMPARE(list(w)->topLevelItemCount(), 0);
+        QCOMPARE(w.scrapeSlots()[PageText], QString::fromUtf8(homePageHtml()));
+        QCOMPARE(w.scrapeSlots()[Name], HotRowsOf(homePageHtml(), m_service.hostAndPort()).last().name);
+    }
+
+    void deletedDuringRefresh()
+    {
+        auto *w = new HotListWindow(config(), nullptr);
+        w->showHotList();
+        const QPointer<HotListWindow> watch(w);
+        m_service.setAnswerDelay(500ms);
+        runSoon(100, [w] { delete w; });
+        w->RefreshHotList();
+        QVERIFY(watch.isNull());
+    }
+
+    void laterRefreshInsideTheWaitLosesToTheFirst()
+    {
+        HotListWindow w(config(), nullptr);
+        w.showHotList();
+        QSignalSpy ended(&w, &HotListWindow::refreshEnded);
+        const QByteArray first = homePageHtml();
+        const QByteArray second = HotTestPage(QStringLiteral("short"));
+        m_service.setHomePageBody(first);
+        m_service.setAnswerDelay(500ms);
+        QList<HotEntry> secondRows;
+        runSoon(100, [&] {
+            m_service.setHomePageBody(second);
+            clickRefresh(w);
+            secondRows = shownRows(w);
+        });
+        clickRefresh(w);
+        QCOMPARE(ended.size(), 2);
+        QCOMPARE(secondRows, HotRowsOf(second, m_service.hostAndPort()));
+        QCOMPARE(shownRows(w), HotRowsOf(first, m_service.hostAndPort()));
+    }
+
+    void dragSources_data()
+    {
+        QTest::addColumn<QString>("control"); // empty: the backdrop
+        QTest::addColumn<bool>("drags");
+        QTest::newRow("backdrop") << QString() << true;
+        QTest::newRow("logo") << QStringLiteral("aicAlphaImage1") << true;
+        QTest::newRow("close link") << QStringLiteral("Label2_2") << false;
+        QTest::newRow("list") << QStringLiteral("ListView1") << false;
+    }
+
+    void dragSources()
+    {
+        QFETCH(QString, control);
+        QFETCH(bool, drags);
+        HotListWindow w(config(), nullptr);
+        w.showHotList();
+        QSignalSpy drag(&w, &HotListWindow::dragRequested);
+        QWidget *target = control.isEmpty() ? &w : w.findChild<QWidget *>(control);
+        QTest::mousePress(target, Qt::LeftButton, {}, control.isEmpty() ? QPoint(500, 60) : QPoint(5, 5));
+        QTest::mouseRelease(target, Qt::LeftButton, {}, control.isEmpty() ? QPoint(500, 60) : QPoint(5, 5));
+        QCOMPARE(drag.size(), drags ? 1 : 0);
+        // Only the close link acts on the release.
+        QCOMPARE(w.isLoaded(), control != QStringLiteral("Label2_2"));
+    }
+
+    void closeLinkHover()
+    {
+        HotListWindow w(config(), nullptr);
+        w.showHotList();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::mouseMove(closeLink(w), QPoint(5, 5));
+        QCOMPARE(closeLink(w)->textColor(), TitleLinkHighlight);
+        // Over the list: unchanged; over the bare backdrop: normal again.
+        QTest::mouseMove(list(w)->viewport(), QPoint(50, 50));
+        QCOMPARE(closeLink(w)->textColor(), TitleLinkHighlight);
+        QTest::mouseMove(&w, QPoint(500, 60));
+        QCOMPARE(closeLink(w)->textColor(), TitleLinkNormal);
+    }
+};
+
+QTEST_MAIN(HotListWindowTest)
+#include "hot_list_window_test.moc"
