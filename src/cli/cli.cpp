@@ -34,26 +34,14 @@ const QString OutputOption = QStringLiteral("output");
 
 const QStringList Commands = {QStringLiteral("info"), QStringLiteral("download"), QStringLiteral("hot")};
 
-void writeTo(FILE *stream, const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
-}
-
 void printOut(const QString &text)
 {
-    writeTo(stdout, text);
+    WriteTo(stdout, text);
 }
 
 void printError(const QString &line)
 {
-    writeTo(stderr, line + u'\n');
-}
-
-void printProblem(const QString &line)
-{
-    printError(QStringLiteral("vexa-helper: ") + line);
+    WriteTo(stderr, line + u'\n');
 }
 
 QString helpText()
@@ -134,34 +122,11 @@ QString recordText(const SoundInfo &info)
 
 int runInfo(const RunContext &context, const QStringList &arguments)
 {
-    if (arguments.size() != 1) {
-        printProblem(arguments.isEmpty()
-                         ? QStringLiteral("info needs a sound page address")
-                         : QStringLiteral("info takes one address; quote it if it holds spaces"));
-        return UsageError;
-    }
-    const QString &address = arguments.first();
-    const AddressCheck check = CheckSoundAddress(address, context.config.webHost);
-    if (check != AddressCheck::Accepted) {
-        printError(AddressCheckMessage(check));
-        return AddressRejected;
-    }
-
     WorkSlots work;
-    const AnalysisResult result =
-        RunSoundAnalysis(work, address, context.config.apiHost, context.fetchOptions);
-    const QString url = SoundInfoUrl(work[SoundIdSlot], context.config.apiHost);
-    switch (result.status) {
-    case AnalysisStatus::FetchFailed:
-    case AnalysisStatus::Abandoned:
-        printProblem(QStringLiteral("could not fetch %1: %2").arg(url, result.error));
-        return FetchFailed;
-    case AnalysisStatus::ExtractFailed:
-        printProblem(QStringLiteral("no sound record in the answer from %1: %2").arg(url, result.error));
-        return ExtractFailed;
-    case AnalysisStatus::Done:
-        break;
-    }
+    if (const int status = AnalyseCommandAddress(QStringLiteral("info"), arguments, context.config,
+                                                 context.fetchOptions, work);
+        status != Success)
+        return status;
 
     const SoundInfo info = SoundInfo::fromSlots(work);
     if (context.json)
@@ -185,6 +150,50 @@ std::optional<FetchOptions> fetchOptionsFrom(const QCommandLineParser &parser)
 }
 
 } // namespace
+
+void WriteTo(FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+void PrintProblem(const QString &line)
+{
+    printError(QStringLiteral("vexa-helper: ") + line);
+}
+
+int AnalyseCommandAddress(const QString &command, const QStringList &arguments, const ServiceConfig &config,
+                          const FetchOptions &options, WorkSlots &work)
+{
+    if (arguments.size() != 1) {
+        PrintProblem(arguments.isEmpty()
+                         ? command + QStringLiteral(" needs a sound page address")
+                         : command + QStringLiteral(" takes one address; quote it if it holds spaces"));
+        return UsageError;
+    }
+    const QString &address = arguments.first();
+    const AddressCheck check = CheckSoundAddress(address, config.webHost);
+    if (check != AddressCheck::Accepted) {
+        printError(AddressCheckMessage(check));
+        return AddressRejected;
+    }
+
+    const AnalysisResult result = RunSoundAnalysis(work, address, config.apiHost, options);
+    const QString url = SoundInfoUrl(work[SoundIdSlot], config.apiHost);
+    switch (result.status) {
+    case AnalysisStatus::FetchFailed:
+    case AnalysisStatus::Abandoned:
+        PrintProblem(QStringLiteral("could not fetch %1: %2").arg(url, result.error));
+        return FetchFailed;
+    case AnalysisStatus::ExtractFailed:
+        PrintProblem(QStringLiteral("no sound record in the answer from %1: %2").arg(url, result.error));
+        return ExtractFailed;
+    case AnalysisStatus::Done:
+        break;
+    }
+    return Success;
+}
 
 bool wantsCommandLine(const QStringList &arguments)
 {
@@ -237,7 +246,7 @@ int run(int argc, char **argv)
     AddServiceHostOptions(parser);
 
     if (!parser.parse(QCoreApplication::arguments())) {
-        printProblem(parser.errorText());
+        PrintProblem(parser.errorText());
         printError(QStringLiteral("Try 'vexa-helper --help'."));
         return UsageError;
     }
@@ -252,13 +261,13 @@ int run(int argc, char **argv)
 
     QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {
-        printProblem(QStringLiteral("missing command"));
+        PrintProblem(QStringLiteral("missing command"));
         printError(helpText());
         return UsageError;
     }
     const QString command = positional.takeFirst();
     if (!Commands.contains(command)) {
-        printProblem(QStringLiteral("unknown command \"%1\"").arg(command));
+        PrintProblem(QStringLiteral("unknown command \"%1\"").arg(command));
         printError(QStringLiteral("Try 'vexa-helper --help'."));
         return UsageError;
     }
@@ -267,7 +276,7 @@ int run(int argc, char **argv)
     context.json = parser.isSet(JsonOption);
     const std::optional<FetchOptions> fetchOptions = fetchOptionsFrom(parser);
     if (!fetchOptions) {
-        printProblem(QStringLiteral("--timeout wants a number of seconds above 0, got \"%1\"")
+        PrintProblem(QStringLiteral("--timeout wants a number of seconds above 0, got \"%1\"")
                          .arg(parser.value(TimeoutOption)));
         return UsageError;
     }
@@ -278,7 +287,7 @@ int run(int argc, char **argv)
     if (parser.isSet(DemoOption)) {
         demo = std::make_unique<SampleService>();
         if (!demo->start()) {
-            printProblem(QStringLiteral("the sample service could not start on a loopback port"));
+            PrintProblem(QStringLiteral("the sample service could not start on a loopback port"));
             return Failure;
         }
         base = ServiceConfig::allAt(demo->hostAndPort());
@@ -287,19 +296,20 @@ int run(int argc, char **argv)
     QString error;
     const std::optional<ServiceConfig> config = ApplyServiceHostOptions(parser, base, &error);
     if (!config) {
-        printProblem(error);
+        PrintProblem(error);
         return UsageError;
     }
     context.config = *config;
 
     int status = Success;
     if (command == QLatin1String("download")) {
-        status = RunDownloadCommand(context.config, context.fetchOptions, positional, parser.value(OutputOption));
+        status =
+            RunDownloadCommand(context.config, context.fetchOptions, positional, parser.value(OutputOption));
     } else if (command == QLatin1String("hot")) {
         const CommandOutput hot =
             RunHotCommand(context.config.webHost, context.fetchOptions, context.json, positional);
         std::fwrite(hot.out.constData(), 1, size_t(hot.out.size()), stdout);
-        writeTo(stderr, hot.err);
+        WriteTo(stderr, hot.err);
         status = hot.status;
     } else {
         status = runInfo(context, positional);

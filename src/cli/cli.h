@@ -1,6 +1,13 @@
 #pragma once
 
+#include <QString>
 #include <QStringList>
+
+#include <cstdio>
+
+class WorkSlots;
+struct FetchOptions;
+struct ServiceConfig;
 
 namespace Cli {
 
@@ -21,5 +28,16 @@ int run(int argc, char **argv);
 // Whether these arguments (without the program name) ask for the command
 // line rather than the windows: a command, help or version.
 bool wantsCommandLine(const QStringList &arguments);
+
+// Text as UTF-8, flushed at once so progress and problems keep their order.
+void WriteTo(FILE *stream, const QString &text);
+// "vexa-helper: LINE" on stderr.
+void PrintProblem(const QString &line);
+
+// The first steps of `info` and `download`: takes the one address of
+// arguments, checks it and analyses it into work. Success, or the exit code
+// after the reason went to stderr.
+int AnalyseCommandAddress(const QString &command, const QStringList &arguments, const ServiceConfig &config,
+                          const FetchOptions &options, WorkSlots &work);
 
 } // namespace Cli

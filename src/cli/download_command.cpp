@@ -24,18 +24,6 @@ namespace Cli {
 
 namespace {
 
-void writeTo(FILE *stream, const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
-}
-
-void printProblem(const QString &line)
-{
-    writeTo(stderr, QStringLiteral("vexa-helper: ") + line + u'\n');
-}
-
 // Redraws one line on a terminal; elsewhere (a log, a pipe) writes a plain
 // line at every tenth of the way, so the output stays readable.
 class ProgressReport
@@ -53,7 +41,7 @@ public:
             if (m_lastDraw.isValid() && m_lastDraw.elapsed() < 100)
                 return;
             m_lastDraw.start();
-            writeTo(stderr,
+            WriteTo(stderr,
                     u'\r' + ProgressLine(received, total, speed(received)) + QStringLiteral("\x1b[K"));
             m_drawn = true;
             return;
@@ -62,13 +50,13 @@ public:
         if (tenth == m_lastTenth)
             return;
         m_lastTenth = tenth;
-        writeTo(stderr, ProgressLine(received, total, speed(received), 0) + u'\n');
+        WriteTo(stderr, ProgressLine(received, total, speed(received), 0) + u'\n');
     }
 
     void end(qint64 received, qint64 total, bool ok)
     {
         if (m_terminal && (m_drawn || ok))
-            writeTo(stderr,
+            WriteTo(stderr,
                     u'\r' + ProgressLine(received, total, speed(received)) + QStringLiteral("\x1b[K\n"));
     }
 
@@ -172,34 +160,11 @@ QString ProgressLine(qint64 received, qint64 total, double bytesPerSecond, int b
 int RunDownloadCommand(const ServiceConfig &config, const FetchOptions &options, const QStringList &arguments,
                        const QString &folder)
 {
-    if (arguments.size() != 1) {
-        printProblem(arguments.isEmpty()
-                         ? QStringLiteral("download needs a sound page address")
-                         : QStringLiteral("download takes one address; quote it if it holds spaces"));
-        return UsageError;
-    }
-    const QString &address = arguments.first();
-    const AddressCheck check = CheckSoundAddress(address, config.webHost);
-    if (check != AddressCheck::Accepted) {
-        writeTo(stderr, AddressCheckMessage(check) + u'\n');
-        return AddressRejected;
-    }
-
     WorkSlots work;
-    const AnalysisResult analysis = RunSoundAnalysis(work, address, config.apiHost, options);
-    const QString infoUrl = SoundInfoUrl(work[SoundIdSlot], config.apiHost);
-    switch (analysis.status) {
-    case AnalysisStatus::FetchFailed:
-    case AnalysisStatus::Abandoned:
-        printProblem(QStringLiteral("could not fetch %1: %2").arg(infoUrl, analysis.error));
-        return FetchFailed;
-    case AnalysisStatus::ExtractFailed:
-        printProblem(
-            QStringLiteral("no sound record in the answer from %1: %2").arg(infoUrl, analysis.error));
-        return ExtractFailed;
-    case AnalysisStatus::Done:
-        break;
-    }
+    if (const int status =
+            AnalyseCommandAddress(QStringLiteral("download"), arguments, config, options, work);
+        status != Success)
+        return status;
 
     const QString fileUrl = work[FileUrlSlot];
     DownloadRequest request;
@@ -227,10 +192,10 @@ int RunDownloadCommand(const ServiceConfig &config, const FetchOptions &options,
     const DownloadResult &result = download.result();
     report.end(download.received(), download.total(), result.ok());
     if (!result.ok()) {
-        printProblem(QStringLiteral("could not download %1: %2").arg(fileUrl, result.detail));
+        PrintProblem(QStringLiteral("could not download %1: %2").arg(fileUrl, result.detail));
         return DownloadFailed;
     }
-    writeTo(stdout, QDir::toNativeSeparators(result.filePath) + u'\n');
+    WriteTo(stdout, QDir::toNativeSeparators(result.filePath) + u'\n');
     return Success;
 }
 
