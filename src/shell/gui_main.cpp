@@ -6,11 +6,11 @@
 #include "services/service_config.h"
 #include "services/version_text.h"
 #include "shell/main_window.h"
+#include "shell/window_chrome.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QCommandLineParser>
-#include <QFont>
 #include <QTimer>
 
 #include <cstdio>
@@ -72,11 +72,7 @@ int RunGui(int argc, char **argv)
     QApplication::setApplicationVersion(VersionText());
     QApplication::setDesktopFileName(QStringLiteral("vexa-helper"));
 
-    QFont font = QApplication::font();
-    font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Microsoft YaHei"),
-                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei")});
-    font.setPointSize(9);
-    QApplication::setFont(font);
+    QApplication::setFont(UiFont(9));
 
     std::unique_ptr<SampleService> demo;
     ServiceConfig base = ServiceConfig::defaults();

@@ -55,16 +55,6 @@ constexpr int HomePageLink = 3;
 // The order in which a hover resets them.
 constexpr std::array<int, 4> ResetOrder = {2, 1, 3, 0};
 
-QFont uiFont(qreal pointSize)
-{
-    QFont font;
-    // The Windows name first; the others show the same Chinese texts on Linux.
-    font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Microsoft YaHei"),
-                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei")});
-    font.setPointSizeF(pointSize);
-    return font;
-}
-
 QFont monospaceFont(qreal pointSize)
 {
     QFont font(QStringLiteral("Consolas"));
@@ -138,8 +128,8 @@ void MainWindow::buildControls()
         QString toolTip;
     };
     const LinkDesign links[] = {
-        {HotListLink, QStringLiteral("Vexa热门推荐"), {568, 16, 72, 12}, uiFont(9), {}},
-        {HomePageLink, QStringLiteral("官方网站"), {664, 16, 48, 12}, uiFont(9), {}},
+        {HotListLink, QStringLiteral("Vexa热门推荐"), {568, 16, 72, 12}, UiFont(9), {}},
+        {HomePageLink, QStringLiteral("官方网站"), {664, 16, 48, 12}, UiFont(9), {}},
         {MinimiseLink, QStringLiteral("_"), {736, 8, 17, 33}, monospaceFont(10.5), QStringLiteral("最小化")},
         {CloseLink, QStringLiteral("x"), {768, 12, 19, 27}, monospaceFont(12), QStringLiteral("关闭")},
     };
@@ -206,7 +196,7 @@ void MainWindow::buildControls()
     m_introduction = new QPlainTextEdit(this);
     m_introduction->setObjectName(QStringLiteral("Text2"));
     m_introduction->setGeometry(392, 152, 385, 217);
-    m_introduction->setFont(uiFont(10.5));
+    m_introduction->setFont(UiFont(10.5));
     m_introduction->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_introduction->setReadOnly(true);
 
