@@ -370,6 +370,19 @@ private slots:
         QCOMPARE(entries(folder), QStringList());
     }
 
+    // The stall time-out counts from the last byte, not from the start: a
+    // trickle that takes longer than it in all still completes.
+    void slowTrickleCompletes()
+    {
+        QTemporaryDir dir;
+        DownloadRequest r =
+            request(m_service.baseUrl() + QStringLiteral("/fault/trickle?bytes=12&interval=150"), dir.path());
+        r.stallTimeout = 700ms;
+        const DownloadResult result = run(r);
+        QVERIFY2(result.ok(), qPrintable(result.detail));
+        QCOMPARE(result.bytes, 12);
+    }
+
     void diskFull()
     {
         QTemporaryDir dir;
