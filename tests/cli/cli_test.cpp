@@ -1,21 +1,10 @@
 #include "cli/cli.h"
 #include "sample_service/sample_service.h"
+#include "support/vexa_process.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTest>
-
-namespace {
-
-struct Run
-{
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
-
-} // namespace
 
 class CliTest : public QObject
 {
@@ -29,30 +18,11 @@ private:
         return QStringLiteral("http://%1/sound/%2").arg(m_service.hostAndPort(), id);
     }
 
-    Run vexa(QStringList arguments)
+    VexaRun vexa(QStringList arguments)
     {
         arguments << QStringLiteral("--api-host") << m_service.hostAndPort() << QStringLiteral("--web-host")
                   << m_service.hostAndPort();
-        return vexaBare(arguments);
-    }
-
-    static Run vexaBare(const QStringList &arguments)
-    {
-        QProcess process;
-        // The command line must work with no display at all.
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("DISPLAY"));
-        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(VEXA_HELPER_EXE), arguments);
-        Run run;
-        if (!process.waitForFinished(60000))
-            return run;
-        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-        run.out = process.readAllStandardOutput();
-        run.err = QString::fromUtf8(process.readAllStandardError());
-        return run;
+        return RunVexaHelper(arguments);
     }
 
 private slots:
@@ -69,7 +39,8 @@ private slots:
             R"("info":"第一行\r\n第二行","user":{"name":" 张 三 ","follow_count":3}}}})";
         m_service.setSoundInfoBody(QStringLiteral("77"), answer);
 
-        const Run run = vexa({QStringLiteral("info"), page(QStringLiteral("77")), QStringLiteral("--json")});
+        const VexaRun run =
+            vexa({QStringLiteral("info"), page(QStringLiteral("77")), QStringLiteral("--json")});
         QCOMPARE(run.exitCode, 0);
         QJsonParseError error;
         const QJsonObject json = QJsonDocument::fromJson(run.out, &error).object();
@@ -103,7 +74,7 @@ private slots:
     void plainRecordOfEverySample()
     {
         for (const QString &id : SampleService::sampleSoundIds()) {
-            const Run run = vexa({QStringLiteral("info"), page(id)});
+            const VexaRun run = vexa({QStringLiteral("info"), page(id)});
             QCOMPARE(run.exitCode, 0);
             const QString out = QString::fromUtf8(run.out);
             QVERIFY(out.startsWith(QStringLiteral("soundId      ") + id + u'\n'));
@@ -152,7 +123,7 @@ private slots:
         if (arguments.size() > 1 && !arguments.at(1).isEmpty() && !arguments.at(1).contains(u'/') &&
             !arguments.at(1).startsWith(u'-'))
             arguments[1] = page(arguments.at(1));
-        const Run run = vexa(arguments);
+        const VexaRun run = vexa(arguments);
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY2(run.err.contains(stderrPart), qPrintable(run.err));
         QVERIFY(run.out.isEmpty());
@@ -161,19 +132,19 @@ private slots:
 
     void versionAndHelp()
     {
-        const Run version = vexaBare({QStringLiteral("--version")});
+        const VexaRun version = RunVexaHelper({QStringLiteral("--version")});
         QCOMPARE(version.exitCode, 0);
         QCOMPARE(version.out, QByteArray("V1.0.0\n"));
 
-        const Run help = vexaBare({QStringLiteral("--help")});
+        const VexaRun help = RunVexaHelper({QStringLiteral("--help")});
         QCOMPARE(help.exitCode, 0);
         QVERIFY(help.out.contains("info ADDRESS"));
     }
 
     void demoServesTheSamples()
     {
-        const Run run = vexaBare({QStringLiteral("--demo"), QStringLiteral("info"),
-                                  QStringLiteral("http://nowhere.example/sound/1001")});
+        const VexaRun run = RunVexaHelper({QStringLiteral("--demo"), QStringLiteral("info"),
+                                           QStringLiteral("http://nowhere.example/sound/1001")});
         // The demo points every host at its own port, so a page of another host is refused.
         QCOMPARE(run.exitCode, 2);
         QVERIFY(run.err.contains(QStringLiteral("sample service at http://127.0.0.1:")));

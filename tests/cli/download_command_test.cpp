@@ -1,6 +1,7 @@
 #include "cli/download_command.h"
 #include "sample_service/sample_media.h"
 #include "sample_service/sample_service.h"
+#include "support/vexa_process.h"
 
 #include <QDir>
 #include <QProcess>
@@ -16,27 +17,11 @@ private:
 
     QString page(const QString &id) const { return m_service.soundPageUrl(id); }
 
-    struct Run
+    VexaRun vexa(const QStringList &arguments)
     {
-        int exitCode = -1;
-        QString out;
-        QString err;
-    };
-
-    Run vexa(const QStringList &arguments)
-    {
-        QProcess process;
-        process.start(QStringLiteral(VEXA_HELPER_EXE),
-                      QStringList{QStringLiteral("--api-host"), m_service.hostAndPort(),
-                                  QStringLiteral("--web-host"), m_service.hostAndPort()} +
-                          arguments);
-        Run run;
-        if (!process.waitForFinished(60000))
-            return run;
-        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-        run.out = QString::fromUtf8(process.readAllStandardOutput());
-        run.err = QString::fromUtf8(process.readAllStandardError());
-        return run;
+        return RunVexaHelper(QStringList{QStringLiteral("--api-host"), m_service.hostAndPort(),
+                                         QStringLiteral("--web-host"), m_service.hostAndPort()} +
+                             arguments);
     }
 
 private slots:
@@ -91,12 +76,12 @@ private slots:
         QTemporaryDir dir;
         const QString folder = dir.filePath(QStringLiteral("new"));
         const qint64 size = 2 * 1024 * 1024 + 5;
-        const Run run = vexa({QStringLiteral("download"), page(QStringLiteral("file-bytes-%1").arg(size)),
-                              QStringLiteral("-o"), folder});
+        const VexaRun run = vexa({QStringLiteral("download"), page(QStringLiteral("file-bytes-%1").arg(size)),
+                                  QStringLiteral("-o"), folder});
         QCOMPARE(run.exitCode, 0);
         const QString path =
             QDir(folder).filePath(QStringLiteral("样本服务 - 下载样本 bytes-%1.mp3").arg(size));
-        QCOMPARE(run.out, path + u'\n');
+        QCOMPARE(QString::fromUtf8(run.out), path + u'\n');
         QFile saved(path);
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QVERIFY(saved.readAll() == sampleFileBody(size));
@@ -105,10 +90,11 @@ private slots:
         QVERIFY(run.err.contains(QStringLiteral("100%")));
 
         // Again: a second file beside the first.
-        const Run again = vexa({QStringLiteral("download"), page(QStringLiteral("file-bytes-%1").arg(size)),
-                                QStringLiteral("--output"), folder});
+        const VexaRun again =
+            vexa({QStringLiteral("download"), page(QStringLiteral("file-bytes-%1").arg(size)),
+                  QStringLiteral("--output"), folder});
         QCOMPARE(again.exitCode, 0);
-        QVERIFY(again.out.endsWith(QStringLiteral("bytes-%1 (1).mp3\n").arg(size)));
+        QVERIFY(QString::fromUtf8(again.out).endsWith(QStringLiteral("bytes-%1 (1).mp3\n").arg(size)));
     }
 
     // Ctrl-C or a termination request ends the download cleanly.
@@ -162,10 +148,10 @@ private slots:
             R"({"info":{"sound":{"name":"a","pic_200":"","source":"file:///etc/passwd?x","sound_count":1,)"
             R"("share_count":1,"create_time":0,"info":"","user":{"follow_count":1,"name":"b"}}}})");
         QTemporaryDir dir;
-        const Run run = vexa({QStringLiteral("download"), address, QStringLiteral("-o"), dir.path()});
+        const VexaRun run = vexa({QStringLiteral("download"), address, QStringLiteral("-o"), dir.path()});
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY2(run.err.contains(stderrPart), qPrintable(run.err));
-        QCOMPARE(run.out, QString());
+        QVERIFY(run.out.isEmpty());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 };

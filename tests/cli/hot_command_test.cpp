@@ -2,11 +2,11 @@
 #include "sample_service/sample_data.h"
 #include "sample_service/sample_service.h"
 #include "support/hot_pages.h"
+#include "support/vexa_process.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTest>
 
 namespace {
@@ -85,17 +85,13 @@ private slots:
     void failedFetchStillListsRows()
     {
         const QString host = QStringLiteral("127.0.0.1:1"); // nobody listens there
-        QProcess process;
-        process.start(QStringLiteral(VEXA_HELPER_EXE),
-                      {QStringLiteral("hot"), QStringLiteral("--json"), QStringLiteral("--web-host"), host});
-        QVERIFY(process.waitForFinished(60000));
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), 0);
-        const QString err = QString::fromUtf8(process.readAllStandardError());
-        QVERIFY2(err.contains(QStringLiteral("could not fetch http://%1/?wp").arg(host)), qPrintable(err));
+        const VexaRun run = RunVexaHelper(
+            {QStringLiteral("hot"), QStringLiteral("--json"), QStringLiteral("--web-host"), host});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.err.contains(QStringLiteral("could not fetch http://%1/?wp").arg(host)),
+                 qPrintable(run.err));
         bool ok = false;
-        QCOMPARE(parseRows(process.readAllStandardOutput(), &ok),
-                 HotExpectedRows(QStringLiteral("blank"), host));
+        QCOMPARE(parseRows(run.out, &ok), HotExpectedRows(QStringLiteral("blank"), host));
         QVERIFY(ok);
     }
 
