@@ -385,11 +385,9 @@ private slots:
             if (f.route.startsWith("huge"))
                 QCOMPARE(QFileInfo(folder.filePath(saved.first())).size(), 40ll * 1024 * 1024);
             QVERIFY(controlsUsable(*w));
-            if (f.route.isEmpty()) {
-                restore();
-                analyse(*w, QStringLiteral("1001"));
-            }
             restore();
+            if (f.route.isEmpty())
+                analyse(*w, QStringLiteral("1001")); // a record whose file can be reached
             download->click();
             QVERIFY(ended.wait(60000));
             QVERIFY2(w->statusText(2).startsWith(DownloadDone), qPrintable(w->statusText(2)));
@@ -478,8 +476,14 @@ private slots:
         if (problem.isEmpty()) {
             QCOMPARE(problems, QStringList{});
         } else {
-            QCOMPARE(problems.size(), 1);
-            QVERIFY2(problems.first().startsWith(problem), qPrintable(problems.first()));
+            // One line says why; a download that retries may tell of its tries before it.
+            QCOMPARE(
+                problems.filter(QRegularExpression(QLatin1Char('^') + QRegularExpression::escape(problem)))
+                    .size(),
+                1);
+            QVERIFY2(problems.last().startsWith(problem), qPrintable(problems.last()));
+            if (command != QLatin1String("download"))
+                QCOMPARE(problems.size(), 1);
         }
         if (command == QLatin1String("hot"))
             QCOMPARE(run.out.count('\n'), 16); // the header and fifteen rows, fetched or not
