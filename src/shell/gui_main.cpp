@@ -4,6 +4,7 @@
 #include "sample_service/sample_service.h"
 #include "services/network_access.h"
 #include "services/service_config.h"
+#include "services/termination_signals.h"
 #include "services/version_text.h"
 #include "shell/main_window.h"
 #include "shell/window_chrome.h"
@@ -11,15 +12,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCommandLineParser>
-#include <QSocketNotifier>
 #include <QTimer>
 
-#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <optional>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
@@ -34,59 +31,6 @@ void printProblem(const QString &line)
     const QByteArray bytes = (QStringLiteral("vexa-helper: ") + line + u'\n').toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
 }
-
-int signalPipe[2] = {-1, -1};
-
-// Async-signal-safe; the event loop reads the byte.
-void writeSignalByte(int signalNumber)
-{
-    const char byte = char(signalNumber);
-    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
-}
-
-// While it lives, Ctrl-C or a termination request (a session logging out)
-// ends the event loop with 128 + the signal's number instead of killing the
-// process: waits pending at that moment unwind and the windows and the
-// network go in order.
-class QuitOnSignals
-{
-public:
-    QuitOnSignals()
-    {
-        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0)
-            return;
-        m_notifier = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
-        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [] {
-            char byte = 0;
-            if (::read(signalPipe[0], &byte, 1) == 1)
-                QCoreApplication::exit(128 + byte);
-        });
-        struct sigaction action = {};
-        action.sa_handler = writeSignalByte;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        ::sigaction(SIGINT, &action, &m_savedInt);
-        ::sigaction(SIGTERM, &action, &m_savedTerm);
-    }
-    ~QuitOnSignals()
-    {
-        if (!m_notifier)
-            return;
-        ::sigaction(SIGINT, &m_savedInt, nullptr);
-        ::sigaction(SIGTERM, &m_savedTerm, nullptr);
-        m_notifier.reset();
-        ::close(signalPipe[0]);
-        ::close(signalPipe[1]);
-        signalPipe[0] = signalPipe[1] = -1;
-    }
-    QuitOnSignals(const QuitOnSignals &) = delete;
-    QuitOnSignals &operator=(const QuitOnSignals &) = delete;
-
-private:
-    std::unique_ptr<QSocketNotifier> m_notifier;
-    struct sigaction m_savedInt = {};
-    struct sigaction m_savedTerm = {};
-};
 
 } // namespace
 
@@ -130,7 +74,9 @@ int RunGui(int argc, char **argv)
     QApplication::setDesktopFileName(QStringLiteral("vexa-helper"));
 
     QApplication::setFont(UiFont(9));
-    const QuitOnSignals quitOnSignals;
+    // Ends like the close link, also inside a wait; 128 + N as shells report it.
+    const TerminationSignals termination(
+        [](int signalNumber) { QCoreApplication::exit(128 + signalNumber); });
 
     std::unique_ptr<SampleService> demo;
     ServiceConfig base = ServiceConfig::defaults();
