@@ -6,6 +6,7 @@
 #include "shell/main_window.h"
 #include "sound/work_slots.h"
 #include "support/box_closer.h"
+#include "support/loopback.h"
 #include "support/vexa_process.h"
 
 #include <QApplication>
@@ -17,7 +18,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -82,15 +82,6 @@ void reportCell(const char *road, const char *fault, const QString &outcome)
                             '|' + outcome.toUtf8() + '\n';
     std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
     std::fflush(stdout);
-}
-
-QString closedHost()
-{
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost);
-    const quint16 port = server.serverPort();
-    server.close();
-    return QStringLiteral("127.0.0.1:%1").arg(port);
 }
 
 // The longest time the event loop went without running a timer: a frozen
@@ -168,7 +159,7 @@ class FaultMatrixTest : public QObject
     {
         const QString id = QStringLiteral("at-closed-port");
         m_service.setSoundInfoBody(id, soundInfoJson(*findSampleSound(QStringLiteral("1001")),
-                                                     QStringLiteral("http://") + closedHost()));
+                                                     QStringLiteral("http://") + ClosedLoopbackHost()));
         return id;
     }
 
@@ -443,7 +434,7 @@ private slots:
         if (f.route.isEmpty() && command == QLatin1String("download"))
             id = recordAtClosedPort();
         else if (f.route.isEmpty())
-            hostOfRoad = closedHost();
+            hostOfRoad = ClosedLoopbackHost();
         else if (command == QLatin1String("info"))
             m_service.setFault("/sound/info", f.route);
         else if (command == QLatin1String("hot"))
