@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QStringEncoder>
+#include <QUrlQuery>
 
 #include <httplib.h>
 
@@ -158,6 +159,7 @@ struct SampleService::Private
     QByteArray versionBody = QByteArrayLiteral("vexa:V1.0|当前已是最新版本，感谢使用。");
     std::atomic<qint64> answerDelayMs{0};
     std::optional<QPair<QByteArray, QByteArray>> homePageOverride;
+    QHash<QByteArray, QByteArray> pathFaults;
 
     std::mutex mediaMutex;
     QHash<int, QByteArray> covers;
@@ -306,6 +308,8 @@ bool SampleService::Private::serveFault(const std::string &kind, const httplib::
         res.set_redirect(QByteArray(baseUrl().toUtf8() + to).toStdString(), 302);
     } else if (kind == "redirect-loop") {
         res.set_redirect(QByteArray(baseUrl().toUtf8() + toBytes(req.target)).toStdString(), 302);
+    } else if (kind == "redirect-scheme") {
+        res.set_redirect("file:///etc/passwd", 302);
     } else {
         return false;
     }
@@ -315,9 +319,28 @@ bool SampleService::Private::serveFault(const std::string &kind, const httplib::
 void SampleService::Private::installRoutes(httplib::Server &svr)
 {
     // Recorded before routing, so a test sees a stalled request while it waits.
-    svr.set_pre_routing_handler([this](const httplib::Request &req, httplib::Response &) {
+    svr.set_pre_routing_handler([this](const httplib::Request &req, httplib::Response &res) {
         record(req);
-        return httplib::Server::HandlerResponse::Unhandled;
+        QByteArray fault;
+        {
+            std::lock_guard lock(overridesMutex);
+            fault = pathFaults.value(toBytes(req.path));
+        }
+        if (fault.isEmpty())
+            return httplib::Server::HandlerResponse::Unhandled;
+        // The fault's own parameters stand in for the request's.
+        const qsizetype query = fault.indexOf('?');
+        httplib::Request faulted = req;
+        faulted.params.clear();
+        if (query >= 0) {
+            for (const auto &[key, value] : QUrlQuery(QString::fromUtf8(fault.mid(query + 1))).queryItems())
+                faulted.params.emplace(key.toStdString(), value.toStdString());
+        }
+        if (!serveFault(fault.left(query < 0 ? fault.size() : query).toStdString(), faulted, res)) {
+            res.status = 404;
+            setBody(res, statusPage(404), htmlType);
+        }
+        return httplib::Server::HandlerResponse::Handled;
     });
 
     // Registered before /sound/ID, which would also match "info".
@@ -516,6 +539,21 @@ void SampleService::setHomePageBody(const QByteArray &body, const QByteArray &co
 {
     std::lock_guard lock(d->overridesMutex);
     d->homePageOverride = {body, contentType};
+}
+
+void SampleService::setFault(const QByteArray &path, const QByteArray &fault)
+{
+    std::lock_guard lock(d->overridesMutex);
+    if (fault.isEmpty())
+        d->pathFaults.remove(path);
+    else
+        d->pathFaults.insert(path, fault);
+}
+
+void SampleService::clearFaults()
+{
+    std::lock_guard lock(d->overridesMutex);
+    d->pathFaults.clear();
 }
 
 QString SampleService::soundPageUrl(const QString &soundId) const

@@ -52,6 +52,9 @@ struct RecordedRequest
 //   trickle?bytes=N&interval=MS  N bytes, one every MS milliseconds
 //   redirect?to=PATH          302 to PATH on this service
 //   redirect-loop             302 to itself
+//   redirect-scheme           302 to a file: address
+// setFault() makes any other path answer with one of these, so each road of
+// the program can be sent into a fault at its own address.
 // Stalls and trickles end early when the service stops.
 class SampleService
 {
@@ -87,6 +90,11 @@ public:
     // Hold every sound-info, version and home page answer back this long, so a test can
     // act while a window waits. Zero (the default) answers at once.
     void setAnswerDelay(std::chrono::milliseconds delay);
+    // Answer requests for path (without the query, e.g. "/version/main.txt")
+    // as /fault/KIND would, fault being "KIND" or "KIND?PARAMS". An empty
+    // fault restores the path's own answer.
+    void setFault(const QByteArray &path, const QByteArray &fault);
+    void clearFaults();
 
     QList<RecordedRequest> requests() const;
     void clearRequests();

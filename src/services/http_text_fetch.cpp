@@ -199,9 +199,14 @@ FetchResult fetch(const QString &address, const FetchOptions &options, BodyAs bo
         return FetchResult::abandoned(quitting);
     if (!abortReason.isEmpty())
         return FetchResult::failure(abortReason, status);
-    // Errors from 200 up describe the HTTP status of a response that did
-    // arrive; its body is the answer. Lower ones are transport failures.
-    if (error != QNetworkReply::NoError && (error < QNetworkReply::ContentAccessDenied || status == 0))
+    // Content and server errors describe the HTTP status of a response that
+    // did arrive; its body is the answer. Transport and protocol errors (a
+    // redirect to a scheme that is not fetched) are failures: the 3xx body
+    // that came with the latter is no answer.
+    const bool protocolError =
+        error >= QNetworkReply::ProtocolUnknownError && error <= QNetworkReply::ProtocolFailure;
+    if (error != QNetworkReply::NoError &&
+        (error < QNetworkReply::ContentAccessDenied || protocolError || status == 0))
         return FetchResult::failure(errorText, status);
     if (body.size() > options.maxBodyBytes)
         return FetchResult::failure(tooLarge, status);

@@ -4,6 +4,7 @@
 #include "sample_service/sample_service.h"
 #include "services/network_access.h"
 #include "services/service_config.h"
+#include "services/termination_signals.h"
 #include "services/version_text.h"
 #include "shell/main_window.h"
 #include "shell/window_chrome.h"
@@ -73,6 +74,9 @@ int RunGui(int argc, char **argv)
     QApplication::setDesktopFileName(QStringLiteral("vexa-helper"));
 
     QApplication::setFont(UiFont(9));
+    // Ends like the close link, also inside a wait; 128 + N as shells report it.
+    const TerminationSignals termination(
+        [](int signalNumber) { QCoreApplication::exit(128 + signalNumber); });
 
     std::unique_ptr<SampleService> demo;
     ServiceConfig base = ServiceConfig::defaults();

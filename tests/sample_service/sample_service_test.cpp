@@ -245,6 +245,39 @@ private slots:
         QCOMPARE(redirected.body, get(target).body);
     }
 
+    // Any path can be made to answer as a fault, with the fault's parameters.
+    void pathFaults_data()
+    {
+        QTest::addColumn<QByteArray>("fault");
+        QTest::addColumn<int>("status"); // 0: a transport error instead of an answer
+        QTest::addColumn<int>("error");
+        QTest::newRow("status with its code") << QByteArray("status?code=503") << 503 << 0;
+        QTest::newRow("loop on the faulted path")
+            << QByteArray("redirect-loop") << 0 << int(QNetworkReply::TooManyRedirectsError);
+        QTest::newRow("to a file: address")
+            << QByteArray("redirect-scheme") << 0 << int(QNetworkReply::ProtocolUnknownError);
+        QTest::newRow("unknown kind") << QByteArray("nosuch") << 404 << 0;
+    }
+    void pathFaults()
+    {
+        QFETCH(QByteArray, fault);
+        QFETCH(int, status);
+        QFETCH(int, error);
+        const QByteArray version = get(QStringLiteral("/version/main.txt")).body;
+        m_service.setFault("/version/main.txt", fault);
+        const Fetched faulted = get(QStringLiteral("/version/main.txt?x=1"));
+        const QByteArray other = get(QStringLiteral("/sound/info?sound_id=1001")).body;
+        m_service.clearFaults();
+        if (status == 0) {
+            QCOMPARE(int(faulted.error), error);
+        } else {
+            QCOMPARE(faulted.status, status);
+            QVERIFY(!faulted.body.contains("vexa:"));
+        }
+        QCOMPARE(other, soundInfoJson(sampleSounds().first(), m_service.baseUrl()));
+        QCOMPARE(get(QStringLiteral("/version/main.txt")).body, version);
+    }
+
     void encodings_data()
     {
         QTest::addColumn<QString>("path");

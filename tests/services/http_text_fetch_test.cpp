@@ -143,6 +143,9 @@ private slots:
             << QStringLiteral("larger than 16 bytes");
         QTest::newRow("redirect loop")
             << QStringLiteral("/fault/redirect-loop") << 30000 << limit << QString();
+        // Not followed, and its 302 body is no answer either.
+        QTest::newRow("redirect to a file: address")
+            << QStringLiteral("/fault/redirect-scheme") << 30000 << limit << QStringLiteral("protocol");
     }
 
     void failures()

@@ -8,6 +8,7 @@
 #include "shell/window_chrome.h"
 #include "sound/sound_extraction.h"
 #include "support/box_closer.h"
+#include "support/loopback.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -20,7 +21,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -47,16 +47,6 @@ public:
 public slots:
     void open(const QUrl &url) { opened.append(url); }
 };
-
-// A loopback port with nobody listening.
-QString closedHost()
-{
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost);
-    const quint16 port = server.serverPort();
-    server.close();
-    return QStringLiteral("127.0.0.1:%1").arg(port);
-}
 
 // True when the program was told to end: every event loop now returns at
 // once. Clears that state again, which only exec() does, so later tests run.
@@ -306,7 +296,7 @@ private slots:
         m_service.setVersionBody(versionFile);
         ServiceConfig c = config();
         if (!reachable)
-            c.updateHost = closedHost();
+            c.updateHost = ClosedLoopbackHost();
         auto w = makeWindow(c);
         BoxCloser boxes;
         w->startUp();
@@ -403,7 +393,7 @@ private slots:
     void hqyyRunsAfterFailedCheck()
     {
         ServiceConfig c = config();
-        c.updateHost = closedHost();
+        c.updateHost = ClosedLoopbackHost();
         auto w = makeWindow(c);
         {
             BoxCloser boxes;

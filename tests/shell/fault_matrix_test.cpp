@@ -1,0 +1,487 @@
+// Cross-cutting: every road of the windows and the command line that reaches the network, under each fault.
+#include "hotlist/hot_list_window.h"
+#include "sample_service/sample_data.h"
+#include "sample_service/sample_service.h"
+#include "services/network_access.h"
+#include "shell/main_window.h"
+#include "sound/work_slots.h"
+#include "support/box_closer.h"
+#include "support/loopback.h"
+#include "support/vexa_process.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <cstdio>
+#include <memory>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// Short, so stalls cost little; well above the trickle's interval.
+constexpr auto StallTimeout = 800ms;
+const QString StallSeconds = QStringLiteral("0.8");
+
+const QString Checking = QStringLiteral("正在检测是否存在最新版本..");
+const QString CheckFailed = QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版");
+const QString Analysed = QStringLiteral("音乐分析完毕..");
+const QString NetworkFailed = QStringLiteral("网络连接失败，请稍后再试..");
+const QString NoSoundInfo = QStringLiteral("未能获取音乐信息，请检查地址..");
+const QString DownloadDone = QStringLiteral("音乐下载完成: ");
+const QString DownloadFailed = QStringLiteral("音乐下载失败: ");
+
+// How the service misbehaves; an empty route means nobody listens at all.
+struct Fault
+{
+    const char *name;
+    QByteArray route;
+};
+
+const Fault Faults[] = {
+    {"connection refused", {}},
+    {"stalled response", "stall?seconds=5"},
+    {"dropped mid-body", "drop"},
+    {"error status with a body", "status?code=500"},
+    {"empty body", "empty"},
+    {"40 MiB body", "huge?mib=40"},
+    {"invalid UTF-8", "invalid-utf8"},
+    {"slow trickle", "trickle?bytes=8&interval=150"},
+    {"redirect loop", "redirect-loop"},
+    {"redirect to file:", "redirect-scheme"},
+};
+
+// Faults after which no text arrives at all.
+bool nothingArrives(const QByteArray &route)
+{
+    return route.isEmpty() || route.startsWith("stall") || route == "drop" || route.startsWith("huge") ||
+           route.startsWith("redirect");
+}
+
+bool downloadFails(const QByteArray &route)
+{
+    return route.startsWith("status") || (nothingArrives(route) && !route.startsWith("huge"));
+}
+
+// One machine-readable line per cell, for scripts/faults: the row, the road,
+// the fault and what was observed.
+void reportCell(const char *road, const char *fault, const QString &outcome)
+{
+    const QByteArray line = QByteArray("FAULT-MATRIX|") + QTest::currentDataTag() + '|' + road + '|' + fault +
+                            '|' + outcome.toUtf8() + '\n';
+    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+    std::fflush(stdout);
+}
+
+// The longest time the event loop went without running a timer: a frozen
+// window shows as one long gap.
+class FreezeWatch
+{
+public:
+    FreezeWatch()
+    {
+        m_clock.start();
+        QObject::connect(&m_timer, &QTimer::timeout,
+                         [this] { m_longest = std::max(m_longest, m_clock.restart()); });
+        m_timer.start(20);
+    }
+    qint64 longestGapMs() const { return std::max(m_longest, m_clock.elapsed()); }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_longest = 0;
+};
+
+// A gap this long is a freeze even in the sanitizer build.
+constexpr qint64 FreezeMs = 5000;
+
+QList<QStringList> rowsOf(HotListWindow &window)
+{
+    auto *list = window.findChild<QTreeWidget *>(QStringLiteral("ListView1"));
+    QList<QStringList> rows;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        QStringList row;
+        for (int c = 0; c < list->columnCount(); ++c)
+            row.append(list->topLevelItem(i)->text(c));
+        rows.append(row);
+    }
+    return rows;
+}
+
+// Files in folder that carry a final name, not a part file's.
+QStringList finalFilesIn(const QString &folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    names.removeIf([](const QString &name) { return name.endsWith(QLatin1String(".part")); });
+    return names;
+}
+
+// The one "vexa-helper: …" line of a run's stderr with addresses left out,
+// so the table does not depend on ports; progress lines are not problems.
+QStringList problemLines(const QString &err)
+{
+    static const QRegularExpression address(QStringLiteral(R"(https?://\S+?(?=:? |$))"));
+    QStringList lines;
+    for (const QString &line : err.split(u'\n', Qt::SkipEmptyParts)) {
+        if (line.startsWith(QLatin1String("vexa-helper: ")))
+            lines.append(QString(line).replace(address, QStringLiteral("ADDRESS")));
+    }
+    return lines;
+}
+
+} // namespace
+
+class FaultMatrixTest : public QObject
+{
+    Q_OBJECT
+
+    SampleService m_service;
+    quint16 m_port = 0;
+    QList<QUrl> m_opened;
+
+    QString host() const { return m_service.hostAndPort(); }
+    QString page(const QString &id) const { return m_service.soundPageUrl(id); }
+
+    // A record whose cover and file live where nobody listens.
+    QString recordAtClosedPort()
+    {
+        const QString id = QStringLiteral("at-closed-port");
+        m_service.setSoundInfoBody(id, soundInfoJson(*findSampleSound(QStringLiteral("1001")),
+                                                     QStringLiteral("http://") + ClosedLoopbackHost()));
+        return id;
+    }
+
+    // The fault for one road: requests to route answer as the fault, or,
+    // for a refused connection, the service goes away until restored.
+    void applyFault(const Fault &fault, const QByteArray &route)
+    {
+        if (fault.route.isEmpty())
+            m_service.stop();
+        else
+            m_service.setFault(route, fault.route);
+    }
+    void restore()
+    {
+        m_service.clearFaults();
+        if (!m_service.isRunning())
+            QVERIFY(m_service.start(m_port));
+    }
+
+    std::unique_ptr<MainWindow> window(const QString &downloadFolder = {})
+    {
+        FetchOptions options;
+        options.stallTimeout = StallTimeout;
+        auto w = std::make_unique<MainWindow>(ServiceConfig::allAt(host()), options);
+        w->setSkinPath(QStringLiteral("/nonexistent/1.she"));
+        if (!downloadFolder.isEmpty())
+            w->setDownloadFolder(downloadFolder);
+        return w;
+    }
+
+    static bool controlsUsable(MainWindow &w)
+    {
+        return w.findChild<QLineEdit *>(QStringLiteral("Text1"))->isEnabled() &&
+               w.findChild<QPushButton *>(QStringLiteral("Command1"))->isEnabled();
+    }
+
+    static bool showsDefaultCover(MainWindow &w)
+    {
+        const QPixmap shown = w.findChild<QLabel *>(QStringLiteral("Image1"))->pixmap();
+        const QPixmap fallback = w.findChild<QLabel *>(QStringLiteral("Image4"))->pixmap();
+        return shown.toImage() == fallback.toImage();
+    }
+
+    void analyse(MainWindow &w, const QString &id)
+    {
+        w.setAddressText(page(id));
+        w.hqyy();
+    }
+
+public slots:
+    void recordOpened(const QUrl &url) { m_opened.append(url); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_service.start());
+        m_port = m_service.port();
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "recordOpened");
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "recordOpened");
+    }
+    void cleanupTestCase()
+    {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        ShutDownSharedNetworkManager();
+    }
+    void init()
+    {
+        m_opened.clear();
+        restore();
+    }
+    void cleanup() { restore(); }
+
+    void windows_data()
+    {
+        QTest::addColumn<QString>("road");
+        QTest::addColumn<int>("fault");
+        // What the cell must show; compared as a prefix of the observed
+        // outcome where the rest is a detail (a download's reason).
+        QTest::addColumn<QString>("expected");
+
+        for (int f = 0; f < int(std::size(Faults)); ++f) {
+            const Fault &fault = Faults[f];
+            const bool failed = nothingArrives(fault.route);
+            const auto row = [&](const char *road, const QString &expected) {
+                QTest::addRow("%s, %s", road, fault.name) << QString::fromLatin1(road) << f << expected;
+            };
+            // An answer with bad bytes still holds its record.
+            row("analysis", failed ? NetworkFailed : fault.route == "invalid-utf8" ? Analysed : NoSoundInfo);
+            row("update check",
+                QStringLiteral("warning: ") + CheckFailed + QStringLiteral("; analysis disabled"));
+            row("cover picture", Analysed + QStringLiteral(" with the default cover"));
+            row("hot-list refresh", failed ? QStringLiteral("15 rows rebuilt from the last page fetched")
+                                           : QStringLiteral("15 rows repeating the last row before"));
+            // Bodies that arrive whole are saved as they are, however large.
+            row("download", downloadFails(fault.route) ? DownloadFailed : DownloadDone);
+        }
+    }
+
+    void windows()
+    {
+        QFETCH(QString, road);
+        QFETCH(int, fault);
+        QFETCH(QString, expected);
+        const Fault &f = Faults[fault];
+        const QByteArray roadName = road.toUtf8();
+        BoxCloser boxes;
+        QString outcome;
+        qint64 longestGap = 0;
+
+        if (road == QLatin1String("analysis")) {
+            auto w = window();
+            w->startUp();
+            applyFault(f, "/sound/info");
+            FreezeWatch watch;
+            analyse(*w, QStringLiteral("1001"));
+            longestGap = watch.longestGapMs();
+            outcome = w->statusText(2);
+            reportCell(roadName.constData(), f.name, outcome);
+            QVERIFY(controlsUsable(*w));
+            restore();
+            analyse(*w, QStringLiteral("1002"));
+            QCOMPARE(w->statusText(2), Analysed);
+            QCOMPARE(w->workSlots()[SoundIdSlot], QStringLiteral("1002"));
+        } else if (road == QLatin1String("update check")) {
+            auto w = window();
+            applyFault(f, "/version/main.txt");
+            FreezeWatch watch;
+            w->startUp();
+            longestGap = watch.longestGapMs();
+            QCOMPARE(boxes.boxes.size(), 1);
+            const SeenBox box = boxes.boxes.takeFirst();
+            QCOMPARE(box.title, QStringLiteral("Quorlen软件"));
+            outcome =
+                (box.icon == QMessageBox::Warning ? QStringLiteral("warning: ") : QStringLiteral("box: ")) +
+                box.text +
+                (controlsUsable(*w) ? QStringLiteral("; analysis enabled")
+                                    : QStringLiteral("; analysis disabled"));
+            reportCell(roadName.constData(), f.name, outcome);
+            QCOMPARE(w->statusText(2), Checking);
+            QVERIFY(w->isVisible());
+            // The rest of the program still works: hqyy runs the analysis.
+            restore();
+            analyse(*w, QStringLiteral("1002"));
+            QCOMPARE(w->statusText(2), Analysed);
+            QVERIFY(controlsUsable(*w));
+        } else if (road == QLatin1String("cover picture")) {
+            auto w = window();
+            w->startUp();
+            QString id = QStringLiteral("1001");
+            if (f.route.isEmpty())
+                id = recordAtClosedPort();
+            else
+                m_service.setFault("/cover/1001.png", f.route);
+            FreezeWatch watch;
+            analyse(*w, id);
+            longestGap = watch.longestGapMs();
+            outcome = w->statusText(2) + (showsDefaultCover(*w) ? QStringLiteral(" with the default cover")
+                                                                : QStringLiteral(" with a cover picture"));
+            reportCell(roadName.constData(), f.name, outcome);
+            QVERIFY(controlsUsable(*w));
+            restore();
+            analyse(*w, QStringLiteral("1002"));
+            QCOMPARE(w->statusText(2), Analysed);
+            QVERIFY(!showsDefaultCover(*w));
+        } else if (road == QLatin1String("hot-list refresh")) {
+            FetchOptions options;
+            options.stallTimeout = StallTimeout;
+            HotListWindow hot(ServiceConfig::allAt(host()), nullptr, options);
+            hot.showHotList();
+            hot.RefreshHotList();
+            const QList<QStringList> good = rowsOf(hot);
+            QCOMPARE(good.size(), 15);
+            applyFault(f, "/");
+            FreezeWatch watch;
+            hot.RefreshHotList();
+            longestGap = watch.longestGapMs();
+            const QList<QStringList> rows = rowsOf(hot);
+            QList<QStringList> repeated;
+            for (int i = 0; i < 15; ++i)
+                repeated.append(QStringList{QString::number(i + 1)} + good.last().mid(1));
+            outcome = rows == good       ? QStringLiteral("15 rows rebuilt from the last page fetched")
+                      : rows == repeated ? QStringLiteral("15 rows repeating the last row before")
+                                         : QStringLiteral("%1 other rows").arg(rows.size());
+            reportCell(roadName.constData(), f.name, outcome);
+            restore();
+            hot.RefreshHotList();
+            QCOMPARE(rowsOf(hot), good);
+        } else {
+            QTemporaryDir folder;
+            auto w = window(folder.path());
+            w->startUp();
+            QString id = QStringLiteral("1001");
+            if (f.route.isEmpty())
+                id = recordAtClosedPort();
+            analyse(*w, id);
+            QCOMPARE(w->statusText(2), Analysed);
+            const QUrl fileUrl(w->workSlots()[FileUrlSlot]);
+            if (!f.route.isEmpty())
+                m_service.setFault(fileUrl.path().toUtf8(), f.route);
+            auto *download = w->findChild<QPushButton *>(QStringLiteral("Command4"));
+            QSignalSpy ended(w.get(), &MainWindow::downloadEnded);
+            FreezeWatch watch;
+            download->click();
+            QVERIFY(ended.wait(120000));
+            longestGap = watch.longestGapMs();
+            outcome = w->statusText(2);
+            reportCell(roadName.constData(), f.name, outcome);
+            const bool ok = ended.first().first().toBool();
+            QCOMPARE(ok, outcome.startsWith(DownloadDone));
+            // Nothing half-written under a final name; a whole body is kept whole.
+            const QStringList saved = finalFilesIn(folder.path());
+            QCOMPARE(saved.size(), ok ? 1 : 0);
+            if (f.route.startsWith("huge"))
+                QCOMPARE(QFileInfo(folder.filePath(saved.first())).size(), 40ll * 1024 * 1024);
+            QVERIFY(controlsUsable(*w));
+            restore();
+            if (f.route.isEmpty())
+                analyse(*w, QStringLiteral("1001")); // a record whose file can be reached
+            download->click();
+            QVERIFY(ended.wait(60000));
+            QVERIFY2(w->statusText(2).startsWith(DownloadDone), qPrintable(w->statusText(2)));
+        }
+
+        QVERIFY2(outcome.startsWith(expected), qPrintable(outcome));
+        QVERIFY2(longestGap < FreezeMs,
+                 qPrintable(QStringLiteral("event loop still for %1 ms").arg(longestGap)));
+        QCOMPARE(boxes.boxes.size(), 0); // one status line, no message box
+        QCOMPARE(m_opened, QList<QUrl>{});
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("problem"); // start of the one stderr line; empty: none
+
+        const QString couldNotFetch = QStringLiteral("vexa-helper: could not fetch ADDRESS: ");
+        for (int f = 0; f < int(std::size(Faults)); ++f) {
+            const Fault &fault = Faults[f];
+            const bool failed = nothingArrives(fault.route);
+            const bool record = fault.route == "invalid-utf8";
+            QTest::addRow("info, %s", fault.name)
+                << QStringLiteral("info") << f
+                << (failed   ? 3
+                    : record ? 0
+                             : 4)
+                << (failed   ? couldNotFetch
+                    : record ? QString()
+                             : QStringLiteral("vexa-helper: no sound record in the answer from ADDRESS: "));
+            QTest::addRow("hot, %s", fault.name)
+                << QStringLiteral("hot") << f << 0 << (failed ? couldNotFetch : QString());
+            const bool saved = !downloadFails(fault.route);
+            QTest::addRow("download, %s", fault.name)
+                << QStringLiteral("download") << f << (saved ? 0 : 5)
+                << (saved ? QString() : QStringLiteral("vexa-helper: could not download ADDRESS: "));
+        }
+    }
+
+    void commandLine()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, fault);
+        QFETCH(int, exitCode);
+        QFETCH(QString, problem);
+        const Fault &f = Faults[fault];
+        QTemporaryDir folder;
+
+        QString hostOfRoad = host();
+        QString id = QStringLiteral("1001");
+        if (f.route.isEmpty() && command == QLatin1String("download"))
+            id = recordAtClosedPort();
+        else if (f.route.isEmpty())
+            hostOfRoad = ClosedLoopbackHost();
+        else if (command == QLatin1String("info"))
+            m_service.setFault("/sound/info", f.route);
+        else if (command == QLatin1String("hot"))
+            m_service.setFault("/", f.route);
+        else
+            m_service.setFault("/audio/1001.wav", f.route);
+
+        QStringList arguments = {command,
+                                 QStringLiteral("--timeout"),
+                                 StallSeconds,
+                                 QStringLiteral("--web-host"),
+                                 command == QLatin1String("hot") ? hostOfRoad : host(),
+                                 QStringLiteral("--api-host"),
+                                 command == QLatin1String("info") ? hostOfRoad : host()};
+        if (command != QLatin1String("hot"))
+            arguments << page(id);
+        if (command == QLatin1String("download"))
+            arguments << QStringLiteral("-o") << folder.path();
+        const VexaRun run = RunVexaHelper(arguments);
+        const QStringList problems = problemLines(run.err);
+        const QString outcome = QStringLiteral("exit %1").arg(run.exitCode) +
+                                (problems.isEmpty() ? QString() : QStringLiteral(", ") + problems.join(u' '));
+        const QByteArray roadName = "vexa-helper " + command.toUtf8();
+        reportCell(roadName.constData(), f.name, outcome);
+
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(!run.err.contains(QLatin1String("Sanitizer")) &&
+                     !run.err.contains(QLatin1String("runtime error")),
+                 qPrintable(run.err));
+        if (problem.isEmpty()) {
+            QCOMPARE(problems, QStringList{});
+        } else {
+            // One line says why; a download that retries may tell of its tries before it.
+            QCOMPARE(
+                problems.filter(QRegularExpression(QLatin1Char('^') + QRegularExpression::escape(problem)))
+                    .size(),
+                1);
+            QVERIFY2(problems.last().startsWith(problem), qPrintable(problems.last()));
+            if (command != QLatin1String("download"))
+                QCOMPARE(problems.size(), 1);
+        }
+        if (command == QLatin1String("hot"))
+            QCOMPARE(run.out.count('\n'), 16); // the header and fifteen rows, fetched or not
+        if (command == QLatin1String("download"))
+            QCOMPARE(finalFilesIn(folder.path()).size(), exitCode == 0 ? 1 : 0);
+    }
+};
+
+QTEST_MAIN(FaultMatrixTest)
+#include "fault_matrix_test.moc"

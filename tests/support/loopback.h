@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QHostAddress>
+#include <QString>
+#include <QTcpServer>
+
+// "127.0.0.1:PORT" of a loopback port with nobody listening.
+inline QString ClosedLoopbackHost()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost);
+    const quint16 port = server.serverPort();
+    server.close();
+    return QStringLiteral("127.0.0.1:%1").arg(port);
+}
