@@ -15,6 +15,7 @@
 #include <condition_variable>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <mutex>
 #include <optional>
@@ -146,6 +147,22 @@ std::optional<std::pair<size_t, size_t>> singleRange(const std::string &header)
         return std::pair{size_t(first), SIZE_MAX};
     const qulonglong last = value.mid(dash + 1).toULongLong(&ok);
     return ok && last >= first ? std::optional(std::pair{size_t(first), size_t(last)}) : std::nullopt;
+}
+
+// A /file/ option from the query, or else from the ";key=value" pieces
+// before the extension: the program drops a file address's query, so tests
+// that go through it put the options in the path.
+std::string fileOption(const httplib::Request &req, const char *key)
+{
+    if (req.has_param(key))
+        return req.get_param_value(key);
+    const std::string pieces = req.matches[3];
+    const std::string wanted = std::string(";") + key + '=';
+    const size_t at = pieces.find(wanted);
+    if (at == std::string::npos)
+        return {};
+    const size_t from = at + wanted.size();
+    return pieces.substr(from, pieces.find(';', from) - from);
 }
 
 void serveFailingFile(const std::string &kind, long long number, httplib::Response &res)
@@ -367,8 +384,8 @@ void SampleService::Private::serveFile(const httplib::Request &req, httplib::Res
 
     const auto total = size_t(number);
     const int answer = countFileAnswer(req.target);
-    const std::string validator = req.get_param_value("validator");
-    const std::string rangeMode = req.get_param_value("range");
+    const std::string validator = fileOption(req, "validator");
+    const std::string rangeMode = fileOption(req, "range");
     std::string etag;
     std::string lastModified;
     if (validator != "none") {
@@ -408,9 +425,11 @@ void SampleService::Private::serveFile(const httplib::Request &req, httplib::Res
     }
 
     const size_t length = end - start;
-    const bool drops = !req.has_param("drops") || answer < int(numberParam(req, "drops", 0, 0, 1e6));
+    const std::string drop = fileOption(req, "drop");
+    const std::string drops = fileOption(req, "drops");
+    const bool dropsNow = drops.empty() || answer < std::atoi(drops.c_str());
     const size_t dropAt =
-        req.has_param("drop") && drops ? size_t(numberParam(req, "drop", 0, 0, 1e12)) : length;
+        !drop.empty() && dropsNow ? size_t(std::strtoull(drop.c_str(), nullptr, 10)) : length;
     if (length == 0) {
         setBody(res, QByteArray(), "audio/mpeg");
         return;
@@ -496,7 +515,7 @@ void SampleService::Private::installRoutes(httplib::Server &svr)
     svr.Get(R"(/audio/([^/]+)\.wav)", media(
                                           audio, [](int seed) { return sampleAudioWav(seed); }, "audio/wav"));
 
-    svr.Get(R"(/file/(bytes|drop|status)-(\d{1,12})\.\w+)",
+    svr.Get(R"(/file/(bytes|drop|status)-(\d{1,12})((?:;[a-z]+=\w+)*)\.\w+)",
             [this](const httplib::Request &req, httplib::Response &res) { serveFile(req, res); });
 
     svr.Get(R"(/fault/([^/]+))", [this](const httplib::Request &req, httplib::Response &res) {

@@ -41,7 +41,10 @@ struct RecordedRequest
 //                             drop-N, N bytes announced, half sent, then the
 //                             connection closes, no validators, no ranges;
 //                             status-N, that error status
-//     bytes-N options         drop=K     close after K bytes of an answer
+//     bytes-N options         in the query, or in the path as
+//                             bytes-N;drop=K;drops=M.EXT (file addresses
+//                             lose their query on the way through the app)
+//                             drop=K     close after K bytes of an answer
 //                             drops=M    only the first M answers to this
 //                                        address (path and query) drop
 //                             range=ignore  always 200 with the whole body

@@ -309,6 +309,10 @@ private slots:
         const Fetched cut = fetch(m_nam, dropping, {{"Range", "bytes=1000-"}});
         QCOMPARE(cut.status, 206);
         QVERIFY(cut.body == sampleFileBody(1300).mid(1000));
+        // The same options in the path, for addresses whose query is dropped.
+        const Fetched inPath = get(QStringLiteral("/file/bytes-5000;drop=300;validator=none.mp3"));
+        QVERIFY(inPath.body == sampleFileBody(300));
+        QVERIFY(inPath.header("ETag").isEmpty());
 
         // drops=M: only the first M answers to an address. Qt may ask again
         // by itself after an early close, so the answers are counted in the log.
