@@ -199,6 +199,9 @@ int RunDownloadCommand(const ServiceConfig &config, const FetchOptions &options,
     report.end(download.received(), download.total(), download.transferred(), result.ok());
     if (!result.ok()) {
         PrintProblem(QStringLiteral("could not download %1: %2").arg(fileUrl, result.detail));
+        if (!result.partPath.isEmpty())
+            WriteTo(stderr, QStringLiteral("kept %1; the same command continues it\n")
+                                .arg(QDir::toNativeSeparators(result.partPath)));
         return DownloadFailed;
     }
     WriteTo(stdout, QDir::toNativeSeparators(result.filePath) + u'\n');

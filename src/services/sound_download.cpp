@@ -718,9 +718,12 @@ void SoundDownload::fail(DownloadError error, const QString &detail)
     m_result.error = error;
     m_result.detail = detail;
     m_result.bytes = m_received;
-    // What a later download can continue stays; a full disk gets its space back.
+    // What a later download can continue stays: after a lost connection, a
+    // cancel or a server in trouble. A full disk gets its space back, and a
+    // file the server refuses (4xx) will not be continued.
     const bool transient = error == DownloadError::Connection || error == DownloadError::Incomplete ||
-                           error == DownloadError::Stalled || error == DownloadError::Cancelled;
+                           error == DownloadError::Stalled || error == DownloadError::Cancelled ||
+                           (error == DownloadError::HttpStatus && m_result.httpStatus >= 500);
     cleanUp(transient && partIsContinuable());
     QTimer::singleShot(0, this, &SoundDownload::finished);
 }
@@ -744,7 +747,9 @@ void SoundDownload::cleanUp(bool keepPart)
     if (m_fd < 0)
         return;
     // Removed while still locked, so no other download has taken it meanwhile.
-    if (!keepPart && !m_partPath.isEmpty()) {
+    if (keepPart) {
+        m_result.partPath = m_partPath;
+    } else if (!m_partPath.isEmpty()) {
         removeFile(m_partPath + InfoSuffix);
         removeFile(m_partPath);
     }

@@ -90,6 +90,7 @@ struct DownloadResult
     QString detail;     // one line for people when !ok()
     int httpStatus = 0; // 0 when none arrived
     qint64 bytes = 0;   // received and written
+    QString partPath;   // when !ok(): the part file kept for a later download, if any
 
     bool ok() const { return error == DownloadError::None; }
     QString fileName() const;

@@ -439,6 +439,7 @@ private slots:
         QCOMPARE(DownloadFailureText(result), QStringLiteral("网络连接中断"));
         // Kept for a later download, with what it needs to continue.
         QCOMPARE(entries(dir.path()), (QStringList{name + ".part", name + ".part.meta"}));
+        QCOMPARE(result.partPath, dir.filePath(name + ".part"));
         QVERIFY(contents(dir.filePath(name + ".part")) == sampleFileBody(4 * 400000));
     }
 
