@@ -425,21 +425,28 @@ void SampleService::Private::serveFile(const httplib::Request &req, httplib::Res
     }
 
     const size_t length = end - start;
-    const std::string drop = fileOption(req, "drop");
+    // drop=K closes the connection after K bytes, stall=K goes silent there.
+    const std::string stall = fileOption(req, "stall");
+    const std::string drop = stall.empty() ? fileOption(req, "drop") : stall;
     const std::string drops = fileOption(req, "drops");
     const bool dropsNow = drops.empty() || answer < std::atoi(drops.c_str());
     const size_t dropAt =
         !drop.empty() && dropsNow ? size_t(std::strtoull(drop.c_str(), nullptr, 10)) : length;
+    const bool silent = !stall.empty();
     if (length == 0) {
         setBody(res, QByteArray(), "audio/mpeg");
         return;
     }
-    res.set_content_provider(length, "audio/mpeg",
-                             [start, dropAt](size_t offset, size_t size, httplib::DataSink &sink) {
-                                 if (offset >= dropAt)
-                                     return false; // httplib closes the connection
-                                 return writePattern(start + offset, std::min(size, dropAt - offset), sink);
-                             });
+    res.set_content_provider(
+        length, "audio/mpeg",
+        [this, start, dropAt, silent](size_t offset, size_t size, httplib::DataSink &sink) {
+            if (offset >= dropAt) {
+                if (silent)
+                    waitFor(60);
+                return false; // httplib closes the connection
+            }
+            return writePattern(start + offset, std::min(size, dropAt - offset), sink);
+        });
 }
 
 void SampleService::Private::installRoutes(httplib::Server &svr)

@@ -45,8 +45,10 @@ struct RecordedRequest
 //                             bytes-N;drop=K;drops=M.EXT (file addresses
 //                             lose their query on the way through the app)
 //                             drop=K     close after K bytes of an answer
+//                             stall=K    go silent after K bytes (60 s)
 //                             drops=M    only the first M answers to this
 //                                        address (path and query) drop
+//                                        or stall
 //                             range=ignore  always 200 with the whole body
 //                             range=shift   206 starting at half the asked start
 //                             validator=changing  new ETag and date per answer

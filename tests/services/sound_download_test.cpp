@@ -443,6 +443,38 @@ private slots:
         QVERIFY(contents(dir.filePath(name + ".part")) == sampleFileBody(4 * 400000));
     }
 
+    void silence_data()
+    {
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QList<QByteArray>>("ranges");
+        // Silence after data is how a connection that died without a word looks.
+        QTest::newRow("silent mid-body: continued")
+            << QStringLiteral("stall=300000&drops=1") << true << QList<QByteArray>{"", "bytes=300000-"};
+        // A server that never answers is not waited for four times.
+        QTest::newRow("silent from the start: not retried")
+            << QStringLiteral("stall=0") << false << QList<QByteArray>{""};
+    }
+
+    void silence()
+    {
+        QFETCH(QString, options);
+        QFETCH(bool, ok);
+        QFETCH(QList<QByteArray>, ranges);
+        const qint64 size = 1000000;
+        const QString path = bytesPath(size, options);
+        QTemporaryDir dir;
+        DownloadRequest r = request(m_service.baseUrl() + path, dir.path());
+        r.stallTimeout = 1s;
+        const DownloadResult result = run(r);
+        QCOMPARE(result.ok(), ok);
+        QCOMPARE(rangesAsked(m_service, path), ranges);
+        if (ok)
+            QVERIFY(contents(result.filePath) == sampleFileBody(size));
+        else
+            QCOMPARE(result.error, DownloadError::Stalled);
+    }
+
     void existingPart_data()
     {
         QTest::addColumn<QByteArray>("part");
