@@ -25,7 +25,8 @@ namespace Cli {
 namespace {
 
 // Redraws one line on a terminal; elsewhere (a log, a pipe) writes a plain
-// line at every tenth of the way, so the output stays readable.
+// line at every tenth of the way, so the output stays readable. The speed
+// counts only what came over the network: a continued part file is not.
 class ProgressReport
 {
 public:
@@ -35,14 +36,14 @@ public:
         m_clock.start();
     }
 
-    void update(qint64 received, qint64 total)
+    void update(qint64 received, qint64 total, qint64 transferred)
     {
         if (m_terminal) {
             if (m_lastDraw.isValid() && m_lastDraw.elapsed() < 100)
                 return;
             m_lastDraw.start();
             WriteTo(stderr,
-                    u'\r' + ProgressLine(received, total, speed(received)) + QStringLiteral("\x1b[K"));
+                    u'\r' + ProgressLine(received, total, speed(transferred)) + QStringLiteral("\x1b[K"));
             m_drawn = true;
             return;
         }
@@ -50,21 +51,21 @@ public:
         if (tenth == m_lastTenth)
             return;
         m_lastTenth = tenth;
-        WriteTo(stderr, ProgressLine(received, total, speed(received), 0) + u'\n');
+        WriteTo(stderr, ProgressLine(received, total, speed(transferred), 0) + u'\n');
     }
 
-    void end(qint64 received, qint64 total, bool ok)
+    void end(qint64 received, qint64 total, qint64 transferred, bool ok)
     {
         if (m_terminal && (m_drawn || ok))
             WriteTo(stderr,
-                    u'\r' + ProgressLine(received, total, speed(received)) + QStringLiteral("\x1b[K\n"));
+                    u'\r' + ProgressLine(received, total, speed(transferred)) + QStringLiteral("\x1b[K\n"));
     }
 
 private:
-    double speed(qint64 received) const
+    double speed(qint64 transferred) const
     {
         const double seconds = double(m_clock.nsecsElapsed()) / 1e9;
-        return seconds > 0 ? double(received) / seconds : 0.0;
+        return seconds > 0 ? double(transferred) / seconds : 0.0;
     }
 
     const bool m_terminal;
@@ -84,7 +85,8 @@ void writeSignalByte(int signalNumber)
 }
 
 // While it lives, Ctrl-C or a termination request calls onInterrupt from the
-// event loop instead of killing the process, so the part file is removed.
+// event loop instead of killing the process, so the download ends cleanly:
+// a part file that can be continued stays for the next run, others go.
 class InterruptGuard
 {
 public:
@@ -180,19 +182,26 @@ int RunDownloadCommand(const ServiceConfig &config, const FetchOptions &options,
     SoundDownload download(request);
     ProgressReport report;
     QEventLoop loop;
-    QObject::connect(&download, &SoundDownload::progress, &loop,
-                     [&report](qint64 received, qint64 total) { report.update(received, total); });
+    QObject::connect(&download, &SoundDownload::progress, &loop, [&](qint64 received, qint64 total) {
+        report.update(received, total, download.transferred());
+    });
     QObject::connect(&download, &SoundDownload::finished, &loop, &QEventLoop::quit);
     const InterruptGuard guard([&download] { download.abort(); });
     download.start();
+    if (download.resumedFrom() > 0)
+        WriteTo(stderr, QStringLiteral("continuing an earlier partial download at %1\n")
+                            .arg(ByteSizeText(double(download.resumedFrom()))));
     loop.exec();
     if (download.isRunning())
         download.abort(); // the loop was told to end
 
     const DownloadResult &result = download.result();
-    report.end(download.received(), download.total(), result.ok());
+    report.end(download.received(), download.total(), download.transferred(), result.ok());
     if (!result.ok()) {
         PrintProblem(QStringLiteral("could not download %1: %2").arg(fileUrl, result.detail));
+        if (!result.partPath.isEmpty())
+            WriteTo(stderr, QStringLiteral("kept %1; the same command continues it\n")
+                                .arg(QDir::toNativeSeparators(result.partPath)));
         return DownloadFailed;
     }
     WriteTo(stdout, QDir::toNativeSeparators(result.filePath) + u'\n');

@@ -35,9 +35,24 @@ struct RecordedRequest
 //   /cover/ID.png             the sound's cover picture
 //   /audio/ID.wav             a few seconds of playable audio
 //   /file/KIND-N.EXT          generated download bodies (sampleFileBody):
-//                             bytes-N, N bytes streamed with their length;
+//                             bytes-N, N bytes streamed with their length,
+//                             with ETag, Last-Modified and single ranges
+//                             (206, If-Range honoured: a stale one gets 200);
 //                             drop-N, N bytes announced, half sent, then the
-//                             connection closes; status-N, that error status
+//                             connection closes, no validators, no ranges;
+//                             status-N, that error status
+//     bytes-N options         in the query, or in the path as
+//                             bytes-N;drop=K;drops=M.EXT (file addresses
+//                             lose their query on the way through the app)
+//                             drop=K     close after K bytes of an answer
+//                             stall=K    go silent after K bytes (60 s)
+//                             drops=M    only the first M answers to this
+//                                        address (path and query) drop
+//                                        or stall
+//                             range=ignore  always 200 with the whole body
+//                             range=shift   206 starting at half the asked start
+//                             validator=changing  new ETag and date per answer
+//                             validator=none|weak  no validators, a weak ETag
 //   /sound/info?sound_id=file-KIND-N  a record whose file is /file/KIND-N.mp3
 //
 // Faults, for tests (/fault/KIND):

@@ -3,11 +3,15 @@
 #include "services/network_access.h"
 #include "services/web_address.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QRegularExpression>
+#include <QTimeZone>
 #include <QTimer>
 #include <QUrl>
 
@@ -16,6 +20,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,6 +35,10 @@ constexpr qint64 ReadChunk = 1024 * 1024;
 constexpr qint64 ReplyBufferLimit = 2 * 1024 * 1024;
 
 const QString FallbackName = QStringLiteral("未命名音乐");
+const QString PartSuffix = QStringLiteral(".part");
+const QString InfoSuffix = QStringLiteral(".meta");
+constexpr qint64 MaxPartInfoBytes = 16 * 1024;
+const QByteArray PartInfoTag = QByteArrayLiteral("vexa-part 1");
 
 bool isUnsafe(char16_t c)
 {
@@ -102,7 +111,97 @@ bool renameNoReplace(const QString &from, const QString &to)
     return true;
 }
 
+QDateTime httpDate(const QByteArray &text)
+{
+    QDateTime time = QLocale::c().toDateTime(QString::fromLatin1(text.trimmed()),
+                                             QStringLiteral("ddd, dd MMM yyyy HH:mm:ss 'GMT'"));
+    time.setTimeZone(QTimeZone::utc());
+    return time;
+}
+
+// Reads a whole small file; nullopt when missing, unreadable or too big.
+std::optional<QByteArray> readSmallFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxPartInfoBytes)
+        return std::nullopt;
+    return file.readAll();
+}
+
+// Replaces path's content in one step: written beside it, then renamed.
+bool writeFileAtomically(const QString &path, const QByteArray &content)
+{
+    const QString temporary = path + QStringLiteral(".new");
+    const QByteArray name = QFile::encodeName(temporary);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0)
+        return false;
+    const bool written = ::write(fd, content.constData(), size_t(content.size())) == content.size();
+    if (::close(fd) != 0 || !written ||
+        ::rename(name.constData(), QFile::encodeName(path).constData()) != 0) {
+        ::unlink(name.constData());
+        return false;
+    }
+    return true;
+}
+
+void removeFile(const QString &path)
+{
+    ::unlink(QFile::encodeName(path).constData());
+}
+
 } // namespace
+
+std::optional<ContentRange> ParseContentRange(const QByteArray &value)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(^\s*bytes\s+(\d{1,18})-(\d{1,18})/(\d{1,18}|\*)\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = pattern.match(QString::fromLatin1(value));
+    if (!match.hasMatch())
+        return std::nullopt;
+    ContentRange range;
+    range.start = match.captured(1).toLongLong();
+    range.end = match.captured(2).toLongLong();
+    range.total = match.captured(3) == u'*' ? -1 : match.captured(3).toLongLong();
+    if (range.end < range.start || (range.total >= 0 && range.end >= range.total))
+        return std::nullopt;
+    return range;
+}
+
+QByteArray ResumeValidator(const QByteArray &etag, const QByteArray &lastModified, const QByteArray &date)
+{
+    const QByteArray tag = etag.trimmed();
+    if (tag.size() >= 2 && tag.startsWith('"') && tag.endsWith('"'))
+        return tag;
+    const QDateTime modified = httpDate(lastModified);
+    const QDateTime answered = httpDate(date);
+    if (modified.isValid() && answered.isValid() && modified.secsTo(answered) >= 1)
+        return lastModified.trimmed();
+    return {};
+}
+
+QByteArray PartInfoText(const PartInfo &info)
+{
+    return PartInfoTag + '\n' + info.fileUrl.toUtf8() + '\n' + info.validator + '\n' +
+           QByteArray::number(info.total) + '\n';
+}
+
+std::optional<PartInfo> ParsePartInfo(const QByteArray &text)
+{
+    const QList<QByteArray> lines = text.split('\n');
+    if (lines.size() != 5 || lines[0] != PartInfoTag || !lines[4].isEmpty() || lines[1].isEmpty() ||
+        lines[2].isEmpty())
+        return std::nullopt;
+    PartInfo info;
+    info.fileUrl = QString::fromUtf8(lines[1]);
+    info.validator = lines[2];
+    bool ok = false;
+    info.total = lines[3].toLongLong(&ok);
+    if (!ok || info.total < -1)
+        return std::nullopt;
+    return info;
+}
 
 QString FileExtensionOf(const QString &fileUrl)
 {
@@ -202,7 +301,17 @@ QString DownloadFailureText(const DownloadResult &result)
 SoundDownload::SoundDownload(DownloadRequest request, QObject *parent)
     : QObject(parent)
     , m_request(std::move(request))
-{}
+    , m_retryTimer(new QTimer(this))
+{
+    m_retryTimer->setSingleShot(true);
+    connect(m_retryTimer, &QTimer::timeout, this, [this] {
+        // Without a validator the part cannot be continued safely.
+        if (!m_partInfoSaved)
+            restartFromZero();
+        if (m_running)
+            sendRequest();
+    });
+}
 
 SoundDownload::~SoundDownload()
 {
@@ -210,7 +319,7 @@ SoundDownload::~SoundDownload()
         m_result.error = DownloadError::Cancelled;
         m_running = false;
     }
-    cleanUp();
+    cleanUp(m_result.error == DownloadError::Cancelled && partIsContinuable());
 }
 
 void SoundDownload::start()
@@ -225,20 +334,30 @@ void SoundDownload::start()
              QStringLiteral("not an http or https address: %1").arg(m_request.fileUrl));
         return;
     }
-    if (!reserveFile())
-        return;
+    if (reserveFile() && m_running)
+        sendRequest();
+}
+
+void SoundDownload::sendRequest()
+{
     QNetworkAccessManager *manager = SharedNetworkManager();
     if (!manager) {
         fail(DownloadError::Cancelled, QStringLiteral("no application object to run the request"));
         return;
     }
-
     QNetworkRequest request{QUrl(m_request.fileUrl)};
     // As on every request of ours.
     request.setRawHeader("If-Modified-Since", "0");
     // The bytes exactly as served, so Content-Length counts what we write.
     request.setRawHeader("Accept-Encoding", "identity");
+    m_rangeStart = m_received;
+    if (m_rangeStart > 0) {
+        request.setRawHeader("Range", "bytes=" + QByteArray::number(m_rangeStart) + '-');
+        request.setRawHeader("If-Range", m_validator);
+    }
     request.setTransferTimeout(int(m_request.stallTimeout.count()));
+    m_answerChecked = false;
+    m_answerBytes = 0;
     m_reply = manager->get(request);
     // Bounded, so a disk slower than the network holds the transfer back
     // instead of filling memory.
@@ -271,37 +390,181 @@ bool SoundDownload::reserveFile()
         // A final name is free only while nobody else is writing towards it.
         if (pathExists(finalPath))
             continue;
-        const QString partPath = finalPath + QStringLiteral(".part");
-        m_fd = ::open(QFile::encodeName(partPath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (m_fd >= 0) {
-            m_finalPath = finalPath;
-            m_partPath = partPath;
-            return true;
-        }
-        if (errno != EEXIST) {
+        const QString partPath = finalPath + PartSuffix;
+        const Claim claim = claimPart(partPath);
+        if (claim == Claim::Failed) {
             const int error = errno;
             fail(isDiskFull(error) ? DownloadError::DiskFull : DownloadError::Folder,
                  QStringLiteral("cannot write in %1: %2").arg(folder, errnoText(error)));
             return false;
         }
+        if (claim == Claim::Busy)
+            continue;
+        m_finalPath = finalPath;
+        m_partPath = partPath;
+        if (adoptPart())
+            return true;
+        // Another address's part, kept for its own later download.
+        ::close(m_fd);
+        m_fd = -1;
+        m_partPath.clear();
     }
     fail(DownloadError::Folder, QStringLiteral("no free file name for %1 in %2").arg(name, folder));
     return false;
 }
 
-bool SoundDownload::drain()
+SoundDownload::Claim SoundDownload::claimPart(const QString &partPath)
+{
+    const QByteArray path = QFile::encodeName(partPath);
+    // A few rounds: another download may rename or remove it between our open and lock.
+    for (int round = 0; round < 8; ++round) {
+        const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+        if (fd < 0) {
+            // Not ours to write (a link, a folder, someone else's file): try the next name.
+            const int error = errno;
+            const bool notOurs = error == ELOOP || error == EISDIR || error == ENXIO ||
+                                 ((error == EACCES || error == EPERM) && pathExists(partPath));
+            errno = error;
+            return notOurs ? Claim::Busy : Claim::Failed;
+        }
+        // One writer per part file: a download already writing it holds the lock.
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int error = errno;
+            ::close(fd);
+            if (error == EWOULDBLOCK)
+                return Claim::Busy;
+            errno = error;
+            return Claim::Failed;
+        }
+        struct stat opened;
+        struct stat named;
+        const bool same = ::fstat(fd, &opened) == 0 && ::lstat(path.constData(), &named) == 0 &&
+                          opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+        if (same && S_ISREG(opened.st_mode)) {
+            m_fd = fd;
+            return Claim::Taken;
+        }
+        ::close(fd);
+        if (same)
+            return Claim::Busy; // not a regular file: leave it alone
+    }
+    return Claim::Busy;
+}
+
+// Continues the locked part file when its info names the same address,
+// starts it afresh when it has no usable info; false when it belongs to
+// another address.
+bool SoundDownload::adoptPart()
+{
+    struct stat part;
+    const qint64 size = ::fstat(m_fd, &part) == 0 ? qint64(part.st_size) : 0;
+    const std::optional<QByteArray> text = readSmallFile(m_partPath + InfoSuffix);
+    const std::optional<PartInfo> info = text ? ParsePartInfo(*text) : std::nullopt;
+    if (size > 0 && info && info->fileUrl != m_request.fileUrl)
+        return false;
+    if (size > 0 && info && (info->total < 0 || size < info->total) &&
+        ::lseek(m_fd, size, SEEK_SET) == size) {
+        m_validator = info->validator;
+        m_total = info->total;
+        m_received = m_resumedFrom = size;
+        m_partInfoSaved = true;
+        return true;
+    }
+    restartFromZero();
+    return true;
+}
+
+void SoundDownload::restartFromZero()
+{
+    // The info goes first: it must never describe bytes it does not match.
+    removeFile(m_partPath + InfoSuffix);
+    m_partInfoSaved = false;
+    m_validator.clear();
+    if (::ftruncate(m_fd, 0) != 0 || ::lseek(m_fd, 0, SEEK_SET) != 0) {
+        const int error = errno;
+        fail(DownloadError::Write, QStringLiteral("cannot write %1: %2").arg(m_partPath, errnoText(error)));
+        return;
+    }
+    if (m_received != 0) {
+        m_received = 0;
+        emit progress(m_received, m_total);
+    }
+}
+
+void SoundDownload::savePartInfo()
+{
+    if (m_validator.isEmpty())
+        return;
+    m_partInfoSaved =
+        writeFileAtomically(m_partPath + InfoSuffix, PartInfoText({m_request.fileUrl, m_validator, m_total}));
+}
+
+bool SoundDownload::partIsContinuable() const
+{
+    return m_fd >= 0 && m_partInfoSaved && m_received > 0 && (m_total < 0 || m_received < m_total);
+}
+
+// Looks at the status and headers of an answer before its body is used.
+// False when the answer is not used: the download failed, or asked again.
+bool SoundDownload::checkAnswer()
 {
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status != 0 && (status < 200 || status > 299)) {
-        m_result.httpStatus = status;
+    if (status == 0)
+        return true; // no answer at all: the transfer error tells why
+    m_answerChecked = true;
+    m_result.httpStatus = status;
+    const auto askAgainFromZero = [this] {
+        dropReply();
+        restartFromZero();
+        if (m_running)
+            sendRequest();
+        return false;
+    };
+    // The part outgrew the file, which then changed.
+    if (status == 416 && m_rangeStart > 0)
+        return askAgainFromZero();
+    if (status < 200 || status > 299) {
         fail(DownloadError::HttpStatus, QStringLiteral("the server answered %1").arg(status));
         return false;
     }
-    if (m_total < 0) {
-        const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
-        if (length.isValid())
-            m_total = length.toLongLong();
+    if (status == 206) {
+        const std::optional<ContentRange> range = ParseContentRange(m_reply->rawHeader("Content-Range"));
+        const QByteArray etag = m_reply->rawHeader("ETag");
+        const bool sameTag = etag.isEmpty() || !m_validator.startsWith('"') || etag == m_validator;
+        const bool fits = range && range->start == m_rangeStart && sameTag &&
+                          (m_total < 0 || m_rangeStart == 0 || range->total == m_total);
+        if (!fits) {
+            if (m_rangeStart > 0)
+                return askAgainFromZero();
+            fail(DownloadError::HttpStatus,
+                 QStringLiteral("the server answered 206 to a whole-file request"));
+            return false;
+        }
+        if (m_rangeStart > 0) {
+            if (range->total >= 0)
+                m_total = range->total;
+            return true;
+        }
     }
+    // A whole body, also when a range was asked: the file changed or the
+    // server does not serve ranges.
+    restartFromZero();
+    if (status == 206) {
+        m_total = ParseContentRange(m_reply->rawHeader("Content-Range"))->total;
+    } else {
+        const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
+        m_total = length.isValid() ? length.toLongLong() : -1;
+    }
+    m_validator = ResumeValidator(m_reply->rawHeader("ETag"), m_reply->rawHeader("Last-Modified"),
+                                  m_reply->rawHeader("Date"));
+    savePartInfo();
+    return m_running;
+}
+
+bool SoundDownload::drain()
+{
+    if (!m_reply->isOpen()) // aborted by the transfer time-out: nothing left to read
+        return true;
     if (m_buffer.empty())
         m_buffer.resize(size_t(ReadChunk));
     const qint64 before = m_received;
@@ -325,6 +588,8 @@ bool SoundDownload::drain()
             left -= written;
         }
         m_received += got;
+        m_answerBytes += got;
+        m_transferred += got;
     }
     if (m_received != before)
         emit progress(m_received, m_total);
@@ -333,31 +598,65 @@ bool SoundDownload::drain()
 
 void SoundDownload::onReadyRead()
 {
-    if (m_running && m_reply)
-        drain();
+    if (!m_running || !m_reply)
+        return;
+    if (!m_answerChecked && !checkAnswer())
+        return;
+    drain();
 }
 
 void SoundDownload::onFinished()
 {
     if (!m_running || !m_reply)
         return;
-    m_result.httpStatus = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (!drain())
+    if (!m_answerChecked && !checkAnswer())
         return;
     const QNetworkReply::NetworkError error = m_reply->error();
+    if (!m_answerChecked) { // no answer at all: refused, unknown host, silent server
+        if (error == QNetworkReply::OperationCanceledError)
+            fail(DownloadError::Stalled,
+                 QStringLiteral("no answer for %1 s")
+                     .arg(std::chrono::duration<double>(m_request.stallTimeout).count()));
+        else
+            fail(DownloadError::Connection, m_reply->errorString());
+        return;
+    }
+    if (!drain())
+        return;
     // Only the transfer time-out cancels a reply that we have not aborted.
     if (error == QNetworkReply::OperationCanceledError) {
         const auto seconds = std::chrono::duration<double>(m_request.stallTimeout).count();
-        fail(DownloadError::Stalled, QStringLiteral("no data received for %1 s").arg(seconds));
+        const QString detail = QStringLiteral("no data received for %1 s").arg(seconds);
+        // Silence after some data is how a connection that died without a
+        // word looks; silence from the start is a server not answering,
+        // and waiting for it again would only multiply the wait.
+        if (m_answerBytes > 0)
+            retryOrFail(DownloadError::Stalled, detail);
+        else
+            fail(DownloadError::Stalled, detail);
         return;
     }
     // A body cut short is told as such, whichever way the transport saw the end.
-    if (m_total >= 0 && m_received != m_total) {
+    if (m_total >= 0 && m_received < m_total) {
+        retryOrFail(DownloadError::Incomplete,
+                    QStringLiteral("received %1 of %2 bytes").arg(m_received).arg(m_total));
+        return;
+    }
+    if (m_total >= 0 && m_received > m_total) {
         fail(DownloadError::Incomplete,
              QStringLiteral("received %1 of %2 bytes").arg(m_received).arg(m_total));
         return;
     }
-    if (error != QNetworkReply::NoError) {
+    switch (error) {
+    case QNetworkReply::NoError:
+        break;
+    case QNetworkReply::RemoteHostClosedError:
+    case QNetworkReply::TemporaryNetworkFailureError:
+    case QNetworkReply::NetworkSessionFailedError:
+    case QNetworkReply::ProxyConnectionClosedError:
+        retryOrFail(DownloadError::Connection, m_reply->errorString());
+        return;
+    default:
         fail(DownloadError::Connection, m_reply->errorString());
         return;
     }
@@ -366,15 +665,24 @@ void SoundDownload::onFinished()
     m_result.bytes = m_received;
     m_result.filePath = m_finalPath;
     m_running = false;
-    cleanUp();
+    cleanUp(false);
     QTimer::singleShot(0, this, &SoundDownload::finished);
+}
+
+void SoundDownload::retryOrFail(DownloadError error, const QString &detail)
+{
+    if (m_retries >= m_request.retryDelays.size()) {
+        fail(error, detail);
+        return;
+    }
+    dropReply();
+    m_retryTimer->start(m_request.retryDelays[m_retries++]);
 }
 
 bool SoundDownload::commit()
 {
-    const int fd = m_fd;
-    m_fd = -1;
-    if (::close(fd) != 0) {
+    // Written through before the name says the file is whole.
+    if (::fdatasync(m_fd) != 0 && errno != EINVAL) {
         const int error = errno;
         fail(isDiskFull(error) ? DownloadError::DiskFull : DownloadError::Write,
              QStringLiteral("cannot write %1: %2").arg(m_partPath, errnoText(error)));
@@ -387,6 +695,7 @@ bool SoundDownload::commit()
         const QString target = n == 0 ? m_finalPath : wanted.dir().filePath(NumberedFileName(name, n));
         if (renameNoReplace(m_partPath, target)) {
             m_finalPath = target;
+            removeFile(m_partPath + InfoSuffix);
             m_partPath.clear();
             return true;
         }
@@ -409,26 +718,42 @@ void SoundDownload::fail(DownloadError error, const QString &detail)
     m_result.error = error;
     m_result.detail = detail;
     m_result.bytes = m_received;
-    cleanUp();
+    // What a later download can continue stays: after a lost connection, a
+    // cancel or a server in trouble. A full disk gets its space back, and a
+    // file the server refuses (4xx) will not be continued.
+    const bool transient = error == DownloadError::Connection || error == DownloadError::Incomplete ||
+                           error == DownloadError::Stalled || error == DownloadError::Cancelled ||
+                           (error == DownloadError::HttpStatus && m_result.httpStatus >= 500);
+    cleanUp(transient && partIsContinuable());
     QTimer::singleShot(0, this, &SoundDownload::finished);
 }
 
-void SoundDownload::cleanUp()
+void SoundDownload::dropReply()
 {
-    if (m_reply) {
-        QNetworkReply *reply = m_reply;
-        m_reply = nullptr;
-        disconnect(reply, nullptr, this, nullptr);
-        if (!reply->isFinished())
-            reply->abort();
-        reply->deleteLater();
+    if (!m_reply)
+        return;
+    QNetworkReply *reply = m_reply;
+    m_reply = nullptr;
+    disconnect(reply, nullptr, this, nullptr);
+    if (!reply->isFinished())
+        reply->abort();
+    reply->deleteLater();
+}
+
+void SoundDownload::cleanUp(bool keepPart)
+{
+    m_retryTimer->stop();
+    dropReply();
+    if (m_fd < 0)
+        return;
+    // Removed while still locked, so no other download has taken it meanwhile.
+    if (keepPart) {
+        m_result.partPath = m_partPath;
+    } else if (!m_partPath.isEmpty()) {
+        removeFile(m_partPath + InfoSuffix);
+        removeFile(m_partPath);
     }
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
-    }
-    if (!m_partPath.isEmpty()) {
-        ::unlink(QFile::encodeName(m_partPath).constData());
-        m_partPath.clear();
-    }
+    m_partPath.clear();
+    ::close(m_fd);
+    m_fd = -1;
 }

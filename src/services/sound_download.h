@@ -5,9 +5,11 @@
 #include <QString>
 
 #include <chrono>
+#include <optional>
 #include <vector>
 
 class QNetworkReply;
+class QTimer;
 
 // Longest file name the file systems we save to accept, in bytes.
 constexpr int MaxFileNameBytes = 255;
@@ -35,7 +37,38 @@ struct DownloadRequest
     QString folder;   // created when missing
     QString fileName; // wanted name; made safe again and numbered on collision
     std::chrono::milliseconds stallTimeout = std::chrono::seconds(30);
+    // The pause before each retry after a dropped connection; as many
+    // retries as pauses.
+    std::vector<std::chrono::milliseconds> retryDelays = {std::chrono::milliseconds(500),
+                                                          std::chrono::seconds(1), std::chrono::seconds(2)};
 };
+
+// "bytes START-END/TOTAL" of a 206 answer; total is -1 for "*".
+struct ContentRange
+{
+    qint64 start = 0;
+    qint64 end = 0;
+    qint64 total = -1;
+};
+std::optional<ContentRange> ParseContentRange(const QByteArray &value);
+
+// What to send in If-Range to continue a body safely: the ETag when it is
+// strong, else Last-Modified when it is at least a second older than the
+// answer's Date (a strong date). Empty when there is neither: a range
+// without a validator could splice two versions of a file, so such bodies
+// are never continued, only started again.
+QByteArray ResumeValidator(const QByteArray &etag, const QByteArray &lastModified, const QByteArray &date);
+
+// Kept beside "NAME.part" as "NAME.part.meta" so that a later download can
+// continue the part file.
+struct PartInfo
+{
+    QString fileUrl;
+    QByteArray validator;
+    qint64 total = -1;
+};
+QByteArray PartInfoText(const PartInfo &info);
+std::optional<PartInfo> ParsePartInfo(const QByteArray &text);
 
 enum class DownloadError {
     None,
@@ -57,6 +90,7 @@ struct DownloadResult
     QString detail;     // one line for people when !ok()
     int httpStatus = 0; // 0 when none arrived
     qint64 bytes = 0;   // received and written
+    QString partPath;   // when !ok(): the part file kept for a later download, if any
 
     bool ok() const { return error == DownloadError::None; }
     QString fileName() const;
@@ -66,10 +100,15 @@ struct DownloadResult
 QString DownloadFailureText(const DownloadResult &result);
 
 // One file downloaded asynchronously from the shared network manager: the
-// body is streamed into "NAME.part", reserved exclusively next to a free
-// final name, and renamed without overwriting when it is whole. On any
-// failure the part file is removed and no file exists under the final name.
-// Deleting a running download aborts it the same way.
+// body is streamed into "NAME.part", locked by this download, next to a free
+// final name, and renamed without overwriting when it is whole and of the
+// announced length. A dropped connection (or one that went silent
+// mid-body) is retried with back-off, continuing with a range request when
+// the server gave a validator and starting again otherwise; an earlier
+// download's part file for the same address is continued the same way.
+// After a dropped connection or a cancel (deleting a running download
+// cancels it) a continuable part file stays for a later download; any other
+// failure removes it. Nothing but a whole file ever has the final name.
 class SoundDownload : public QObject
 {
     Q_OBJECT
@@ -84,7 +123,9 @@ public:
 
     bool isRunning() const { return m_running; }
     qint64 received() const { return m_received; }
-    qint64 total() const { return m_total; } // -1 while unknown
+    qint64 total() const { return m_total; }             // -1 while unknown
+    qint64 resumedFrom() const { return m_resumedFrom; } // bytes taken from an earlier part file
+    qint64 transferred() const { return m_transferred; } // bytes that came over the network
     const DownloadResult &result() const { return m_result; }
 
 signals:
@@ -93,24 +134,43 @@ signals:
     void finished();
 
 private:
+    enum class Claim { Taken, Busy, Failed };
+
     bool reserveFile();
-    void onMetaData();
+    Claim claimPart(const QString &partPath);
+    bool adoptPart();
+    void sendRequest();
+    bool checkAnswer();
+    void restartFromZero();
+    void savePartInfo();
     void onReadyRead();
     void onFinished();
+    void retryOrFail(DownloadError error, const QString &detail);
     bool drain();
     bool commit();
     void fail(DownloadError error, const QString &detail);
-    void cleanUp();
+    void dropReply();
+    void cleanUp(bool keepPart);
+    bool partIsContinuable() const;
 
     DownloadRequest m_request;
     DownloadResult m_result;
     QPointer<QNetworkReply> m_reply;
+    QTimer *m_retryTimer = nullptr;
     QString m_finalPath;
     QString m_partPath;
     int m_fd = -1;
     bool m_started = false;
     bool m_running = false;
-    qint64 m_received = 0;
+    bool m_answerChecked = false;
+    bool m_partInfoSaved = false;
+    size_t m_retries = 0;
+    qint64 m_rangeStart = 0;  // the range asked of the current answer
+    qint64 m_answerBytes = 0; // body bytes of the current answer
+    qint64 m_received = 0;    // bytes in the part file
     qint64 m_total = -1;
+    qint64 m_resumedFrom = 0;
+    qint64 m_transferred = 0;
+    QByteArray m_validator;
     std::vector<char> m_buffer;
 };

@@ -17,6 +17,15 @@ private:
 
     QString page(const QString &id) const { return m_service.soundPageUrl(id); }
 
+    // Serves a sound named "a" by singer "b" (saved as "b - a.mp3") whose file is at fileUrl.
+    void setSoundWithFile(const QString &id, const QString &fileUrl)
+    {
+        m_service.setSoundInfoBody(id, R"({"info":{"sound":{"name":"a","pic_200":"","source":")" +
+                                           fileUrl.toUtf8() +
+                                           R"(","sound_count":1,"share_count":1,"create_time":0,"info":"",)"
+                                           R"("user":{"follow_count":1,"name":"b"}}}})");
+    }
+
     VexaRun vexa(const QStringList &arguments)
     {
         return RunVexaHelper(QStringList{QStringLiteral("--api-host"), m_service.hostAndPort(),
@@ -97,14 +106,43 @@ private slots:
         QVERIFY(QString::fromUtf8(again.out).endsWith(QStringLiteral("bytes-%1 (1).mp3\n").arg(size)));
     }
 
+    // A rerun continues the part file that a failed run left behind.
+    void rerunContinues()
+    {
+        // Every answer drops after 400000 bytes: the first run gives up at
+        // 1600000 after three retries, the rerun's answer carries the rest.
+        const qint64 size = 2000000;
+        const QString url = m_service.baseUrl() + QStringLiteral("/file/bytes-%1;drop=400000.mp3").arg(size);
+        // The program keeps a file address's part before its "?".
+        setSoundWithFile(QStringLiteral("continued"), url + QStringLiteral("?sign=1"));
+        QTemporaryDir dir;
+        const VexaRun failed = vexa({QStringLiteral("download"), page(QStringLiteral("continued")),
+                                     QStringLiteral("-o"), dir.path()});
+        QCOMPARE(failed.exitCode, 5);
+        QVERIFY2(failed.err.contains(QStringLiteral("kept %1; the same command continues it")
+                                         .arg(dir.filePath(QStringLiteral("b - a.mp3.part")))),
+                 qPrintable(failed.err));
+        const VexaRun run = vexa({QStringLiteral("download"), page(QStringLiteral("continued")),
+                                  QStringLiteral("-o"), dir.path()});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err + QDir(dir.path()).entryList(QDir::Files).join(u',')));
+        QVERIFY2(run.err.contains(QStringLiteral("continuing an earlier partial download at 1.5 MiB")),
+                 qPrintable(run.err));
+        QVERIFY(run.err.contains(QStringLiteral("100%")));
+        const QString saved = dir.filePath(QStringLiteral("b - a.mp3"));
+        QCOMPARE(QString::fromUtf8(run.out), saved + u'\n');
+        QFile file(saved);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll() == sampleFileBody(size));
+        QCOMPARE(m_service.requests().constLast().header("Range"), QByteArray("bytes=1600000-"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("b - a.mp3")});
+    }
+
     // Ctrl-C or a termination request ends the download cleanly.
     void interrupted()
     {
-        m_service.setSoundInfoBody(
-            QStringLiteral("slow-file"),
-            R"({"info":{"sound":{"name":"a","pic_200":"","source":")" + m_service.baseUrl().toUtf8() +
-                R"(/fault/stall-body?x","sound_count":1,"share_count":1,"create_time":0,"info":"",)"
-                R"("user":{"follow_count":1,"name":"b"}}}})");
+        setSoundWithFile(QStringLiteral("slow-file"),
+                         m_service.baseUrl() + QStringLiteral("/fault/stall-body?x"));
         QTemporaryDir dir;
         QProcess process;
         process.start(QStringLiteral(VEXA_HELPER_EXE),

@@ -9,8 +9,11 @@
 #include <QTest>
 
 #include <csignal>
+#include <fcntl.h>
 #include <memory>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 
@@ -51,6 +54,26 @@ private:
     void (*m_signal)(int) = nullptr;
 };
 
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(content);
+}
+
+// The Range headers of the requests for path, in order ("" for none). Qt
+// itself may send a GET once more when a connection closes early, so a
+// repeat of the same range is counted once.
+QList<QByteArray> rangesAsked(const SampleService &service, const QString &path)
+{
+    QList<QByteArray> ranges;
+    for (const RecordedRequest &r : service.requests()) {
+        if (r.target == path.toUtf8() && (ranges.isEmpty() || ranges.constLast() != r.header("Range")))
+            ranges.append(r.header("Range"));
+    }
+    return ranges;
+}
+
 } // namespace
 
 class SoundDownloadTest : public QObject
@@ -59,6 +82,17 @@ class SoundDownloadTest : public QObject
 
 private:
     SampleService m_service;
+    int m_unique = 0;
+
+    // A /file/bytes-SIZE.mp3 address with options, its own so that the
+    // service's per-address answer counts start afresh.
+    QString bytesPath(qint64 size, const QString &options = {})
+    {
+        return QStringLiteral("/file/bytes-%1.mp3?u=%2%3")
+            .arg(size)
+            .arg(++m_unique)
+            .arg(options.isEmpty() ? QString() : u'&' + options);
+    }
 
     QString fileUrl(const QString &kind) const
     {
@@ -73,6 +107,7 @@ private:
         r.folder = folder;
         r.fileName = name;
         r.stallTimeout = 5s;
+        r.retryDelays = {10ms, 20ms, 40ms};
         return r;
     }
 
@@ -253,6 +288,292 @@ private slots:
         QCOMPARE(sent.header("Accept-Encoding"), QByteArray("identity"));
     }
 
+    void contentRanges_data()
+    {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<qint64>("start"); // -1: rejected
+        QTest::addColumn<qint64>("total");
+        QTest::newRow("plain") << QByteArray("bytes 100-999/1000") << 100ll << 1000ll;
+        QTest::newRow("spaces, case") << QByteArray(" Bytes 0-0/1 ") << 0ll << 1ll;
+        QTest::newRow("total unknown") << QByteArray("bytes 5-9/*") << 5ll << -1ll;
+        QTest::newRow("end before start") << QByteArray("bytes 9-5/10") << -1ll << 0ll;
+        QTest::newRow("end past total") << QByteArray("bytes 0-10/10") << -1ll << 0ll;
+        QTest::newRow("unsatisfied form") << QByteArray("bytes */10") << -1ll << 0ll;
+        QTest::newRow("request syntax") << QByteArray("bytes=0-9/10") << -1ll << 0ll;
+        QTest::newRow("negative") << QByteArray("bytes -1-9/10") << -1ll << 0ll;
+        QTest::newRow("other unit") << QByteArray("items 0-9/10") << -1ll << 0ll;
+        QTest::newRow("overflowing") << QByteArray("bytes 0-1/99999999999999999999") << -1ll << 0ll;
+        QTest::newRow("empty") << QByteArray() << -1ll << 0ll;
+    }
+
+    void contentRanges()
+    {
+        QFETCH(QByteArray, value);
+        QFETCH(qint64, start);
+        QFETCH(qint64, total);
+        const std::optional<ContentRange> range = ParseContentRange(value);
+        QCOMPARE(range.has_value(), start >= 0);
+        if (range) {
+            QCOMPARE(range->start, start);
+            QCOMPARE(range->total, total);
+        }
+    }
+
+    void resumeValidators_data()
+    {
+        QTest::addColumn<QByteArray>("etag");
+        QTest::addColumn<QByteArray>("lastModified");
+        QTest::addColumn<QByteArray>("date");
+        QTest::addColumn<QByteArray>("validator");
+        const QByteArray modified = "Tue, 14 Nov 2023 22:13:20 GMT";
+        const QByteArray later = "Tue, 14 Nov 2023 22:13:21 GMT";
+        QTest::newRow("strong ETag") << QByteArray("\"abc\"") << modified << later << QByteArray("\"abc\"");
+        QTest::newRow("weak ETag: the date instead")
+            << QByteArray("W/\"abc\"") << modified << later << modified;
+        QTest::newRow("date only") << QByteArray() << modified << later << modified;
+        QTest::newRow("date not a second older than the answer")
+            << QByteArray() << modified << modified << QByteArray();
+        QTest::newRow("no Date to compare") << QByteArray() << modified << QByteArray() << QByteArray();
+        QTest::newRow("weak ETag only") << QByteArray("W/\"abc\"") << QByteArray() << later << QByteArray();
+        QTest::newRow("unquoted ETag") << QByteArray("abc") << QByteArray() << later << QByteArray();
+        QTest::newRow("date unreadable") << QByteArray() << QByteArray("yesterday") << later << QByteArray();
+        QTest::newRow("nothing") << QByteArray() << QByteArray() << QByteArray() << QByteArray();
+    }
+
+    void resumeValidators()
+    {
+        QFETCH(QByteArray, etag);
+        QFETCH(QByteArray, lastModified);
+        QFETCH(QByteArray, date);
+        QFETCH(QByteArray, validator);
+        QCOMPARE(ResumeValidator(etag, lastModified, date), validator);
+    }
+
+    void partInfo_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("valid");
+        const PartInfo info{QStringLiteral("http://h/f.mp3?a=1"), "\"e\"", 1000};
+        const QByteArray good = PartInfoText(info);
+        QTest::newRow("as written") << good << true;
+        QTest::newRow("total unknown") << PartInfoText({info.fileUrl, info.validator, -1}) << true;
+        QTest::newRow("cut short") << good.chopped(1) << false;
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("another format") << QByteArray(good).replace("vexa-part 1", "vexa-part 2") << false;
+        QTest::newRow("no validator") << PartInfoText({info.fileUrl, QByteArray(), 1000}) << false;
+        QTest::newRow("total not a number") << QByteArray(good).replace("1000", "1e3") << false;
+        QTest::newRow("extra line") << good + "x\n" << false;
+    }
+
+    void partInfo()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, valid);
+        const std::optional<PartInfo> parsed = ParsePartInfo(text);
+        QCOMPARE(parsed.has_value(), valid);
+        if (valid)
+            QCOMPARE(PartInfoText(*parsed), text);
+    }
+
+    void continuing_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QList<QByteArray>>("ranges"); // Range header of each request
+        const qint64 k = 400000;
+        const QByteArray none;
+        const QByteArray fromK = "bytes=" + QByteArray::number(k) + '-';
+        // Every answer drops after k bytes, so the fourth continuation (of k bytes) completes.
+        QTest::newRow("dropped once, continued")
+            << 5 * k << QStringLiteral("drop=%1&drops=1").arg(k) << true << QList<QByteArray>{none, fromK};
+        QTest::newRow("dropped three times, continued three times")
+            << 4 * k << QStringLiteral("drop=%1").arg(k) << true
+            << QList<QByteArray>{none, fromK, "bytes=" + QByteArray::number(2 * k) + '-',
+                                 "bytes=" + QByteArray::number(3 * k) + '-'};
+        QTest::newRow("dropped every time: three retries, then failed")
+            << 5 * k << QStringLiteral("drop=%1").arg(k) << false
+            << QList<QByteArray>{none, fromK, "bytes=" + QByteArray::number(2 * k) + '-',
+                                 "bytes=" + QByteArray::number(3 * k) + '-'};
+        QTest::newRow("range ignored: whole body again")
+            << 5 * k << QStringLiteral("drop=%1&drops=1&range=ignore").arg(k) << true
+            << QList<QByteArray>{none, fromK};
+        QTest::newRow("part from the wrong place: asked again from zero")
+            << 5 * k << QStringLiteral("drop=%1&drops=1&range=shift").arg(k) << true
+            << QList<QByteArray>{none, fromK, none};
+        QTest::newRow("file changed: whole body again")
+            << 5 * k << QStringLiteral("drop=%1&drops=1&validator=changing").arg(k) << true
+            << QList<QByteArray>{none, fromK};
+        QTest::newRow("no validator: never a range")
+            << 5 * k << QStringLiteral("drop=%1&drops=1&validator=none").arg(k) << true
+            << QList<QByteArray>{none};
+        QTest::newRow("weak ETag: never a range")
+            << 5 * k << QStringLiteral("drop=%1&drops=1&validator=weak").arg(k) << true
+            << QList<QByteArray>{none};
+    }
+
+    // However the server answers a continuation, the result is the file byte
+    // for byte, or a failure; never a splice of two answers.
+    void continuing()
+    {
+        QFETCH(qint64, size);
+        QFETCH(QString, options);
+        QFETCH(bool, ok);
+        QFETCH(QList<QByteArray>, ranges);
+        const QString path = bytesPath(size, options);
+        QTemporaryDir dir;
+        const DownloadResult result = run(request(m_service.baseUrl() + path, dir.path()));
+        QCOMPARE(rangesAsked(m_service, path), ranges);
+        for (const RecordedRequest &r : m_service.requests()) {
+            if (r.target == path.toUtf8() && !r.header("Range").isEmpty())
+                QVERIFY(r.header("If-Range").startsWith("\"bytes-"));
+        }
+        const QString name = QStringLiteral("歌手 - 歌.mp3");
+        if (ok) {
+            QVERIFY2(result.ok(), qPrintable(result.detail));
+            QVERIFY(contents(result.filePath) == sampleFileBody(size));
+            QCOMPARE(entries(dir.path()), QStringList{name});
+            return;
+        }
+        QCOMPARE(result.error, DownloadError::Incomplete);
+        QCOMPARE(DownloadFailureText(result), QStringLiteral("网络连接中断"));
+        // Kept for a later download, with what it needs to continue.
+        QCOMPARE(entries(dir.path()), (QStringList{name + ".part", name + ".part.meta"}));
+        QCOMPARE(result.partPath, dir.filePath(name + ".part"));
+        QVERIFY(contents(dir.filePath(name + ".part")) == sampleFileBody(4 * 400000));
+    }
+
+    void silence_data()
+    {
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QList<QByteArray>>("ranges");
+        // Silence after data is how a connection that died without a word looks.
+        QTest::newRow("silent mid-body: continued")
+            << QStringLiteral("stall=300000&drops=1") << true << QList<QByteArray>{"", "bytes=300000-"};
+        // A server that never answers is not waited for four times.
+        QTest::newRow("silent from the start: not retried")
+            << QStringLiteral("stall=0") << false << QList<QByteArray>{""};
+    }
+
+    void silence()
+    {
+        QFETCH(QString, options);
+        QFETCH(bool, ok);
+        QFETCH(QList<QByteArray>, ranges);
+        const qint64 size = 1000000;
+        const QString path = bytesPath(size, options);
+        QTemporaryDir dir;
+        DownloadRequest r = request(m_service.baseUrl() + path, dir.path());
+        r.stallTimeout = 1s;
+        const DownloadResult result = run(r);
+        QCOMPARE(result.ok(), ok);
+        QCOMPARE(rangesAsked(m_service, path), ranges);
+        if (ok)
+            QVERIFY(contents(result.filePath) == sampleFileBody(size));
+        else
+            QCOMPARE(result.error, DownloadError::Stalled);
+    }
+
+    void existingPart_data()
+    {
+        QTest::addColumn<QByteArray>("part");
+        QTest::addColumn<QString>("info"); // "same", "stale", "other", "junk" or none
+        QTest::addColumn<bool>("locked");
+        QTest::addColumn<QByteArray>("range"); // of the one request
+        QTest::addColumn<QString>("savedAs");  // name of the new file
+        QTest::addColumn<bool>("partStays");
+        const QString name = QStringLiteral("歌手 - 歌.mp3");
+        const QString next = QStringLiteral("歌手 - 歌 (1).mp3");
+        const QByteArray prefix = sampleFileBody(300000);
+        QTest::newRow("same address: continued")
+            << prefix << "same" << false << QByteArray("bytes=300000-") << name << false;
+        QTest::newRow("file changed since: whole body")
+            << QByteArray(300000, 'x') << "stale" << false << QByteArray("bytes=300000-") << name << false;
+        QTest::newRow("no info: started afresh")
+            << QByteArray("junk") << "" << false << QByteArray() << name << false;
+        QTest::newRow("unreadable info: started afresh")
+            << QByteArray("junk") << "junk" << false << QByteArray() << name << false;
+        QTest::newRow("whole already: fetched again")
+            << sampleFileBody(1000000) << "same" << false << QByteArray() << name << false;
+        QTest::newRow("another address's part: left for it")
+            << prefix << "other" << false << QByteArray() << next << true;
+        QTest::newRow("being written by another download: left alone")
+            << prefix << "same" << true << QByteArray() << next << true;
+    }
+
+    // A part file found beside the final name is continued only when it is
+    // ours to continue; otherwise it is started afresh or left alone.
+    void existingPart()
+    {
+        QFETCH(QByteArray, part);
+        QFETCH(QString, info);
+        QFETCH(bool, locked);
+        QFETCH(QByteArray, range);
+        QFETCH(QString, savedAs);
+        QFETCH(bool, partStays);
+        const qint64 size = 1000000;
+        const QString path = bytesPath(size);
+        const QString url = m_service.baseUrl() + path;
+        QTemporaryDir dir;
+        const QString partPath = dir.filePath(QStringLiteral("歌手 - 歌.mp3.part"));
+        writeFile(partPath, part);
+        const QByteArray etag = "\"bytes-" + QByteArray::number(size) + "-v1\"";
+        if (info == u"same")
+            writeFile(partPath + ".meta", PartInfoText({url, etag, size}));
+        else if (info == u"stale")
+            writeFile(partPath + ".meta", PartInfoText({url, "\"old\"", size}));
+        else if (info == u"other")
+            writeFile(partPath + ".meta", PartInfoText({url + "x", etag, size}));
+        else if (info == u"junk")
+            writeFile(partPath + ".meta", "junk");
+        const int fd = ::open(QFile::encodeName(partPath).constData(), O_RDONLY | O_CLOEXEC);
+        QVERIFY(fd >= 0);
+        if (locked)
+            QCOMPARE(::flock(fd, LOCK_EX | LOCK_NB), 0);
+
+        SoundDownload download(request(url, dir.path()));
+        QSignalSpy finished(&download, &SoundDownload::finished);
+        QSignalSpy progress(&download, &SoundDownload::progress);
+        download.start();
+        const qint64 resumed = download.resumedFrom();
+        QVERIFY(finished.wait(30000));
+        ::close(fd);
+        const DownloadResult &result = download.result();
+        QVERIFY2(result.ok(), qPrintable(result.detail));
+        QCOMPARE(result.fileName(), savedAs);
+        QVERIFY(contents(result.filePath) == sampleFileBody(size));
+        QCOMPARE(rangesAsked(m_service, path), QList<QByteArray>{range});
+        QCOMPARE(QFileInfo::exists(partPath), partStays);
+        if (partStays)
+            QVERIFY(contents(partPath) == part);
+        // Progress goes on from the part when it is continued.
+        if (range == "bytes=300000-" && info == u"same") {
+            QCOMPARE(resumed, 300000);
+            QVERIFY(progress.first().first().toLongLong() > 300000);
+            QCOMPARE(download.transferred(), size - 300000);
+        }
+    }
+
+    // A download that gave up leaves its part, and the next one for the same
+    // address continues it to the whole file.
+    void nextDownloadContinues()
+    {
+        // Every answer drops after 300000 bytes: four answers leave 300000
+        // of 1500000 to go, which the next answer carries whole.
+        const qint64 size = 1500000;
+        const QString path = bytesPath(size, QStringLiteral("drop=300000"));
+        QTemporaryDir dir;
+        const DownloadResult first = run(request(m_service.baseUrl() + path, dir.path()));
+        QVERIFY(!first.ok());
+        QCOMPARE(first.bytes, 1200000);
+        const DownloadResult second = run(request(m_service.baseUrl() + path, dir.path()));
+        QVERIFY2(second.ok(), qPrintable(second.detail));
+        QVERIFY(contents(second.filePath) == sampleFileBody(size));
+        QCOMPARE(rangesAsked(m_service, path).constLast(), QByteArray("bytes=1200000-"));
+        QCOMPARE(entries(dir.path()), QStringList{second.fileName()});
+    }
+
     void folderIsCreated()
     {
         QTemporaryDir dir;
@@ -396,18 +717,33 @@ private slots:
         QCOMPARE(entries(dir.path()), QStringList());
     }
 
-    // Deleting a running download (its window closing) removes its part file.
+    void deletedWhileRunning_data()
+    {
+        QTest::addColumn<bool>("continuable");
+        QTest::newRow("no validator: removed") << false;
+        QTest::newRow("continuable: kept") << true;
+    }
+
+    // Deleting a running download (its window closing, the program ending)
+    // keeps its part file only when a later download can continue it.
     void deletedWhileRunning()
     {
+        QFETCH(bool, continuable);
         QTemporaryDir dir;
-        auto download = std::make_unique<SoundDownload>(
-            request(m_service.baseUrl() + QStringLiteral("/fault/stall-body?seconds=30"), dir.path()));
+        DownloadRequest r =
+            request(continuable ? m_service.baseUrl() + bytesPath(900000, QStringLiteral("drop=5000"))
+                                : m_service.baseUrl() + QStringLiteral("/fault/stall-body?seconds=30"),
+                    dir.path());
+        r.retryDelays = {30s}; // deleted while waiting to retry
+        auto download = std::make_unique<SoundDownload>(r);
         QSignalSpy progress(download.get(), &SoundDownload::progress);
         download->start();
         QVERIFY(progress.wait(10000));
-        QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("歌手 - 歌.mp3.part")});
+        QTest::qWait(100);
+        const QString part = QStringLiteral("歌手 - 歌.mp3.part");
+        QCOMPARE(entries(dir.path()).first(), part);
         download.reset();
-        QCOMPARE(entries(dir.path()), QStringList());
+        QCOMPARE(entries(dir.path()), (continuable ? QStringList{part, part + ".meta"} : QStringList()));
     }
 };
 

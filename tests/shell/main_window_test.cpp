@@ -3,6 +3,7 @@
 #include "sample_service/sample_service.h"
 #include "services/network_access.h"
 #include "services/picture_from_path.h"
+#include "services/sound_download.h"
 #include "shell/main_window.h"
 #include "shell/player_bar.h"
 #include "shell/window_chrome.h"
@@ -25,6 +26,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -637,7 +639,49 @@ private slots:
         QCOMPARE(filesIn(folder), QStringList());
     }
 
-    // Closing the window ends its downloads and leaves no part file behind.
+    // A later press of the button continues what an earlier download left,
+    // and its progress starts where that one ended.
+    void downloadContinuesAPartLeftBehind()
+    {
+        QTemporaryDir dir;
+        // Every answer drops after 1000000 bytes: the continuation is that long.
+        const qint64 size = 2000000;
+        const QString url = m_service.baseUrl() + QStringLiteral("/file/bytes-%1;drop=1000000.mp3").arg(size);
+        m_service.setSoundInfoBody(QStringLiteral("continued"),
+                                   answer(QStringLiteral("x"), QString(), url + QStringLiteral("?sign=1")));
+        {
+            DownloadRequest r;
+            r.fileUrl = url;
+            r.folder = dir.path();
+            r.fileName = QStringLiteral("歌手 - x.mp3");
+            r.retryDelays.clear();
+            SoundDownload left(r);
+            QSignalSpy finished(&left, &SoundDownload::finished);
+            left.start();
+            QVERIFY(finished.wait(20000));
+            QVERIFY(!left.result().ok());
+        }
+        auto w = readyWindow();
+        w->setDownloadFolder(dir.path());
+        analyse(*w, soundPage(QStringLiteral("continued")));
+        QSignalSpy ended(w.get(), &MainWindow::downloadEnded);
+        auto *progress = w->findChild<QProgressBar *>(QStringLiteral("DownloadProgress"));
+        click(*w, "Command4");
+        QCOMPARE(progress->value(), int(1000000 / 1024));
+        QCOMPARE(progress->maximum(), int(size / 1024));
+        QVERIFY(ended.wait(30000));
+        QCOMPARE(w->statusText(2), QStringLiteral("音乐下载完成: 歌手 - x.mp3"));
+        QFile saved(dir.filePath(QStringLiteral("歌手 - x.mp3")));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(saved.readAll() == sampleFileBody(size));
+        const QList<RecordedRequest> requests = m_service.requests();
+        QVERIFY(std::any_of(requests.cbegin(), requests.cend(),
+                            [](const RecordedRequest &r) { return r.header("Range") == "bytes=1000000-"; }));
+        QCOMPARE(filesIn(dir.path()), QStringList{QStringLiteral("歌手 - x.mp3")});
+    }
+
+    // Closing the window ends its downloads; one that could not be continued
+    // (no validator here) leaves no part file behind.
     void windowGoneDuringDownload()
     {
         QTemporaryDir dir;
