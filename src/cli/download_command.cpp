@@ -2,6 +2,7 @@
 
 #include "cli/cli.h"
 #include "services/sound_download.h"
+#include "services/termination_signals.h"
 #include "services/web_address.h"
 #include "sound/sound_analysis.h"
 #include "sound/sound_link.h"
@@ -10,14 +11,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QSocketNotifier>
 #include <QStandardPaths>
 
-#include <csignal>
 #include <cstdio>
-#include <functional>
-#include <memory>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace Cli {
@@ -73,56 +69,6 @@ private:
     QElapsedTimer m_lastDraw;
     bool m_drawn = false;
     int m_lastTenth = 0;
-};
-
-int interruptPipe[2] = {-1, -1};
-
-// Async-signal-safe; the event loop reads the byte.
-void writeSignalByte(int signalNumber)
-{
-    const char byte = char(signalNumber);
-    [[maybe_unused]] const ssize_t written = ::write(interruptPipe[1], &byte, 1);
-}
-
-// While it lives, Ctrl-C or a termination request calls onInterrupt from the
-// event loop instead of killing the process, so the download ends cleanly:
-// a part file that can be continued stays for the next run, others go.
-class InterruptGuard
-{
-public:
-    explicit InterruptGuard(std::function<void()> onInterrupt)
-    {
-        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, interruptPipe) != 0)
-            return;
-        m_notifier = std::make_unique<QSocketNotifier>(interruptPipe[0], QSocketNotifier::Read);
-        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [onInterrupt] {
-            char byte = 0;
-            [[maybe_unused]] const ssize_t got = ::read(interruptPipe[0], &byte, 1);
-            onInterrupt();
-        });
-        struct sigaction action = {};
-        action.sa_handler = writeSignalByte;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        ::sigaction(SIGINT, &action, &m_savedInt);
-        ::sigaction(SIGTERM, &action, &m_savedTerm);
-    }
-    ~InterruptGuard()
-    {
-        if (!m_notifier)
-            return;
-        ::sigaction(SIGINT, &m_savedInt, nullptr);
-        ::sigaction(SIGTERM, &m_savedTerm, nullptr);
-        m_notifier.reset();
-        ::close(interruptPipe[0]);
-        ::close(interruptPipe[1]);
-        interruptPipe[0] = interruptPipe[1] = -1;
-    }
-
-private:
-    std::unique_ptr<QSocketNotifier> m_notifier;
-    struct sigaction m_savedInt = {};
-    struct sigaction m_savedTerm = {};
 };
 
 } // namespace
@@ -186,7 +132,9 @@ int RunDownloadCommand(const ServiceConfig &config, const FetchOptions &options,
         report.update(received, total, download.transferred());
     });
     QObject::connect(&download, &SoundDownload::finished, &loop, &QEventLoop::quit);
-    const InterruptGuard guard([&download] { download.abort(); });
+    // Ctrl-C or a termination request ends the download cleanly: a part
+    // file that can be continued stays for the next run, others go.
+    const TerminationSignals guard([&download](int) { download.abort(); });
     download.start();
     if (download.resumedFrom() > 0)
         WriteTo(stderr, QStringLiteral("continuing an earlier partial download at %1\n")

@@ -283,6 +283,10 @@ QString DownloadFailureText(const DownloadResult &result)
         return QStringLiteral("无法写入下载文件夹");
     case DownloadError::HttpStatus:
         return QStringLiteral("服务器返回错误 %1").arg(result.httpStatus);
+    case DownloadError::Redirect:
+        return QStringLiteral("下载地址重定向无效");
+    case DownloadError::Empty:
+        return QStringLiteral("服务器返回空文件");
     case DownloadError::Connection:
     case DownloadError::Incomplete:
         return QStringLiteral("网络连接中断");
@@ -523,6 +527,14 @@ bool SoundDownload::checkAnswer()
     // The part outgrew the file, which then changed.
     if (status == 416 && m_rangeStart > 0)
         return askAgainFromZero();
+    // Qt follows redirects; one that arrives here was refused (a loop, or a
+    // scheme we do not fetch), which is no error of the server's.
+    if (status >= 300 && status <= 399) {
+        fail(DownloadError::Redirect,
+             QStringLiteral("the server redirected it to an address not followed: %1")
+                 .arg(m_reply->errorString()));
+        return false;
+    }
     if (status < 200 || status > 299) {
         fail(DownloadError::HttpStatus, QStringLiteral("the server answered %1").arg(status));
         return false;
@@ -658,6 +670,11 @@ void SoundDownload::onFinished()
         return;
     default:
         fail(DownloadError::Connection, m_reply->errorString());
+        return;
+    }
+    // A sound of no bytes is no sound, whatever the headers said.
+    if (m_received == 0) {
+        fail(DownloadError::Empty, QStringLiteral("the server sent an empty file"));
         return;
     }
     if (!commit())

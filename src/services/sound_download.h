@@ -75,6 +75,8 @@ enum class DownloadError {
     NotWebAddress, // the address is not http(s)
     Folder,        // the folder cannot be created or written
     HttpStatus,    // the server answered with an error status
+    Redirect,      // a redirect that is not followed: a loop, or to another scheme
+    Empty,         // the server sent no bytes at all
     Connection,    // the transfer broke off
     Stalled,       // no data for the stall time-out
     Incomplete,    // fewer bytes than announced

@@ -265,7 +265,6 @@ private slots:
     void content_data()
     {
         QTest::addColumn<qint64>("size");
-        QTest::newRow("empty") << qint64(0);
         QTest::newRow("one byte") << qint64(1);
         QTest::newRow("just past one period") << SampleFilePeriod + 7;
         QTest::newRow("3 MiB and a byte") << qint64(3 * 1024 * 1024 + 1);
@@ -657,6 +656,12 @@ private slots:
             << fileUrl(QStringLiteral("status-503.mp3")) << false << int(DownloadError::HttpStatus) << 503;
         QTest::newRow("stalled body") << base + QStringLiteral("/fault/stall-body?seconds=30") << false
                                       << int(DownloadError::Stalled) << 200;
+        QTest::newRow("redirect loop")
+            << base + QStringLiteral("/fault/redirect-loop") << false << int(DownloadError::Redirect) << 302;
+        QTest::newRow("redirect to file:") << base + QStringLiteral("/fault/redirect-scheme") << false
+                                           << int(DownloadError::Redirect) << 302;
+        QTest::newRow("empty body") << base + QStringLiteral("/fault/empty") << false
+                                    << int(DownloadError::Empty) << 200;
         QTest::newRow("folder not writable")
             << fileUrl(QStringLiteral("bytes-10.mp3")) << true << int(DownloadError::Folder) << 0;
         QTest::newRow("local file") << QStringLiteral("file:///etc/passwd") << false

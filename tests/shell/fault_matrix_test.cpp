@@ -71,7 +71,8 @@ bool nothingArrives(const QByteArray &route)
 
 bool downloadFails(const QByteArray &route)
 {
-    return route.startsWith("status") || (nothingArrives(route) && !route.startsWith("huge"));
+    return route.startsWith("status") || route == "empty" ||
+           (nothingArrives(route) && !route.startsWith("huge"));
 }
 
 // One machine-readable line per cell, for scripts/faults: the row, the road,
