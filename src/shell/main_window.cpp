@@ -278,9 +278,17 @@ void MainWindow::waitForFirstPaint()
         QEventLoop loop;
         bool eventFilter(QObject *, QEvent *event) override
         {
+            // Low priority: whatever the frame itself queued runs first.
             if (event->type() == QEvent::Paint)
-                QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+                QCoreApplication::postEvent(this, new QEvent(QEvent::User), Qt::LowEventPriority);
             return false;
+        }
+        bool event(QEvent *event) override
+        {
+            if (event->type() != QEvent::User)
+                return QObject::event(event);
+            loop.quit();
+            return true;
         }
     } watch;
     const QPointer<MainWindow> self(this);
