@@ -291,6 +291,8 @@ void MainWindow::waitForFirstPaint()
             return true;
         }
     } watch;
+    if (m_painted)
+        return;
     const QPointer<MainWindow> self(this);
     installEventFilter(&watch);
     connect(this, &QObject::destroyed, &watch.loop, &QEventLoop::quit);
@@ -560,6 +562,7 @@ void MainWindow::setStatusText(int panel, const QString &text)
 
 void MainWindow::paintEvent(QPaintEvent *)
 {
+    m_painted = true;
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_background);
     PaintBorderLines(painter, m_borderLines);

@@ -108,6 +108,7 @@ private:
     WorkSlots m_work;
 
     QPixmap m_background;
+    bool m_painted = false; // a frame is on screen; the check need not wait for one
     QList<QLine> m_borderLines;
 
     DragHandle *m_logo = nullptr;
