@@ -19,18 +19,23 @@ find_program(GZIP_EXECUTABLE gzip REQUIRED)
 add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/vexa-helper.1.gz
     COMMAND ${GZIP_EXECUTABLE} -9 -n -c ${VEXA_LINUX_DIR}/vexa-helper.1 > ${PROJECT_BINARY_DIR}/vexa-helper.1.gz
     DEPENDS ${VEXA_LINUX_DIR}/vexa-helper.1)
-add_custom_target(vexa_manual_page ALL DEPENDS ${PROJECT_BINARY_DIR}/vexa-helper.1.gz)
+add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/changelog.gz
+    COMMAND ${GZIP_EXECUTABLE} -9 -n -c ${VEXA_LINUX_DIR}/changelog > ${PROJECT_BINARY_DIR}/changelog.gz
+    DEPENDS ${VEXA_LINUX_DIR}/changelog)
+add_custom_target(vexa_packaged_docs ALL DEPENDS ${PROJECT_BINARY_DIR}/vexa-helper.1.gz ${PROJECT_BINARY_DIR}/changelog.gz)
 install(FILES ${PROJECT_BINARY_DIR}/vexa-helper.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vexa-helper)
 
 set(CPACK_PACKAGE_NAME vexa-helper)
 set(CPACK_PACKAGE_VENDOR Quorlen)
 set(CPACK_PACKAGE_CONTACT "Vexa helper developers <vexa-helper@quorlen.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Look up, play and save sounds shared on Vexa")
 set(CPACK_PACKAGE_DESCRIPTION
-    "A small desktop tool for the Vexa sound-sharing service: paste a sound page address to see the\n"
-    "sound's record and cover, play it, copy its file address or download it, and browse the fifteen\n"
-    "sounds the service recommends. The same program has a command line for scripts (info, hot,\n"
-    "download) and a built-in sample service (--demo) to try it without a network.")
+    "A small desktop tool for the Vexa sound-sharing service: paste a sound page\n"
+    "address to see the sound's record and cover, play it, copy its file address\n"
+    "or download it, and browse the fifteen sounds the service recommends. The\n"
+    "same program has a command line for scripts (info, hot, download) and a\n"
+    "built-in sample service (--demo) to try it without a network.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
