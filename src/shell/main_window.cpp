@@ -271,6 +271,8 @@ void MainWindow::startUp()
 
 void MainWindow::waitForFirstPaint()
 {
+    if (m_painted)
+        return;
     // Watched on the window's paint; capped, as a window that is never
     // exposed (minimised, on no screen) never paints.
     struct PaintWatch : QObject
@@ -291,8 +293,6 @@ void MainWindow::waitForFirstPaint()
             return true;
         }
     } watch;
-    if (m_painted)
-        return;
     const QPointer<MainWindow> self(this);
     installEventFilter(&watch);
     connect(this, &QObject::destroyed, &watch.loop, &QEventLoop::quit);
