@@ -7,6 +7,7 @@
 #include "services/termination_signals.h"
 #include "services/version_text.h"
 #include "shell/main_window.h"
+#include "shell/startup_probe.h"
 #include "shell/window_chrome.h"
 
 #include <QApplication>
@@ -71,7 +72,7 @@ int RunGui(int argc, char **argv)
     // No display name: X11 would append it to every caption, and the hot
     // list's caption is "Vexa热榜" alone.
     QApplication::setApplicationVersion(VersionText());
-    QApplication::setDesktopFileName(QStringLiteral("vexa-helper"));
+    QApplication::setDesktopFileName(QStringLiteral("org.example.vexahelper"));
 
     QApplication::setFont(UiFont(9));
     // Ends like the close link, also inside a wait; 128 + N as shells report it.
@@ -104,6 +105,7 @@ int RunGui(int argc, char **argv)
     int status = 0;
     {
         MainWindow window(*config);
+        ExitAfterFirstPaintIfAsked(&window);
         // Made on first use and kept to the end, with the slots of its refresh;
         // declared after the main window so it goes first.
         std::unique_ptr<HotListWindow> hotList;

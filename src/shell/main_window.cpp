@@ -15,6 +15,7 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -25,6 +26,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -46,6 +48,8 @@ const QString CopiedText = QStringLiteral("音乐地址复制成功..");
 const QString DownloadingText = QStringLiteral("正在下载音乐..");
 const QString DownloadedText = QStringLiteral("音乐下载完成: ");
 const QString DownloadFailedText = QStringLiteral("音乐下载失败: ");
+
+constexpr std::chrono::milliseconds FirstPaintWaitCap{500};
 
 // Title links from left to right on the header: 0, 3, 1, 2.
 constexpr int HotListLink = 0;
@@ -71,6 +75,28 @@ QLabel *infoLine(QWidget *parent, const char *name, const QString &caption, int 
     label->adjustSize();
     return label;
 }
+
+// Image2: a tiny picture stretched over the body. Stretched anew on each
+// paint; QLabel's scaled contents would keep a window-sized copy (~1 MiB).
+class StretchedPicture final : public QLabel
+{
+public:
+    StretchedPicture(const QPixmap &picture, QWidget *parent)
+        : QLabel(parent)
+        , m_picture(picture)
+    {}
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawPixmap(contentsRect(), m_picture);
+    }
+
+private:
+    QPixmap m_picture;
+};
 
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QRect &geometry)
 {
@@ -107,10 +133,8 @@ MainWindow::~MainWindow() = default;
 void MainWindow::buildControls()
 {
     // Created first so it lies under every other control of the body.
-    m_panel = new QLabel(this);
+    m_panel = new StretchedPicture(QPixmap(QStringLiteral(":/pictures/panel.png")), this);
     m_panel->setObjectName(QStringLiteral("Image2"));
-    m_panel->setPixmap(QPixmap(QStringLiteral(":/pictures/panel.png")));
-    m_panel->setScaledContents(true);
     m_panel->setGeometry(0, 104, 841, 369);
 
     m_logo = new DragHandle(this);
@@ -238,7 +262,44 @@ void MainWindow::startUp()
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     show();
-    gx();
+    // The network set-up of the check stays off the path to the first frame.
+    const QPointer<MainWindow> self(this);
+    waitForFirstPaint();
+    if (self)
+        gx();
+}
+
+void MainWindow::waitForFirstPaint()
+{
+    if (m_painted)
+        return;
+    // Watched on the window's paint; capped, as a window that is never
+    // exposed (minimised, on no screen) never paints.
+    struct PaintWatch : QObject
+    {
+        QEventLoop loop;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            // Low priority: whatever the frame itself queued runs first.
+            if (event->type() == QEvent::Paint)
+                QCoreApplication::postEvent(this, new QEvent(QEvent::User), Qt::LowEventPriority);
+            return false;
+        }
+        bool event(QEvent *event) override
+        {
+            if (event->type() != QEvent::User)
+                return QObject::event(event);
+            loop.quit();
+            return true;
+        }
+    } watch;
+    const QPointer<MainWindow> self(this);
+    installEventFilter(&watch);
+    connect(this, &QObject::destroyed, &watch.loop, &QEventLoop::quit);
+    QTimer::singleShot(FirstPaintWaitCap, &watch.loop, &QEventLoop::quit);
+    watch.loop.exec();
+    if (self)
+        removeEventFilter(&watch);
 }
 
 void MainWindow::gx()
@@ -501,6 +562,7 @@ void MainWindow::setStatusText(int panel, const QString &text)
 
 void MainWindow::paintEvent(QPaintEvent *)
 {
+    m_painted = true;
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_background);
     PaintBorderLines(painter, m_borderLines);

@@ -39,7 +39,8 @@ public:
     ~MainWindow() override;
 
     // The load step: frame style, skin, version text into panel 3, border,
-    // show, then the update check. Returns when the check has ended.
+    // show, then, once the first frame is painted, the update check. Returns
+    // when the check has ended.
     void startUp();
 
     // Update check: enables the analysis when the maker's version file names
@@ -91,6 +92,7 @@ protected:
 
 private:
     void buildControls();
+    void waitForFirstPaint();
     void onTitleLinkHovered(int index);
     void onTitleLinkReleased(int index);
     void resetTitleLinks();
@@ -106,6 +108,7 @@ private:
     WorkSlots m_work;
 
     QPixmap m_background;
+    bool m_painted = false; // a frame is on screen; the check need not wait for one
     QList<QLine> m_borderLines;
 
     DragHandle *m_logo = nullptr;

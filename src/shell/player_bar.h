@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QMediaPlayer>
 #include <QUrl>
 #include <QWidget>
@@ -46,6 +47,8 @@ private:
     QLabel *m_message = nullptr;
     QMediaPlayer *m_player = nullptr;
     QAudioOutput *m_audio = nullptr;
+    QIcon m_playIcon;
+    QIcon m_pauseIcon;
     QUrl m_source;
     qint64 m_duration = 0;
 };

@@ -1,7 +1,11 @@
 #include "shell/skin.h"
 
+#include "build_config.h"
+
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 namespace {
@@ -11,9 +15,19 @@ constexpr qint64 MaxSkinBytes = 1024 * 1024;
 
 } // namespace
 
+QString SkinPathFor(const QString &executableFolder)
+{
+    const QString beside = executableFolder + QStringLiteral("/1.she");
+    if (QFileInfo(beside).isFile())
+        return beside;
+    const QString installed =
+        QDir::cleanPath(executableFolder + QStringLiteral("/" VEXA_DATA_FROM_BIN "/1.she"));
+    return QFileInfo(installed).isFile() ? installed : beside;
+}
+
 QString SkinPath()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/1.she");
+    return SkinPathFor(QCoreApplication::applicationDirPath());
 }
 
 QString ReadSkin(const QString &path)

@@ -2,7 +2,11 @@
 
 #include <QString>
 
-// "1.she" in the executable's folder.
+// "1.she" beside the executable when there is one, else the installed one in
+// the data folder that lies at the same place relative to the executable as
+// at install time (../share/vexa-helper), so any install prefix works.
+// With neither, the path beside the executable.
+QString SkinPathFor(const QString &executableFolder);
 QString SkinPath();
 
 // The skin file's text: a Qt style sheet. Empty when the file is missing,

@@ -150,6 +150,41 @@ private slots:
         QVERIFY(run.err.contains(QStringLiteral("sample service at http://127.0.0.1:")));
     }
 
+    // The command line runs on a bare core application: with a window-system
+    // plugin that cannot load, --version, --help and info still work, while the
+    // window (the last row) cannot start, which shows the plugin really is unusable.
+    void commandLineNeedsNoWindowSystem_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("succeeds");
+        QTest::newRow("--version") << QStringList{QStringLiteral("--version")} << true;
+        QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << true;
+        QTest::newRow("info") << QStringList{QStringLiteral("info"), QStringLiteral("1001")} << true;
+        QTest::newRow("the window") << QStringList{} << false;
+    }
+
+    void commandLineNeedsNoWindowSystem()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, succeeds);
+        if (arguments.size() == 2)
+            arguments.last() = page(arguments.last());
+        arguments << QStringLiteral("--api-host") << m_service.hostAndPort() << QStringLiteral("--web-host")
+                  << m_service.hostAndPort() << QStringLiteral("--update-host") << m_service.hostAndPort();
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform"));
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        // Should the window start after all, it ends at its first paint.
+        env.insert(QStringLiteral("VEXA_EXIT_AFTER_FIRST_PAINT"), QStringLiteral("0"));
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(VEXA_HELPER_EXE), arguments);
+        QVERIFY(process.waitForFinished(60000));
+        const bool ok = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+        QVERIFY2(ok == succeeds, process.readAllStandardError().constData());
+    }
+
     void wantsCommandLine_data()
     {
         QTest::addColumn<QStringList>("arguments");

@@ -50,29 +50,47 @@ class GuiMainTest : public QObject
     Q_OBJECT
 
 private slots:
-    // The skin is looked for beside the executable, also in a folder whose
-    // path holds spaces and Chinese characters; without it the window still starts.
-    void skinBesideTheExecutable_data()
+    // The skin is looked for beside the executable, then in the installed data
+    // folder next to it (../share/vexa-helper), also below a path with spaces
+    // and Chinese characters; without either the window still starts.
+    void skinBesideTheExecutableThenInstalled_data()
     {
-        QTest::addColumn<bool>("withSkin");
-        QTest::newRow("skin present") << true;
-        QTest::newRow("skin missing") << false;
+        QTest::addColumn<QString>("besideColour");
+        QTest::addColumn<QString>("installedColour");
+        QTest::addColumn<bool>("redStatusBar");
+        QTest::newRow("beside") << "#ff0000" << QString() << true;
+        QTest::newRow("installed only") << QString() << "#ff0000" << true;
+        QTest::newRow("beside wins") << "#ff0000"
+                                     << "#0000ff" << true;
+        QTest::newRow("installed loses") << "#0000ff"
+                                         << "#ff0000" << false;
+        QTest::newRow("none") << QString() << QString() << false;
     }
 
-    void skinBesideTheExecutable()
+    void skinBesideTheExecutableThenInstalled()
     {
-        QFETCH(bool, withSkin);
+        QFETCH(QString, besideColour);
+        QFETCH(QString, installedColour);
+        QFETCH(bool, redStatusBar);
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        const QString folder = dir.filePath(QStringLiteral("音乐 工具"));
-        QVERIFY(QDir().mkpath(folder));
-        const QString executable = folder + QStringLiteral("/vexa-helper");
+        const QString prefix = dir.filePath(QStringLiteral("音乐 工具"));
+        const QString bin = prefix + QStringLiteral("/bin");
+        const QString data = prefix + QStringLiteral("/share/vexa-helper");
+        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(data));
+        const QString executable = bin + QStringLiteral("/vexa-helper");
         QVERIFY(QFile::copy(QStringLiteral(VEXA_HELPER_EXE), executable));
-        if (withSkin) {
+        const auto writeSkin = [](const QString &folder, const QString &colour) {
             QFile skin(folder + QStringLiteral("/1.she"));
-            QVERIFY(skin.open(QIODevice::WriteOnly));
-            skin.write("/* 测试皮肤 */ QStatusBar#S1 { background: #ff0000; }");
-        }
+            return skin.open(QIODevice::WriteOnly) &&
+                   skin.write((QStringLiteral("/* 测试皮肤 */ QStatusBar#S1 { background: ") + colour +
+                               QStringLiteral("; }"))
+                                  .toUtf8()) > 0;
+        };
+        if (!besideColour.isEmpty())
+            QVERIFY(writeSkin(bin, besideColour));
+        if (!installedColour.isEmpty())
+            QVERIFY(writeSkin(data, installedColour));
 
         const QString shot = dir.filePath(QStringLiteral("shot.png"));
         const Run run =
@@ -80,7 +98,7 @@ private slots:
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         const QImage image(shot);
         QCOMPARE(image.size(), QSize(791, 446));
-        if (withSkin)
+        if (redStatusBar)
             QVERIFY(redPixelsInStatusBar(image) > 5000);
         else
             QCOMPARE(redPixelsInStatusBar(image), 0);

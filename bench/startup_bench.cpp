@@ -1,0 +1,148 @@
+// Start-up time to the first paint and the resident memory once idle, of
+// vexa-helper against the bare window, run alternately under the same
+// conditions. The program's hosts point at a sample service in this process,
+// so its update check answers as on an ordinary start and no real network is
+// touched.
+//
+// bench_startup HELPER BARE [RUNS [IDLE_RUNS [IDLE_MS]]]
+#include "sample_service/sample_service.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <optional>
+#include <vector>
+
+namespace {
+
+long long monotonicNanoseconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return (long long)ts.tv_sec * 1000000000LL + ts.tv_nsec;
+}
+
+struct Sample
+{
+    double firstPaintMs = 0;
+    double rssMib = 0;
+};
+
+std::optional<long long> valueAfter(const QByteArray &err, const QByteArray &key)
+{
+    const QByteArray marker = QByteArray("vexa-bench ") + key + '=';
+    const qsizetype at = err.indexOf(marker);
+    if (at < 0)
+        return std::nullopt;
+    const qsizetype start = at + marker.size();
+    const qsizetype end = err.indexOf('\n', start);
+    bool ok = false;
+    const long long value = err.mid(start, end - start).toLongLong(&ok);
+    return ok ? std::optional(value) : std::nullopt;
+}
+
+std::optional<Sample> runOnce(const QString &program, const QStringList &arguments, int idleMs)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("VEXA_EXIT_AFTER_FIRST_PAINT"), QString::number(idleMs));
+    process.setProcessEnvironment(env);
+    process.setStandardOutputFile(QProcess::nullDevice());
+    const long long started = monotonicNanoseconds();
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return std::nullopt;
+    }
+    const QByteArray err = process.readAllStandardError();
+    const auto painted = valueAfter(err, "first-paint-ns");
+    const auto rss = valueAfter(err, "idle-rss-kib");
+    if (process.exitCode() != 0 || !painted || !rss) {
+        std::fprintf(stderr, "%s did not report its first paint:\n%s\n", qPrintable(program),
+                     err.constData());
+        return std::nullopt;
+    }
+    return Sample{double(*painted - started) / 1e6, double(*rss) / 1024.0};
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: bench_startup HELPER BARE [RUNS [IDLE_RUNS [IDLE_MS]]]\n");
+        return 64;
+    }
+    const QString helper = QString::fromLocal8Bit(argv[1]);
+    const QString bare = QString::fromLocal8Bit(argv[2]);
+    const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 31;
+    const int idleRuns = argc > 4 ? std::max(1, std::atoi(argv[4])) : 5;
+    const int idleMs = argc > 5 ? std::max(0, std::atoi(argv[5])) : 1000;
+
+    SampleService service;
+    if (!service.start()) {
+        std::fprintf(stderr, "sample service did not start\n");
+        return 1;
+    }
+    const QString host = service.hostAndPort();
+    const QStringList helperArguments = {QStringLiteral("--web-host"),    host,
+                                         QStringLiteral("--api-host"),    host,
+                                         QStringLiteral("--update-host"), host};
+
+    // One warm-up each: the first run pays for cold file caches.
+    if (!runOnce(helper, helperArguments, 0) || !runOnce(bare, {}, 0))
+        return 1;
+
+    // Alternating, so all meet the same background load.
+    const QStringList labelled = {QStringLiteral("--chinese-label")};
+    std::vector<double> helperMs, bareMs, labelMs, helperRss, bareRss, labelRss;
+    for (int i = 0; i < runs; ++i) {
+        const auto b = runOnce(bare, {}, 0);
+        const auto h = runOnce(helper, helperArguments, 0);
+        const auto l = runOnce(bare, labelled, 0);
+        if (!b || !h || !l)
+            return 1;
+        bareMs.push_back(b->firstPaintMs);
+        helperMs.push_back(h->firstPaintMs);
+        labelMs.push_back(l->firstPaintMs);
+    }
+    for (int i = 0; i < idleRuns; ++i) {
+        const auto b = runOnce(bare, {}, idleMs);
+        const auto h = runOnce(helper, helperArguments, idleMs);
+        const auto l = runOnce(bare, labelled, idleMs);
+        if (!b || !h || !l)
+            return 1;
+        bareRss.push_back(b->rssMib);
+        helperRss.push_back(h->rssMib);
+        labelRss.push_back(l->rssMib);
+    }
+
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    const double hm = median(helperMs), bm = median(bareMs);
+    std::printf("start-up to first paint (%s): vexa-helper %.1f ms, bare window %.1f ms (medians of %d; "
+                "fastest %.1f / %.1f), ratio %.2f\n",
+                platform.isEmpty() ? "default platform" : platform.constData(), hm, bm, runs,
+                *std::min_element(helperMs.begin(), helperMs.end()),
+                *std::min_element(bareMs.begin(), bareMs.end()), hm / bm);
+    const double hr = median(helperRss), br = median(bareRss);
+    std::printf("resident memory %d ms after the first paint: vexa-helper %.1f MiB, bare window %.1f MiB "
+                "(medians of %d), ratio %.2f\n",
+                idleMs, hr, br, idleRuns, hr / br);
+    std::printf("  for scale, the bare window with one line of Chinese text: %.1f ms, %.1f MiB; "
+                "vexa-helper against it: %.2f, %.2f\n",
+                median(labelMs), median(labelRss), hm / median(labelMs), hr / median(labelRss));
+    service.stop();
+    return 0;
+}

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# install_test.sh BUILD_DIR: installs the build into a scratch prefix, checks
+# the layout, validates the desktop entry, the AppStream metadata and the
+# manual page, and starts the installed program from there. A validator that
+# is not installed is reported and skipped.
+set -uo pipefail
+build=$1
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+# An odd prefix: nothing may assume /usr.
+prefix="/opt/vexa 测试"
+root="$scratch/root"
+fail=0
+problem() { echo "FAIL: $*"; fail=1; }
+
+DESTDIR="$root" cmake --install "$build" --prefix "$prefix" >"$scratch/install.log" 2>&1 ||
+    { cat "$scratch/install.log"; exit 1; }
+top="$root$prefix"
+id=org.example.vexahelper
+
+for file in bin/vexa-helper share/vexa-helper/1.she "share/applications/$id.desktop" \
+            "share/metainfo/$id.metainfo.xml" "share/icons/hicolor/48x48/apps/$id.png" \
+            "share/icons/hicolor/scalable/apps/$id.svg" share/man/man1/vexa-helper.1.gz; do
+    [[ -f "$top/$file" ]] || problem "not installed: $file"
+done
+[[ -x "$top/bin/vexa-helper" ]] || problem "bin/vexa-helper is not executable"
+# Only the program: no libraries, headers or test programs.
+extra=$(cd "$top" && find . -type f | grep -v -e '^./bin/vexa-helper$' -e '^./share/' || true)
+[[ -z "$extra" ]] || problem "unexpected files installed: $extra"
+if command -v file >/dev/null; then
+    file -b "$top/share/icons/hicolor/48x48/apps/$id.png" | grep -q '48 x 48' || problem "the PNG icon is not 48 px"
+fi
+
+if command -v desktop-file-validate >/dev/null; then
+    out=$(desktop-file-validate "$top/share/applications/$id.desktop" 2>&1)
+    [[ $? -eq 0 && -z "$out" ]] || problem "desktop-file-validate: $out"
+    grep -qx "Icon=$id" "$top/share/applications/$id.desktop" || problem "the desktop entry names another icon"
+else
+    echo "SKIP: desktop-file-validate is not installed"
+fi
+if command -v appstreamcli >/dev/null; then
+    appstreamcli validate --no-net "$top/share/metainfo/$id.metainfo.xml" >"$scratch/as.log" 2>&1 ||
+        problem "appstreamcli validate: $(cat "$scratch/as.log")"
+    grep -q '<release version="[0-9]' "$top/share/metainfo/$id.metainfo.xml" ||
+        problem "the metainfo has no release version"
+else
+    echo "SKIP: appstreamcli is not installed"
+fi
+if command -v man >/dev/null; then
+    out=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$top/share/man/man1/vexa-helper.1.gz" 2>&1 >/dev/null)
+    [[ -z "$out" ]] || problem "man --warnings: $out"
+else
+    echo "SKIP: man is not installed"
+fi
+
+# The installed program: the command line with no window system at all, and
+# the window up to its first paint.
+version=$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=none "$top/bin/vexa-helper" --version 2>&1) ||
+    problem "vexa-helper --version: $version"
+out=$(QT_QPA_PLATFORM=offscreen VEXA_EXIT_AFTER_FIRST_PAINT=0 "$top/bin/vexa-helper" --demo 2>&1)
+status=$?
+[[ $status -eq 0 ]] || problem "installed vexa-helper --demo ended with $status: $out"
+grep -q '^vexa-bench first-paint-ns=' <<<"$out" || problem "installed vexa-helper --demo never painted: $out"
+
+exit $fail
