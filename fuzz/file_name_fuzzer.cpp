@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     checkNumbered(soundFile);
 
     // Any text at all, with the limits callers use and tiny ones.
-    for (const QString &text : parts) {
+    for (const QString &text : {singer, soundName, fileUrl}) {
         for (int maxBytes : {MaxFileNameBytes, MaxFileNameBytes - 12, 16, 5, 3, 1, 0}) {
             const QString safe = SafeFileName(text, maxBytes);
             checkSafe(safe, maxBytes);
