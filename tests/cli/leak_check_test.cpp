@@ -119,18 +119,13 @@ private slots:
         verifyClean(process, exitCode);
     }
 
-    // Ended by a termination request in the middle of a download.
+    // Ended by a termination request in the middle of a long download.
     void interruptedDownload()
     {
-        m_service.setSoundInfoBody(
-            QStringLiteral("slow-file"),
-            R"({"info":{"sound":{"name":"a","pic_200":"","source":")" + m_service.baseUrl().toUtf8() +
-                R"(/fault/stall-body?x","sound_count":1,"share_count":1,"create_time":0,"info":"",)"
-                R"("user":{"follow_count":1,"name":"b"}}}})");
         QTemporaryDir dir;
         QProcess process;
-        start(process, {QStringLiteral("download"), page(QStringLiteral("slow-file")), QStringLiteral("-o"),
-                        dir.path()});
+        start(process, {QStringLiteral("download"), page(QStringLiteral("file-bytes-1000000000")),
+                        QStringLiteral("-o"), dir.path()});
         QTRY_VERIFY_WITH_TIMEOUT(!QDir(dir.path()).entryList(QDir::Files).isEmpty(), 60000);
         process.terminate();
         verifyClean(process, 5);
