@@ -67,6 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }();
     WorkSlots work = previous;
     work[RawResponseSlot] = DecodeBody(body, contentType);
+    // Whatever charset the answer names, the text is whole characters.
+    FUZZ_CHECK(IsValidUtf16(work[RawResponseSlot]), QString::fromLatin1(contentType));
     const WorkSlots before = work;
     const ExtractionResult result = ExtractSoundInfo(work);
 
