@@ -1,5 +1,7 @@
 #include "fuzz_support.h"
 
+#include "services/http_text_fetch.h"
+
 #include <QCoreApplication>
 
 #include <cstdio>
@@ -10,6 +12,16 @@ void FuzzFailure(const char *rule, const QString &detail)
     std::fprintf(stderr, "rule broken: %s\n  %s\n", rule, detail.toUtf8().constData());
     std::fflush(stderr);
     std::abort();
+}
+
+QString FetchedText(const QByteArray &bytes)
+{
+    if (!bytes.startsWith("CT:"))
+        return DecodeBody(bytes, "text/html; charset=utf-8");
+    const qsizetype end = bytes.indexOf('\n');
+    if (end < 0)
+        return {};
+    return DecodeBody(bytes.mid(end + 1), bytes.mid(3, end - 3));
 }
 
 bool IsValidUtf16(const QString &text)

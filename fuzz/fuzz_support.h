@@ -21,5 +21,10 @@ inline QByteArray FuzzBytes(const uint8_t *data, size_t size)
     return QByteArray(reinterpret_cast<const char *>(data), qsizetype(size));
 }
 
+// Bytes as a fetch hands them over: decoded with the charset of an optional
+// first line "CT:<content type>", else as UTF-8 (saved answers and pages
+// need no such line).
+QString FetchedText(const QByteArray &bytes);
+
 // No unpaired surrogate: the text can be written out as UTF-8 unchanged.
 bool IsValidUtf16(const QString &text);

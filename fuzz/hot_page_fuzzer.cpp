@@ -1,7 +1,8 @@
 // Several refreshes of the hot list on one slot table, as the window and the
 // command line run them: the slots and the current row outlive every pass.
 // The input holds up to three pages split at \x01; a page starting with \x02
-// stands for a failed fetch, which refills the list from the last page.
+// stands for a failed fetch, which refills the list from the last page. A
+// page may start with a "CT:" line naming its charset.
 
 #include "fuzz_support.h"
 
@@ -52,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const QByteArray &bytes : pages) {
         std::optional<QString> page;
         if (!bytes.startsWith('\x02')) {
-            page = QString::fromUtf8(bytes);
+            page = FetchedText(bytes);
             lastPage = *page;
         }
         ApplyHotPage(scrape, rows, page, WebHost);

@@ -4,7 +4,6 @@
 
 #include "fuzz_support.h"
 
-#include "services/http_text_fetch.h"
 #include "services/web_address.h"
 #include "sound/sound_extraction.h"
 
@@ -48,16 +47,6 @@ void checkAddress(const QString &address)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    // An optional first line "CT:<content type>" picks the charset the
-    // answer claims; saved answers without it are plain UTF-8.
-    QByteArray body = FuzzBytes(data, size);
-    QByteArray contentType = "application/json; charset=utf-8";
-    if (body.startsWith("CT:")) {
-        const qsizetype end = body.indexOf('\n');
-        contentType = body.mid(3, end < 0 ? -1 : end - 3);
-        body = end < 0 ? QByteArray() : body.mid(end + 1);
-    }
-
     // A previous record in every slot, so a partial write shows.
     static const WorkSlots previous = [] {
         WorkSlots table;
@@ -66,9 +55,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return table;
     }();
     WorkSlots work = previous;
-    work[RawResponseSlot] = DecodeBody(body, contentType);
+    work[RawResponseSlot] = FetchedText(FuzzBytes(data, size));
     // Whatever charset the answer names, the text is whole characters.
-    FUZZ_CHECK(IsValidUtf16(work[RawResponseSlot]), QString::fromLatin1(contentType));
+    FUZZ_CHECK(IsValidUtf16(work[RawResponseSlot]), QString());
     const WorkSlots before = work;
     const ExtractionResult result = ExtractSoundInfo(work);
 

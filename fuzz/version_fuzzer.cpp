@@ -3,9 +3,10 @@
 
 #include "fuzz_support.h"
 
-#include "services/http_text_fetch.h"
 #include "services/version_text.h"
 #include "shell/update_check.h"
+
+#include <QStringList>
 
 #include <cstring>
 
@@ -35,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     checkVersionText(data, size);
 
-    const QString file = DecodeBody(FuzzBytes(data, size), "text/plain");
+    const QString file = FetchedText(FuzzBytes(data, size));
     const std::optional<QString> tag = VersionTagIn(file);
     const UpdateOutcome outcome = DecideUpdate(file);
     const qsizetype marker = file.indexOf(Marker);
