@@ -71,6 +71,25 @@ QByteArray CharsetOf(const QByteArray &contentType)
     return {};
 }
 
+namespace {
+
+// Qt's UTF-16 and UTF-32 decoders (and some of ICU's, such as CESU-8) let
+// unpaired surrogates through; they are no characters, so they become U+FFFD
+// like any other invalid input.
+QString wholeCharacters(QString text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            text[i] = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
+} // namespace
+
 QString DecodeBody(const QByteArray &body, const QByteArray &contentType)
 {
     const QByteArray charset = CharsetOf(contentType);
@@ -78,7 +97,7 @@ QString DecodeBody(const QByteArray &body, const QByteArray &contentType)
         // Stateless: the body is whole, so a cut-off sequence at its end is invalid too.
         QStringDecoder decoder(charset.constData(), QStringConverter::Flag::Stateless);
         if (decoder.isValid())
-            return decoder.decode(body);
+            return wholeCharacters(decoder.decode(body));
     }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
     return utf8.decode(body);

@@ -56,6 +56,49 @@ private slots:
             << QByteArray("text/plain; charset=utf-8") << QStringLiteral("ab\uFFFD\uFFFDc");
         QTest::newRow("truncated sequence at the end")
             << QByteArray("ok\xe5\xa4") << QByteArray("text/plain") << QStringLiteral("ok\uFFFD\uFFFD");
+        QTest::newRow("utf-16 pair kept")
+            << QByteArray("\x3c\xd8\xb5\xdf", 4) << QByteArray("text/plain; charset=utf-16le")
+            << QStringLiteral("🎵");
+        QTest::newRow("utf-16 unpaired high surrogate")
+            << QByteArray("\x00\xd8"
+                          "a\x00",
+                          4)
+            << QByteArray("text/plain; charset=utf-16le") << QStringLiteral("\uFFFDa");
+        QTest::newRow("utf-16 unpaired low surrogate")
+            << QByteArray("\xdc\x00\x00"
+                          "a",
+                          4)
+            << QByteArray("text/plain; charset=utf-16be") << QStringLiteral("\uFFFDa");
+        QTest::newRow("surrogate encoded in cesu-8")
+            << QByteArray("\xed\xa0\x80z") << QByteArray("text/plain; charset=cesu-8")
+            << QStringLiteral("\uFFFDz");
+    }
+
+    // Whatever the server claims, the text holds no unpaired surrogate.
+    void decodesToWholeCharacters_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QByteArray>("contentType");
+        QTest::newRow("utf-32 beyond Unicode")
+            << QByteArray("\x00\x00\x11\x00", 4) << QByteArray("application/json; charset=UTF-32LE");
+        QTest::newRow("utf-32 without byte order mark") << QByteArray("\xd2\xb9\xcd\xed\xe7\xa3\xa8\xb7")
+                                                        << QByteArray("application/json; charset=UTF-32");
+        QTest::newRow("utf-32 surrogate code point")
+            << QByteArray("\x00\x00\xd8\x00", 4) << QByteArray("text/plain; charset=utf-32be");
+    }
+
+    void decodesToWholeCharacters()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QByteArray, contentType);
+        const QString text = DecodeBody(body, contentType);
+        QVERIFY(!text.isEmpty());
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const bool pair =
+                text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+            QVERIFY2(pair || !text.at(i).isSurrogate(), qPrintable(QString::number(i)));
+            i += pair ? 1 : 0;
+        }
     }
 
     void decodesBody()

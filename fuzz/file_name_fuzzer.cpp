@@ -1,0 +1,83 @@
+// The names downloads are saved under, made from the singer, the sound name
+// and the file address of a service answer. Input: the three split at \x01.
+
+#include "fuzz_support.h"
+
+#include "services/sound_download.h"
+
+namespace {
+
+// Room the download keeps beside a name: " (9999)" and ".part".
+const QString LongestNumber = QStringLiteral(" (9999)");
+const QString PartSuffix = QStringLiteral(".part");
+
+QString describe(const QString &name)
+{
+    return QStringLiteral("[%1] %2 bytes").arg(name).arg(name.toUtf8().size());
+}
+
+// Usable as one file name here and on the systems files are copied to.
+void checkSafe(const QString &name, int maxBytes)
+{
+    FUZZ_CHECK(name.toUtf8().size() <= maxBytes, describe(name));
+    FUZZ_CHECK(IsValidUtf16(name), describe(name));
+    FUZZ_CHECK(name != u"." && name != u"..", describe(name));
+    for (QChar c : name)
+        FUZZ_CHECK(c.unicode() >= 0x20 && c.unicode() != 0x7f && !QStringView(u"/\\:*?\"<>|").contains(c),
+                   describe(name));
+    if (!name.isEmpty()) {
+        FUZZ_CHECK(name.front() != u'.' && name.front() != u' ', describe(name));
+        FUZZ_CHECK(name.back() != u'.' && name.back() != u' ', describe(name));
+    }
+}
+
+void checkExtension(const QString &extension)
+{
+    FUZZ_CHECK(extension.size() >= 2 && extension.size() <= 6 && extension.front() == u'.', extension);
+    for (QChar c : extension.mid(1))
+        FUZZ_CHECK((c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9'), extension);
+}
+
+// Every alternative the download may try, with its ".part", fits.
+void checkNumbered(const QString &name)
+{
+    for (int n : {1, 9999}) {
+        const QString numbered = NumberedFileName(name, n);
+        const QString number = QStringLiteral(" (%1)").arg(n);
+        FUZZ_CHECK(numbered.contains(number) && numbered.size() == name.size() + number.size(),
+                   describe(numbered));
+        checkSafe(numbered + PartSuffix, MaxFileNameBytes);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QStringList parts = QString::fromUtf8(FuzzBytes(data, size)).split(u'\x01');
+    const QString singer = parts.value(0);
+    const QString soundName = parts.value(1);
+    const QString fileUrl = parts.value(2);
+
+    const QString extension = FileExtensionOf(fileUrl);
+    checkExtension(extension);
+
+    const QString soundFile = SoundFileName(singer, soundName, fileUrl);
+    FUZZ_CHECK(!soundFile.isEmpty() && soundFile.endsWith(extension), describe(soundFile));
+    checkSafe(soundFile, MaxFileNameBytes - LongestNumber.size() - PartSuffix.size());
+    checkNumbered(soundFile);
+
+    // Any text at all, with the limits callers use and tiny ones.
+    for (const QString &text : {singer, soundName, fileUrl}) {
+        for (int maxBytes : {MaxFileNameBytes, MaxFileNameBytes - 12, 16, 5, 3, 1, 0}) {
+            const QString safe = SafeFileName(text, maxBytes);
+            checkSafe(safe, maxBytes);
+            FUZZ_CHECK(SafeFileName(safe, maxBytes) == safe, describe(safe));
+        }
+        const QString wanted =
+            SafeFileName(text, MaxFileNameBytes - LongestNumber.size() - PartSuffix.size());
+        if (!wanted.isEmpty())
+            checkNumbered(wanted);
+    }
+    return 0;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+
+// Shared by every fuzz target: a result that breaks a rule ends the run as a
+// finding, the same as a crash.
+[[noreturn]] void FuzzFailure(const char *rule, const QString &detail);
+
+#define FUZZ_CHECK(condition, detail)                                                                        \
+    do {                                                                                                     \
+        if (!(condition))                                                                                    \
+            FuzzFailure(#condition, (detail));                                                               \
+    } while (false)
+
+inline QByteArray FuzzBytes(const uint8_t *data, size_t size)
+{
+    return QByteArray(reinterpret_cast<const char *>(data), qsizetype(size));
+}
+
+// Bytes as a fetch hands them over: decoded with the charset of an optional
+// first line "CT:<content type>", else as UTF-8 (saved answers and pages
+// need no such line).
+QString FetchedText(const QByteArray &bytes);
+
+// No unpaired surrogate: the text can be written out as UTF-8 unchanged.
+bool IsValidUtf16(const QString &text);

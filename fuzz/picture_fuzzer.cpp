@@ -1,0 +1,21 @@
+// Cover pictures as fetched: any bytes, decoded by whichever image reader
+// claims them, under the program's size limits.
+
+#include "fuzz_support.h"
+
+#include "services/picture_from_path.h"
+
+#include <QImage>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QImage image = PictureFromBytes(FuzzBytes(data, size));
+    if (image.isNull())
+        return 0;
+    const QString shape = QStringLiteral("%1 x %2").arg(image.width()).arg(image.height());
+    FUZZ_CHECK(image.width() > 0 && image.height() > 0, shape);
+    FUZZ_CHECK(qint64(image.width()) * image.height() <= MaxPicturePixels, shape);
+    // Every row is there to be drawn.
+    FUZZ_CHECK(image.constScanLine(image.height() - 1) != nullptr, shape);
+    return 0;
+}
