@@ -149,6 +149,7 @@ private:
     void onFinished();
     void retryOrFail(DownloadError error, const QString &detail);
     bool drain();
+    void startWriteBack();
     bool commit();
     void fail(DownloadError error, const QString &detail);
     void dropReply();
@@ -170,6 +171,7 @@ private:
     qint64 m_rangeStart = 0;  // the range asked of the current answer
     qint64 m_answerBytes = 0; // body bytes of the current answer
     qint64 m_received = 0;    // bytes in the part file
+    qint64 m_writeBackTo = 0; // disk writes started up to here
     qint64 m_total = -1;
     qint64 m_resumedFrom = 0;
     qint64 m_transferred = 0;
