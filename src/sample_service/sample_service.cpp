@@ -215,6 +215,7 @@ struct SampleService::Private
     std::mutex mediaMutex;
     QHash<int, QByteArray> covers;
     QHash<int, QByteArray> audio;
+    QHash<int, QByteArray> longAudio; // by id * 1000 + seconds
 
     QString clientHost() const
     {
@@ -286,6 +287,7 @@ struct SampleService::Private
     }
 
     void installRoutes(httplib::Server &svr);
+    void serveLongAudio(const httplib::Request &req, httplib::Response &res);
     void serveFile(const httplib::Request &req, httplib::Response &res);
     bool serveFault(const std::string &kind, const httplib::Request &req, httplib::Response &res);
 };
@@ -453,6 +455,33 @@ void SampleService::Private::serveFile(const httplib::Request &req, httplib::Res
         });
 }
 
+// /audio/ID.wav?seconds=N&stall=K: N seconds of the sound's tune (at most
+// 600), going silent after K bytes when asked. Served in slices, with ranges.
+void SampleService::Private::serveLongAudio(const httplib::Request &req, httplib::Response &res)
+{
+    const SampleSound *sound = findSampleSound(QString::fromStdString(req.matches[1]));
+    if (!sound) {
+        res.status = 404;
+        setBody(res, statusPage(404), htmlType);
+        return;
+    }
+    const double seconds = req.has_param("seconds") ? std::atof(req.get_param_value("seconds").c_str()) : 3.0;
+    const int key = sound->id.toInt() * 1000 + int(std::clamp(seconds, 0.0, 600.0));
+    const QByteArray body = cachedMedia(longAudio, key, [](int k) { return sampleAudioWav(k / 1000, k % 1000); });
+    const size_t stallAt = req.has_param("stall") ? std::strtoull(req.get_param_value("stall").c_str(), nullptr, 10)
+                                                  : size_t(body.size());
+    res.set_header("Accept-Ranges", "bytes");
+    res.set_content_provider(size_t(body.size()), "audio/wav",
+                             [this, body, stallAt](size_t offset, size_t size, httplib::DataSink &sink) {
+                                 if (offset >= stallAt) {
+                                     waitFor(60);
+                                     return false;
+                                 }
+                                 const size_t n = std::min({size, stallAt - offset, size_t(64 * 1024)});
+                                 return sink.write(body.constData() + offset, n);
+                             });
+}
+
 void SampleService::Private::installRoutes(httplib::Server &svr)
 {
     // Recorded before routing, so a test sees a stalled request while it waits.
@@ -542,8 +571,14 @@ void SampleService::Private::installRoutes(httplib::Server &svr)
         };
     };
     svr.Get(R"(/cover/([^/]+)\.png)", media(covers, &sampleCoverPng, "image/png"));
-    svr.Get(R"(/audio/([^/]+)\.wav)", media(
-                                          audio, [](int seed) { return sampleAudioWav(seed); }, "audio/wav"));
+    const auto shortAudio = media(
+        audio, [](int seed) { return sampleAudioWav(seed); }, "audio/wav");
+    svr.Get(R"(/audio/([^/]+)\.wav)", [this, shortAudio](const httplib::Request &req, httplib::Response &res) {
+        if (req.has_param("seconds") || req.has_param("stall"))
+            serveLongAudio(req, res);
+        else
+            shortAudio(req, res);
+    });
 
     svr.Get(R"(/file/(bytes|drop|status)-(\d{1,12})((?:;[a-z]+=\w+)*)\.\w+)",
             [this](const httplib::Request &req, httplib::Response &res) { serveFile(req, res); });

@@ -33,7 +33,9 @@ struct RecordedRequest
 //   /?wp, /                   the home page
 //   /version/main.txt         the version file ("vexa:V1.0|…" by default)
 //   /cover/ID.png             the sound's cover picture
-//   /audio/ID.wav             a few seconds of playable audio
+//   /audio/ID.wav             a few seconds of playable audio;
+//                             ?seconds=N makes it N seconds long (at most
+//                             600), ?stall=K goes silent after K bytes (60 s)
 //   /file/KIND-N.EXT          generated download bodies (sampleFileBody):
 //                             bytes-N, N bytes streamed with their length,
 //                             with ETag, Last-Modified and single ranges

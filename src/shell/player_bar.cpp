@@ -1,5 +1,8 @@
 #include "shell/player_bar.h"
 
+#include "services/sound_stream.h"
+#include "shell/stream_source.h"
+
 #include <QAudioDevice>
 #include <QAudioOutput>
 #include <QLabel>
@@ -119,8 +122,10 @@ void PlayerBar::ensureMediaObjects()
 {
     if (m_player)
         return;
-    m_audio = new QAudioOutput(this);
-    m_audio->setVolume(float(m_volume->value()) / 100.0f);
+    if (!m_audio) {
+        m_audio = new QAudioOutput(this);
+        m_audio->setVolume(float(m_volume->value()) / 100.0f);
+    }
     m_player = new QMediaPlayer(this);
     m_player->setAudioOutput(m_audio);
     connect(m_player, &QMediaPlayer::positionChanged, this, &PlayerBar::showPosition);
@@ -142,18 +147,39 @@ void PlayerBar::setSource(const QUrl &url)
     showMessage(QString());
     showDuration(0);
     showPosition(0);
-    if (url.isEmpty()) {
-        if (m_player) {
-            m_player->stop();
-            m_player->setSource(QUrl());
-        }
+    // A new player for every sound: stopping one that is still waiting for
+    // its first bytes would block here for a second, while deleting it ends
+    // its reads at once. It goes before the stream it reads.
+    delete m_player;
+    m_player = nullptr;
+    delete m_stream;
+    m_stream = nullptr;
+    if (url.isEmpty())
         return;
-    }
     ensureMediaObjects();
     // Without an output device the sound still runs (silently) to its end.
     if (QMediaDevices::audioOutputs().isEmpty())
         showMessage(NoAudioDeviceText);
-    m_player->setSource(url);
+    openStream();
+}
+
+void PlayerBar::openStream()
+{
+    m_stream = new SoundStream(m_source, this);
+    connect(m_stream, &SoundStream::opened, this, &PlayerBar::streamOpened);
+    m_stream->open();
+}
+
+void PlayerBar::streamOpened(const SoundStreamOpening &result)
+{
+    if (!result.ok || !RegisterStreamSource()) {
+        showMessage(CannotPlayText);
+        // Dropped only once its signal is done; a click on play tries again.
+        m_stream->deleteLater();
+        m_stream = nullptr;
+        return;
+    }
+    m_player->setSource(StreamSourceUrl(m_stream->bufferId()));
     m_player->play();
 }
 
@@ -176,9 +202,10 @@ void PlayerBar::togglePlay()
         m_player->pause();
         return;
     }
-    if (m_player->source() != m_source)
-        m_player->setSource(m_source);
-    m_player->play();
+    if (m_stream && m_stream->isOpen())
+        m_player->play();
+    else if (!m_stream)
+        setSource(QUrl(m_source)); // it failed to open: try again
 }
 
 void PlayerBar::showPosition(qint64 position)

@@ -7,6 +7,8 @@
 
 class QAudioOutput;
 class QLabel;
+class SoundStream;
+struct SoundStreamOpening;
 class QSlider;
 class QToolButton;
 
@@ -24,7 +26,9 @@ public:
     explicit PlayerBar(QWidget *parent = nullptr);
 
     // Plays url from the start, as the player's auto-start does; an empty
-    // url stops and leaves nothing to play.
+    // url stops and leaves nothing to play. The sound is fetched by the
+    // program's own network requests and handed to the player once its
+    // answer has begun.
     void setSource(const QUrl &url);
     QUrl source() const { return m_source; }
     QString message() const;
@@ -33,6 +37,8 @@ public:
 
 private:
     void ensureMediaObjects();
+    void openStream();
+    void streamOpened(const SoundStreamOpening &result);
     void togglePlay();
     void showPosition(qint64 position);
     void showDuration(qint64 duration);
@@ -47,6 +53,7 @@ private:
     QLabel *m_message = nullptr;
     QMediaPlayer *m_player = nullptr;
     QAudioOutput *m_audio = nullptr;
+    SoundStream *m_stream = nullptr; // the sound now given to the player
     QIcon m_playIcon;
     QIcon m_pauseIcon;
     QUrl m_source;

@@ -72,11 +72,39 @@ private slots:
         QCOMPARE(label(bar, "W1_time"), QStringLiteral("0:00 / 0:00"));
     }
 
+    // The player reads through the program's own requests: a seek past
+    // what has arrived becomes a range request, and a sound still arriving
+    // plays from what is there.
+    void seeksAndPlaysWhileArriving()
+    {
+        PlayerBar bar;
+        auto *seek = bar.findChild<QSlider *>(QStringLiteral("W1_seek"));
+        bar.setSource(QUrl(m_service.baseUrl() + QStringLiteral("/audio/1002.wav?seconds=600")));
+        QTRY_VERIFY_WITH_TIMEOUT(label(bar, "W1_time").endsWith(QStringLiteral(" / 10:00")), 15000);
+        m_service.clearRequests();
+        seek->setSliderDown(true);
+        seek->setSliderPosition(450000);
+        seek->setSliderDown(false);
+        const auto askedForRange = [this] {
+            const QList<RecordedRequest> requests = m_service.requests();
+            return std::any_of(requests.begin(), requests.end(),
+                               [](const RecordedRequest &r) { return r.header("Range").startsWith("bytes="); });
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(askedForRange(), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(seek->value() > 451000, 15000);
+
+        // About 6 of 60 seconds arrive, then nothing more.
+        bar.setSource(QUrl(m_service.baseUrl() + QStringLiteral("/audio/1003.wav?seconds=60&stall=270000")));
+        QTRY_VERIFY_WITH_TIMEOUT(seek->value() > 1000, 15000);
+        QCOMPARE(bar.message() == QStringLiteral("无法播放此音乐"), false);
+    }
+
     void cannotPlay_data()
     {
         QTest::addColumn<QString>("path");
         QTest::newRow("web page") << QStringLiteral("/sound/1001");
         QTest::newRow("not found") << QStringLiteral("/audio/999999.wav");
+        QTest::newRow("not audio") << QStringLiteral("/file/bytes-300000.wav");
     }
 
     // Something that cannot play is told in the bar, never in a dialog.
