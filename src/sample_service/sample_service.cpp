@@ -467,9 +467,11 @@ void SampleService::Private::serveLongAudio(const httplib::Request &req, httplib
     }
     const double seconds = req.has_param("seconds") ? std::atof(req.get_param_value("seconds").c_str()) : 3.0;
     const int key = sound->id.toInt() * 1000 + int(std::clamp(seconds, 0.0, 600.0));
-    const QByteArray body = cachedMedia(longAudio, key, [](int k) { return sampleAudioWav(k / 1000, k % 1000); });
-    const size_t stallAt = req.has_param("stall") ? std::strtoull(req.get_param_value("stall").c_str(), nullptr, 10)
-                                                  : size_t(body.size());
+    const QByteArray body =
+        cachedMedia(longAudio, key, [](int k) { return sampleAudioWav(k / 1000, k % 1000); });
+    const size_t stallAt = req.has_param("stall")
+                               ? std::strtoull(req.get_param_value("stall").c_str(), nullptr, 10)
+                               : size_t(body.size());
     res.set_header("Accept-Ranges", "bytes");
     res.set_content_provider(size_t(body.size()), "audio/wav",
                              [this, body, stallAt](size_t offset, size_t size, httplib::DataSink &sink) {
@@ -573,12 +575,13 @@ void SampleService::Private::installRoutes(httplib::Server &svr)
     svr.Get(R"(/cover/([^/]+)\.png)", media(covers, &sampleCoverPng, "image/png"));
     const auto shortAudio = media(
         audio, [](int seed) { return sampleAudioWav(seed); }, "audio/wav");
-    svr.Get(R"(/audio/([^/]+)\.wav)", [this, shortAudio](const httplib::Request &req, httplib::Response &res) {
-        if (req.has_param("seconds") || req.has_param("stall"))
-            serveLongAudio(req, res);
-        else
-            shortAudio(req, res);
-    });
+    svr.Get(R"(/audio/([^/]+)\.wav)",
+            [this, shortAudio](const httplib::Request &req, httplib::Response &res) {
+                if (req.has_param("seconds") || req.has_param("stall"))
+                    serveLongAudio(req, res);
+                else
+                    shortAudio(req, res);
+            });
 
     svr.Get(R"(/file/(bytes|drop|status)-(\d{1,12})((?:;[a-z]+=\w+)*)\.\w+)",
             [this](const httplib::Request &req, httplib::Response &res) { serveFile(req, res); });

@@ -27,7 +27,8 @@ SoundStream::SoundStream(const QUrl &url, const Options &options, QObject *paren
 {
     m_bufferId = RegisterStreamBuffer(m_buffer);
     // Runs on the reader's thread with the buffer locked: it only posts.
-    m_buffer->setWaker([this] { QMetaObject::invokeMethod(this, &SoundStream::serve, Qt::QueuedConnection); });
+    m_buffer->setWaker(
+        [this] { QMetaObject::invokeMethod(this, &SoundStream::serve, Qt::QueuedConnection); });
 }
 
 SoundStream::~SoundStream()

@@ -68,9 +68,9 @@ private:
     std::shared_ptr<StreamBuffer> m_buffer;
     quint64 m_bufferId = 0;
     QPointer<QNetworkReply> m_reply;
-    QByteArray m_validator;   // sent as If-Range with later ranges
-    qint64 m_nextOffset = 0;  // of the next byte the reply brings
-    qint64 m_skip = 0;        // bytes before the wanted ones in a whole-body answer
+    QByteArray m_validator;  // sent as If-Range with later ranges
+    qint64 m_nextOffset = 0; // of the next byte the reply brings
+    qint64 m_skip = 0;       // bytes before the wanted ones in a whole-body answer
     bool m_answerChecked = false;
     bool m_replyFinished = false;
     bool m_opened = false;

@@ -120,8 +120,8 @@ gboolean query(GstBaseSrc *base, GstQuery *query)
     // deadlock a change of sound.
     if (GST_QUERY_TYPE(query) == GST_QUERY_SCHEDULING) {
         gst_query_set_scheduling(
-            query, GstSchedulingFlags(GST_SCHEDULING_FLAG_SEEKABLE | GST_SCHEDULING_FLAG_BANDWIDTH_LIMITED), 1, -1,
-            0);
+            query, GstSchedulingFlags(GST_SCHEDULING_FLAG_SEEKABLE | GST_SCHEDULING_FLAG_BANDWIDTH_LIMITED),
+            1, -1, 0);
         gst_query_add_scheduling_mode(query, GST_PAD_MODE_PUSH);
         return TRUE;
     }
@@ -212,7 +212,8 @@ bool RegisterStreamSource()
         // The media back end has normally started the framework already.
         if (!gst_init_check(nullptr, nullptr, nullptr))
             return false;
-        return gst_element_register(nullptr, "vexastreamsrc", GST_RANK_PRIMARY, stream_source_get_type()) == TRUE;
+        return gst_element_register(nullptr, "vexastreamsrc", GST_RANK_PRIMARY, stream_source_get_type()) ==
+               TRUE;
     }();
     return registered;
 }

@@ -31,7 +31,8 @@ std::future<QByteArray> readSpans(std::shared_ptr<StreamBuffer> buffer, QList<Sp
         for (const Span &span : spans) {
             for (qint64 at = span.offset; at < span.offset + span.length;) {
                 char block[16384];
-                const qint64 n = buffer->read(at, block, std::min<qint64>(sizeof block, span.offset + span.length - at));
+                const qint64 n =
+                    buffer->read(at, block, std::min<qint64>(sizeof block, span.offset + span.length - at));
                 if (n <= 0)
                     return all + "<status " + QByteArray::number(n) + '>';
                 all.append(block, n);
@@ -59,7 +60,10 @@ class SoundStreamTest : public QObject
 private:
     SampleService m_service;
 
-    QUrl file(const QString &name) const { return QUrl(m_service.baseUrl() + QStringLiteral("/file/") + name); }
+    QUrl file(const QString &name) const
+    {
+        return QUrl(m_service.baseUrl() + QStringLiteral("/file/") + name);
+    }
 
     // Waits for the reader on the test's own event loop, which runs the
     // fetch; a reader that never ends is failed so the test can go on.
@@ -79,16 +83,21 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<qint64>("size");
         QTest::addColumn<QList<Span>>("spans");
-        QTest::addColumn<int>("rangeRequests");
+        QTest::addColumn<QByteArrayList>("ranges"); // each begins a Range asked for
         const qint64 size = 3000000;
         const QList<Span> seeks = {{0, 20000}, {2500000, 30000}, {100, 5000}, {2999000, 1000}};
-        QTest::newRow("in order") << QStringLiteral("bytes-3000000.mp3") << size
-                                  << QList<Span>{{0, size}} << 0;
-        QTest::newRow("seeks by ranges") << QStringLiteral("bytes-3000000;s=1.mp3") << size << seeks << 3;
-        QTest::newRow("ranges ignored") << QStringLiteral("bytes-3000000;range=ignore.mp3") << size << seeks << 3;
-        QTest::newRow("range shifted") << QStringLiteral("bytes-3000000;range=shift.mp3") << size << seeks << 3;
+        const QByteArrayList seekRanges = {"bytes=2500000-", "bytes=100-", "bytes=2999000-"};
+        QTest::newRow("in order") << QStringLiteral("bytes-3000000.mp3") << size << QList<Span>{{0, size}}
+                                  << QByteArrayList();
+        QTest::newRow("seeks by ranges")
+            << QStringLiteral("bytes-3000000;s=1.mp3") << size << seeks << seekRanges;
+        QTest::newRow("ranges ignored")
+            << QStringLiteral("bytes-3000000;range=ignore.mp3") << size << seeks << seekRanges;
+        QTest::newRow("range shifted")
+            << QStringLiteral("bytes-3000000;range=shift.mp3") << size << seeks << seekRanges;
         QTest::newRow("dropped and continued")
-            << QStringLiteral("bytes-3000000;drop=700000;drops=2.mp3") << size << QList<Span>{{0, size}} << 2;
+            << QStringLiteral("bytes-3000000;drop=700000;drops=2.mp3") << size << QList<Span>{{0, size}}
+            << QByteArrayList{"bytes="}; // where it breaks off depends on what was read before
     }
 
     void readsTheBody()
@@ -96,7 +105,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(qint64, size);
         QFETCH(QList<Span>, spans);
-        QFETCH(int, rangeRequests);
+        QFETCH(QByteArrayList, ranges);
         m_service.clearRequests();
         SoundStream::Options options;
         options.limits.capacity = 256 * 1024; // small, so the file passes through it many times
@@ -112,16 +121,24 @@ private slots:
         auto read = readSpans(stream.buffer(), spans);
         QCOMPARE(finish(read, *stream.buffer()), expectedSpans(sampleFileBody(size), spans));
         QVERIFY(stream.buffer()->heldBytes() <= options.limits.capacity);
-        int ranges = 0;
-        for (const RecordedRequest &r : m_service.requests())
-            ranges += !r.header("Range").isEmpty();
-        QCOMPARE(ranges, rangeRequests);
+        QByteArrayList asked;
+        for (const RecordedRequest &r : m_service.requests()) {
+            if (!r.header("Range").isEmpty())
+                asked.append(r.header("Range"));
+        }
+        for (const QByteArray &range : ranges) {
+            QVERIFY2(std::any_of(asked.begin(), asked.end(),
+                                 [&](const QByteArray &a) { return a.startsWith(range); }),
+                     range.constData());
+        }
+        if (ranges.isEmpty())
+            QCOMPARE(asked, QByteArrayList());
     }
 
     void openingFails_data()
     {
         QTest::addColumn<QString>("url"); // %1: the service
-        QTest::newRow("refused") << QStringLiteral("http://") + ClosedLoopbackHost() + QStringLiteral("/a.mp3");
+        QTest::newRow("refused") << QStringLiteral("http://%1/a.mp3").arg(ClosedLoopbackHost());
         QTest::newRow("not found") << QStringLiteral("%1/file/status-404.mp3");
         QTest::newRow("no answer") << QStringLiteral("%1/fault/stall?seconds=5");
         QTest::newRow("not a web address") << QStringLiteral("file:///etc/passwd");
@@ -132,7 +149,7 @@ private slots:
         QFETCH(QString, url);
         SoundStream::Options options;
         options.stallTimeout = std::chrono::milliseconds(500);
-        SoundStream stream(QUrl(url.arg(m_service.baseUrl())), options);
+        SoundStream stream(QUrl(QString(url).replace(QStringLiteral("%1"), m_service.baseUrl())), options);
         QSignalSpy opened(&stream, &SoundStream::opened);
         stream.open();
         QTRY_COMPARE_WITH_TIMEOUT(opened.size(), 1, 10000);

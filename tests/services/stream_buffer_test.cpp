@@ -57,7 +57,7 @@ private slots:
         QTest::addColumn<bool>("fetching");
         QTest::addColumn<qint64>("offset");
         QTest::addColumn<qint64>("restart"); // -1: none, the running fetch brings it
-        const qint64 held = 100000; // bytes 0 .. held-1
+        const qint64 held = 100000;          // bytes 0 .. held-1
         QTest::newRow("just past, fetch running") << true << held + 1000 << qint64(-1);
         QTest::newRow("just past, no fetch") << false << held + 1000 << held;
         QTest::newRow("far past") << true << qint64(10000000) << qint64(10000000);
@@ -149,10 +149,18 @@ private slots:
         QTest::qWait(20);
         QVERIFY(!ready(read));
         switch (how) {
-        case 0: buffer.setInterrupted(true); break;
-        case 1: buffer.close(); break;
-        case 2: buffer.fail(QStringLiteral("gone")); break;
-        case 3: buffer.finish(); break;
+        case 0:
+            buffer.setInterrupted(true);
+            break;
+        case 1:
+            buffer.close();
+            break;
+        case 2:
+            buffer.fail(QStringLiteral("gone"));
+            break;
+        case 3:
+            buffer.finish();
+            break;
         }
         read.get();
         QCOMPARE(got, status);

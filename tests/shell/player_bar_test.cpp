@@ -87,8 +87,9 @@ private slots:
         seek->setSliderDown(false);
         const auto askedForRange = [this] {
             const QList<RecordedRequest> requests = m_service.requests();
-            return std::any_of(requests.begin(), requests.end(),
-                               [](const RecordedRequest &r) { return r.header("Range").startsWith("bytes="); });
+            return std::any_of(requests.begin(), requests.end(), [](const RecordedRequest &r) {
+                return r.header("Range").startsWith("bytes=");
+            });
         };
         QTRY_VERIFY_WITH_TIMEOUT(askedForRange(), 15000);
         QTRY_VERIFY_WITH_TIMEOUT(seek->value() > 451000, 15000);
