@@ -53,7 +53,8 @@ QString helpText()
         "Commands:\n"
         "  info ADDRESS [--json]   analyse a sound page address and print the sound's record\n"
         "  download ADDRESS [-o DIR]  analyse it, save the sound file (into the download\n"
-        "                          folder or DIR) and print the saved path\n"
+        "                          folder or DIR) and print the saved path; with --demo\n"
+        "                          a bare sample id such as 1001 will do as the ADDRESS\n"
         "  hot [--json]            list the fifteen hot sounds of the home page (--json: the\n"
         "                          texts exactly as cut; a failed fetch still lists rows)\n"
         "\n"
@@ -300,6 +301,10 @@ int run(int argc, char **argv)
         return UsageError;
     }
     context.config = *config;
+    // The demo's port is only known now, so a bare sample id stands for its page.
+    if (demo && command != QLatin1String("hot") && positional.size() == 1 &&
+        !positional.first().contains(QLatin1String("://")))
+        positional.first() = demo->soundPageUrl(positional.first());
 
     int status = Success;
     if (command == QLatin1String("download")) {

@@ -50,6 +50,15 @@ public:
         WriteTo(stderr, ProgressLine(received, total, speed(transferred), 0) + u'\n');
     }
 
+    // A line of its own, below any progress drawn so far.
+    void note(const QString &text)
+    {
+        if (m_terminal && m_drawn)
+            WriteTo(stderr, QStringLiteral("\n"));
+        m_drawn = false;
+        WriteTo(stderr, text + u'\n');
+    }
+
     void end(qint64 received, qint64 total, qint64 transferred, bool ok)
     {
         if (m_terminal && (m_drawn || ok))
@@ -130,6 +139,10 @@ int RunDownloadCommand(const ServiceConfig &config, const FetchOptions &options,
     QEventLoop loop;
     QObject::connect(&download, &SoundDownload::progress, &loop, [&](qint64 received, qint64 total) {
         report.update(received, total, download.transferred());
+    });
+    QObject::connect(&download, &SoundDownload::retrying, &loop, [&](int attempt, int attempts) {
+        report.note(
+            QStringLiteral("the connection broke off; retrying, try %1 of %2").arg(attempt).arg(attempts));
     });
     QObject::connect(&download, &SoundDownload::finished, &loop, &QEventLoop::quit);
     // Ctrl-C or a termination request ends the download cleanly: a part

@@ -712,6 +712,7 @@ void SoundDownload::retryOrFail(DownloadError error, const QString &detail)
     }
     dropReply();
     m_retryTimer->start(m_request.retryDelays[m_retries++]);
+    emit retrying(int(m_retries) + 1, int(m_request.retryDelays.size()) + 1);
 }
 
 bool SoundDownload::commit()
@@ -770,7 +771,9 @@ void SoundDownload::dropReply()
     QNetworkReply *reply = m_reply;
     m_reply = nullptr;
     disconnect(reply, nullptr, this, nullptr);
-    if (!reply->isFinished())
+    // A reply with an error status is only deleted, which ends it quietly:
+    // aborting it makes Qt complain on stderr that its error was set twice.
+    if (!reply->isFinished() && reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() < 300)
         reply->abort();
     reply->deleteLater();
 }

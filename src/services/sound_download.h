@@ -132,6 +132,9 @@ public:
 
 signals:
     void progress(qint64 received, qint64 total);
+    // The connection broke off and try `attempt` of `attempts` follows
+    // after a pause; progress may then go back to where the retry starts.
+    void retrying(int attempt, int attempts);
     // Delete the download later (deleteLater), not from inside this signal.
     void finished();
 

@@ -212,7 +212,9 @@ void SoundStream::dropReply()
     QNetworkReply *reply = m_reply;
     m_reply = nullptr;
     disconnect(reply, nullptr, this, nullptr);
-    if (reply->isRunning() && reply->error() == QNetworkReply::NoError)
+    // A reply with an error status is only deleted, which ends it quietly:
+    // aborting it makes Qt complain on stderr that its error was set twice.
+    if (reply->isRunning() && reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() < 300)
         reply->abort();
     reply->deleteLater();
 }

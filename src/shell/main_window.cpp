@@ -46,6 +46,7 @@ const QString NoSoundInfoText = QStringLiteral("未能获取音乐信息，请�
 const QString GetMusicFirstText = QStringLiteral("请先获取音乐..");
 const QString CopiedText = QStringLiteral("音乐地址复制成功..");
 const QString DownloadingText = QStringLiteral("正在下载音乐..");
+const QString RetryingText = QStringLiteral("连接中断，正在重试（第%1次，共%2次）..");
 const QString DownloadedText = QStringLiteral("音乐下载完成: ");
 const QString DownloadFailedText = QStringLiteral("音乐下载失败: ");
 
@@ -507,6 +508,8 @@ void MainWindow::downloadAction()
     request.stallTimeout = m_fetchOptions.stallTimeout;
     auto *download = new SoundDownload(request, this);
     connect(download, &SoundDownload::progress, this, &MainWindow::showDownloadProgress);
+    connect(download, &SoundDownload::retrying, this,
+            [this](int attempt, int attempts) { setStatusText(2, RetryingText.arg(attempt).arg(attempts)); });
     connect(download, &SoundDownload::finished, this, [this, download] { onDownloadFinished(download); });
     m_downloads.append(download);
     setStatusText(2, DownloadingText);

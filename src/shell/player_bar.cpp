@@ -133,11 +133,11 @@ void PlayerBar::ensureMediaObjects()
     connect(m_player, &QMediaPlayer::playbackStateChanged, this, &PlayerBar::showState);
     connect(m_player, &QMediaPlayer::errorOccurred, this, [this](QMediaPlayer::Error error) {
         if (error != QMediaPlayer::NoError)
-            showMessage(CannotPlayText);
+            giveUp();
     });
     connect(m_player, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus status) {
         if (status == QMediaPlayer::InvalidMedia)
-            showMessage(CannotPlayText);
+            giveUp();
     });
 }
 
@@ -154,6 +154,7 @@ void PlayerBar::setSource(const QUrl &url)
     m_player = nullptr;
     delete m_stream;
     m_stream = nullptr;
+    showState(QMediaPlayer::StoppedState);
     if (url.isEmpty())
         return;
     ensureMediaObjects();
@@ -173,14 +174,28 @@ void PlayerBar::openStream()
 void PlayerBar::streamOpened(const SoundStreamOpening &result)
 {
     if (!result.ok || !RegisterStreamSource()) {
-        showMessage(CannotPlayText);
-        // Dropped only once its signal is done; a click on play tries again.
-        m_stream->deleteLater();
-        m_stream = nullptr;
+        giveUp();
         return;
     }
     m_player->setSource(StreamSourceUrl(m_stream->bufferId()));
     m_player->play();
+}
+
+void PlayerBar::giveUp()
+{
+    showMessage(CannotPlayText);
+    // Nothing plays, whatever state the player was left in. Both go once
+    // the signal that brought us here is done; a click on play tries again.
+    if (m_player) {
+        disconnect(m_player, nullptr, this, nullptr);
+        m_player->deleteLater();
+        m_player = nullptr;
+    }
+    if (m_stream) {
+        m_stream->deleteLater();
+        m_stream = nullptr;
+    }
+    showState(QMediaPlayer::StoppedState);
 }
 
 QString PlayerBar::message() const
@@ -197,15 +212,14 @@ void PlayerBar::togglePlay()
 {
     if (m_source.isEmpty())
         return;
-    ensureMediaObjects();
-    if (m_player->playbackState() == QMediaPlayer::PlayingState) {
-        m_player->pause();
+    if (!m_stream || !m_player) {
+        setSource(QUrl(m_source)); // it could not play: try again
         return;
     }
-    if (m_stream && m_stream->isOpen())
+    if (m_player->playbackState() == QMediaPlayer::PlayingState)
+        m_player->pause();
+    else if (m_stream->isOpen())
         m_player->play();
-    else if (!m_stream)
-        setSource(QUrl(m_source)); // it failed to open: try again
 }
 
 void PlayerBar::showPosition(qint64 position)

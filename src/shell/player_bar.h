@@ -39,6 +39,7 @@ private:
     void ensureMediaObjects();
     void openStream();
     void streamOpened(const SoundStreamOpening &result);
+    void giveUp();
     void togglePlay();
     void showPosition(qint64 position);
     void showDuration(qint64 duration);

@@ -2,8 +2,10 @@
 #include "sample_service/sample_service.h"
 #include "support/vexa_process.h"
 
+#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 #include <QTest>
 
 class CliTest : public QObject
@@ -148,6 +150,17 @@ private slots:
         // The demo points every host at its own port, so a page of another host is refused.
         QCOMPARE(run.exitCode, 2);
         QVERIFY(run.err.contains(QStringLiteral("sample service at http://127.0.0.1:")));
+
+        // Its port is random, so a bare sample id stands for the page.
+        const VexaRun byId =
+            RunVexaHelper({QStringLiteral("--demo"), QStringLiteral("info"), QStringLiteral("1001")});
+        QCOMPARE(byId.exitCode, 0);
+        QVERIFY(QString::fromUtf8(byId.out).contains(QStringLiteral("晨光里的小城")));
+        QTemporaryDir dir;
+        const VexaRun download = RunVexaHelper({QStringLiteral("--demo"), QStringLiteral("download"),
+                                                QStringLiteral("1001"), QStringLiteral("-o"), dir.path()});
+        QCOMPARE(download.exitCode, 0);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
     }
 
     // The command line runs on a bare core application: with a window-system

@@ -639,6 +639,21 @@ private slots:
         QCOMPARE(filesIn(folder), QStringList());
     }
 
+    // A retry after a dropped connection is told, not just seen as the bar going back.
+    void downloadRetryIsTold()
+    {
+        QTemporaryDir dir;
+        auto w = readyWindow();
+        w->setDownloadFolder(dir.path());
+        analyse(*w, soundPage(QStringLiteral("file-drop-2000000")));
+        click(*w, "Command4");
+        auto *download = w->findChild<SoundDownload *>();
+        QVERIFY(download);
+        QSignalSpy retrying(download, &SoundDownload::retrying);
+        QVERIFY(retrying.wait(30000));
+        QCOMPARE(w->statusText(2), QStringLiteral("连接中断，正在重试（第2次，共4次）.."));
+    }
+
     // A later press of the button continues what an earlier download left,
     // and its progress starts where that one ended.
     void downloadContinuesAPartLeftBehind()

@@ -116,6 +116,13 @@ private slots:
         bar.setSource(QUrl(m_service.baseUrl() + path));
         QTRY_COMPARE_WITH_TIMEOUT(bar.message(), QStringLiteral("无法播放此音乐"), 15000);
         QVERIFY(!QApplication::activeModalWidget());
+        // Nothing plays, and the button offers to play, not to pause.
+        QCOMPARE(bar.playbackState(), QMediaPlayer::StoppedState);
+        auto *play = bar.findChild<QToolButton *>(QStringLiteral("W1_play"));
+        const QImage shown = play->icon().pixmap(16).toImage();
+        PlayerBar fresh;
+        QCOMPARE(shown,
+                 fresh.findChild<QToolButton *>(QStringLiteral("W1_play"))->icon().pixmap(16).toImage());
         // The next address clears the message.
         bar.setSource(QUrl());
         QCOMPARE(bar.message(), QString());
