@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <optional>
+
 FetchResult FetchResult::success(QString text, int httpStatus)
 {
     FetchResult result;
@@ -117,121 +119,36 @@ int statusOf(const QNetworkReply *reply)
     return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
 }
 
-enum class BodyAs { Text, Bytes };
+const QString QuittingText = QStringLiteral("the application is quitting");
+const QString CancelledText = QStringLiteral("cancelled");
 
+// The blocking form, kept while callers move to HttpRequest.
 FetchResult fetch(const QString &address, const FetchOptions &options, BodyAs bodyAs)
 {
-    const QString quitting = QStringLiteral("the application is quitting");
-    const QString cancelled = QStringLiteral("cancelled");
     const QPointer<FetchCancel> cancel = options.cancel;
     const bool cancellable = !cancel.isNull();
     const auto wasCancelled = [&] { return cancellable && (!cancel || cancel->isCancelled()); };
     if (wasCancelled())
-        return FetchResult::abandoned(cancelled);
+        return FetchResult::abandoned(CancelledText);
 
-    QNetworkAccessManager *manager = SharedNetworkManager();
-    if (!manager)
-        return FetchResult::failure(QStringLiteral("no application object to run the request"));
-
-    const QUrl url(address);
-    if (!url.isValid() || url.host().isEmpty())
-        return FetchResult::failure(QStringLiteral("not a valid address: %1").arg(address));
-
-    QNetworkRequest request(url);
-    request.setRawHeader("If-Modified-Since", "0");
-
-    QPointer<QNetworkReply> reply = manager->get(request);
-    QByteArray body;
-    QString abortReason;
+    HttpRequest request(address, options, bodyAs);
+    std::optional<FetchResult> result;
     QEventLoop loop;
-
-    auto abortWith = [&](const QString &reason) {
-        if (abortReason.isEmpty())
-            abortReason = reason;
-        if (reply)
-            reply->abort();
-        else
-            loop.quit();
-    };
-    const QString tooLarge =
-        QStringLiteral("the response is larger than %1").arg(sizeText(options.maxBodyBytes));
-
-    // Our own stall timer, restarted by every sign of life, so a slow trickle
-    // lives on and only real silence ends the fetch.
-    QTimer stallTimer;
-    stallTimer.setSingleShot(true);
-    stallTimer.setInterval(options.stallTimeout);
-    QObject::connect(&stallTimer, &QTimer::timeout, &loop, [&] {
-        const auto seconds = std::chrono::duration<double>(options.stallTimeout).count();
-        abortWith(QStringLiteral("no data received for %1 s").arg(seconds));
+    QObject::connect(&request, &HttpRequest::finished, &loop, [&](const FetchResult &r) {
+        result = r;
+        loop.quit();
     });
-    if (options.stallTimeout.count() > 0) {
-        stallTimer.start();
-        QObject::connect(reply, &QNetworkReply::downloadProgress, &stallTimer, qOverload<>(&QTimer::start));
-        QObject::connect(reply, &QNetworkReply::metaDataChanged, &stallTimer, qOverload<>(&QTimer::start));
-        QObject::connect(reply, &QNetworkReply::redirected, &stallTimer, qOverload<>(&QTimer::start));
-    }
-
-    // Read as bytes arrive so a large body can be refused before it is all held.
-    QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, [&] {
-        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-        if (length.isValid() && length.toLongLong() > options.maxBodyBytes)
-            abortWith(tooLarge);
-    });
-    QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
-        if (!abortReason.isEmpty())
-            return;
-        body += reply->readAll();
-        if (body.size() > options.maxBodyBytes) {
-            body.clear();
-            abortWith(tooLarge);
-        }
-    });
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     if (cancel)
-        QObject::connect(cancel, &FetchCancel::cancelled, &loop, [&] { abortWith(cancelled); });
-    // The manager, and with it the reply, goes when the application object does.
-    QObject::connect(reply, &QObject::destroyed, &loop, &QEventLoop::quit);
-
-    // A waiting loop, not polling: the thread sleeps until something happens.
-    // QCoreApplication::exit() ends every loop, which leaves the reply unfinished.
-    if (!reply->isFinished())
-        loop.exec();
-
-    if (!reply) // the manager went away with the application
-        return FetchResult::abandoned(quitting);
-    if (!reply->isFinished())
-        abortWith(quitting);
-
-    const int status = statusOf(reply);
-    const QNetworkReply::NetworkError error = reply->error();
-    if (abortReason.isEmpty() && reply->isOpen())
-        body += reply->readAll();
-    const QByteArray contentType = reply->header(QNetworkRequest::ContentTypeHeader).toByteArray();
-    const QString errorText = reply->errorString();
-    delete reply; // not inside one of its signals here, and nothing is left for a later loop
-
+        QObject::connect(cancel, &FetchCancel::cancelled, &request, &HttpRequest::abort);
+    request.start();
+    // QCoreApplication::exit() ends every loop, which leaves the request unfinished.
+    loop.exec();
+    if (!result)
+        return FetchResult::abandoned(QuittingText);
     // A cancel that came after the answer still wins: the caller moved on.
     if (wasCancelled())
-        return FetchResult::abandoned(cancelled);
-    if (abortReason == quitting)
-        return FetchResult::abandoned(quitting);
-    if (!abortReason.isEmpty())
-        return FetchResult::failure(abortReason, status);
-    // Content and server errors describe the HTTP status of a response that
-    // did arrive; its body is the answer. Transport and protocol errors (a
-    // redirect to a scheme that is not fetched) are failures: the 3xx body
-    // that came with the latter is no answer.
-    const bool protocolError =
-        error >= QNetworkReply::ProtocolUnknownError && error <= QNetworkReply::ProtocolFailure;
-    if (error != QNetworkReply::NoError &&
-        (error < QNetworkReply::ContentAccessDenied || protocolError || status == 0))
-        return FetchResult::failure(errorText, status);
-    if (body.size() > options.maxBodyBytes)
-        return FetchResult::failure(tooLarge, status);
-    if (bodyAs == BodyAs::Bytes)
-        return FetchResult::successBytes(std::move(body), status);
-    return FetchResult::success(DecodeBody(body, contentType), status);
+        return FetchResult::abandoned(CancelledText);
+    return *result;
 }
 
 } // namespace
@@ -244,4 +161,161 @@ FetchResult HttpTextFetch(const QString &address, const FetchOptions &options)
 FetchResult HttpBytesFetch(const QString &address, const FetchOptions &options)
 {
     return fetch(address, options, BodyAs::Bytes);
+}
+
+HttpRequest::HttpRequest(QString address, FetchOptions options, BodyAs bodyAs, QObject *parent)
+    : QObject(parent)
+    , m_address(std::move(address))
+    , m_options(std::move(options))
+    , m_bodyAs(bodyAs)
+{}
+
+HttpRequest::~HttpRequest()
+{
+    dropReply();
+}
+
+void HttpRequest::start()
+{
+    if (m_started)
+        return;
+    m_started = true;
+    m_running = true;
+    QNetworkAccessManager *manager = SharedNetworkManager();
+    const QUrl url(m_address);
+    if (!manager) {
+        finish(FetchResult::failure(QStringLiteral("no application object to run the request")));
+        return;
+    }
+    if (!url.isValid() || url.host().isEmpty()) {
+        finish(FetchResult::failure(QStringLiteral("not a valid address: %1").arg(m_address)));
+        return;
+    }
+
+    QNetworkRequest request(url);
+    request.setRawHeader("If-Modified-Since", "0");
+    m_reply = manager->get(request);
+
+    // Our own stall timer, restarted by every sign of life, so a slow trickle
+    // lives on and only real silence ends the request.
+    if (m_options.stallTimeout.count() > 0) {
+        m_stallTimer = new QTimer(this);
+        m_stallTimer->setSingleShot(true);
+        m_stallTimer->setInterval(m_options.stallTimeout);
+        connect(m_stallTimer, &QTimer::timeout, this, [this] {
+            const auto seconds = std::chrono::duration<double>(m_options.stallTimeout).count();
+            abortWith(QStringLiteral("no data received for %1 s").arg(seconds));
+        });
+        m_stallTimer->start();
+        connect(m_reply, &QNetworkReply::downloadProgress, m_stallTimer, qOverload<>(&QTimer::start));
+        connect(m_reply, &QNetworkReply::metaDataChanged, m_stallTimer, qOverload<>(&QTimer::start));
+        connect(m_reply, &QNetworkReply::redirected, m_stallTimer, qOverload<>(&QTimer::start));
+    }
+
+    // Read as bytes arrive so a large body can be refused before it is all held.
+    const QString tooLarge = QStringLiteral("the response is larger than %1").arg(sizeText(m_options.maxBodyBytes));
+    connect(m_reply, &QNetworkReply::metaDataChanged, this, [this, tooLarge] {
+        const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid() && length.toLongLong() > m_options.maxBodyBytes)
+            abortWith(tooLarge);
+    });
+    connect(m_reply, &QNetworkReply::readyRead, this, [this, tooLarge] {
+        if (!m_abortReason.isEmpty())
+            return;
+        m_body += m_reply->readAll();
+        if (m_body.size() > m_options.maxBodyBytes) {
+            m_body.clear();
+            abortWith(tooLarge);
+        }
+    });
+    connect(m_reply, &QNetworkReply::finished, this, &HttpRequest::onFinished);
+    // The manager, and with it the reply, goes when the application object does.
+    connect(m_reply, &QObject::destroyed, this, [this] {
+        if (m_running)
+            finish(FetchResult::abandoned(QuittingText));
+    });
+}
+
+void HttpRequest::abort()
+{
+    if (m_running)
+        abortWith(CancelledText);
+}
+
+void HttpRequest::abortWith(const QString &reason)
+{
+    if (m_abortReason.isEmpty())
+        m_abortReason = reason;
+    if (m_reply)
+        m_reply->abort(); // finishes the reply, synchronously
+    else if (m_running)
+        finish(FetchResult::abandoned(reason));
+}
+
+void HttpRequest::onFinished()
+{
+    QNetworkReply *reply = m_reply;
+    const int status = statusOf(reply);
+    const QNetworkReply::NetworkError error = reply->error();
+    if (m_abortReason.isEmpty() && reply->isOpen())
+        m_body += reply->readAll();
+    const QByteArray contentType = reply->header(QNetworkRequest::ContentTypeHeader).toByteArray();
+    const QString errorText = reply->errorString();
+    dropReply();
+
+    if (m_abortReason == CancelledText || m_abortReason == QuittingText) {
+        finish(FetchResult::abandoned(m_abortReason));
+        return;
+    }
+    if (!m_abortReason.isEmpty()) {
+        finish(FetchResult::failure(m_abortReason, status));
+        return;
+    }
+    // Content and server errors describe the HTTP status of a response that
+    // did arrive; its body is the answer. Transport and protocol errors (a
+    // redirect to a scheme that is not fetched) are failures: the 3xx body
+    // that came with the latter is no answer.
+    const bool protocolError =
+        error >= QNetworkReply::ProtocolUnknownError && error <= QNetworkReply::ProtocolFailure;
+    if (error != QNetworkReply::NoError &&
+        (error < QNetworkReply::ContentAccessDenied || protocolError || status == 0)) {
+        finish(FetchResult::failure(errorText, status));
+        return;
+    }
+    if (m_body.size() > m_options.maxBodyBytes) {
+        finish(FetchResult::failure(
+            QStringLiteral("the response is larger than %1").arg(sizeText(m_options.maxBodyBytes)), status));
+        return;
+    }
+    QByteArray body = std::exchange(m_body, QByteArray());
+    if (m_bodyAs == BodyAs::Bytes)
+        finish(FetchResult::successBytes(std::move(body), status));
+    else
+        finish(FetchResult::success(DecodeBody(body, contentType), status));
+}
+
+void HttpRequest::finish(const FetchResult &result)
+{
+    if (!m_running)
+        return;
+    m_running = false;
+    dropReply();
+    if (m_stallTimer)
+        m_stallTimer->stop();
+    // Never from inside start() or a caller's abort(): from the event loop.
+    QMetaObject::invokeMethod(this, [this, result] { emit finished(result); }, Qt::QueuedConnection);
+}
+
+void HttpRequest::dropReply()
+{
+    if (!m_reply)
+        return;
+    QNetworkReply *reply = m_reply;
+    m_reply = nullptr;
+    disconnect(reply, nullptr, this, nullptr);
+    if (m_stallTimer)
+        disconnect(reply, nullptr, m_stallTimer, nullptr);
+    if (!reply->isFinished())
+        reply->abort();
+    reply->deleteLater();
 }

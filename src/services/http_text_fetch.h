@@ -65,6 +65,51 @@ private:
     int m_httpStatus = 0;
 };
 
+class QNetworkReply;
+class QTimer;
+
+enum class BodyAs { Text, Bytes };
+
+// One GET with "If-Modified-Since: 0", started by start() and ending in
+// exactly one finished() from the event loop, never from start() itself. An
+// error status still brings its body; only transport problems, the stall
+// time-out, an over-large body, abort() or the application quitting are
+// failures. Destroying the request cancels it without a signal.
+class HttpRequest : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit HttpRequest(QString address, FetchOptions options = {}, BodyAs bodyAs = BodyAs::Text,
+                         QObject *parent = nullptr);
+    ~HttpRequest() override;
+
+    void start();
+    // Ends a running request at once with an abandoned result.
+    void abort();
+    bool isRunning() const { return m_running; }
+    QString address() const { return m_address; }
+
+signals:
+    void finished(const FetchResult &result);
+
+private:
+    void abortWith(const QString &reason);
+    void onFinished();
+    void finish(const FetchResult &result);
+    void dropReply();
+
+    const QString m_address;
+    const FetchOptions m_options;
+    const BodyAs m_bodyAs;
+    QPointer<QNetworkReply> m_reply;
+    QTimer *m_stallTimer = nullptr;
+    QByteArray m_body;
+    QString m_abortReason;
+    bool m_started = false;
+    bool m_running = false;
+};
+
 // GET address with "If-Modified-Since: 0" and return the body as text. Blocks
 // the caller while a local event loop keeps events flowing, so handlers (even
 // another fetch, which then completes first) run during the wait. An error
