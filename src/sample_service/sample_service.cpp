@@ -4,6 +4,7 @@
 #include "sample_service/sample_media.h"
 
 #include <QHash>
+#include <QSet>
 #include <QStringEncoder>
 #include <QUrlQuery>
 
@@ -195,9 +196,11 @@ struct SampleService::Private
     quint16 port = 0;
 
     // Fault handlers wait on this so stop() can end them at once.
-    std::mutex waitMutex;
+    mutable std::mutex waitMutex;
     std::condition_variable waitCondition;
     bool stopping = false;
+    QSet<QByteArray> closedGates;       // guarded by waitMutex
+    QHash<QByteArray, int> heldAtGates; // requests waiting at each
 
     mutable std::mutex requestsMutex;
     QList<RecordedRequest> requests;
@@ -236,6 +239,17 @@ struct SampleService::Private
         std::unique_lock lock(waitMutex);
         return waitCondition.wait_for(lock, std::chrono::duration<double>(seconds),
                                       [this] { return stopping; });
+    }
+
+    // Holds a request for a closed path until the gate opens or the service stops.
+    void passGate(const QByteArray &path)
+    {
+        std::unique_lock lock(waitMutex);
+        if (!closedGates.contains(path))
+            return;
+        ++heldAtGates[path];
+        waitCondition.wait(lock, [&] { return stopping || !closedGates.contains(path); });
+        --heldAtGates[path];
     }
 
     void delayAnswer()
@@ -489,6 +503,7 @@ void SampleService::Private::installRoutes(httplib::Server &svr)
     // Recorded before routing, so a test sees a stalled request while it waits.
     svr.set_pre_routing_handler([this](const httplib::Request &req, httplib::Response &res) {
         record(req);
+        passGate(toBytes(req.path));
         QByteArray fault;
         {
             std::lock_guard lock(overridesMutex);
@@ -739,6 +754,27 @@ QString SampleService::summary() const
     const QStringList ids = sampleSoundIds();
     return QStringLiteral("sample service at %1, sound pages %2 to %3")
         .arg(baseUrl(), soundPageUrl(ids.first()), soundPageUrl(ids.last()));
+}
+
+void SampleService::closeGate(const QByteArray &path)
+{
+    std::lock_guard lock(d->waitMutex);
+    d->closedGates.insert(path);
+}
+
+void SampleService::openGate(const QByteArray &path)
+{
+    {
+        std::lock_guard lock(d->waitMutex);
+        d->closedGates.remove(path);
+    }
+    d->waitCondition.notify_all();
+}
+
+int SampleService::heldAtGate(const QByteArray &path) const
+{
+    std::lock_guard lock(d->waitMutex);
+    return d->heldAtGates.value(path);
 }
 
 void SampleService::setAnswerDelay(std::chrono::milliseconds delay)

@@ -107,6 +107,12 @@ public:
     // Hold every sound-info, version and home page answer back this long, so a test can
     // act while a window waits. Zero (the default) answers at once.
     void setAnswerDelay(std::chrono::milliseconds delay);
+    // A closed gate holds every request for path (without the query, e.g.
+    // "/sound/info") until it opens, so a test can act while a window waits
+    // and then let the answer go. heldAtGate() counts the requests waiting.
+    void closeGate(const QByteArray &path);
+    void openGate(const QByteArray &path);
+    int heldAtGate(const QByteArray &path) const;
     // Answer requests for path (without the query, e.g. "/version/main.txt")
     // as /fault/KIND would, fault being "KIND" or "KIND?PARAMS". An empty
     // fault restores the path's own answer.

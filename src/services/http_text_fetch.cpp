@@ -213,7 +213,8 @@ void HttpRequest::start()
     }
 
     // Read as bytes arrive so a large body can be refused before it is all held.
-    const QString tooLarge = QStringLiteral("the response is larger than %1").arg(sizeText(m_options.maxBodyBytes));
+    const QString tooLarge =
+        QStringLiteral("the response is larger than %1").arg(sizeText(m_options.maxBodyBytes));
     connect(m_reply, &QNetworkReply::metaDataChanged, this, [this, tooLarge] {
         const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
         if (length.isValid() && length.toLongLong() > m_options.maxBodyBytes)
@@ -303,7 +304,8 @@ void HttpRequest::finish(const FetchResult &result)
     if (m_stallTimer)
         m_stallTimer->stop();
     // Never from inside start() or a caller's abort(): from the event loop.
-    QMetaObject::invokeMethod(this, [this, result] { emit finished(result); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, result] { emit finished(result); }, Qt::QueuedConnection);
 }
 
 void HttpRequest::dropReply()

@@ -510,6 +510,25 @@ private slots:
         QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
     }
 
+    // A closed gate holds its path's answers, and only those, until it opens.
+    void gateHoldsAnswers()
+    {
+        SampleService service;
+        QVERIFY(service.start());
+        service.closeGate("/version/main.txt");
+        QNetworkReply *held =
+            m_nam.get(QNetworkRequest(QUrl(service.baseUrl() + QStringLiteral("/version/main.txt"))));
+        QTRY_COMPARE(service.heldAtGate("/version/main.txt"), 1);
+        const Fetched other = fetch(m_nam, QUrl(service.baseUrl() + QStringLiteral("/cover/1001.png")));
+        QCOMPARE(other.status, 200);
+        QVERIFY(!held->isFinished());
+        service.openGate("/version/main.txt");
+        QTRY_VERIFY(held->isFinished());
+        QVERIFY(held->readAll().startsWith("vexa:"));
+        QCOMPARE(service.heldAtGate("/version/main.txt"), 0);
+        delete held;
+    }
+
     void manyStallsDoNotBlockOthers()
     {
         SampleService service;
