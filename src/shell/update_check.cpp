@@ -35,3 +35,25 @@ QString OtherVersionMessage(const QString &tag)
 {
     return QStringLiteral("发现最新版本![") + tag + QStringLiteral("]\r\n \r\n确定后自动打开官方论坛!");
 }
+
+UpdateCheck::UpdateCheck(const QString &versionFileUrl, const FetchOptions &options, QObject *parent)
+    : QObject(parent)
+    , m_request(new HttpRequest(versionFileUrl, options, BodyAs::Text, this))
+{
+    connect(m_request, &HttpRequest::finished, this, [this](const FetchResult &fetched) {
+        // Abandoned only when the program is ending: nobody is left to tell.
+        if (fetched.isAbandoned())
+            return;
+        const QString text = fetched.ok() ? fetched.text() : QString();
+        UpdateCheckResult result;
+        result.outcome = DecideUpdate(text);
+        result.tag = VersionTagIn(text).value_or(QString());
+        result.error = fetched.ok() ? QString() : fetched.error();
+        emit finished(result);
+    });
+}
+
+void UpdateCheck::start()
+{
+    m_request->start();
+}

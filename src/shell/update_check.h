@@ -1,5 +1,8 @@
 #pragma once
 
+#include "services/http_text_fetch.h"
+
+#include <QObject>
 #include <QString>
 
 #include <optional>
@@ -26,3 +29,27 @@ UpdateOutcome DecideUpdate(const QString &fetchedText);
 
 // The announcement for another version, tag shown verbatim between brackets.
 QString OtherVersionMessage(const QString &tag);
+
+struct UpdateCheckResult
+{
+    UpdateOutcome outcome = UpdateOutcome::CheckFailed;
+    QString tag;   // the version the file names, when it names one
+    QString error; // why nothing readable arrived, for people
+};
+
+// The check of the maker's version file: one request, ending in one
+// finished(result) from the event loop. Destroying it cancels it quietly.
+class UpdateCheck : public QObject
+{
+    Q_OBJECT
+
+public:
+    UpdateCheck(const QString &versionFileUrl, const FetchOptions &options, QObject *parent = nullptr);
+    void start();
+
+signals:
+    void finished(const UpdateCheckResult &result);
+
+private:
+    HttpRequest *m_request;
+};

@@ -1,5 +1,8 @@
+#include "sample_service/sample_service.h"
 #include "shell/update_check.h"
+#include "support/loopback.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 Q_DECLARE_METATYPE(UpdateOutcome)
@@ -84,6 +87,41 @@ private slots:
         QFETCH(QString, tag);
         QFETCH(QString, message);
         QCOMPARE(OtherVersionMessage(tag), message);
+    }
+
+    void checkOverTheNetwork_data()
+    {
+        QTest::addColumn<QByteArray>("versionFile");
+        QTest::addColumn<bool>("reachable");
+        QTest::addColumn<UpdateOutcome>("outcome");
+        QTest::addColumn<QString>("tag");
+        QTest::newRow("current") << QByteArray("vexa:V1.0|hi") << true << UpdateOutcome::UpToDate << "V1.0";
+        QTest::newRow("newer") << QByteArray("vexa:V2.0|") << true << UpdateOutcome::OtherVersion << "V2.0";
+        QTest::newRow("error page") << QByteArray("<html>502</html>") << true << UpdateOutcome::CheckFailed
+                                    << QString();
+        QTest::newRow("unreachable") << QByteArray("vexa:V1.0|") << false << UpdateOutcome::CheckFailed
+                                     << QString();
+    }
+
+    void checkOverTheNetwork()
+    {
+        QFETCH(QByteArray, versionFile);
+        QFETCH(bool, reachable);
+        QFETCH(UpdateOutcome, outcome);
+        QFETCH(QString, tag);
+        SampleService service;
+        QVERIFY(service.start());
+        service.setVersionBody(versionFile);
+        const QString host = reachable ? service.hostAndPort() : ClosedLoopbackHost();
+        UpdateCheck check(QStringLiteral("http://%1/version/main.txt").arg(host), FetchOptions{});
+        QSignalSpy finished(&check, &UpdateCheck::finished);
+        check.start();
+        QVERIFY(finished.isEmpty()); // never from start() itself
+        QTRY_COMPARE(finished.size(), 1);
+        const auto result = finished.first().first().value<UpdateCheckResult>();
+        QCOMPARE(result.outcome, outcome);
+        QCOMPARE(result.tag, tag);
+        QCOMPARE(result.error.isEmpty(), reachable);
     }
 };
 
