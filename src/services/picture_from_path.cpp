@@ -43,3 +43,32 @@ QImage PictureFromPath(const QString &pathOrAddress, const FetchOptions &options
         return {};
     return PictureFromBytes(file.read(MaxPictureBytes + 1));
 }
+
+PictureLoad::PictureLoad(QString pathOrAddress, const FetchOptions &options, QObject *parent)
+    : QObject(parent)
+    , m_source(std::move(pathOrAddress))
+{
+    if (!IsWebAddress(m_source))
+        return;
+    FetchOptions limited = options;
+    limited.maxBodyBytes = std::min(options.maxBodyBytes, MaxPictureBytes);
+    m_request = new HttpRequest(m_source, limited, BodyAs::Bytes, this);
+    connect(m_request, &HttpRequest::finished, this, [this](const FetchResult &fetched) {
+        // An error page is no picture, whatever its body holds.
+        if (fetched.isAbandoned())
+            return;
+        emit finished(!fetched.ok() || fetched.httpStatus() >= 400 ? QImage()
+                                                                   : PictureFromBytes(fetched.bytes()));
+    });
+}
+
+void PictureLoad::start()
+{
+    if (m_request) {
+        m_request->start();
+        return;
+    }
+    // A local path (or nothing) reads at once; the answer still comes from the event loop.
+    QMetaObject::invokeMethod(
+        this, [this] { emit finished(PictureFromPath(m_source)); }, Qt::QueuedConnection);
+}

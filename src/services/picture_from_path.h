@@ -3,6 +3,7 @@
 #include "services/http_text_fetch.h"
 
 #include <QImage>
+#include <QObject>
 #include <QString>
 
 // Limits that keep a hostile or broken cover from freezing the program or
@@ -19,3 +20,24 @@ QImage PictureFromPath(const QString &pathOrAddress, const FetchOptions &options
 
 // The picture in bytes, under the same limits.
 QImage PictureFromBytes(const QByteArray &bytes);
+
+// The same load as a request object: finished(picture) follows start() once,
+// from the event loop, with a null image when nothing loads. Destroying the
+// load cancels it quietly.
+class PictureLoad : public QObject
+{
+    Q_OBJECT
+
+public:
+    PictureLoad(QString pathOrAddress, const FetchOptions &options, QObject *parent = nullptr);
+    void start();
+
+signals:
+    void finished(const QImage &picture);
+
+private:
+    void finish(const QImage &picture);
+
+    const QString m_source;
+    HttpRequest *m_request = nullptr;
+};

@@ -3,6 +3,7 @@
 #include "services/picture_from_path.h"
 
 #include <QGuiApplication>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -97,7 +98,12 @@ private slots:
     {
         QFETCH(QString, source);
         QFETCH(QSize, size);
-        const QImage image = PictureFromPath(source);
+        PictureLoad load(source, FetchOptions{});
+        QSignalSpy finished(&load, &PictureLoad::finished);
+        load.start();
+        QVERIFY(finished.isEmpty()); // never from start() itself
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 15000);
+        const auto image = finished.first().first().value<QImage>();
         if (size.isValid())
             QCOMPARE(image.size(), size);
         QCOMPARE(image.isNull(), !size.isValid());
