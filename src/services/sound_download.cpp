@@ -701,7 +701,14 @@ void SoundDownload::onFinished()
     m_result.filePath = m_finalPath;
     m_running = false;
     cleanUp(false);
-    QTimer::singleShot(0, this, &SoundDownload::finished);
+    announceEnd();
+}
+
+void SoundDownload::announceEnd()
+{
+    // From the event loop, so a caller's start() or abort() has returned first.
+    QMetaObject::invokeMethod(
+        this, [this] { emit finished(m_result); }, Qt::QueuedConnection);
 }
 
 void SoundDownload::retryOrFail(DownloadError error, const QString &detail)
@@ -761,7 +768,7 @@ void SoundDownload::fail(DownloadError error, const QString &detail)
                            error == DownloadError::Stalled || error == DownloadError::Cancelled ||
                            (error == DownloadError::HttpStatus && m_result.httpStatus >= 500);
     cleanUp(transient && partIsContinuable());
-    QTimer::singleShot(0, this, &SoundDownload::finished);
+    announceEnd();
 }
 
 void SoundDownload::dropReply()

@@ -136,7 +136,7 @@ signals:
     // after a pause; progress may then go back to where the retry starts.
     void retrying(int attempt, int attempts);
     // Delete the download later (deleteLater), not from inside this signal.
-    void finished();
+    void finished(const DownloadResult &result);
 
 private:
     enum class Claim { Taken, Busy, Failed };
@@ -151,6 +151,7 @@ private:
     void onReadyRead();
     void onFinished();
     void retryOrFail(DownloadError error, const QString &detail);
+    void announceEnd();
     bool drain();
     void startWriteBack();
     bool commit();

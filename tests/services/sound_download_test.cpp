@@ -120,7 +120,14 @@ private:
         if (!finished.wait(60000))
             return {};
         [&] { QCOMPARE(finished.count(), 1); }();
-        return download.result();
+        // The signal carries the same result the download keeps.
+        const auto carried = finished.first().first().value<DownloadResult>();
+        [&] {
+            QCOMPARE(carried.error, download.result().error);
+            QCOMPARE(carried.filePath, download.result().filePath);
+            QCOMPARE(carried.bytes, download.result().bytes);
+        }();
+        return carried;
     }
 
 private slots:
