@@ -110,10 +110,9 @@ int RunGui(int argc, char **argv)
         // declared after the main window so it goes first.
         std::unique_ptr<HotListWindow> hotList;
         ConnectHotListLink(window, *config, hotList);
-        // Started from the event loop, so that ending the program during the
-        // update check's wait leaves that loop as well.
-        QTimer::singleShot(0, &window, [&] {
-            window.startUp();
+        QTimer::singleShot(0, &window, [&] { window.startUp(); });
+        // What was asked for on the command line follows the update check.
+        QObject::connect(&window, &MainWindow::updateChecked, &window, [&] {
             if (!window.isVisible())
                 return; // the check ended the program
             if (parser.isSet(AddressOption)) {

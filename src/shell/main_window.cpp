@@ -15,7 +15,6 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -51,6 +50,7 @@ const QString DownloadedText = QStringLiteral("音乐下载完成: ");
 const QString DownloadFailedText = QStringLiteral("音乐下载失败: ");
 
 constexpr std::chrono::milliseconds FirstPaintWaitCap{500};
+const QEvent::Type FirstFramePainted = QEvent::Type(QEvent::User + 1);
 
 // Title links from left to right on the header: 0, 3, 1, 2.
 constexpr int HotListLink = 0;
@@ -264,79 +264,53 @@ void MainWindow::startUp()
         move(screen->availableGeometry().center() - rect().center());
     show();
     // The network set-up of the check stays off the path to the first frame.
-    const QPointer<MainWindow> self(this);
-    waitForFirstPaint();
-    if (self)
-        gx();
+    if (m_painted) {
+        QTimer::singleShot(0, this, &MainWindow::checkForUpdate);
+        return;
+    }
+    m_checkAfterPaint = true;
+    // Capped, as a window that is never exposed (minimised, on no screen) never paints.
+    QTimer::singleShot(FirstPaintWaitCap, this, &MainWindow::checkForUpdate);
 }
 
-void MainWindow::waitForFirstPaint()
+bool MainWindow::event(QEvent *event)
 {
-    if (m_painted)
-        return;
-    // Watched on the window's paint; capped, as a window that is never
-    // exposed (minimised, on no screen) never paints.
-    struct PaintWatch : QObject
-    {
-        QEventLoop loop;
-        bool eventFilter(QObject *, QEvent *event) override
-        {
-            // Low priority: whatever the frame itself queued runs first.
-            if (event->type() == QEvent::Paint)
-                QCoreApplication::postEvent(this, new QEvent(QEvent::User), Qt::LowEventPriority);
-            return false;
-        }
-        bool event(QEvent *event) override
-        {
-            if (event->type() != QEvent::User)
-                return QObject::event(event);
-            loop.quit();
-            return true;
-        }
-    } watch;
-    const QPointer<MainWindow> self(this);
-    installEventFilter(&watch);
-    connect(this, &QObject::destroyed, &watch.loop, &QEventLoop::quit);
-    QTimer::singleShot(FirstPaintWaitCap, &watch.loop, &QEventLoop::quit);
-    watch.loop.exec();
-    if (self)
-        removeEventFilter(&watch);
+    if (event->type() != FirstFramePainted)
+        return QWidget::event(event);
+    checkForUpdate();
+    return true;
 }
 
-void MainWindow::gx()
+void MainWindow::checkForUpdate()
 {
-    // The window may be gone when the wait returns: its child token then
-    // ended the request, and nothing here may touch the window.
-    const QPointer<MainWindow> self(this);
-    auto *cancel = new FetchCancel(this);
-    FetchOptions options = m_fetchOptions;
-    options.cancel = cancel;
-    const FetchResult fetched = HttpTextFetch(m_config.versionFileUrl(), options);
-    if (!self)
+    if (m_updateCheck)
         return;
-    delete cancel;
-    // Quitting (the close link during the wait): the check never completes.
-    if (fetched.isAbandoned())
-        return;
+    m_checkAfterPaint = false;
+    m_updateCheck = new UpdateCheck(m_config.versionFileUrl(), m_fetchOptions, this);
+    // Closing the window deletes the check with it: nothing answers then.
+    connect(m_updateCheck, &UpdateCheck::finished, this, &MainWindow::onUpdateChecked);
+    m_updateCheck->start();
+}
 
-    const QString text = fetched.ok() ? fetched.text() : QString();
-    switch (DecideUpdate(text)) {
+void MainWindow::onUpdateChecked(const UpdateCheckResult &result)
+{
+    switch (result.outcome) {
     case UpdateOutcome::CheckFailed:
         QMessageBox::warning(this, MessageTitle, CheckFailedText);
-        return;
+        break;
     case UpdateOutcome::UpToDate:
         m_addressBox->setEnabled(true);
         m_analyseButton->setEnabled(true);
         setStatusText(2, WelcomeText);
-        return;
+        break;
     case UpdateOutcome::OtherVersion:
-        QMessageBox::information(this, MessageTitle,
-                                 OtherVersionMessage(VersionTagIn(text).value_or(QString())));
+        QMessageBox::information(this, MessageTitle, OtherVersionMessage(result.tag));
         // The system's browser handler, never a shell command line.
         QDesktopServices::openUrl(QUrl(m_config.forumUrl));
         EndProgramNow();
-        return;
+        break;
     }
+    emit updateChecked(result.outcome);
 }
 
 void MainWindow::绘制边框()
@@ -565,7 +539,9 @@ void MainWindow::setStatusText(int panel, const QString &text)
 
 void MainWindow::paintEvent(QPaintEvent *)
 {
-    m_painted = true;
+    // Low priority: whatever the first frame itself queued runs before the check.
+    if (!std::exchange(m_painted, true) && m_checkAfterPaint)
+        QCoreApplication::postEvent(this, new QEvent(FirstFramePainted), Qt::LowEventPriority);
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_background);
     PaintBorderLines(painter, m_borderLines);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/update_check.h"
+
 #include "services/http_text_fetch.h"
 #include "services/service_config.h"
 #include "sound/work_slots.h"
@@ -39,14 +41,14 @@ public:
     ~MainWindow() override;
 
     // The load step: frame style, skin, version text into panel 3, border,
-    // show, then, once the first frame is painted, the update check. Returns
-    // when the check has ended.
+    // show, then, once the first frame is painted, the update check, which
+    // ends in updateChecked().
     void startUp();
 
     // Update check: enables the analysis when the maker's version file names
     // this version; warns when it cannot be read; announces another version,
     // opens the forum and ends the program otherwise.
-    void gx();
+    void checkForUpdate();
 
     // Fits the content panel and the status bar between the border lines and
     // sets the lines that every paint draws under the children.
@@ -84,15 +86,18 @@ signals:
     void analysisEnded();
     // A download ended and put its outcome in the status line.
     void downloadEnded(bool ok);
+    // The update check ended and did what its outcome asks.
+    void updateChecked(UpdateOutcome outcome);
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
     void buildControls();
-    void waitForFirstPaint();
+    void onUpdateChecked(const UpdateCheckResult &result);
     void onTitleLinkHovered(int index);
     void onTitleLinkReleased(int index);
     void resetTitleLinks();
@@ -109,6 +114,8 @@ private:
 
     QPixmap m_background;
     bool m_painted = false; // a frame is on screen; the check need not wait for one
+    bool m_checkAfterPaint = false;
+    UpdateCheck *m_updateCheck = nullptr;
     QList<QLine> m_borderLines;
 
     DragHandle *m_logo = nullptr;

@@ -4,6 +4,7 @@
 #include "services/network_access.h"
 #include "shell/main_window.h"
 #include "shell/window_chrome.h"
+#include "support/start_up.h"
 #include "support/box_closer.h"
 #include "support/hot_pages.h"
 
@@ -47,7 +48,7 @@ private:
     {
         auto window = std::make_unique<MainWindow>(config());
         window->setSkinPath(QStringLiteral("/nonexistent/1.she"));
-        window->startUp();
+        StartUpAndWait(*window);
         return window;
     }
 

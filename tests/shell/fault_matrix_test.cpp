@@ -5,6 +5,7 @@
 #include "services/network_access.h"
 #include "shell/main_window.h"
 #include "sound/work_slots.h"
+#include "support/start_up.h"
 #include "support/box_closer.h"
 #include "support/loopback.h"
 #include "support/vexa_process.h"
@@ -273,7 +274,7 @@ private slots:
 
         if (road == QLatin1String("analysis")) {
             auto w = window();
-            w->startUp();
+            QVERIFY(StartUpAndWait(*w));
             applyFault(f, "/sound/info");
             FreezeWatch watch;
             analyse(*w, QStringLiteral("1001"));
@@ -289,7 +290,7 @@ private slots:
             auto w = window();
             applyFault(f, "/version/main.txt");
             FreezeWatch watch;
-            w->startUp();
+            QVERIFY(StartUpAndWait(*w));
             longestGap = watch.longestGapMs();
             QCOMPARE(boxes.boxes.size(), 1);
             const SeenBox box = boxes.boxes.takeFirst();
@@ -309,7 +310,7 @@ private slots:
             QVERIFY(controlsUsable(*w));
         } else if (road == QLatin1String("cover picture")) {
             auto w = window();
-            w->startUp();
+            QVERIFY(StartUpAndWait(*w));
             QString id = QStringLiteral("1001");
             if (f.route.isEmpty())
                 id = recordAtClosedPort();
@@ -352,7 +353,7 @@ private slots:
         } else {
             QTemporaryDir folder;
             auto w = window(folder.path());
-            w->startUp();
+            QVERIFY(StartUpAndWait(*w));
             QString id = QStringLiteral("1001");
             if (f.route.isEmpty())
                 id = recordAtClosedPort();

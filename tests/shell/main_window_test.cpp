@@ -10,6 +10,7 @@
 #include "sound/sound_extraction.h"
 #include "support/box_closer.h"
 #include "support/loopback.h"
+#include "support/start_up.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -122,7 +123,7 @@ private:
     std::unique_ptr<MainWindow> readyWindow()
     {
         auto window = makeWindow(config());
-        window->startUp();
+        StartUpAndWait(*window);
         return window;
     }
 
@@ -213,13 +214,11 @@ private slots:
     // analysis stays disabled while the check waits.
     void startUpOrder()
     {
-        m_service.setAnswerDelay(400ms);
+        m_service.closeGate("/version/main.txt");
         auto w = makeWindow(config());
         QString versionWhenShown;
         bool enabledWhenShown = true;
         bool framelessWhenShown = false;
-        bool enabledDuringWait = true;
-        QString statusDuringWait;
         struct ShowWatch : QObject
         {
             std::function<void()> onShow;
@@ -236,19 +235,19 @@ private slots:
             framelessWhenShown = w->windowFlags().testFlag(Qt::FramelessWindowHint);
         };
         w->installEventFilter(&watch);
-        runSoon(150, [&] {
-            enabledDuringWait = addressBox(*w)->isEnabled() || analyseButton(*w)->isEnabled();
-            statusDuringWait = w->statusText(2);
-        });
+        QSignalSpy checked(w.get(), &MainWindow::updateChecked);
         w->startUp();
         w->removeEventFilter(&watch);
-
         QCOMPARE(versionWhenShown, QStringLiteral("V1.0.0"));
         QVERIFY(!enabledWhenShown);
         QVERIFY(framelessWhenShown);
         QVERIFY(w->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
-        QVERIFY(!enabledDuringWait);
-        QCOMPARE(statusDuringWait, Checking);
+
+        QTRY_COMPARE(m_service.heldAtGate("/version/main.txt"), 1);
+        QVERIFY(!addressBox(*w)->isEnabled() && !analyseButton(*w)->isEnabled());
+        QCOMPARE(w->statusText(2), Checking);
+        m_service.openGate("/version/main.txt");
+        QVERIFY(checked.wait());
         QVERIFY(addressBox(*w)->isEnabled() && analyseButton(*w)->isEnabled());
         QCOMPARE(w->statusText(2), Welcome);
     }
@@ -301,7 +300,7 @@ private slots:
             c.updateHost = ClosedLoopbackHost();
         auto w = makeWindow(c);
         BoxCloser boxes;
-        w->startUp();
+        QVERIFY(StartUpAndWait(*w));
 
         if (expectedBox.isEmpty()) {
             QCOMPARE(boxes.boxes.size(), 0);
@@ -399,7 +398,7 @@ private slots:
         auto w = makeWindow(c);
         {
             BoxCloser boxes;
-            w->startUp();
+            QVERIFY(StartUpAndWait(*w));
             QCOMPARE(boxes.boxes.size(), 1);
         }
         QVERIFY(!analyseButton(*w)->isEnabled());
@@ -819,51 +818,54 @@ private slots:
 
     void closeLinkDuringUpdateCheck()
     {
-        m_service.setAnswerDelay(5000ms);
+        m_service.closeGate("/version/main.txt");
         auto w = makeWindow(config());
         BoxCloser boxes;
-        runSoon(200, [&] { QTest::mouseClick(link(*w, 2), Qt::LeftButton); });
-        QElapsedTimer clock;
-        clock.start();
         w->startUp();
-        QVERIFY(clock.elapsed() < 4000);
-        QCOMPARE(boxes.boxes.size(), 0);
-        QCOMPARE(w->statusText(2), Checking);
-        QVERIFY(!analyseButton(*w)->isEnabled());
+        QTRY_COMPARE(m_service.heldAtGate("/version/main.txt"), 1);
+        QTest::mouseClick(link(*w, 2), Qt::LeftButton);
         QVERIFY(programWasEnded());
+        QVERIFY(!w->isVisible());
+        QCOMPARE(boxes.boxes.size(), 0);
+        w.reset(); // as the ending program does, with the check still waiting
+        m_service.openGate("/version/main.txt");
+        QTRY_COMPARE(m_service.heldAtGate("/version/main.txt"), 0);
+    }
+
+    // Closing the window while its update check waits: the answer that
+    // comes later touches nothing (the sanitizer build catches any use).
+    void windowDestroyedDuringUpdateCheck()
+    {
+        m_service.closeGate("/version/main.txt");
+        auto w = makeWindow(config());
+        BoxCloser boxes;
+        w->startUp();
+        QTRY_COMPARE(m_service.heldAtGate("/version/main.txt"), 1);
+        w.reset(); // takes its check, and so the request, with it
+        m_service.openGate("/version/main.txt");
+        QTRY_COMPARE(m_service.heldAtGate("/version/main.txt"), 0);
+        QCOMPARE(boxes.boxes.size(), 0);
     }
 
     // The window going away during its own wait ends that wait, and nothing
     // touches the window afterwards (the sanitizer build catches any use).
     void windowDestroyedDuringItsWait_data()
     {
-        QTest::addColumn<bool>("duringCheck");
         QTest::addColumn<QString>("sound");
-        QTest::newRow("update check") << true << QString();
-        QTest::newRow("analysis") << false << QStringLiteral("fault-stall");
-        QTest::newRow("cover") << false << QStringLiteral("slow-cover");
+        QTest::newRow("analysis") << QStringLiteral("fault-stall");
+        QTest::newRow("cover") << QStringLiteral("slow-cover");
     }
 
     void windowDestroyedDuringItsWait()
     {
-        QFETCH(bool, duringCheck);
         QFETCH(QString, sound);
-        MainWindow *raw = nullptr;
-        if (duringCheck) {
-            m_service.setAnswerDelay(5000ms);
-            raw = makeWindow(config()).release();
-        } else {
-            raw = readyWindow().release();
-            raw->setAddressText(soundPage(sound));
-        }
+        MainWindow *raw = readyWindow().release();
+        raw->setAddressText(soundPage(sound));
         BoxCloser boxes;
         runSoon(200, [raw] { delete raw; });
         QElapsedTimer clock;
         clock.start();
-        if (duringCheck)
-            raw->startUp();
-        else
-            raw->hqyy();
+        raw->hqyy();
         QVERIFY(clock.elapsed() < 4000);
         QCOMPARE(boxes.boxes.size(), 0);
     }

@@ -6,6 +6,7 @@
 #include "services/network_access.h"
 #include "shell/main_window.h"
 #include "sound/work_slots.h"
+#include "support/start_up.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -64,7 +65,7 @@ private slots:
         options.stallTimeout = 20s;
         MainWindow main(config, options);
         main.setSkinPath(QStringLiteral("/nonexistent/1.she"));
-        main.startUp();
+        QVERIFY(StartUpAndWait(main));
         HotListWindow hot(config, &main, options);
         hot.showHotList();
         m_service.setAnswerDelay(150ms);

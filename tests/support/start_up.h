@@ -1,0 +1,14 @@
+#pragma once
+
+#include "shell/main_window.h"
+
+#include <QSignalSpy>
+
+// Starts the window up and waits until its update check has ended (message
+// boxes answered included). False when it did not end in time.
+inline bool StartUpAndWait(MainWindow &window, int timeoutMs = 30000)
+{
+    QSignalSpy checked(&window, &MainWindow::updateChecked);
+    window.startUp();
+    return !checked.isEmpty() || checked.wait(timeoutMs);
+}
