@@ -5,6 +5,7 @@
 #include "services/version_text.h"
 #include "services/web_address.h"
 #include "shell/address_box.h"
+#include "shell/message_boxes.h"
 #include "shell/player_bar.h"
 #include "shell/skin.h"
 #include "shell/update_check.h"
@@ -17,7 +18,6 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -30,8 +30,6 @@
 #include <QUrl>
 
 namespace {
-
-const QString MessageTitle = QStringLiteral("Quorlen软件");
 
 const QString CheckingText = QStringLiteral("正在检测是否存在最新版本..");
 const QString WelcomeText = QStringLiteral("欢迎使用Quorlen软件");
@@ -321,7 +319,7 @@ void MainWindow::gx()
     const QString text = fetched.ok() ? fetched.text() : QString();
     switch (DecideUpdate(text)) {
     case UpdateOutcome::CheckFailed:
-        QMessageBox::warning(this, MessageTitle, CheckFailedText);
+        ShowMessage(this, MessageKind::Warning, CheckFailedText);
         return;
     case UpdateOutcome::UpToDate:
         m_addressBox->setEnabled(true);
@@ -329,8 +327,8 @@ void MainWindow::gx()
         setStatusText(2, WelcomeText);
         return;
     case UpdateOutcome::OtherVersion:
-        QMessageBox::information(this, MessageTitle,
-                                 OtherVersionMessage(VersionTagIn(text).value_or(QString())));
+        ShowMessage(this, MessageKind::Information,
+                    OtherVersionMessage(VersionTagIn(text).value_or(QString())));
         // The system's browser handler, never a shell command line.
         QDesktopServices::openUrl(QUrl(m_config.forumUrl));
         EndProgramNow();
