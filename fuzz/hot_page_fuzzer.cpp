@@ -29,11 +29,14 @@ public:
     // The fifteen rows, or nullopt when nothing is listed.
     std::optional<QList<HotEntry>> apply(const std::optional<QString> &page)
     {
-        if (!page || page->split(EntryMarker).size() < 2)
+        // Split once: the page is large and the same for every entry.
+        const QStringList entries = page ? page->split(EntryMarker) : QStringList();
+        if (entries.size() < 2)
             return std::nullopt;
         QList<HotEntry> rows;
         for (int k = 1; k <= HotEntryCount; ++k) {
-            cut(m_chunk, *page, EntryMarker, k);
+            if (k < entries.size())
+                m_chunk = entries.at(k);
             const QString block = through(m_chunk, QStringLiteral("</li>"));
             cut(m_namePiece, block, QStringLiteral(">"), 1);
             cut(m_linkPiece, block, QStringLiteral("href=\""), 1);
