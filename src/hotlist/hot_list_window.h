@@ -97,7 +97,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 };
 
-// The hot-list window (Form3). The object lives as long as the program and
+// The hot-list window. The object lives as long as the program and
 // keeps the scraper, whose carried-over values outlive every refresh;
 // closing it only unloads its on-screen part: the window hides and its rows
 // go. The controls themselves stay, because a refresh or hand-off waiting
