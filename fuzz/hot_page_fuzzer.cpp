@@ -1,12 +1,11 @@
-// Several refreshes of the hot list on one slot table, as the window and the
-// command line run them: the slots and the current row outlive every pass.
-// The input holds up to three pages split at \x01; a page starting with \x02
-// stands for a failed fetch, which refills the list from the last page. A
-// page may start with a "CT:" line naming its charset.
+// Several refreshes of the hot list on one scraper, as the window and the
+// command line run them: what carries over outlives every refresh. The input
+// holds up to three pages split at \x01; a page starting with \x02 stands
+// for a failed fetch. A page may start with a "CT:" line naming its charset.
 
 #include "fuzz_support.h"
 
-#include "hotlist/hot_scrape.h"
+#include "hotlist/hot_list_scraper.h"
 #include "services/regex_replace.h"
 
 #include <QStringList>
@@ -15,51 +14,54 @@ namespace {
 
 const QString WebHost = QStringLiteral("www.vexa.example:8123");
 const QString LinkStart = QStringLiteral("http://") + WebHost;
+const QString EntryMarker = QStringLiteral("<h3 class=\"voice-name\">");
 constexpr int MaxPages = 3;
 
-// The refresh as its steps are written down: pieces by splitting the whole
-// text (the empty text has none), no searching shortcuts. The scraper must
-// agree with it row for row, over any sequence of pages.
+// The refresh as its steps are written down: each step cuts a piece by
+// splitting the whole text (the empty text has none) and keeps the piece it
+// had when the cut finds nothing; values are derived from the pieces anew
+// for every entry. A failed fetch or a page without an entry marker lists
+// nothing and changes nothing. The scraper must agree with it row for row,
+// over any sequence of pages.
 class StepByStepRefresh
 {
 public:
-    void apply(const std::optional<QString> &page)
+    // The fifteen rows, or nullopt when nothing is listed.
+    std::optional<QList<HotEntry>> apply(const std::optional<QString> &page)
     {
-        if (page)
-            m_slot[PageText] = *page;
-        m_rows.clear();
+        // Split once: the page is large and the same for every entry.
+        const QStringList entries = page ? page->split(EntryMarker) : QStringList();
+        if (entries.size() < 2)
+            return std::nullopt;
+        QList<HotEntry> rows;
         for (int k = 1; k <= HotEntryCount; ++k) {
-            piece(Chunk, PageText, QStringLiteral("<h3 class=\"voice-name\">"), k);
-            m_slot[Block] = through(m_slot[Chunk], QStringLiteral("</li>"));
-            piece(NamePiece, Block, QStringLiteral(">"), 1);
-            m_slot[Name] = before(m_slot[NamePiece], u'<');
-            piece(LinkPiece, Block, QStringLiteral("href=\""), 1);
-            m_slot[LinkPath] = before(m_slot[LinkPiece], u'"');
-            piece(ChannelPiece, Block, QStringLiteral("<div class=\"category\">"), 1);
-            m_slot[Channel] = through(m_slot[ChannelPiece], QStringLiteral("</a>")) + QStringLiteral("/a>");
-            m_slot[Channel] = RegexReplace(m_slot[Channel], QStringLiteral("</?a[^<>]*>"), QString());
-            piece(SharePiece, Block, QStringLiteral("分享数目\">"), 1);
-            m_slot[ShareCount] = before(m_slot[SharePiece], u'<');
-            piece(LikePiece, Block, QStringLiteral("喜欢数目\">"), 1);
-            m_slot[LikeCount] = before(m_slot[LikePiece], u'<');
-            piece(CommentPiece, Block, QStringLiteral("评论数目\">"), 1);
-            m_slot[CommentCount] = before(m_slot[CommentPiece], u'<');
-            m_rows.append({QString::number(m_rows.size() + 1), m_slot[Name], m_slot[Channel],
-                           m_slot[ShareCount], m_slot[LikeCount], m_slot[CommentCount],
-                           LinkStart + m_slot[LinkPath]});
+            if (k < entries.size())
+                m_chunk = entries.at(k);
+            const QString block = through(m_chunk, QStringLiteral("</li>"));
+            cut(m_namePiece, block, QStringLiteral(">"), 1);
+            cut(m_linkPiece, block, QStringLiteral("href=\""), 1);
+            cut(m_channelPiece, block, QStringLiteral("<div class=\"category\">"), 1);
+            cut(m_sharePiece, block, QStringLiteral("分享数目\">"), 1);
+            cut(m_likePiece, block, QStringLiteral("喜欢数目\">"), 1);
+            cut(m_commentPiece, block, QStringLiteral("评论数目\">"), 1);
+            const QString channel =
+                RegexReplace(through(m_channelPiece, QStringLiteral("</a>")) + QStringLiteral("/a>"),
+                             QStringLiteral("</?a[^<>]*>"), QString());
+            rows.append({QString::number(k), before(m_namePiece, u'<'), channel, before(m_sharePiece, u'<'),
+                         before(m_likePiece, u'<'), before(m_commentPiece, u'<'),
+                         LinkStart + before(m_linkPiece, u'"')});
         }
+        return rows;
     }
 
-    const QList<HotEntry> &rows() const { return m_rows; }
-
 private:
-    void piece(int target, int source, const QString &marker, int i)
+    static void cut(QString &piece, const QString &source, const QString &marker, int i)
     {
-        if (m_slot[source].isEmpty())
+        if (source.isEmpty())
             return;
-        const QStringList pieces = m_slot[source].split(marker);
+        const QStringList pieces = source.split(marker);
         if (i < pieces.size())
-            m_slot[target] = pieces.at(i);
+            piece = pieces.at(i);
     }
 
     static QString through(const QString &text, const QString &marker)
@@ -74,25 +76,26 @@ private:
         return at < 0 ? QString() : text.left(at);
     }
 
-    std::array<QString, 15> m_slot;
-    QList<HotEntry> m_rows;
+    QString m_chunk;
+    QString m_namePiece;
+    QString m_linkPiece;
+    QString m_channelPiece;
+    QString m_sharePiece;
+    QString m_likePiece;
+    QString m_commentPiece;
 };
 
-void checkRows(const HotScrapeSlots &scrape, const HotRowTable &rows)
+void checkRows(const QList<HotEntry> &rows)
 {
-    FUZZ_CHECK(rows.entries().size() == HotEntryCount, QString::number(rows.entries().size()));
-    for (qsizetype i = 0; i < rows.entries().size(); ++i) {
-        const HotEntry &entry = rows.entries().at(i);
+    FUZZ_CHECK(rows.size() == HotEntryCount, QString::number(rows.size()));
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const HotEntry &entry = rows.at(i);
         FUZZ_CHECK(entry.number == QString::number(i + 1), entry.number);
         FUZZ_CHECK(entry.link.startsWith(LinkStart) && !entry.link.mid(LinkStart.size()).contains(u'"'),
                    entry.link);
         for (const QString *value : {&entry.name, &entry.shareCount, &entry.likeCount, &entry.commentCount})
             FUZZ_CHECK(!value->contains(u'<'), *value);
     }
-    // The block is cut through the "<" of its closing tag, or is empty.
-    const QString &block = scrape[Block];
-    FUZZ_CHECK(block.isEmpty() || (block.endsWith(u'<') && scrape[Chunk].startsWith(block)), block);
-    FUZZ_CHECK(scrape.currentRow.has_value(), QString());
 }
 
 } // namespace
@@ -111,23 +114,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     pages.append(input.mid(start));
 
-    HotScrapeSlots scrape;
-    HotRowTable rows;
+    HotListScraper scraper(WebHost);
     StepByStepRefresh reference;
-    QString lastPage;
     for (const QByteArray &bytes : pages) {
-        std::optional<QString> page;
-        if (!bytes.startsWith('\x02')) {
-            page = FetchedText(bytes);
-            lastPage = *page;
+        const bool fetched = !bytes.startsWith('\x02');
+        const std::optional<QString> page = fetched ? std::optional(FetchedText(bytes)) : std::nullopt;
+        const HotRefresh refresh = scraper.take(fetched ? FetchResult::success(*page, 200)
+                                                        : FetchResult::failure(QStringLiteral("failed")));
+        const std::optional<QList<HotEntry>> expected = reference.apply(page);
+        if (!expected) {
+            const auto outcome = fetched ? HotRefresh::Outcome::NoEntries : HotRefresh::Outcome::FetchFailed;
+            FUZZ_CHECK(refresh.outcome == outcome, QString::number(int(refresh.outcome)));
+            FUZZ_CHECK(refresh.entries.isEmpty() && !refresh.reason.isEmpty(), refresh.reason);
+            continue;
         }
-        ApplyHotPage(scrape, rows, page, WebHost);
-        reference.apply(page);
-        for (qsizetype i = 0; i < reference.rows().size(); ++i)
-            FUZZ_CHECK(rows.entries().value(i) == reference.rows().at(i),
-                       QStringLiteral("row %1").arg(i + 1));
-        FUZZ_CHECK(scrape[PageText] == lastPage, QString());
-        checkRows(scrape, rows);
+        FUZZ_CHECK(refresh.outcome == HotRefresh::Outcome::Listed, refresh.reason);
+        for (qsizetype i = 0; i < expected->size(); ++i)
+            FUZZ_CHECK(refresh.entries.value(i) == expected->at(i), QStringLiteral("row %1").arg(i + 1));
+        checkRows(refresh.entries);
     }
     return 0;
 }

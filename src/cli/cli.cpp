@@ -56,7 +56,7 @@ QString helpText()
         "                          folder or DIR) and print the saved path; with --demo\n"
         "                          a bare sample id such as 1001 will do as the ADDRESS\n"
         "  hot [--json]            list the fifteen hot sounds of the home page (--json: the\n"
-        "                          texts exactly as cut; a failed fetch still lists rows)\n"
+        "                          texts exactly as cut)\n"
         "\n"
         "Options:\n"
         "  --json                  print the record as one JSON object\n"
@@ -74,8 +74,8 @@ QString helpText()
         "  -v, --version           show the version\n"
         "\n"
         "Exit status: 0 success, 2 address rejected, 3 the answer did not arrive,\n"
-        "4 the answer holds no sound record, 5 the download failed, 64 wrong usage,\n"
-        "1 any other failure.\n");
+        "4 the answer holds no sound record (hot: the page holds no entry), 5 the\n"
+        "download failed, 64 wrong usage, 1 any other failure.\n");
 }
 
 struct RunContext

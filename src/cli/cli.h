@@ -16,8 +16,8 @@ enum ExitCode : int {
     Success = 0,
     Failure = 1,         // anything not listed below, e.g. the demo service did not start
     AddressRejected = 2, // the address check refused the address
-    FetchFailed = 3,     // the sound-info answer did not arrive
-    ExtractFailed = 4,   // the answer holds no sound record
+    FetchFailed = 3,     // the sound-info answer or the home page did not arrive
+    ExtractFailed = 4,   // the answer holds no sound record, or the home page no hot-list entry
     DownloadFailed = 5,  // the sound file could not be saved
     UsageError = 64,
 };

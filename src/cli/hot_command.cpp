@@ -1,7 +1,6 @@
 #include "cli/hot_command.h"
 
 #include "cli/cli.h"
-#include "services/service_config.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -102,17 +101,23 @@ CommandOutput RunHotCommand(const QString &webHost, const FetchOptions &options,
         output.err = QStringLiteral("vexa-helper: hot takes no arguments\n");
         return output;
     }
-    HotScrapeSlots scrape;
-    HotRowTable rows;
-    const HotRefreshOutcome outcome = RefreshHotList(scrape, rows, webHost, options);
-    if (!outcome.fetched) {
-        ServiceConfig config;
-        config.webHost = webHost;
+    HotListScraper scraper(webHost);
+    const HotRefresh refresh = scraper.refresh(options);
+    switch (refresh.outcome) {
+    case HotRefresh::Outcome::Listed:
+        output.out = json ? HotJson(refresh.entries) : HotTableText(refresh.entries).toUtf8();
+        break;
+    case HotRefresh::Outcome::FetchFailed:
+        output.status = FetchFailed;
         output.err =
-            QStringLiteral("vexa-helper: could not fetch %1: %2; the rows are those of an empty page\n")
-                .arg(config.hotPageUrl(), outcome.error);
+            QStringLiteral("vexa-helper: could not fetch %1: %2\n").arg(scraper.pageUrl(), refresh.reason);
+        break;
+    case HotRefresh::Outcome::NoEntries:
+        output.status = ExtractFailed;
+        output.err =
+            QStringLiteral("vexa-helper: no hot-list entry in the page from %1\n").arg(scraper.pageUrl());
+        break;
     }
-    output.out = json ? HotJson(rows.entries()) : HotTableText(rows.entries()).toUtf8();
     return output;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "hotlist/hot_scrape.h"
+#include "hotlist/hot_list_scraper.h"
 #include "services/http_text_fetch.h"
 
 #include <QByteArray>
@@ -18,8 +18,8 @@ struct CommandOutput
 };
 
 // `hot [--json]`: one refresh of the hot list in this process, then its
-// fifteen rows. The refresh always gives rows, so the status is 0 even when
-// the fetch failed; that is told in err.
+// fifteen rows. When the home page did not arrive (status 3) or holds no
+// entry (status 4) nothing goes to out, and err says why.
 CommandOutput RunHotCommand(const QString &webHost, const FetchOptions &options, bool json,
                             const QStringList &arguments);
 

@@ -1,11 +1,11 @@
 #include "hotlist/hot_list_window.h"
 
 #include "shell/main_window.h"
+#include "shell/message_boxes.h"
 #include "shell/window_chrome.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -13,8 +13,9 @@
 
 namespace {
 
-const QString MessageTitle = QStringLiteral("Quorlen软件");
 const QString EmptyListText = QStringLiteral("音乐列表为空");
+const QString FetchFailedText = QStringLiteral("网络连接失败，请稍后再试..");
+const QString NoEntriesText = QStringLiteral("未能获取热榜信息，请稍后再试..");
 
 constexpr int CloseLink = 2;
 constexpr int LinkColumn = 6;
@@ -104,9 +105,41 @@ void ClickImage::mouseReleaseEvent(QMouseEvent *event)
         emit clicked();
 }
 
+int HotListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_entries.size());
+}
+
+int HotListModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : HotEntry::FieldCount;
+}
+
+QVariant HotListModel::data(const QModelIndex &index, int role) const
+{
+    if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
+        return {};
+    return m_entries.at(index.row()).field(index.column());
+}
+
+QVariant HotListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= int(std::size(Columns)))
+        return {};
+    return Columns[section].header;
+}
+
+void HotListModel::setEntries(QList<HotEntry> entries)
+{
+    beginResetModel();
+    m_entries = std::move(entries);
+    endResetModel();
+}
+
 void HotListView::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    QTreeWidget::mouseDoubleClickEvent(event);
+    QTreeView::mouseDoubleClickEvent(event);
     event->accept();
     emit doubleClicked();
 }
@@ -117,6 +150,7 @@ HotListWindow::HotListWindow(const ServiceConfig &config, MainWindow *mainWindow
     , m_config(config)
     , m_fetchOptions(fetchOptions)
     , m_mainWindow(mainWindow)
+    , m_scraper(config.webHost)
     , m_background(QStringLiteral(":/pictures/background.png"))
 {
     setObjectName(QStringLiteral("Form3"));
@@ -152,7 +186,7 @@ void HotListWindow::buildControls()
     m_refreshImage->setGeometry(16, 16, 24, 24);
     m_refreshImage->setToolTip(QStringLiteral("获取热门音乐"));
     m_refreshImage->setCursor(HandCursor());
-    connect(m_refreshImage, &ClickImage::clicked, this, &HotListWindow::RefreshHotList);
+    connect(m_refreshImage, &ClickImage::clicked, this, &HotListWindow::refresh);
 
     m_logo = new DragHandle(this);
     m_logo->setObjectName(QStringLiteral("aicAlphaImage1"));
@@ -181,11 +215,8 @@ void HotListWindow::buildControls()
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->setColumnCount(int(std::size(Columns)));
-    QStringList headers;
-    for (const ColumnDesign &column : Columns)
-        headers.append(column.header);
-    m_list->setHeaderLabels(headers);
+    m_rows = new HotListModel(m_list);
+    m_list->setModel(m_rows);
     m_list->header()->setMinimumSectionSize(0);
     m_list->header()->setSectionsClickable(false);
     for (int i = 0; i < int(std::size(Columns)); ++i)
@@ -220,8 +251,7 @@ void HotListWindow::unload()
         return;
     m_loaded = false;
     hide();
-    m_list->clear();
-    m_rows.clear();
+    m_rows->setEntries({});
     m_list->scrollToTop();
 }
 
@@ -234,7 +264,7 @@ void HotListWindow::绘制边框()
     update();
 }
 
-void HotListWindow::RefreshHotList()
+void HotListWindow::refresh()
 {
     // The window may be deleted during the wait; its child token then ends
     // the fetch, and nothing here touches the window afterwards.
@@ -242,62 +272,54 @@ void HotListWindow::RefreshHotList()
     auto *cancel = new FetchCancel(this);
     FetchOptions options = m_fetchOptions;
     options.cancel = cancel;
-    const HotRefreshOutcome outcome = ::RefreshHotList(m_scrape, *this, m_config.webHost, options);
+    const FetchResult fetched = HttpTextFetch(m_scraper.pageUrl(), options);
     if (!self)
         return;
     delete cancel;
-    if (!outcome.abandoned)
+    if (fetched.isAbandoned())
+        return;
+    const HotRefresh result = m_scraper.take(fetched);
+    // Closed meanwhile: the scraper has taken the page, but the user no
+    // longer looks at the list, so nothing is shown.
+    if (m_loaded) {
+        switch (result.outcome) {
+        case HotRefresh::Outcome::Listed:
+            m_rows->setEntries(result.entries);
+            break;
+        case HotRefresh::Outcome::FetchFailed:
+            ShowMessage(this, MessageKind::Warning, FetchFailedText);
+            break;
+        case HotRefresh::Outcome::NoEntries:
+            ShowMessage(this, MessageKind::Warning, NoEntriesText);
+            break;
+        }
+    }
+    // The box waits for its answer; the window may be gone after it.
+    if (self)
         emit refreshEnded();
 }
 
 void HotListWindow::handOff()
 {
-    const QList<QTreeWidgetItem *> selected = m_list->selectedItems();
-    if (selected.isEmpty() || selected.first()->text(0).isEmpty()) {
-        QMessageBox::information(this, MessageTitle, EmptyListText);
+    const QModelIndexList selected = m_list->selectionModel()->selectedRows();
+    if (selected.isEmpty()) {
+        ShowMessage(this, MessageKind::Information, EmptyListText);
         return;
     }
+    const QString link = m_rows->entries().at(selected.first().row()).link;
     // With the main window gone (only possible outside the program's own
     // start-up) there is nobody to hand to.
-    if (!m_mainWindow)
+    MainWindow *main = m_mainWindow;
+    if (!main)
         return;
-    m_mainWindow->setAddressText(selected.first()->text(LinkColumn));
-    // Waits for the analysis; this window may be closed meanwhile.
-    m_mainWindow->hqyy();
-}
-
-bool HotListWindow::removeAllRows()
-{
-    if (!m_loaded)
-        return false;
-    m_list->clear();
-    m_rows.clear();
-    return true;
-}
-
-std::optional<HotRowId> HotListWindow::addRow()
-{
-    if (!m_loaded)
-        return std::nullopt;
-    const HotRowId id = m_nextRowId++;
-    m_rows.insert(id, new QTreeWidgetItem(m_list));
-    return id;
-}
-
-std::optional<int> HotListWindow::rowCount() const
-{
-    if (!m_loaded)
-        return std::nullopt;
-    return m_list->topLevelItemCount();
-}
-
-bool HotListWindow::setRowText(HotRowId row, int column, const QString &text)
-{
-    QTreeWidgetItem *item = m_loaded ? m_rows.value(row) : nullptr;
-    if (!item || column < 0 || column >= m_list->columnCount())
-        return false;
-    item->setText(column, text);
-    return true;
+    main->setAddressText(link);
+    // Forward before the analysis, which waits for the network and after
+    // which this window may be gone.
+    if (main->isMinimized())
+        main->showNormal();
+    main->raise();
+    main->activateWindow();
+    main->hqyy();
 }
 
 void HotListWindow::paintEvent(QPaintEvent *)

@@ -1,23 +1,22 @@
 #pragma once
 
-#include "hotlist/hot_scrape.h"
+#include "hotlist/hot_list_scraper.h"
 #include "services/http_text_fetch.h"
 #include "services/service_config.h"
 
-#include <QHash>
+#include <QAbstractTableModel>
 #include <QLabel>
 #include <QLine>
 #include <QList>
 #include <QPixmap>
 #include <QPointer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QWidget>
 
 #include <memory>
 
 class DragHandle;
 class MainWindow;
-class QTreeWidgetItem;
 class TitleLink;
 
 // Keeps the user from changing the list's column widths: no divider drag, no
@@ -62,14 +61,34 @@ private:
     bool m_pressed = false;
 };
 
-// The hot list (ListView1): a double-click anywhere in it, on a row or not,
-// is reported.
-class HotListView : public QTreeWidget
+// The rows the hot list shows, one entry a row, its fields in column order.
+class HotListModel : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
-    using QTreeWidget::QTreeWidget;
+    using QAbstractTableModel::QAbstractTableModel;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    void setEntries(QList<HotEntry> entries);
+    const QList<HotEntry> &entries() const { return m_entries; }
+
+private:
+    QList<HotEntry> m_entries;
+};
+
+// The hot list (ListView1): a double-click anywhere in it, on a row or not,
+// is reported.
+class HotListView : public QTreeView
+{
+    Q_OBJECT
+
+public:
+    using QTreeView::QTreeView;
 
 signals:
     void doubleClicked();
@@ -78,12 +97,12 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 };
 
-// The hot-list window (Form3). The object lives as long as the program and
-// keeps the refresh's slots; closing it only unloads its on-screen part:
-// the window hides and its rows go. The controls themselves stay, because a
-// refresh or hand-off waiting for the network may have their handlers on the
-// stack.
-class HotListWindow : public QWidget, private HotRowSink
+// The hot-list window. The object lives as long as the program and
+// keeps the scraper, whose carried-over values outlive every refresh;
+// closing it only unloads its on-screen part: the window hides and its rows
+// go. The controls themselves stay, because a refresh or hand-off waiting
+// for the network may have their handlers on the stack.
+class HotListWindow : public QWidget
 {
     Q_OBJECT
 
@@ -102,13 +121,15 @@ public:
     void unload();
     bool isLoaded() const { return m_loaded; }
 
-    // Fetches the home page and writes its fifteen rows. Returns when done.
-    void RefreshHotList();
-    // Hands the selected row to the main window's analysis.
+    // Fetches the home page and lists its fifteen entries; when the fetch
+    // fails or the page holds no entry, the list stays as it was and a
+    // warning says why. Returns when done.
+    void refresh();
+    // Hands the selected row to the main window's analysis and brings that
+    // window forward.
     void handOff();
     void 绘制边框();
 
-    const HotScrapeSlots &scrapeSlots() const { return m_scrape; }
     QList<QLine> borderLines() const { return m_borderLines; }
 
 signals:
@@ -130,28 +151,21 @@ private:
     void onTitleLinkHovered(int index);
     void onTitleLinkReleased(int index);
 
-    // The list operations of the refresh; all fail while unloaded.
-    bool removeAllRows() override;
-    std::optional<HotRowId> addRow() override;
-    std::optional<int> rowCount() const override;
-    bool setRowText(HotRowId row, int column, const QString &text) override;
-
     ServiceConfig m_config;
     FetchOptions m_fetchOptions;
     QPointer<MainWindow> m_mainWindow;
-    HotScrapeSlots m_scrape;
+    HotListScraper m_scraper;
 
     bool m_loaded = false;
     QPixmap m_background;
     QList<QLine> m_borderLines;
-    QHash<HotRowId, QTreeWidgetItem *> m_rows;
-    HotRowId m_nextRowId = 1;
 
     ClickImage *m_refreshImage = nullptr; // aicAlphaImage2
     DragHandle *m_logo = nullptr;         // aicAlphaImage1
     TitleLink *m_closeLink = nullptr;     // Label2(2)
     QLabel *m_panel = nullptr;            // Image2
     HotListView *m_list = nullptr;        // ListView1
+    HotListModel *m_rows = nullptr;
 };
 
 // Lets the main window's hot-picks link show the hot list: the window is made

@@ -5,6 +5,7 @@
 #include "services/version_text.h"
 #include "services/web_address.h"
 #include "shell/address_box.h"
+#include "shell/message_boxes.h"
 #include "shell/player_bar.h"
 #include "shell/skin.h"
 #include "shell/update_check.h"
@@ -16,7 +17,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -29,8 +29,6 @@
 #include <QUrl>
 
 namespace {
-
-const QString MessageTitle = QStringLiteral("Quorlen软件");
 
 const QString CheckingText = QStringLiteral("正在检测是否存在最新版本..");
 const QString WelcomeText = QStringLiteral("欢迎使用Quorlen软件");
@@ -296,7 +294,7 @@ void MainWindow::onUpdateChecked(const UpdateCheckResult &result)
 {
     switch (result.outcome) {
     case UpdateOutcome::CheckFailed:
-        QMessageBox::warning(this, MessageTitle, CheckFailedText);
+        ShowMessage(this, MessageKind::Warning, CheckFailedText);
         break;
     case UpdateOutcome::UpToDate:
         m_addressBox->setEnabled(true);
@@ -304,7 +302,7 @@ void MainWindow::onUpdateChecked(const UpdateCheckResult &result)
         setStatusText(2, WelcomeText);
         break;
     case UpdateOutcome::OtherVersion:
-        QMessageBox::information(this, MessageTitle, OtherVersionMessage(result.tag));
+        ShowMessage(this, MessageKind::Information, OtherVersionMessage(result.tag));
         // The system's browser handler, never a shell command line.
         QDesktopServices::openUrl(QUrl(m_config.forumUrl));
         EndProgramNow();

@@ -100,7 +100,7 @@ private slots:
         QTest::newRow("hot") << QStringList{hot} << 0;
         QTest::newRow("hot, json") << QStringList{hot, QStringLiteral("--json")} << 0;
         QTest::newRow("hot, nobody listening")
-            << QStringList{hot, QStringLiteral("--web-host"), QStringLiteral("127.0.0.1:1")} << 0;
+            << QStringList{hot, QStringLiteral("--web-host"), QStringLiteral("127.0.0.1:1")} << 3;
         QTest::newRow("download") << QStringList{download, page(QStringLiteral("1001")), output, folder} << 0;
         QTest::newRow("download, generated file")
             << QStringList{download, page(QStringLiteral("file-bytes-3000000")), output, folder} << 0;

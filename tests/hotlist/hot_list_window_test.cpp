@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -66,22 +67,24 @@ private:
         QTest::mouseClick(w.findChild<QWidget *>(QStringLiteral("aicAlphaImage2")), Qt::LeftButton);
     }
 
+    static int rowCount(HotListWindow &w) { return list(w)->model()->rowCount(); }
+
     static QList<HotEntry> shownRows(HotListWindow &w)
     {
+        const QAbstractItemModel *model = list(w)->model();
         QList<HotEntry> rows;
-        for (int i = 0; i < list(w)->topLevelItemCount(); ++i) {
-            HotEntry entry;
+        for (int i = 0; i < model->rowCount(); ++i) {
+            QStringList f;
             for (int c = 0; c < HotEntry::FieldCount; ++c)
-                entry.setField(c, list(w)->topLevelItem(i)->text(c));
-            rows.append(entry);
+                f.append(model->index(i, c).data().toString());
+            rows.append({f[0], f[1], f[2], f[3], f[4], f[5], f[6]});
         }
         return rows;
     }
 
     static void doubleClickRow(HotListWindow &w, int row)
     {
-        QTreeWidgetItem *item = list(w)->topLevelItem(row);
-        const QPoint at = list(w)->visualItemRect(item).center();
+        const QPoint at = list(w)->visualRect(list(w)->model()->index(row, 0)).center();
         QTest::mouseClick(list(w)->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(list(w)->viewport(), Qt::LeftButton, {}, at);
     }
@@ -100,6 +103,7 @@ private slots:
     void init()
     {
         m_service.setAnswerDelay(0ms);
+        m_service.clearFaults();
         m_service.setHomePageBody(homePageHtml());
     }
 
@@ -117,14 +121,15 @@ private slots:
 
         HotListView *view = list(w);
         QCOMPARE(view->geometry(), QRect(8, 112, 609, 289));
-        QCOMPARE(view->topLevelItemCount(), 0);
+        QCOMPARE(view->model()->rowCount(), 0);
         const QStringList headers = {QStringLiteral("ID"),   QStringLiteral("音乐名称"),
                                      QStringLiteral("频道"), QStringLiteral("分享"),
                                      QStringLiteral("喜欢"), QStringLiteral("评论"),
                                      QStringLiteral("链接")};
         for (int i = 0; i < headers.size(); ++i)
-            QCOMPARE(view->headerItem()->text(i), headers.at(i));
+            QCOMPARE(view->model()->headerData(i, Qt::Horizontal).toString(), headers.at(i));
         QCOMPARE(columnWidths(w), (QList<int>{53, 167, 133, 53, 53, 53, 0}));
+        QCOMPARE(view->model()->columnCount(), 7);
         QVERIFY(view->isColumnHidden(6));
         QCOMPARE(view->font().families().first(), QStringLiteral("微软雅黑"));
         QCOMPARE(view->font().pointSize(), 9);
@@ -152,14 +157,14 @@ private slots:
         QTest::mouseClick(link, Qt::LeftButton);
         QCOMPARE(hotList.get(), first);
         QCOMPARE(loads.size(), 0);
-        QCOMPARE(list(*first)->topLevelItemCount(), 15);
+        QCOMPARE(rowCount(*first), 15);
         // Closed and asked for again: the same object, loaded anew.
         QTest::mouseClick(closeLink(*first), Qt::LeftButton);
         QTest::mouseClick(link, Qt::LeftButton);
         QCOMPARE(hotList.get(), first);
         QCOMPARE(loads.size(), 1);
         QVERIFY(first->isVisible());
-        QCOMPARE(list(*first)->topLevelItemCount(), 0);
+        QCOMPARE(rowCount(*first), 0);
     }
 
     void headerLock_data()
@@ -213,16 +218,18 @@ private slots:
         for (int i = 0; i < rows.size(); ++i)
             QCOMPARE(rows.at(i).number, QString::number(i + 1));
 
+        QVERIFY(QTest::qWaitForWindowActive(&w));
         QSignalSpy ended(main.get(), &MainWindow::analysisEnded);
         doubleClickRow(w, 2);
         QCOMPARE(ended.size(), 1);
+        QTRY_COMPARE(QApplication::activeWindow(), main.get());
         QCOMPARE(main->findChild<QLineEdit *>(QStringLiteral("Text1"))->text(), rows.at(2).link);
         QCOMPARE(main->statusText(2), QStringLiteral("音乐分析完毕.."));
         const SoundInfo info = SoundInfo::fromSlots(main->workSlots());
         QCOMPARE(info.soundName, rows.at(2).name);
-        // The list window stays as it was.
+        // The list window stays as it was, behind the main window.
         QVERIFY(w.isVisible());
-        QCOMPARE(list(w)->selectedItems(), QList<QTreeWidgetItem *>{list(w)->topLevelItem(2)});
+        QCOMPARE(list(w)->selectionModel()->selectedRows(), QModelIndexList{list(w)->model()->index(2, 0)});
     }
 
     void emptyListBox_data()
@@ -254,7 +261,7 @@ private slots:
         QCOMPARE(address->text(), QStringLiteral("unchanged"));
     }
 
-    void closeKeepsTheSlotsAndReopenLoadsAgain()
+    void closeKeepsWhatCarriesOverAndReopenLoadsAgain()
     {
         HotListWindow w(config(), nullptr);
         QSignalSpy loads(&w, &HotListWindow::loaded);
@@ -266,26 +273,89 @@ private slots:
 
         QTest::mouseClick(closeLink(w), Qt::LeftButton);
         QVERIFY(!w.isVisible());
-        QCOMPARE(list(w)->topLevelItemCount(), 0);
-        QVERIFY(!w.scrapeSlots()[PageText].isEmpty());
-
-        // The slots carry over: with the page gone empty, every row repeats
-        // the last row of the refresh before the close.
+        QCOMPARE(rowCount(w), 0);
         w.showHotList();
         QCOMPARE(loads.size(), 2);
-        QCOMPARE(list(w)->topLevelItemCount(), 0);
-        m_service.setHomePageBody(QByteArray());
+        QCOMPARE(rowCount(w), 0);
+
+        // A lone unclosed entry takes every value from the last row of the
+        // refresh before the close.
+        m_service.setHomePageBody(HotTestPage(QStringLiteral("unclosed")));
         clickRefresh(w);
-        const QList<HotEntry> again = shownRows(w);
-        QCOMPARE(again.size(), 15);
-        for (int i = 0; i < 15; ++i) {
-            HotEntry expected = first.last();
-            expected.number = QString::number(i + 1);
-            QCOMPARE(again.at(i), expected);
-        }
+        QCOMPARE(shownRows(w), repeated(first.last()));
     }
 
-    void closeDuringRefreshWritesSlotsButNoRows()
+    static QList<HotEntry> repeated(const HotEntry &entry)
+    {
+        QList<HotEntry> rows;
+        for (int i = 0; i < HotEntryCount; ++i) {
+            rows.append(entry);
+            rows.last().number = QString::number(i + 1);
+        }
+        return rows;
+    }
+
+    // A refresh that gets nothing says why and leaves the list alone, empty
+    // or not, and what carries over too.
+    void refreshThatGetsNothing_data()
+    {
+        QTest::addColumn<QByteArray>("fault"); // on the home page; empty: none
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<bool>("listedBefore");
+        QTest::addColumn<QString>("warning");
+
+        const QString network = QStringLiteral("网络连接失败，请稍后再试..");
+        const QString noEntries = QStringLiteral("未能获取热榜信息，请稍后再试..");
+        QTest::newRow("dropped, empty list") << QByteArray("drop") << QByteArray() << false << network;
+        QTest::newRow("dropped, rows shown") << QByteArray("drop") << QByteArray() << true << network;
+        QTest::newRow("empty page, rows shown") << QByteArray() << QByteArray() << true << noEntries;
+        QTest::newRow("no entry marker, empty list")
+            << QByteArray() << HotTestPage(QStringLiteral("no_entries")) << false << noEntries;
+        QTest::newRow("no entry marker, rows shown")
+            << QByteArray() << HotTestPage(QStringLiteral("no_entries")) << true << noEntries;
+    }
+
+    void refreshThatGetsNothing()
+    {
+        QFETCH(QByteArray, fault);
+        QFETCH(QByteArray, page);
+        QFETCH(bool, listedBefore);
+        QFETCH(QString, warning);
+
+        HotListWindow w(config(), nullptr);
+        w.showHotList();
+        QList<HotEntry> before;
+        if (listedBefore) {
+            clickRefresh(w);
+            before = shownRows(w);
+            QCOMPARE(before.size(), HotEntryCount);
+        }
+        m_service.setHomePageBody(page);
+        if (!fault.isEmpty())
+            m_service.setFault("/", fault);
+        QSignalSpy ended(&w, &HotListWindow::refreshEnded);
+        {
+            BoxCloser closer;
+            clickRefresh(w);
+            QCOMPARE(closer.boxes.size(), 1);
+            QCOMPARE(closer.boxes.first().title, QStringLiteral("Quorlen软件"));
+            QCOMPARE(closer.boxes.first().text, warning);
+            QCOMPARE(closer.boxes.first().icon, QMessageBox::Warning);
+        }
+        QCOMPARE(ended.size(), 1);
+        QCOMPARE(shownRows(w), before);
+
+        // Nothing carried over changed: the lone unclosed entry still
+        // repeats the last row listed before, or the blank start.
+        m_service.clearFaults();
+        m_service.setHomePageBody(HotTestPage(QStringLiteral("unclosed")));
+        clickRefresh(w);
+        QCOMPARE(shownRows(w), listedBefore
+                                   ? repeated(before.last())
+                                   : HotExpectedRows(QStringLiteral("blank"), m_service.hostAndPort()));
+    }
+
+    void closeDuringRefreshTakesThePageButListsNothing()
     {
         HotListWindow w(config(), nullptr);
         w.showHotList();
@@ -296,9 +366,13 @@ private slots:
         QCOMPARE(ended.size(), 1);
         QVERIFY(!w.isVisible());
         QVERIFY(!w.isLoaded());
-        QCOMPARE(list(w)->topLevelItemCount(), 0);
-        QCOMPARE(w.scrapeSlots()[PageText], QString::fromUtf8(homePageHtml()));
-        QCOMPARE(w.scrapeSlots()[Name], HotRowsOf(homePageHtml(), m_service.hostAndPort()).last().name);
+        QCOMPARE(rowCount(w), 0);
+
+        m_service.setAnswerDelay(0ms);
+        w.showHotList();
+        m_service.setHomePageBody(HotTestPage(QStringLiteral("unclosed")));
+        clickRefresh(w);
+        QCOMPARE(shownRows(w), repeated(HotRowsOf(homePageHtml(), m_service.hostAndPort()).last()));
     }
 
     void deletedDuringRefresh()
@@ -308,7 +382,7 @@ private slots:
         const QPointer<HotListWindow> watch(w);
         m_service.setAnswerDelay(500ms);
         runSoon(100, [w] { delete w; });
-        w->RefreshHotList();
+        w->refresh();
         QVERIFY(watch.isNull());
     }
 

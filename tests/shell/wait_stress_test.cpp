@@ -16,7 +16,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <csignal>
 #include <functional>
@@ -29,7 +29,7 @@ const QString Analysed = QStringLiteral("音乐分析完毕..");
 
 int rowCount(HotListWindow &window)
 {
-    return window.findChild<QTreeWidget *>(QStringLiteral("ListView1"))->topLevelItemCount();
+    return window.findChild<QTreeView *>(QStringLiteral("ListView1"))->model()->rowCount();
 }
 
 } // namespace
@@ -92,7 +92,7 @@ private slots:
                     QTimer::singleShot(40, &hot, [&hot] { hot.unload(); });
                     QTimer::singleShot(80, &hot, [&hot] { hot.showHotList(); });
                 }
-                hot.RefreshHotList();
+                hot.refresh();
             } else {
                 lastId = ids.at(analyses % ids.size());
                 ++analyses;
@@ -117,7 +117,7 @@ private slots:
         // Both windows still work.
         m_service.setAnswerDelay(0ms);
         hot.showHotList();
-        hot.RefreshHotList();
+        hot.refresh();
         QCOMPARE(rowCount(hot), 15);
         main.setAddressText(m_service.soundPageUrl(ids.first()));
         main.hqyy();

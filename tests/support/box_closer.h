@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QApplication>
+#include "shell/message_boxes.h"
+
 #include <QList>
 #include <QMessageBox>
 #include <QString>
-#include <QTimer>
 
 struct SeenBox
 {
@@ -13,23 +13,20 @@ struct SeenBox
     QMessageBox::Icon icon = QMessageBox::NoIcon;
 };
 
-// Answers every message box that opens while it lives, remembering each.
-class BoxCloser : public QObject
+// Answers every message box shown while it lives, remembering each.
+class BoxCloser
 {
 public:
     BoxCloser()
     {
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            boxes.append({box->windowTitle(), box->text(), box->icon()});
-            box->accept();
+        SetMessageAnswerer([this](MessageKind kind, const QString &title, const QString &text) {
+            boxes.append({title, text,
+                          kind == MessageKind::Warning ? QMessageBox::Warning : QMessageBox::Information});
         });
-        m_timer.start(10);
     }
-    QList<SeenBox> boxes;
+    ~BoxCloser() { SetMessageAnswerer({}); }
+    BoxCloser(const BoxCloser &) = delete;
+    BoxCloser &operator=(const BoxCloser &) = delete;
 
-private:
-    QTimer m_timer;
+    QList<SeenBox> boxes;
 };

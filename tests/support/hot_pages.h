@@ -1,6 +1,6 @@
 #pragma once
 
-#include "hotlist/hot_scrape.h"
+#include "hotlist/hot_list_scraper.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -19,7 +19,8 @@ inline QByteArray HotTestPage(const QString &name)
     return file.readAll();
 }
 
-// A JSON array of fifteen arrays of seven texts; links moved to webHost.
+// A JSON array of fifteen arrays of seven texts in column order; links
+// moved to webHost.
 inline QList<HotEntry> HotExpectedRows(const QString &name, const QString &webHost = HotPagesHost)
 {
     QFile file(QStringLiteral(VEXA_TEST_DATA_DIR "/hot_pages/") + name + QStringLiteral(".expected.json"));
@@ -29,10 +30,9 @@ inline QList<HotEntry> HotExpectedRows(const QString &name, const QString &webHo
     QList<HotEntry> entries;
     const QJsonArray rows = QJsonDocument::fromJson(file.readAll()).array();
     for (const QJsonValue &row : rows) {
-        HotEntry entry;
-        const QJsonArray fields = row.toArray();
-        for (int i = 0; i < HotEntry::FieldCount; ++i)
-            entry.setField(i, fields.at(i).toString());
+        const QJsonArray f = row.toArray();
+        HotEntry entry{f[0].toString(), f[1].toString(), f[2].toString(), f[3].toString(),
+                       f[4].toString(), f[5].toString(), f[6].toString()};
         if (entry.link.startsWith(savedPrefix))
             entry.link = QStringLiteral("http://") + webHost + entry.link.mid(savedPrefix.size());
         entries.append(entry);
@@ -40,11 +40,9 @@ inline QList<HotEntry> HotExpectedRows(const QString &name, const QString &webHo
     return entries;
 }
 
-// The rows a fresh slot table gets from page.
+// The rows a fresh scraper gets from page; none when it holds no entry.
 inline QList<HotEntry> HotRowsOf(const QByteArray &page, const QString &webHost)
 {
-    HotScrapeSlots scrape;
-    HotRowTable table;
-    ApplyHotPage(scrape, table, QString::fromUtf8(page), webHost);
-    return table.entries();
+    HotListScraper scraper(webHost);
+    return scraper.scrape(QString::fromUtf8(page)).value_or(QList<HotEntry>());
 }

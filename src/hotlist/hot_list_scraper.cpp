@@ -1,0 +1,162 @@
+#include "hotlist/hot_list_scraper.h"
+
+#include "services/regex_replace.h"
+#include "services/service_config.h"
+
+namespace {
+
+// Markers of the home page's markup, matched exactly and case-sensitively.
+const QString EntryMarker = QStringLiteral("<h3 class=\"voice-name\">");
+const QString BlockEnd = QStringLiteral("</li>");
+const QString NameStart = QStringLiteral(">");
+const QString LinkMarker = QStringLiteral("href=\"");
+const QString ChannelMarker = QStringLiteral("<div class=\"category\">");
+const QString ChannelEnd = QStringLiteral("</a>");
+const QString ShareMarker = QStringLiteral("分享数目\">");
+const QString LikeMarker = QStringLiteral("喜欢数目\">");
+const QString CommentMarker = QStringLiteral("评论数目\">");
+constexpr QChar ValueEnd = u'<';
+constexpr QChar Quote = u'"';
+
+// The text after the first marker up to the next one (or the end); nullopt
+// when the marker does not occur.
+std::optional<QStringView> pieceAfter(QStringView text, QStringView marker)
+{
+    const qsizetype at = text.indexOf(marker);
+    if (at < 0)
+        return std::nullopt;
+    const qsizetype start = at + marker.size();
+    const qsizetype end = text.indexOf(marker, start);
+    return text.mid(start, end < 0 ? -1 : end - start);
+}
+
+// Empty, not the whole piece, when stop is absent.
+QString textBefore(QStringView piece, QChar stop)
+{
+    const qsizetype at = piece.indexOf(stop);
+    return at < 0 ? QString() : piece.left(at).toString();
+}
+
+// Up to and including the first character of marker; empty when absent.
+QStringView throughFirst(QStringView text, QStringView marker)
+{
+    const qsizetype at = text.indexOf(marker);
+    return at < 0 ? QStringView() : text.left(at + 1);
+}
+
+QString channelFrom(QStringView piece)
+{
+    // Through the "<" of the closing tag, then the rest of that tag back on,
+    // so a piece without one still ends in "/a>".
+    return RegexReplace(throughFirst(piece, ChannelEnd).toString() + QStringLiteral("/a>"),
+                        QStringLiteral("</?a[^<>]*>"), QString());
+}
+
+} // namespace
+
+QString HotEntry::field(int column) const
+{
+    switch (column) {
+    case 0:
+        return number;
+    case 1:
+        return name;
+    case 2:
+        return channel;
+    case 3:
+        return shareCount;
+    case 4:
+        return likeCount;
+    case 5:
+        return commentCount;
+    case 6:
+        return link;
+    default:
+        return {};
+    }
+}
+
+HotListScraper::HotListScraper(QString webHost)
+    : m_webHost(std::move(webHost))
+{
+    // What a first entry without a channel shows.
+    m_last.channel = channelFrom({});
+}
+
+QString HotListScraper::pageUrl() const
+{
+    ServiceConfig config;
+    config.webHost = m_webHost;
+    return config.hotPageUrl();
+}
+
+void HotListScraper::takeBlock(QStringView block)
+{
+    // An empty block (no closing tag) finds no marker, so every value stays.
+    if (const auto piece = pieceAfter(block, NameStart))
+        m_last.name = textBefore(*piece, ValueEnd);
+    if (const auto piece = pieceAfter(block, LinkMarker))
+        m_last.linkPath = textBefore(*piece, Quote);
+    if (const auto piece = pieceAfter(block, ChannelMarker))
+        m_last.channel = channelFrom(*piece);
+    if (const auto piece = pieceAfter(block, ShareMarker))
+        m_last.shareCount = textBefore(*piece, ValueEnd);
+    if (const auto piece = pieceAfter(block, LikeMarker))
+        m_last.likeCount = textBefore(*piece, ValueEnd);
+    if (const auto piece = pieceAfter(block, CommentMarker))
+        m_last.commentCount = textBefore(*piece, ValueEnd);
+}
+
+HotEntry HotListScraper::entry(int number) const
+{
+    return {QString::number(number),
+            m_last.name,
+            m_last.channel,
+            m_last.shareCount,
+            m_last.likeCount,
+            m_last.commentCount,
+            QStringLiteral("http://") + m_webHost + m_last.linkPath};
+}
+
+std::optional<QList<HotEntry>> HotListScraper::scrape(QStringView page)
+{
+    qsizetype at = page.indexOf(EntryMarker);
+    if (at < 0)
+        return std::nullopt;
+    // Entry k is the text from its marker to the next one, or to the end.
+    QList<QStringView> chunks;
+    while (at >= 0 && chunks.size() < HotEntryCount) {
+        const qsizetype start = at + EntryMarker.size();
+        at = page.indexOf(EntryMarker, start);
+        chunks.append(page.mid(start, at < 0 ? -1 : at - start));
+    }
+    QList<HotEntry> entries;
+    entries.reserve(HotEntryCount);
+    for (int k = 0; k < HotEntryCount; ++k) {
+        // Past the page's last entry nothing is taken: it repeats.
+        if (k < chunks.size())
+            takeBlock(throughFirst(chunks.at(k), BlockEnd));
+        entries.append(entry(k + 1));
+    }
+    return entries;
+}
+
+HotRefresh HotListScraper::take(const FetchResult &fetched)
+{
+    HotRefresh result;
+    if (!fetched.ok()) {
+        result.outcome = HotRefresh::Outcome::FetchFailed;
+        result.reason = fetched.error();
+    } else if (std::optional<QList<HotEntry>> entries = scrape(fetched.text())) {
+        result.entries = std::move(*entries);
+    } else {
+        result.outcome = HotRefresh::Outcome::NoEntries;
+        result.reason = QStringLiteral("the page holds no hot-list entry");
+    }
+    return result;
+}
+
+HotRefresh HotListScraper::refresh(const FetchOptions &options)
+{
+    return take(HttpTextFetch(pageUrl(), options));
+}

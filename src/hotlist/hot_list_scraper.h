@@ -1,0 +1,84 @@
+#pragma once
+
+#include "services/http_text_fetch.h"
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+// One row of the hot list, every field as text.
+struct HotEntry
+{
+    QString number;
+    QString name;
+    QString channel;
+    QString shareCount;
+    QString likeCount;
+    QString commentCount;
+    QString link;
+
+    static constexpr int FieldCount = 7;
+    // The field shown in list column `column`: number first, link last.
+    QString field(int column) const;
+
+    bool operator==(const HotEntry &other) const = default;
+};
+
+inline constexpr int HotEntryCount = 15;
+
+// What one refresh of the hot list came to.
+struct HotRefresh
+{
+    enum class Outcome {
+        Listed,
+        FetchFailed, // the home page did not arrive
+        NoEntries,   // it arrived without a single entry marker
+    };
+
+    Outcome outcome = Outcome::Listed;
+    QList<HotEntry> entries; // fifteen when listed, otherwise none
+    QString reason;          // one line, when nothing was listed
+};
+
+// Cuts the home page's hot entries out at fixed markers. What a page lacks is
+// carried over rather than left out: entries past the page's last repeat it,
+// a value whose marker is missing repeats the entry before (across refreshes
+// too), and an entry without its closing tag repeats the whole entry before.
+// The scraper keeps those values from one entry and one refresh to the next.
+class HotListScraper
+{
+public:
+    explicit HotListScraper(QString webHost);
+
+    // The fifteen entries of page. A page without any entry gives nullopt
+    // and leaves what is carried over as it was.
+    std::optional<QList<HotEntry>> scrape(QStringView page);
+    // A fetch of the home page, as it ended (not abandoned), scraped.
+    HotRefresh take(const FetchResult &fetched);
+    // Fetches the home page and scrapes it; blocks until the fetch ends.
+    // An abandoned fetch counts as failed.
+    HotRefresh refresh(const FetchOptions &options = {});
+
+    QString pageUrl() const;
+
+private:
+    // The entry as the rules derive it, before it gets a number; also what
+    // is carried over.
+    struct Values
+    {
+        QString name;
+        QString channel;
+        QString shareCount;
+        QString likeCount;
+        QString commentCount;
+        QString linkPath;
+    };
+
+    void takeBlock(QStringView block);
+    HotEntry entry(int number) const;
+
+    QString m_webHost;
+    Values m_last;
+};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+// The program's message boxes: modal, OK only, titled "Quorlen软件".
+enum class MessageKind { Warning, Information };
+
+void ShowMessage(QWidget *parent, MessageKind kind, const QString &text);
+
+// While set, every box goes to the answerer instead of the screen and counts
+// as answered when it returns; an empty one puts boxes back on the screen.
+// Lets tests answer boxes without hunting for modal widgets.
+using MessageAnswerer = std::function<void(MessageKind kind, const QString &title, const QString &text)>;
+void SetMessageAnswerer(MessageAnswerer answerer);

@@ -1,0 +1,58 @@
+#include "shell/message_boxes.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+class MessageBoxesTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Runs first: the boxes on screen below show that removing it works.
+    void answererTakesTheBoxAndCanBeRemoved()
+    {
+        QStringList seen;
+        SetMessageAnswerer([&](MessageKind kind, const QString &title, const QString &text) {
+            seen.append(QStringLiteral("%1 %2 %3").arg(int(kind)).arg(title, text));
+        });
+        ShowMessage(nullptr, MessageKind::Warning, QStringLiteral("一"));
+        ShowMessage(nullptr, MessageKind::Information, QStringLiteral("二"));
+        SetMessageAnswerer({});
+        QCOMPARE(seen, (QStringList{QStringLiteral("0 Quorlen软件 一"), QStringLiteral("1 Quorlen软件 二")}));
+    }
+
+    void onScreen_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("icon");
+        QTest::newRow("warning") << int(MessageKind::Warning) << int(QMessageBox::Warning);
+        QTest::newRow("information") << int(MessageKind::Information) << int(QMessageBox::Information);
+    }
+
+    // Without an answerer the box is a real modal one: title, icon, OK only.
+    void onScreen()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, icon);
+        QWidget parent;
+        QString seen;
+        // Runs inside the box's own loop, once it is up.
+        QTimer::singleShot(0, &parent, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            seen = QStringLiteral("%1|%2|%3|%4")
+                       .arg(box->windowTitle(), box->text())
+                       .arg(int(box->icon()))
+                       .arg(int(box->standardButtons()));
+            box->accept();
+        });
+        ShowMessage(&parent, MessageKind(kind), QStringLiteral("文字"));
+        QCOMPARE(seen, QStringLiteral("Quorlen软件|文字|%1|%2").arg(icon).arg(int(QMessageBox::Ok)));
+    }
+};
+
+QTEST_MAIN(MessageBoxesTest)
+#include "message_boxes_test.moc"
