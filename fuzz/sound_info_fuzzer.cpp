@@ -1,14 +1,17 @@
 // The sound-info answer as the analysis takes it: decoded like a fetched body,
-// cut into the work slots, then the two addresses judged as the main window
-// does before it loads the cover or plays, copies or downloads the file.
-// Every value is compared with a plain cut by splitting the whole answer, and
-// the publishing time with a calendar computed apart from Qt's.
+// cut into the record, then the two addresses judged as the main window does
+// before it loads the cover or plays, copies or downloads the file. Every
+// field is compared with a cut made apart from the extraction: pieces by
+// splitting the whole answer, text values closed by counting backslashes and
+// decoded by one regular expression, short forms by whole characters, and the
+// publishing time with a calendar computed apart from Qt's.
 
 #include "fuzz_support.h"
 
 #include "services/web_address.h"
 #include "sound/sound_extraction.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 #include <QUrl>
 
@@ -18,12 +21,14 @@
 
 namespace {
 
-// The slots the extraction writes; every other one keeps its text.
-const QList<int> ExtractedSlots = {
-    CoverPieceSlot,  CoverUrlSlot,    SourcePieceSlot, FileUrlSlot,    NamePieceSlot,  SoundNameSlot,
-    SingerPieceSlot, SingerSlot,      InfoPieceSlot,   InfoRawSlot,    ShortNameSlot,  PlayPieceSlot,
-    PlayCountSlot,   FanPieceSlot,    FanCountSlot,    SharePieceSlot, ShareCountSlot, CreatePieceSlot,
-    CreateTimeSlot,  PublishTimeSlot, ShortSingerSlot, InfoTextSlot};
+const QList<std::pair<const char *, QString SoundInfo::*>> Fields = {
+    {"coverUrl", &SoundInfo::coverUrl},       {"fileUrl", &SoundInfo::fileUrl},
+    {"soundName", &SoundInfo::soundName},     {"singer", &SoundInfo::singer},
+    {"shortName", &SoundInfo::shortName},     {"shortSinger", &SoundInfo::shortSinger},
+    {"playCount", &SoundInfo::playCount},     {"fanCount", &SoundInfo::fanCount},
+    {"shareCount", &SoundInfo::shareCount},   {"createTime", &SoundInfo::createTime},
+    {"publishTime", &SoundInfo::publishTime}, {"infoText", &SoundInfo::infoText},
+};
 
 std::optional<QString> splitPiece(const QString &text, const QString &pattern, int n)
 {
@@ -35,6 +40,113 @@ QString before(const QString &text, QChar stop)
 {
     const qsizetype at = text.indexOf(stop);
     return at < 0 ? QString() : text.left(at);
+}
+
+// One stretch of a decoded text: literal text, or what one escape stands for.
+struct Token
+{
+    enum Kind { Text, Unit, Cr, Lf } kind = Text;
+    QString text;
+    char16_t unit = 0; // for Unit
+};
+
+// The JSON string that starts piece: it closes at the first quotation mark
+// after an even run of backslashes; escapes are found by one expression and
+// judged afterwards (pairs, lone halves, line breaks).
+QString jsonText(const QString &piece, bool crlf)
+{
+    qsizetype end = -1;
+    qsizetype backslashes = 0;
+    for (qsizetype i = 0; i < piece.size() && end < 0; ++i) {
+        if (piece.at(i) == u'"' && backslashes % 2 == 0)
+            end = i;
+        backslashes = piece.at(i) == u'\\' ? backslashes + 1 : 0;
+    }
+    if (end < 0)
+        return {};
+    const QString body = piece.left(end);
+
+    static const QRegularExpression escape(QStringLiteral(R"(\\(?:u([0-9A-Fa-f]{4})|(.)))"),
+                                           QRegularExpression::DotMatchesEverythingOption);
+    QList<Token> tokens;
+    qsizetype at = 0;
+    for (auto it = escape.globalMatch(body); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        if (match.capturedStart() > at)
+            tokens.append({Token::Text, body.mid(at, match.capturedStart() - at)});
+        at = match.capturedEnd();
+        if (match.hasCaptured(1)) {
+            const char16_t unit = char16_t(match.captured(1).toUShort(nullptr, 16));
+            if (unit == 0x0D)
+                tokens.append({Token::Cr});
+            else if (unit == 0x0A)
+                tokens.append({Token::Lf});
+            else
+                tokens.append({Token::Unit, {}, unit});
+            continue;
+        }
+        const QString c = match.captured(2);
+        static const QString plain = QStringLiteral("\"\\/");
+        static const QString shortNames = QStringLiteral("bft");
+        static const QString shortUnits = QStringLiteral("\b\f\t");
+        if (c.size() == 1 && plain.contains(c))
+            tokens.append({Token::Text, c});
+        else if (c.size() == 1 && shortNames.contains(c))
+            tokens.append({Token::Text, QString(shortUnits.at(shortNames.indexOf(c)))});
+        else if (c == u"r")
+            tokens.append({Token::Cr});
+        else if (c == u"n")
+            tokens.append({Token::Lf});
+        else
+            tokens.append({Token::Text, u'\\' + c});
+    }
+    tokens.append({Token::Text, body.mid(at)});
+
+    QString out;
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        const Token &token = tokens.at(i);
+        switch (token.kind) {
+        case Token::Text:
+            out += token.text;
+            break;
+        case Token::Cr:
+            out += crlf ? QStringLiteral("\r\n") : QStringLiteral("\r");
+            break;
+        case Token::Lf:
+            if (!crlf)
+                out += u'\n';
+            else if (i == 0 || tokens.at(i - 1).kind != Token::Cr)
+                out += QStringLiteral("\r\n");
+            break;
+        case Token::Unit:
+            if (QChar::isHighSurrogate(token.unit) && i + 1 < tokens.size() &&
+                tokens.at(i + 1).kind == Token::Unit && QChar::isLowSurrogate(tokens.at(i + 1).unit)) {
+                out += QChar(token.unit);
+                out += QChar(tokens.at(++i).unit);
+            } else if (QChar::isSurrogate(token.unit)) {
+                out += QChar(0xFFFD);
+            } else {
+                out += QChar(token.unit);
+            }
+            break;
+        }
+    }
+    return out;
+}
+
+// Over `over` code units: whole characters up to `keep` units, then "...".
+QString shortened(const QString &text, qsizetype over, qsizetype keep)
+{
+    if (text.size() <= over)
+        return text;
+    QString out;
+    for (const char32_t c : text.toUcs4()) {
+        const QString character = QString::fromUcs4(&c, 1);
+        if (out.size() + character.size() > keep)
+            break;
+        out += character;
+    }
+    return out + QStringLiteral("...");
 }
 
 // Seconds since 1970 plus eight hours as a calendar date, years 1 to 9999.
@@ -64,52 +176,43 @@ std::optional<QString> calendarTime(const QString &createTime)
     return text;
 }
 
-// The whole record cut by splitting, or nullopt where the extraction must fail.
-std::optional<WorkSlots> plainCut(const WorkSlots &work)
+// The whole record cut apart from the extraction, or nullopt where it must fail.
+std::optional<SoundInfo> plainCut(const QString &answer)
 {
     struct Cut
     {
-        int pieceSlot, valueSlot;
+        QString SoundInfo::*field;
         const char *key;
         bool text;
         int piece;
-        QChar stop;
     };
     const Cut cuts[] = {
-        {CoverPieceSlot, CoverUrlSlot, "pic_200", true, 1, u'"'},
-        {SourcePieceSlot, FileUrlSlot, "source", true, 1, u'?'},
-        {NamePieceSlot, SoundNameSlot, "name", true, 1, u'"'},
-        {SingerPieceSlot, SingerSlot, "name", true, 2, u'"'},
-        {InfoPieceSlot, InfoRawSlot, "info", true, 1, u'"'},
-        {PlayPieceSlot, PlayCountSlot, "sound_count", false, 1, u','},
-        {FanPieceSlot, FanCountSlot, "follow_count", false, 1, u','},
-        {SharePieceSlot, ShareCountSlot, "share_count", false, 1, u','},
-        {CreatePieceSlot, CreateTimeSlot, "create_time", false, 1, u','},
+        {&SoundInfo::coverUrl, "pic_200", true, 1},        {&SoundInfo::fileUrl, "source", true, 1},
+        {&SoundInfo::soundName, "name", true, 1},          {&SoundInfo::singer, "name", true, 2},
+        {&SoundInfo::infoText, "info", true, 1},           {&SoundInfo::playCount, "sound_count", false, 1},
+        {&SoundInfo::fanCount, "follow_count", false, 1},  {&SoundInfo::shareCount, "share_count", false, 1},
+        {&SoundInfo::createTime, "create_time", false, 1},
     };
-    WorkSlots next = work;
+    SoundInfo info;
     for (const Cut &cut : cuts) {
         const QString pattern = u'"' + QString::fromLatin1(cut.key) + (cut.text ? u"\":\"" : u"\":");
-        const std::optional<QString> piece = splitPiece(work[RawResponseSlot], pattern, cut.piece);
+        const std::optional<QString> piece = splitPiece(answer, pattern, cut.piece);
         if (!piece)
             return std::nullopt;
-        next[cut.pieceSlot] = *piece;
-        next[cut.valueSlot] = before(*piece, cut.stop);
+        info.*cut.field =
+            cut.text ? jsonText(*piece, cut.field == &SoundInfo::infoText) : before(*piece, u',');
     }
-    next[SingerSlot].remove(u' ');
-    next[ShareCountSlot].remove(u'"');
-    next[CreateTimeSlot].remove(u'"');
-    next[InfoTextSlot] = QString(next[InfoRawSlot])
-                             .replace(QStringLiteral("\\r"), QStringLiteral("\r\n"))
-                             .remove(QStringLiteral("\\n"));
-    const std::optional<QString> publishTime = calendarTime(next[CreateTimeSlot]);
+    info.fileUrl = info.fileUrl.section(u'?', 0, 0);
+    info.singer.remove(u' ');
+    info.shareCount.remove(u'"');
+    info.createTime.remove(u'"');
+    const std::optional<QString> publishTime = calendarTime(info.createTime);
     if (!publishTime)
         return std::nullopt;
-    next[PublishTimeSlot] = *publishTime;
-    const QString &name = next[SoundNameSlot];
-    next[ShortNameSlot] = name.size() > 8 ? name.left(8) + QStringLiteral("...") : name;
-    const QString &singer = next[SingerSlot];
-    next[ShortSingerSlot] = singer.size() > 5 ? singer.left(10) + QStringLiteral("...") : singer;
-    return next;
+    info.publishTime = *publishTime;
+    info.shortName = shortened(info.soundName, 8, 8);
+    info.shortSinger = shortened(info.singer, 5, 10);
+    return info;
 }
 
 void checkAddress(const QString &address)
@@ -127,38 +230,29 @@ void checkAddress(const QString &address)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    // A previous record in every slot, so a partial write shows.
-    static const WorkSlots previous = [] {
-        WorkSlots table;
-        for (int slot = 0; slot < WorkSlots::Count; ++slot)
-            table[slot] = QStringLiteral("old %1").arg(slot);
-        return table;
-    }();
-    WorkSlots work = previous;
-    work[RawResponseSlot] = FetchedText(FuzzBytes(data, size));
+    const QString answer = FetchedText(FuzzBytes(data, size));
     // Whatever charset the answer names, the text is whole characters.
-    FUZZ_CHECK(IsValidUtf16(work[RawResponseSlot]), QString());
-    const WorkSlots before = work;
-    const ExtractionResult result = ExtractSoundInfo(work);
-    const std::optional<WorkSlots> expected = plainCut(before);
+    FUZZ_CHECK(IsValidUtf16(answer), QString());
+    const SoundExtraction result = ExtractSoundInfo(answer);
+    const std::optional<SoundInfo> expected = plainCut(answer);
 
-    if (!result.ok) {
-        // All or nothing: the previous record stays whole.
-        FUZZ_CHECK(work == before, result.error);
-        FUZZ_CHECK(!result.error.isEmpty(), QString());
-        FUZZ_CHECK(!expected, QStringLiteral("refused: ") + result.error);
+    if (!result.ok()) {
+        FUZZ_CHECK(!result.reason.isEmpty(), QString());
+        FUZZ_CHECK(!expected, QStringLiteral("refused: ") + result.reason);
         return 0;
     }
-    FUZZ_CHECK(expected, QStringLiteral("accepted, created at ") + work[CreateTimeSlot]);
-    for (int slot = 0; slot < WorkSlots::Count; ++slot) {
-        FUZZ_CHECK(
-            work[slot] == (*expected)[slot],
-            QStringLiteral("slot %1: [%2] expected [%3]").arg(slot).arg(work[slot], (*expected)[slot]));
-        if (!ExtractedSlots.contains(slot))
-            FUZZ_CHECK(work[slot] == before[slot], QStringLiteral("slot %1 changed").arg(slot));
+    FUZZ_CHECK(expected, QStringLiteral("accepted, created at ") + result.record->createTime);
+    const SoundInfo &info = *result.record;
+    FUZZ_CHECK(info.soundId.isEmpty(), info.soundId);
+    for (const auto &[name, field] : Fields) {
+        const QString &value = info.*field;
+        const QString &wanted = (*expected).*field;
+        FUZZ_CHECK(value == wanted,
+                   QStringLiteral("%1: [%2] expected [%3]").arg(QLatin1String(name), value, wanted));
+        // Nothing half a character reaches the screen or --json.
+        FUZZ_CHECK(IsValidUtf16(value), QLatin1String(name));
     }
 
-    const SoundInfo info = SoundInfo::fromSlots(work);
     checkAddress(info.coverUrl);
     checkAddress(info.fileUrl);
     return 0;

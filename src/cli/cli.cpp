@@ -10,7 +10,6 @@
 #include "services/version_text.h"
 #include "sound/sound_analysis.h"
 #include "sound/sound_link.h"
-#include "sound/work_slots.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -123,13 +122,12 @@ QString recordText(const SoundInfo &info)
 
 int runInfo(const RunContext &context, const QStringList &arguments)
 {
-    WorkSlots work;
+    SoundInfo info;
     if (const int status = AnalyseCommandAddress(QStringLiteral("info"), arguments, context.config,
-                                                 context.fetchOptions, work);
+                                                 context.fetchOptions, info);
         status != Success)
         return status;
 
-    const SoundInfo info = SoundInfo::fromSlots(work);
     if (context.json)
         printOut(QString::fromUtf8(QJsonDocument(recordJson(info)).toJson(QJsonDocument::Indented)));
     else
@@ -165,7 +163,7 @@ void PrintProblem(const QString &line)
 }
 
 int AnalyseCommandAddress(const QString &command, const QStringList &arguments, const ServiceConfig &config,
-                          const FetchOptions &options, WorkSlots &work)
+                          const FetchOptions &options, SoundInfo &record)
 {
     if (arguments.size() != 1) {
         PrintProblem(arguments.isEmpty()
@@ -180,19 +178,20 @@ int AnalyseCommandAddress(const QString &command, const QStringList &arguments, 
         return AddressRejected;
     }
 
-    const AnalysisResult result = RunSoundAnalysis(work, address, config.apiHost, options);
-    const QString url = SoundInfoUrl(work[SoundIdSlot], config.apiHost);
+    AnalysisResult result = RunSoundAnalysis(address, config.apiHost, options);
+    const QString url = SoundInfoUrl(SoundIdFromAddress(address), config.apiHost);
     switch (result.status) {
     case AnalysisStatus::FetchFailed:
     case AnalysisStatus::Abandoned:
-        PrintProblem(QStringLiteral("could not fetch %1: %2").arg(url, result.error));
+        PrintProblem(QStringLiteral("could not fetch %1: %2").arg(url, result.reason));
         return FetchFailed;
     case AnalysisStatus::ExtractFailed:
-        PrintProblem(QStringLiteral("no sound record in the answer from %1: %2").arg(url, result.error));
+        PrintProblem(QStringLiteral("no sound record in the answer from %1: %2").arg(url, result.reason));
         return ExtractFailed;
     case AnalysisStatus::Done:
         break;
     }
+    record = std::move(result.record);
     return Success;
 }
 

@@ -5,9 +5,9 @@
 
 #include <cstdio>
 
-class WorkSlots;
 struct FetchOptions;
 struct ServiceConfig;
+struct SoundInfo;
 
 namespace Cli {
 
@@ -35,9 +35,9 @@ void WriteTo(FILE *stream, const QString &text);
 void PrintProblem(const QString &line);
 
 // The first steps of `info` and `download`: takes the one address of
-// arguments, checks it and analyses it into work. Success, or the exit code
+// arguments, checks it and analyses it into record. Success, or the exit code
 // after the reason went to stderr.
 int AnalyseCommandAddress(const QString &command, const QStringList &arguments, const ServiceConfig &config,
-                          const FetchOptions &options, WorkSlots &work);
+                          const FetchOptions &options, SoundInfo &record);
 
 } // namespace Cli

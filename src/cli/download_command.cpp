@@ -5,8 +5,8 @@
 #include "services/termination_signals.h"
 #include "services/web_address.h"
 #include "sound/sound_analysis.h"
+#include "sound/sound_info.h"
 #include "sound/sound_link.h"
-#include "sound/work_slots.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -117,13 +117,13 @@ QString ProgressLine(qint64 received, qint64 total, double bytesPerSecond, int b
 int RunDownloadCommand(const ServiceConfig &config, const FetchOptions &options, const QStringList &arguments,
                        const QString &folder)
 {
-    WorkSlots work;
+    SoundInfo record;
     if (const int status =
-            AnalyseCommandAddress(QStringLiteral("download"), arguments, config, options, work);
+            AnalyseCommandAddress(QStringLiteral("download"), arguments, config, options, record);
         status != Success)
         return status;
 
-    const QString fileUrl = work[FileUrlSlot];
+    const QString fileUrl = record.fileUrl;
     DownloadRequest request;
     request.fileUrl = fileUrl;
     request.folder = folder;
@@ -131,7 +131,7 @@ int RunDownloadCommand(const ServiceConfig &config, const FetchOptions &options,
         request.folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     if (request.folder.isEmpty())
         request.folder = QDir::homePath();
-    request.fileName = SoundFileName(work[SingerSlot], work[SoundNameSlot], fileUrl);
+    request.fileName = SoundFileName(record.singer, record.soundName, fileUrl);
     request.stallTimeout = options.stallTimeout;
 
     SoundDownload download(request);

@@ -350,7 +350,7 @@ void MainWindow::AnalyseAction()
     setStatusText(2, AnalysingText);
 
     // A newer analysis supersedes one still waiting: its request is aborted
-    // and it never writes the slots or the screen.
+    // and it never writes the record or the screen.
     if (m_pendingAnalysis)
         m_pendingAnalysis->cancel();
     auto *cancel = new FetchCancel(this);
@@ -358,12 +358,9 @@ void MainWindow::AnalyseAction()
     FetchOptions options = m_fetchOptions;
     options.cancel = cancel;
 
-    // Worked on a copy so that only an analysis still wanted at its end
-    // touches the window's slots.
     const QPointer<MainWindow> self(this);
     const QString apiHost = m_config.apiHost;
-    WorkSlots work = m_work;
-    const AnalysisResult result = RunSoundAnalysis(work, address, apiHost, options);
+    AnalysisResult result = RunSoundAnalysis(address, apiHost, options);
     if (!self) // the window went away during the wait
         return;
     if (cancel->isCancelled() || result.status == AnalysisStatus::Abandoned) {
@@ -373,7 +370,7 @@ void MainWindow::AnalyseAction()
 
     switch (result.status) {
     case AnalysisStatus::Done:
-        m_work = std::move(work);
+        m_record = std::move(result.record);
         // Its cover wait still belongs to this analysis and its token.
         ShowSoundInfo();
         if (!self)
@@ -384,13 +381,11 @@ void MainWindow::AnalyseAction()
         }
         setStatusText(2, AnalysedText);
         break;
-    case AnalysisStatus::ExtractFailed:
-        m_work = std::move(work); // the new id and answer; the record stays as it was
+    case AnalysisStatus::ExtractFailed: // the previous record stays
         setStatusText(2, NoSoundInfoText);
         break;
     case AnalysisStatus::FetchFailed:
     case AnalysisStatus::Abandoned:
-        m_work = std::move(work); // the new id; the answer and the record stay
         setStatusText(2, NetworkFailedText);
         break;
     }
@@ -402,7 +397,7 @@ void MainWindow::AnalyseAction()
 
 void MainWindow::ShowSoundInfo()
 {
-    const SoundInfo info = SoundInfo::fromSlots(m_work);
+    const SoundInfo info = m_record; // a copy: the cover wait lets a newer analysis in
     if (QClipboard *clipboard = QGuiApplication::clipboard()) {
         clipboard->clear();
         clipboard->setText(info.coverUrl);
@@ -453,7 +448,7 @@ void MainWindow::ShowSoundInfo()
 
 void MainWindow::copyAction()
 {
-    const QString fileUrl = m_work[FileUrlSlot];
+    const QString fileUrl = m_record.fileUrl;
     // An address we would not fetch counts as none.
     if (!IsWebAddress(fileUrl)) {
         setStatusText(2, GetMusicFirstText);
@@ -468,7 +463,7 @@ void MainWindow::copyAction()
 
 void MainWindow::downloadAction()
 {
-    const QString fileUrl = m_work[FileUrlSlot];
+    const QString fileUrl = m_record.fileUrl;
     if (!IsWebAddress(fileUrl)) {
         setStatusText(2, GetMusicFirstText);
         return;
@@ -476,7 +471,7 @@ void MainWindow::downloadAction()
     DownloadRequest request;
     request.fileUrl = fileUrl;
     request.folder = m_downloadFolder.isEmpty() ? QDir::homePath() : m_downloadFolder;
-    request.fileName = SoundFileName(m_work[SingerSlot], m_work[SoundNameSlot], fileUrl);
+    request.fileName = SoundFileName(m_record.singer, m_record.soundName, fileUrl);
     request.stallTimeout = m_fetchOptions.stallTimeout;
     auto *download = new SoundDownload(request, this);
     connect(download, &SoundDownload::progress, this, &MainWindow::showDownloadProgress);

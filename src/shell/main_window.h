@@ -4,7 +4,7 @@
 
 #include "services/http_text_fetch.h"
 #include "services/service_config.h"
-#include "sound/work_slots.h"
+#include "sound/sound_info.h"
 
 #include <QLine>
 #include <QList>
@@ -67,7 +67,8 @@ public:
     QString statusText(int panel) const;
     void setStatusText(int panel, const QString &text);
 
-    const WorkSlots &workSlots() const { return m_work; }
+    // The record on screen; empty before the first analysis that found one.
+    const SoundInfo &soundInfo() const { return m_record; }
     QList<QLine> borderLines() const { return m_borderLines; }
 
     // Where startUp() looks for the skin; "1.she" beside the executable by default.
@@ -110,7 +111,7 @@ private:
     ServiceConfig m_config;
     FetchOptions m_fetchOptions;
     QString m_skinPath;
-    WorkSlots m_work;
+    SoundInfo m_record;
 
     QPixmap m_background;
     bool m_painted = false; // a frame is on screen; the check need not wait for one

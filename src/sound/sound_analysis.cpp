@@ -3,23 +3,22 @@
 #include "sound/sound_extraction.h"
 #include "sound/sound_link.h"
 
-AnalysisResult RunSoundAnalysis(WorkSlots &work, const QString &address, const QString &apiHost,
-                                const FetchOptions &options)
+AnalysisResult RunSoundAnalysis(const QString &address, const QString &apiHost, const FetchOptions &options)
 {
-    work[SoundIdSlot] = SoundIdFromAddress(address);
-    const FetchResult fetched = HttpTextFetch(SoundInfoUrl(work[SoundIdSlot], apiHost), options);
+    const QString soundId = SoundIdFromAddress(address);
+    const FetchResult fetched = HttpTextFetch(SoundInfoUrl(soundId, apiHost), options);
     if (fetched.isAbandoned())
-        return {AnalysisStatus::Abandoned, fetched.error(), 0};
+        return {AnalysisStatus::Abandoned, {}, fetched.error(), 0};
     if (!fetched.ok())
-        return {AnalysisStatus::FetchFailed, fetched.error(), fetched.httpStatus()};
+        return {AnalysisStatus::FetchFailed, {}, fetched.error(), fetched.httpStatus()};
 
-    work[RawResponseSlot] = fetched.text();
-    const ExtractionResult extracted = ExtractSoundInfo(work);
-    if (!extracted.ok) {
-        QString error = extracted.error;
+    SoundExtraction extracted = ExtractSoundInfo(fetched.text());
+    if (!extracted.ok()) {
+        QString reason = extracted.reason;
         if (fetched.httpStatus() != 200)
-            error += QStringLiteral(" (HTTP status %1)").arg(fetched.httpStatus());
-        return {AnalysisStatus::ExtractFailed, error, fetched.httpStatus()};
+            reason += QStringLiteral(" (HTTP status %1)").arg(fetched.httpStatus());
+        return {AnalysisStatus::ExtractFailed, {}, reason, fetched.httpStatus()};
     }
-    return {AnalysisStatus::Done, {}, fetched.httpStatus()};
+    extracted.record->soundId = soundId;
+    return {AnalysisStatus::Done, std::move(*extracted.record), {}, fetched.httpStatus()};
 }

@@ -9,6 +9,52 @@ namespace {
 
 constexpr qint64 ShiftSeconds = 8 * 3600;
 constexpr QChar Quote = u'"';
+constexpr char16_t ReplacementCharacter = 0xFFFD;
+
+// The four hexadecimal digits at text[at] as one code unit; -1 when there
+// are not four.
+int hexUnit(QStringView text, qsizetype at)
+{
+    if (at < 0 || at + 4 > text.size())
+        return -1;
+    int value = 0;
+    for (qsizetype i = at; i < at + 4; ++i) {
+        const char16_t c = text[i].unicode();
+        int digit = -1;
+        if (c >= u'0' && c <= u'9')
+            digit = c - u'0';
+        else if (c >= u'a' && c <= u'f')
+            digit = c - u'a' + 10;
+        else if (c >= u'A' && c <= u'F')
+            digit = c - u'A' + 10;
+        if (digit < 0)
+            return -1;
+        value = value * 16 + digit;
+    }
+    return value;
+}
+
+// "\"key\":\"": the value is a JSON string and the piece starts inside it.
+QString textKeyPattern(QStringView key)
+{
+    return QString(Quote) + key.toString() + QStringLiteral("\":\"");
+}
+
+// "\"key\":": the piece starts right after the colon.
+QString numberKeyPattern(QStringView key)
+{
+    return QString(Quote) + key.toString() + QStringLiteral("\":");
+}
+
+// At most length code units of text, one fewer when the last would be the
+// first half of a surrogate pair.
+QString leftWhole(const QString &text, qsizetype length)
+{
+    if (length < text.size() && length > 0 && text.at(length - 1).isHighSurrogate() &&
+        text.at(length).isLowSurrogate())
+        --length;
+    return text.left(length);
+}
 
 } // namespace
 
@@ -37,16 +83,6 @@ QString TextBefore(const QString &piece, QChar stop)
     return at < 0 ? QString() : piece.left(at);
 }
 
-QString TextKeyPattern(const QString &key)
-{
-    return QString(Quote) + key + QStringLiteral("\":\"");
-}
-
-QString NumberKeyPattern(const QString &key)
-{
-    return QString(Quote) + key + QStringLiteral("\":");
-}
-
 std::optional<QString> PublishTimeText(const QString &createTime)
 {
     bool ok = false;
@@ -71,10 +107,93 @@ std::optional<QString> PublishTimeText(const QString &createTime)
     return moment.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
+QString JsonTextValue(QStringView piece, LineBreaks breaks)
+{
+    QString out;
+    // The last thing written was an escaped \r, so an escaped \n right after
+    // it belongs to the same line break.
+    bool afterEscapedCr = false;
+    for (qsizetype i = 0; i < piece.size(); ++i) {
+        const QChar c = piece[i];
+        if (c == Quote)
+            return out;
+        if (c != u'\\') {
+            out += c;
+            afterEscapedCr = false;
+            continue;
+        }
+        if (i + 1 == piece.size())
+            break;
+        char16_t unit = piece[++i].unicode();
+        switch (unit) {
+        case u'"':
+        case u'\\':
+        case u'/':
+            break;
+        case u'b':
+            unit = u'\b';
+            break;
+        case u'f':
+            unit = u'\f';
+            break;
+        case u't':
+            unit = u'\t';
+            break;
+        case u'n':
+            unit = u'\n';
+            break;
+        case u'r':
+            unit = u'\r';
+            break;
+        case u'u': {
+            const int value = hexUnit(piece, i + 1);
+            if (value < 0) {
+                out += QStringLiteral("\\u");
+                afterEscapedCr = false;
+                continue;
+            }
+            i += 4;
+            unit = char16_t(value);
+            if (QChar::isHighSurrogate(unit)) {
+                const int low = i + 2 < piece.size() && piece[i + 1] == u'\\' && piece[i + 2] == u'u'
+                                    ? hexUnit(piece, i + 3)
+                                    : -1;
+                if (low >= 0 && QChar::isLowSurrogate(char16_t(low))) {
+                    out += QChar(unit);
+                    out += QChar(char16_t(low));
+                    i += 6;
+                    afterEscapedCr = false;
+                    continue;
+                }
+                unit = ReplacementCharacter;
+            } else if (QChar::isLowSurrogate(unit)) {
+                unit = ReplacementCharacter;
+            }
+            break;
+        }
+        default: // not an escape JSON knows: kept as written
+            out += u'\\';
+            out += QChar(unit);
+            afterEscapedCr = false;
+            continue;
+        }
+
+        if (breaks == LineBreaks::CrLf && (unit == u'\r' || unit == u'\n')) {
+            if (unit == u'\r' || !afterEscapedCr)
+                out += QStringLiteral("\r\n");
+            afterEscapedCr = unit == u'\r';
+            continue;
+        }
+        out += QChar(unit);
+        afterEscapedCr = false;
+    }
+    return QString(); // never closed
+}
+
 QString ShortSoundName(const QString &soundName)
 {
     if (soundName.size() > 8)
-        return soundName.left(8) + QStringLiteral("...");
+        return leftWhole(soundName, 8) + QStringLiteral("...");
     return soundName;
 }
 
@@ -83,69 +202,61 @@ QString ShortSinger(const QString &singer)
     // The test (over 5) and the cut (10) differ on purpose: 6 to 10 code
     // units are shown whole with the ellipsis.
     if (singer.size() > 5)
-        return singer.left(10) + QStringLiteral("...");
+        return leftWhole(singer, 10) + QStringLiteral("...");
     return singer;
 }
 
 namespace {
 
-struct Cut
+struct Key
 {
-    int pieceSlot;
-    int valueSlot;
-    QString pattern;
-    int piece;
-    QChar stop;
+    const char16_t *name;
+    bool text; // a JSON string, else a number cut at the next ","
+    int piece; // which occurrence of the key
+    QString SoundInfo::*field;
+    LineBreaks breaks = LineBreaks::AsEscaped;
+};
+
+const Key Keys[] = {
+    {u"pic_200", true, 1, &SoundInfo::coverUrl},
+    {u"source", true, 1, &SoundInfo::fileUrl},
+    {u"name", true, 1, &SoundInfo::soundName},
+    {u"name", true, 2, &SoundInfo::singer}, // the uploader follows the sound
+    {u"info", true, 1, &SoundInfo::infoText, LineBreaks::CrLf},
+    {u"sound_count", false, 1, &SoundInfo::playCount},
+    {u"follow_count", false, 1, &SoundInfo::fanCount},
+    {u"share_count", false, 1, &SoundInfo::shareCount},
+    {u"create_time", false, 1, &SoundInfo::createTime},
 };
 
 } // namespace
 
-ExtractionResult ExtractSoundInfo(WorkSlots &work)
+SoundExtraction ExtractSoundInfo(const QString &answer)
 {
-    const QString &response = work[RawResponseSlot];
-    WorkSlots next = work;
-
-    const Cut cuts[] = {
-        {CoverPieceSlot, CoverUrlSlot, TextKeyPattern(QStringLiteral("pic_200")), 1, Quote},
-        {SourcePieceSlot, FileUrlSlot, TextKeyPattern(QStringLiteral("source")), 1, u'?'},
-        {NamePieceSlot, SoundNameSlot, TextKeyPattern(QStringLiteral("name")), 1, Quote},
-        {SingerPieceSlot, SingerSlot, TextKeyPattern(QStringLiteral("name")), 2, Quote},
-        {InfoPieceSlot, InfoRawSlot, TextKeyPattern(QStringLiteral("info")), 1, Quote},
-        {PlayPieceSlot, PlayCountSlot, NumberKeyPattern(QStringLiteral("sound_count")), 1, u','},
-        {FanPieceSlot, FanCountSlot, NumberKeyPattern(QStringLiteral("follow_count")), 1, u','},
-        {SharePieceSlot, ShareCountSlot, NumberKeyPattern(QStringLiteral("share_count")), 1, u','},
-        {CreatePieceSlot, CreateTimeSlot, NumberKeyPattern(QStringLiteral("create_time")), 1, u','},
-    };
-
-    for (const Cut &cut : cuts) {
-        std::optional<QString> piece = KeyPiece(response, cut.pattern, cut.piece);
+    SoundInfo info;
+    for (const Key &key : Keys) {
+        const QString pattern = key.text ? textKeyPattern(key.name) : numberKeyPattern(key.name);
+        const std::optional<QString> piece = KeyPiece(answer, pattern, key.piece);
         if (!piece) {
-            const QString which = cut.piece == 2 ? QStringLiteral("a second ") : QString();
-            return {false, QStringLiteral("the response has no %1%2").arg(which, cut.pattern)};
+            const QString which = key.piece == 2 ? QStringLiteral("a second ") : QString();
+            return {std::nullopt, QStringLiteral("the response has no %1%2").arg(which, pattern)};
         }
-        next[cut.valueSlot] = TextBefore(*piece, cut.stop);
-        next[cut.pieceSlot] = std::move(*piece);
+        info.*key.field = key.text ? JsonTextValue(*piece, key.breaks) : TextBefore(*piece, u',');
     }
 
-    next[SingerSlot].remove(u' ');
-    next[ShareCountSlot].remove(Quote);
-    next[CreateTimeSlot].remove(Quote);
+    if (const qsizetype query = info.fileUrl.indexOf(u'?'); query >= 0)
+        info.fileUrl.truncate(query);
+    info.singer.remove(u' ');
+    info.shareCount.remove(Quote);
+    info.createTime.remove(Quote);
 
-    QString infoText = next[InfoRawSlot];
-    infoText.replace(QStringLiteral("\\r"), QStringLiteral("\r\n"));
-    infoText.remove(QStringLiteral("\\n"));
-    next[InfoTextSlot] = infoText;
-
-    const std::optional<QString> publishTime = PublishTimeText(next[CreateTimeSlot]);
+    const std::optional<QString> publishTime = PublishTimeText(info.createTime);
     if (!publishTime)
-        return {
-            false,
-            QStringLiteral("the creation time \"%1\" is not a number of seconds").arg(next[CreateTimeSlot])};
-    next[PublishTimeSlot] = *publishTime;
+        return {std::nullopt,
+                QStringLiteral("the creation time \"%1\" is not a number of seconds").arg(info.createTime)};
+    info.publishTime = *publishTime;
 
-    next[ShortNameSlot] = ShortSoundName(next[SoundNameSlot]);
-    next[ShortSingerSlot] = ShortSinger(next[SingerSlot]);
-
-    work = std::move(next);
-    return {true, {}};
+    info.shortName = ShortSoundName(info.soundName);
+    info.shortSinger = ShortSinger(info.singer);
+    return {std::move(info), {}};
 }

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "sound/work_slots.h"
+#include "sound/sound_info.h"
 
 #include <QString>
+#include <QStringView>
 
 #include <optional>
 
@@ -14,10 +15,17 @@ std::optional<QString> KeyPiece(const QString &text, const QString &pattern, int
 // The part of piece before the first stop character; empty when stop is absent.
 QString TextBefore(const QString &piece, QChar stop);
 
-// "\"key\":\"" — the value is a JSON string and the piece starts inside it.
-QString TextKeyPattern(const QString &key);
-// "\"key\":" — the piece starts right after the colon.
-QString NumberKeyPattern(const QString &key);
+// How escaped line breaks (\r, \n, \u000d, \u000a) come out of a JSON text.
+enum class LineBreaks {
+    AsEscaped, // each as the one character it names
+    CrLf,      // \r\n, \r alone and \n alone each as one "\r\n"
+};
+
+// The JSON string that starts piece, read up to its first unescaped quotation
+// mark, escapes decoded; piece starts just after the opening quotation mark.
+// A lone surrogate becomes U+FFFD; an unknown escape stays as written. Empty
+// when the string is not closed within piece.
+QString JsonTextValue(QStringView piece, LineBreaks breaks = LineBreaks::AsEscaped);
 
 // Creation time in seconds (as text) to the publishing time text: epoch plus
 // the seconds plus a fixed 8 hours, "yyyy-MM-dd HH:mm:ss", or the date alone at
@@ -25,17 +33,20 @@ QString NumberKeyPattern(const QString &key);
 // or the date falls outside years 1 to 9999.
 std::optional<QString> PublishTimeText(const QString &createTime);
 
-// Name and singer as the main window shows them.
+// Name and singer as the main window shows them. Lengths count UTF-16 code
+// units; a cut never splits a surrogate pair.
 QString ShortSoundName(const QString &soundName);
 QString ShortSinger(const QString &singer);
 
-struct ExtractionResult
+// The record, or why the answer holds none. All or nothing.
+struct SoundExtraction
 {
-    bool ok = false;
-    QString error; // what was missing or unreadable when !ok
+    std::optional<SoundInfo> record; // soundId left empty: the answer is not asked for it
+    QString reason;                  // when there is no record
+
+    bool ok() const { return record.has_value(); }
 };
 
-// Cuts the record out of work[RawResponseSlot] into slots 4 to 35. All or
-// nothing: on failure none of those slots changes, so the previous record
-// stays usable.
-ExtractionResult ExtractSoundInfo(WorkSlots &work);
+// Cuts the record out of the sound-info answer by plain text search for
+// each key, as the service's answers are read.
+SoundExtraction ExtractSoundInfo(const QString &answer);

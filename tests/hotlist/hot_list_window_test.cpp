@@ -225,7 +225,7 @@ private slots:
         QTRY_COMPARE(QApplication::activeWindow(), main.get());
         QCOMPARE(main->findChild<QLineEdit *>(QStringLiteral("Text1"))->text(), rows.at(2).link);
         QCOMPARE(main->statusText(2), QStringLiteral("音乐分析完毕.."));
-        const SoundInfo info = SoundInfo::fromSlots(main->workSlots());
+        const SoundInfo info = main->soundInfo();
         QCOMPARE(info.soundName, rows.at(2).name);
         // The list window stays as it was, behind the main window.
         QVERIFY(w.isVisible());

@@ -4,7 +4,7 @@
 #include "sample_service/sample_service.h"
 #include "services/network_access.h"
 #include "shell/main_window.h"
-#include "sound/work_slots.h"
+#include "sound/sound_info.h"
 #include "support/start_up.h"
 #include "support/box_closer.h"
 #include "support/loopback.h"
@@ -286,7 +286,7 @@ private slots:
             restore();
             analyse(*w, QStringLiteral("1002"));
             QCOMPARE(w->statusText(2), Analysed);
-            QCOMPARE(w->workSlots()[SoundIdSlot], QStringLiteral("1002"));
+            QCOMPARE(w->soundInfo().soundId, QStringLiteral("1002"));
         } else if (road == QLatin1String("update check")) {
             auto w = window();
             applyFault(f, "/version/main.txt");
@@ -362,7 +362,7 @@ private slots:
                 id = recordAtClosedPort();
             analyse(*w, id);
             QCOMPARE(w->statusText(2), Analysed);
-            const QUrl fileUrl(w->workSlots()[FileUrlSlot]);
+            const QUrl fileUrl(w->soundInfo().fileUrl);
             if (!f.route.isEmpty())
                 m_service.setFault(fileUrl.path().toUtf8(), f.route);
             auto *download = w->findChild<QPushButton *>(QStringLiteral("Command4"));

@@ -351,7 +351,7 @@ private slots:
         analyse(*w, soundPage(QStringLiteral("1005")));
         QCOMPARE(w->statusText(2), Analysed);
         const QString earlierName = caption(*w, "Label3");
-        const WorkSlots earlier = w->workSlots();
+        const SoundInfo earlier = w->soundInfo();
 
         m_service.clearRequests();
         analyse(*w, address);
@@ -363,14 +363,13 @@ private slots:
             const SampleSound *sound = findSampleSound(QStringLiteral("1001"));
             QCOMPARE(caption(*w, "Label3"), QStringLiteral("音乐：") + ShortSoundName(sound->name));
             QCOMPARE(w->findChild<QLabel *>(QStringLiteral("Label3"))->toolTip(), sound->name);
-            QCOMPARE(w->workSlots()[SoundIdSlot], QStringLiteral("1001"));
-            QCOMPARE(QGuiApplication::clipboard()->text(), w->workSlots()[CoverUrlSlot]);
+            QCOMPARE(w->soundInfo().soundId, QStringLiteral("1001"));
+            QCOMPARE(QGuiApplication::clipboard()->text(), w->soundInfo().coverUrl);
             QVERIFY(!w->findChild<QPlainTextEdit *>(QStringLiteral("Text2"))->toPlainText().isEmpty());
         } else {
             // Earlier results stay on screen and in the record.
             QCOMPARE(caption(*w, "Label3"), earlierName);
-            for (int slot = CoverUrlSlot; slot <= InfoTextSlot; ++slot)
-                QCOMPARE(w->workSlots()[slot], earlier[slot]);
+            QCOMPARE(w->soundInfo(), earlier);
         }
     }
 
@@ -433,7 +432,7 @@ private slots:
         QVERIFY2(clock.elapsed() < 5000, "the superseded request was not aborted");
         QCOMPARE(ended.count(), 1);
         QCOMPARE(w->statusText(2), Analysed);
-        QCOMPARE(w->workSlots()[SoundIdSlot], QStringLiteral("1003"));
+        QCOMPARE(w->soundInfo().soundId, QStringLiteral("1003"));
         QCOMPARE(caption(*w, "Label3"), QStringLiteral("音乐：雨巷"));
         QCOMPARE(coverImage(*w),
                  PictureFromBytes(sampleCoverPng(1003)).convertToFormat(coverImage(*w).format()));
@@ -549,9 +548,9 @@ private slots:
     {
         auto w = readyWindow();
         analyse(*w, soundPage(QStringLiteral("1001")));
-        const QString previous = w->workSlots()[FileUrlSlot];
+        const QString previous = w->soundInfo().fileUrl;
         QVERIFY(previous.startsWith(m_service.baseUrl() + QStringLiteral("/audio/1001.wav")));
-        QCOMPARE(QGuiApplication::clipboard()->text(), w->workSlots()[CoverUrlSlot]);
+        QCOMPARE(QGuiApplication::clipboard()->text(), w->soundInfo().coverUrl);
 
         m_service.setAnswerDelay(400ms);
         bool enabled = false;
@@ -568,8 +567,8 @@ private slots:
 
         click(*w, "Command3");
         QCOMPARE(w->statusText(2), QStringLiteral("音乐地址复制成功.."));
-        QCOMPARE(QGuiApplication::clipboard()->text(), w->workSlots()[FileUrlSlot]);
-        QVERIFY(w->workSlots()[FileUrlSlot].contains(QStringLiteral("/audio/1003.wav")));
+        QCOMPARE(QGuiApplication::clipboard()->text(), w->soundInfo().fileUrl);
+        QVERIFY(w->soundInfo().fileUrl.contains(QStringLiteral("/audio/1003.wav")));
     }
 
     void downloadAfterAnalysis()

@@ -5,7 +5,7 @@
 #include "sample_service/sample_service.h"
 #include "services/network_access.h"
 #include "shell/main_window.h"
-#include "sound/work_slots.h"
+#include "sound/sound_info.h"
 #include "support/start_up.h"
 
 #include <QApplication>
@@ -107,7 +107,7 @@ private slots:
         QVERIFY2(deepest >= 5, qPrintable(QString::number(deepest))); // they did run inside each other
 
         // The last analysis started is the one on screen.
-        QCOMPARE(main.workSlots()[SoundIdSlot], lastId);
+        QCOMPARE(main.soundInfo().soundId, lastId);
         QCOMPARE(main.statusText(2), Analysed);
         QCOMPARE(main.findChild<QLabel *>(QStringLiteral("Label3"))->toolTip(),
                  findSampleSound(lastId)->name);
@@ -121,7 +121,7 @@ private slots:
         QCOMPARE(rowCount(hot), 15);
         main.setAddressText(m_service.soundPageUrl(ids.first()));
         main.hqyy();
-        QCOMPARE(main.workSlots()[SoundIdSlot], ids.first());
+        QCOMPARE(main.soundInfo().soundId, ids.first());
     }
 
     // A termination request while the program waits for the network ends

@@ -19,37 +19,26 @@ private:
 
     QString pageAddress(const QString &id) const { return SoundPagePrefix(m_service.hostAndPort()) + id; }
 
-    static bool recordEquals(const WorkSlots &a, const WorkSlots &b)
-    {
-        for (int i = 4; i <= 35; ++i) {
-            if (a[i] != b[i])
-                return false;
-        }
-        return true;
-    }
-
 private slots:
     void initTestCase() { QVERIFY(m_service.start()); }
 
     void analysesEverySample()
     {
         for (const QString &id : SampleService::sampleSoundIds()) {
-            WorkSlots work;
-            const AnalysisResult result = RunSoundAnalysis(work, pageAddress(id), m_service.hostAndPort());
-            QVERIFY2(result.ok(), qPrintable(id + u' ' + result.error));
-            QCOMPARE(work[SoundIdSlot], id);
-            QVERIFY(work[RawResponseSlot].contains(QStringLiteral("\"pic_200\":\"")));
-            QVERIFY(!work[SoundNameSlot].isEmpty());
-            QVERIFY(!work[SingerSlot].contains(u' '));
-            QVERIFY(work[CoverUrlSlot].startsWith(m_service.baseUrl()));
-            // Without a query string the cut finds no "?" and the file address is empty.
+            const AnalysisResult result = RunSoundAnalysis(pageAddress(id), m_service.hostAndPort());
+            QVERIFY2(result.ok(), qPrintable(id + u' ' + result.reason));
+            const SoundInfo &record = result.record;
             const SampleSound *sample = findSampleSound(id);
             QVERIFY(sample);
-            if (sample->fileQuery)
-                QCOMPARE(work[FileUrlSlot], m_service.baseUrl() + QStringLiteral("/audio/%1.wav").arg(id));
-            else
-                QCOMPARE(work[FileUrlSlot], QString());
-            QVERIFY(!work[PublishTimeSlot].isEmpty());
+            QCOMPARE(record.soundId, id);
+            // The service escapes as JSON does: every text comes back as it was.
+            QCOMPARE(record.soundName, sample->name);
+            QCOMPARE(record.singer, QString(sample->singer).remove(u' '));
+            QCOMPARE(record.infoText, QString(sample->introduction).replace(u'\n', QStringLiteral("\r\n")));
+            QVERIFY(record.coverUrl.startsWith(m_service.baseUrl()));
+            // With or without a query string, the file address is the sound's file.
+            QCOMPARE(record.fileUrl, m_service.baseUrl() + QStringLiteral("/audio/%1.wav").arg(id));
+            QVERIFY(!record.publishTime.isEmpty());
         }
     }
 
@@ -72,11 +61,9 @@ private slots:
         });
 
         const QString host = QStringLiteral("127.0.0.1:%1").arg(server.serverPort());
-        WorkSlots work;
         const AnalysisResult result =
-            RunSoundAnalysis(work, SoundPagePrefix(host) + QStringLiteral("1001?from=share&t=1 "), host);
+            RunSoundAnalysis(SoundPagePrefix(host) + QStringLiteral("1001?from=share&t=1 "), host);
         QCOMPARE(int(result.status), int(AnalysisStatus::ExtractFailed));
-        QCOMPARE(work[SoundIdSlot], QStringLiteral("1001?from=share&t=1 "));
         const QByteArray requestLine = requestHead.left(requestHead.indexOf("\r\n"));
         // The trailing space of the id can only travel percent-encoded.
         QCOMPARE(requestLine, QByteArray("GET /sound/info?sound_id=1001?from=share&t=1%20 HTTP/1.1"));
@@ -85,57 +72,40 @@ private slots:
     void gbkAnswerGivesTheSameRecord()
     {
         const QString first = SampleService::sampleSoundIds().first();
-        WorkSlots utf8;
-        QVERIFY(RunSoundAnalysis(utf8, pageAddress(first), m_service.hostAndPort()).ok());
-        WorkSlots gbk;
-        const AnalysisResult result =
-            RunSoundAnalysis(gbk, pageAddress(QStringLiteral("fault-gbk")), m_service.hostAndPort());
-        QVERIFY2(result.ok(), qPrintable(result.error));
-        QCOMPARE(gbk[SoundNameSlot], utf8[SoundNameSlot]);
-        QCOMPARE(gbk[SingerSlot], utf8[SingerSlot]);
-        QCOMPARE(gbk[InfoTextSlot], utf8[InfoTextSlot]);
+        const AnalysisResult utf8 = RunSoundAnalysis(pageAddress(first), m_service.hostAndPort());
+        QVERIFY(utf8.ok());
+        const AnalysisResult gbk =
+            RunSoundAnalysis(pageAddress(QStringLiteral("fault-gbk")), m_service.hostAndPort());
+        QVERIFY2(gbk.ok(), qPrintable(gbk.reason));
+        QCOMPARE(gbk.record.soundName, utf8.record.soundName);
+        QCOMPARE(gbk.record.singer, utf8.record.singer);
+        QCOMPARE(gbk.record.infoText, utf8.record.infoText);
     }
 
-    // A failed run must leave the previous record usable.
-    void failuresKeepThePreviousRecord_data()
+    void failures_data()
     {
         QTest::addColumn<QString>("id");
         QTest::addColumn<int>("status");
-        QTest::addColumn<bool>("responseReplaced");
 
-        QTest::newRow("unknown sound")
-            << QStringLiteral("999999") << int(AnalysisStatus::ExtractFailed) << true;
-        QTest::newRow("error status")
-            << QStringLiteral("fault-status") << int(AnalysisStatus::ExtractFailed) << true;
-        QTest::newRow("empty answer")
-            << QStringLiteral("fault-empty") << int(AnalysisStatus::ExtractFailed) << true;
+        QTest::newRow("unknown sound") << QStringLiteral("999999") << int(AnalysisStatus::ExtractFailed);
+        QTest::newRow("error status") << QStringLiteral("fault-status") << int(AnalysisStatus::ExtractFailed);
+        QTest::newRow("empty answer") << QStringLiteral("fault-empty") << int(AnalysisStatus::ExtractFailed);
         QTest::newRow("dropped connection")
-            << QStringLiteral("fault-drop") << int(AnalysisStatus::FetchFailed) << false;
-        QTest::newRow("stalled answer")
-            << QStringLiteral("fault-stall") << int(AnalysisStatus::FetchFailed) << false;
+            << QStringLiteral("fault-drop") << int(AnalysisStatus::FetchFailed);
+        QTest::newRow("stalled answer") << QStringLiteral("fault-stall") << int(AnalysisStatus::FetchFailed);
     }
 
-    void failuresKeepThePreviousRecord()
+    void failures()
     {
         QFETCH(QString, id);
         QFETCH(int, status);
-        QFETCH(bool, responseReplaced);
-
-        WorkSlots work;
-        QVERIFY(RunSoundAnalysis(work, pageAddress(SampleService::sampleSoundIds().first()),
-                                 m_service.hostAndPort())
-                    .ok());
-        const WorkSlots before = work;
 
         FetchOptions options;
         options.stallTimeout = 500ms;
-        const AnalysisResult result =
-            RunSoundAnalysis(work, pageAddress(id), m_service.hostAndPort(), options);
+        const AnalysisResult result = RunSoundAnalysis(pageAddress(id), m_service.hostAndPort(), options);
         QCOMPARE(int(result.status), status);
-        QVERIFY(!result.error.isEmpty());
-        QCOMPARE(work[SoundIdSlot], id);
-        QCOMPARE(work[RawResponseSlot] != before[RawResponseSlot], responseReplaced);
-        QVERIFY(recordEquals(work, before));
+        QVERIFY(!result.reason.isEmpty());
+        QCOMPARE(result.record, SoundInfo());
     }
 
     void cleanupTestCase()
