@@ -13,6 +13,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -122,17 +123,24 @@ QString recordText(const SoundInfo &info)
 
 int runInfo(const RunContext &context, const QStringList &arguments)
 {
-    SoundInfo info;
-    if (const int status = AnalyseCommandAddress(QStringLiteral("info"), arguments, context.config,
-                                                 context.fetchOptions, info);
+    if (const int status = CheckCommandAddress(QStringLiteral("info"), arguments, context.config);
         status != Success)
         return status;
-
-    if (context.json)
-        printOut(QString::fromUtf8(QJsonDocument(recordJson(info)).toJson(QJsonDocument::Indented)));
-    else
-        printOut(recordText(info));
-    return Success;
+    QObject owner;
+    return RunCommandLoop([&](const std::function<void(int)> &done) {
+        StartCommandAnalysis(
+            arguments.first(), context.config, context.fetchOptions, &owner,
+            [&, done](int status, const SoundInfo &info) {
+                if (status == Success) {
+                    if (context.json)
+                        printOut(QString::fromUtf8(
+                            QJsonDocument(recordJson(info)).toJson(QJsonDocument::Indented)));
+                    else
+                        printOut(recordText(info));
+                }
+                done(status);
+            });
+    });
 }
 
 std::optional<FetchOptions> fetchOptionsFrom(const QCommandLineParser &parser)
@@ -162,8 +170,22 @@ void PrintProblem(const QString &line)
     printError(QStringLiteral("vexa-helper: ") + line);
 }
 
-int AnalyseCommandAddress(const QString &command, const QStringList &arguments, const ServiceConfig &config,
-                          const FetchOptions &options, SoundInfo &record)
+int RunCommandLoop(const std::function<void(const std::function<void(int)> &done)> &start)
+{
+    QEventLoop loop;
+    std::optional<int> status;
+    start([&](int s) {
+        if (!status) {
+            status = s;
+            loop.quit();
+        }
+    });
+    if (!status)
+        loop.exec();
+    return status.value_or(Failure);
+}
+
+int CheckCommandAddress(const QString &command, const QStringList &arguments, const ServiceConfig &config)
 {
     if (arguments.size() != 1) {
         PrintProblem(arguments.isEmpty()
@@ -171,28 +193,39 @@ int AnalyseCommandAddress(const QString &command, const QStringList &arguments, 
                          : command + QStringLiteral(" takes one address; quote it if it holds spaces"));
         return UsageError;
     }
-    const QString &address = arguments.first();
-    const AddressCheck check = CheckSoundAddress(address, config.webHost);
+    const AddressCheck check = CheckSoundAddress(arguments.first(), config.webHost);
     if (check != AddressCheck::Accepted) {
         printError(AddressCheckMessage(check));
         return AddressRejected;
     }
-
-    AnalysisResult result = RunSoundAnalysis(address, config.apiHost, options);
-    const QString url = SoundInfoUrl(SoundIdFromAddress(address), config.apiHost);
-    switch (result.status) {
-    case AnalysisStatus::FetchFailed:
-    case AnalysisStatus::Abandoned:
-        PrintProblem(QStringLiteral("could not fetch %1: %2").arg(url, result.reason));
-        return FetchFailed;
-    case AnalysisStatus::ExtractFailed:
-        PrintProblem(QStringLiteral("no sound record in the answer from %1: %2").arg(url, result.reason));
-        return ExtractFailed;
-    case AnalysisStatus::Done:
-        break;
-    }
-    record = std::move(result.record);
     return Success;
+}
+
+void StartCommandAnalysis(const QString &address, const ServiceConfig &config, const FetchOptions &options,
+                          QObject *parent, std::function<void(int status, const SoundInfo &record)> then)
+{
+    auto *analysis = new SoundAnalysis(address, config.apiHost, options, parent);
+    const QString url = SoundInfoUrl(analysis->soundId(), config.apiHost);
+    QObject::connect(
+        analysis, &SoundAnalysis::finished, parent,
+        [url, then = std::move(then)](const AnalysisResult &result) {
+            switch (result.status) {
+            case AnalysisStatus::FetchFailed:
+            case AnalysisStatus::Abandoned:
+                PrintProblem(QStringLiteral("could not fetch %1: %2").arg(url, result.reason));
+                then(FetchFailed, {});
+                return;
+            case AnalysisStatus::ExtractFailed:
+                PrintProblem(
+                    QStringLiteral("no sound record in the answer from %1: %2").arg(url, result.reason));
+                then(ExtractFailed, {});
+                return;
+            case AnalysisStatus::Done:
+                then(Success, result.record);
+                return;
+            }
+        });
+    analysis->start();
 }
 
 bool wantsCommandLine(const QStringList &arguments)

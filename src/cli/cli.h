@@ -4,7 +4,9 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <functional>
 
+class QObject;
 struct FetchOptions;
 struct ServiceConfig;
 struct SoundInfo;
@@ -34,10 +36,18 @@ void WriteTo(FILE *stream, const QString &text);
 // "vexa-helper: LINE" on stderr.
 void PrintProblem(const QString &line);
 
-// The first steps of `info` and `download`: takes the one address of
-// arguments, checks it and analyses it into record. Success, or the exit code
-// after the reason went to stderr.
-int AnalyseCommandAddress(const QString &command, const QStringList &arguments, const ServiceConfig &config,
-                          const FetchOptions &options, SoundInfo &record);
+// The one event loop a command runs: start() begins the command's work and
+// is handed done(), which the work calls once with the exit status.
+int RunCommandLoop(const std::function<void(const std::function<void(int)> &done)> &start);
+
+// The first step of `info` and `download`: the one address of arguments,
+// checked. Success, or the exit code after the reason went to stderr.
+int CheckCommandAddress(const QString &command, const QStringList &arguments, const ServiceConfig &config);
+
+// The second step: analyses address, then hands then() Success and the
+// record, or the exit code after the reason went to stderr. The analysis
+// is a child of parent.
+void StartCommandAnalysis(const QString &address, const ServiceConfig &config, const FetchOptions &options,
+                          QObject *parent, std::function<void(int status, const SoundInfo &record)> then);
 
 } // namespace Cli

@@ -10,7 +10,6 @@
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QStandardPaths>
 
 #include <cstdio>
@@ -114,59 +113,89 @@ QString ProgressLine(qint64 received, qint64 total, double bytesPerSecond, int b
     return line + QStringLiteral("  ") + ByteSizeText(bytesPerSecond) + QStringLiteral("/s");
 }
 
+namespace {
+
+// The download step, once the record is in: reports progress, retries and
+// the outcome, then calls done with the exit status.
+class DownloadStep : public QObject
+{
+public:
+    DownloadStep(const DownloadRequest &request, std::function<void(int)> done)
+        : m_download(request)
+        , m_done(std::move(done))
+        // Ctrl-C or a termination request ends the download cleanly: a part
+        // file that can be continued stays for the next run, others go.
+        , m_guard([this](int) { m_download.abort(); })
+    {
+        connect(&m_download, &SoundDownload::progress, this, [this](qint64 received, qint64 total) {
+            m_report.update(received, total, m_download.transferred());
+        });
+        connect(&m_download, &SoundDownload::retrying, this, [this](int attempt, int attempts) {
+            m_report.note(QStringLiteral("the connection broke off; retrying, try %1 of %2")
+                              .arg(attempt)
+                              .arg(attempts));
+        });
+        connect(&m_download, &SoundDownload::finished, this, &DownloadStep::report);
+        m_download.start();
+        if (m_download.resumedFrom() > 0)
+            WriteTo(stderr, QStringLiteral("continuing an earlier partial download at %1\n")
+                                .arg(ByteSizeText(double(m_download.resumedFrom()))));
+    }
+
+private:
+    void report(const DownloadResult &result)
+    {
+        m_report.end(m_download.received(), m_download.total(), m_download.transferred(), result.ok());
+        if (!result.ok()) {
+            PrintProblem(
+                QStringLiteral("could not download %1: %2").arg(m_download.request().fileUrl, result.detail));
+            if (!result.partPath.isEmpty())
+                WriteTo(stderr, QStringLiteral("kept %1; the same command continues it\n")
+                                    .arg(QDir::toNativeSeparators(result.partPath)));
+            m_done(DownloadFailed);
+            return;
+        }
+        WriteTo(stdout, QDir::toNativeSeparators(result.filePath) + u'\n');
+        m_done(Success);
+    }
+
+    SoundDownload m_download;
+    ProgressReport m_report;
+    std::function<void(int)> m_done;
+    TerminationSignals m_guard;
+};
+
+} // namespace
+
 int RunDownloadCommand(const ServiceConfig &config, const FetchOptions &options, const QStringList &arguments,
                        const QString &folder)
 {
-    SoundInfo record;
-    if (const int status =
-            AnalyseCommandAddress(QStringLiteral("download"), arguments, config, options, record);
+    if (const int status = CheckCommandAddress(QStringLiteral("download"), arguments, config);
         status != Success)
         return status;
 
-    const QString fileUrl = record.fileUrl;
-    DownloadRequest request;
-    request.fileUrl = fileUrl;
-    request.folder = folder;
-    if (request.folder.isEmpty())
-        request.folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-    if (request.folder.isEmpty())
-        request.folder = QDir::homePath();
-    request.fileName = SoundFileName(record.singer, record.soundName, fileUrl);
-    request.stallTimeout = options.stallTimeout;
-
-    SoundDownload download(request);
-    ProgressReport report;
-    QEventLoop loop;
-    QObject::connect(&download, &SoundDownload::progress, &loop, [&](qint64 received, qint64 total) {
-        report.update(received, total, download.transferred());
+    QObject owner;
+    std::unique_ptr<DownloadStep> step;
+    const int status = RunCommandLoop([&](const std::function<void(int)> &done) {
+        StartCommandAnalysis(
+            arguments.first(), config, options, &owner, [&, done](int analysed, const SoundInfo &record) {
+                if (analysed != Success) {
+                    done(analysed);
+                    return;
+                }
+                DownloadRequest request;
+                request.fileUrl = record.fileUrl;
+                request.folder = folder;
+                if (request.folder.isEmpty())
+                    request.folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+                if (request.folder.isEmpty())
+                    request.folder = QDir::homePath();
+                request.fileName = SoundFileName(record.singer, record.soundName, record.fileUrl);
+                request.stallTimeout = options.stallTimeout;
+                step = std::make_unique<DownloadStep>(request, done);
+            });
     });
-    QObject::connect(&download, &SoundDownload::retrying, &loop, [&](int attempt, int attempts) {
-        report.note(
-            QStringLiteral("the connection broke off; retrying, try %1 of %2").arg(attempt).arg(attempts));
-    });
-    QObject::connect(&download, &SoundDownload::finished, &loop, &QEventLoop::quit);
-    // Ctrl-C or a termination request ends the download cleanly: a part
-    // file that can be continued stays for the next run, others go.
-    const TerminationSignals guard([&download](int) { download.abort(); });
-    download.start();
-    if (download.resumedFrom() > 0)
-        WriteTo(stderr, QStringLiteral("continuing an earlier partial download at %1\n")
-                            .arg(ByteSizeText(double(download.resumedFrom()))));
-    loop.exec();
-    if (download.isRunning())
-        download.abort(); // the loop was told to end
-
-    const DownloadResult &result = download.result();
-    report.end(download.received(), download.total(), download.transferred(), result.ok());
-    if (!result.ok()) {
-        PrintProblem(QStringLiteral("could not download %1: %2").arg(fileUrl, result.detail));
-        if (!result.partPath.isEmpty())
-            WriteTo(stderr, QStringLiteral("kept %1; the same command continues it\n")
-                                .arg(QDir::toNativeSeparators(result.partPath)));
-        return DownloadFailed;
-    }
-    WriteTo(stdout, QDir::toNativeSeparators(result.filePath) + u'\n');
-    return Success;
+    return status;
 }
 
 } // namespace Cli

@@ -102,7 +102,15 @@ CommandOutput RunHotCommand(const QString &webHost, const FetchOptions &options,
         return output;
     }
     HotListScraper scraper(webHost);
-    const HotRefresh refresh = scraper.refresh(options);
+    HttpRequest request(scraper.pageUrl(), options);
+    HotRefresh refresh;
+    RunCommandLoop([&](const std::function<void(int)> &done) {
+        QObject::connect(&request, &HttpRequest::finished, &request, [&, done](const FetchResult &fetched) {
+            refresh = scraper.take(fetched);
+            done(Success);
+        });
+        request.start();
+    });
     switch (refresh.outcome) {
     case HotRefresh::Outcome::Listed:
         output.out = json ? HotJson(refresh.entries) : HotTableText(refresh.entries).toUtf8();

@@ -155,8 +155,3 @@ HotRefresh HotListScraper::take(const FetchResult &fetched)
     }
     return result;
 }
-
-HotRefresh HotListScraper::refresh(const FetchOptions &options)
-{
-    return take(HttpTextFetch(pageUrl(), options));
-}

@@ -57,9 +57,6 @@ public:
     std::optional<QList<HotEntry>> scrape(QStringView page);
     // A fetch of the home page, as it ended (not abandoned), scraped.
     HotRefresh take(const FetchResult &fetched);
-    // Fetches the home page and scrapes it; blocks until the fetch ends.
-    // An abandoned fetch counts as failed.
-    HotRefresh refresh(const FetchOptions &options = {});
 
     QString pageUrl() const;
 

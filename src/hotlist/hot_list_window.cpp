@@ -163,12 +163,7 @@ HotListWindow::HotListWindow(const ServiceConfig &config, MainWindow *mainWindow
     buildControls();
 }
 
-HotListWindow::~HotListWindow()
-{
-    // A refresh still waiting returns without touching this window.
-    for (FetchCancel *cancel : findChildren<FetchCancel *>(QString(), Qt::FindDirectChildrenOnly))
-        cancel->cancel();
-}
+HotListWindow::~HotListWindow() = default;
 
 void HotListWindow::buildControls()
 {
@@ -266,17 +261,18 @@ void HotListWindow::绘制边框()
 
 void HotListWindow::refresh()
 {
-    // The window may be deleted during the wait; its child token then ends
-    // the fetch, and nothing here touches the window afterwards.
-    const QPointer<HotListWindow> self(this);
-    auto *cancel = new FetchCancel(this);
-    FetchOptions options = m_fetchOptions;
-    options.cancel = cancel;
-    const FetchResult fetched = HttpTextFetch(m_scraper.pageUrl(), options);
-    if (!self)
-        return;
-    delete cancel;
-    if (fetched.isAbandoned())
+    // A newer refresh replaces one still waiting, which then takes no page.
+    delete m_refresh;
+    m_refresh = new HttpRequest(m_scraper.pageUrl(), m_fetchOptions, BodyAs::Text, this);
+    connect(m_refresh, &HttpRequest::finished, this, &HotListWindow::onRefreshFetched);
+    m_refresh->start();
+}
+
+void HotListWindow::onRefreshFetched(const FetchResult &fetched)
+{
+    m_refresh->deleteLater(); // from inside its own signal
+    m_refresh = nullptr;
+    if (fetched.isAbandoned()) // the program is ending
         return;
     const HotRefresh result = m_scraper.take(fetched);
     // Closed meanwhile: the scraper has taken the page, but the user no
@@ -294,9 +290,7 @@ void HotListWindow::refresh()
             break;
         }
     }
-    // The box waits for its answer; the window may be gone after it.
-    if (self)
-        emit refreshEnded();
+    emit refreshEnded();
 }
 
 void HotListWindow::handOff()
@@ -313,8 +307,6 @@ void HotListWindow::handOff()
     if (!main)
         return;
     main->setAddressText(link);
-    // Forward before the analysis, which waits for the network and after
-    // which this window may be gone.
     if (main->isMinimized())
         main->showNormal();
     main->raise();

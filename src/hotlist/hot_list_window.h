@@ -146,6 +146,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void onRefreshFetched(const FetchResult &fetched);
     void buildControls();
     void startDrag();
     void onTitleLinkHovered(int index);
@@ -161,6 +162,7 @@ private:
     QList<QLine> m_borderLines;
 
     ClickImage *m_refreshImage = nullptr; // aicAlphaImage2
+    HttpRequest *m_refresh = nullptr;     // the refresh waiting for its page
     DragHandle *m_logo = nullptr;         // aicAlphaImage1
     TitleLink *m_closeLink = nullptr;     // Label2(2)
     QLabel *m_panel = nullptr;            // Image2

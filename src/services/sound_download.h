@@ -129,6 +129,7 @@ public:
     qint64 resumedFrom() const { return m_resumedFrom; } // bytes taken from an earlier part file
     qint64 transferred() const { return m_transferred; } // bytes that came over the network
     const DownloadResult &result() const { return m_result; }
+    const DownloadRequest &request() const { return m_request; }
 
 signals:
     void progress(qint64 received, qint64 total);

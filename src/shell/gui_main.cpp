@@ -111,22 +111,28 @@ int RunGui(int argc, char **argv)
         std::unique_ptr<HotListWindow> hotList;
         ConnectHotListLink(window, *config, hotList);
         QTimer::singleShot(0, &window, [&] { window.startUp(); });
-        // What was asked for on the command line follows the update check.
+        const auto saveScreenshot = [&] {
+            const QString file = parser.value(ScreenshotOption);
+            if (!window.grab().save(file)) {
+                printProblem(QStringLiteral("could not save the screenshot to %1").arg(file));
+                QCoreApplication::exit(1);
+                return;
+            }
+            QCoreApplication::exit(0);
+        };
+        // What was asked for on the command line follows the update check;
+        // a screenshot waits for the analysis too.
         QObject::connect(&window, &MainWindow::updateChecked, &window, [&] {
             if (!window.isVisible())
                 return; // the check ended the program
             if (parser.isSet(AddressOption)) {
+                if (parser.isSet(ScreenshotOption))
+                    QObject::connect(&window, &MainWindow::analysisEnded, &window, saveScreenshot,
+                                     Qt::SingleShotConnection);
                 window.setAddressText(address);
                 window.hqyy();
-            }
-            if (parser.isSet(ScreenshotOption)) {
-                const QString file = parser.value(ScreenshotOption);
-                if (!window.grab().save(file)) {
-                    printProblem(QStringLiteral("could not save the screenshot to %1").arg(file));
-                    QCoreApplication::exit(1);
-                    return;
-                }
-                QCoreApplication::exit(0);
+            } else if (parser.isSet(ScreenshotOption)) {
+                saveScreenshot();
             }
         });
         status = QApplication::exec();

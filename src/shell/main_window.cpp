@@ -292,23 +292,27 @@ void MainWindow::checkForUpdate()
 
 void MainWindow::onUpdateChecked(const UpdateCheckResult &result)
 {
-    switch (result.outcome) {
+    const UpdateOutcome outcome = result.outcome;
+    switch (outcome) {
     case UpdateOutcome::CheckFailed:
-        ShowMessage(this, MessageKind::Warning, CheckFailedText);
-        break;
+        ShowMessage(this, MessageKind::Warning, CheckFailedText,
+                    [this, outcome] { emit updateChecked(outcome); });
+        return;
     case UpdateOutcome::UpToDate:
         m_addressBox->setEnabled(true);
         m_analyseButton->setEnabled(true);
         setStatusText(2, WelcomeText);
-        break;
+        emit updateChecked(outcome);
+        return;
     case UpdateOutcome::OtherVersion:
-        ShowMessage(this, MessageKind::Information, OtherVersionMessage(result.tag));
-        // The system's browser handler, never a shell command line.
-        QDesktopServices::openUrl(QUrl(m_config.forumUrl));
-        EndProgramNow();
-        break;
+        ShowMessage(this, MessageKind::Information, OtherVersionMessage(result.tag), [this, outcome] {
+            // The system's browser handler, never a shell command line.
+            QDesktopServices::openUrl(QUrl(m_config.forumUrl));
+            EndProgramNow();
+            emit updateChecked(outcome);
+        });
+        return;
     }
-    emit updateChecked(result.outcome);
 }
 
 void MainWindow::绘制边框()
@@ -337,9 +341,11 @@ void MainWindow::AnalyseAction()
     switch (CheckSoundAddress(address, m_config.webHost)) {
     case AddressCheck::Empty:
         setStatusText(2, EnterAddressText);
+        emit analysisEnded();
         return;
     case AddressCheck::NotSoundPage:
         setStatusText(2, WrongAddressText);
+        emit analysisEnded();
         return;
     case AddressCheck::Accepted:
         break;
@@ -349,55 +355,44 @@ void MainWindow::AnalyseAction()
     m_analyseButton->setEnabled(false);
     setStatusText(2, AnalysingText);
 
-    // A newer analysis supersedes one still waiting: its request is aborted
-    // and it never writes the record or the screen.
-    if (m_pendingAnalysis)
-        m_pendingAnalysis->cancel();
-    auto *cancel = new FetchCancel(this);
-    m_pendingAnalysis = cancel;
-    FetchOptions options = m_fetchOptions;
-    options.cancel = cancel;
-
-    const QPointer<MainWindow> self(this);
-    const QString apiHost = m_config.apiHost;
-    AnalysisResult result = RunSoundAnalysis(address, apiHost, options);
-    if (!self) // the window went away during the wait
-        return;
-    if (cancel->isCancelled() || result.status == AnalysisStatus::Abandoned) {
-        delete cancel;
-        return;
-    }
-
-    switch (result.status) {
-    case AnalysisStatus::Done:
-        m_record = std::move(result.record);
-        // Its cover wait still belongs to this analysis and its token.
-        ShowSoundInfo();
-        if (!self)
-            return;
-        if (cancel->isCancelled()) { // a newer analysis took over during the cover wait
-            delete cancel;
-            return;
-        }
-        setStatusText(2, AnalysedText);
-        break;
-    case AnalysisStatus::ExtractFailed: // the previous record stays
-        setStatusText(2, NoSoundInfoText);
-        break;
-    case AnalysisStatus::FetchFailed:
-    case AnalysisStatus::Abandoned:
-        setStatusText(2, NetworkFailedText);
-        break;
-    }
-    delete cancel;
-    m_analyseButton->setEnabled(true);
-    m_addressBox->setEnabled(true);
-    emit analysisEnded();
+    // A newer analysis supersedes one still waiting: deleting it ends its
+    // requests, and it never writes the record or the screen.
+    delete m_analysis;
+    auto *analysis = new SoundAnalysis(address, m_config.apiHost, m_fetchOptions, this);
+    m_analysis = analysis;
+    connect(analysis, &SoundAnalysis::finished, this,
+            [this, analysis](const AnalysisResult &result) { onAnalysisFinished(analysis, result); });
+    analysis->start();
 }
 
-void MainWindow::ShowSoundInfo()
+void MainWindow::onAnalysisFinished(SoundAnalysis *analysis, const AnalysisResult &result)
 {
-    const SoundInfo info = m_record; // a copy: the cover wait lets a newer analysis in
+    switch (result.status) {
+    case AnalysisStatus::Done: {
+        m_record = result.record;
+        showSoundInfo();
+        // The cover belongs to its analysis: a newer one ends it too.
+        // Only web addresses: an answer must not make us open local files.
+        auto *cover = new PictureLoad(IsWebAddress(m_record.coverUrl) ? m_record.coverUrl : QString(),
+                                      m_fetchOptions, analysis);
+        connect(cover, &PictureLoad::finished, this, &MainWindow::showCover);
+        cover->start();
+        return;
+    }
+    case AnalysisStatus::ExtractFailed: // the previous record stays
+        endAnalysis(NoSoundInfoText);
+        return;
+    case AnalysisStatus::FetchFailed:
+        endAnalysis(NetworkFailedText);
+        return;
+    case AnalysisStatus::Abandoned: // the program is ending
+        return;
+    }
+}
+
+void MainWindow::showSoundInfo()
+{
+    const SoundInfo &info = m_record;
     if (QClipboard *clipboard = QGuiApplication::clipboard()) {
         clipboard->clear();
         clipboard->setText(info.coverUrl);
@@ -415,35 +410,27 @@ void MainWindow::ShowSoundInfo()
         line->adjustSize();
 
     m_introduction->setPlainText(info.infoText);
+}
 
-    // The cover waits on the network. Called from an analysis, the wait uses
-    // that analysis's token, so a newer analysis cancels it; called alone,
-    // it gets one of its own.
-    const QPointer<MainWindow> self(this);
-    QPointer<FetchCancel> cancel = m_pendingAnalysis;
-    FetchCancel *own = nullptr;
-    if (!cancel) {
-        own = new FetchCancel(this);
-        cancel = own;
-        m_pendingAnalysis = own;
-    }
-    FetchOptions options = m_fetchOptions;
-    options.cancel = cancel;
-    // Only web addresses: an answer must not make us open local files.
-    const QImage cover = PictureFromPath(IsWebAddress(info.coverUrl) ? info.coverUrl : QString(), options);
-    if (!self)
-        return;
-    const bool superseded = !cancel || cancel->isCancelled();
-    delete own;
-    if (superseded)
-        return;
-
+void MainWindow::showCover(const QImage &cover)
+{
     if (cover.isNull())
         m_cover->setPixmap(m_defaultCover->pixmap());
     else
         m_cover->setPixmap(QPixmap::fromImage(cover));
+    m_player->setSource(IsWebAddress(m_record.fileUrl) ? QUrl(m_record.fileUrl) : QUrl());
+    endAnalysis(AnalysedText);
+}
 
-    m_player->setSource(IsWebAddress(info.fileUrl) ? QUrl(info.fileUrl) : QUrl());
+void MainWindow::endAnalysis(const QString &status)
+{
+    if (m_analysis)
+        m_analysis->deleteLater(); // from inside its own signal
+    m_analysis = nullptr;
+    setStatusText(2, status);
+    m_analyseButton->setEnabled(true);
+    m_addressBox->setEnabled(true);
+    emit analysisEnded();
 }
 
 void MainWindow::copyAction()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/update_check.h"
+#include "sound/sound_analysis.h"
 
 #include "services/http_text_fetch.h"
 #include "services/service_config.h"
@@ -54,14 +55,13 @@ public:
     // sets the lines that every paint draws under the children.
     void 绘制边框();
 
-    // Runs the analyse action on whatever the address box holds, whether or
-    // not the box and button are enabled. Returns when it has ended.
+    // Starts the analyse action on whatever the address box holds, whether
+    // or not the box and button are enabled; analysisEnded() follows.
     void hqyy();
 
     void AnalyseAction();
     // Puts an address into the address box, as the hot-list hand-off does.
     void setAddressText(const QString &address);
-    void ShowSoundInfo();
 
     // Panels are 1-based, as the status bar counts them.
     QString statusText(int panel) const;
@@ -99,6 +99,10 @@ protected:
 private:
     void buildControls();
     void onUpdateChecked(const UpdateCheckResult &result);
+    void onAnalysisFinished(SoundAnalysis *analysis, const AnalysisResult &result);
+    void showSoundInfo();
+    void showCover(const QImage &cover);
+    void endAnalysis(const QString &status);
     void onTitleLinkHovered(int index);
     void onTitleLinkReleased(int index);
     void resetTitleLinks();
@@ -146,5 +150,6 @@ private:
 
     // The analysis waiting for its answer or its cover, cancelled when a
     // newer one starts.
-    QPointer<FetchCancel> m_pendingAnalysis;
+    // The analysis now wanted; an older one is deleted with its cover load.
+    QPointer<SoundAnalysis> m_analysis;
 };

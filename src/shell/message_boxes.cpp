@@ -14,16 +14,21 @@ MessageAnswerer &answerer()
 
 } // namespace
 
-void ShowMessage(QWidget *parent, MessageKind kind, const QString &text)
+void ShowMessage(QWidget *parent, MessageKind kind, const QString &text, std::function<void()> answered)
 {
     if (answerer()) {
         answerer()(kind, MessageTitle, text);
+        if (answered)
+            answered();
         return;
     }
-    if (kind == MessageKind::Warning)
-        QMessageBox::warning(parent, MessageTitle, text);
-    else
-        QMessageBox::information(parent, MessageTitle, text);
+    auto *box =
+        new QMessageBox(kind == MessageKind::Warning ? QMessageBox::Warning : QMessageBox::Information,
+                        MessageTitle, text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    if (answered)
+        QObject::connect(box, &QMessageBox::finished, box, [answered = std::move(answered)] { answered(); });
+    box->open();
 }
 
 void SetMessageAnswerer(MessageAnswerer answerer)

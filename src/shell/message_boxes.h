@@ -6,10 +6,12 @@
 
 class QWidget;
 
-// The program's message boxes: modal, OK only, titled "Quorlen软件".
+// The program's message boxes: modal to their window, OK only, titled
+// "Quorlen软件". Shown without waiting: answered() runs once the box is
+// answered, unless its window went away first.
 enum class MessageKind { Warning, Information };
 
-void ShowMessage(QWidget *parent, MessageKind kind, const QString &text);
+void ShowMessage(QWidget *parent, MessageKind kind, const QString &text, std::function<void()> answered = {});
 
 // While set, every box goes to the answerer instead of the screen and counts
 // as answered when it returns; an empty one puts boxes back on the screen.

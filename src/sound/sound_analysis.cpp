@@ -3,22 +3,38 @@
 #include "sound/sound_extraction.h"
 #include "sound/sound_link.h"
 
-AnalysisResult RunSoundAnalysis(const QString &address, const QString &apiHost, const FetchOptions &options)
+SoundAnalysis::SoundAnalysis(const QString &address, const QString &apiHost, const FetchOptions &options,
+                             QObject *parent)
+    : QObject(parent)
+    , m_soundId(SoundIdFromAddress(address))
+    , m_request(new HttpRequest(SoundInfoUrl(m_soundId, apiHost), options, BodyAs::Text, this))
 {
-    const QString soundId = SoundIdFromAddress(address);
-    const FetchResult fetched = HttpTextFetch(SoundInfoUrl(soundId, apiHost), options);
-    if (fetched.isAbandoned())
-        return {AnalysisStatus::Abandoned, {}, fetched.error(), 0};
-    if (!fetched.ok())
-        return {AnalysisStatus::FetchFailed, {}, fetched.error(), fetched.httpStatus()};
+    connect(m_request, &HttpRequest::finished, this, &SoundAnalysis::onFetched);
+}
 
+void SoundAnalysis::start()
+{
+    m_request->start();
+}
+
+void SoundAnalysis::onFetched(const FetchResult &fetched)
+{
+    if (fetched.isAbandoned()) {
+        emit finished({AnalysisStatus::Abandoned, {}, fetched.error(), 0});
+        return;
+    }
+    if (!fetched.ok()) {
+        emit finished({AnalysisStatus::FetchFailed, {}, fetched.error(), fetched.httpStatus()});
+        return;
+    }
     SoundExtraction extracted = ExtractSoundInfo(fetched.text());
     if (!extracted.ok()) {
         QString reason = extracted.reason;
         if (fetched.httpStatus() != 200)
             reason += QStringLiteral(" (HTTP status %1)").arg(fetched.httpStatus());
-        return {AnalysisStatus::ExtractFailed, {}, reason, fetched.httpStatus()};
+        emit finished({AnalysisStatus::ExtractFailed, {}, reason, fetched.httpStatus()});
+        return;
     }
-    extracted.record->soundId = soundId;
-    return {AnalysisStatus::Done, std::move(*extracted.record), {}, fetched.httpStatus()};
+    extracted.record->soundId = m_soundId;
+    emit finished({AnalysisStatus::Done, std::move(*extracted.record), {}, fetched.httpStatus()});
 }

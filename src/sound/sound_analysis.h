@@ -3,13 +3,14 @@
 #include "services/http_text_fetch.h"
 #include "sound/sound_info.h"
 
+#include <QObject>
 #include <QString>
 
 enum class AnalysisStatus {
     Done,          // the record is the new one
     FetchFailed,   // nothing arrived
     ExtractFailed, // the answer holds no record
-    Abandoned,     // cancelled or quitting during the wait
+    Abandoned,     // the program is ending
 };
 
 struct AnalysisResult
@@ -23,7 +24,25 @@ struct AnalysisResult
 };
 
 // The network half of the analyse action, for an address that passed the
-// address check: fetches the sound-info answer and extracts the record.
-// Blocks like HttpTextFetch, events keep flowing.
-AnalysisResult RunSoundAnalysis(const QString &address, const QString &apiHost,
-                                const FetchOptions &options = {});
+// address check: fetches the sound-info answer and extracts the record,
+// ending in one finished(result) from the event loop. Destroying it cancels
+// it quietly; a newer analysis does just that to an older one.
+class SoundAnalysis : public QObject
+{
+    Q_OBJECT
+
+public:
+    SoundAnalysis(const QString &address, const QString &apiHost, const FetchOptions &options = {},
+                  QObject *parent = nullptr);
+    void start();
+    QString soundId() const { return m_soundId; }
+
+signals:
+    void finished(const AnalysisResult &result);
+
+private:
+    void onFetched(const FetchResult &fetched);
+
+    const QString m_soundId;
+    HttpRequest *m_request;
+};

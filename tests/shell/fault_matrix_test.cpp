@@ -5,9 +5,9 @@
 #include "services/network_access.h"
 #include "shell/main_window.h"
 #include "sound/sound_info.h"
-#include "support/start_up.h"
 #include "support/box_closer.h"
 #include "support/loopback.h"
+#include "support/start_up.h"
 #include "support/vexa_process.h"
 
 #include <QApplication>
@@ -206,10 +206,22 @@ class FaultMatrixTest : public QObject
         return shown.toImage() == fallback.toImage();
     }
 
+    // Runs the analysis of id to its end.
     void analyse(MainWindow &w, const QString &id)
     {
+        QSignalSpy ended(&w, &MainWindow::analysisEnded);
         w.setAddressText(page(id));
         w.hqyy();
+        if (ended.isEmpty())
+            QVERIFY(ended.wait(60000));
+    }
+
+    // Runs one refresh of the list to its end.
+    static void refresh(HotListWindow &hot)
+    {
+        QSignalSpy ended(&hot, &HotListWindow::refreshEnded);
+        hot.refresh();
+        QVERIFY(ended.wait(60000));
     }
 
 public slots:
@@ -333,12 +345,12 @@ private slots:
             options.stallTimeout = StallTimeout;
             HotListWindow hot(ServiceConfig::allAt(host()), nullptr, options);
             hot.showHotList();
-            hot.refresh();
+            refresh(hot);
             const QList<QStringList> good = rowsOf(hot);
             QCOMPARE(good.size(), 15);
             applyFault(f, "/");
             FreezeWatch watch;
-            hot.refresh();
+            refresh(hot);
             longestGap = watch.longestGapMs();
             QCOMPARE(boxes.boxes.size(), 1);
             const SeenBox box = boxes.boxes.takeFirst();
@@ -351,7 +363,7 @@ private slots:
                               : QStringLiteral("; %1 other rows").arg(rows.size()));
             reportCell(roadName.constData(), f.name, outcome);
             restore();
-            hot.refresh();
+            refresh(hot);
             QCOMPARE(rowsOf(hot), good);
         } else {
             QTemporaryDir folder;

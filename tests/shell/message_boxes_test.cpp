@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTest>
-#include <QTimer>
 
 class MessageBoxesTest : public QObject
 {
@@ -31,26 +30,37 @@ private slots:
         QTest::newRow("information") << int(MessageKind::Information) << int(QMessageBox::Information);
     }
 
-    // Without an answerer the box is a real modal one: title, icon, OK only.
+    // Without an answerer the box is a real one, modal to its window: title,
+    // icon, OK only. Shown without waiting; answered() follows the answer.
     void onScreen()
     {
         QFETCH(int, kind);
         QFETCH(int, icon);
         QWidget parent;
-        QString seen;
-        // Runs inside the box's own loop, once it is up.
-        QTimer::singleShot(0, &parent, [&] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            seen = QStringLiteral("%1|%2|%3|%4")
-                       .arg(box->windowTitle(), box->text())
-                       .arg(int(box->icon()))
-                       .arg(int(box->standardButtons()));
-            box->accept();
-        });
-        ShowMessage(&parent, MessageKind(kind), QStringLiteral("文字"));
-        QCOMPARE(seen, QStringLiteral("Quorlen软件|文字|%1|%2").arg(icon).arg(int(QMessageBox::Ok)));
+        bool answered = false;
+        ShowMessage(&parent, MessageKind(kind), QStringLiteral("文字"), [&] { answered = true; });
+        auto *box = parent.findChild<QMessageBox *>();
+        QVERIFY(box);
+        QVERIFY(box->isVisible());
+        QCOMPARE(box->windowModality(), Qt::WindowModal);
+        QCOMPARE(QStringLiteral("%1|%2|%3|%4")
+                     .arg(box->windowTitle(), box->text())
+                     .arg(int(box->icon()))
+                     .arg(int(box->standardButtons())),
+                 QStringLiteral("Quorlen软件|文字|%1|%2").arg(icon).arg(int(QMessageBox::Ok)));
+        QVERIFY(!answered);
+        box->accept();
+        QVERIFY(answered);
+    }
+
+    // A box whose window goes away takes its continuation with it.
+    void windowGoneBeforeTheAnswer()
+    {
+        bool answered = false;
+        auto parent = std::make_unique<QWidget>();
+        ShowMessage(parent.get(), MessageKind::Warning, QStringLiteral("文字"), [&] { answered = true; });
+        parent.reset();
+        QVERIFY(!answered);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "sound/sound_analysis.h"
 #include "sound/sound_link.h"
 
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -19,13 +20,25 @@ private:
 
     QString pageAddress(const QString &id) const { return SoundPagePrefix(m_service.hostAndPort()) + id; }
 
+    // One analysis to its end.
+    static AnalysisResult analyse(const QString &address, const QString &apiHost,
+                                  const FetchOptions &options = {})
+    {
+        SoundAnalysis analysis(address, apiHost, options);
+        QSignalSpy finished(&analysis, &SoundAnalysis::finished);
+        analysis.start();
+        if (finished.isEmpty() && !finished.wait(20000))
+            return {AnalysisStatus::Abandoned, {}, QStringLiteral("no end in 20 s"), 0};
+        return finished.first().first().value<AnalysisResult>();
+    }
+
 private slots:
     void initTestCase() { QVERIFY(m_service.start()); }
 
     void analysesEverySample()
     {
         for (const QString &id : SampleService::sampleSoundIds()) {
-            const AnalysisResult result = RunSoundAnalysis(pageAddress(id), m_service.hostAndPort());
+            const AnalysisResult result = analyse(pageAddress(id), m_service.hostAndPort());
             QVERIFY2(result.ok(), qPrintable(id + u' ' + result.reason));
             const SoundInfo &record = result.record;
             const SampleSound *sample = findSampleSound(id);
@@ -62,7 +75,7 @@ private slots:
 
         const QString host = QStringLiteral("127.0.0.1:%1").arg(server.serverPort());
         const AnalysisResult result =
-            RunSoundAnalysis(SoundPagePrefix(host) + QStringLiteral("1001?from=share&t=1 "), host);
+            analyse(SoundPagePrefix(host) + QStringLiteral("1001?from=share&t=1 "), host);
         QCOMPARE(int(result.status), int(AnalysisStatus::ExtractFailed));
         const QByteArray requestLine = requestHead.left(requestHead.indexOf("\r\n"));
         // The trailing space of the id can only travel percent-encoded.
@@ -72,10 +85,9 @@ private slots:
     void gbkAnswerGivesTheSameRecord()
     {
         const QString first = SampleService::sampleSoundIds().first();
-        const AnalysisResult utf8 = RunSoundAnalysis(pageAddress(first), m_service.hostAndPort());
+        const AnalysisResult utf8 = analyse(pageAddress(first), m_service.hostAndPort());
         QVERIFY(utf8.ok());
-        const AnalysisResult gbk =
-            RunSoundAnalysis(pageAddress(QStringLiteral("fault-gbk")), m_service.hostAndPort());
+        const AnalysisResult gbk = analyse(pageAddress(QStringLiteral("fault-gbk")), m_service.hostAndPort());
         QVERIFY2(gbk.ok(), qPrintable(gbk.reason));
         QCOMPARE(gbk.record.soundName, utf8.record.soundName);
         QCOMPARE(gbk.record.singer, utf8.record.singer);
@@ -102,7 +114,7 @@ private slots:
 
         FetchOptions options;
         options.stallTimeout = 500ms;
-        const AnalysisResult result = RunSoundAnalysis(pageAddress(id), m_service.hostAndPort(), options);
+        const AnalysisResult result = analyse(pageAddress(id), m_service.hostAndPort(), options);
         QCOMPARE(int(result.status), status);
         QVERIFY(!result.reason.isEmpty());
         QCOMPARE(result.record, SoundInfo());
