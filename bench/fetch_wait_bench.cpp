@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <cstdio>
@@ -50,8 +51,13 @@ int main(int argc, char **argv)
     QElapsedTimer wall;
     wall.start();
     double cpuBefore = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
-    const FetchResult result = HttpTextFetch(service.baseUrl() + QStringLiteral("/fault/stall?seconds=60"),
-                                             stallingAfter(fetchSeconds));
+    HttpRequest request(service.baseUrl() + QStringLiteral("/fault/stall?seconds=60"),
+                        stallingAfter(fetchSeconds));
+    QSignalSpy finished(&request, &HttpRequest::finished);
+    request.start();
+    if (!finished.wait(int(fetchSeconds * 1000) + 10000))
+        return 1;
+    const auto result = finished.first().first().value<FetchResult>();
     double cpu = cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - cpuBefore;
     double elapsed = double(wall.nsecsElapsed()) / 1e9;
     std::printf("fetch wait: %.2f s wall, %.4f s cpu on the waiting thread, share %.3f %% (%s)\n", elapsed,
@@ -68,7 +74,10 @@ int main(int argc, char **argv)
     wall.restart();
     cpuBefore = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
     const double threadBefore = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
+    QSignalSpy ended(&window, &MainWindow::analysisEnded);
     window.hqyy();
+    if (!ended.wait(int(analysisSeconds * 1000) + 10000))
+        return 1;
     cpu = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpuBefore;
     const double threadCpu = cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - threadBefore;
     elapsed = double(wall.nsecsElapsed()) / 1e9;

@@ -234,7 +234,7 @@ struct SampleService::Private
     QString baseUrl() const { return QStringLiteral("http://") + hostAndPort(); }
 
     // True when the wait ended because the service is stopping.
-    bool waitFor(double seconds)
+    bool pauseUnlessStopping(double seconds)
     {
         std::unique_lock lock(waitMutex);
         return waitCondition.wait_for(lock, std::chrono::duration<double>(seconds),
@@ -255,7 +255,7 @@ struct SampleService::Private
     void delayAnswer()
     {
         if (const qint64 ms = answerDelayMs.load(); ms > 0)
-            waitFor(double(ms) / 1000.0);
+            pauseUnlessStopping(double(ms) / 1000.0);
     }
 
     void record(const httplib::Request &req)
@@ -310,7 +310,7 @@ bool SampleService::Private::serveFault(const std::string &kind, const httplib::
                                         httplib::Response &res)
 {
     if (kind == "stall") {
-        waitFor(numberParam(req, "seconds", 60, 0, 3600));
+        pauseUnlessStopping(numberParam(req, "seconds", 60, 0, 3600));
         setBody(res, QByteArrayLiteral("late answer\n"), textType);
     } else if (kind == "stall-body") {
         const double seconds = numberParam(req, "seconds", 60, 0, 3600);
@@ -318,7 +318,7 @@ bool SampleService::Private::serveFault(const std::string &kind, const httplib::
                                  [this, seconds](size_t offset, size_t length, httplib::DataSink &sink) {
                                      if (offset == 0)
                                          return sink.write(fillerText().data(), stallBodySent);
-                                     if (waitFor(seconds))
+                                     if (pauseUnlessStopping(seconds))
                                          return false;
                                      return sink.write(fillerText().data() + offset, length);
                                  });
@@ -370,7 +370,7 @@ bool SampleService::Private::serveFault(const std::string &kind, const httplib::
                     sink.done();
                     return true;
                 }
-                if (waitFor(interval))
+                if (pauseUnlessStopping(interval))
                     return false;
                 return sink.write(fillerText().data() + offset % fillerText().size(), 1);
             });
@@ -462,7 +462,7 @@ void SampleService::Private::serveFile(const httplib::Request &req, httplib::Res
         [this, start, dropAt, silent](size_t offset, size_t size, httplib::DataSink &sink) {
             if (offset >= dropAt) {
                 if (silent)
-                    waitFor(60);
+                    pauseUnlessStopping(60);
                 return false; // httplib closes the connection
             }
             return writePattern(start + offset, std::min(size, dropAt - offset), sink);
@@ -490,7 +490,7 @@ void SampleService::Private::serveLongAudio(const httplib::Request &req, httplib
     res.set_content_provider(size_t(body.size()), "audio/wav",
                              [this, body, stallAt](size_t offset, size_t size, httplib::DataSink &sink) {
                                  if (offset >= stallAt) {
-                                     waitFor(60);
+                                     pauseUnlessStopping(60);
                                      return false;
                                  }
                                  const size_t n = std::min({size, stallAt - offset, size_t(64 * 1024)});

@@ -2,7 +2,6 @@
 
 #include "services/network_access.h"
 
-#include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -42,19 +41,6 @@ FetchResult FetchResult::abandoned(QString reason)
     FetchResult result = failure(std::move(reason));
     result.m_abandoned = true;
     return result;
-}
-
-FetchCancel::~FetchCancel()
-{
-    cancel();
-}
-
-void FetchCancel::cancel()
-{
-    if (m_cancelled)
-        return;
-    m_cancelled = true;
-    emit cancelled();
 }
 
 QByteArray CharsetOf(const QByteArray &contentType)
@@ -122,46 +108,7 @@ int statusOf(const QNetworkReply *reply)
 const QString QuittingText = QStringLiteral("the application is quitting");
 const QString CancelledText = QStringLiteral("cancelled");
 
-// The blocking form, kept while callers move to HttpRequest.
-FetchResult fetch(const QString &address, const FetchOptions &options, BodyAs bodyAs)
-{
-    const QPointer<FetchCancel> cancel = options.cancel;
-    const bool cancellable = !cancel.isNull();
-    const auto wasCancelled = [&] { return cancellable && (!cancel || cancel->isCancelled()); };
-    if (wasCancelled())
-        return FetchResult::abandoned(CancelledText);
-
-    HttpRequest request(address, options, bodyAs);
-    std::optional<FetchResult> result;
-    QEventLoop loop;
-    QObject::connect(&request, &HttpRequest::finished, &loop, [&](const FetchResult &r) {
-        result = r;
-        loop.quit();
-    });
-    if (cancel)
-        QObject::connect(cancel, &FetchCancel::cancelled, &request, &HttpRequest::abort);
-    request.start();
-    // QCoreApplication::exit() ends every loop, which leaves the request unfinished.
-    loop.exec();
-    if (!result)
-        return FetchResult::abandoned(QuittingText);
-    // A cancel that came after the answer still wins: the caller moved on.
-    if (wasCancelled())
-        return FetchResult::abandoned(CancelledText);
-    return *result;
-}
-
 } // namespace
-
-FetchResult HttpTextFetch(const QString &address, const FetchOptions &options)
-{
-    return fetch(address, options, BodyAs::Text);
-}
-
-FetchResult HttpBytesFetch(const QString &address, const FetchOptions &options)
-{
-    return fetch(address, options, BodyAs::Bytes);
-}
 
 HttpRequest::HttpRequest(QString address, FetchOptions options, BodyAs bodyAs, QObject *parent)
     : QObject(parent)

@@ -7,36 +7,12 @@
 
 #include <chrono>
 
-// Lets a caller abandon a fetch it no longer wants, also from inside the
-// fetch's own wait (a newer request superseding an older one).
-class FetchCancel : public QObject
-{
-    Q_OBJECT
-
-public:
-    using QObject::QObject;
-    // Going away cancels too: whoever held it no longer wants the answer.
-    ~FetchCancel() override;
-
-    void cancel();
-    bool isCancelled() const { return m_cancelled; }
-
-signals:
-    void cancelled();
-
-private:
-    bool m_cancelled = false;
-};
-
 struct FetchOptions
 {
     // No bytes for this long ends the fetch as a failure.
     std::chrono::milliseconds stallTimeout = std::chrono::seconds(30);
     // A larger body is a failure rather than an out-of-memory.
     qint64 maxBodyBytes = 32 * 1024 * 1024;
-    // Once cancelled or destroyed, the fetch fails as abandoned, even if its
-    // answer is in.
-    QPointer<FetchCancel> cancel;
 };
 
 // Either the decoded body of a response (any status) or a transport failure.
@@ -46,13 +22,13 @@ public:
     static FetchResult success(QString text, int httpStatus);
     static FetchResult successBytes(QByteArray body, int httpStatus);
     static FetchResult failure(QString reason, int httpStatus = 0);
-    // Nobody wants the answer any more: cancelled, or the application is quitting.
+    // Nobody wants the answer any more: aborted, or the application is quitting.
     static FetchResult abandoned(QString reason);
 
     bool ok() const { return m_ok; }
     bool isAbandoned() const { return m_abandoned; }
     const QString &text() const { return m_text; }
-    const QByteArray &bytes() const { return m_bytes; } // HttpBytesFetch only
+    const QByteArray &bytes() const { return m_bytes; } // BodyAs::Bytes only
     const QString &error() const { return m_error; }    // one line, when !ok()
     int httpStatus() const { return m_httpStatus; }     // 0 when none arrived
 
@@ -109,16 +85,6 @@ private:
     bool m_started = false;
     bool m_running = false;
 };
-
-// GET address with "If-Modified-Since: 0" and return the body as text. Blocks
-// the caller while a local event loop keeps events flowing, so handlers (even
-// another fetch, which then completes first) run during the wait. An error
-// status still returns its body; only transport problems, the stall time-out,
-// an over-large body, a cancel or the application quitting are failures.
-FetchResult HttpTextFetch(const QString &address, const FetchOptions &options = {});
-
-// The same fetch, keeping the body as bytes (pictures).
-FetchResult HttpBytesFetch(const QString &address, const FetchOptions &options = {});
 
 // The body decoded with the charset named in Content-Type (UTF-8 when none or
 // an unknown one is named); invalid bytes become U+FFFD.

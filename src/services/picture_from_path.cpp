@@ -25,20 +25,11 @@ QImage PictureFromBytes(const QByteArray &bytes)
     return image;
 }
 
-QImage PictureFromPath(const QString &pathOrAddress, const FetchOptions &options)
+QImage PictureFromFile(const QString &path)
 {
-    if (pathOrAddress.isEmpty())
+    if (path.isEmpty())
         return {};
-    if (IsWebAddress(pathOrAddress)) {
-        FetchOptions limited = options;
-        limited.maxBodyBytes = std::min(options.maxBodyBytes, MaxPictureBytes);
-        const FetchResult fetched = HttpBytesFetch(pathOrAddress, limited);
-        // An error page is no picture, whatever its body holds.
-        if (!fetched.ok() || fetched.httpStatus() >= 400)
-            return {};
-        return PictureFromBytes(fetched.bytes());
-    }
-    QFile file(pathOrAddress);
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > MaxPictureBytes)
         return {};
     return PictureFromBytes(file.read(MaxPictureBytes + 1));
@@ -70,5 +61,5 @@ void PictureLoad::start()
     }
     // A local path (or nothing) reads at once; the answer still comes from the event loop.
     QMetaObject::invokeMethod(
-        this, [this] { emit finished(PictureFromPath(m_source)); }, Qt::QueuedConnection);
+        this, [this] { emit finished(PictureFromFile(m_source)); }, Qt::QueuedConnection);
 }

@@ -11,19 +11,19 @@
 constexpr qint64 MaxPictureBytes = 20 * 1024 * 1024;
 constexpr qint64 MaxPicturePixels = 64 * 1024 * 1024;
 
-// A picture from an http(s) address (fetched like HttpTextFetch, events keep
-// flowing during the wait) or else from a local file path. A null image when
-// nothing loads: empty text, no such file, not a picture, a body over
-// MaxPictureBytes or a picture over MaxPicturePixels. The caller decides
-// which texts may be taken as paths.
-QImage PictureFromPath(const QString &pathOrAddress, const FetchOptions &options = {});
+// A picture from a local file; a null image when nothing loads: empty
+// text, no such file, not a picture, a file over MaxPictureBytes or a
+// picture over MaxPicturePixels.
+QImage PictureFromFile(const QString &path);
 
 // The picture in bytes, under the same limits.
 QImage PictureFromBytes(const QByteArray &bytes);
 
-// The same load as a request object: finished(picture) follows start() once,
-// from the event loop, with a null image when nothing loads. Destroying the
-// load cancels it quietly.
+// A picture from an http(s) address, fetched within the same limits, or
+// else from a local file path: finished(picture) follows start() once, from
+// the event loop, with a null image when nothing loads. An error page is no
+// picture. The caller decides which texts may be taken as paths. Destroying
+// the load cancels it quietly.
 class PictureLoad : public QObject
 {
     Q_OBJECT

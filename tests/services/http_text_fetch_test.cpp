@@ -3,10 +3,9 @@
 #include "services/network_access.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QStringEncoder>
 #include <QTest>
-#include <QTimer>
 
 using namespace std::chrono_literals;
 
@@ -18,13 +17,25 @@ private:
     SampleService m_service;
     QString url(const QString &target) const { return m_service.baseUrl() + target; }
 
+    // One request to its end.
+    static FetchResult fetch(const QString &address, const FetchOptions &options = {},
+                             BodyAs bodyAs = BodyAs::Text)
+    {
+        HttpRequest request(address, options, bodyAs);
+        QSignalSpy finished(&request, &HttpRequest::finished);
+        request.start();
+        if (!finished.wait(30000))
+            return FetchResult::failure(QStringLiteral("no end in 30 s"));
+        return finished.first().first().value<FetchResult>();
+    }
+
 private slots:
     void initTestCase() { QVERIFY(m_service.start()); }
 
     void sendsIfModifiedSinceZero()
     {
         m_service.clearRequests();
-        const FetchResult result = HttpTextFetch(url(QStringLiteral("/version/main.txt")));
+        const FetchResult result = fetch(url(QStringLiteral("/version/main.txt")));
         QVERIFY2(result.ok(), qPrintable(result.error()));
         const QList<RecordedRequest> requests = m_service.requests();
         QCOMPARE(requests.size(), 1);
@@ -111,7 +122,7 @@ private slots:
 
         // The same bytes served for real must arrive as the same text.
         m_service.setSoundInfoBody(QStringLiteral("decode"), body, contentType);
-        const FetchResult result = HttpTextFetch(url(QStringLiteral("/sound/info?sound_id=decode")));
+        const FetchResult result = fetch(url(QStringLiteral("/sound/info?sound_id=decode")));
         QVERIFY2(result.ok(), qPrintable(result.error()));
         QCOMPARE(result.text(), expected);
     }
@@ -134,7 +145,7 @@ private slots:
         QFETCH(int, status);
         QFETCH(bool, emptyBody);
 
-        const FetchResult result = HttpTextFetch(url(target));
+        const FetchResult result = fetch(url(target));
         QVERIFY2(result.ok(), qPrintable(result.error()));
         QCOMPARE(result.httpStatus(), status);
         QCOMPARE(result.text().isEmpty(), emptyBody);
@@ -144,9 +155,8 @@ private slots:
 
     void followsRedirect()
     {
-        const FetchResult direct = HttpTextFetch(url(QStringLiteral("/version/main.txt")));
-        const FetchResult redirected =
-            HttpTextFetch(url(QStringLiteral("/fault/redirect?to=/version/main.txt")));
+        const FetchResult direct = fetch(url(QStringLiteral("/version/main.txt")));
+        const FetchResult redirected = fetch(url(QStringLiteral("/fault/redirect?to=/version/main.txt")));
         QVERIFY2(redirected.ok(), qPrintable(redirected.error()));
         QCOMPARE(redirected.text(), direct.text());
     }
@@ -154,15 +164,15 @@ private slots:
     // Pictures need the bytes as sent, whatever the charset claims.
     void bytesFetchKeepsTheBody()
     {
-        const FetchResult text = HttpTextFetch(url(QStringLiteral("/fault/invalid-utf8")));
-        const FetchResult bytes = HttpBytesFetch(url(QStringLiteral("/fault/invalid-utf8")));
+        const FetchResult text = fetch(url(QStringLiteral("/fault/invalid-utf8")));
+        const FetchResult bytes = fetch(url(QStringLiteral("/fault/invalid-utf8")), {}, BodyAs::Bytes);
         QVERIFY(bytes.ok());
         QVERIFY(bytes.text().isEmpty());
         QVERIFY(bytes.bytes().contains("\xff\xfe \xc3\x28"));
         QCOMPARE(DecodeBody(bytes.bytes(), "text/plain; charset=utf-8"), text.text());
         FetchOptions small;
         small.maxBodyBytes = 1024 * 1024;
-        QVERIFY(!HttpBytesFetch(url(QStringLiteral("/fault/huge?mib=2")), small).ok());
+        QVERIFY(!fetch(url(QStringLiteral("/fault/huge?mib=2")), small, BodyAs::Bytes).ok());
     }
 
     void failures_data()
@@ -201,7 +211,7 @@ private slots:
         FetchOptions options;
         options.stallTimeout = std::chrono::milliseconds(stallMs);
         options.maxBodyBytes = maxBytes;
-        const FetchResult result = HttpTextFetch(url(target), options);
+        const FetchResult result = fetch(url(target), options);
         QVERIFY(!result.ok());
         QVERIFY(result.text().isEmpty());
         QVERIFY(!result.error().isEmpty());
@@ -226,7 +236,7 @@ private slots:
             address = closed.baseUrl() + QStringLiteral("/version/main.txt");
             closed.stop();
         }
-        const FetchResult result = HttpTextFetch(address);
+        const FetchResult result = fetch(address);
         QVERIFY(!result.ok());
         QVERIFY(!result.error().isEmpty());
     }
@@ -235,140 +245,70 @@ private slots:
     {
         FetchOptions options;
         options.stallTimeout = 1500ms;
-        const FetchResult result =
-            HttpTextFetch(url(QStringLiteral("/fault/trickle?bytes=8&interval=300")), options);
+        const FetchResult result = fetch(url(QStringLiteral("/fault/trickle?bytes=8&interval=300")), options);
         QVERIFY2(result.ok(), qPrintable(result.error()));
         QCOMPARE(result.text().size(), 8);
     }
 
-    void eventsFlowWhileWaiting()
+    // The answer comes from the event loop, never from start() itself, and
+    // exactly once.
+    void finishesOnceFromTheEventLoop_data()
     {
-        int ticks = 0;
-        QTimer timer;
-        timer.setInterval(20);
-        connect(&timer, &QTimer::timeout, this, [&] { ++ticks; });
-        timer.start();
-        FetchOptions options;
-        options.stallTimeout = 600ms;
-        const FetchResult result = HttpTextFetch(url(QStringLiteral("/fault/stall?seconds=10")), options);
-        QVERIFY(!result.ok());
-        QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
+        QTest::addColumn<QString>("address");
+        QTest::newRow("answer") << url(QStringLiteral("/version/main.txt"));
+        QTest::newRow("not an address") << QStringLiteral("nothing");
     }
 
-    void nestedFetchCompletesFirst()
+    void finishesOnceFromTheEventLoop()
     {
-        // The outer fetch trickles for about a second; the inner one starts
-        // inside its wait and must be done before the outer returns.
-        QStringList order;
-        FetchResult inner = FetchResult::failure(QStringLiteral("not run"));
-        QTimer::singleShot(50, this, [&] {
-            inner = HttpTextFetch(url(QStringLiteral("/version/main.txt")));
-            order << QStringLiteral("inner");
-        });
-        const FetchResult outer = HttpTextFetch(url(QStringLiteral("/fault/trickle?bytes=10&interval=100")));
-        order << QStringLiteral("outer");
-
-        QVERIFY2(outer.ok(), qPrintable(outer.error()));
-        QCOMPARE(outer.text().size(), 10);
-        QVERIFY2(inner.ok(), qPrintable(inner.error()));
-        QVERIFY(inner.text().startsWith(QStringLiteral("vexa:")));
-        QCOMPARE(order, QStringList({QStringLiteral("inner"), QStringLiteral("outer")}));
+        QFETCH(QString, address);
+        HttpRequest request(address);
+        QSignalSpy finished(&request, &HttpRequest::finished);
+        request.start();
+        QVERIFY(finished.isEmpty());
+        QTRY_COMPARE(finished.size(), 1);
+        QVERIFY(!request.isRunning());
+        request.start(); // once only
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(finished.size(), 1);
     }
 
-    void cancelAbandonsThePendingFetch()
+    // abort() ends a waiting request at once as abandoned; deleting one ends
+    // it without a word.
+    void abortAndDestroy()
     {
-        FetchCancel cancel;
-        QTimer::singleShot(100, &cancel, &FetchCancel::cancel);
-        FetchOptions options;
-        options.cancel = &cancel;
-        QElapsedTimer clock;
-        clock.start();
-        const FetchResult result = HttpTextFetch(url(QStringLiteral("/fault/stall?seconds=30")), options);
-        QVERIFY(!result.ok());
+        m_service.closeGate("/version/main.txt");
+        HttpRequest aborted(url(QStringLiteral("/version/main.txt")));
+        QSignalSpy finished(&aborted, &HttpRequest::finished);
+        aborted.start();
+        QTRY_COMPARE(m_service.heldAtGate("/version/main.txt"), 1);
+        aborted.abort();
+        QVERIFY(finished.wait());
+        const auto result = finished.first().first().value<FetchResult>();
         QVERIFY(result.isAbandoned());
-        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+
+        auto destroyed = std::make_unique<HttpRequest>(url(QStringLiteral("/version/main.txt")));
+        QSignalSpy never(destroyed.get(), &HttpRequest::finished);
+        destroyed->start();
+        QTRY_COMPARE(m_service.heldAtGate("/version/main.txt"), 2);
+        destroyed.reset();
+        m_service.openGate("/version/main.txt");
+        QTRY_COMPARE(m_service.heldAtGate("/version/main.txt"), 0);
+        QCOMPARE(never.size(), 0);
     }
 
-    void cancelledBeforehandSendsNothing()
+    // The manager going away with the application ends a waiting request.
+    void managerGoneEndsAWaitingRequest()
     {
-        FetchCancel cancel;
-        cancel.cancel();
-        FetchOptions options;
-        options.cancel = &cancel;
-        m_service.clearRequests();
-        const FetchResult result = HttpTextFetch(url(QStringLiteral("/version/main.txt")), options);
-        QVERIFY(!result.ok());
-        QVERIFY(result.isAbandoned());
-        QTest::qWait(100); // a request sent anyway would have arrived by now
-        QCOMPARE(m_service.requests().size(), 0);
-    }
-
-    void uncancelledFetchSucceeds()
-    {
-        FetchCancel cancel;
-        FetchOptions options;
-        options.cancel = &cancel;
-        const FetchResult result = HttpTextFetch(url(QStringLiteral("/version/main.txt")), options);
-        QVERIFY2(result.ok(), qPrintable(result.error()));
-        QVERIFY(!result.isAbandoned());
-        QVERIFY(result.text().startsWith(QStringLiteral("vexa:")));
-    }
-
-    void cancelAbortsOnlyItsOwnFetch()
-    {
-        // A newer fetch supersedes an older one from inside the older one's wait.
-        FetchCancel older;
-        FetchCancel newer;
-        FetchResult inner = FetchResult::failure(QStringLiteral("not run"));
-        QTimer::singleShot(50, this, [&] {
-            FetchOptions innerOptions;
-            innerOptions.cancel = &newer;
-            inner = HttpTextFetch(url(QStringLiteral("/version/main.txt")), innerOptions);
-            older.cancel();
-        });
-        FetchOptions options;
-        options.cancel = &older;
-        QElapsedTimer clock;
-        clock.start();
-        const FetchResult outer = HttpTextFetch(url(QStringLiteral("/fault/stall?seconds=30")), options);
-
-        QVERIFY2(inner.ok(), qPrintable(inner.error()));
-        QVERIFY(inner.text().startsWith(QStringLiteral("vexa:")));
-        QVERIFY(!outer.ok());
-        QVERIFY(outer.isAbandoned());
-        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
-    }
-
-    void cancelAfterTheAnswerStillAbandons()
-    {
-        // The outer answer arrives while the inner fetch waits; the cancel
-        // comes after that, before the outer fetch has returned.
-        FetchCancel cancel;
-        QTimer::singleShot(0, this, [&] {
-            HttpTextFetch(url(QStringLiteral("/fault/stall?seconds=0.5")));
-            cancel.cancel();
-        });
-        FetchOptions options;
-        options.cancel = &cancel;
-        const FetchResult result = HttpTextFetch(url(QStringLiteral("/version/main.txt")), options);
-        QVERIFY(!result.ok());
-        QVERIFY(result.isAbandoned());
-    }
-
-    // Leaves the thread's event loops told to quit, so it runs last.
-    void quittingEndsAPendingFetch()
-    {
-        QElapsedTimer clock;
-        clock.start();
-        QTimer::singleShot(100, QCoreApplication::instance(), [] { QCoreApplication::exit(0); });
-        const FetchResult result = HttpTextFetch(url(QStringLiteral("/fault/stall?seconds=30")));
-        QVERIFY(!result.ok());
-        QVERIFY2(result.error().contains(QStringLiteral("quitting")), qPrintable(result.error()));
-        QVERIFY2(clock.elapsed() < 10000, "the fetch kept waiting after the application quit");
-
-        // A fetch started while quitting returns at once as well.
-        const FetchResult late = HttpTextFetch(url(QStringLiteral("/fault/stall?seconds=30")));
-        QVERIFY(!late.ok());
+        m_service.closeGate("/version/main.txt");
+        HttpRequest request(url(QStringLiteral("/version/main.txt")));
+        QSignalSpy finished(&request, &HttpRequest::finished);
+        request.start();
+        QTRY_COMPARE(m_service.heldAtGate("/version/main.txt"), 1);
+        ShutDownSharedNetworkManager();
+        QVERIFY(finished.wait());
+        QVERIFY(finished.first().first().value<FetchResult>().isAbandoned());
+        m_service.openGate("/version/main.txt");
     }
 
     void cleanupTestCase()

@@ -1,7 +1,9 @@
 #include "sample_service/sample_service.h"
 #include "services/http_text_fetch.h"
 #include "services/network_access.h"
+#include "services/sound_stream.h"
 
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -35,6 +37,17 @@ public:
     }
 };
 
+// One request to its end.
+FetchResult fetch(const QString &address)
+{
+    HttpRequest request(address);
+    QSignalSpy finished(&request, &HttpRequest::finished);
+    request.start();
+    if (!finished.wait(20000))
+        return FetchResult::failure(QStringLiteral("no end in 20 s"));
+    return finished.first().first().value<FetchResult>();
+}
+
 class NetworkAccessTest : public QObject
 {
     Q_OBJECT
@@ -51,18 +64,26 @@ private slots:
         qunsetenv("no_proxy");
         qunsetenv("NO_PROXY");
 
-        const FetchResult remote = HttpTextFetch(QStringLiteral("http://www.vexa.example/?wp"));
+        const FetchResult remote = fetch(QStringLiteral("http://www.vexa.example/?wp"));
         QVERIFY2(remote.ok(), qPrintable(remote.error()));
         QCOMPARE(remote.text(), QStringLiteral("via the proxy"));
         QCOMPARE(proxy.requestLines, QList<QByteArray>{"GET http://www.vexa.example/?wp HTTP/1.1"});
 
         SampleService service;
         QVERIFY(service.start());
-        const FetchResult local = HttpTextFetch(service.baseUrl() + QStringLiteral("/version/main.txt"));
+        const FetchResult local = fetch(service.baseUrl() + QStringLiteral("/version/main.txt"));
         QVERIFY2(local.ok(), qPrintable(local.error()));
         QVERIFY(local.text().startsWith(QStringLiteral("vexa:")));
         QCOMPARE(proxy.requestLines.size(), 1);
         QCOMPARE(service.requests().size(), 1);
+
+        // The player's sound goes the same way.
+        SoundStream sound(QUrl(QStringLiteral("http://www.vexa.example/audio/1.wav")));
+        QSignalSpy opened(&sound, &SoundStream::opened);
+        sound.open();
+        QVERIFY(opened.wait());
+        QCOMPARE(opened.first().first().value<SoundStreamOpening>().size, 13);
+        QCOMPARE(proxy.requestLines.last(), QByteArray("GET http://www.vexa.example/audio/1.wav HTTP/1.1"));
     }
 
     void cleanupTestCase() { ShutDownSharedNetworkManager(); }
