@@ -208,7 +208,6 @@ struct SampleService::Private
     mutable std::mutex overridesMutex;
     QHash<QString, QPair<QByteArray, QByteArray>> soundInfoOverrides;
     QByteArray versionBody = QByteArrayLiteral("vexa:V1.0|当前已是最新版本，感谢使用。");
-    std::atomic<qint64> answerDelayMs{0};
     std::optional<QPair<QByteArray, QByteArray>> homePageOverride;
     QHash<QByteArray, QByteArray> pathFaults;
 
@@ -250,12 +249,6 @@ struct SampleService::Private
         ++heldAtGates[path];
         waitCondition.wait(lock, [&] { return stopping || !closedGates.contains(path); });
         --heldAtGates[path];
-    }
-
-    void delayAnswer()
-    {
-        if (const qint64 ms = answerDelayMs.load(); ms > 0)
-            pauseUnlessStopping(double(ms) / 1000.0);
     }
 
     void record(const httplib::Request &req)
@@ -529,7 +522,6 @@ void SampleService::Private::installRoutes(httplib::Server &svr)
     // Registered before /sound/ID, which would also match "info".
     svr.Get("/sound/info", [this](const httplib::Request &req, httplib::Response &res) {
         const QString id = QString::fromStdString(req.get_param_value("sound_id"));
-        delayAnswer();
         {
             std::lock_guard lock(overridesMutex);
             const auto it = soundInfoOverrides.constFind(id);
@@ -564,7 +556,6 @@ void SampleService::Private::installRoutes(httplib::Server &svr)
             std::lock_guard lock(overridesMutex);
             page = homePageOverride;
         }
-        delayAnswer();
         if (page)
             setBody(res, page->first, page->second.toStdString());
         else
@@ -572,7 +563,6 @@ void SampleService::Private::installRoutes(httplib::Server &svr)
     });
 
     svr.Get("/version/main.txt", [this](const httplib::Request &, httplib::Response &res) {
-        delayAnswer();
         std::lock_guard lock(overridesMutex);
         setBody(res, versionBody, textType);
     });
@@ -775,11 +765,6 @@ int SampleService::heldAtGate(const QByteArray &path) const
 {
     std::lock_guard lock(d->waitMutex);
     return d->heldAtGates.value(path);
-}
-
-void SampleService::setAnswerDelay(std::chrono::milliseconds delay)
-{
-    d->answerDelayMs = delay.count();
 }
 
 QList<RecordedRequest> SampleService::requests() const

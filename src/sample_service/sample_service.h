@@ -104,9 +104,6 @@ public:
     // Serve body as the home page instead of the built-in one.
     void setHomePageBody(const QByteArray &body,
                          const QByteArray &contentType = QByteArrayLiteral("text/html; charset=utf-8"));
-    // Hold every sound-info, version and home page answer back this long, so a test can
-    // act while a window waits. Zero (the default) answers at once.
-    void setAnswerDelay(std::chrono::milliseconds delay);
     // A closed gate holds every request for path (without the query, e.g.
     // "/sound/info") until it opens, so a test can act while a window waits
     // and then let the answer go. heldAtGate() counts the requests waiting.

@@ -481,35 +481,6 @@ private slots:
         service.stop(); // again: no effect, no hang
     }
 
-    void answerDelay()
-    {
-        SampleService service;
-        QVERIFY(service.start());
-        const QUrl version(service.baseUrl() + QStringLiteral("/version/main.txt"));
-
-        service.setAnswerDelay(std::chrono::milliseconds(300));
-        const Fetched delayed = fetch(m_nam, version);
-        QCOMPARE(delayed.status, 200);
-        QVERIFY(delayed.body.startsWith("vexa:"));
-        QVERIFY2(delayed.elapsedMs >= 250, qPrintable(QString::number(delayed.elapsedMs)));
-
-        service.setAnswerDelay(std::chrono::milliseconds(0));
-        const Fetched prompt = fetch(m_nam, version);
-        QCOMPARE(prompt.status, 200);
-        QVERIFY2(prompt.elapsedMs < 250, qPrintable(QString::number(prompt.elapsedMs)));
-
-        // A long delay waits on the stop condition like the stalls do.
-        service.setAnswerDelay(std::chrono::seconds(30));
-        std::unique_ptr<QNetworkReply, void (*)(QNetworkReply *)> pending(
-            m_nam.get(QNetworkRequest(version)), [](QNetworkReply *r) { r->deleteLater(); });
-        QTRY_COMPARE(service.requests().size(), 3);
-        QTest::qWait(100);
-        QElapsedTimer timer;
-        timer.start();
-        service.stop();
-        QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
-    }
-
     // A closed gate holds its path's answers, and only those, until it opens.
     void gateHoldsAnswers()
     {

@@ -13,7 +13,6 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -86,29 +85,6 @@ void reportCell(const char *road, const char *fault, const QString &outcome)
     std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
     std::fflush(stdout);
 }
-
-// The longest time the event loop went without running a timer: a frozen
-// window shows as one long gap.
-class FreezeWatch
-{
-public:
-    FreezeWatch()
-    {
-        m_clock.start();
-        QObject::connect(&m_timer, &QTimer::timeout,
-                         [this] { m_longest = std::max(m_longest, m_clock.restart()); });
-        m_timer.start(20);
-    }
-    qint64 longestGapMs() const { return std::max(m_longest, m_clock.elapsed()); }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_longest = 0;
-};
-
-// A gap this long is a freeze even in the sanitizer build.
-constexpr qint64 FreezeMs = 5000;
 
 QList<QStringList> rowsOf(HotListWindow &window)
 {
@@ -283,15 +259,12 @@ private slots:
         const QByteArray roadName = road.toUtf8();
         BoxCloser boxes;
         QString outcome;
-        qint64 longestGap = 0;
 
         if (road == QLatin1String("analysis")) {
             auto w = window();
             QVERIFY(StartUpAndWait(*w));
             applyFault(f, "/sound/info");
-            FreezeWatch watch;
             analyse(*w, QStringLiteral("1001"));
-            longestGap = watch.longestGapMs();
             outcome = w->statusText(2);
             reportCell(roadName.constData(), f.name, outcome);
             QVERIFY(controlsUsable(*w));
@@ -302,9 +275,7 @@ private slots:
         } else if (road == QLatin1String("update check")) {
             auto w = window();
             applyFault(f, "/version/main.txt");
-            FreezeWatch watch;
             QVERIFY(StartUpAndWait(*w));
-            longestGap = watch.longestGapMs();
             QCOMPARE(boxes.boxes.size(), 1);
             const SeenBox box = boxes.boxes.takeFirst();
             QCOMPARE(box.title, QStringLiteral("Quorlen软件"));
@@ -329,9 +300,7 @@ private slots:
                 id = recordAtClosedPort();
             else
                 m_service.setFault("/cover/1001.png", f.route);
-            FreezeWatch watch;
             analyse(*w, id);
-            longestGap = watch.longestGapMs();
             outcome = w->statusText(2) + (showsDefaultCover(*w) ? QStringLiteral(" with the default cover")
                                                                 : QStringLiteral(" with a cover picture"));
             reportCell(roadName.constData(), f.name, outcome);
@@ -349,9 +318,7 @@ private slots:
             const QList<QStringList> good = rowsOf(hot);
             QCOMPARE(good.size(), 15);
             applyFault(f, "/");
-            FreezeWatch watch;
             refresh(hot);
-            longestGap = watch.longestGapMs();
             QCOMPARE(boxes.boxes.size(), 1);
             const SeenBox box = boxes.boxes.takeFirst();
             QCOMPARE(box.title, QStringLiteral("Quorlen软件"));
@@ -379,10 +346,8 @@ private slots:
                 m_service.setFault(fileUrl.path().toUtf8(), f.route);
             auto *download = w->findChild<QPushButton *>(QStringLiteral("Command4"));
             QSignalSpy ended(w.get(), &MainWindow::downloadEnded);
-            FreezeWatch watch;
             download->click();
             QVERIFY(ended.wait(120000));
-            longestGap = watch.longestGapMs();
             outcome = w->statusText(2);
             reportCell(roadName.constData(), f.name, outcome);
             const bool ok = ended.first().first().toBool();
@@ -402,8 +367,6 @@ private slots:
         }
 
         QVERIFY2(outcome.startsWith(expected), qPrintable(outcome));
-        QVERIFY2(longestGap < FreezeMs,
-                 qPrintable(QStringLiteral("event loop still for %1 ms").arg(longestGap)));
         QCOMPARE(boxes.boxes.size(), 0); // one status line, no message box
         QCOMPARE(m_opened, QList<QUrl>{});
     }

@@ -191,7 +191,6 @@ private slots:
     void init()
     {
         m_service.setVersionBody(QByteArrayLiteral("vexa:V1.0|当前已是最新版本，感谢使用。"));
-        m_service.setAnswerDelay(0ms);
         for (const char *path : {"/sound/info", "/version/main.txt", "/cover/1002.png"})
             m_service.openGate(path); // left closed by a test that failed
         m_browser.opened.clear();
