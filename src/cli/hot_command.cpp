@@ -102,11 +102,11 @@ CommandOutput RunHotCommand(const QString &webHost, const FetchOptions &options,
         return output;
     }
     HotListScraper scraper(webHost);
-    HttpRequest request(scraper.pageUrl(), options);
+    HotListRefresh request(scraper, options);
     HotRefresh refresh;
     RunCommandLoop([&](const std::function<void(int)> &done) {
-        QObject::connect(&request, &HttpRequest::finished, &request, [&, done](const FetchResult &fetched) {
-            refresh = scraper.take(fetched);
+        QObject::connect(&request, &HotListRefresh::finished, &request, [&, done](const HotRefresh &result) {
+            refresh = result;
             done(Success);
         });
         request.start();

@@ -155,3 +155,20 @@ HotRefresh HotListScraper::take(const FetchResult &fetched)
     }
     return result;
 }
+
+HotListRefresh::HotListRefresh(HotListScraper &scraper, const FetchOptions &options, QObject *parent)
+    : QObject(parent)
+    , m_scraper(scraper)
+    , m_request(new HttpRequest(scraper.pageUrl(), options, BodyAs::Text, this))
+{
+    connect(m_request, &HttpRequest::finished, this, [this](const FetchResult &fetched) {
+        if (fetched.isAbandoned()) // the program is ending: nobody is left to tell
+            return;
+        emit finished(m_scraper.take(fetched));
+    });
+}
+
+void HotListRefresh::start()
+{
+    m_request->start();
+}

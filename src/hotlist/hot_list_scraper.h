@@ -3,6 +3,7 @@
 #include "services/http_text_fetch.h"
 
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <QStringView>
 
@@ -78,4 +79,24 @@ private:
 
     QString m_webHost;
     Values m_last;
+};
+
+// One refresh of the hot list: fetches the home page and hands it to the
+// scraper, ending in one finished(refresh) from the event loop. The scraper
+// must outlive the refresh. Destroying the refresh cancels it quietly, and
+// the scraper then takes no page.
+class HotListRefresh : public QObject
+{
+    Q_OBJECT
+
+public:
+    HotListRefresh(HotListScraper &scraper, const FetchOptions &options, QObject *parent = nullptr);
+    void start();
+
+signals:
+    void finished(const HotRefresh &refresh);
+
+private:
+    HotListScraper &m_scraper;
+    HttpRequest *m_request;
 };

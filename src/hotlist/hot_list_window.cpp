@@ -263,18 +263,15 @@ void HotListWindow::refresh()
 {
     // A newer refresh replaces one still waiting, which then takes no page.
     delete m_refresh;
-    m_refresh = new HttpRequest(m_scraper.pageUrl(), m_fetchOptions, BodyAs::Text, this);
-    connect(m_refresh, &HttpRequest::finished, this, &HotListWindow::onRefreshFetched);
+    m_refresh = new HotListRefresh(m_scraper, m_fetchOptions, this);
+    connect(m_refresh, &HotListRefresh::finished, this, &HotListWindow::onRefreshed);
     m_refresh->start();
 }
 
-void HotListWindow::onRefreshFetched(const FetchResult &fetched)
+void HotListWindow::onRefreshed(const HotRefresh &result)
 {
     m_refresh->deleteLater(); // from inside its own signal
     m_refresh = nullptr;
-    if (fetched.isAbandoned()) // the program is ending
-        return;
-    const HotRefresh result = m_scraper.take(fetched);
     // Closed meanwhile: the scraper has taken the page, but the user no
     // longer looks at the list, so nothing is shown.
     if (m_loaded) {

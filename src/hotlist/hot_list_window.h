@@ -146,7 +146,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void onRefreshFetched(const FetchResult &fetched);
+    void onRefreshed(const HotRefresh &result);
     void buildControls();
     void startDrag();
     void onTitleLinkHovered(int index);
@@ -162,7 +162,7 @@ private:
     QList<QLine> m_borderLines;
 
     ClickImage *m_refreshImage = nullptr; // aicAlphaImage2
-    HttpRequest *m_refresh = nullptr;     // the refresh waiting for its page
+    HotListRefresh *m_refresh = nullptr;  // the refresh waiting for its page
     DragHandle *m_logo = nullptr;         // aicAlphaImage1
     TitleLink *m_closeLink = nullptr;     // Label2(2)
     QLabel *m_panel = nullptr;            // Image2

@@ -141,12 +141,12 @@ private slots:
     // The home page as the program fetches it, taken by the scraper.
     static HotRefresh refresh(HotListScraper &scraper)
     {
-        HttpRequest request(scraper.pageUrl());
-        QSignalSpy finished(&request, &HttpRequest::finished);
+        HotListRefresh request(scraper, FetchOptions{});
+        QSignalSpy finished(&request, &HotListRefresh::finished);
         request.start();
         if (!finished.wait(20000))
             return {};
-        return scraper.take(finished.first().first().value<FetchResult>());
+        return finished.first().first().value<HotRefresh>();
     }
 
     void refreshFromTheSampleService()
