@@ -154,7 +154,9 @@ std::optional<QString> calendarTime(const QString &createTime)
 {
     bool ok = false;
     const double t = createTime.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(t) || std::abs(t) > 1e13)
+    // std::chrono's year holds only -32767 to 32767: beyond that its
+    // calendar wraps. 4e11 s stays within it and still lies past year 9999.
+    if (!ok || !std::isfinite(t) || std::abs(t) > 4e11)
         return std::nullopt;
     using namespace std::chrono;
     const sys_seconds moment{seconds(static_cast<long long>(std::floor(t)) + 8 * 3600)};
