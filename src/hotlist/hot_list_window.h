@@ -100,8 +100,7 @@ protected:
 // The hot-list window. The object lives as long as the program and
 // keeps the scraper, whose carried-over values outlive every refresh;
 // closing it only unloads its on-screen part: the window hides and its rows
-// go. The controls themselves stay, because a refresh or hand-off waiting
-// for the network may have their handlers on the stack.
+// go; the controls stay for the next showing.
 class HotListWindow : public QWidget
 {
     Q_OBJECT
@@ -123,7 +122,8 @@ public:
 
     // Fetches the home page and lists its fifteen entries; when the fetch
     // fails or the page holds no entry, the list stays as it was and a
-    // warning says why. Returns when done.
+    // warning says why. refreshEnded() follows; a newer refresh replaces
+    // one still waiting.
     void refresh();
     // Hands the selected row to the main window's analysis and brings that
     // window forward.

@@ -10,8 +10,6 @@
 #include <QTimer>
 #include <QUrl>
 
-#include <optional>
-
 FetchResult FetchResult::success(QString text, int httpStatus)
 {
     FetchResult result;
@@ -257,14 +255,7 @@ void HttpRequest::finish(const FetchResult &result)
 
 void HttpRequest::dropReply()
 {
-    if (!m_reply)
-        return;
-    QNetworkReply *reply = m_reply;
-    m_reply = nullptr;
-    disconnect(reply, nullptr, this, nullptr);
-    if (m_stallTimer)
-        disconnect(reply, nullptr, m_stallTimer, nullptr);
-    if (!reply->isFinished())
-        reply->abort();
-    reply->deleteLater();
+    if (m_stallTimer && m_reply)
+        disconnect(m_reply, nullptr, m_stallTimer, nullptr);
+    DiscardReply(std::exchange(m_reply, nullptr), this);
 }

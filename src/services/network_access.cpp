@@ -4,6 +4,7 @@
 #include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkProxyFactory>
+#include <QNetworkReply>
 #include <QPointer>
 
 namespace {
@@ -47,4 +48,14 @@ QNetworkAccessManager *SharedNetworkManager()
 void ShutDownSharedNetworkManager()
 {
     delete sharedManager.data();
+}
+
+void DiscardReply(QNetworkReply *reply, const QObject *receiver)
+{
+    if (!reply)
+        return;
+    QObject::disconnect(reply, nullptr, receiver, nullptr);
+    if (reply->isRunning() && reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() < 300)
+        reply->abort();
+    reply->deleteLater();
 }

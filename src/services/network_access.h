@@ -1,6 +1,8 @@
 #pragma once
 
 class QNetworkAccessManager;
+class QNetworkReply;
+class QObject;
 
 // The process's one network access manager, owned by the application object
 // and created on first use. Loopback hosts bypass any proxy; everything else
@@ -11,3 +13,10 @@ QNetworkAccessManager *SharedNetworkManager();
 // lives. Left to the application's own teardown, a manager with an aborted
 // request can outlive it and its network thread.
 void ShutDownSharedNetworkManager();
+
+// Ends a reply nobody wants any more: receiver hears nothing more from it,
+// a running transfer is aborted, and the reply is deleted later (callers may
+// be inside one of its signals). A reply with an error status is only
+// deleted, which ends it quietly: aborting it makes Qt complain on stderr
+// that its error was set twice.
+void DiscardReply(QNetworkReply *reply, const QObject *receiver);

@@ -773,16 +773,7 @@ void SoundDownload::fail(DownloadError error, const QString &detail)
 
 void SoundDownload::dropReply()
 {
-    if (!m_reply)
-        return;
-    QNetworkReply *reply = m_reply;
-    m_reply = nullptr;
-    disconnect(reply, nullptr, this, nullptr);
-    // A reply with an error status is only deleted, which ends it quietly:
-    // aborting it makes Qt complain on stderr that its error was set twice.
-    if (!reply->isFinished() && reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() < 300)
-        reply->abort();
-    reply->deleteLater();
+    DiscardReply(std::exchange(m_reply, nullptr), this);
 }
 
 void SoundDownload::cleanUp(bool keepPart)

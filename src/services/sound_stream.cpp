@@ -207,14 +207,5 @@ void SoundStream::fetchFailed(const QString &reason)
 
 void SoundStream::dropReply()
 {
-    if (!m_reply)
-        return;
-    QNetworkReply *reply = m_reply;
-    m_reply = nullptr;
-    disconnect(reply, nullptr, this, nullptr);
-    // A reply with an error status is only deleted, which ends it quietly:
-    // aborting it makes Qt complain on stderr that its error was set twice.
-    if (reply->isRunning() && reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() < 300)
-        reply->abort();
-    reply->deleteLater();
+    DiscardReply(std::exchange(m_reply, nullptr), this);
 }

@@ -60,7 +60,6 @@ private:
         QTimer::singleShot(m_idleMilliseconds, this, [] {
             std::fprintf(stderr, "vexa-bench idle-rss-kib=%lld\n", residentKibibytes());
             std::fflush(stderr);
-            // Ends nested waits too (the update check, a message box).
             QCoreApplication::exit(0);
         });
     }

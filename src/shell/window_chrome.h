@@ -52,8 +52,8 @@ void SetBorderlessStyle(QWidget *window);
 // False when the platform cannot move windows (offscreen, some Wayland setups).
 bool DragWindow(QWidget *window);
 
-// Ends the program at once: every window is hidden and every event loop,
-// nested waits included, is told to return; no further event is handled.
+// Ends the program at once: every window is hidden and the event loop is
+// told to return; no further event is handled.
 void EndProgramNow();
 
 // A caption-like link in a window's header: shows the hand cursor, reports
