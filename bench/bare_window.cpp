@@ -22,7 +22,7 @@ int main(int argc, char **argv)
         label->setFont(font);
         label->move(16, 16);
     }
-    ExitAfterFirstPaintIfAsked(&window);
+    exitAfterFirstPaintIfAsked(&window);
     window.show();
     return QApplication::exec();
 }

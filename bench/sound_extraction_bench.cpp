@@ -33,7 +33,7 @@ void ExtractSoundInfo1MiB(benchmark::State &state)
 {
     const QString answer = QString::fromStdString(answerBytes());
     for (auto _ : state) {
-        const SoundExtraction result = ExtractSoundInfo(answer);
+        const SoundExtraction result = extractSoundInfo(answer);
         if (!result.ok())
             state.SkipWithError("extraction failed");
         benchmark::DoNotOptimize(result.record);

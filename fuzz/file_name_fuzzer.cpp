@@ -20,7 +20,7 @@ QString describe(const QString &name)
 void checkSafe(const QString &name, int maxBytes)
 {
     FUZZ_CHECK(name.toUtf8().size() <= maxBytes, describe(name));
-    FUZZ_CHECK(IsValidUtf16(name), describe(name));
+    FUZZ_CHECK(isValidUtf16(name), describe(name));
     FUZZ_CHECK(name != u"." && name != u"..", describe(name));
     for (QChar c : name)
         FUZZ_CHECK(c.unicode() >= 0x20 && c.unicode() != 0x7f && !QStringView(u"/\\:*?\"<>|").contains(c),
@@ -42,7 +42,7 @@ void checkExtension(const QString &extension)
 void checkNumbered(const QString &name)
 {
     for (int n : {1, 9999}) {
-        const QString numbered = NumberedFileName(name, n);
+        const QString numbered = numberedFileName(name, n);
         const QString number = QStringLiteral(" (%1)").arg(n);
         FUZZ_CHECK(numbered.contains(number) && numbered.size() == name.size() + number.size(),
                    describe(numbered));
@@ -54,15 +54,15 @@ void checkNumbered(const QString &name)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QStringList parts = QString::fromUtf8(FuzzBytes(data, size)).split(u'\x01');
+    const QStringList parts = QString::fromUtf8(fuzzBytes(data, size)).split(u'\x01');
     const QString singer = parts.value(0);
     const QString soundName = parts.value(1);
     const QString fileUrl = parts.value(2);
 
-    const QString extension = FileExtensionOf(fileUrl);
+    const QString extension = fileExtensionOf(fileUrl);
     checkExtension(extension);
 
-    const QString soundFile = SoundFileName(singer, soundName, fileUrl);
+    const QString soundFile = soundFileName(singer, soundName, fileUrl);
     FUZZ_CHECK(!soundFile.isEmpty() && soundFile.endsWith(extension), describe(soundFile));
     checkSafe(soundFile, MaxFileNameBytes - LongestNumber.size() - PartSuffix.size());
     checkNumbered(soundFile);
@@ -70,12 +70,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // Any text at all, with the limits callers use and tiny ones.
     for (const QString &text : {singer, soundName, fileUrl}) {
         for (int maxBytes : {MaxFileNameBytes, MaxFileNameBytes - 12, 16, 5, 3, 1, 0}) {
-            const QString safe = SafeFileName(text, maxBytes);
+            const QString safe = safeFileName(text, maxBytes);
             checkSafe(safe, maxBytes);
-            FUZZ_CHECK(SafeFileName(safe, maxBytes) == safe, describe(safe));
+            FUZZ_CHECK(safeFileName(safe, maxBytes) == safe, describe(safe));
         }
         const QString wanted =
-            SafeFileName(text, MaxFileNameBytes - LongestNumber.size() - PartSuffix.size());
+            safeFileName(text, MaxFileNameBytes - LongestNumber.size() - PartSuffix.size());
         if (!wanted.isEmpty())
             checkNumbered(wanted);
     }

@@ -7,24 +7,24 @@
 #include <cstdio>
 #include <cstdlib>
 
-void FuzzFailure(const char *rule, const QString &detail)
+void fuzzFailure(const char *rule, const QString &detail)
 {
     std::fprintf(stderr, "rule broken: %s\n  %s\n", rule, detail.toUtf8().constData());
     std::fflush(stderr);
     std::abort();
 }
 
-QString FetchedText(const QByteArray &bytes)
+QString fetchedText(const QByteArray &bytes)
 {
     if (!bytes.startsWith("CT:"))
-        return DecodeBody(bytes, "text/html; charset=utf-8");
+        return decodeBody(bytes, "text/html; charset=utf-8");
     const qsizetype end = bytes.indexOf('\n');
     if (end < 0)
         return {};
-    return DecodeBody(bytes.mid(end + 1), bytes.mid(3, end - 3));
+    return decodeBody(bytes.mid(end + 1), bytes.mid(3, end - 3));
 }
 
-bool IsValidUtf16(const QString &text)
+bool isValidUtf16(const QString &text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);

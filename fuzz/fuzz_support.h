@@ -8,15 +8,15 @@
 
 // Shared by every fuzz target: a result that breaks a rule ends the run as a
 // finding, the same as a crash.
-[[noreturn]] void FuzzFailure(const char *rule, const QString &detail);
+[[noreturn]] void fuzzFailure(const char *rule, const QString &detail);
 
 #define FUZZ_CHECK(condition, detail)                                                                        \
     do {                                                                                                     \
         if (!(condition))                                                                                    \
-            FuzzFailure(#condition, (detail));                                                               \
+            fuzzFailure(#condition, (detail));                                                               \
     } while (false)
 
-inline QByteArray FuzzBytes(const uint8_t *data, size_t size)
+inline QByteArray fuzzBytes(const uint8_t *data, size_t size)
 {
     return QByteArray(reinterpret_cast<const char *>(data), qsizetype(size));
 }
@@ -24,7 +24,7 @@ inline QByteArray FuzzBytes(const uint8_t *data, size_t size)
 // Bytes as a fetch hands them over: decoded with the charset of an optional
 // first line "CT:<content type>", else as UTF-8 (saved answers and pages
 // need no such line).
-QString FetchedText(const QByteArray &bytes);
+QString fetchedText(const QByteArray &bytes);
 
 // No unpaired surrogate: the text can be written out as UTF-8 unchanged.
-bool IsValidUtf16(const QString &text);
+bool isValidUtf16(const QString &text);

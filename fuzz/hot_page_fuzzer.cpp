@@ -45,7 +45,7 @@ public:
             cut(m_likePiece, block, QStringLiteral("喜欢数目\">"), 1);
             cut(m_commentPiece, block, QStringLiteral("评论数目\">"), 1);
             const QString channel =
-                RegexReplace(through(m_channelPiece, QStringLiteral("</a>")) + QStringLiteral("/a>"),
+                regexReplace(through(m_channelPiece, QStringLiteral("</a>")) + QStringLiteral("/a>"),
                              QStringLiteral("</?a[^<>]*>"), QString());
             rows.append({QString::number(k), before(m_namePiece, u'<'), channel, before(m_sharePiece, u'<'),
                          before(m_likePiece, u'<'), before(m_commentPiece, u'<'),
@@ -102,7 +102,7 @@ void checkRows(const QList<HotEntry> &rows)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QByteArray input = FuzzBytes(data, size);
+    const QByteArray input = fuzzBytes(data, size);
     QList<QByteArray> pages;
     qsizetype start = 0;
     while (pages.size() < MaxPages - 1) {
@@ -118,7 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     StepByStepRefresh reference;
     for (const QByteArray &bytes : pages) {
         const bool fetched = !bytes.startsWith('\x02');
-        const std::optional<QString> page = fetched ? std::optional(FetchedText(bytes)) : std::nullopt;
+        const std::optional<QString> page = fetched ? std::optional(fetchedText(bytes)) : std::nullopt;
         const HotRefresh refresh = scraper.take(fetched ? FetchResult::success(*page, 200)
                                                         : FetchResult::failure(QStringLiteral("failed")));
         const std::optional<QList<HotEntry>> expected = reference.apply(page);

@@ -1,4 +1,4 @@
-// RegexReplace with the pattern the hot list strips link tags with, checked
+// regexReplace with the pattern the hot list strips link tags with, checked
 // against a plain scan that removes the same tags.
 
 #include "fuzz_support.h"
@@ -45,20 +45,20 @@ QString withoutLinkTags(const QString &text)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QByteArray bytes = FuzzBytes(data, size);
+    const QByteArray bytes = fuzzBytes(data, size);
 
     // Page text as the fetch decodes it.
     const QString page = QString::fromUtf8(bytes);
-    const QString stripped = RegexReplace(page, LinkTagPattern, QString());
+    const QString stripped = regexReplace(page, LinkTagPattern, QString());
     FUZZ_CHECK(stripped == withoutLinkTags(page), page);
 
     // The same bytes as UTF-16, unpaired surrogates included: whatever the
     // engine makes of them, nothing may be added.
     QString raw(bytes.size() / 2, Qt::Uninitialized);
     std::memcpy(raw.data(), bytes.constData(), size_t(raw.size()) * 2);
-    const QString rawStripped = RegexReplace(raw, LinkTagPattern, QString());
+    const QString rawStripped = regexReplace(raw, LinkTagPattern, QString());
     FUZZ_CHECK(rawStripped.size() <= raw.size(), raw);
-    if (IsValidUtf16(raw))
+    if (isValidUtf16(raw))
         FUZZ_CHECK(rawStripped == withoutLinkTags(raw), raw);
     return 0;
 }

@@ -9,7 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QImage image = PictureFromBytes(FuzzBytes(data, size));
+    const QImage image = pictureFromBytes(fuzzBytes(data, size));
     if (image.isNull())
         return 0;
     const QString shape = QStringLiteral("%1 x %2").arg(image.width()).arg(image.height());

@@ -219,7 +219,7 @@ std::optional<SoundInfo> plainCut(const QString &answer)
 
 void checkAddress(const QString &address)
 {
-    if (!IsWebAddress(address))
+    if (!isWebAddress(address))
         return;
     // What the player, the picture fetch and the download receive.
     const QUrl url(address);
@@ -232,10 +232,10 @@ void checkAddress(const QString &address)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QString answer = FetchedText(FuzzBytes(data, size));
+    const QString answer = fetchedText(fuzzBytes(data, size));
     // Whatever charset the answer names, the text is whole characters.
-    FUZZ_CHECK(IsValidUtf16(answer), QString());
-    const SoundExtraction result = ExtractSoundInfo(answer);
+    FUZZ_CHECK(isValidUtf16(answer), QString());
+    const SoundExtraction result = extractSoundInfo(answer);
     const std::optional<SoundInfo> expected = plainCut(answer);
 
     if (!result.ok()) {
@@ -252,7 +252,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(value == wanted,
                    QStringLiteral("%1: [%2] expected [%3]").arg(QLatin1String(name), value, wanted));
         // Nothing half a character reaches the screen or --json.
-        FUZZ_CHECK(IsValidUtf16(value), QLatin1String(name));
+        FUZZ_CHECK(isValidUtf16(value), QLatin1String(name));
     }
 
     checkAddress(info.coverUrl);

@@ -20,7 +20,7 @@ void checkVersionText(const uint8_t *data, size_t size)
     if (size < sizeof numbers)
         return;
     std::memcpy(numbers, data, sizeof numbers);
-    const QString text = VersionText(numbers[0], numbers[1], numbers[2]);
+    const QString text = versionText(numbers[0], numbers[1], numbers[2]);
     FUZZ_CHECK(text.startsWith(u'V'), text);
     const QStringList parts = text.mid(1).split(u'.');
     FUZZ_CHECK(parts.size() == 3, text);
@@ -36,9 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     checkVersionText(data, size);
 
-    const QString file = FetchedText(FuzzBytes(data, size));
-    const std::optional<QString> tag = VersionTagIn(file);
-    const UpdateOutcome outcome = DecideUpdate(file);
+    const QString file = fetchedText(fuzzBytes(data, size));
+    const std::optional<QString> tag = versionTagIn(file);
+    const UpdateOutcome outcome = decideUpdate(file);
     const qsizetype marker = file.indexOf(Marker);
     if (!tag) {
         FUZZ_CHECK(outcome == UpdateOutcome::CheckFailed, file);
@@ -58,6 +58,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     else if (*tag == CurrentVersionTag)
         FUZZ_CHECK(outcome == UpdateOutcome::UpToDate, file);
     else
-        FUZZ_CHECK(outcome == UpdateOutcome::OtherVersion && OtherVersionMessage(*tag).contains(*tag), *tag);
+        FUZZ_CHECK(outcome == UpdateOutcome::OtherVersion && otherVersionMessage(*tag).contains(*tag), *tag);
     return 0;
 }

@@ -9,5 +9,5 @@ int main(int argc, char **argv)
     // The command line never creates a GUI application object.
     if (Cli::wantsCommandLine(arguments))
         return Cli::run(argc, argv);
-    return RunGui(argc, argv);
+    return runGui(argc, argv);
 }

@@ -36,12 +36,12 @@ const QStringList Commands = {QStringLiteral("info"), QStringLiteral("download")
 
 void printOut(const QString &text)
 {
-    WriteTo(stdout, text);
+    writeTo(stdout, text);
 }
 
 void printError(const QString &line)
 {
-    WriteTo(stderr, line + u'\n');
+    writeTo(stderr, line + u'\n');
 }
 
 QString helpText()
@@ -123,12 +123,12 @@ QString recordText(const SoundInfo &info)
 
 int runInfo(const RunContext &context, const QStringList &arguments)
 {
-    if (const int status = CheckCommandAddress(QStringLiteral("info"), arguments, context.config);
+    if (const int status = checkCommandAddress(QStringLiteral("info"), arguments, context.config);
         status != Success)
         return status;
     QObject owner;
-    return RunCommandLoop([&](const std::function<void(int)> &done) {
-        StartCommandAnalysis(
+    return runCommandLoop([&](const std::function<void(int)> &done) {
+        startCommandAnalysis(
             arguments.first(), context.config, context.fetchOptions, &owner,
             [&, done](int status, const SoundInfo &info) {
                 if (status == Success) {
@@ -158,19 +158,19 @@ std::optional<FetchOptions> fetchOptionsFrom(const QCommandLineParser &parser)
 
 } // namespace
 
-void WriteTo(FILE *stream, const QString &text)
+void writeTo(FILE *stream, const QString &text)
 {
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
     std::fflush(stream);
 }
 
-void PrintProblem(const QString &line)
+void printProblem(const QString &line)
 {
     printError(QStringLiteral("vexa-helper: ") + line);
 }
 
-int RunCommandLoop(const std::function<void(const std::function<void(int)> &done)> &start)
+int runCommandLoop(const std::function<void(const std::function<void(int)> &done)> &start)
 {
     QEventLoop loop;
     std::optional<int> status;
@@ -185,38 +185,38 @@ int RunCommandLoop(const std::function<void(const std::function<void(int)> &done
     return status.value_or(Failure);
 }
 
-int CheckCommandAddress(const QString &command, const QStringList &arguments, const ServiceConfig &config)
+int checkCommandAddress(const QString &command, const QStringList &arguments, const ServiceConfig &config)
 {
     if (arguments.size() != 1) {
-        PrintProblem(arguments.isEmpty()
+        printProblem(arguments.isEmpty()
                          ? command + QStringLiteral(" needs a sound page address")
                          : command + QStringLiteral(" takes one address; quote it if it holds spaces"));
         return UsageError;
     }
-    const AddressCheck check = CheckSoundAddress(arguments.first(), config.webHost);
+    const AddressCheck check = checkSoundAddress(arguments.first(), config.webHost);
     if (check != AddressCheck::Accepted) {
-        printError(AddressCheckMessage(check));
+        printError(addressCheckMessage(check));
         return AddressRejected;
     }
     return Success;
 }
 
-void StartCommandAnalysis(const QString &address, const ServiceConfig &config, const FetchOptions &options,
+void startCommandAnalysis(const QString &address, const ServiceConfig &config, const FetchOptions &options,
                           QObject *parent, std::function<void(int status, const SoundInfo &record)> then)
 {
     auto *analysis = new SoundAnalysis(address, config.apiHost, options, parent);
-    const QString url = SoundInfoUrl(analysis->soundId(), config.apiHost);
+    const QString url = soundInfoUrl(analysis->soundId(), config.apiHost);
     QObject::connect(
         analysis, &SoundAnalysis::finished, parent,
         [url, then = std::move(then)](const AnalysisResult &result) {
             switch (result.status) {
             case AnalysisStatus::FetchFailed:
             case AnalysisStatus::Abandoned:
-                PrintProblem(QStringLiteral("could not fetch %1: %2").arg(url, result.reason));
+                printProblem(QStringLiteral("could not fetch %1: %2").arg(url, result.reason));
                 then(FetchFailed, {});
                 return;
             case AnalysisStatus::ExtractFailed:
-                PrintProblem(
+                printProblem(
                     QStringLiteral("no sound record in the answer from %1: %2").arg(url, result.reason));
                 then(ExtractFailed, {});
                 return;
@@ -261,7 +261,7 @@ int run(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vexa-helper"));
-    QCoreApplication::setApplicationVersion(VersionText());
+    QCoreApplication::setApplicationVersion(versionText());
 
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -276,10 +276,10 @@ int run(int argc, char **argv)
                                            QStringLiteral("Version."));
     parser.addOption(helpOption);
     parser.addOption(versionOption);
-    AddServiceHostOptions(parser);
+    addServiceHostOptions(parser);
 
     if (!parser.parse(QCoreApplication::arguments())) {
-        PrintProblem(parser.errorText());
+        printProblem(parser.errorText());
         printError(QStringLiteral("Try 'vexa-helper --help'."));
         return UsageError;
     }
@@ -288,19 +288,19 @@ int run(int argc, char **argv)
         return Success;
     }
     if (parser.isSet(versionOption)) {
-        printOut(VersionText() + u'\n');
+        printOut(versionText() + u'\n');
         return Success;
     }
 
     QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {
-        PrintProblem(QStringLiteral("missing command"));
+        printProblem(QStringLiteral("missing command"));
         printError(helpText());
         return UsageError;
     }
     const QString command = positional.takeFirst();
     if (!Commands.contains(command)) {
-        PrintProblem(QStringLiteral("unknown command \"%1\"").arg(command));
+        printProblem(QStringLiteral("unknown command \"%1\"").arg(command));
         printError(QStringLiteral("Try 'vexa-helper --help'."));
         return UsageError;
     }
@@ -309,7 +309,7 @@ int run(int argc, char **argv)
     context.json = parser.isSet(JsonOption);
     const std::optional<FetchOptions> fetchOptions = fetchOptionsFrom(parser);
     if (!fetchOptions) {
-        PrintProblem(QStringLiteral("--timeout wants a number of seconds above 0, got \"%1\"")
+        printProblem(QStringLiteral("--timeout wants a number of seconds above 0, got \"%1\"")
                          .arg(parser.value(TimeoutOption)));
         return UsageError;
     }
@@ -320,16 +320,16 @@ int run(int argc, char **argv)
     if (parser.isSet(DemoOption)) {
         demo = std::make_unique<SampleService>();
         if (!demo->start()) {
-            PrintProblem(QStringLiteral("the sample service could not start on a loopback port"));
+            printProblem(QStringLiteral("the sample service could not start on a loopback port"));
             return Failure;
         }
         base = ServiceConfig::allAt(demo->hostAndPort());
         printError(demo->summary());
     }
     QString error;
-    const std::optional<ServiceConfig> config = ApplyServiceHostOptions(parser, base, &error);
+    const std::optional<ServiceConfig> config = applyServiceHostOptions(parser, base, &error);
     if (!config) {
-        PrintProblem(error);
+        printProblem(error);
         return UsageError;
     }
     context.config = *config;
@@ -341,17 +341,17 @@ int run(int argc, char **argv)
     int status = Success;
     if (command == QLatin1String("download")) {
         status =
-            RunDownloadCommand(context.config, context.fetchOptions, positional, parser.value(OutputOption));
+            runDownloadCommand(context.config, context.fetchOptions, positional, parser.value(OutputOption));
     } else if (command == QLatin1String("hot")) {
         const CommandOutput hot =
-            RunHotCommand(context.config.webHost, context.fetchOptions, context.json, positional);
+            runHotCommand(context.config.webHost, context.fetchOptions, context.json, positional);
         std::fwrite(hot.out.constData(), 1, size_t(hot.out.size()), stdout);
-        WriteTo(stderr, hot.err);
+        writeTo(stderr, hot.err);
         status = hot.status;
     } else {
         status = runInfo(context, positional);
     }
-    ShutDownSharedNetworkManager();
+    shutDownSharedNetworkManager();
     return status;
 }
 

@@ -32,22 +32,22 @@ int run(int argc, char **argv);
 bool wantsCommandLine(const QStringList &arguments);
 
 // Text as UTF-8, flushed at once so progress and problems keep their order.
-void WriteTo(FILE *stream, const QString &text);
+void writeTo(FILE *stream, const QString &text);
 // "vexa-helper: LINE" on stderr.
-void PrintProblem(const QString &line);
+void printProblem(const QString &line);
 
 // The one event loop a command runs: start() begins the command's work and
 // is handed done(), which the work calls once with the exit status.
-int RunCommandLoop(const std::function<void(const std::function<void(int)> &done)> &start);
+int runCommandLoop(const std::function<void(const std::function<void(int)> &done)> &start);
 
 // The first step of `info` and `download`: the one address of arguments,
 // checked. Success, or the exit code after the reason went to stderr.
-int CheckCommandAddress(const QString &command, const QStringList &arguments, const ServiceConfig &config);
+int checkCommandAddress(const QString &command, const QStringList &arguments, const ServiceConfig &config);
 
 // The second step: analyses address, then hands then() Success and the
 // record, or the exit code after the reason went to stderr. The analysis
 // is a child of parent.
-void StartCommandAnalysis(const QString &address, const ServiceConfig &config, const FetchOptions &options,
+void startCommandAnalysis(const QString &address, const ServiceConfig &config, const FetchOptions &options,
                           QObject *parent, std::function<void(int status, const SoundInfo &record)> then);
 
 } // namespace Cli

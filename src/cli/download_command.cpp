@@ -37,8 +37,8 @@ public:
             if (m_lastDraw.isValid() && m_lastDraw.elapsed() < 100)
                 return;
             m_lastDraw.start();
-            WriteTo(stderr,
-                    u'\r' + ProgressLine(received, total, speed(transferred)) + QStringLiteral("\x1b[K"));
+            writeTo(stderr,
+                    u'\r' + progressLine(received, total, speed(transferred)) + QStringLiteral("\x1b[K"));
             m_drawn = true;
             return;
         }
@@ -46,23 +46,23 @@ public:
         if (tenth == m_lastTenth)
             return;
         m_lastTenth = tenth;
-        WriteTo(stderr, ProgressLine(received, total, speed(transferred), 0) + u'\n');
+        writeTo(stderr, progressLine(received, total, speed(transferred), 0) + u'\n');
     }
 
     // A line of its own, below any progress drawn so far.
     void note(const QString &text)
     {
         if (m_terminal && m_drawn)
-            WriteTo(stderr, QStringLiteral("\n"));
+            writeTo(stderr, QStringLiteral("\n"));
         m_drawn = false;
-        WriteTo(stderr, text + u'\n');
+        writeTo(stderr, text + u'\n');
     }
 
     void end(qint64 received, qint64 total, qint64 transferred, bool ok)
     {
         if (m_terminal && (m_drawn || ok))
-            WriteTo(stderr,
-                    u'\r' + ProgressLine(received, total, speed(transferred)) + QStringLiteral("\x1b[K\n"));
+            writeTo(stderr,
+                    u'\r' + progressLine(received, total, speed(transferred)) + QStringLiteral("\x1b[K\n"));
     }
 
 private:
@@ -81,7 +81,7 @@ private:
 
 } // namespace
 
-QString ByteSizeText(double bytes)
+QString byteSizeText(double bytes)
 {
     if (bytes < 1024)
         return QStringLiteral("%1 B").arg(qint64(bytes));
@@ -95,7 +95,7 @@ QString ByteSizeText(double bytes)
     return QStringLiteral("%1 %2").arg(bytes, 0, 'f', 1).arg(QLatin1String(units[unit]));
 }
 
-QString ProgressLine(qint64 received, qint64 total, double bytesPerSecond, int barWidth)
+QString progressLine(qint64 received, qint64 total, double bytesPerSecond, int barWidth)
 {
     QString line;
     if (total > 0) {
@@ -106,11 +106,11 @@ QString ProgressLine(qint64 received, qint64 total, double bytesPerSecond, int b
         }
         line += QStringLiteral("%1%  %2 / %3")
                     .arg(int(share * 100), 3)
-                    .arg(ByteSizeText(double(received)), ByteSizeText(double(total)));
+                    .arg(byteSizeText(double(received)), byteSizeText(double(total)));
     } else {
-        line += ByteSizeText(double(received));
+        line += byteSizeText(double(received));
     }
-    return line + QStringLiteral("  ") + ByteSizeText(bytesPerSecond) + QStringLiteral("/s");
+    return line + QStringLiteral("  ") + byteSizeText(bytesPerSecond) + QStringLiteral("/s");
 }
 
 namespace {
@@ -138,8 +138,8 @@ public:
         connect(&m_download, &SoundDownload::finished, this, &DownloadStep::report);
         m_download.start();
         if (m_download.resumedFrom() > 0)
-            WriteTo(stderr, QStringLiteral("continuing an earlier partial download at %1\n")
-                                .arg(ByteSizeText(double(m_download.resumedFrom()))));
+            writeTo(stderr, QStringLiteral("continuing an earlier partial download at %1\n")
+                                .arg(byteSizeText(double(m_download.resumedFrom()))));
     }
 
 private:
@@ -147,15 +147,15 @@ private:
     {
         m_report.end(m_download.received(), m_download.total(), m_download.transferred(), result.ok());
         if (!result.ok()) {
-            PrintProblem(
+            printProblem(
                 QStringLiteral("could not download %1: %2").arg(m_download.request().fileUrl, result.detail));
             if (!result.partPath.isEmpty())
-                WriteTo(stderr, QStringLiteral("kept %1; the same command continues it\n")
+                writeTo(stderr, QStringLiteral("kept %1; the same command continues it\n")
                                     .arg(QDir::toNativeSeparators(result.partPath)));
             m_done(DownloadFailed);
             return;
         }
-        WriteTo(stdout, QDir::toNativeSeparators(result.filePath) + u'\n');
+        writeTo(stdout, QDir::toNativeSeparators(result.filePath) + u'\n');
         m_done(Success);
     }
 
@@ -167,17 +167,17 @@ private:
 
 } // namespace
 
-int RunDownloadCommand(const ServiceConfig &config, const FetchOptions &options, const QStringList &arguments,
+int runDownloadCommand(const ServiceConfig &config, const FetchOptions &options, const QStringList &arguments,
                        const QString &folder)
 {
-    if (const int status = CheckCommandAddress(QStringLiteral("download"), arguments, config);
+    if (const int status = checkCommandAddress(QStringLiteral("download"), arguments, config);
         status != Success)
         return status;
 
     QObject owner;
     std::unique_ptr<DownloadStep> step;
-    const int status = RunCommandLoop([&](const std::function<void(int)> &done) {
-        StartCommandAnalysis(
+    const int status = runCommandLoop([&](const std::function<void(int)> &done) {
+        startCommandAnalysis(
             arguments.first(), config, options, &owner, [&, done](int analysed, const SoundInfo &record) {
                 if (analysed != Success) {
                     done(analysed);
@@ -190,7 +190,7 @@ int RunDownloadCommand(const ServiceConfig &config, const FetchOptions &options,
                     request.folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
                 if (request.folder.isEmpty())
                     request.folder = QDir::homePath();
-                request.fileName = SoundFileName(record.singer, record.soundName, record.fileUrl);
+                request.fileName = soundFileName(record.singer, record.soundName, record.fileUrl);
                 request.stallTimeout = options.stallTimeout;
                 step = std::make_unique<DownloadStep>(request, done);
             });

@@ -12,14 +12,14 @@ namespace Cli {
 // the sound file into folder (the user's download folder when empty) with a
 // progress line on stderr, and prints the saved path. Returns the exit code
 // (DownloadFailed when the download itself fails).
-int RunDownloadCommand(const ServiceConfig &config, const FetchOptions &options, const QStringList &arguments,
+int runDownloadCommand(const ServiceConfig &config, const FetchOptions &options, const QStringList &arguments,
                        const QString &folder);
 
 // One progress line: bar, percentage, bytes and speed; percentage and bar
 // only when total is known (>= 0).
-QString ProgressLine(qint64 received, qint64 total, double bytesPerSecond, int barWidth = 24);
+QString progressLine(qint64 received, qint64 total, double bytesPerSecond, int barWidth = 24);
 
 // "512.0 MiB", "3.2 KiB", "17 B".
-QString ByteSizeText(double bytes);
+QString byteSizeText(double bytes);
 
 } // namespace Cli

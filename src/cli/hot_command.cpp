@@ -46,7 +46,7 @@ QString oneLine(QString text)
 
 } // namespace
 
-QString HotTableText(const QList<HotEntry> &rows)
+QString hotTableText(const QList<HotEntry> &rows)
 {
     const QStringList headers = {QStringLiteral("ID"),   QStringLiteral("音乐名称"), QStringLiteral("频道"),
                                  QStringLiteral("分享"), QStringLiteral("喜欢"),     QStringLiteral("评论"),
@@ -76,7 +76,7 @@ QString HotTableText(const QList<HotEntry> &rows)
     return out;
 }
 
-QByteArray HotJson(const QList<HotEntry> &rows)
+QByteArray hotJson(const QList<HotEntry> &rows)
 {
     QByteArray out = "[";
     for (qsizetype i = 0; i < rows.size(); ++i) {
@@ -92,7 +92,7 @@ QByteArray HotJson(const QList<HotEntry> &rows)
     return out;
 }
 
-CommandOutput RunHotCommand(const QString &webHost, const FetchOptions &options, bool json,
+CommandOutput runHotCommand(const QString &webHost, const FetchOptions &options, bool json,
                             const QStringList &arguments)
 {
     CommandOutput output;
@@ -104,7 +104,7 @@ CommandOutput RunHotCommand(const QString &webHost, const FetchOptions &options,
     HotListScraper scraper(webHost);
     HotListRefresh request(scraper, options);
     HotRefresh refresh;
-    RunCommandLoop([&](const std::function<void(int)> &done) {
+    runCommandLoop([&](const std::function<void(int)> &done) {
         QObject::connect(&request, &HotListRefresh::finished, &request, [&, done](const HotRefresh &result) {
             refresh = result;
             done(Success);
@@ -113,7 +113,7 @@ CommandOutput RunHotCommand(const QString &webHost, const FetchOptions &options,
     });
     switch (refresh.outcome) {
     case HotRefresh::Outcome::Listed:
-        output.out = json ? HotJson(refresh.entries) : HotTableText(refresh.entries).toUtf8();
+        output.out = json ? hotJson(refresh.entries) : hotTableText(refresh.entries).toUtf8();
         break;
     case HotRefresh::Outcome::FetchFailed:
         output.status = FetchFailed;

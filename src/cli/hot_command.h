@@ -20,14 +20,14 @@ struct CommandOutput
 // `hot [--json]`: one refresh of the hot list in this process, then its
 // fifteen rows. When the home page did not arrive (status 3) or holds no
 // entry (status 4) nothing goes to out, and err says why.
-CommandOutput RunHotCommand(const QString &webHost, const FetchOptions &options, bool json,
+CommandOutput runHotCommand(const QString &webHost, const FetchOptions &options, bool json,
                             const QStringList &arguments);
 
 // Columns lined up for a terminal (wide characters count twice); line
 // breaks and tabs inside a value are shown as spaces.
-QString HotTableText(const QList<HotEntry> &rows);
+QString hotTableText(const QList<HotEntry> &rows);
 // An array of objects with the keys number, name, channel, shareCount,
 // likeCount, commentCount and link, in that order; values exactly as cut.
-QByteArray HotJson(const QList<HotEntry> &rows);
+QByteArray hotJson(const QList<HotEntry> &rows);
 
 } // namespace Cli

@@ -48,7 +48,7 @@ QString channelFrom(QStringView piece)
 {
     // Through the "<" of the closing tag, then the rest of that tag back on,
     // so a piece without one still ends in "/a>".
-    return RegexReplace(throughFirst(piece, ChannelEnd).toString() + QStringLiteral("/a>"),
+    return regexReplace(throughFirst(piece, ChannelEnd).toString() + QStringLiteral("/a>"),
                         QStringLiteral("</?a[^<>]*>"), QString());
 }
 

@@ -155,7 +155,7 @@ HotListWindow::HotListWindow(const ServiceConfig &config, MainWindow *mainWindow
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Vexa热榜"));
-    SetBorderlessStyle(this);
+    setBorderlessStyle(this);
     setFixedSize(ClientWidth, ClientHeight);
     // Shown without an owner; the program still ends with the main window.
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -180,7 +180,7 @@ void HotListWindow::buildControls()
     m_refreshImage->setScaledContents(true);
     m_refreshImage->setGeometry(16, 16, 24, 24);
     m_refreshImage->setToolTip(QStringLiteral("获取热门音乐"));
-    m_refreshImage->setCursor(HandCursor());
+    m_refreshImage->setCursor(handCursor());
     connect(m_refreshImage, &ClickImage::clicked, this, &HotListWindow::refresh);
 
     m_logo = new DragHandle(this);
@@ -201,8 +201,8 @@ void HotListWindow::buildControls()
     m_list = new HotListView(this);
     m_list->setObjectName(QStringLiteral("ListView1"));
     m_list->setGeometry(8, 112, 609, 289);
-    m_list->setFont(UiFont(9));
-    m_list->setCursor(HandCursor());
+    m_list->setFont(uiFont(9));
+    m_list->setCursor(handCursor());
     m_list->setRootIsDecorated(false);
     m_list->setItemsExpandable(false);
     m_list->setUniformRowHeights(true);
@@ -253,9 +253,9 @@ void HotListWindow::unload()
 void HotListWindow::绘制边框()
 {
     const QSize client(ClientWidth, ClientHeight);
-    const PanelSpan span = InsetPanelSpan(client);
+    const PanelSpan span = insetPanelSpan(client);
     m_panel->setGeometry(span.left, m_panel->y(), span.width, m_panel->height());
-    m_borderLines = HotListBorderLines(client);
+    m_borderLines = hotListBorderLines(client);
     update();
 }
 
@@ -280,10 +280,10 @@ void HotListWindow::onRefreshed(const HotRefresh &result)
             m_rows->setEntries(result.entries);
             break;
         case HotRefresh::Outcome::FetchFailed:
-            ShowMessage(this, MessageKind::Warning, FetchFailedText);
+            showMessage(this, MessageKind::Warning, FetchFailedText);
             break;
         case HotRefresh::Outcome::NoEntries:
-            ShowMessage(this, MessageKind::Warning, NoEntriesText);
+            showMessage(this, MessageKind::Warning, NoEntriesText);
             break;
         }
     }
@@ -294,7 +294,7 @@ void HotListWindow::handOff()
 {
     const QModelIndexList selected = m_list->selectionModel()->selectedRows();
     if (selected.isEmpty()) {
-        ShowMessage(this, MessageKind::Information, EmptyListText);
+        showMessage(this, MessageKind::Information, EmptyListText);
         return;
     }
     const QString link = m_rows->entries().at(selected.first().row()).link;
@@ -315,7 +315,7 @@ void HotListWindow::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_background);
-    PaintBorderLines(painter, m_borderLines);
+    paintBorderLines(painter, m_borderLines);
 }
 
 void HotListWindow::mousePressEvent(QMouseEvent *event)
@@ -342,7 +342,7 @@ void HotListWindow::closeEvent(QCloseEvent *event)
 void HotListWindow::startDrag()
 {
     emit dragRequested();
-    DragWindow(this);
+    dragWindow(this);
 }
 
 void HotListWindow::onTitleLinkHovered(int index)
@@ -358,7 +358,7 @@ void HotListWindow::onTitleLinkReleased(int index)
         unload();
 }
 
-void ConnectHotListLink(MainWindow &main, const ServiceConfig &config, std::unique_ptr<HotListWindow> &holder)
+void connectHotListLink(MainWindow &main, const ServiceConfig &config, std::unique_ptr<HotListWindow> &holder)
 {
     QObject::connect(&main, &MainWindow::hotListRequested, &main, [&main, config, &holder] {
         if (!holder)

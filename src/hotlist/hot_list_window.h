@@ -173,5 +173,5 @@ private:
 // Lets the main window's hot-picks link show the hot list: the window is made
 // on the first click and kept in holder, which must outlive neither main nor
 // the event loop; later clicks show the same window again.
-void ConnectHotListLink(MainWindow &main, const ServiceConfig &config,
+void connectHotListLink(MainWindow &main, const ServiceConfig &config,
                         std::unique_ptr<HotListWindow> &holder);

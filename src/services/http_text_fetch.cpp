@@ -41,7 +41,7 @@ FetchResult FetchResult::abandoned(QString reason)
     return result;
 }
 
-QByteArray CharsetOf(const QByteArray &contentType)
+QByteArray charsetOf(const QByteArray &contentType)
 {
     const QList<QByteArray> params = contentType.split(';');
     for (qsizetype i = 1; i < params.size(); ++i) {
@@ -76,9 +76,9 @@ QString wholeCharacters(QString text)
 
 } // namespace
 
-QString DecodeBody(const QByteArray &body, const QByteArray &contentType)
+QString decodeBody(const QByteArray &body, const QByteArray &contentType)
 {
-    const QByteArray charset = CharsetOf(contentType);
+    const QByteArray charset = charsetOf(contentType);
     if (!charset.isEmpty()) {
         // Stateless: the body is whole, so a cut-off sequence at its end is invalid too.
         QStringDecoder decoder(charset.constData(), QStringConverter::Flag::Stateless);
@@ -126,7 +126,7 @@ void HttpRequest::start()
         return;
     m_started = true;
     m_running = true;
-    QNetworkAccessManager *manager = SharedNetworkManager();
+    QNetworkAccessManager *manager = sharedNetworkManager();
     const QUrl url(m_address);
     if (!manager) {
         finish(FetchResult::failure(QStringLiteral("no application object to run the request")));
@@ -237,7 +237,7 @@ void HttpRequest::onFinished()
     if (m_bodyAs == BodyAs::Bytes)
         finish(FetchResult::successBytes(std::move(body), status));
     else
-        finish(FetchResult::success(DecodeBody(body, contentType), status));
+        finish(FetchResult::success(decodeBody(body, contentType), status));
 }
 
 void HttpRequest::finish(const FetchResult &result)
@@ -257,5 +257,5 @@ void HttpRequest::dropReply()
 {
     if (m_stallTimer && m_reply)
         disconnect(m_reply, nullptr, m_stallTimer, nullptr);
-    DiscardReply(std::exchange(m_reply, nullptr), this);
+    discardReply(std::exchange(m_reply, nullptr), this);
 }

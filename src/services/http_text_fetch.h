@@ -88,7 +88,7 @@ private:
 
 // The body decoded with the charset named in Content-Type (UTF-8 when none or
 // an unknown one is named); invalid bytes become U+FFFD.
-QString DecodeBody(const QByteArray &body, const QByteArray &contentType);
+QString decodeBody(const QByteArray &body, const QByteArray &contentType);
 
 // The charset parameter of a Content-Type value, lower-cased; empty if absent.
-QByteArray CharsetOf(const QByteArray &contentType);
+QByteArray charsetOf(const QByteArray &contentType);

@@ -31,7 +31,7 @@ QPointer<QNetworkAccessManager> sharedManager;
 
 } // namespace
 
-QNetworkAccessManager *SharedNetworkManager()
+QNetworkAccessManager *sharedNetworkManager()
 {
     QPointer<QNetworkAccessManager> &manager = sharedManager;
     if (manager)
@@ -45,12 +45,12 @@ QNetworkAccessManager *SharedNetworkManager()
     return manager;
 }
 
-void ShutDownSharedNetworkManager()
+void shutDownSharedNetworkManager()
 {
     delete sharedManager.data();
 }
 
-void DiscardReply(QNetworkReply *reply, const QObject *receiver)
+void discardReply(QNetworkReply *reply, const QObject *receiver)
 {
     if (!reply)
         return;

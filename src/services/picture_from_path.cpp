@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QImageReader>
 
-QImage PictureFromBytes(const QByteArray &bytes)
+QImage pictureFromBytes(const QByteArray &bytes)
 {
     if (bytes.isEmpty() || bytes.size() > MaxPictureBytes)
         return {};
@@ -25,21 +25,21 @@ QImage PictureFromBytes(const QByteArray &bytes)
     return image;
 }
 
-QImage PictureFromFile(const QString &path)
+QImage pictureFromFile(const QString &path)
 {
     if (path.isEmpty())
         return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > MaxPictureBytes)
         return {};
-    return PictureFromBytes(file.read(MaxPictureBytes + 1));
+    return pictureFromBytes(file.read(MaxPictureBytes + 1));
 }
 
 PictureLoad::PictureLoad(QString pathOrAddress, const FetchOptions &options, QObject *parent)
     : QObject(parent)
     , m_source(std::move(pathOrAddress))
 {
-    if (!IsWebAddress(m_source))
+    if (!isWebAddress(m_source))
         return;
     FetchOptions limited = options;
     limited.maxBodyBytes = std::min(options.maxBodyBytes, MaxPictureBytes);
@@ -49,7 +49,7 @@ PictureLoad::PictureLoad(QString pathOrAddress, const FetchOptions &options, QOb
         if (fetched.isAbandoned())
             return;
         emit finished(!fetched.ok() || fetched.httpStatus() >= 400 ? QImage()
-                                                                   : PictureFromBytes(fetched.bytes()));
+                                                                   : pictureFromBytes(fetched.bytes()));
     });
 }
 
@@ -61,5 +61,5 @@ void PictureLoad::start()
     }
     // A local path (or nothing) reads at once; the answer still comes from the event loop.
     QMetaObject::invokeMethod(
-        this, [this] { emit finished(PictureFromFile(m_source)); }, Qt::QueuedConnection);
+        this, [this] { emit finished(pictureFromFile(m_source)); }, Qt::QueuedConnection);
 }

@@ -14,10 +14,10 @@ constexpr qint64 MaxPicturePixels = 64 * 1024 * 1024;
 // A picture from a local file; a null image when nothing loads: empty
 // text, no such file, not a picture, a file over MaxPictureBytes or a
 // picture over MaxPicturePixels.
-QImage PictureFromFile(const QString &path);
+QImage pictureFromFile(const QString &path);
 
 // The picture in bytes, under the same limits.
-QImage PictureFromBytes(const QByteArray &bytes);
+QImage pictureFromBytes(const QByteArray &bytes);
 
 // A picture from an http(s) address, fetched within the same limits, or
 // else from a local file path: finished(picture) follows start() once, from

@@ -2,7 +2,7 @@
 
 #include <QRegularExpression>
 
-QString RegexReplace(const QString &subject, const QString &pattern, const QString &replacement)
+QString regexReplace(const QString &subject, const QString &pattern, const QString &replacement)
 {
     // A fresh expression per call: nothing is kept between calls.
     const QRegularExpression expression(pattern, QRegularExpression::CaseInsensitiveOption);

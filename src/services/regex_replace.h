@@ -4,4 +4,4 @@
 
 // Every match of pattern in subject replaced by replacement, matching
 // case-insensitively. An invalid pattern leaves the subject unchanged.
-QString RegexReplace(const QString &subject, const QString &pattern, const QString &replacement);
+QString regexReplace(const QString &subject, const QString &pattern, const QString &replacement);

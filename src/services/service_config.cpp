@@ -37,7 +37,7 @@ QString ServiceConfig::hotPageUrl() const
     return QStringLiteral("http://") + webHost + QStringLiteral("/?wp");
 }
 
-bool IsValidHost(const QString &host)
+bool isValidHost(const QString &host)
 {
     // Lenient on the name itself (underscores, IDN, IPv6 literals), strict on
     // what would change the address's shape: a scheme, path, query, user part
@@ -51,7 +51,7 @@ bool IsValidHost(const QString &host)
     return port.isEmpty() || (port.toInt() >= 1 && port.toInt() <= 65535);
 }
 
-void AddServiceHostOptions(QCommandLineParser &parser)
+void addServiceHostOptions(QCommandLineParser &parser)
 {
     parser.addOption({WebHostOption, QStringLiteral("Web host of the sound pages and home page."),
                       QStringLiteral("HOST[:PORT]")});
@@ -61,7 +61,7 @@ void AddServiceHostOptions(QCommandLineParser &parser)
         {UpdateHostOption, QStringLiteral("Host of the version file."), QStringLiteral("HOST[:PORT]")});
 }
 
-std::optional<ServiceConfig> ApplyServiceHostOptions(const QCommandLineParser &parser, ServiceConfig base,
+std::optional<ServiceConfig> applyServiceHostOptions(const QCommandLineParser &parser, ServiceConfig base,
                                                      QString *error)
 {
     struct Override
@@ -75,7 +75,7 @@ std::optional<ServiceConfig> ApplyServiceHostOptions(const QCommandLineParser &p
         if (!parser.isSet(o.option))
             continue;
         const QString value = parser.value(o.option);
-        if (!IsValidHost(value)) {
+        if (!isValidHost(value)) {
             if (error)
                 *error = QStringLiteral("--%1: \"%2\" is not a host name with an optional port")
                              .arg(o.option, value);

@@ -27,12 +27,12 @@ struct ServiceConfig
 };
 
 // A host, optionally with a port: no scheme, path, user part or white space.
-bool IsValidHost(const QString &host);
+bool isValidHost(const QString &host);
 
 // --web-host, --api-host, --update-host.
-void AddServiceHostOptions(QCommandLineParser &parser);
+void addServiceHostOptions(QCommandLineParser &parser);
 
 // Applies the host options given on the command line over base. On a bad
 // value returns nullopt and sets error to a one-line message.
-std::optional<ServiceConfig> ApplyServiceHostOptions(const QCommandLineParser &parser, ServiceConfig base,
+std::optional<ServiceConfig> applyServiceHostOptions(const QCommandLineParser &parser, ServiceConfig base,
                                                      QString *error);

@@ -154,7 +154,7 @@ void removeFile(const QString &path)
 
 } // namespace
 
-std::optional<ContentRange> ParseContentRange(const QByteArray &value)
+std::optional<ContentRange> parseContentRange(const QByteArray &value)
 {
     static const QRegularExpression pattern(
         QStringLiteral(R"(^\s*bytes\s+(\d{1,18})-(\d{1,18})/(\d{1,18}|\*)\s*$)"),
@@ -171,7 +171,7 @@ std::optional<ContentRange> ParseContentRange(const QByteArray &value)
     return range;
 }
 
-QByteArray ResumeValidator(const QByteArray &etag, const QByteArray &lastModified, const QByteArray &date)
+QByteArray resumeValidator(const QByteArray &etag, const QByteArray &lastModified, const QByteArray &date)
 {
     const QByteArray tag = etag.trimmed();
     if (tag.size() >= 2 && tag.startsWith('"') && tag.endsWith('"'))
@@ -183,13 +183,13 @@ QByteArray ResumeValidator(const QByteArray &etag, const QByteArray &lastModifie
     return {};
 }
 
-QByteArray PartInfoText(const PartInfo &info)
+QByteArray partInfoText(const PartInfo &info)
 {
     return PartInfoTag + '\n' + info.fileUrl.toUtf8() + '\n' + info.validator + '\n' +
            QByteArray::number(info.total) + '\n';
 }
 
-std::optional<PartInfo> ParsePartInfo(const QByteArray &text)
+std::optional<PartInfo> parsePartInfo(const QByteArray &text)
 {
     const QList<QByteArray> lines = text.split('\n');
     if (lines.size() != 5 || lines[0] != PartInfoTag || !lines[4].isEmpty() || lines[1].isEmpty() ||
@@ -205,7 +205,7 @@ std::optional<PartInfo> ParsePartInfo(const QByteArray &text)
     return info;
 }
 
-QString FileExtensionOf(const QString &fileUrl)
+QString fileExtensionOf(const QString &fileUrl)
 {
     const QString path = QUrl(fileUrl).path();
     const QString last = path.mid(path.lastIndexOf(u'/') + 1);
@@ -217,7 +217,7 @@ QString FileExtensionOf(const QString &fileUrl)
     return plain ? u'.' + suffix.toLower() : QStringLiteral(".mp3");
 }
 
-QString SafeFileName(const QString &text, int maxBytes)
+QString safeFileName(const QString &text, int maxBytes)
 {
     QString name;
     name.reserve(text.size());
@@ -247,20 +247,20 @@ QString SafeFileName(const QString &text, int maxBytes)
     return cut.isEmpty() ? trimmedEnd(fitBytes(name, maxBytes)) : cut + extension;
 }
 
-QString SoundFileName(const QString &singer, const QString &soundName, const QString &fileUrl)
+QString soundFileName(const QString &singer, const QString &soundName, const QString &fileUrl)
 {
     const QString base = singer.isEmpty() || soundName.isEmpty()
                              ? QString(singer + soundName)
                              : QString(singer + QStringLiteral(" - ") + soundName);
-    const QString extension = FileExtensionOf(fileUrl);
+    const QString extension = fileExtensionOf(fileUrl);
     const int room = MaxFileNameBytes - NumberAndPartBytes - int(extension.size());
-    QString safe = SafeFileName(base, room);
+    QString safe = safeFileName(base, room);
     if (safe.isEmpty())
         safe = FallbackName;
     return safe + extension;
 }
 
-QString NumberedFileName(const QString &fileName, int n)
+QString numberedFileName(const QString &fileName, int n)
 {
     const qsizetype dot = extensionDot(fileName);
     const QString suffix = QStringLiteral(" (%1)").arg(n);
@@ -274,7 +274,7 @@ QString DownloadResult::fileName() const
     return QFileInfo(filePath).fileName();
 }
 
-QString DownloadFailureText(const DownloadResult &result)
+QString downloadFailureText(const DownloadResult &result)
 {
     switch (result.error) {
     case DownloadError::None:
@@ -335,7 +335,7 @@ void SoundDownload::start()
     m_started = true;
     m_running = true;
 
-    if (!IsWebAddress(m_request.fileUrl)) {
+    if (!isWebAddress(m_request.fileUrl)) {
         fail(DownloadError::NotWebAddress,
              QStringLiteral("not an http or https address: %1").arg(m_request.fileUrl));
         return;
@@ -346,7 +346,7 @@ void SoundDownload::start()
 
 void SoundDownload::sendRequest()
 {
-    QNetworkAccessManager *manager = SharedNetworkManager();
+    QNetworkAccessManager *manager = sharedNetworkManager();
     if (!manager) {
         fail(DownloadError::Cancelled, QStringLiteral("no application object to run the request"));
         return;
@@ -387,12 +387,12 @@ bool SoundDownload::reserveFile()
         fail(DownloadError::Folder, QStringLiteral("cannot create the folder %1").arg(folder));
         return false;
     }
-    QString name = SafeFileName(m_request.fileName, MaxFileNameBytes - NumberAndPartBytes);
+    QString name = safeFileName(m_request.fileName, MaxFileNameBytes - NumberAndPartBytes);
     if (name.isEmpty())
-        name = FallbackName + FileExtensionOf(m_request.fileUrl);
+        name = FallbackName + fileExtensionOf(m_request.fileUrl);
     const QDir dir(folder);
     for (int n = 0; n <= MaxNumber; ++n) {
-        const QString finalPath = dir.filePath(n == 0 ? name : NumberedFileName(name, n));
+        const QString finalPath = dir.filePath(n == 0 ? name : numberedFileName(name, n));
         // A final name is free only while nobody else is writing towards it.
         if (pathExists(finalPath))
             continue;
@@ -465,7 +465,7 @@ bool SoundDownload::adoptPart()
     struct stat part;
     const qint64 size = ::fstat(m_fd, &part) == 0 ? qint64(part.st_size) : 0;
     const std::optional<QByteArray> text = readSmallFile(m_partPath + InfoSuffix);
-    const std::optional<PartInfo> info = text ? ParsePartInfo(*text) : std::nullopt;
+    const std::optional<PartInfo> info = text ? parsePartInfo(*text) : std::nullopt;
     if (size > 0 && info && info->fileUrl != m_request.fileUrl)
         return false;
     if (size > 0 && info && (info->total < 0 || size < info->total) &&
@@ -502,7 +502,7 @@ void SoundDownload::savePartInfo()
     if (m_validator.isEmpty())
         return;
     m_partInfoSaved =
-        writeFileAtomically(m_partPath + InfoSuffix, PartInfoText({m_request.fileUrl, m_validator, m_total}));
+        writeFileAtomically(m_partPath + InfoSuffix, partInfoText({m_request.fileUrl, m_validator, m_total}));
 }
 
 bool SoundDownload::partIsContinuable() const
@@ -542,7 +542,7 @@ bool SoundDownload::checkAnswer()
         return false;
     }
     if (status == 206) {
-        const std::optional<ContentRange> range = ParseContentRange(m_reply->rawHeader("Content-Range"));
+        const std::optional<ContentRange> range = parseContentRange(m_reply->rawHeader("Content-Range"));
         const QByteArray etag = m_reply->rawHeader("ETag");
         const bool sameTag = etag.isEmpty() || !m_validator.startsWith('"') || etag == m_validator;
         const bool fits = range && range->start == m_rangeStart && sameTag &&
@@ -564,12 +564,12 @@ bool SoundDownload::checkAnswer()
     // server does not serve ranges.
     restartFromZero();
     if (status == 206) {
-        m_total = ParseContentRange(m_reply->rawHeader("Content-Range"))->total;
+        m_total = parseContentRange(m_reply->rawHeader("Content-Range"))->total;
     } else {
         const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
         m_total = length.isValid() ? length.toLongLong() : -1;
     }
-    m_validator = ResumeValidator(m_reply->rawHeader("ETag"), m_reply->rawHeader("Last-Modified"),
+    m_validator = resumeValidator(m_reply->rawHeader("ETag"), m_reply->rawHeader("Last-Modified"),
                                   m_reply->rawHeader("Date"));
     savePartInfo();
     return m_running;
@@ -735,7 +735,7 @@ bool SoundDownload::commit()
     const QFileInfo wanted(m_finalPath);
     const QString name = wanted.fileName();
     for (int n = 0; n <= MaxNumber; ++n) {
-        const QString target = n == 0 ? m_finalPath : wanted.dir().filePath(NumberedFileName(name, n));
+        const QString target = n == 0 ? m_finalPath : wanted.dir().filePath(numberedFileName(name, n));
         if (renameNoReplace(m_partPath, target)) {
             m_finalPath = target;
             removeFile(m_partPath + InfoSuffix);
@@ -773,7 +773,7 @@ void SoundDownload::fail(DownloadError error, const QString &detail)
 
 void SoundDownload::dropReply()
 {
-    DiscardReply(std::exchange(m_reply, nullptr), this);
+    discardReply(std::exchange(m_reply, nullptr), this);
 }
 
 void SoundDownload::cleanUp(bool keepPart)

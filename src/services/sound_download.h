@@ -16,20 +16,20 @@ constexpr int MaxFileNameBytes = 255;
 
 // The extension of the file an address names, with its dot (".wav"); ".mp3"
 // when the path has none or an odd one.
-QString FileExtensionOf(const QString &fileUrl);
+QString fileExtensionOf(const QString &fileUrl);
 
 // text made safe as one file name: no separators, NUL or control characters,
 // none of the characters other systems forbid, no leading dots or trailing
 // dots and spaces, at most maxBytes of UTF-8 (cut on a character boundary,
 // the extension kept). Empty when nothing usable is left.
-QString SafeFileName(const QString &text, int maxBytes = MaxFileNameBytes);
+QString safeFileName(const QString &text, int maxBytes = MaxFileNameBytes);
 
 // "singer - name.ext" for a sound, made safe, leaving room for a " (n)"
 // and the ".part" of the file being written.
-QString SoundFileName(const QString &singer, const QString &soundName, const QString &fileUrl);
+QString soundFileName(const QString &singer, const QString &soundName, const QString &fileUrl);
 
 // "name (n).ext" for the n-th alternative to an existing file.
-QString NumberedFileName(const QString &fileName, int n);
+QString numberedFileName(const QString &fileName, int n);
 
 struct DownloadRequest
 {
@@ -50,14 +50,14 @@ struct ContentRange
     qint64 end = 0;
     qint64 total = -1;
 };
-std::optional<ContentRange> ParseContentRange(const QByteArray &value);
+std::optional<ContentRange> parseContentRange(const QByteArray &value);
 
 // What to send in If-Range to continue a body safely: the ETag when it is
 // strong, else Last-Modified when it is at least a second older than the
 // answer's Date (a strong date). Empty when there is neither: a range
 // without a validator could splice two versions of a file, so such bodies
 // are never continued, only started again.
-QByteArray ResumeValidator(const QByteArray &etag, const QByteArray &lastModified, const QByteArray &date);
+QByteArray resumeValidator(const QByteArray &etag, const QByteArray &lastModified, const QByteArray &date);
 
 // Kept beside "NAME.part" as "NAME.part.meta" so that a later download can
 // continue the part file.
@@ -67,8 +67,8 @@ struct PartInfo
     QByteArray validator;
     qint64 total = -1;
 };
-QByteArray PartInfoText(const PartInfo &info);
-std::optional<PartInfo> ParsePartInfo(const QByteArray &text);
+QByteArray partInfoText(const PartInfo &info);
+std::optional<PartInfo> parsePartInfo(const QByteArray &text);
 
 enum class DownloadError {
     None,
@@ -99,7 +99,7 @@ struct DownloadResult
 };
 
 // Short Chinese reason for the status line.
-QString DownloadFailureText(const DownloadResult &result);
+QString downloadFailureText(const DownloadResult &result);
 
 // One file downloaded asynchronously from the shared network manager: the
 // body is streamed into "NAME.part", locked by this download, next to a free

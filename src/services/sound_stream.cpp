@@ -25,7 +25,7 @@ SoundStream::SoundStream(const QUrl &url, const Options &options, QObject *paren
     , m_options(options)
     , m_buffer(std::make_shared<StreamBuffer>(options.limits))
 {
-    m_bufferId = RegisterStreamBuffer(m_buffer);
+    m_bufferId = registerStreamBuffer(m_buffer);
     // Runs on the reader's thread with the buffer locked: it only posts.
     m_buffer->setWaker(
         [this] { QMetaObject::invokeMethod(this, &SoundStream::serve, Qt::QueuedConnection); });
@@ -35,13 +35,13 @@ SoundStream::~SoundStream()
 {
     // After close() nothing posts to this object any more.
     m_buffer->close();
-    UnregisterStreamBuffer(m_bufferId);
+    unregisterStreamBuffer(m_bufferId);
     dropReply();
 }
 
 void SoundStream::open()
 {
-    if (!IsWebAddress(m_url.toString())) {
+    if (!isWebAddress(m_url.toString())) {
         fetchFailed(QStringLiteral("not an http or https address"));
         return;
     }
@@ -68,7 +68,7 @@ void SoundStream::fetchFrom(qint64 offset)
     m_answerChecked = false;
     m_replyFinished = false;
     m_buffer->setFetching(true);
-    QNetworkAccessManager *manager = SharedNetworkManager();
+    QNetworkAccessManager *manager = sharedNetworkManager();
     if (!manager) {
         m_fruitlessTries = m_options.retries;
         fetchFailed(QStringLiteral("no application object to run the request"));
@@ -105,7 +105,7 @@ bool SoundStream::checkAnswer()
     }
     qint64 total = -1;
     if (status == 206) {
-        const std::optional<ContentRange> range = ParseContentRange(m_reply->rawHeader("Content-Range"));
+        const std::optional<ContentRange> range = parseContentRange(m_reply->rawHeader("Content-Range"));
         if (!range || range->start > m_nextOffset) {
             fetchFailed(QStringLiteral("the server answered with a range that was not asked for"));
             return false;
@@ -120,7 +120,7 @@ bool SoundStream::checkAnswer()
             total = length.toLongLong();
     }
     if (m_nextOffset == 0)
-        m_validator = ResumeValidator(m_reply->rawHeader("ETag"), m_reply->rawHeader("Last-Modified"),
+        m_validator = resumeValidator(m_reply->rawHeader("ETag"), m_reply->rawHeader("Last-Modified"),
                                       m_reply->rawHeader("Date"));
     if (total >= 0)
         m_buffer->setSize(total);
@@ -207,5 +207,5 @@ void SoundStream::fetchFailed(const QString &reason)
 
 void SoundStream::dropReply()
 {
-    DiscardReply(std::exchange(m_reply, nullptr), this);
+    discardReply(std::exchange(m_reply, nullptr), this);
 }

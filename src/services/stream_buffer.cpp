@@ -192,20 +192,20 @@ quint64 lastId = 0;
 
 } // namespace
 
-quint64 RegisterStreamBuffer(std::shared_ptr<StreamBuffer> buffer)
+quint64 registerStreamBuffer(std::shared_ptr<StreamBuffer> buffer)
 {
     std::lock_guard lock(registryMutex);
     registry.insert(++lastId, buffer);
     return lastId;
 }
 
-std::shared_ptr<StreamBuffer> FindStreamBuffer(quint64 id)
+std::shared_ptr<StreamBuffer> findStreamBuffer(quint64 id)
 {
     std::lock_guard lock(registryMutex);
     return registry.value(id).lock();
 }
 
-void UnregisterStreamBuffer(quint64 id)
+void unregisterStreamBuffer(quint64 id)
 {
     std::lock_guard lock(registryMutex);
     registry.remove(id);

@@ -85,6 +85,6 @@ private:
 };
 
 // Buffers are found by number, so that an address can name one.
-quint64 RegisterStreamBuffer(std::shared_ptr<StreamBuffer> buffer);
-std::shared_ptr<StreamBuffer> FindStreamBuffer(quint64 id);
-void UnregisterStreamBuffer(quint64 id);
+quint64 registerStreamBuffer(std::shared_ptr<StreamBuffer> buffer);
+std::shared_ptr<StreamBuffer> findStreamBuffer(quint64 id);
+void unregisterStreamBuffer(quint64 id);

@@ -2,12 +2,12 @@
 
 #include "build_config.h"
 
-QString VersionText()
+QString versionText()
 {
-    return VersionText(VEXA_VERSION_MAJOR, VEXA_VERSION_MINOR, VEXA_VERSION_PATCH);
+    return versionText(VEXA_VERSION_MAJOR, VEXA_VERSION_MINOR, VEXA_VERSION_PATCH);
 }
 
-QString VersionText(int major, int minor, int revision)
+QString versionText(int major, int minor, int revision)
 {
     return QStringLiteral("V%1.%2.%3").arg(major).arg(minor).arg(revision);
 }

@@ -3,7 +3,7 @@
 #include <QString>
 
 // "V" + major + "." + minor + "." + revision, e.g. "V1.0.0". Display only.
-QString VersionText();
+QString versionText();
 
 // Formatting kept apart so it can be checked for any numbers.
-QString VersionText(int major, int minor, int revision);
+QString versionText(int major, int minor, int revision);

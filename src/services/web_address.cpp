@@ -2,7 +2,7 @@
 
 #include <QUrl>
 
-bool IsWebAddress(const QString &address)
+bool isWebAddress(const QString &address)
 {
     const QUrl url(address);
     if (!url.isValid() || url.host().isEmpty())

@@ -6,4 +6,4 @@
 // absolute http or https address with a host. Anything else (file:, data:,
 // a bare path) is treated as no address at all, so an answer can never make
 // the program read, play or copy a local file.
-bool IsWebAddress(const QString &address);
+bool isWebAddress(const QString &address);

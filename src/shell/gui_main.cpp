@@ -35,7 +35,7 @@ void printProblem(const QString &line)
 
 } // namespace
 
-int RunGui(int argc, char **argv)
+int runGui(int argc, char **argv)
 {
     // Wrong usage is told before any window system is touched.
     QStringList arguments;
@@ -49,7 +49,7 @@ int RunGui(int argc, char **argv)
                       QStringLiteral("ADDRESS")});
     parser.addOption(
         {ScreenshotOption, QStringLiteral("Save the window to FILE and end."), QStringLiteral("FILE")});
-    AddServiceHostOptions(parser);
+    addServiceHostOptions(parser);
     if (!parser.parse(arguments)) {
         printProblem(parser.errorText());
         printProblem(QStringLiteral("try 'vexa-helper --help'"));
@@ -61,7 +61,7 @@ int RunGui(int argc, char **argv)
     }
     QString error;
     const std::optional<ServiceConfig> hosts =
-        ApplyServiceHostOptions(parser, ServiceConfig::defaults(), &error);
+        applyServiceHostOptions(parser, ServiceConfig::defaults(), &error);
     if (!hosts) {
         printProblem(error);
         return UsageError;
@@ -71,10 +71,10 @@ int RunGui(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("vexa-helper"));
     // No display name: X11 would append it to every caption, and the hot
     // list's caption is "Vexa热榜" alone.
-    QApplication::setApplicationVersion(VersionText());
+    QApplication::setApplicationVersion(versionText());
     QApplication::setDesktopFileName(QStringLiteral("org.example.vexahelper"));
 
-    QApplication::setFont(UiFont(9));
+    QApplication::setFont(uiFont(9));
     // Ends like the close link, also inside a wait; 128 + N as shells report it.
     const TerminationSignals termination(
         [](int signalNumber) { QCoreApplication::exit(128 + signalNumber); });
@@ -100,16 +100,16 @@ int RunGui(int argc, char **argv)
                          .arg(first));
     }
     // Checked above; with --demo the options still override the service's hosts.
-    const std::optional<ServiceConfig> config = ApplyServiceHostOptions(parser, base, &error);
+    const std::optional<ServiceConfig> config = applyServiceHostOptions(parser, base, &error);
 
     int status = 0;
     {
         MainWindow window(*config);
-        ExitAfterFirstPaintIfAsked(&window);
+        exitAfterFirstPaintIfAsked(&window);
         // Made on first use and kept to the end, with the slots of its refresh;
         // declared after the main window so it goes first.
         std::unique_ptr<HotListWindow> hotList;
-        ConnectHotListLink(window, *config, hotList);
+        connectHotListLink(window, *config, hotList);
         QTimer::singleShot(0, &window, [&] { window.startUp(); });
         const auto saveScreenshot = [&] {
             const QString file = parser.value(ScreenshotOption);
@@ -136,7 +136,7 @@ int RunGui(int argc, char **argv)
             }
         });
         status = QApplication::exec();
-        ShutDownSharedNetworkManager();
+        shutDownSharedNetworkManager();
     }
     return status;
 }

@@ -2,4 +2,4 @@
 
 // Runs the windows: creates the QApplication, the main window and its
 // start-up, then the event loop. Returns the process's exit status.
-int RunGui(int argc, char **argv);
+int runGui(int argc, char **argv);

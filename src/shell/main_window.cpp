@@ -111,7 +111,7 @@ MainWindow::MainWindow(const ServiceConfig &config, const FetchOptions &fetchOpt
     : QWidget(parent)
     , m_config(config)
     , m_fetchOptions(fetchOptions)
-    , m_skinPath(SkinPath())
+    , m_skinPath(skinPath())
     , m_background(QStringLiteral(":/pictures/background.png"))
     , m_downloadFolder(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation))
 {
@@ -151,8 +151,8 @@ void MainWindow::buildControls()
         QString toolTip;
     };
     const LinkDesign links[] = {
-        {HotListLink, QStringLiteral("Vexa热门推荐"), {568, 16, 72, 12}, UiFont(9), {}},
-        {HomePageLink, QStringLiteral("官方网站"), {664, 16, 48, 12}, UiFont(9), {}},
+        {HotListLink, QStringLiteral("Vexa热门推荐"), {568, 16, 72, 12}, uiFont(9), {}},
+        {HomePageLink, QStringLiteral("官方网站"), {664, 16, 48, 12}, uiFont(9), {}},
         {MinimiseLink, QStringLiteral("_"), {736, 8, 17, 33}, monospaceFont(10.5), QStringLiteral("最小化")},
         {CloseLink, QStringLiteral("x"), {768, 12, 19, 27}, monospaceFont(12), QStringLiteral("关闭")},
     };
@@ -219,7 +219,7 @@ void MainWindow::buildControls()
     m_introduction = new QPlainTextEdit(this);
     m_introduction->setObjectName(QStringLiteral("Text2"));
     m_introduction->setGeometry(392, 152, 385, 217);
-    m_introduction->setFont(UiFont(10.5));
+    m_introduction->setFont(uiFont(10.5));
     m_introduction->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_introduction->setReadOnly(true);
 
@@ -254,9 +254,9 @@ void MainWindow::buildControls()
 
 void MainWindow::startUp()
 {
-    SetBorderlessStyle(this);
-    ApplySkin(m_skinPath);
-    setStatusText(3, VersionText());
+    setBorderlessStyle(this);
+    applySkin(m_skinPath);
+    setStatusText(3, versionText());
     绘制边框();
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -295,7 +295,7 @@ void MainWindow::onUpdateChecked(const UpdateCheckResult &result)
     const UpdateOutcome outcome = result.outcome;
     switch (outcome) {
     case UpdateOutcome::CheckFailed:
-        ShowMessage(this, MessageKind::Warning, CheckFailedText,
+        showMessage(this, MessageKind::Warning, CheckFailedText,
                     [this, outcome] { emit updateChecked(outcome); });
         return;
     case UpdateOutcome::UpToDate:
@@ -305,10 +305,10 @@ void MainWindow::onUpdateChecked(const UpdateCheckResult &result)
         emit updateChecked(outcome);
         return;
     case UpdateOutcome::OtherVersion:
-        ShowMessage(this, MessageKind::Information, OtherVersionMessage(result.tag), [this, outcome] {
+        showMessage(this, MessageKind::Information, otherVersionMessage(result.tag), [this, outcome] {
             // The system's browser handler, never a shell command line.
             QDesktopServices::openUrl(QUrl(m_config.forumUrl));
-            EndProgramNow();
+            endProgramNow();
             emit updateChecked(outcome);
         });
         return;
@@ -318,10 +318,10 @@ void MainWindow::onUpdateChecked(const UpdateCheckResult &result)
 void MainWindow::绘制边框()
 {
     const QSize client(ClientWidth, ClientHeight);
-    const PanelSpan span = InsetPanelSpan(client);
+    const PanelSpan span = insetPanelSpan(client);
     m_panel->setGeometry(span.left, m_panel->y(), span.width, m_panel->height());
     m_statusBar->setGeometry(span.left, m_statusBar->y(), span.width, m_statusBar->height());
-    m_borderLines = MainWindowBorderLines(client);
+    m_borderLines = mainWindowBorderLines(client);
     update();
 }
 
@@ -338,7 +338,7 @@ void MainWindow::setAddressText(const QString &address)
 void MainWindow::AnalyseAction()
 {
     const QString address = m_addressBox->text();
-    switch (CheckSoundAddress(address, m_config.webHost)) {
+    switch (checkSoundAddress(address, m_config.webHost)) {
     case AddressCheck::Empty:
         setStatusText(2, EnterAddressText);
         emit analysisEnded();
@@ -373,7 +373,7 @@ void MainWindow::onAnalysisFinished(SoundAnalysis *analysis, const AnalysisResul
         showSoundInfo();
         // The cover belongs to its analysis: a newer one ends it too.
         // Only web addresses: an answer must not make us open local files.
-        auto *cover = new PictureLoad(IsWebAddress(m_record.coverUrl) ? m_record.coverUrl : QString(),
+        auto *cover = new PictureLoad(isWebAddress(m_record.coverUrl) ? m_record.coverUrl : QString(),
                                       m_fetchOptions, analysis);
         connect(cover, &PictureLoad::finished, this, &MainWindow::showCover);
         cover->start();
@@ -418,7 +418,7 @@ void MainWindow::showCover(const QImage &cover)
         m_cover->setPixmap(m_defaultCover->pixmap());
     else
         m_cover->setPixmap(QPixmap::fromImage(cover));
-    m_player->setSource(IsWebAddress(m_record.fileUrl) ? QUrl(m_record.fileUrl) : QUrl());
+    m_player->setSource(isWebAddress(m_record.fileUrl) ? QUrl(m_record.fileUrl) : QUrl());
     endAnalysis(AnalysedText);
 }
 
@@ -437,7 +437,7 @@ void MainWindow::copyAction()
 {
     const QString fileUrl = m_record.fileUrl;
     // An address we would not fetch counts as none.
-    if (!IsWebAddress(fileUrl)) {
+    if (!isWebAddress(fileUrl)) {
         setStatusText(2, GetMusicFirstText);
         return;
     }
@@ -451,14 +451,14 @@ void MainWindow::copyAction()
 void MainWindow::downloadAction()
 {
     const QString fileUrl = m_record.fileUrl;
-    if (!IsWebAddress(fileUrl)) {
+    if (!isWebAddress(fileUrl)) {
         setStatusText(2, GetMusicFirstText);
         return;
     }
     DownloadRequest request;
     request.fileUrl = fileUrl;
     request.folder = m_downloadFolder.isEmpty() ? QDir::homePath() : m_downloadFolder;
-    request.fileName = SoundFileName(m_record.singer, m_record.soundName, fileUrl);
+    request.fileName = soundFileName(m_record.singer, m_record.soundName, fileUrl);
     request.stallTimeout = m_fetchOptions.stallTimeout;
     auto *download = new SoundDownload(request, this);
     connect(download, &SoundDownload::progress, this, &MainWindow::showDownloadProgress);
@@ -477,7 +477,7 @@ void MainWindow::onDownloadFinished(SoundDownload *download)
     const DownloadResult result = download->result();
     download->deleteLater();
     setStatusText(2, result.ok() ? DownloadedText + result.fileName()
-                                 : DownloadFailedText + DownloadFailureText(result));
+                                 : DownloadFailedText + downloadFailureText(result));
     showDownloadProgress();
     emit downloadEnded(result.ok());
 }
@@ -524,7 +524,7 @@ void MainWindow::paintEvent(QPaintEvent *)
         QCoreApplication::postEvent(this, new QEvent(FirstFramePainted), Qt::LowEventPriority);
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_background);
-    PaintBorderLines(painter, m_borderLines);
+    paintBorderLines(painter, m_borderLines);
 }
 
 void MainWindow::mousePressEvent(QMouseEvent *event)
@@ -546,7 +546,7 @@ void MainWindow::mouseMoveEvent(QMouseEvent *event)
 void MainWindow::startDrag()
 {
     emit dragRequested();
-    DragWindow(this);
+    dragWindow(this);
 }
 
 void MainWindow::onTitleLinkHovered(int index)
@@ -571,7 +571,7 @@ void MainWindow::onTitleLinkReleased(int index)
         setWindowState(windowState() | Qt::WindowMinimized);
         break;
     case CloseLink:
-        EndProgramNow();
+        endProgramNow();
         break;
     case HomePageLink:
         QDesktopServices::openUrl(QUrl(m_config.homePageUrl));

@@ -14,7 +14,7 @@ MessageAnswerer &answerer()
 
 } // namespace
 
-void ShowMessage(QWidget *parent, MessageKind kind, const QString &text, std::function<void()> answered)
+void showMessage(QWidget *parent, MessageKind kind, const QString &text, std::function<void()> answered)
 {
     if (answerer()) {
         answerer()(kind, MessageTitle, text);
@@ -31,7 +31,7 @@ void ShowMessage(QWidget *parent, MessageKind kind, const QString &text, std::fu
     box->open();
 }
 
-void SetMessageAnswerer(MessageAnswerer answerer)
+void setMessageAnswerer(MessageAnswerer answerer)
 {
     ::answerer() = std::move(answerer);
 }

@@ -11,10 +11,10 @@ class QWidget;
 // answered, unless its window went away first.
 enum class MessageKind { Warning, Information };
 
-void ShowMessage(QWidget *parent, MessageKind kind, const QString &text, std::function<void()> answered = {});
+void showMessage(QWidget *parent, MessageKind kind, const QString &text, std::function<void()> answered = {});
 
 // While set, every box goes to the answerer instead of the screen and counts
 // as answered when it returns; an empty one puts boxes back on the screen.
 // Lets tests answer boxes without hunting for modal widgets.
 using MessageAnswerer = std::function<void(MessageKind kind, const QString &title, const QString &text)>;
-void SetMessageAnswerer(MessageAnswerer answerer);
+void setMessageAnswerer(MessageAnswerer answerer);

@@ -53,7 +53,7 @@ QPixmap glyphPixmap(Glyph glyph, const QColor &colour)
 
 } // namespace
 
-QString PlayerTimeText(qint64 milliseconds)
+QString playerTimeText(qint64 milliseconds)
 {
     const qint64 seconds = std::max<qint64>(0, milliseconds) / 1000;
     const QLatin1Char zero('0');
@@ -95,7 +95,7 @@ PlayerBar::PlayerBar(QWidget *parent)
     m_time = new QLabel(this);
     m_time->setObjectName(QStringLiteral("W1_time"));
     m_time->setGeometry(418, 0, 90, h);
-    m_time->setText(PlayerTimeText(0) + QStringLiteral(" / ") + PlayerTimeText(0));
+    m_time->setText(playerTimeText(0) + QStringLiteral(" / ") + playerTimeText(0));
 
     m_volumeIcon = new QLabel(this);
     m_volumeIcon->setPixmap(glyphPixmap(Glyph::Volume, glyphColour)
@@ -173,11 +173,11 @@ void PlayerBar::openStream()
 
 void PlayerBar::streamOpened(const SoundStreamOpening &result)
 {
-    if (!result.ok || !RegisterStreamSource()) {
+    if (!result.ok || !registerStreamSource()) {
         giveUp();
         return;
     }
-    m_player->setSource(StreamSourceUrl(m_stream->bufferId()));
+    m_player->setSource(streamSourceUrl(m_stream->bufferId()));
     m_player->play();
 }
 
@@ -226,7 +226,7 @@ void PlayerBar::showPosition(qint64 position)
 {
     if (!m_seek->isSliderDown())
         m_seek->setValue(int(std::min<qint64>(position, INT_MAX)));
-    m_time->setText(PlayerTimeText(position) + QStringLiteral(" / ") + PlayerTimeText(m_duration));
+    m_time->setText(playerTimeText(position) + QStringLiteral(" / ") + playerTimeText(m_duration));
 }
 
 void PlayerBar::showDuration(qint64 duration)

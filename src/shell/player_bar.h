@@ -62,4 +62,4 @@ private:
 };
 
 // "m:ss", or "h:mm:ss" from an hour on.
-QString PlayerTimeText(qint64 milliseconds);
+QString playerTimeText(qint64 milliseconds);

@@ -15,7 +15,7 @@ constexpr qint64 MaxSkinBytes = 1024 * 1024;
 
 } // namespace
 
-QString SkinPathFor(const QString &executableFolder)
+QString skinPathFor(const QString &executableFolder)
 {
     const QString beside = executableFolder + QStringLiteral("/1.she");
     if (QFileInfo(beside).isFile())
@@ -25,12 +25,12 @@ QString SkinPathFor(const QString &executableFolder)
     return QFileInfo(installed).isFile() ? installed : beside;
 }
 
-QString SkinPath()
+QString skinPath()
 {
-    return SkinPathFor(QCoreApplication::applicationDirPath());
+    return skinPathFor(QCoreApplication::applicationDirPath());
 }
 
-QString ReadSkin(const QString &path)
+QString readSkin(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > MaxSkinBytes)
@@ -45,9 +45,9 @@ QString ReadSkin(const QString &path)
     return text;
 }
 
-bool ApplySkin(const QString &path)
+bool applySkin(const QString &path)
 {
-    const QString sheet = ReadSkin(path);
+    const QString sheet = readSkin(path);
     if (sheet.trimmed().isEmpty() || !qApp)
         return false;
     qApp->setStyleSheet(sheet);

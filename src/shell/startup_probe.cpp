@@ -69,7 +69,7 @@ private:
 
 } // namespace
 
-bool ExitAfterFirstPaintIfAsked(QObject *window)
+bool exitAfterFirstPaintIfAsked(QObject *window)
 {
     bool ok = false;
     const int idle = qEnvironmentVariableIntValue("VEXA_EXIT_AFTER_FIRST_PAINT", &ok);

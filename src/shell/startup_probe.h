@@ -8,4 +8,4 @@ class QObject;
 //   vexa-bench first-paint-ns=N  (CLOCK_MONOTONIC once the first frame is done)
 //   vexa-bench idle-rss-kib=N    (the resident set after the idle time)
 // Without the variable it does nothing and returns false.
-bool ExitAfterFirstPaintIfAsked(QObject *window);
+bool exitAfterFirstPaintIfAsked(QObject *window);

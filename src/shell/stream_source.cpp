@@ -181,7 +181,7 @@ gboolean setUri(GstURIHandler *handler, const gchar *uri, GError **error)
     const QUrl url(QString::fromUtf8(uri));
     bool isNumber = false;
     const quint64 id = url.path().mid(1).toULongLong(&isNumber);
-    std::shared_ptr<StreamBuffer> buffer = isNumber ? FindStreamBuffer(id) : nullptr;
+    std::shared_ptr<StreamBuffer> buffer = isNumber ? findStreamBuffer(id) : nullptr;
     if (url.scheme() != QLatin1String(Scheme) || !buffer) {
         g_set_error(error, GST_URI_ERROR, GST_URI_ERROR_BAD_URI, "no sound stream at %s", uri);
         return FALSE;
@@ -206,7 +206,7 @@ void stream_source_uri_handler_init(gpointer iface, gpointer)
 
 } // namespace
 
-bool RegisterStreamSource()
+bool registerStreamSource()
 {
     static const bool registered = [] {
         // The media back end has normally started the framework already.
@@ -218,7 +218,7 @@ bool RegisterStreamSource()
     return registered;
 }
 
-QUrl StreamSourceUrl(quint64 bufferId)
+QUrl streamSourceUrl(quint64 bufferId)
 {
     return QUrl(QLatin1String(Scheme) + QStringLiteral(":///") + QString::number(bufferId));
 }

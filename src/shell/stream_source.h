@@ -8,7 +8,7 @@
 
 // Registers the element once per process; false when the media framework
 // cannot be started.
-bool RegisterStreamSource();
+bool registerStreamSource();
 
 // The address that makes the player read the buffer registered under id.
-QUrl StreamSourceUrl(quint64 bufferId);
+QUrl streamSourceUrl(quint64 bufferId);

@@ -6,7 +6,7 @@ const QString Marker = QStringLiteral("vexa:");
 
 } // namespace
 
-std::optional<QString> VersionTagIn(const QString &versionFile)
+std::optional<QString> versionTagIn(const QString &versionFile)
 {
     const qsizetype marker = versionFile.indexOf(Marker);
     if (marker < 0)
@@ -21,9 +21,9 @@ std::optional<QString> VersionTagIn(const QString &versionFile)
     return versionFile.mid(start, bar - start);
 }
 
-UpdateOutcome DecideUpdate(const QString &fetchedText)
+UpdateOutcome decideUpdate(const QString &fetchedText)
 {
-    const std::optional<QString> tag = VersionTagIn(fetchedText);
+    const std::optional<QString> tag = versionTagIn(fetchedText);
     // An empty tag names no version either; announcing "[]" and quitting
     // would turn a broken file into a forced exit.
     if (!tag || tag->isEmpty())
@@ -31,7 +31,7 @@ UpdateOutcome DecideUpdate(const QString &fetchedText)
     return *tag == CurrentVersionTag ? UpdateOutcome::UpToDate : UpdateOutcome::OtherVersion;
 }
 
-QString OtherVersionMessage(const QString &tag)
+QString otherVersionMessage(const QString &tag)
 {
     return QStringLiteral("发现最新版本![") + tag + QStringLiteral("]\r\n \r\n确定后自动打开官方论坛!");
 }
@@ -46,8 +46,8 @@ UpdateCheck::UpdateCheck(const QString &versionFileUrl, const FetchOptions &opti
             return;
         const QString text = fetched.ok() ? fetched.text() : QString();
         UpdateCheckResult result;
-        result.outcome = DecideUpdate(text);
-        result.tag = VersionTagIn(text).value_or(QString());
+        result.outcome = decideUpdate(text);
+        result.tag = versionTagIn(text).value_or(QString());
         result.error = fetched.ok() ? QString() : fetched.error();
         emit finished(result);
     });

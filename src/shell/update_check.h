@@ -8,13 +8,13 @@
 #include <optional>
 
 // The version this build announces itself as in the maker's version file.
-// Independent of VersionText(), which is for display.
+// Independent of versionText(), which is for display.
 inline const QString CurrentVersionTag = QStringLiteral("V1.0");
 
 // The version tag of a version file: the text after the first "vexa:" up to
 // the first "|" that follows it, before any second "vexa:". Nothing is
 // trimmed. nullopt when there is no marker or no bar within that piece.
-std::optional<QString> VersionTagIn(const QString &versionFile);
+std::optional<QString> versionTagIn(const QString &versionFile);
 
 enum class UpdateOutcome {
     CheckFailed,  // nothing readable: warn, keep the analysis disabled
@@ -25,10 +25,10 @@ enum class UpdateOutcome {
 // What the check does with the fetched text (empty when the fetch failed).
 // A text without a version tag (an error page, a proxy's login page) counts
 // as unreadable, not as another version.
-UpdateOutcome DecideUpdate(const QString &fetchedText);
+UpdateOutcome decideUpdate(const QString &fetchedText);
 
 // The announcement for another version, tag shown verbatim between brackets.
-QString OtherVersionMessage(const QString &tag);
+QString otherVersionMessage(const QString &tag);
 
 struct UpdateCheckResult
 {

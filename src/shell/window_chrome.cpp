@@ -15,13 +15,13 @@ QLine twipLine(int x1, int y1, int x2, int y2)
 
 } // namespace
 
-PanelSpan InsetPanelSpan(QSize clientPixels)
+PanelSpan insetPanelSpan(QSize clientPixels)
 {
     const int scaleWidth = PixelsToTwips(clientPixels.width());
     return {TwipsToPixels(20), TwipsToPixels(scaleWidth - 30)};
 }
 
-QList<QLine> MainWindowBorderLines(QSize clientPixels)
+QList<QLine> mainWindowBorderLines(QSize clientPixels)
 {
     const int w = PixelsToTwips(clientPixels.width());
     const int h = PixelsToTwips(clientPixels.height());
@@ -32,7 +32,7 @@ QList<QLine> MainWindowBorderLines(QSize clientPixels)
     };
 }
 
-QList<QLine> HotListBorderLines(QSize clientPixels)
+QList<QLine> hotListBorderLines(QSize clientPixels)
 {
     const int w = PixelsToTwips(clientPixels.width());
     const int h = PixelsToTwips(clientPixels.height());
@@ -44,7 +44,7 @@ QList<QLine> HotListBorderLines(QSize clientPixels)
     };
 }
 
-void PaintBorderLines(QPainter &painter, const QList<QLine> &lines)
+void paintBorderLines(QPainter &painter, const QList<QLine> &lines)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -54,19 +54,19 @@ void PaintBorderLines(QPainter &painter, const QList<QLine> &lines)
     painter.restore();
 }
 
-void SetBorderlessStyle(QWidget *window)
+void setBorderlessStyle(QWidget *window)
 {
     window->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint |
                            Qt::WindowMinimizeButtonHint);
 }
 
-bool DragWindow(QWidget *window)
+bool dragWindow(QWidget *window)
 {
     QWindow *handle = window ? window->windowHandle() : nullptr;
     return handle && handle->startSystemMove();
 }
 
-void EndProgramNow()
+void endProgramNow()
 {
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (QWidget *window : windows)
@@ -74,7 +74,7 @@ void EndProgramNow()
     QCoreApplication::exit(0);
 }
 
-QFont UiFont(qreal pointSize)
+QFont uiFont(qreal pointSize)
 {
     QFont font;
     font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Microsoft YaHei"),
@@ -83,7 +83,7 @@ QFont UiFont(qreal pointSize)
     return font;
 }
 
-QCursor HandCursor()
+QCursor handCursor()
 {
     return QCursor(QPixmap(QStringLiteral(":/pictures/hand_cursor.png")), 5, 0);
 }
@@ -93,7 +93,7 @@ TitleLink::TitleLink(int index, const QString &caption, QWidget *parent)
     , m_index(index)
 {
     setMouseTracking(true);
-    setCursor(HandCursor());
+    setCursor(handCursor());
     setTextColor(TitleLinkNormal);
 }
 

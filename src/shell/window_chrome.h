@@ -35,26 +35,26 @@ struct PanelSpan
     int left = 0;
     int width = 0;
 };
-PanelSpan InsetPanelSpan(QSize clientPixels);
+PanelSpan insetPanelSpan(QSize clientPixels);
 
 // The border lines, in pixels, of a window whose inner area is clientPixels.
 // The main window has no top line: its header picture is its top edge.
-QList<QLine> MainWindowBorderLines(QSize clientPixels);
-QList<QLine> HotListBorderLines(QSize clientPixels);
+QList<QLine> mainWindowBorderLines(QSize clientPixels);
+QList<QLine> hotListBorderLines(QSize clientPixels);
 
-void PaintBorderLines(QPainter &painter, const QList<QLine> &lines);
+void paintBorderLines(QPainter &painter, const QList<QLine> &lines);
 
 // No caption bar and no frame, but still minimisable and restorable from the
 // taskbar, with a system menu there.
-void SetBorderlessStyle(QWidget *window);
+void setBorderlessStyle(QWidget *window);
 
 // Starts an interactive move of window as a press on a caption bar would.
 // False when the platform cannot move windows (offscreen, some Wayland setups).
-bool DragWindow(QWidget *window);
+bool dragWindow(QWidget *window);
 
 // Ends the program at once: every window is hidden and the event loop is
 // told to return; no further event is handled.
-void EndProgramNow();
+void endProgramNow();
 
 // A caption-like link in a window's header: shows the hand cursor, reports
 // the pointer moving over it and a button released on it, and swallows the
@@ -101,7 +101,7 @@ protected:
 
 // The windows' Chinese text font: the Windows name first, then faces that
 // show the same texts on Linux.
-QFont UiFont(qreal pointSize);
+QFont uiFont(qreal pointSize);
 
 // The 32 x 32 hand cursor of the title links, hot spot at (5, 0).
-QCursor HandCursor();
+QCursor handCursor();

@@ -6,8 +6,8 @@
 SoundAnalysis::SoundAnalysis(const QString &address, const QString &apiHost, const FetchOptions &options,
                              QObject *parent)
     : QObject(parent)
-    , m_soundId(SoundIdFromAddress(address))
-    , m_request(new HttpRequest(SoundInfoUrl(m_soundId, apiHost), options, BodyAs::Text, this))
+    , m_soundId(soundIdFromAddress(address))
+    , m_request(new HttpRequest(soundInfoUrl(m_soundId, apiHost), options, BodyAs::Text, this))
 {
     connect(m_request, &HttpRequest::finished, this, &SoundAnalysis::onFetched);
 }
@@ -27,7 +27,7 @@ void SoundAnalysis::onFetched(const FetchResult &fetched)
         emit finished({AnalysisStatus::FetchFailed, {}, fetched.error(), fetched.httpStatus()});
         return;
     }
-    SoundExtraction extracted = ExtractSoundInfo(fetched.text());
+    SoundExtraction extracted = extractSoundInfo(fetched.text());
     if (!extracted.ok()) {
         QString reason = extracted.reason;
         if (fetched.httpStatus() != 200)

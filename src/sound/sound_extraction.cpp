@@ -58,7 +58,7 @@ QString leftWhole(const QString &text, qsizetype length)
 
 } // namespace
 
-std::optional<QString> KeyPiece(const QString &text, const QString &pattern, int n)
+std::optional<QString> keyPiece(const QString &text, const QString &pattern, int n)
 {
     if (n < 0)
         return std::nullopt;
@@ -77,13 +77,13 @@ std::optional<QString> KeyPiece(const QString &text, const QString &pattern, int
     return text.mid(start, end < 0 ? -1 : end - start);
 }
 
-QString TextBefore(const QString &piece, QChar stop)
+QString textBefore(const QString &piece, QChar stop)
 {
     const qsizetype at = piece.indexOf(stop);
     return at < 0 ? QString() : piece.left(at);
 }
 
-std::optional<QString> PublishTimeText(const QString &createTime)
+std::optional<QString> publishTimeText(const QString &createTime)
 {
     bool ok = false;
     const double t = createTime.trimmed().toDouble(&ok);
@@ -107,7 +107,7 @@ std::optional<QString> PublishTimeText(const QString &createTime)
     return moment.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
-QString JsonTextValue(QStringView piece, LineBreaks breaks)
+QString jsonTextValue(QStringView piece, LineBreaks breaks)
 {
     QString out;
     // The last thing written was an escaped \r, so an escaped \n right after
@@ -190,14 +190,14 @@ QString JsonTextValue(QStringView piece, LineBreaks breaks)
     return QString(); // never closed
 }
 
-QString ShortSoundName(const QString &soundName)
+QString shortSoundName(const QString &soundName)
 {
     if (soundName.size() > 8)
         return leftWhole(soundName, 8) + QStringLiteral("...");
     return soundName;
 }
 
-QString ShortSinger(const QString &singer)
+QString shortSinger(const QString &singer)
 {
     // The test (over 5) and the cut (10) differ on purpose: 6 to 10 code
     // units are shown whole with the ellipsis.
@@ -231,17 +231,17 @@ const Key Keys[] = {
 
 } // namespace
 
-SoundExtraction ExtractSoundInfo(const QString &answer)
+SoundExtraction extractSoundInfo(const QString &answer)
 {
     SoundInfo info;
     for (const Key &key : Keys) {
         const QString pattern = key.text ? textKeyPattern(key.name) : numberKeyPattern(key.name);
-        const std::optional<QString> piece = KeyPiece(answer, pattern, key.piece);
+        const std::optional<QString> piece = keyPiece(answer, pattern, key.piece);
         if (!piece) {
             const QString which = key.piece == 2 ? QStringLiteral("a second ") : QString();
             return {std::nullopt, QStringLiteral("the response has no %1%2").arg(which, pattern)};
         }
-        info.*key.field = key.text ? JsonTextValue(*piece, key.breaks) : TextBefore(*piece, u',');
+        info.*key.field = key.text ? jsonTextValue(*piece, key.breaks) : textBefore(*piece, u',');
     }
 
     if (const qsizetype query = info.fileUrl.indexOf(u'?'); query >= 0)
@@ -250,13 +250,13 @@ SoundExtraction ExtractSoundInfo(const QString &answer)
     info.shareCount.remove(Quote);
     info.createTime.remove(Quote);
 
-    const std::optional<QString> publishTime = PublishTimeText(info.createTime);
+    const std::optional<QString> publishTime = publishTimeText(info.createTime);
     if (!publishTime)
         return {std::nullopt,
                 QStringLiteral("the creation time \"%1\" is not a number of seconds").arg(info.createTime)};
     info.publishTime = *publishTime;
 
-    info.shortName = ShortSoundName(info.soundName);
-    info.shortSinger = ShortSinger(info.singer);
+    info.shortName = shortSoundName(info.soundName);
+    info.shortSinger = shortSinger(info.singer);
     return {std::move(info), {}};
 }

@@ -10,10 +10,10 @@
 // Piece n (from 0) of text split at every occurrence of pattern; nullopt when
 // the pattern occurs fewer than n times. Found by searching, never by
 // building the whole list of pieces, so large responses stay cheap.
-std::optional<QString> KeyPiece(const QString &text, const QString &pattern, int n);
+std::optional<QString> keyPiece(const QString &text, const QString &pattern, int n);
 
 // The part of piece before the first stop character; empty when stop is absent.
-QString TextBefore(const QString &piece, QChar stop);
+QString textBefore(const QString &piece, QChar stop);
 
 // How escaped line breaks (\r, \n, \u000d, \u000a) come out of a JSON text.
 enum class LineBreaks {
@@ -25,18 +25,18 @@ enum class LineBreaks {
 // mark, escapes decoded; piece starts just after the opening quotation mark.
 // A lone surrogate becomes U+FFFD; an unknown escape stays as written. Empty
 // when the string is not closed within piece.
-QString JsonTextValue(QStringView piece, LineBreaks breaks = LineBreaks::AsEscaped);
+QString jsonTextValue(QStringView piece, LineBreaks breaks = LineBreaks::AsEscaped);
 
 // Creation time in seconds (as text) to the publishing time text: epoch plus
 // the seconds plus a fixed 8 hours, "yyyy-MM-dd HH:mm:ss", or the date alone at
 // midnight. Fractions are rounded down. nullopt when the text is not a number
 // or the date falls outside years 1 to 9999.
-std::optional<QString> PublishTimeText(const QString &createTime);
+std::optional<QString> publishTimeText(const QString &createTime);
 
 // Name and singer as the main window shows them. Lengths count UTF-16 code
 // units; a cut never splits a surrogate pair.
-QString ShortSoundName(const QString &soundName);
-QString ShortSinger(const QString &singer);
+QString shortSoundName(const QString &soundName);
+QString shortSinger(const QString &singer);
 
 // The record, or why the answer holds none. All or nothing.
 struct SoundExtraction
@@ -49,4 +49,4 @@ struct SoundExtraction
 
 // Cuts the record out of the sound-info answer by plain text search for
 // each key, as the service's answers are read.
-SoundExtraction ExtractSoundInfo(const QString &answer);
+SoundExtraction extractSoundInfo(const QString &answer);

@@ -1,21 +1,21 @@
 #include "sound/sound_link.h"
 
-QString SoundPagePrefix(const QString &webHost)
+QString soundPagePrefix(const QString &webHost)
 {
     return QStringLiteral("http://") + webHost + QStringLiteral("/sound/");
 }
 
-AddressCheck CheckSoundAddress(const QString &address, const QString &webHost)
+AddressCheck checkSoundAddress(const QString &address, const QString &webHost)
 {
     if (address.isEmpty())
         return AddressCheck::Empty;
     // Anywhere in the text, case-sensitive: text before the prefix is allowed.
-    if (!address.contains(SoundPagePrefix(webHost)))
+    if (!address.contains(soundPagePrefix(webHost)))
         return AddressCheck::NotSoundPage;
     return AddressCheck::Accepted;
 }
 
-QString SoundIdFromAddress(const QString &address)
+QString soundIdFromAddress(const QString &address)
 {
     // Counted by position, so every "/" before the prefix shifts the piece.
     qsizetype start = 0;
@@ -29,12 +29,12 @@ QString SoundIdFromAddress(const QString &address)
     return address.mid(start, end < 0 ? -1 : end - start);
 }
 
-QString SoundInfoUrl(const QString &soundId, const QString &apiHost)
+QString soundInfoUrl(const QString &soundId, const QString &apiHost)
 {
     return QStringLiteral("http://") + apiHost + QStringLiteral("/sound/info?sound_id=") + soundId;
 }
 
-QString AddressCheckMessage(AddressCheck check)
+QString addressCheckMessage(AddressCheck check)
 {
     switch (check) {
     case AddressCheck::Empty:
@@ -51,7 +51,7 @@ SoundLink SoundLink::fromAddress(const QString &address, const QString &apiHost)
 {
     SoundLink link;
     link.address = address;
-    link.soundId = SoundIdFromAddress(address);
-    link.infoUrl = SoundInfoUrl(link.soundId, apiHost);
+    link.soundId = soundIdFromAddress(address);
+    link.infoUrl = soundInfoUrl(link.soundId, apiHost);
     return link;
 }

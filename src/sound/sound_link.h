@@ -9,19 +9,19 @@ enum class AddressCheck {
 };
 
 // "http://" + webHost + "/sound/"
-QString SoundPagePrefix(const QString &webHost);
+QString soundPagePrefix(const QString &webHost);
 
-AddressCheck CheckSoundAddress(const QString &address, const QString &webHost);
+AddressCheck checkSoundAddress(const QString &address, const QString &webHost);
 
 // The fifth "/"-separated piece, untouched (query strings and spaces stay);
 // empty when the address has fewer than five pieces.
-QString SoundIdFromAddress(const QString &address);
+QString soundIdFromAddress(const QString &address);
 
 // "http://" + apiHost + "/sound/info?sound_id=" + soundId, the id verbatim.
-QString SoundInfoUrl(const QString &soundId, const QString &apiHost);
+QString soundInfoUrl(const QString &soundId, const QString &apiHost);
 
 // The status line texts for a rejected address; empty for Accepted.
-QString AddressCheckMessage(AddressCheck check);
+QString addressCheckMessage(AddressCheck check);
 
 struct SoundLink
 {

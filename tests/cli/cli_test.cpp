@@ -24,7 +24,7 @@ private:
     {
         arguments << QStringLiteral("--api-host") << m_service.hostAndPort() << QStringLiteral("--web-host")
                   << m_service.hostAndPort();
-        return RunVexaHelper(arguments);
+        return runVexaHelper(arguments);
     }
 
 private slots:
@@ -134,18 +134,18 @@ private slots:
 
     void versionAndHelp()
     {
-        const VexaRun version = RunVexaHelper({QStringLiteral("--version")});
+        const VexaRun version = runVexaHelper({QStringLiteral("--version")});
         QCOMPARE(version.exitCode, 0);
         QCOMPARE(version.out, QByteArray("V1.0.0\n"));
 
-        const VexaRun help = RunVexaHelper({QStringLiteral("--help")});
+        const VexaRun help = runVexaHelper({QStringLiteral("--help")});
         QCOMPARE(help.exitCode, 0);
         QVERIFY(help.out.contains("info ADDRESS"));
     }
 
     void demoServesTheSamples()
     {
-        const VexaRun run = RunVexaHelper({QStringLiteral("--demo"), QStringLiteral("info"),
+        const VexaRun run = runVexaHelper({QStringLiteral("--demo"), QStringLiteral("info"),
                                            QStringLiteral("http://nowhere.example/sound/1001")});
         // The demo points every host at its own port, so a page of another host is refused.
         QCOMPARE(run.exitCode, 2);
@@ -153,11 +153,11 @@ private slots:
 
         // Its port is random, so a bare sample id stands for the page.
         const VexaRun byId =
-            RunVexaHelper({QStringLiteral("--demo"), QStringLiteral("info"), QStringLiteral("1001")});
+            runVexaHelper({QStringLiteral("--demo"), QStringLiteral("info"), QStringLiteral("1001")});
         QCOMPARE(byId.exitCode, 0);
         QVERIFY(QString::fromUtf8(byId.out).contains(QStringLiteral("晨光里的小城")));
         QTemporaryDir dir;
-        const VexaRun download = RunVexaHelper({QStringLiteral("--demo"), QStringLiteral("download"),
+        const VexaRun download = runVexaHelper({QStringLiteral("--demo"), QStringLiteral("download"),
                                                 QStringLiteral("1001"), QStringLiteral("-o"), dir.path()});
         QCOMPARE(download.exitCode, 0);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);

@@ -28,7 +28,7 @@ private:
 
     VexaRun vexa(const QStringList &arguments)
     {
-        return RunVexaHelper(QStringList{QStringLiteral("--api-host"), m_service.hostAndPort(),
+        return runVexaHelper(QStringList{QStringLiteral("--api-host"), m_service.hostAndPort(),
                                          QStringLiteral("--web-host"), m_service.hostAndPort()} +
                              arguments);
     }
@@ -51,7 +51,7 @@ private slots:
     {
         QFETCH(double, bytes);
         QFETCH(QString, text);
-        QCOMPARE(Cli::ByteSizeText(bytes), text);
+        QCOMPARE(Cli::byteSizeText(bytes), text);
     }
 
     void progressLines_data()
@@ -77,7 +77,7 @@ private slots:
         QFETCH(qint64, total);
         QFETCH(int, width);
         QFETCH(QString, line);
-        QCOMPARE(Cli::ProgressLine(received, total, 2.0 * 1024 * 1024, width), line);
+        QCOMPARE(Cli::progressLine(received, total, 2.0 * 1024 * 1024, width), line);
     }
 
     void savesTheFile()

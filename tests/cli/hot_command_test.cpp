@@ -58,10 +58,10 @@ private slots:
         QTest::addColumn<QByteArray>("page");
         QTest::addColumn<QList<HotEntry>>("expected");
         const QString host = m_service.hostAndPort();
-        QTest::newRow("sample home page") << homePageHtml() << HotRowsOf(homePageHtml(), host);
+        QTest::newRow("sample home page") << homePageHtml() << hotRowsOf(homePageHtml(), host);
         // Quotes, line breaks and entities in the values survive the JSON.
-        QTest::newRow("saved page") << HotTestPage(QStringLiteral("full"))
-                                    << HotExpectedRows(QStringLiteral("full"), host);
+        QTest::newRow("saved page") << hotTestPage(QStringLiteral("full"))
+                                    << hotExpectedRows(QStringLiteral("full"), host);
     }
 
     void jsonRows()
@@ -69,7 +69,7 @@ private slots:
         QFETCH(QByteArray, page);
         QFETCH(QList<HotEntry>, expected);
         m_service.setHomePageBody(page);
-        const Cli::CommandOutput run = Cli::RunHotCommand(m_service.hostAndPort(), {}, true, {});
+        const Cli::CommandOutput run = Cli::runHotCommand(m_service.hostAndPort(), {}, true, {});
         QCOMPARE(run.status, 0);
         QCOMPARE(run.err, QString());
         bool ok = false;
@@ -91,7 +91,7 @@ private slots:
         QTest::newRow("fetch failed") << false << QByteArray() << 3 << QStringLiteral("could not fetch");
         QTest::newRow("empty page") << true << QByteArray() << 4 << QStringLiteral("no hot-list entry");
         QTest::newRow("no entry marker")
-            << true << HotTestPage(QStringLiteral("no_entries")) << 4 << QStringLiteral("no hot-list entry");
+            << true << hotTestPage(QStringLiteral("no_entries")) << 4 << QStringLiteral("no hot-list entry");
     }
 
     void refreshThatGetsNothing()
@@ -106,7 +106,7 @@ private slots:
             QStringList arguments = {QStringLiteral("hot"), QStringLiteral("--web-host"), host};
             if (json)
                 arguments << QStringLiteral("--json");
-            const VexaRun run = RunVexaHelper(arguments);
+            const VexaRun run = runVexaHelper(arguments);
             QCOMPARE(run.exitCode, exitCode);
             QCOMPARE(run.out, QByteArray());
             const QString line = QStringLiteral("vexa-helper: %1 ").arg(problem);
@@ -117,14 +117,14 @@ private slots:
 
     void tableLinesUp()
     {
-        m_service.setHomePageBody(HotTestPage(QStringLiteral("full")));
-        const Cli::CommandOutput run = Cli::RunHotCommand(m_service.hostAndPort(), {}, false, {});
+        m_service.setHomePageBody(hotTestPage(QStringLiteral("full")));
+        const Cli::CommandOutput run = Cli::runHotCommand(m_service.hostAndPort(), {}, false, {});
         QCOMPARE(run.status, 0);
         const QStringList lines = QString::fromUtf8(run.out).split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 16);
         QVERIFY(lines.first().startsWith(QStringLiteral("ID")));
         // Every row ends in its link, starting in the same terminal column.
-        const QList<HotEntry> expected = HotExpectedRows(QStringLiteral("full"), m_service.hostAndPort());
+        const QList<HotEntry> expected = hotExpectedRows(QStringLiteral("full"), m_service.hostAndPort());
         const auto width = [](const QString &text) {
             int w = 0;
             for (const char32_t c : text.toUcs4())
@@ -142,7 +142,7 @@ private slots:
     {
         m_service.clearRequests();
         const Cli::CommandOutput run =
-            Cli::RunHotCommand(m_service.hostAndPort(), {}, false, {QStringLiteral("x")});
+            Cli::runHotCommand(m_service.hostAndPort(), {}, false, {QStringLiteral("x")});
         QCOMPARE(run.status, 64);
         QVERIFY(run.out.isEmpty());
         QVERIFY(m_service.requests().isEmpty());

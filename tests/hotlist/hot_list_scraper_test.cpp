@@ -98,7 +98,7 @@ private slots:
         for (const QString &page : pages) {
             refresh = scraper.take(page == FailedFetch
                                        ? FetchResult::failure(QStringLiteral("refused"))
-                                       : FetchResult::success(QString::fromUtf8(HotTestPage(page)), 200));
+                                       : FetchResult::success(QString::fromUtf8(hotTestPage(page)), 200));
             if (refresh.outcome == HotRefresh::Outcome::Listed) {
                 QCOMPARE(refresh.entries.size(), HotEntryCount);
                 list = refresh.entries;
@@ -108,7 +108,7 @@ private slots:
             }
         }
         QCOMPARE(int(refresh.outcome), lastOutcome);
-        QVERIFY(sameRows(list, shown.isEmpty() ? QList<HotEntry>() : HotExpectedRows(shown)));
+        QVERIFY(sameRows(list, shown.isEmpty() ? QList<HotEntry>() : hotExpectedRows(shown)));
     }
 
     void channel_data()

@@ -44,7 +44,7 @@ private:
     {
         auto window = std::make_unique<MainWindow>(config());
         window->setSkinPath(QStringLiteral("/nonexistent/1.she"));
-        StartUpAndWait(*window);
+        startUpAndWait(*window);
         return window;
     }
 
@@ -110,7 +110,7 @@ private slots:
         m_service.setHomePageBody(homePageHtml());
     }
 
-    void cleanupTestCase() { ShutDownSharedNetworkManager(); }
+    void cleanupTestCase() { shutDownSharedNetworkManager(); }
 
     void openedWindowShowsAnEmptyListWithSixColumns()
     {
@@ -139,7 +139,7 @@ private slots:
 
         // The border drawing fits the panel between the side lines.
         QCOMPARE(w.findChild<QLabel *>(QStringLiteral("Image2"))->geometry(), QRect(1, 102, 622, 305));
-        QCOMPARE(w.borderLines(), HotListBorderLines(QSize(624, 408)));
+        QCOMPARE(w.borderLines(), hotListBorderLines(QSize(624, 408)));
         QCOMPARE(w.findChild<QWidget *>(QStringLiteral("aicAlphaImage2"))->toolTip(),
                  QStringLiteral("获取热门音乐"));
         QCOMPARE(closeLink(w)->geometry(), QRect(592, 8, 19, 27));
@@ -149,7 +149,7 @@ private slots:
     {
         auto main = readyMainWindow();
         std::unique_ptr<HotListWindow> hotList;
-        ConnectHotListLink(*main, config(), hotList);
+        connectHotListLink(*main, config(), hotList);
         auto *link = main->findChild<TitleLink *>(QStringLiteral("Label2_0"));
         QTest::mouseClick(link, Qt::LeftButton);
         QVERIFY(hotList);
@@ -217,7 +217,7 @@ private slots:
         w.showHotList();
         clickRefresh(w);
         const QList<HotEntry> rows = shownRows(w);
-        QCOMPARE(rows, HotRowsOf(homePageHtml(), m_service.hostAndPort()));
+        QCOMPARE(rows, hotRowsOf(homePageHtml(), m_service.hostAndPort()));
         for (int i = 0; i < rows.size(); ++i)
             QCOMPARE(rows.at(i).number, QString::number(i + 1));
 
@@ -283,7 +283,7 @@ private slots:
 
         // A lone unclosed entry takes every value from the last row of the
         // refresh before the close.
-        m_service.setHomePageBody(HotTestPage(QStringLiteral("unclosed")));
+        m_service.setHomePageBody(hotTestPage(QStringLiteral("unclosed")));
         clickRefresh(w);
         QCOMPARE(shownRows(w), repeated(first.last()));
     }
@@ -313,9 +313,9 @@ private slots:
         QTest::newRow("dropped, rows shown") << QByteArray("drop") << QByteArray() << true << network;
         QTest::newRow("empty page, rows shown") << QByteArray() << QByteArray() << true << noEntries;
         QTest::newRow("no entry marker, empty list")
-            << QByteArray() << HotTestPage(QStringLiteral("no_entries")) << false << noEntries;
+            << QByteArray() << hotTestPage(QStringLiteral("no_entries")) << false << noEntries;
         QTest::newRow("no entry marker, rows shown")
-            << QByteArray() << HotTestPage(QStringLiteral("no_entries")) << true << noEntries;
+            << QByteArray() << hotTestPage(QStringLiteral("no_entries")) << true << noEntries;
     }
 
     void refreshThatGetsNothing()
@@ -351,11 +351,11 @@ private slots:
         // Nothing carried over changed: the lone unclosed entry still
         // repeats the last row listed before, or the blank start.
         m_service.clearFaults();
-        m_service.setHomePageBody(HotTestPage(QStringLiteral("unclosed")));
+        m_service.setHomePageBody(hotTestPage(QStringLiteral("unclosed")));
         clickRefresh(w);
         QCOMPARE(shownRows(w), listedBefore
                                    ? repeated(before.last())
-                                   : HotExpectedRows(QStringLiteral("blank"), m_service.hostAndPort()));
+                                   : hotExpectedRows(QStringLiteral("blank"), m_service.hostAndPort()));
     }
 
     void closeDuringRefreshTakesThePageButListsNothing()
@@ -374,9 +374,9 @@ private slots:
         QCOMPARE(rowCount(w), 0);
 
         w.showHotList();
-        m_service.setHomePageBody(HotTestPage(QStringLiteral("unclosed")));
+        m_service.setHomePageBody(hotTestPage(QStringLiteral("unclosed")));
         clickRefresh(w);
-        QCOMPARE(shownRows(w), repeated(HotRowsOf(homePageHtml(), m_service.hostAndPort()).last()));
+        QCOMPARE(shownRows(w), repeated(hotRowsOf(homePageHtml(), m_service.hostAndPort()).last()));
     }
 
     // Deleting the window while its refresh waits ends the request with it.
@@ -402,13 +402,13 @@ private slots:
         m_service.closeGate("/");
         startRefresh(w);
         QTRY_COMPARE(m_service.heldAtGate("/"), 1);
-        const QByteArray second = HotTestPage(QStringLiteral("short"));
+        const QByteArray second = hotTestPage(QStringLiteral("short"));
         m_service.setHomePageBody(second);
         startRefresh(w);
         QTRY_COMPARE(m_service.heldAtGate("/"), 2);
         m_service.openGate("/");
         QVERIFY(ended.wait());
-        QCOMPARE(shownRows(w), HotRowsOf(second, m_service.hostAndPort()));
+        QCOMPARE(shownRows(w), hotRowsOf(second, m_service.hostAndPort()));
         QTRY_COMPARE(m_service.heldAtGate("/"), 0);
         QCOMPARE(ended.size(), 1);
     }

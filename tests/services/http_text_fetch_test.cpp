@@ -102,7 +102,7 @@ private slots:
     {
         QFETCH(QByteArray, body);
         QFETCH(QByteArray, contentType);
-        const QString text = DecodeBody(body, contentType);
+        const QString text = decodeBody(body, contentType);
         QVERIFY(!text.isEmpty());
         for (qsizetype i = 0; i < text.size(); ++i) {
             const bool pair =
@@ -118,7 +118,7 @@ private slots:
         QFETCH(QByteArray, contentType);
         QFETCH(QString, expected);
 
-        QCOMPARE(DecodeBody(body, contentType), expected);
+        QCOMPARE(decodeBody(body, contentType), expected);
 
         // The same bytes served for real must arrive as the same text.
         m_service.setSoundInfoBody(QStringLiteral("decode"), body, contentType);
@@ -169,7 +169,7 @@ private slots:
         QVERIFY(bytes.ok());
         QVERIFY(bytes.text().isEmpty());
         QVERIFY(bytes.bytes().contains("\xff\xfe \xc3\x28"));
-        QCOMPARE(DecodeBody(bytes.bytes(), "text/plain; charset=utf-8"), text.text());
+        QCOMPARE(decodeBody(bytes.bytes(), "text/plain; charset=utf-8"), text.text());
         FetchOptions small;
         small.maxBodyBytes = 1024 * 1024;
         QVERIFY(!fetch(url(QStringLiteral("/fault/huge?mib=2")), small, BodyAs::Bytes).ok());
@@ -305,7 +305,7 @@ private slots:
         QSignalSpy finished(&request, &HttpRequest::finished);
         request.start();
         QTRY_COMPARE(m_service.heldAtGate("/version/main.txt"), 1);
-        ShutDownSharedNetworkManager();
+        shutDownSharedNetworkManager();
         QVERIFY(finished.wait());
         QVERIFY(finished.first().first().value<FetchResult>().isAbandoned());
         m_service.openGate("/version/main.txt");
@@ -313,7 +313,7 @@ private slots:
 
     void cleanupTestCase()
     {
-        ShutDownSharedNetworkManager();
+        shutDownSharedNetworkManager();
         m_service.stop();
     }
 };

@@ -86,7 +86,7 @@ private slots:
         QCOMPARE(proxy.requestLines.last(), QByteArray("GET http://www.vexa.example/audio/1.wav HTTP/1.1"));
     }
 
-    void cleanupTestCase() { ShutDownSharedNetworkManager(); }
+    void cleanupTestCase() { shutDownSharedNetworkManager(); }
 };
 
 QTEST_GUILESS_MAIN(NetworkAccessTest)

@@ -68,7 +68,7 @@ private:
 
 private slots:
     void initTestCase() { QVERIFY(m_service.start()); }
-    void cleanupTestCase() { ShutDownSharedNetworkManager(); }
+    void cleanupTestCase() { shutDownSharedNetworkManager(); }
 
     void load_data()
     {
@@ -116,7 +116,7 @@ private slots:
         QVERIFY(big.write(blackPng(10, 10)) > 0);
         QVERIFY(big.resize(MaxPictureBytes + 1)); // sparse: costs no disk
         big.close();
-        QVERIFY(PictureFromFile(big.fileName()).isNull());
+        QVERIFY(pictureFromFile(big.fileName()).isNull());
     }
 };
 

@@ -37,7 +37,7 @@ private slots:
         QFETCH(QString, pattern);
         QFETCH(QString, replacement);
         QFETCH(QString, expected);
-        QCOMPARE(RegexReplace(subject, pattern, replacement), expected);
+        QCOMPARE(regexReplace(subject, pattern, replacement), expected);
     }
 };
 

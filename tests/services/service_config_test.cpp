@@ -36,19 +36,19 @@ private slots:
     {
         QFETCH(QString, host);
         QFETCH(bool, valid);
-        QCOMPARE(IsValidHost(host), valid);
+        QCOMPARE(isValidHost(host), valid);
     }
 
     void optionsOverrideOnlyWhatIsGiven()
     {
         QCommandLineParser parser;
-        AddServiceHostOptions(parser);
+        addServiceHostOptions(parser);
         QVERIFY(parser.parse(
             {QStringLiteral("app"), QStringLiteral("--api-host"), QStringLiteral("127.0.0.1:9000")}));
 
         QString error;
         const ServiceConfig base = ServiceConfig::defaults();
-        const std::optional<ServiceConfig> config = ApplyServiceHostOptions(parser, base, &error);
+        const std::optional<ServiceConfig> config = applyServiceHostOptions(parser, base, &error);
         QVERIFY2(config, qPrintable(error));
         QCOMPARE(config->apiHost, QStringLiteral("127.0.0.1:9000"));
         QCOMPARE(config->webHost, base.webHost);
@@ -58,12 +58,12 @@ private slots:
     void badOptionValueIsReported()
     {
         QCommandLineParser parser;
-        AddServiceHostOptions(parser);
+        addServiceHostOptions(parser);
         QVERIFY(
             parser.parse({QStringLiteral("app"), QStringLiteral("--web-host"), QStringLiteral("http://x/")}));
 
         QString error;
-        QVERIFY(!ApplyServiceHostOptions(parser, ServiceConfig::defaults(), &error));
+        QVERIFY(!applyServiceHostOptions(parser, ServiceConfig::defaults(), &error));
         QVERIFY(error.contains(QStringLiteral("--web-host")));
     }
 

@@ -132,7 +132,7 @@ private:
 
 private slots:
     void initTestCase() { QVERIFY(m_service.start()); }
-    void cleanupTestCase() { ShutDownSharedNetworkManager(); }
+    void cleanupTestCase() { shutDownSharedNetworkManager(); }
 
     void extension_data()
     {
@@ -153,7 +153,7 @@ private slots:
     {
         QFETCH(QString, url);
         QFETCH(QString, extension);
-        QCOMPARE(FileExtensionOf(url), extension);
+        QCOMPARE(fileExtensionOf(url), extension);
     }
 
     void safeNames_data()
@@ -180,7 +180,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QString, safe);
-        QCOMPARE(SafeFileName(text), safe);
+        QCOMPARE(safeFileName(text), safe);
     }
 
     // Over-long names are cut on a character boundary, keep the extension
@@ -205,7 +205,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, extension);
         for (int limit : {255, 100, 17}) {
-            const QString safe = SafeFileName(text, limit);
+            const QString safe = safeFileName(text, limit);
             QVERIFY(!safe.isEmpty());
             QVERIFY(safe.toUtf8().size() <= limit);
             QVERIFY(safe.endsWith(extension));
@@ -238,15 +238,15 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, url);
         QFETCH(QString, fileName);
-        QCOMPARE(SoundFileName(singer, name, url), fileName);
+        QCOMPARE(soundFileName(singer, name, url), fileName);
     }
 
     void soundFileNameLeavesRoom()
     {
-        const QString name = SoundFileName(QString(100, QChar(0x6b4c)), QString(100, QChar(0x624b)),
+        const QString name = soundFileName(QString(100, QChar(0x6b4c)), QString(100, QChar(0x624b)),
                                            QStringLiteral("http://h/a.flac"));
         QVERIFY(name.endsWith(QStringLiteral(".flac")));
-        const QString worst = NumberedFileName(name, 9999) + QStringLiteral(".part");
+        const QString worst = numberedFileName(name, 9999) + QStringLiteral(".part");
         QVERIFY(worst.toUtf8().size() <= MaxFileNameBytes);
     }
 
@@ -266,7 +266,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(int, n);
         QFETCH(QString, numbered);
-        QCOMPARE(NumberedFileName(name, n), numbered);
+        QCOMPARE(numberedFileName(name, n), numbered);
     }
 
     void content_data()
@@ -317,7 +317,7 @@ private slots:
         QFETCH(QByteArray, value);
         QFETCH(qint64, start);
         QFETCH(qint64, total);
-        const std::optional<ContentRange> range = ParseContentRange(value);
+        const std::optional<ContentRange> range = parseContentRange(value);
         QCOMPARE(range.has_value(), start >= 0);
         if (range) {
             QCOMPARE(range->start, start);
@@ -352,7 +352,7 @@ private slots:
         QFETCH(QByteArray, lastModified);
         QFETCH(QByteArray, date);
         QFETCH(QByteArray, validator);
-        QCOMPARE(ResumeValidator(etag, lastModified, date), validator);
+        QCOMPARE(resumeValidator(etag, lastModified, date), validator);
     }
 
     void partInfo_data()
@@ -360,13 +360,13 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<bool>("valid");
         const PartInfo info{QStringLiteral("http://h/f.mp3?a=1"), "\"e\"", 1000};
-        const QByteArray good = PartInfoText(info);
+        const QByteArray good = partInfoText(info);
         QTest::newRow("as written") << good << true;
-        QTest::newRow("total unknown") << PartInfoText({info.fileUrl, info.validator, -1}) << true;
+        QTest::newRow("total unknown") << partInfoText({info.fileUrl, info.validator, -1}) << true;
         QTest::newRow("cut short") << good.chopped(1) << false;
         QTest::newRow("empty") << QByteArray() << false;
         QTest::newRow("another format") << QByteArray(good).replace("vexa-part 1", "vexa-part 2") << false;
-        QTest::newRow("no validator") << PartInfoText({info.fileUrl, QByteArray(), 1000}) << false;
+        QTest::newRow("no validator") << partInfoText({info.fileUrl, QByteArray(), 1000}) << false;
         QTest::newRow("total not a number") << QByteArray(good).replace("1000", "1e3") << false;
         QTest::newRow("extra line") << good + "x\n" << false;
     }
@@ -375,10 +375,10 @@ private slots:
     {
         QFETCH(QByteArray, text);
         QFETCH(bool, valid);
-        const std::optional<PartInfo> parsed = ParsePartInfo(text);
+        const std::optional<PartInfo> parsed = parsePartInfo(text);
         QCOMPARE(parsed.has_value(), valid);
         if (valid)
-            QCOMPARE(PartInfoText(*parsed), text);
+            QCOMPARE(partInfoText(*parsed), text);
     }
 
     void continuing_data()
@@ -442,7 +442,7 @@ private slots:
             return;
         }
         QCOMPARE(result.error, DownloadError::Incomplete);
-        QCOMPARE(DownloadFailureText(result), QStringLiteral("网络连接中断"));
+        QCOMPARE(downloadFailureText(result), QStringLiteral("网络连接中断"));
         // Kept for a later download, with what it needs to continue.
         QCOMPARE(entries(dir.path()), (QStringList{name + ".part", name + ".part.meta"}));
         QCOMPARE(result.partPath, dir.filePath(name + ".part"));
@@ -526,11 +526,11 @@ private slots:
         writeFile(partPath, part);
         const QByteArray etag = "\"bytes-" + QByteArray::number(size) + "-v1\"";
         if (info == u"same")
-            writeFile(partPath + ".meta", PartInfoText({url, etag, size}));
+            writeFile(partPath + ".meta", partInfoText({url, etag, size}));
         else if (info == u"stale")
-            writeFile(partPath + ".meta", PartInfoText({url, "\"old\"", size}));
+            writeFile(partPath + ".meta", partInfoText({url, "\"old\"", size}));
         else if (info == u"other")
-            writeFile(partPath + ".meta", PartInfoText({url + "x", etag, size}));
+            writeFile(partPath + ".meta", partInfoText({url + "x", etag, size}));
         else if (info == u"junk")
             writeFile(partPath + ".meta", "junk");
         const int fd = ::open(QFile::encodeName(partPath).constData(), O_RDONLY | O_CLOEXEC);
@@ -725,7 +725,7 @@ private slots:
             result = run(request(fileUrl(QStringLiteral("bytes-3000000.mp3")), dir.path()));
         }
         QCOMPARE(result.error, DownloadError::DiskFull);
-        QCOMPARE(DownloadFailureText(result), QStringLiteral("磁盘空间不足"));
+        QCOMPARE(downloadFailureText(result), QStringLiteral("磁盘空间不足"));
         QCOMPARE(entries(dir.path()), QStringList());
     }
 

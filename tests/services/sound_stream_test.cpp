@@ -138,7 +138,7 @@ private slots:
     void openingFails_data()
     {
         QTest::addColumn<QString>("url"); // %1: the service
-        QTest::newRow("refused") << QStringLiteral("http://%1/a.mp3").arg(ClosedLoopbackHost());
+        QTest::newRow("refused") << QStringLiteral("http://%1/a.mp3").arg(closedLoopbackHost());
         QTest::newRow("not found") << QStringLiteral("%1/file/status-404.mp3");
         QTest::newRow("no answer") << QStringLiteral("%1/fault/stall?seconds=5");
         QTest::newRow("not a web address") << QStringLiteral("file:///etc/passwd");

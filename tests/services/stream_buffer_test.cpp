@@ -181,14 +181,14 @@ private slots:
     void registryFindsLiveBuffersOnly()
     {
         auto buffer = std::make_shared<StreamBuffer>();
-        const quint64 id = RegisterStreamBuffer(buffer);
-        QCOMPARE(FindStreamBuffer(id), buffer);
-        UnregisterStreamBuffer(id);
-        QCOMPARE(FindStreamBuffer(id), nullptr);
-        const quint64 other = RegisterStreamBuffer(buffer);
+        const quint64 id = registerStreamBuffer(buffer);
+        QCOMPARE(findStreamBuffer(id), buffer);
+        unregisterStreamBuffer(id);
+        QCOMPARE(findStreamBuffer(id), nullptr);
+        const quint64 other = registerStreamBuffer(buffer);
         QVERIFY(other != id);
         buffer.reset();
-        QCOMPARE(FindStreamBuffer(other), nullptr);
+        QCOMPARE(findStreamBuffer(other), nullptr);
     }
 };
 

@@ -24,11 +24,11 @@ private slots:
         QFETCH(int, minor);
         QFETCH(int, revision);
         QFETCH(QString, text);
-        QCOMPARE(VersionText(major, minor, revision), text);
+        QCOMPARE(versionText(major, minor, revision), text);
     }
 
     // The project version set once in the build is what the program shows.
-    void programVersion() { QCOMPARE(VersionText(), QStringLiteral("V1.0.0")); }
+    void programVersion() { QCOMPARE(versionText(), QStringLiteral("V1.0.0")); }
 };
 
 QTEST_GUILESS_MAIN(VersionTextTest)

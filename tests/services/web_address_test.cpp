@@ -31,7 +31,7 @@ private slots:
     {
         QFETCH(QString, address);
         QFETCH(bool, web);
-        QCOMPARE(IsWebAddress(address), web);
+        QCOMPARE(isWebAddress(address), web);
     }
 };
 

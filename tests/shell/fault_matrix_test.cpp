@@ -138,7 +138,7 @@ class FaultMatrixTest : public QObject
     {
         const QString id = QStringLiteral("at-closed-port");
         m_service.setSoundInfoBody(id, soundInfoJson(*findSampleSound(QStringLiteral("1001")),
-                                                     QStringLiteral("http://") + ClosedLoopbackHost()));
+                                                     QStringLiteral("http://") + closedLoopbackHost()));
         return id;
     }
 
@@ -215,7 +215,7 @@ private slots:
     {
         QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
         QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-        ShutDownSharedNetworkManager();
+        shutDownSharedNetworkManager();
     }
     void init()
     {
@@ -262,7 +262,7 @@ private slots:
 
         if (road == QLatin1String("analysis")) {
             auto w = window();
-            QVERIFY(StartUpAndWait(*w));
+            QVERIFY(startUpAndWait(*w));
             applyFault(f, "/sound/info");
             analyse(*w, QStringLiteral("1001"));
             outcome = w->statusText(2);
@@ -275,7 +275,7 @@ private slots:
         } else if (road == QLatin1String("update check")) {
             auto w = window();
             applyFault(f, "/version/main.txt");
-            QVERIFY(StartUpAndWait(*w));
+            QVERIFY(startUpAndWait(*w));
             QCOMPARE(boxes.boxes.size(), 1);
             const SeenBox box = boxes.boxes.takeFirst();
             QCOMPARE(box.title, QStringLiteral("Quorlen软件"));
@@ -294,7 +294,7 @@ private slots:
             QVERIFY(controlsUsable(*w));
         } else if (road == QLatin1String("cover picture")) {
             auto w = window();
-            QVERIFY(StartUpAndWait(*w));
+            QVERIFY(startUpAndWait(*w));
             QString id = QStringLiteral("1001");
             if (f.route.isEmpty())
                 id = recordAtClosedPort();
@@ -335,7 +335,7 @@ private slots:
         } else {
             QTemporaryDir folder;
             auto w = window(folder.path());
-            QVERIFY(StartUpAndWait(*w));
+            QVERIFY(startUpAndWait(*w));
             QString id = QStringLiteral("1001");
             if (f.route.isEmpty())
                 id = recordAtClosedPort();
@@ -416,7 +416,7 @@ private slots:
         if (f.route.isEmpty() && command == QLatin1String("download"))
             id = recordAtClosedPort();
         else if (f.route.isEmpty())
-            hostOfRoad = ClosedLoopbackHost();
+            hostOfRoad = closedLoopbackHost();
         else if (command == QLatin1String("info"))
             m_service.setFault("/sound/info", f.route);
         else if (command == QLatin1String("hot"))
@@ -435,7 +435,7 @@ private slots:
             arguments << page(id);
         if (command == QLatin1String("download"))
             arguments << QStringLiteral("-o") << folder.path();
-        const VexaRun run = RunVexaHelper(arguments);
+        const VexaRun run = runVexaHelper(arguments);
         const QStringList problems = problemLines(run.err);
         const QString outcome = QStringLiteral("exit %1").arg(run.exitCode) +
                                 (problems.isEmpty() ? QString() : QStringLiteral(", ") + problems.join(u' '));

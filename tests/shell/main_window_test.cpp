@@ -115,7 +115,7 @@ private:
     std::unique_ptr<MainWindow> readyWindow()
     {
         auto window = makeWindow(config());
-        StartUpAndWait(*window);
+        startUpAndWait(*window);
         return window;
     }
 
@@ -199,7 +199,7 @@ private slots:
     void cleanupTestCase()
     {
         QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
-        ShutDownSharedNetworkManager();
+        shutDownSharedNetworkManager();
     }
 
     void controlsAndCaptionsAtCreation()
@@ -310,10 +310,10 @@ private slots:
         m_service.setVersionBody(versionFile);
         ServiceConfig c = config();
         if (!reachable)
-            c.updateHost = ClosedLoopbackHost();
+            c.updateHost = closedLoopbackHost();
         auto w = makeWindow(c);
         BoxCloser boxes;
-        QVERIFY(StartUpAndWait(*w));
+        QVERIFY(startUpAndWait(*w));
 
         if (expectedBox.isEmpty()) {
             QCOMPARE(boxes.boxes.size(), 0);
@@ -374,7 +374,7 @@ private slots:
         QVERIFY(analyseButton(*w)->isEnabled());
         if (status == Analysed) {
             const SampleSound *sound = findSampleSound(QStringLiteral("1001"));
-            QCOMPARE(caption(*w, "Label3"), QStringLiteral("音乐：") + ShortSoundName(sound->name));
+            QCOMPARE(caption(*w, "Label3"), QStringLiteral("音乐：") + shortSoundName(sound->name));
             QCOMPARE(w->findChild<QLabel *>(QStringLiteral("Label3"))->toolTip(), sound->name);
             QCOMPARE(w->soundInfo().soundId, QStringLiteral("1001"));
             QCOMPARE(QGuiApplication::clipboard()->text(), w->soundInfo().coverUrl);
@@ -404,11 +404,11 @@ private slots:
     void hqyyRunsAfterFailedCheck()
     {
         ServiceConfig c = config();
-        c.updateHost = ClosedLoopbackHost();
+        c.updateHost = closedLoopbackHost();
         auto w = makeWindow(c);
         {
             BoxCloser boxes;
-            QVERIFY(StartUpAndWait(*w));
+            QVERIFY(startUpAndWait(*w));
             QCOMPARE(boxes.boxes.size(), 1);
         }
         QVERIFY(!analyseButton(*w)->isEnabled());
@@ -447,7 +447,7 @@ private slots:
         QCOMPARE(w->soundInfo().soundId, QStringLiteral("1003"));
         QCOMPARE(caption(*w, "Label3"), QStringLiteral("音乐：雨巷"));
         QCOMPARE(coverImage(*w),
-                 PictureFromBytes(sampleCoverPng(1003)).convertToFormat(coverImage(*w).format()));
+                 pictureFromBytes(sampleCoverPng(1003)).convertToFormat(coverImage(*w).format()));
         QVERIFY(player(*w)->source().toString().contains(QStringLiteral("/audio/1003.wav")));
         QVERIFY(addressBox(*w)->isEnabled() && analyseButton(*w)->isEnabled());
     }
@@ -475,7 +475,7 @@ private slots:
         QCOMPARE(w->findChild<QPlainTextEdit *>(QStringLiteral("Text2"))->toPlainText(),
                  QStringLiteral("第一行\n第二行"));
         QCOMPARE(coverImage(*w),
-                 PictureFromBytes(sampleCoverPng(1003)).convertToFormat(coverImage(*w).format()));
+                 pictureFromBytes(sampleCoverPng(1003)).convertToFormat(coverImage(*w).format()));
         QCOMPARE(player(*w)->source(), QUrl(base + QStringLiteral("/audio/1003.wav")));
     }
 

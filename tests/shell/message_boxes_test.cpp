@@ -13,12 +13,12 @@ private slots:
     void answererTakesTheBoxAndCanBeRemoved()
     {
         QStringList seen;
-        SetMessageAnswerer([&](MessageKind kind, const QString &title, const QString &text) {
+        setMessageAnswerer([&](MessageKind kind, const QString &title, const QString &text) {
             seen.append(QStringLiteral("%1 %2 %3").arg(int(kind)).arg(title, text));
         });
-        ShowMessage(nullptr, MessageKind::Warning, QStringLiteral("一"));
-        ShowMessage(nullptr, MessageKind::Information, QStringLiteral("二"));
-        SetMessageAnswerer({});
+        showMessage(nullptr, MessageKind::Warning, QStringLiteral("一"));
+        showMessage(nullptr, MessageKind::Information, QStringLiteral("二"));
+        setMessageAnswerer({});
         QCOMPARE(seen, (QStringList{QStringLiteral("0 Quorlen软件 一"), QStringLiteral("1 Quorlen软件 二")}));
     }
 
@@ -38,7 +38,7 @@ private slots:
         QFETCH(int, icon);
         QWidget parent;
         bool answered = false;
-        ShowMessage(&parent, MessageKind(kind), QStringLiteral("文字"), [&] { answered = true; });
+        showMessage(&parent, MessageKind(kind), QStringLiteral("文字"), [&] { answered = true; });
         auto *box = parent.findChild<QMessageBox *>();
         QVERIFY(box);
         QVERIFY(box->isVisible());
@@ -58,7 +58,7 @@ private slots:
     {
         bool answered = false;
         auto parent = std::make_unique<QWidget>();
-        ShowMessage(parent.get(), MessageKind::Warning, QStringLiteral("文字"), [&] { answered = true; });
+        showMessage(parent.get(), MessageKind::Warning, QStringLiteral("文字"), [&] { answered = true; });
         parent.reset();
         QVERIFY(!answered);
     }

@@ -61,7 +61,7 @@ private slots:
             {"dropped", base + QStringLiteral("/fault/drop?n=%1"), Moment::Requested},
             {"dropped sound", base + QStringLiteral("/file/bytes-2000000;drop=65536;n=%1.wav"),
              Moment::Requested},
-            {"refused", QStringLiteral("http://") + ClosedLoopbackHost() + QStringLiteral("/a.wav?n=%1"),
+            {"refused", QStringLiteral("http://") + closedLoopbackHost() + QStringLiteral("/a.wav?n=%1"),
              Moment::AtOnce},
         };
 

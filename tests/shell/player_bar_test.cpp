@@ -38,7 +38,7 @@ private slots:
     {
         QFETCH(qint64, ms);
         QFETCH(QString, text);
-        QCOMPARE(PlayerTimeText(ms), text);
+        QCOMPARE(playerTimeText(ms), text);
     }
 
     // A window that never plays never creates the media objects.

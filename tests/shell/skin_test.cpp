@@ -65,19 +65,19 @@ private slots:
             QVERIFY(QDir().mkpath(path));
         else if (!bytes.isNull())
             QVERIFY(!write(name, bytes).isEmpty());
-        QCOMPARE(ReadSkin(path), expected);
+        QCOMPARE(::readSkin(path), expected);
     }
 
     void applySkin()
     {
         const QString path = write(QStringLiteral("皮肤 目录/apply.she"), goodSheet());
         qApp->setStyleSheet(QString());
-        QVERIFY(ApplySkin(path));
+        QVERIFY(::applySkin(path));
         QCOMPARE(qApp->styleSheet(), QString::fromUtf8(goodSheet()));
 
         // A broken or missing skin keeps the look that is there.
-        QVERIFY(!ApplySkin(m_dir.filePath(QStringLiteral("absent.she"))));
-        QVERIFY(!ApplySkin(write(QStringLiteral("blank.she"), " \n\t")));
+        QVERIFY(!::applySkin(m_dir.filePath(QStringLiteral("absent.she"))));
+        QVERIFY(!::applySkin(write(QStringLiteral("blank.she"), " \n\t")));
         QCOMPARE(qApp->styleSheet(), QString::fromUtf8(goodSheet()));
         qApp->setStyleSheet(QString());
     }

@@ -62,11 +62,11 @@ private slots:
         QFETCH(QString, tag);
         QFETCH(UpdateOutcome, outcome);
 
-        const std::optional<QString> found = VersionTagIn(text);
+        const std::optional<QString> found = versionTagIn(text);
         QCOMPARE(found.has_value(), hasTag);
         if (hasTag)
             QCOMPARE(*found, tag);
-        QCOMPARE(DecideUpdate(text), outcome);
+        QCOMPARE(decideUpdate(text), outcome);
     }
 
     void otherVersionMessage_data()
@@ -86,7 +86,7 @@ private slots:
     {
         QFETCH(QString, tag);
         QFETCH(QString, message);
-        QCOMPARE(OtherVersionMessage(tag), message);
+        QCOMPARE(::otherVersionMessage(tag), message);
     }
 
     void checkOverTheNetwork_data()
@@ -112,7 +112,7 @@ private slots:
         SampleService service;
         QVERIFY(service.start());
         service.setVersionBody(versionFile);
-        const QString host = reachable ? service.hostAndPort() : ClosedLoopbackHost();
+        const QString host = reachable ? service.hostAndPort() : closedLoopbackHost();
         UpdateCheck check(QStringLiteral("http://%1/version/main.txt").arg(host), FetchOptions{});
         QSignalSpy finished(&check, &UpdateCheck::finished);
         check.start();

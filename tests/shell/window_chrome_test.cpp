@@ -49,7 +49,7 @@ private slots:
 
     void insetPanelSpan()
     {
-        const PanelSpan span = InsetPanelSpan(QSize(791, 446));
+        const PanelSpan span = ::insetPanelSpan(QSize(791, 446));
         QCOMPARE(span.left, 1);
         QCOMPARE(span.width, 789);
     }
@@ -78,7 +78,7 @@ private slots:
         image.fill(Qt::white);
         {
             QPainter painter(&image);
-            PaintBorderLines(painter, hotList ? HotListBorderLines(size) : MainWindowBorderLines(size));
+            paintBorderLines(painter, hotList ? hotListBorderLines(size) : mainWindowBorderLines(size));
         }
         const QRgb grey = qRgb(0x80, 0x80, 0x80);
         for (int y = 0; y < size.height(); ++y) {
@@ -145,7 +145,7 @@ private slots:
 
     void handCursor()
     {
-        const QCursor cursor = HandCursor();
+        const QCursor cursor = ::handCursor();
         QCOMPARE(cursor.hotSpot(), QPoint(5, 0));
         QCOMPARE(cursor.pixmap().size(), QSize(32, 32));
     }
@@ -160,7 +160,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&first));
         QVERIFY(QTest::qWaitForWindowExposed(&second));
 
-        EndProgramNow();
+        endProgramNow();
         // Told to end, an event loop started now returns at once.
         QEventLoop probe;
         QTimer::singleShot(0, &probe, [&] { probe.exit(1); });
@@ -168,7 +168,7 @@ private slots:
         QVERIFY(first.isHidden());
         QVERIFY(second.isHidden());
 
-        // exec() clears the quit state that EndProgramNow left behind.
+        // exec() clears the quit state that endProgramNow left behind.
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
         QCoreApplication::exec();
     }

@@ -18,7 +18,7 @@ class SoundAnalysisTest : public QObject
 private:
     SampleService m_service;
 
-    QString pageAddress(const QString &id) const { return SoundPagePrefix(m_service.hostAndPort()) + id; }
+    QString pageAddress(const QString &id) const { return soundPagePrefix(m_service.hostAndPort()) + id; }
 
     // One analysis to its end.
     static AnalysisResult analyse(const QString &address, const QString &apiHost,
@@ -75,7 +75,7 @@ private slots:
 
         const QString host = QStringLiteral("127.0.0.1:%1").arg(server.serverPort());
         const AnalysisResult result =
-            analyse(SoundPagePrefix(host) + QStringLiteral("1001?from=share&t=1 "), host);
+            analyse(soundPagePrefix(host) + QStringLiteral("1001?from=share&t=1 "), host);
         QCOMPARE(int(result.status), int(AnalysisStatus::ExtractFailed));
         const QByteArray requestLine = requestHead.left(requestHead.indexOf("\r\n"));
         // The trailing space of the id can only travel percent-encoded.
@@ -122,7 +122,7 @@ private slots:
 
     void cleanupTestCase()
     {
-        ShutDownSharedNetworkManager();
+        shutDownSharedNetworkManager();
         m_service.stop();
     }
 };

@@ -95,7 +95,7 @@ QString withCreateTime(const QString &value)
 // record, a success the listed field values.
 void checkExtraction(const QString &response, bool ok, const FieldValues &expected)
 {
-    const SoundExtraction result = ExtractSoundInfo(response);
+    const SoundExtraction result = extractSoundInfo(response);
     QCOMPARE(result.ok(), ok);
     if (!ok) {
         QVERIFY(!result.reason.isEmpty());
@@ -247,7 +247,7 @@ void SoundExtractionTest::keyPiece()
     QFETCH(bool, exists);
     QFETCH(QString, piece);
 
-    const std::optional<QString> result = KeyPiece(text, pattern, n);
+    const std::optional<QString> result = ::keyPiece(text, pattern, n);
     QCOMPARE(result.has_value(), exists);
     if (exists)
         QCOMPARE(*result, piece);
@@ -274,7 +274,7 @@ void SoundExtractionTest::textBefore()
     QFETCH(QString, piece);
     QFETCH(QChar, stop);
     QFETCH(QString, before);
-    QCOMPARE(TextBefore(piece, stop), before);
+    QCOMPARE(::textBefore(piece, stop), before);
 }
 
 void SoundExtractionTest::jsonText_data()
@@ -340,7 +340,7 @@ void SoundExtractionTest::jsonText()
     QFETCH(QString, piece);
     QFETCH(bool, crlf);
     QFETCH(QString, text);
-    QCOMPARE(JsonTextValue(piece, crlf ? LineBreaks::CrLf : LineBreaks::AsEscaped), text);
+    QCOMPARE(jsonTextValue(piece, crlf ? LineBreaks::CrLf : LineBreaks::AsEscaped), text);
 }
 
 void SoundExtractionTest::publishTime_data()
@@ -445,7 +445,7 @@ void SoundExtractionTest::publishTime()
     if (!locale.isEmpty())
         QLocale::setDefault(QLocale(locale));
 
-    const std::optional<QString> result = PublishTimeText(createTime);
+    const std::optional<QString> result = publishTimeText(createTime);
     QCOMPARE(result.has_value(), valid);
     if (valid)
         QCOMPARE(*result, text);
@@ -479,7 +479,7 @@ void SoundExtractionTest::shortName()
 {
     QFETCH(QString, name);
     QFETCH(QString, shown);
-    QCOMPARE(ShortSoundName(name), shown);
+    QCOMPARE(shortSoundName(name), shown);
 }
 
 void SoundExtractionTest::shortSinger_data()
@@ -512,7 +512,7 @@ void SoundExtractionTest::shortSinger()
 {
     QFETCH(QString, singer);
     QFETCH(QString, shown);
-    QCOMPARE(ShortSinger(singer), shown);
+    QCOMPARE(::shortSinger(singer), shown);
 }
 
 void SoundExtractionTest::extract_data()

@@ -41,7 +41,7 @@ void SoundLinkTest::soundPagePrefix()
 {
     QFETCH(QString, host);
     QFETCH(QString, prefix);
-    QCOMPARE(SoundPagePrefix(host), prefix);
+    QCOMPARE(::soundPagePrefix(host), prefix);
 }
 
 void SoundLinkTest::checkAddress_data()
@@ -98,9 +98,9 @@ void SoundLinkTest::checkAddress()
     QFETCH(AddressCheck, outcome);
     QFETCH(QString, message);
 
-    const AddressCheck check = CheckSoundAddress(address, host);
+    const AddressCheck check = checkSoundAddress(address, host);
     QCOMPARE(check, outcome);
-    QCOMPARE(AddressCheckMessage(check), message);
+    QCOMPARE(addressCheckMessage(check), message);
 }
 
 void SoundLinkTest::soundId_data()
@@ -165,8 +165,8 @@ void SoundLinkTest::soundId()
     QFETCH(QString, id);
     QFETCH(QString, url);
 
-    QCOMPARE(SoundIdFromAddress(address), id);
-    QCOMPARE(SoundInfoUrl(id, apiHost), url);
+    QCOMPARE(soundIdFromAddress(address), id);
+    QCOMPARE(soundInfoUrl(id, apiHost), url);
 
     const SoundLink link = SoundLink::fromAddress(address, apiHost);
     QCOMPARE(link.address, address);

@@ -19,12 +19,12 @@ class BoxCloser
 public:
     BoxCloser()
     {
-        SetMessageAnswerer([this](MessageKind kind, const QString &title, const QString &text) {
+        setMessageAnswerer([this](MessageKind kind, const QString &title, const QString &text) {
             boxes.append({title, text,
                           kind == MessageKind::Warning ? QMessageBox::Warning : QMessageBox::Information});
         });
     }
-    ~BoxCloser() { SetMessageAnswerer({}); }
+    ~BoxCloser() { setMessageAnswerer({}); }
     BoxCloser(const BoxCloser &) = delete;
     BoxCloser &operator=(const BoxCloser &) = delete;
 

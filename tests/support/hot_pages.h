@@ -11,7 +11,7 @@
 // give. Expected links are written for this web host.
 inline const QString HotPagesHost = QStringLiteral("www.vexa.example");
 
-inline QByteArray HotTestPage(const QString &name)
+inline QByteArray hotTestPage(const QString &name)
 {
     QFile file(QStringLiteral(VEXA_TEST_DATA_DIR "/hot_pages/") + name + QStringLiteral(".html"));
     if (!file.open(QIODevice::ReadOnly))
@@ -21,7 +21,7 @@ inline QByteArray HotTestPage(const QString &name)
 
 // A JSON array of fifteen arrays of seven texts in column order; links
 // moved to webHost.
-inline QList<HotEntry> HotExpectedRows(const QString &name, const QString &webHost = HotPagesHost)
+inline QList<HotEntry> hotExpectedRows(const QString &name, const QString &webHost = HotPagesHost)
 {
     QFile file(QStringLiteral(VEXA_TEST_DATA_DIR "/hot_pages/") + name + QStringLiteral(".expected.json"));
     if (!file.open(QIODevice::ReadOnly))
@@ -41,7 +41,7 @@ inline QList<HotEntry> HotExpectedRows(const QString &name, const QString &webHo
 }
 
 // The rows a fresh scraper gets from page; none when it holds no entry.
-inline QList<HotEntry> HotRowsOf(const QByteArray &page, const QString &webHost)
+inline QList<HotEntry> hotRowsOf(const QByteArray &page, const QString &webHost)
 {
     HotListScraper scraper(webHost);
     return scraper.scrape(QString::fromUtf8(page)).value_or(QList<HotEntry>());

@@ -5,7 +5,7 @@
 #include <QTcpServer>
 
 // "127.0.0.1:PORT" of a loopback port with nobody listening.
-inline QString ClosedLoopbackHost()
+inline QString closedLoopbackHost()
 {
     QTcpServer server;
     server.listen(QHostAddress::LocalHost);

@@ -6,7 +6,7 @@
 
 // Starts the window up and waits until its update check has ended (message
 // boxes answered included). False when it did not end in time.
-inline bool StartUpAndWait(MainWindow &window, int timeoutMs = 30000)
+inline bool startUpAndWait(MainWindow &window, int timeoutMs = 30000)
 {
     QSignalSpy checked(&window, &MainWindow::updateChecked);
     window.startUp();

@@ -16,7 +16,7 @@ struct VexaRun
 
 // Runs the built vexa-helper with arguments and no display at all: the
 // command line must never need one.
-inline VexaRun RunVexaHelper(const QStringList &arguments)
+inline VexaRun runVexaHelper(const QStringList &arguments)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
