@@ -1,12 +1,9 @@
 #include "shell/player_bar.h"
 
+#include "player/player_module.h"
 #include "services/sound_stream.h"
-#include "shell/stream_source.h"
 
-#include <QAudioDevice>
-#include <QAudioOutput>
 #include <QLabel>
-#include <QMediaDevices>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSlider>
@@ -19,6 +16,29 @@ const QString NoAudioDeviceText = QStringLiteral("没有可用的音频设备");
 constexpr int DefaultVolume = 80;
 
 enum class Glyph { Play, Pause, Volume };
+
+// The stream's buffer as the back end reads it.
+class BufferReader final : public SoundReader
+{
+public:
+    explicit BufferReader(std::shared_ptr<StreamBuffer> buffer)
+        : m_buffer(std::move(buffer))
+    {}
+
+    qint64 read(qint64 offset, char *out, qint64 maxBytes) override
+    {
+        return m_buffer->read(offset, out, maxBytes);
+    }
+    void setInterrupted(bool interrupted) override { m_buffer->setInterrupted(interrupted); }
+    qint64 size() const override { return m_buffer->size(); }
+    QString failure() const override { return m_buffer->failure(); }
+
+private:
+    const std::shared_ptr<StreamBuffer> m_buffer;
+};
+
+static_assert(SoundReader::End == StreamBuffer::End && SoundReader::Failed == StreamBuffer::Failed &&
+              SoundReader::Interrupted == StreamBuffer::Interrupted);
 
 // Drawn here rather than taken from the icon theme: on X11 the theme lookup
 // was the costliest single step of building the window (about 5 ms), and the
@@ -88,8 +108,8 @@ PlayerBar::PlayerBar(QWidget *parent)
     m_seek->setGeometry(32, 4, 380, h - 8);
     m_seek->setRange(0, 0);
     connect(m_seek, &QSlider::sliderMoved, this, [this](int position) {
-        if (m_player)
-            m_player->setPosition(position);
+        if (m_output)
+            m_output->setPosition(position);
     });
 
     m_time = new QLabel(this);
@@ -109,8 +129,8 @@ PlayerBar::PlayerBar(QWidget *parent)
     m_volume->setToolTip(QStringLiteral("音量"));
     m_volume->setGeometry(532, 4, 80, h - 8);
     connect(m_volume, &QSlider::valueChanged, this, [this](int value) {
-        if (m_audio)
-            m_audio->setVolume(float(value) / 100.0f);
+        if (m_output)
+            m_output->setVolume(float(value) / 100.0f);
     });
 
     m_message = new QLabel(this);
@@ -118,27 +138,21 @@ PlayerBar::PlayerBar(QWidget *parent)
     m_message->setGeometry(620, 0, 141, h);
 }
 
-void PlayerBar::ensureMediaObjects()
+bool PlayerBar::makeOutput()
 {
-    if (m_player)
-        return;
-    if (!m_audio) {
-        m_audio = new QAudioOutput(this);
-        m_audio->setVolume(float(m_volume->value()) / 100.0f);
-    }
-    m_player = new QMediaPlayer(this);
-    m_player->setAudioOutput(m_audio);
-    connect(m_player, &QMediaPlayer::positionChanged, this, &PlayerBar::showPosition);
-    connect(m_player, &QMediaPlayer::durationChanged, this, &PlayerBar::showDuration);
-    connect(m_player, &QMediaPlayer::playbackStateChanged, this, &PlayerBar::showState);
-    connect(m_player, &QMediaPlayer::errorOccurred, this, [this](QMediaPlayer::Error error) {
-        if (error != QMediaPlayer::NoError)
-            giveUp();
-    });
-    connect(m_player, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus status) {
-        if (status == QMediaPlayer::InvalidMedia)
-            giveUp();
-    });
+    PlayerBackend *backend = playerBackend();
+    if (!backend)
+        return false;
+    SoundOutput::Events events;
+    events.position = [this](qint64 position) { showPosition(position); };
+    events.duration = [this](qint64 duration) { showDuration(duration); };
+    events.state = [this](SoundOutput::State state) { showState(state); };
+    events.failed = [this] { giveUp(); };
+    m_output = backend->createOutput(std::move(events), float(m_volume->value()) / 100.0f, this);
+    // Without an output device the sound still runs (silently) to its end.
+    if (!backend->hasAudioOutput())
+        showMessage(NoAudioDeviceText);
+    return true;
 }
 
 void PlayerBar::setSource(const QUrl &url)
@@ -147,20 +161,20 @@ void PlayerBar::setSource(const QUrl &url)
     showMessage(QString());
     showDuration(0);
     showPosition(0);
-    // A new player for every sound: stopping one that is still waiting for
+    // A new output for every sound: stopping one that is still waiting for
     // its first bytes would block here for a second, while deleting it ends
     // its reads at once. It goes before the stream it reads.
-    delete m_player;
-    m_player = nullptr;
+    delete m_output;
+    m_output = nullptr;
     delete m_stream;
     m_stream = nullptr;
-    showState(QMediaPlayer::StoppedState);
+    showState(SoundOutput::State::Stopped);
     if (url.isEmpty())
         return;
-    ensureMediaObjects();
-    // Without an output device the sound still runs (silently) to its end.
-    if (QMediaDevices::audioOutputs().isEmpty())
-        showMessage(NoAudioDeviceText);
+    if (!makeOutput()) {
+        giveUp();
+        return;
+    }
     openStream();
 }
 
@@ -173,29 +187,27 @@ void PlayerBar::openStream()
 
 void PlayerBar::streamOpened(const SoundStreamOpening &result)
 {
-    if (!result.ok || !registerStreamSource()) {
+    if (!result.ok || !m_output->setSource(std::make_shared<BufferReader>(m_stream->buffer()))) {
         giveUp();
         return;
     }
-    m_player->setSource(streamSourceUrl(m_stream->bufferId()));
-    m_player->play();
+    m_output->play();
 }
 
 void PlayerBar::giveUp()
 {
     showMessage(CannotPlayText);
-    // Nothing plays, whatever state the player was left in. Both go once
+    // Nothing plays, whatever state the output was left in. Both go once
     // the signal that brought us here is done; a click on play tries again.
-    if (m_player) {
-        disconnect(m_player, nullptr, this, nullptr);
-        m_player->deleteLater();
-        m_player = nullptr;
+    if (m_output) {
+        m_output->deleteLater();
+        m_output = nullptr;
     }
     if (m_stream) {
         m_stream->deleteLater();
         m_stream = nullptr;
     }
-    showState(QMediaPlayer::StoppedState);
+    showState(SoundOutput::State::Stopped);
 }
 
 QString PlayerBar::message() const
@@ -203,23 +215,23 @@ QString PlayerBar::message() const
     return m_message->text();
 }
 
-QMediaPlayer::PlaybackState PlayerBar::playbackState() const
+SoundOutput::State PlayerBar::playbackState() const
 {
-    return m_player ? m_player->playbackState() : QMediaPlayer::StoppedState;
+    return m_output ? m_output->state() : SoundOutput::State::Stopped;
 }
 
 void PlayerBar::togglePlay()
 {
     if (m_source.isEmpty())
         return;
-    if (!m_stream || !m_player) {
+    if (!m_stream || !m_output) {
         setSource(QUrl(m_source)); // it could not play: try again
         return;
     }
-    if (m_player->playbackState() == QMediaPlayer::PlayingState)
-        m_player->pause();
+    if (m_output->state() == SoundOutput::State::Playing)
+        m_output->pause();
     else if (m_stream->isOpen())
-        m_player->play();
+        m_output->play();
 }
 
 void PlayerBar::showPosition(qint64 position)
@@ -233,12 +245,12 @@ void PlayerBar::showDuration(qint64 duration)
 {
     m_duration = duration;
     m_seek->setRange(0, int(std::min<qint64>(duration, INT_MAX)));
-    showPosition(m_player ? m_player->position() : 0);
+    showPosition(m_output ? m_output->position() : 0);
 }
 
-void PlayerBar::showState(QMediaPlayer::PlaybackState state)
+void PlayerBar::showState(SoundOutput::State state)
 {
-    m_playButton->setIcon(state == QMediaPlayer::PlayingState ? m_pauseIcon : m_playIcon);
+    m_playButton->setIcon(state == SoundOutput::State::Playing ? m_pauseIcon : m_playIcon);
 }
 
 void PlayerBar::showMessage(const QString &text)

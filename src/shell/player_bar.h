@@ -1,11 +1,11 @@
 #pragma once
 
+#include "player/player_backend.h"
+
 #include <QIcon>
-#include <QMediaPlayer>
 #include <QUrl>
 #include <QWidget>
 
-class QAudioOutput;
 class QLabel;
 class SoundStream;
 struct SoundStreamOpening;
@@ -13,8 +13,9 @@ class QSlider;
 class QToolButton;
 
 // The player strip (W1): play/pause, a seek slider, elapsed and total time,
-// volume, and a short message when something cannot play. The media objects
-// are made on first use, so a window that never plays never pays for them.
+// volume, and a short message when something cannot play. The back end is
+// loaded and its media objects made on first use, so a window that never
+// plays never pays for them.
 class PlayerBar : public QWidget
 {
     Q_OBJECT
@@ -32,18 +33,18 @@ public:
     void setSource(const QUrl &url);
     QUrl source() const { return m_source; }
     QString message() const;
-    bool hasMediaObjects() const { return m_player != nullptr; }
-    QMediaPlayer::PlaybackState playbackState() const;
+    bool hasMediaObjects() const { return m_output != nullptr; }
+    SoundOutput::State playbackState() const;
 
 private:
-    void ensureMediaObjects();
+    bool makeOutput();
     void openStream();
     void streamOpened(const SoundStreamOpening &result);
     void giveUp();
     void togglePlay();
     void showPosition(qint64 position);
     void showDuration(qint64 duration);
-    void showState(QMediaPlayer::PlaybackState state);
+    void showState(SoundOutput::State state);
     void showMessage(const QString &text);
 
     QToolButton *m_playButton = nullptr;
@@ -52,9 +53,8 @@ private:
     QLabel *m_volumeIcon = nullptr;
     QSlider *m_volume = nullptr;
     QLabel *m_message = nullptr;
-    QMediaPlayer *m_player = nullptr;
-    QAudioOutput *m_audio = nullptr;
-    SoundStream *m_stream = nullptr; // the sound now given to the player
+    SoundOutput *m_output = nullptr; // a new one for every sound
+    SoundStream *m_stream = nullptr; // the sound now given to the output
     QIcon m_playIcon;
     QIcon m_pauseIcon;
     QUrl m_source;

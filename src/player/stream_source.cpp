@@ -1,21 +1,33 @@
-#include "shell/stream_source.h"
+#include "player/stream_source.h"
 
-#include "services/stream_buffer.h"
+#include "player/player_backend.h"
+
+#include <QHash>
 
 #include <gst/base/gstbasesrc.h>
 #include <gst/gst.h>
 
-#include <memory>
+#include <mutex>
 
 namespace {
 
 constexpr char Scheme[] = "vexastream";
 
+std::mutex heldMutex;
+QHash<quint64, std::shared_ptr<SoundReader>> held;
+quint64 lastId = 0;
+
+std::shared_ptr<SoundReader> heldReader(quint64 id)
+{
+    std::lock_guard lock(heldMutex);
+    return held.value(id);
+}
+
 // A GStreamer source element (GObject boilerplate follows GLib's own).
 struct StreamSource
 {
     GstBaseSrc parent;
-    std::shared_ptr<StreamBuffer> *buffer; // set from the address
+    std::shared_ptr<SoundReader> *reader; // set from the address
     gchar *uri;
 };
 
@@ -34,26 +46,26 @@ StreamSource *self(gpointer object)
     return reinterpret_cast<StreamSource *>(object);
 }
 
-std::shared_ptr<StreamBuffer> bufferOf(gpointer object)
+std::shared_ptr<SoundReader> readerOf(gpointer object)
 {
     StreamSource *src = self(object);
     GST_OBJECT_LOCK(src);
-    std::shared_ptr<StreamBuffer> buffer = *src->buffer;
+    std::shared_ptr<SoundReader> reader = *src->reader;
     GST_OBJECT_UNLOCK(src);
-    return buffer;
+    return reader;
 }
 
 void finalize(GObject *object)
 {
-    delete self(object)->buffer;
+    delete self(object)->reader;
     g_free(self(object)->uri);
     G_OBJECT_CLASS(stream_source_parent_class)->finalize(object);
 }
 
 gboolean getSize(GstBaseSrc *base, guint64 *size)
 {
-    const std::shared_ptr<StreamBuffer> buffer = bufferOf(base);
-    const qint64 known = buffer ? buffer->size() : -1;
+    const std::shared_ptr<SoundReader> reader = readerOf(base);
+    const qint64 known = reader ? reader->size() : -1;
     if (known < 0)
         return FALSE;
     *size = guint64(known);
@@ -62,29 +74,29 @@ gboolean getSize(GstBaseSrc *base, guint64 *size)
 
 gboolean isSeekable(GstBaseSrc *base)
 {
-    const std::shared_ptr<StreamBuffer> buffer = bufferOf(base);
-    return buffer && buffer->size() >= 0;
+    const std::shared_ptr<SoundReader> reader = readerOf(base);
+    return reader && reader->size() >= 0;
 }
 
 // Called from another thread to end a blocked read, and before flushing.
 gboolean unlock(GstBaseSrc *base)
 {
-    if (const std::shared_ptr<StreamBuffer> buffer = bufferOf(base))
-        buffer->setInterrupted(true);
+    if (const std::shared_ptr<SoundReader> reader = readerOf(base))
+        reader->setInterrupted(true);
     return TRUE;
 }
 
 gboolean unlockStop(GstBaseSrc *base)
 {
-    if (const std::shared_ptr<StreamBuffer> buffer = bufferOf(base))
-        buffer->setInterrupted(false);
+    if (const std::shared_ptr<SoundReader> reader = readerOf(base))
+        reader->setInterrupted(false);
     return TRUE;
 }
 
 GstFlowReturn create(GstBaseSrc *base, guint64 offset, guint length, GstBuffer **out)
 {
-    const std::shared_ptr<StreamBuffer> buffer = bufferOf(base);
-    if (!buffer) {
+    const std::shared_ptr<SoundReader> reader = readerOf(base);
+    if (!reader) {
         GST_ELEMENT_ERROR(base, RESOURCE, NOT_FOUND, ("The sound is no longer there."), (nullptr));
         return GST_FLOW_ERROR;
     }
@@ -94,7 +106,7 @@ GstFlowReturn create(GstBaseSrc *base, guint64 offset, guint length, GstBuffer *
         gst_buffer_unref(result);
         return GST_FLOW_ERROR;
     }
-    const qint64 n = buffer->read(qint64(offset), reinterpret_cast<char *>(map.data), qint64(length));
+    const qint64 n = reader->read(qint64(offset), reinterpret_cast<char *>(map.data), qint64(length));
     gst_buffer_unmap(result, &map);
     if (n > 0) {
         gst_buffer_set_size(result, gssize(n));
@@ -104,11 +116,11 @@ GstFlowReturn create(GstBaseSrc *base, guint64 offset, guint length, GstBuffer *
         return GST_FLOW_OK;
     }
     gst_buffer_unref(result);
-    if (n == StreamBuffer::End)
+    if (n == SoundReader::End)
         return GST_FLOW_EOS;
-    if (n == StreamBuffer::Interrupted)
+    if (n == SoundReader::Interrupted)
         return GST_FLOW_FLUSHING;
-    GST_ELEMENT_ERROR(base, RESOURCE, READ, ("%s", qPrintable(buffer->failure())), (nullptr));
+    GST_ELEMENT_ERROR(base, RESOURCE, READ, ("%s", qPrintable(reader->failure())), (nullptr));
     return GST_FLOW_ERROR;
 }
 
@@ -151,7 +163,7 @@ void stream_source_class_init(StreamSourceClass *klass)
 
 void stream_source_init(StreamSource *src)
 {
-    src->buffer = new std::shared_ptr<StreamBuffer>();
+    src->reader = new std::shared_ptr<SoundReader>();
     src->uri = nullptr;
     gst_base_src_set_format(GST_BASE_SRC(src), GST_FORMAT_BYTES);
 }
@@ -181,14 +193,14 @@ gboolean setUri(GstURIHandler *handler, const gchar *uri, GError **error)
     const QUrl url(QString::fromUtf8(uri));
     bool isNumber = false;
     const quint64 id = url.path().mid(1).toULongLong(&isNumber);
-    std::shared_ptr<StreamBuffer> buffer = isNumber ? findStreamBuffer(id) : nullptr;
-    if (url.scheme() != QLatin1String(Scheme) || !buffer) {
+    std::shared_ptr<SoundReader> reader = isNumber ? heldReader(id) : nullptr;
+    if (url.scheme() != QLatin1String(Scheme) || !reader) {
         g_set_error(error, GST_URI_ERROR, GST_URI_ERROR_BAD_URI, "no sound stream at %s", uri);
         return FALSE;
     }
     StreamSource *src = self(handler);
     GST_OBJECT_LOCK(src);
-    *src->buffer = std::move(buffer);
+    *src->reader = std::move(reader);
     g_free(src->uri);
     src->uri = g_strdup(uri);
     GST_OBJECT_UNLOCK(src);
@@ -218,7 +230,20 @@ bool registerStreamSource()
     return registered;
 }
 
-QUrl streamSourceUrl(quint64 bufferId)
+quint64 holdSoundReader(std::shared_ptr<SoundReader> reader)
 {
-    return QUrl(QLatin1String(Scheme) + QStringLiteral(":///") + QString::number(bufferId));
+    std::lock_guard lock(heldMutex);
+    held.insert(++lastId, std::move(reader));
+    return lastId;
+}
+
+void releaseSoundReader(quint64 id)
+{
+    std::lock_guard lock(heldMutex);
+    held.remove(id);
+}
+
+QUrl streamSourceUrl(quint64 id)
+{
+    return QUrl(QLatin1String(Scheme) + QStringLiteral(":///") + QString::number(id));
 }
