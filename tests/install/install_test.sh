@@ -24,8 +24,11 @@ for file in bin/vexa-helper share/vexa-helper/1.she "share/applications/$id.desk
     [[ -f "$top/$file" ]] || problem "not installed: $file"
 done
 [[ -x "$top/bin/vexa-helper" ]] || problem "bin/vexa-helper is not executable"
-# Only the program: no libraries, headers or test programs.
-extra=$(cd "$top" && find . -type f | grep -v -e '^./bin/vexa-helper$' -e '^./share/' || true)
+# The player's module goes in a folder of its own under the library folder.
+module=$(cd "$top" && find . -type f -path './lib*/vexa-helper/libvexa-player.so')
+[[ -n "$module" ]] || problem "not installed: the player's module libvexa-player.so"
+# Only the program and its module: no other libraries, headers or test programs.
+extra=$(cd "$top" && find . -type f | grep -v -e '^./bin/vexa-helper$' -e '^./share/' -e "^$module\$" || true)
 [[ -z "$extra" ]] || problem "unexpected files installed: $extra"
 if command -v file >/dev/null; then
     file -b "$top/share/icons/hicolor/48x48/apps/$id.png" | grep -q '48 x 48' || problem "the PNG icon is not 48 px"
@@ -61,5 +64,10 @@ out=$(QT_QPA_PLATFORM=offscreen VEXA_EXIT_AFTER_FIRST_PAINT=0 "$top/bin/vexa-hel
 status=$?
 [[ $status -eq 0 ]] || problem "installed vexa-helper --demo ended with $status: $out"
 grep -q '^vexa-bench first-paint-ns=' <<<"$out" || problem "installed vexa-helper --demo never painted: $out"
+# Playing a sound loads the module from its installed folder.
+out=$(QT_QPA_PLATFORM=offscreen "$top/bin/vexa-helper" --demo --address 1001 --screenshot "$scratch/shot.png" 2>&1)
+status=$?
+[[ $status -eq 0 ]] || problem "installed vexa-helper --demo --address ended with $status: $out"
+grep -q 'player cannot play' <<<"$out" && problem "the installed program did not load its player module: $out"
 
 exit $fail
