@@ -12,7 +12,7 @@ struct SoundStreamOpening;
 class QSlider;
 class QToolButton;
 
-// The player strip (W1): play/pause, a seek slider, elapsed and total time,
+// The player strip: play/pause, a seek slider, elapsed and total time,
 // volume, and a short message when something cannot play. The media objects
 // are made on first use, so a window that never plays never pays for them.
 class PlayerBar : public QWidget

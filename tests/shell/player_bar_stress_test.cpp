@@ -85,7 +85,7 @@ private slots:
 
         // Still a working player afterwards.
         bar.setSource(QUrl(base + QStringLiteral("/audio/1004.wav")));
-        QTRY_VERIFY_WITH_TIMEOUT(bar.findChild<QSlider *>(QStringLiteral("W1_seek"))->value() > 0, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(bar.findChild<QSlider *>(QStringLiteral("seekSlider"))->value() > 0, 15000);
         QCOMPARE(bar.message() == QStringLiteral("无法播放此音乐"), false);
     }
 };
