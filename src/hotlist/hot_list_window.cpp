@@ -69,12 +69,11 @@ void HotListView::mouseDoubleClickEvent(QMouseEvent *event)
 {
     QTreeView::mouseDoubleClickEvent(event);
     event->accept();
-    emit doubleClicked();
+    emit doubleClickedAnywhere();
 }
 
 HotListWindow::HotListWindow(const ServiceConfig &config, const FetchOptions &fetchOptions, QWidget *parent)
     : FramelessWindow(TopEdge::Lined, parent)
-    , m_config(config)
     , m_fetchOptions(fetchOptions)
     , m_scraper(config.webHost)
 {
@@ -134,7 +133,7 @@ void HotListWindow::buildList()
     for (int i = 0; i < int(std::size(Columns)); ++i)
         m_list->setColumnWidth(i, Columns[i].width);
     m_list->setColumnHidden(LinkColumn, true);
-    connect(m_list, &HotListView::doubleClicked, this, &HotListWindow::chooseSelectedSound);
+    connect(m_list, &HotListView::doubleClickedAnywhere, this, &HotListWindow::chooseSelectedSound);
 }
 
 void HotListWindow::showHotList()

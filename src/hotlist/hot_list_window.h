@@ -41,7 +41,7 @@ public:
     using QTreeView::QTreeView;
 
 signals:
-    void doubleClicked();
+    void doubleClickedAnywhere();
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
@@ -91,7 +91,6 @@ private:
     void buildList();
     void onRefreshed(const HotRefresh &result);
 
-    ServiceConfig m_config;
     FetchOptions m_fetchOptions;
     HotListScraper m_scraper;
 
