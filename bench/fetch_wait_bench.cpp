@@ -75,13 +75,13 @@ int main(int argc, char **argv)
     cpuBefore = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
     const double threadBefore = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
     QSignalSpy ended(&window, &MainWindow::analysisEnded);
-    window.hqyy();
+    window.analyseAddress();
     if (!ended.wait(int(analysisSeconds * 1000) + 10000))
         return 1;
     cpu = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpuBefore;
     const double threadCpu = cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - threadBefore;
     elapsed = double(wall.nsecsElapsed()) / 1e9;
-    const bool timedOut = window.statusText(2) == QStringLiteral("网络连接失败，请稍后再试..");
+    const bool timedOut = window.statusMessage() == QStringLiteral("网络连接失败，请稍后再试..");
     std::printf("analysis wait (window, stalled answer): %.2f s wall, %.4f s cpu in the whole process "
                 "(%.4f s on the window's thread), share %.3f %% (%s)\n",
                 elapsed, cpu, threadCpu, 100.0 * cpu / elapsed,

@@ -1,5 +1,6 @@
 #include "shell/gui_main.h"
 
+#include "app/window_wiring.h"
 #include "hotlist/hot_list_window.h"
 #include "sample_service/sample_service.h"
 #include "services/network_access.h"
@@ -130,7 +131,7 @@ int runGui(int argc, char **argv)
                     QObject::connect(&window, &MainWindow::analysisEnded, &window, saveScreenshot,
                                      Qt::SingleShotConnection);
                 window.setAddressText(address);
-                window.hqyy();
+                window.analyseAddress();
             } else if (parser.isSet(ScreenshotOption)) {
                 saveScreenshot();
             }

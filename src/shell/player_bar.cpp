@@ -88,12 +88,12 @@ QString playerTimeText(qint64 milliseconds)
 PlayerBar::PlayerBar(QWidget *parent)
     : QWidget(parent)
 {
-    setObjectName(QStringLiteral("W1"));
+    setObjectName(QStringLiteral("playerBar"));
     setAttribute(Qt::WA_StyledBackground);
 
     const int h = ControlsHeight;
     m_playButton = new QToolButton(this);
-    m_playButton->setObjectName(QStringLiteral("W1_play"));
+    m_playButton->setObjectName(QStringLiteral("playButton"));
     m_playButton->setAutoRaise(true);
     const QColor glyphColour = palette().color(QPalette::WindowText);
     m_playIcon = QIcon(glyphPixmap(Glyph::Play, glyphColour));
@@ -104,7 +104,7 @@ PlayerBar::PlayerBar(QWidget *parent)
     connect(m_playButton, &QToolButton::clicked, this, &PlayerBar::togglePlay);
 
     m_seek = new QSlider(Qt::Horizontal, this);
-    m_seek->setObjectName(QStringLiteral("W1_seek"));
+    m_seek->setObjectName(QStringLiteral("seekSlider"));
     m_seek->setGeometry(32, 4, 380, h - 8);
     m_seek->setRange(0, 0);
     connect(m_seek, &QSlider::sliderMoved, this, [this](int position) {
@@ -113,7 +113,7 @@ PlayerBar::PlayerBar(QWidget *parent)
     });
 
     m_time = new QLabel(this);
-    m_time->setObjectName(QStringLiteral("W1_time"));
+    m_time->setObjectName(QStringLiteral("timeLabel"));
     m_time->setGeometry(418, 0, 90, h);
     m_time->setText(playerTimeText(0) + QStringLiteral(" / ") + playerTimeText(0));
 
@@ -123,7 +123,7 @@ PlayerBar::PlayerBar(QWidget *parent)
     m_volumeIcon->setGeometry(512, 6, 16, 16);
 
     m_volume = new QSlider(Qt::Horizontal, this);
-    m_volume->setObjectName(QStringLiteral("W1_volume"));
+    m_volume->setObjectName(QStringLiteral("volumeSlider"));
     m_volume->setRange(0, 100);
     m_volume->setValue(DefaultVolume);
     m_volume->setToolTip(QStringLiteral("音量"));
@@ -134,7 +134,7 @@ PlayerBar::PlayerBar(QWidget *parent)
     });
 
     m_message = new QLabel(this);
-    m_message->setObjectName(QStringLiteral("W1_message"));
+    m_message->setObjectName(QStringLiteral("playerMessage"));
     m_message->setGeometry(620, 0, 141, h);
 }
 

@@ -12,7 +12,7 @@ struct SoundStreamOpening;
 class QSlider;
 class QToolButton;
 
-// The player strip (W1): play/pause, a seek slider, elapsed and total time,
+// The player strip: play/pause, a seek slider, elapsed and total time,
 // volume, and a short message when something cannot play. The back end is
 // loaded and its media objects made on first use, so a window that never
 // plays never pays for them.

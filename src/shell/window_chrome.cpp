@@ -2,69 +2,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPixmap>
-#include <QWindow>
-
-namespace {
-
-QLine twipLine(int x1, int y1, int x2, int y2)
-{
-    return QLine(TwipsToPixels(x1), TwipsToPixels(y1), TwipsToPixels(x2), TwipsToPixels(y2));
-}
-
-} // namespace
-
-PanelSpan insetPanelSpan(QSize clientPixels)
-{
-    const int scaleWidth = PixelsToTwips(clientPixels.width());
-    return {TwipsToPixels(20), TwipsToPixels(scaleWidth - 30)};
-}
-
-QList<QLine> mainWindowBorderLines(QSize clientPixels)
-{
-    const int w = PixelsToTwips(clientPixels.width());
-    const int h = PixelsToTwips(clientPixels.height());
-    return {
-        twipLine(0, 0, 0, h),           // left edge
-        twipLine(w, h - 30, 0, h - 30), // bottom, in the second-to-last pixel row
-        twipLine(w - 10, h, w - 10, 0), // right, in the last pixel column
-    };
-}
-
-QList<QLine> hotListBorderLines(QSize clientPixels)
-{
-    const int w = PixelsToTwips(clientPixels.width());
-    const int h = PixelsToTwips(clientPixels.height());
-    return {
-        twipLine(0, 5, w, 5),           // top, in the first pixel row
-        twipLine(0, 0, 0, h),           // left edge
-        twipLine(w, h - 20, 0, h - 20), // bottom
-        twipLine(w - 10, h, w - 10, 0), // right
-    };
-}
-
-void paintBorderLines(QPainter &painter, const QList<QLine> &lines)
-{
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QPen(BorderColor, 0)); // cosmetic: one pixel at any scale
-    for (const QLine &line : lines)
-        painter.drawLine(line);
-    painter.restore();
-}
-
-void setBorderlessStyle(QWidget *window)
-{
-    window->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint |
-                           Qt::WindowMinimizeButtonHint);
-}
-
-bool dragWindow(QWidget *window)
-{
-    QWindow *handle = window ? window->windowHandle() : nullptr;
-    return handle && handle->startSystemMove();
-}
 
 void endProgramNow()
 {
@@ -83,14 +21,21 @@ QFont uiFont(qreal pointSize)
     return font;
 }
 
+QFont monospaceFont(qreal pointSize)
+{
+    QFont font(QStringLiteral("Consolas"));
+    font.setStyleHint(QFont::Monospace);
+    font.setPointSizeF(pointSize);
+    return font;
+}
+
 QCursor handCursor()
 {
     return QCursor(QPixmap(QStringLiteral(":/pictures/hand_cursor.png")), 5, 0);
 }
 
-TitleLink::TitleLink(int index, const QString &caption, QWidget *parent)
+TitleLink::TitleLink(const QString &caption, QWidget *parent)
     : QLabel(caption, parent)
-    , m_index(index)
 {
     setMouseTracking(true);
     setCursor(handCursor());
@@ -113,7 +58,7 @@ void TitleLink::mousePressEvent(QMouseEvent *event)
 
 void TitleLink::mouseMoveEvent(QMouseEvent *event)
 {
-    emit hovered(m_index);
+    emit hovered();
     event->accept();
 }
 
@@ -121,11 +66,26 @@ void TitleLink::mouseReleaseEvent(QMouseEvent *event)
 {
     event->accept();
     // The release may destroy this link's window; emit last.
-    emit released(m_index);
+    emit released();
 }
 
 void DragHandle::mousePressEvent(QMouseEvent *event)
 {
     event->accept();
     emit dragRequested();
+}
+
+void ClickablePicture::mousePressEvent(QMouseEvent *event)
+{
+    m_pressed = true;
+    event->accept();
+}
+
+void ClickablePicture::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
+    const bool click = m_pressed && rect().contains(event->position().toPoint());
+    m_pressed = false;
+    if (click)
+        emit clicked();
 }

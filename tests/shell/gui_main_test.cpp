@@ -83,7 +83,7 @@ private slots:
         const auto writeSkin = [](const QString &folder, const QString &colour) {
             QFile skin(folder + QStringLiteral("/1.she"));
             return skin.open(QIODevice::WriteOnly) &&
-                   skin.write((QStringLiteral("/* 测试皮肤 */ QStatusBar#S1 { background: ") + colour +
+                   skin.write((QStringLiteral("/* 测试皮肤 */ QStatusBar#statusBar { background: ") + colour +
                                QStringLiteral("; }"))
                                   .toUtf8()) > 0;
         };

@@ -65,7 +65,7 @@ private slots:
         };
 
         PlayerBar bar;
-        auto *seek = bar.findChild<QSlider *>(QStringLiteral("W1_seek"));
+        auto *seek = bar.findChild<QSlider *>(QStringLiteral("seekSlider"));
         for (int i = 0; i < changes; ++i) {
             const Road &road = roads.at(int(rng.bounded(quint32(roads.size()))));
             const QString url = road.url.arg(i);

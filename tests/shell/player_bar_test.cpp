@@ -36,9 +36,9 @@ private slots:
         QVERIFY(!bar.hasMediaObjects());
 
         QCoreApplication::setLibraryPaths(paths);
-        QTest::mouseClick(bar.findChild<QToolButton *>(QStringLiteral("W1_play")), Qt::LeftButton);
+        QTest::mouseClick(bar.findChild<QToolButton *>(QStringLiteral("playButton")), Qt::LeftButton);
         QVERIFY(bar.hasMediaObjects());
-        QTRY_VERIFY_WITH_TIMEOUT(bar.findChild<QSlider *>(QStringLiteral("W1_seek"))->value() > 0, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(bar.findChild<QSlider *>(QStringLiteral("seekSlider"))->value() > 0, 15000);
     }
 
     void timeText_data()
@@ -64,11 +64,11 @@ private slots:
     void mediaObjectsOnFirstUse()
     {
         PlayerBar bar;
-        QCOMPARE(bar.objectName(), QStringLiteral("W1"));
+        QCOMPARE(bar.objectName(), QStringLiteral("playerBar"));
         QVERIFY(!bar.hasMediaObjects());
         bar.setSource(QUrl());
         QVERIFY(!bar.hasMediaObjects());
-        QTest::mouseClick(bar.findChild<QToolButton *>(QStringLiteral("W1_play")), Qt::LeftButton);
+        QTest::mouseClick(bar.findChild<QToolButton *>(QStringLiteral("playButton")), Qt::LeftButton);
         QVERIFY(!bar.hasMediaObjects());
         bar.setSource(QUrl(m_service.baseUrl() + QStringLiteral("/audio/1001.wav")));
         QVERIFY(bar.hasMediaObjects());
@@ -79,16 +79,16 @@ private slots:
     {
         PlayerBar bar;
         bar.setSource(QUrl(m_service.baseUrl() + QStringLiteral("/audio/1004.wav")));
-        QTRY_VERIFY_WITH_TIMEOUT(label(bar, "W1_time").endsWith(QStringLiteral(" / 0:03")), 15000);
-        QTRY_VERIFY_WITH_TIMEOUT(bar.findChild<QSlider *>(QStringLiteral("W1_seek"))->value() > 0, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(label(bar, "timeLabel").endsWith(QStringLiteral(" / 0:03")), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(bar.findChild<QSlider *>(QStringLiteral("seekSlider"))->value() > 0, 15000);
         QCOMPARE(bar.message() == QStringLiteral("无法播放此音乐"), false);
 
-        QTest::mouseClick(bar.findChild<QToolButton *>(QStringLiteral("W1_play")), Qt::LeftButton);
+        QTest::mouseClick(bar.findChild<QToolButton *>(QStringLiteral("playButton")), Qt::LeftButton);
         QTRY_COMPARE(bar.playbackState(), SoundOutput::State::Paused);
 
         bar.setSource(QUrl());
         QCOMPARE(bar.playbackState(), SoundOutput::State::Stopped);
-        QCOMPARE(label(bar, "W1_time"), QStringLiteral("0:00 / 0:00"));
+        QCOMPARE(label(bar, "timeLabel"), QStringLiteral("0:00 / 0:00"));
     }
 
     // The player reads through the program's own requests: a seek past
@@ -97,9 +97,9 @@ private slots:
     void seeksAndPlaysWhileArriving()
     {
         PlayerBar bar;
-        auto *seek = bar.findChild<QSlider *>(QStringLiteral("W1_seek"));
+        auto *seek = bar.findChild<QSlider *>(QStringLiteral("seekSlider"));
         bar.setSource(QUrl(m_service.baseUrl() + QStringLiteral("/audio/1002.wav?seconds=600")));
-        QTRY_VERIFY_WITH_TIMEOUT(label(bar, "W1_time").endsWith(QStringLiteral(" / 10:00")), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(label(bar, "timeLabel").endsWith(QStringLiteral(" / 10:00")), 15000);
         m_service.clearRequests();
         seek->setSliderDown(true);
         seek->setSliderPosition(450000);
@@ -137,11 +137,11 @@ private slots:
         QVERIFY(!QApplication::activeModalWidget());
         // Nothing plays, and the button offers to play, not to pause.
         QCOMPARE(bar.playbackState(), SoundOutput::State::Stopped);
-        auto *play = bar.findChild<QToolButton *>(QStringLiteral("W1_play"));
+        auto *play = bar.findChild<QToolButton *>(QStringLiteral("playButton"));
         const QImage shown = play->icon().pixmap(16).toImage();
         PlayerBar fresh;
         QCOMPARE(shown,
-                 fresh.findChild<QToolButton *>(QStringLiteral("W1_play"))->icon().pixmap(16).toImage());
+                 fresh.findChild<QToolButton *>(QStringLiteral("playButton"))->icon().pixmap(16).toImage());
         // The next address clears the message.
         bar.setSource(QUrl());
         QCOMPARE(bar.message(), QString());

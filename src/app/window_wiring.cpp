@@ -1,0 +1,30 @@
+#include "app/window_wiring.h"
+
+#include "hotlist/hot_list_window.h"
+#include "shell/main_window.h"
+
+namespace {
+
+void analyseChosenSound(MainWindow &main, const QString &address)
+{
+    main.setAddressText(address);
+    if (main.isMinimized())
+        main.showNormal();
+    main.raise();
+    main.activateWindow();
+    main.analyseAddress();
+}
+
+} // namespace
+
+void connectHotListLink(MainWindow &main, const ServiceConfig &config, std::unique_ptr<HotListWindow> &holder)
+{
+    QObject::connect(&main, &MainWindow::hotListRequested, &main, [&main, config, &holder] {
+        if (!holder) {
+            holder = std::make_unique<HotListWindow>(config);
+            QObject::connect(holder.get(), &HotListWindow::soundChosen, &main,
+                             [&main](const QString &address) { analyseChosenSound(main, address); });
+        }
+        holder->showHotList();
+    });
+}

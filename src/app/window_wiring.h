@@ -1,0 +1,16 @@
+#pragma once
+
+#include "services/service_config.h"
+
+#include <memory>
+
+class HotListWindow;
+class MainWindow;
+
+// Lets the main window's hot-list link show the hot list: the window is made
+// on the first click and kept in holder, which must outlive neither main nor
+// the event loop; later clicks show the same window again. A sound chosen
+// there goes into the main window's address box and is analysed, with the
+// main window brought forward.
+void connectHotListLink(MainWindow &main, const ServiceConfig &config,
+                        std::unique_ptr<HotListWindow> &holder);

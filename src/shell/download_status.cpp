@@ -1,0 +1,86 @@
+#include "shell/download_status.h"
+
+#include "services/sound_download.h"
+#include "sound/sound_info.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QProgressBar>
+#include <QStandardPaths>
+
+namespace {
+
+const QString DownloadingText = QStringLiteral("正在下载音乐..");
+const QString RetryingText = QStringLiteral("连接中断，正在重试（第%1次，共%2次）..");
+const QString DownloadedText = QStringLiteral("音乐下载完成: ");
+const QString DownloadFailedText = QStringLiteral("音乐下载失败: ");
+
+} // namespace
+
+DownloadStatus::DownloadStatus(QLabel *statusLine, std::chrono::milliseconds stallTimeout, QObject *parent)
+    : QObject(parent)
+    , m_statusLine(statusLine)
+    , m_progress(new QProgressBar(statusLine))
+    , m_folder(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation))
+    , m_stallTimeout(stallTimeout)
+{
+    m_progress->setObjectName(QStringLiteral("downloadProgress"));
+    m_progress->setTextVisible(true);
+    m_progress->setFixedSize(150, 14);
+    m_progress->move(statusLine->width() - 154, (20 - 14) / 2);
+    m_progress->hide();
+}
+
+void DownloadStatus::start(const SoundInfo &record)
+{
+    DownloadRequest request;
+    request.fileUrl = record.fileUrl;
+    request.folder = m_folder.isEmpty() ? QDir::homePath() : m_folder;
+    request.fileName = soundFileName(record.singer, record.soundName, record.fileUrl);
+    request.stallTimeout = m_stallTimeout;
+    auto *download = new SoundDownload(request, this);
+    connect(download, &SoundDownload::progress, this, &DownloadStatus::showProgress);
+    connect(download, &SoundDownload::retrying, this, [this](int attempt, int attempts) {
+        m_statusLine->setText(RetryingText.arg(attempt).arg(attempts));
+    });
+    connect(download, &SoundDownload::finished, this, [this, download] { onFinished(download); });
+    m_running.append(download);
+    m_statusLine->setText(DownloadingText);
+    download->start();
+    showProgress();
+}
+
+void DownloadStatus::onFinished(SoundDownload *download)
+{
+    m_running.removeOne(download);
+    const DownloadResult result = download->result();
+    download->deleteLater();
+    m_statusLine->setText(result.ok() ? DownloadedText + result.fileName()
+                                      : DownloadFailedText + downloadFailureText(result));
+    showProgress();
+    emit ended(result.ok());
+}
+
+void DownloadStatus::showProgress()
+{
+    if (m_running.isEmpty()) {
+        m_progress->hide();
+        return;
+    }
+    qint64 received = 0;
+    qint64 total = 0;
+    bool known = true;
+    for (const SoundDownload *download : std::as_const(m_running)) {
+        received += download->received();
+        total += download->total();
+        known = known && download->total() > 0;
+    }
+    // Kilobytes keep large files inside the bar's int range.
+    if (known) {
+        m_progress->setRange(0, int(total / 1024));
+        m_progress->setValue(int(received / 1024));
+    } else {
+        m_progress->setRange(0, 0); // busy: no length announced
+    }
+    m_progress->show();
+}

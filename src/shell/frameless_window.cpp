@@ -1,0 +1,132 @@
+#include "shell/frameless_window.h"
+
+#include "shell/window_chrome.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+
+namespace {
+
+// A tiny picture stretched anew on each paint; QLabel's scaled contents
+// would keep a window-sized copy (~1 MiB).
+class StretchedPicture final : public QLabel
+{
+public:
+    StretchedPicture(const QPixmap &picture, QWidget *parent)
+        : QLabel(parent)
+        , m_picture(picture)
+    {}
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawPixmap(contentsRect(), m_picture);
+    }
+
+private:
+    QPixmap m_picture;
+};
+
+} // namespace
+
+FramelessWindow::FramelessWindow(TopEdge topEdge, QWidget *parent)
+    : QWidget(parent)
+    , m_topEdge(topEdge)
+    , m_background(QStringLiteral(":/pictures/background.png"))
+{
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint);
+    // Highlight resets come from moves over the bare backdrop.
+    setMouseTracking(true);
+}
+
+QList<QLine> FramelessWindow::borderLines() const
+{
+    const int right = width() - 1;
+    const int bottom = height() - 1;
+    // The bottom line sits one row above the edge.
+    QList<QLine> lines = {{0, 0, 0, bottom}, {0, bottom - 1, right, bottom - 1}, {right, 0, right, bottom}};
+    if (m_topEdge == TopEdge::Lined)
+        lines.append({0, 0, right, 0});
+    return lines;
+}
+
+QLabel *FramelessWindow::addPanel(int top, int height)
+{
+    auto *panel = new StretchedPicture(QPixmap(QStringLiteral(":/pictures/panel.png")), this);
+    panel->setObjectName(QStringLiteral("contentPanel"));
+    panel->setGeometry(1, top, width() - 2, height);
+    return panel;
+}
+
+DragHandle *FramelessWindow::addLogo(const QPoint &position)
+{
+    auto *logo = new DragHandle(this);
+    logo->setObjectName(QStringLiteral("logo"));
+    logo->setPixmap(QPixmap(QStringLiteral(":/pictures/logo.png")));
+    logo->setGeometry(QRect(position, QSize(210, 60)));
+    connect(logo, &DragHandle::dragRequested, this, &FramelessWindow::startDrag);
+    return logo;
+}
+
+TitleLink *FramelessWindow::addTitleLink(const QString &name, const QString &caption, const QRect &geometry,
+                                         const QFont &font, const QString &toolTip)
+{
+    auto *link = new TitleLink(caption, this);
+    link->setObjectName(name);
+    link->setGeometry(geometry);
+    link->setFont(font);
+    link->setToolTip(toolTip);
+    connect(link, &TitleLink::hovered, this, [this, link] { highlight(link); });
+    m_titleLinks.append(link);
+    return link;
+}
+
+void FramelessWindow::highlight(TitleLink *link)
+{
+    resetTitleLinks();
+    link->setTextColor(TitleLinkHighlight);
+}
+
+void FramelessWindow::resetTitleLinks()
+{
+    for (TitleLink *link : std::as_const(m_titleLinks))
+        link->setTextColor(TitleLinkNormal);
+}
+
+void FramelessWindow::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, m_background);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(BorderColor, 0)); // cosmetic: one pixel at any scale
+    for (const QLine &line : borderLines())
+        painter.drawLine(line);
+}
+
+void FramelessWindow::mousePressEvent(QMouseEvent *event)
+{
+    // Presses that other controls let through (labels, disabled boxes) are
+    // not presses on the backdrop.
+    if (childAt(event->position().toPoint()) == nullptr)
+        startDrag();
+    event->accept();
+}
+
+void FramelessWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    if (childAt(event->position().toPoint()) == nullptr)
+        resetTitleLinks();
+    event->accept();
+}
+
+void FramelessWindow::startDrag()
+{
+    emit dragRequested();
+    // False where the platform cannot move windows (offscreen, some Wayland setups).
+    if (QWindow *handle = windowHandle())
+        handle->startSystemMove();
+}

@@ -1,0 +1,135 @@
+#include "shell/sound_panel.h"
+
+#include "services/web_address.h"
+#include "shell/window_chrome.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+
+const QString GetMusicFirstText = QStringLiteral("请先获取音乐..");
+const QString CopiedText = QStringLiteral("音乐地址复制成功..");
+
+constexpr int LinesLeft = 200;
+
+QLabel *infoLine(QWidget *parent, const char *name, const QString &caption, int y)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(QLatin1String(name));
+    label->move(LinesLeft, y);
+    label->adjustSize();
+    return label;
+}
+
+QPushButton *button(QWidget *parent, const char *name, const QString &caption, int x)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setGeometry(x, 192, 73, 41);
+    return b;
+}
+
+void putOnClipboard(const QString &text)
+{
+    if (QClipboard *clipboard = QGuiApplication::clipboard()) {
+        clipboard->clear();
+        clipboard->setText(text);
+    }
+}
+
+} // namespace
+
+SoundPanel::SoundPanel(QWidget *parent)
+    : QWidget(parent)
+    , m_defaultCover(QStringLiteral(":/pictures/default_cover.png"))
+{
+    setObjectName(QStringLiteral("soundPanel"));
+
+    m_cover = new QLabel(this);
+    m_cover->setObjectName(QStringLiteral("coverPicture"));
+    m_cover->setPixmap(m_defaultCover);
+    m_cover->setScaledContents(true);
+    m_cover->setGeometry(0, 48, 185, 185);
+
+    m_nameLine = infoLine(this, "nameLine", QStringLiteral("音乐：NULL"), 48);
+    m_singerLine = infoLine(this, "singerLine", QStringLiteral("歌手：NULL"), 72);
+    m_playsLine = infoLine(this, "playsLine", QStringLiteral("播放：NULL"), 96);
+    m_fansLine = infoLine(this, "fansLine", QStringLiteral("粉丝：NULL"), 120);
+    m_sharesLine = infoLine(this, "sharesLine", QStringLiteral("分享：NULL"), 144);
+    m_timeLine = infoLine(this, "timeLine", QStringLiteral("时间：NULL"), 168);
+    for (int i = 0; i < 5; ++i) {
+        auto *separator = new QWidget(this);
+        separator->setObjectName(QStringLiteral("infoSeparator"));
+        separator->setGeometry(LinesLeft, 64 + 24 * i, 153, 1);
+        separator->setAttribute(Qt::WA_StyledBackground);
+        separator->setStyleSheet(QStringLiteral("background-color: #404040;"));
+    }
+
+    // Never disabled: during an analysis they act on the previous record.
+    QPushButton *copyButton = button(this, "copyButton", QStringLiteral("复制地址"), LinesLeft);
+    QPushButton *downloadButton = button(this, "downloadButton", QStringLiteral("下载音乐"), LinesLeft + 80);
+    connect(copyButton, &QPushButton::clicked, this, &SoundPanel::copyFileAddress);
+    connect(downloadButton, &QPushButton::clicked, this, &SoundPanel::requestDownload);
+
+    auto *heading = new QLabel(QStringLiteral("音乐简介"), this);
+    heading->setObjectName(QStringLiteral("introductionHeading"));
+    heading->setGeometry(376, 0, 56, 20);
+
+    m_introduction = new QPlainTextEdit(this);
+    m_introduction->setObjectName(QStringLiteral("introductionText"));
+    m_introduction->setGeometry(376, 24, 385, 217);
+    m_introduction->setFont(uiFont(10.5));
+    m_introduction->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_introduction->setReadOnly(true);
+}
+
+void SoundPanel::showSound(const SoundInfo &info)
+{
+    m_record = info;
+    putOnClipboard(info.coverUrl);
+
+    m_nameLine->setText(QStringLiteral("音乐：") + info.shortName);
+    m_nameLine->setToolTip(info.soundName);
+    m_singerLine->setText(QStringLiteral("歌手：") + info.shortSinger);
+    m_singerLine->setToolTip(info.singer);
+    m_playsLine->setText(QStringLiteral("播放：") + info.playCount + QStringLiteral(" 次"));
+    m_sharesLine->setText(QStringLiteral("分享：") + info.shareCount + QStringLiteral(" 次"));
+    m_fansLine->setText(QStringLiteral("粉丝：") + info.fanCount + QStringLiteral(" 人"));
+    m_timeLine->setText(QStringLiteral("时间：") + info.publishTime);
+    for (QLabel *line : {m_nameLine, m_singerLine, m_playsLine, m_sharesLine, m_fansLine, m_timeLine})
+        line->adjustSize();
+
+    m_introduction->setPlainText(info.infoText);
+}
+
+void SoundPanel::showCover(const QImage &cover)
+{
+    m_cover->setPixmap(cover.isNull() ? m_defaultCover : QPixmap::fromImage(cover));
+}
+
+bool SoundPanel::hasFile()
+{
+    // An address we would not fetch counts as none.
+    if (isWebAddress(m_record.fileUrl))
+        return true;
+    emit message(GetMusicFirstText);
+    return false;
+}
+
+void SoundPanel::copyFileAddress()
+{
+    if (!hasFile())
+        return;
+    putOnClipboard(m_record.fileUrl);
+    emit message(CopiedText);
+}
+
+void SoundPanel::requestDownload()
+{
+    if (hasFile())
+        emit downloadRequested(m_record);
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "sound/sound_info.h"
+
+#include <QPixmap>
+#include <QWidget>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+// The body of the main window that shows one sound: cover, name, singer,
+// counts, publishing time and introduction, with the buttons that copy the
+// sound's file address or ask for its download.
+class SoundPanel : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit SoundPanel(QWidget *parent = nullptr);
+
+    // Shows the record's lines and introduction, and puts its cover address
+    // on the clipboard; the buttons act on it from now on.
+    void showSound(const SoundInfo &info);
+    // A null picture shows the default cover.
+    void showCover(const QImage &cover);
+
+    // The record on screen; empty before the first analysis that found one.
+    const SoundInfo &soundInfo() const { return m_record; }
+
+signals:
+    // A line for the status bar: what a button did or why it did nothing.
+    void message(const QString &text);
+    // The download button asked for the record's file.
+    void downloadRequested(const SoundInfo &record);
+
+private:
+    void copyFileAddress();
+    void requestDownload();
+    bool hasFile();
+
+    SoundInfo m_record;
+    QPixmap m_defaultCover;
+    QLabel *m_cover = nullptr;
+    QLabel *m_nameLine = nullptr;
+    QLabel *m_singerLine = nullptr;
+    QLabel *m_playsLine = nullptr;
+    QLabel *m_fansLine = nullptr;
+    QLabel *m_sharesLine = nullptr;
+    QLabel *m_timeLine = nullptr;
+    QPlainTextEdit *m_introduction = nullptr;
+};

@@ -1,0 +1,113 @@
+#include "shell/frameless_window.h"
+#include "shell/window_chrome.h"
+
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+class TestWindow : public FramelessWindow
+{
+public:
+    explicit TestWindow(TopEdge topEdge)
+        : FramelessWindow(topEdge)
+    {
+        setFixedSize(300, 200);
+        addPanel(100, 80);
+        addLogo({10, 10});
+        first = addTitleLink(QStringLiteral("first"), QStringLiteral("一"), {240, 10, 20, 12}, uiFont(9));
+        second = addTitleLink(QStringLiteral("second"), QStringLiteral("二"), {270, 10, 20, 12}, uiFont(9));
+    }
+
+    TitleLink *first;
+    TitleLink *second;
+};
+
+} // namespace
+
+class FramelessWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Side lines over the full height and a bottom line one row above the
+    // edge, all over the children's panel; a top line only where asked for.
+    void borderLines_data()
+    {
+        QTest::addColumn<bool>("topLine");
+        QTest::newRow("open top") << false;
+        QTest::newRow("lined top") << true;
+    }
+
+    void borderLines()
+    {
+        QFETCH(bool, topLine);
+        TestWindow w(topLine ? FramelessWindow::TopEdge::Lined : FramelessWindow::TopEdge::Open);
+        const QImage shot = w.grab().toImage();
+        const QImage backdrop =
+            QImage(QStringLiteral(":/pictures/background.png")).convertToFormat(shot.format());
+        const int right = shot.width() - 1;
+        const int bottom = shot.height() - 1;
+        for (int y = 0; y <= bottom; ++y) {
+            QCOMPARE(shot.pixelColor(0, y), BorderColor);
+            QCOMPARE(shot.pixelColor(right, y), BorderColor);
+        }
+        for (int x = 1; x < right; ++x) {
+            QCOMPARE(shot.pixelColor(x, bottom - 1), BorderColor);
+            QCOMPARE(shot.pixel(x, bottom), backdrop.pixel(x, bottom));
+            if (topLine)
+                QCOMPARE(shot.pixelColor(x, 0), BorderColor);
+            else
+                QCOMPARE(shot.pixel(x, 0), backdrop.pixel(x, 0));
+        }
+    }
+
+    void dragSources_data()
+    {
+        QTest::addColumn<QString>("control"); // empty: the backdrop
+        QTest::addColumn<bool>("drags");
+        QTest::newRow("backdrop") << QString() << true;
+        QTest::newRow("logo") << QStringLiteral("logo") << true;
+        QTest::newRow("title link") << QStringLiteral("first") << false;
+        QTest::newRow("panel") << QStringLiteral("contentPanel") << false;
+    }
+
+    void dragSources()
+    {
+        QFETCH(QString, control);
+        QFETCH(bool, drags);
+        TestWindow w(FramelessWindow::TopEdge::Open);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QSignalSpy drag(&w, &FramelessWindow::dragRequested);
+        QWidget *target = control.isEmpty() ? &w : w.findChild<QWidget *>(control);
+        const QPoint at = control.isEmpty() ? QPoint(150, 90) : QPoint(5, 5);
+        QTest::mousePress(target, Qt::LeftButton, {}, at);
+        QTest::mouseRelease(target, Qt::LeftButton, {}, at);
+        QCOMPARE(drag.size(), drags ? 1 : 0);
+    }
+
+    // One link at a time lights up; only the bare backdrop puts it out.
+    void titleLinkHighlight()
+    {
+        TestWindow w(FramelessWindow::TopEdge::Open);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const auto colours = [&] { return QList<QColor>{w.first->textColor(), w.second->textColor()}; };
+        const QColor n = TitleLinkNormal;
+        const QColor h = TitleLinkHighlight;
+        QCOMPARE(colours(), (QList<QColor>{n, n}));
+        QTest::mouseMove(w.first, QPoint(5, 5));
+        QCOMPARE(colours(), (QList<QColor>{h, n}));
+        QTest::mouseMove(w.second, QPoint(5, 5));
+        QCOMPARE(colours(), (QList<QColor>{n, h}));
+        QTest::mouseMove(w.findChild<QWidget *>(QStringLiteral("contentPanel")), QPoint(50, 20));
+        QCOMPARE(colours(), (QList<QColor>{n, h}));
+        QTest::mouseMove(&w, QPoint(150, 90));
+        QCOMPARE(colours(), (QList<QColor>{n, n}));
+    }
+};
+
+QTEST_MAIN(FramelessWindowTest)
+#include "frameless_window_test.moc"
