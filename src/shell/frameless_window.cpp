@@ -1,5 +1,6 @@
 #include "shell/frameless_window.h"
 
+#include "shell/stored_picture.h"
 #include "shell/window_chrome.h"
 
 #include <QMouseEvent>
@@ -35,7 +36,7 @@ private:
 FramelessWindow::FramelessWindow(TopEdge topEdge, QWidget *parent)
     : QWidget(parent)
     , m_topEdge(topEdge)
-    , m_background(QStringLiteral(":/pictures/background.png"))
+    , m_background(storedPicture(QStringLiteral("background")))
 {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint);
@@ -66,7 +67,7 @@ DragHandle *FramelessWindow::addLogo(const QPoint &position)
 {
     auto *logo = new DragHandle(this);
     logo->setObjectName(QStringLiteral("logo"));
-    logo->setPixmap(QPixmap(QStringLiteral(":/pictures/logo.png")));
+    logo->setPixmap(storedPicture(QStringLiteral("logo")));
     logo->setGeometry(QRect(position, QSize(210, 60)));
     connect(logo, &DragHandle::dragRequested, this, &FramelessWindow::startDrag);
     return logo;

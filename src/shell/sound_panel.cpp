@@ -1,6 +1,7 @@
 #include "shell/sound_panel.h"
 
 #include "services/web_address.h"
+#include "shell/stored_picture.h"
 #include "shell/window_chrome.h"
 
 #include <QClipboard>
@@ -45,7 +46,7 @@ void putOnClipboard(const QString &text)
 
 SoundPanel::SoundPanel(QWidget *parent)
     : QWidget(parent)
-    , m_defaultCover(QStringLiteral(":/pictures/default_cover.png"))
+    , m_defaultCover(storedPicture(QStringLiteral("default_cover")))
 {
     setObjectName(QStringLiteral("soundPanel"));
 

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QPixmap>
+#include <QString>
+
+// The pictures of the first frame are also compiled in as raw pixels, made
+// from the PNGs at build time (resources/tools/raw_picture.cpp). A pixmap
+// reads them where they lie in the program, so starting needs no PNG
+// decoding and no copy.
+
+struct RawPictureHeader
+{
+    char magic[4];
+    quint32 width;
+    quint32 height;
+    quint32 format; // QImage::Format: RGB32 or ARGB32_Premultiplied
+};
+inline constexpr char RawPictureMagic[4] = {'V', 'X', 'R', 'P'};
+
+// The picture :/pictures/NAME.png, from its raw copy when there is one.
+QPixmap storedPicture(const QString &name);
