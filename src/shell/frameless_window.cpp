@@ -57,7 +57,7 @@ QList<QLine> FramelessWindow::borderLines() const
 
 QLabel *FramelessWindow::addPanel(int top, int height)
 {
-    auto *panel = new StretchedPicture(QPixmap(QStringLiteral(":/pictures/panel.png")), this);
+    auto *panel = new StretchedPicture(storedPicture(QStringLiteral("panel")), this);
     panel->setObjectName(QStringLiteral("contentPanel"));
     panel->setGeometry(1, top, width() - 2, height);
     return panel;

@@ -9,6 +9,7 @@
 #include "shell/player_bar.h"
 #include "shell/skin.h"
 #include "shell/sound_panel.h"
+#include "shell/stored_picture.h"
 #include "shell/update_check.h"
 #include "shell/window_chrome.h"
 #include "sound/sound_link.h"
@@ -50,7 +51,7 @@ MainWindow::MainWindow(const ServiceConfig &config, const FetchOptions &fetchOpt
 {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Vexa辅助"));
-    setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
+    setWindowIcon(QIcon(storedPicture(QStringLiteral("icon"))));
     setFixedSize(Width, Height);
 
     // Created first so it lies under every other control of the body.

@@ -1,5 +1,7 @@
 #include "shell/window_chrome.h"
 
+#include "shell/stored_picture.h"
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -31,7 +33,7 @@ QFont monospaceFont(qreal pointSize)
 
 QCursor handCursor()
 {
-    return QCursor(QPixmap(QStringLiteral(":/pictures/hand_cursor.png")), 5, 0);
+    return QCursor(storedPicture(QStringLiteral("hand_cursor")), 5, 0);
 }
 
 TitleLink::TitleLink(const QString &caption, QWidget *parent)

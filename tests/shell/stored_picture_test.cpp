@@ -15,7 +15,8 @@ private slots:
         QTest::newRow("background") << QStringLiteral("background") << true;
         QTest::newRow("default cover") << QStringLiteral("default_cover") << true;
         QTest::newRow("logo, with alpha") << QStringLiteral("logo") << true;
-        QTest::newRow("only a PNG") << QStringLiteral("icon") << false;
+        QTest::newRow("cursor, with alpha") << QStringLiteral("hand_cursor") << true;
+        QTest::newRow("only a PNG") << QStringLiteral("refresh") << false;
     }
 
     // Shown exactly as the PNG is, and read in place where there are raw pixels.
