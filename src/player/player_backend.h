@@ -69,5 +69,7 @@ public:
     virtual SoundOutput *createOutput(SoundOutput::Events events, float volume, QObject *parent) = 0;
 };
 
+// Its number changes with any change above, so that a module built against
+// another version is refused instead of called wrongly.
 #define VexaPlayerBackendIid "org.example.vexahelper.PlayerBackend/1"
 Q_DECLARE_INTERFACE(PlayerBackend, VexaPlayerBackendIid)
