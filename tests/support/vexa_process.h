@@ -33,3 +33,12 @@ inline VexaRun runVexaHelper(const QStringList &arguments)
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
 }
+
+// The same with every service host pointed at hostAndPort, e.g. a sample
+// service in the test.
+inline VexaRun runVexaHelperAt(const QString &hostAndPort, const QStringList &arguments)
+{
+    return runVexaHelper(arguments + QStringList{QStringLiteral("--api-host"), hostAndPort,
+                                                 QStringLiteral("--web-host"), hostAndPort,
+                                                 QStringLiteral("--update-host"), hostAndPort});
+}
