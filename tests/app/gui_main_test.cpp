@@ -1,3 +1,5 @@
+#include "support/vexa_process.h"
+
 #include <QColor>
 #include <QDir>
 #include <QFile>
@@ -69,15 +71,6 @@ QList<qint64> sampleServicesUnder(qint64 parent)
             ::waitpid(pid_t(pid), nullptr, WNOHANG);
     }
     return running;
-}
-
-bool isRunning(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray line = stat.readAll();
-    return line.mid(line.lastIndexOf(')') + 2, 1) != "Z";
 }
 
 // Pixels of the status bar strip that are pure red.
@@ -206,7 +199,7 @@ private slots:
             QCOMPARE(process.exitCode(), signalNumber == 0 ? 0 : 128 + signalNumber);
         }
         for (const qint64 pid : services)
-            QTRY_VERIFY_WITH_TIMEOUT(!isRunning(pid), 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(!processIsRunning(pid), 10000);
         QTRY_VERIFY_WITH_TIMEOUT(sampleServicesUnder(::getpid()).isEmpty(), 10000);
     }
 

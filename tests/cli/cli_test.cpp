@@ -25,9 +25,6 @@ private slots:
         const QString info = QStringLiteral("info");
         QTest::newRow("unknown option")
             << QStringList{info, QStringLiteral("--frobnicate")} << QStringLiteral("frobnicate");
-        QTest::newRow("window option")
-            << QStringList{info, QStringLiteral("--screenshot"), QStringLiteral("x.png")}
-            << QStringLiteral("screenshot");
         QTest::newRow("bad timeout") << QStringList{info, QStringLiteral("1001"), QStringLiteral("--timeout"),
                                                     QStringLiteral("soon")}
                                      << QStringLiteral("--timeout");

@@ -23,8 +23,6 @@ private slots:
             << QStringList{QStringLiteral("--api-host"), QStringLiteral("info")} << false;
         QTest::newRow("single-dash value that looks like a command")
             << QStringList{QStringLiteral("-address"), QStringLiteral("hot")} << false;
-        QTest::newRow("short output value")
-            << QStringList{QStringLiteral("-o"), QStringLiteral("hot")} << false;
         QTest::newRow("command") << QStringList{QStringLiteral("info"), QStringLiteral("http://x")} << true;
         QTest::newRow("demo command")
             << QStringList{QStringLiteral("--demo"), QStringLiteral("info"), QStringLiteral("x")} << true;
@@ -54,16 +52,9 @@ private slots:
         QTest::addColumn<bool>("window");
         QTest::addColumn<bool>("commandLine");
         QTest::newRow("demo") << QStringList{QStringLiteral("--demo")} << true << true;
-        QTest::newRow("host") << QStringList{QStringLiteral("-update-host"), QStringLiteral("h:1")} << true
-                              << true;
         QTest::newRow("address") << QStringList{QStringLiteral("--address"), QStringLiteral("1001")} << true
                                  << false;
-        QTest::newRow("screenshot") << QStringList{QStringLiteral("--screenshot"), QStringLiteral("f.png")}
-                                    << true << false;
         QTest::newRow("json") << QStringList{QStringLiteral("--json")} << false << true;
-        QTest::newRow("timeout") << QStringList{QStringLiteral("--timeout"), QStringLiteral("3")} << false
-                                 << true;
-        QTest::newRow("output") << QStringList{QStringLiteral("-o"), QStringLiteral("d")} << false << true;
         QTest::newRow("help") << QStringList{QStringLiteral("-h")} << false << true;
     }
 

@@ -1,52 +1,18 @@
 #include "services/sample_service_process.h"
+#include "support/vexa_process.h"
 
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
-
 using namespace std::chrono_literals;
-
-namespace {
-
-bool isRunning(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray line = stat.readAll();
-    return line.mid(line.lastIndexOf(')') + 2, 1) != "Z";
-}
-
-} // namespace
 
 class SampleServiceProcessTest : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void readyWithItsAddress()
-    {
-        auto service = std::make_unique<SampleServiceProcess>();
-        QSignalSpy ready(service.get(), &SampleServiceProcess::ready);
-        service->start(QStringLiteral(VEXA_SAMPLE_SERVICE_EXE));
-        QVERIFY(ready.wait(30000));
-        QVERIFY(service->hostAndPort().startsWith(QStringLiteral("127.0.0.1:")));
-        const QString page = QStringLiteral("http://%1/sound/1001").arg(service->hostAndPort());
-        QCOMPARE(service->sampleSoundIds().first(), QStringLiteral("1001"));
-        QVERIFY(service->summary().contains(page));
-        QCOMPARE(service->pageAddress(QStringLiteral("1001")), page);
-        QCOMPARE(service->pageAddress(QStringLiteral("http://x/sound/1")),
-                 QStringLiteral("http://x/sound/1"));
-
-        const qint64 pid = service->processId();
-        QVERIFY(isRunning(pid));
-        service.reset();
-        QVERIFY(!isRunning(pid));
-    }
-
     // What a child that is not the service, or not yet, gives.
     void failures_data()
     {
@@ -90,7 +56,7 @@ private slots:
         QVERIFY2(message.contains(reason), qPrintable(message));
         QCOMPARE(ready.count(), 0);
         if (pid > 0)
-            QTRY_VERIFY(!isRunning(pid));
+            QTRY_VERIFY(!processIsRunning(pid));
     }
 };
 
