@@ -18,14 +18,16 @@ DESTDIR="$root" cmake --install "$build" --prefix "$prefix" >"$scratch/install.l
 top="$root$prefix"
 id=org.example.vexahelper
 
-for file in bin/vexa-helper share/vexa-helper/1.she "share/applications/$id.desktop" \
+for file in bin/vexa-helper libexec/vexa-helper/vexa-sample-service share/vexa-helper/1.she "share/applications/$id.desktop" \
             "share/metainfo/$id.metainfo.xml" "share/icons/hicolor/48x48/apps/$id.png" \
             "share/icons/hicolor/scalable/apps/$id.svg" share/man/man1/vexa-helper.1.gz; do
     [[ -f "$top/$file" ]] || problem "not installed: $file"
 done
 [[ -x "$top/bin/vexa-helper" ]] || problem "bin/vexa-helper is not executable"
-# Only the program: no libraries, headers or test programs.
-extra=$(cd "$top" && find . -type f | grep -v -e '^./bin/vexa-helper$' -e '^./share/' || true)
+[[ -x "$top/libexec/vexa-helper/vexa-sample-service" ]] || problem "the demo's sample service is not executable"
+# Only the program and the demo's service: no libraries, headers or test programs.
+extra=$(cd "$top" && find . -type f | grep -v -e '^./bin/vexa-helper$' -e '^./libexec/vexa-helper/vexa-sample-service$' \
+            -e '^./share/' || true)
 [[ -z "$extra" ]] || problem "unexpected files installed: $extra"
 if command -v file >/dev/null; then
     file -b "$top/share/icons/hicolor/48x48/apps/$id.png" | grep -q '48 x 48' || problem "the PNG icon is not 48 px"
