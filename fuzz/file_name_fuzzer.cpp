@@ -5,6 +5,8 @@
 
 #include "services/download_file_name.h"
 
+#include <QStringList>
+
 namespace {
 
 // Room the download keeps beside a name: " (9999)" and ".part".
