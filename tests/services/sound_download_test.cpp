@@ -2,6 +2,7 @@
 #include "sample_service/sample_service.h"
 #include "services/network_access.h"
 #include "services/sound_download.h"
+#include "support/folder_files.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -18,17 +19,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-QStringList entries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-}
-
-QByteArray contents(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // Lowers the file-size limit for this process while it lives, as a full
 // disk would stop the writes; SIGXFSZ ignored so the write fails instead.
@@ -53,13 +43,6 @@ private:
     rlimit m_saved{};
     void (*m_signal)(int) = nullptr;
 };
-
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(content);
-}
 
 // The Range headers of the requests for path, in order ("" for none). Qt
 // itself may send a GET once more when a connection closes early, so a
