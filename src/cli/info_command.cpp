@@ -14,22 +14,10 @@ namespace Cli {
 
 namespace {
 
-QJsonObject recordJson(const SoundInfo &info)
+// The record's fields in the order the text form lists them; JSON keys use the same names.
+QList<QPair<QString, QString>> recordFields(const SoundInfo &info)
 {
-    return QJsonObject{
-        {QStringLiteral("soundId"), info.soundId},         {QStringLiteral("coverUrl"), info.coverUrl},
-        {QStringLiteral("fileUrl"), info.fileUrl},         {QStringLiteral("soundName"), info.soundName},
-        {QStringLiteral("singer"), info.singer},           {QStringLiteral("shortName"), info.shortName},
-        {QStringLiteral("shortSinger"), info.shortSinger}, {QStringLiteral("playCount"), info.playCount},
-        {QStringLiteral("fanCount"), info.fanCount},       {QStringLiteral("shareCount"), info.shareCount},
-        {QStringLiteral("createTime"), info.createTime},   {QStringLiteral("publishTime"), info.publishTime},
-        {QStringLiteral("infoText"), info.infoText},
-    };
-}
-
-QString recordText(const SoundInfo &info)
-{
-    const QList<QPair<QString, QString>> rows = {
+    return {
         {QStringLiteral("soundId"), info.soundId},         {QStringLiteral("soundName"), info.soundName},
         {QStringLiteral("shortName"), info.shortName},     {QStringLiteral("singer"), info.singer},
         {QStringLiteral("shortSinger"), info.shortSinger}, {QStringLiteral("playCount"), info.playCount},
@@ -38,9 +26,21 @@ QString recordText(const SoundInfo &info)
         {QStringLiteral("coverUrl"), info.coverUrl},       {QStringLiteral("fileUrl"), info.fileUrl},
         {QStringLiteral("infoText"), info.infoText},
     };
+}
+
+QJsonObject recordJson(const SoundInfo &info)
+{
+    QJsonObject object;
+    for (const auto &[key, value] : recordFields(info))
+        object.insert(key, value);
+    return object;
+}
+
+QString recordText(const SoundInfo &info)
+{
     constexpr int Width = 13;
     QString out;
-    for (const auto &[key, value] : rows) {
+    for (const auto &[key, value] : recordFields(info)) {
         // Continuation lines line up under the first so multi-line texts stay readable.
         QStringList lines = value.split(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
         out += key.leftJustified(Width) + lines.takeFirst() + u'\n';
