@@ -106,6 +106,27 @@ AnswerHead answerHeadOf(const QNetworkReply &reply)
     return head;
 }
 
+namespace {
+
+// A range must come from the version the validator names: the same strong
+// tag, or the same modification date when a date was sent. A server that
+// ignores If-Range but serves the range would otherwise splice two versions.
+bool sameVersion(const AnswerHead &head, const QByteArray &validator)
+{
+    if (validator.isEmpty())
+        return true;
+    if (validator.startsWith('"'))
+        return head.etag.isEmpty() || head.etag == validator;
+    if (head.lastModified.isEmpty())
+        return true;
+    const QDateTime answered = httpDate(head.lastModified);
+    const QDateTime asked = httpDate(validator);
+    return answered.isValid() && asked.isValid() ? answered == asked
+                                                 : head.lastModified.trimmed() == validator.trimmed();
+}
+
+} // namespace
+
 AnswerMeaning answerMeaning(const AnswerHead &head, const ResumeAsk &ask)
 {
     using Kind = AnswerMeaning::Kind;
@@ -125,9 +146,7 @@ AnswerMeaning answerMeaning(const AnswerHead &head, const ResumeAsk &ask)
     qint64 total = head.contentLength;
     if (status == 206) {
         const std::optional<ContentRange> range = parseContentRange(head.contentRange);
-        const bool sameTag =
-            head.etag.isEmpty() || !ask.validator.startsWith('"') || head.etag == ask.validator;
-        const bool fits = range && range->start == ask.rangeStart && sameTag &&
+        const bool fits = range && range->start == ask.rangeStart && sameVersion(head, ask.validator) &&
                           (ask.total < 0 || ask.rangeStart == 0 || range->total == ask.total);
         if (!fits)
             return meaning(ask.rangeStart > 0 ? Kind::AskAgain : Kind::UnaskedRange);

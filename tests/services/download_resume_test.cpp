@@ -151,6 +151,28 @@ private slots:
         if (kind == Kind::WholeBody)
             QCOMPARE(meaning.validator, etag);
     }
+
+    void dateValidatedRanges_data()
+    {
+        QTest::addColumn<QByteArray>("lastModified");
+        QTest::addColumn<Kind>("kind");
+        QTest::newRow("same date") << QByteArray("Tue, 01 Dec 2026 10:00:00 GMT") << Kind::Continuation;
+        QTest::newRow("changed since") << QByteArray("Wed, 02 Dec 2026 09:00:00 GMT") << Kind::AskAgain;
+        QTest::newRow("no date given") << QByteArray() << Kind::Continuation;
+    }
+
+    // Continued with a date in If-Range, a range of a newer file is not appended.
+    void dateValidatedRanges()
+    {
+        QFETCH(QByteArray, lastModified);
+        QFETCH(Kind, kind);
+        AnswerHead head;
+        head.status = 206;
+        head.contentRange = "bytes 400-999/1000";
+        head.contentLength = 600;
+        head.lastModified = lastModified;
+        QCOMPARE(answerMeaning(head, {400, "Tue, 01 Dec 2026 10:00:00 GMT", 1000}).kind, kind);
+    }
 };
 
 QTEST_GUILESS_MAIN(DownloadResumeTest)
