@@ -97,11 +97,12 @@ int main(int argc, char *argv[])
     }
 
     // Scripts wait for the first line to learn the port; a program running
-    // its demo on this service also takes the line for people and the
-    // sample ids from the two after it.
+    // its demo on this service also takes the line for people, the sample
+    // ids and where their pages are from the three after it.
     const QByteArray lines = "vexa-sample-service listening on " + service.baseUrl().toUtf8() + '\n' +
                              service.summary().toUtf8() + '\n' +
-                             "sample sounds: " + SampleService::sampleSoundIds().join(u' ').toUtf8() + '\n';
+                             "sample sounds: " + SampleService::sampleSoundIds().join(u' ').toUtf8() + '\n' +
+                             "sound pages: " + service.soundPageUrl(QString()).toUtf8() + '\n';
     std::fwrite(lines.constData(), 1, size_t(lines.size()), stdout);
     std::fflush(stdout);
 

@@ -2,7 +2,6 @@
 
 #include "build_config.h"
 #include "services/service_config.h"
-#include "sound/sound_link.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -17,10 +16,12 @@ using namespace std::chrono_literals;
 namespace {
 
 const QString ExecutableName = QStringLiteral("vexa-sample-service");
-// The first three lines of the child: its address, its line for people, its
-// sample ids.
+// The first four lines of the child: its address, its line for people, its
+// sample ids, and the address its sound pages start with.
 const QString ListeningPrefix = QStringLiteral("vexa-sample-service listening on http://");
 const QString SoundsPrefix = QStringLiteral("sample sounds: ");
+const QString PagesPrefix = QStringLiteral("sound pages: ");
+constexpr int ReadyLines = 4;
 
 } // namespace
 
@@ -125,7 +126,7 @@ QStringList SampleServiceProcess::sampleSoundIds() const
 
 QString SampleServiceProcess::soundPageUrl(const QString &soundId) const
 {
-    return soundPagePrefix(m_hostAndPort) + soundId;
+    return m_pagePrefix + soundId;
 }
 
 QString SampleServiceProcess::pageAddress(const QString &address) const
@@ -139,19 +140,21 @@ void SampleServiceProcess::readLines()
         m_process.readAllStandardOutput(); // nothing more is expected; keep the pipe from filling
         return;
     }
-    while (m_process.canReadLine() && m_lines.size() < 3)
+    while (m_process.canReadLine() && m_lines.size() < ReadyLines)
         m_lines.append(QString::fromUtf8(m_process.readLine()).trimmed());
     if (!m_lines.isEmpty() && !m_lines.first().startsWith(ListeningPrefix)) {
         fail(QStringLiteral("%1 said \"%2\" instead of its port").arg(m_process.program(), m_lines.first()));
         return;
     }
-    if (m_lines.size() < 3)
+    if (m_lines.size() < ReadyLines)
         return;
     const QString host = m_lines.at(0).mid(ListeningPrefix.size());
     const QStringList ids = m_lines.at(2).startsWith(SoundsPrefix)
                                 ? m_lines.at(2).mid(SoundsPrefix.size()).split(u' ', Qt::SkipEmptyParts)
                                 : QStringList();
-    if (!isValidHost(host) || m_lines.at(1).isEmpty() || ids.isEmpty()) {
+    const QString pages = m_lines.at(3);
+    if (!isValidHost(host) || m_lines.at(1).isEmpty() || ids.isEmpty() ||
+        !pages.startsWith(PagesPrefix + QStringLiteral("http://") + host + u'/')) {
         fail(QStringLiteral("%1 told its port in an unknown form").arg(m_process.program()));
         return;
     }
@@ -160,6 +163,7 @@ void SampleServiceProcess::readLines()
     m_hostAndPort = host;
     m_summary = m_lines.at(1);
     m_sampleSoundIds = ids;
+    m_pagePrefix = pages.mid(PagesPrefix.size());
     m_lines.clear();
     emit ready();
 }

@@ -55,4 +55,5 @@ private:
     QString m_hostAndPort;
     QString m_summary;
     QStringList m_sampleSoundIds;
+    QString m_pagePrefix; // "http://HOST/sound/"
 };

@@ -23,7 +23,8 @@ private slots:
         QTest::newRow("says something else") << QByteArray("echo hello; exec sleep 60")
                                              << QStringLiteral("said \"hello\" instead of its port");
         QTest::newRow("bad port") << QByteArray("echo vexa-sample-service listening on http://127.0.0.1:0; "
-                                                "echo summary; echo sample sounds: 1; exec sleep 60")
+                                                "echo summary; echo sample sounds: 1; "
+                                                "echo sound pages: http://127.0.0.1:0/sound/; exec sleep 60")
                                   << QStringLiteral("told its port in an unknown form");
         QTest::newRow("silent") << QByteArray("exec sleep 60") << QStringLiteral("told no port within 0.5 s");
     }
