@@ -1,6 +1,7 @@
 #include "app/gui_main.h"
 
 #include "app/window_wiring.h"
+#include "cli/cli_output.h"
 #include "cli/options.h"
 #include "hotlist/hot_list_window.h"
 #include "services/network_access.h"
@@ -17,19 +18,14 @@
 #include <QCommandLineParser>
 #include <QTimer>
 
-#include <cstdio>
 #include <memory>
 #include <optional>
 
 namespace {
 
-constexpr int UsageError = 64;
+using Cli::printProblem;
 
-void printProblem(const QString &line)
-{
-    const QByteArray bytes = (QStringLiteral("vexa-helper: ") + line + u'\n').toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-}
+constexpr int UsageError = 64;
 
 // The main window and, made on first use, the hot list, doing what the
 // command line asked of them once the update check is through.
