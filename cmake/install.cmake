@@ -4,6 +4,8 @@ set(VEXA_DATA_DIR ${CMAKE_INSTALL_DATADIR}/vexa-helper)
 set(VEXA_LINUX_DIR ${PROJECT_SOURCE_DIR}/resources/linux)
 
 install(TARGETS vexa-helper RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Private to the program (--demo starts it), so not on the PATH.
+install(TARGETS vexa-sample-service RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/vexa-helper)
 # The pictures are compiled into the program; the skin stays a file to edit.
 install(FILES ${PROJECT_SOURCE_DIR}/resources/1.she DESTINATION ${VEXA_DATA_DIR})
 install(FILES ${VEXA_LINUX_DIR}/${VEXA_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -24,13 +26,15 @@ add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/changelog.gz
     DEPENDS ${VEXA_LINUX_DIR}/changelog)
 add_custom_target(vexa_packaged_docs ALL DEPENDS ${PROJECT_BINARY_DIR}/vexa-helper.1.gz ${PROJECT_BINARY_DIR}/changelog.gz)
 install(FILES ${PROJECT_BINARY_DIR}/vexa-helper.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${PROJECT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vexa-helper)
+install(FILES ${PROJECT_BINARY_DIR}/changelog.gz ${VEXA_LINUX_DIR}/copyright
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vexa-helper)
 
 set(CPACK_PACKAGE_NAME vexa-helper)
 set(CPACK_PACKAGE_VENDOR Quorlen)
 set(CPACK_PACKAGE_CONTACT "Vexa helper developers <vexa-helper@quorlen.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Look up, play and save sounds shared on Vexa")
-set(CPACK_PACKAGE_DESCRIPTION
+# One string: CPack turns its lines into the control file's continuation lines.
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "A small desktop tool for the Vexa sound-sharing service: paste a sound page\n"
     "address to see the sound's record and cover, play it, copy its file address\n"
     "or download it, and browse the fifteen sounds the service recommends. The\n"

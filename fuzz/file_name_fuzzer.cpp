@@ -3,7 +3,9 @@
 
 #include "fuzz_support.h"
 
-#include "services/sound_download.h"
+#include "services/download_file_name.h"
+
+#include <QStringList>
 
 namespace {
 

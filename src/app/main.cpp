@@ -1,5 +1,6 @@
+#include "app/gui_main.h"
 #include "cli/cli.h"
-#include "shell/gui_main.h"
+#include "cli/options.h"
 
 int main(int argc, char **argv)
 {
@@ -7,7 +8,7 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     // The command line never creates a GUI application object.
-    if (Cli::wantsCommandLine(arguments))
+    if (Options::wantsCommandLine(arguments))
         return Cli::run(argc, argv);
     return runGui(argc, argv);
 }

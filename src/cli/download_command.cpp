@@ -1,6 +1,7 @@
 #include "cli/download_command.h"
 
-#include "cli/cli.h"
+#include "cli/cli_output.h"
+#include "cli/command_steps.h"
 #include "services/sound_download.h"
 #include "services/termination_signals.h"
 #include "services/web_address.h"

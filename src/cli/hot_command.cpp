@@ -1,6 +1,6 @@
 #include "cli/hot_command.h"
 
-#include "cli/cli.h"
+#include "cli/command_steps.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -2,6 +2,7 @@
 
 #include "services/regex_replace.h"
 #include "services/service_config.h"
+#include "services/text_cut.h"
 
 namespace {
 
@@ -17,25 +18,6 @@ const QString LikeMarker = QStringLiteral("喜欢数目\">");
 const QString CommentMarker = QStringLiteral("评论数目\">");
 constexpr QChar ValueEnd = u'<';
 constexpr QChar Quote = u'"';
-
-// The text after the first marker up to the next one (or the end); nullopt
-// when the marker does not occur.
-std::optional<QStringView> pieceAfter(QStringView text, QStringView marker)
-{
-    const qsizetype at = text.indexOf(marker);
-    if (at < 0)
-        return std::nullopt;
-    const qsizetype start = at + marker.size();
-    const qsizetype end = text.indexOf(marker, start);
-    return text.mid(start, end < 0 ? -1 : end - start);
-}
-
-// Empty, not the whole piece, when stop is absent.
-QString textBefore(QStringView piece, QChar stop)
-{
-    const qsizetype at = piece.indexOf(stop);
-    return at < 0 ? QString() : piece.left(at).toString();
-}
 
 // Up to and including the first character of marker; empty when absent.
 QStringView throughFirst(QStringView text, QStringView marker)
@@ -93,17 +75,17 @@ QString HotListScraper::pageUrl() const
 void HotListScraper::takeBlock(QStringView block)
 {
     // An empty block (no closing tag) finds no marker, so every value stays.
-    if (const auto piece = pieceAfter(block, NameStart))
+    if (const auto piece = keyPiece(block, NameStart, 1))
         m_last.name = textBefore(*piece, ValueEnd);
-    if (const auto piece = pieceAfter(block, LinkMarker))
+    if (const auto piece = keyPiece(block, LinkMarker, 1))
         m_last.linkPath = textBefore(*piece, Quote);
-    if (const auto piece = pieceAfter(block, ChannelMarker))
+    if (const auto piece = keyPiece(block, ChannelMarker, 1))
         m_last.channel = channelFrom(*piece);
-    if (const auto piece = pieceAfter(block, ShareMarker))
+    if (const auto piece = keyPiece(block, ShareMarker, 1))
         m_last.shareCount = textBefore(*piece, ValueEnd);
-    if (const auto piece = pieceAfter(block, LikeMarker))
+    if (const auto piece = keyPiece(block, LikeMarker, 1))
         m_last.likeCount = textBefore(*piece, ValueEnd);
-    if (const auto piece = pieceAfter(block, CommentMarker))
+    if (const auto piece = keyPiece(block, CommentMarker, 1))
         m_last.commentCount = textBefore(*piece, ValueEnd);
 }
 
@@ -120,16 +102,10 @@ HotEntry HotListScraper::entry(int number) const
 
 std::optional<QList<HotEntry>> HotListScraper::scrape(QStringView page)
 {
-    qsizetype at = page.indexOf(EntryMarker);
-    if (at < 0)
-        return std::nullopt;
     // Entry k is the text from its marker to the next one, or to the end.
-    QList<QStringView> chunks;
-    while (at >= 0 && chunks.size() < HotEntryCount) {
-        const qsizetype start = at + EntryMarker.size();
-        at = page.indexOf(EntryMarker, start);
-        chunks.append(page.mid(start, at < 0 ? -1 : at - start));
-    }
+    const QList<QStringView> chunks = keyPieces(page, EntryMarker, 1, HotEntryCount);
+    if (chunks.isEmpty())
+        return std::nullopt;
     QList<HotEntry> entries;
     entries.reserve(HotEntryCount);
     for (int k = 0; k < HotEntryCount; ++k) {

@@ -4,8 +4,10 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <memory>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -47,8 +49,13 @@ int main(int argc, char *argv[])
                                         QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption bindOption(QStringLiteral("bind"), QStringLiteral("Address to listen on."),
                                         QStringLiteral("ADDRESS"), QStringLiteral("127.0.0.1"));
+    const QCommandLineOption stdinOption(
+        QStringLiteral("end-with-stdin"),
+        QStringLiteral(
+            "End when standard input closes, as it does when the program that started this one ends."));
     parser.addOption(portOption);
     parser.addOption(bindOption);
+    parser.addOption(stdinOption);
     parser.process(app);
 
     bool portOk = false;
@@ -76,8 +83,27 @@ int main(int argc, char *argv[])
         QCoreApplication::quit();
     });
 
-    // Scripts wait for this line to learn the port.
-    std::printf("vexa-sample-service listening on %s\n", qPrintable(service.baseUrl()));
+    // A program that started this one for its demo holds the other end of
+    // standard input; when that program ends, however it ends, the pipe closes.
+    std::unique_ptr<QSocketNotifier> stdinWatch;
+    if (parser.isSet(stdinOption)) {
+        stdinWatch = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
+        QObject::connect(stdinWatch.get(), &QSocketNotifier::activated, &app, [] {
+            char buffer[256];
+            const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+            if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN))
+                QCoreApplication::quit();
+        });
+    }
+
+    // Scripts wait for the first line to learn the port; a program running
+    // its demo on this service also takes the line for people, the sample
+    // ids and where their pages are from the three after it.
+    const QByteArray lines = "vexa-sample-service listening on " + service.baseUrl().toUtf8() + '\n' +
+                             service.summary().toUtf8() + '\n' +
+                             "sample sounds: " + SampleService::sampleSoundIds().join(u' ').toUtf8() + '\n' +
+                             "sound pages: " + service.soundPageUrl(QString()).toUtf8() + '\n';
+    std::fwrite(lines.constData(), 1, size_t(lines.size()), stdout);
     std::fflush(stdout);
 
     app.exec();

@@ -165,3 +165,18 @@ QByteArray sampleFileBody(qint64 size)
         body += pattern.left(size - body.size());
     return body;
 }
+
+const QByteArray &sampleFillerText()
+{
+    static const QByteArray text = [] {
+        constexpr qsizetype size = 64 * 1024;
+        QByteArray out;
+        out.reserve(size + 64);
+        for (int i = 0; out.size() < size; ++i)
+            out += "vexa sample filler line " + QByteArray::number(i).rightJustified(6, '0') +
+                   " abcdefghijklmnopqrstuvwxyz\n";
+        out.resize(size);
+        return out;
+    }();
+    return text;
+}

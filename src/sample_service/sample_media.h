@@ -18,3 +18,7 @@ QByteArray sampleCoverPng(int seed);
 constexpr qint64 SampleFilePeriod = 65521;
 const QByteArray &sampleFilePattern(); // SampleFilePeriod bytes
 QByteArray sampleFileBody(qint64 size);
+
+// Numbered text lines making up the sample service's streamed fault bodies:
+// 64 KiB, repeated for longer bodies, so a cut shows as a jump in the numbers.
+const QByteArray &sampleFillerText();

@@ -51,14 +51,18 @@ bool isValidHost(const QString &host)
     return port.isEmpty() || (port.toInt() >= 1 && port.toInt() <= 65535);
 }
 
+QList<QCommandLineOption> serviceHostOptions()
+{
+    return {
+        {WebHostOption, QStringLiteral("Web host of the sound pages and home page."),
+         QStringLiteral("HOST[:PORT]")},
+        {ApiHostOption, QStringLiteral("Host of the sound-info endpoint."), QStringLiteral("HOST[:PORT]")},
+        {UpdateHostOption, QStringLiteral("Host of the version file."), QStringLiteral("HOST[:PORT]")}};
+}
+
 void addServiceHostOptions(QCommandLineParser &parser)
 {
-    parser.addOption({WebHostOption, QStringLiteral("Web host of the sound pages and home page."),
-                      QStringLiteral("HOST[:PORT]")});
-    parser.addOption(
-        {ApiHostOption, QStringLiteral("Host of the sound-info endpoint."), QStringLiteral("HOST[:PORT]")});
-    parser.addOption(
-        {UpdateHostOption, QStringLiteral("Host of the version file."), QStringLiteral("HOST[:PORT]")});
+    parser.addOptions(serviceHostOptions());
 }
 
 std::optional<ServiceConfig> applyServiceHostOptions(const QCommandLineParser &parser, ServiceConfig base,

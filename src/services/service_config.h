@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <optional>
 
+class QCommandLineOption;
 class QCommandLineParser;
 
 // Where the program's remote services live. A host may carry a port
@@ -30,6 +32,7 @@ struct ServiceConfig
 bool isValidHost(const QString &host);
 
 // --web-host, --api-host, --update-host.
+QList<QCommandLineOption> serviceHostOptions();
 void addServiceHostOptions(QCommandLineParser &parser);
 
 // Applies the host options given on the command line over base. On a bad

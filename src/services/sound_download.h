@@ -1,105 +1,18 @@
 #pragma once
 
+#include "services/download_file_name.h"
+#include "services/download_result.h"
+#include "services/download_resume.h"
+#include "services/part_file.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
-#include <chrono>
-#include <optional>
 #include <vector>
 
 class QNetworkReply;
 class QTimer;
-
-// Longest file name the file systems we save to accept, in bytes.
-constexpr int MaxFileNameBytes = 255;
-
-// The extension of the file an address names, with its dot (".wav"); ".mp3"
-// when the path has none or an odd one.
-QString fileExtensionOf(const QString &fileUrl);
-
-// text made safe as one file name: no separators, NUL or control characters,
-// none of the characters other systems forbid, no leading dots or trailing
-// dots and spaces, at most maxBytes of UTF-8 (cut on a character boundary,
-// the extension kept). Empty when nothing usable is left.
-QString safeFileName(const QString &text, int maxBytes = MaxFileNameBytes);
-
-// "singer - name.ext" for a sound, made safe, leaving room for a " (n)"
-// and the ".part" of the file being written.
-QString soundFileName(const QString &singer, const QString &soundName, const QString &fileUrl);
-
-// "name (n).ext" for the n-th alternative to an existing file.
-QString numberedFileName(const QString &fileName, int n);
-
-struct DownloadRequest
-{
-    QString fileUrl;  // http or https only
-    QString folder;   // created when missing
-    QString fileName; // wanted name; made safe again and numbered on collision
-    std::chrono::milliseconds stallTimeout = std::chrono::seconds(30);
-    // The pause before each retry after a dropped connection; as many
-    // retries as pauses.
-    std::vector<std::chrono::milliseconds> retryDelays = {std::chrono::milliseconds(500),
-                                                          std::chrono::seconds(1), std::chrono::seconds(2)};
-};
-
-// "bytes START-END/TOTAL" of a 206 answer; total is -1 for "*".
-struct ContentRange
-{
-    qint64 start = 0;
-    qint64 end = 0;
-    qint64 total = -1;
-};
-std::optional<ContentRange> parseContentRange(const QByteArray &value);
-
-// What to send in If-Range to continue a body safely: the ETag when it is
-// strong, else Last-Modified when it is at least a second older than the
-// answer's Date (a strong date). Empty when there is neither: a range
-// without a validator could splice two versions of a file, so such bodies
-// are never continued, only started again.
-QByteArray resumeValidator(const QByteArray &etag, const QByteArray &lastModified, const QByteArray &date);
-
-// Kept beside "NAME.part" as "NAME.part.meta" so that a later download can
-// continue the part file.
-struct PartInfo
-{
-    QString fileUrl;
-    QByteArray validator;
-    qint64 total = -1;
-};
-QByteArray partInfoText(const PartInfo &info);
-std::optional<PartInfo> parsePartInfo(const QByteArray &text);
-
-enum class DownloadError {
-    None,
-    NotWebAddress, // the address is not http(s)
-    Folder,        // the folder cannot be created or written
-    HttpStatus,    // the server answered with an error status
-    Redirect,      // a redirect that is not followed: a loop, or to another scheme
-    Empty,         // the server sent no bytes at all
-    Connection,    // the transfer broke off
-    Stalled,       // no data for the stall time-out
-    Incomplete,    // fewer bytes than announced
-    DiskFull,      // no space (or the file-size limit) while writing
-    Write,         // any other write failure
-    Cancelled,     // aborted, or the program is ending
-};
-
-struct DownloadResult
-{
-    DownloadError error = DownloadError::None;
-    QString filePath;   // the saved file when ok()
-    QString detail;     // one line for people when !ok()
-    int httpStatus = 0; // 0 when none arrived
-    qint64 bytes = 0;   // received and written
-    QString partPath;   // when !ok(): the part file kept for a later download, if any
-
-    bool ok() const { return error == DownloadError::None; }
-    QString fileName() const;
-};
-
-// Short Chinese reason for the status line.
-QString downloadFailureText(const DownloadResult &result);
 
 // One file downloaded asynchronously from the shared network manager: the
 // body is streamed into "NAME.part", locked by this download, next to a free
@@ -140,11 +53,7 @@ signals:
     void finished(const DownloadResult &result);
 
 private:
-    enum class Claim { Taken, Busy, Failed };
-
     bool reserveFile();
-    Claim claimPart(const QString &partPath);
-    bool adoptPart();
     void sendRequest();
     bool checkAnswer();
     void restartFromZero();
@@ -154,9 +63,9 @@ private:
     void retryOrFail(DownloadError error, const QString &detail);
     void announceEnd();
     bool drain();
-    void startWriteBack();
     bool commit();
     void fail(DownloadError error, const QString &detail);
+    void failWriting();
     void dropReply();
     void cleanUp(bool keepPart);
     bool partIsContinuable() const;
@@ -166,8 +75,7 @@ private:
     QPointer<QNetworkReply> m_reply;
     QTimer *m_retryTimer = nullptr;
     QString m_finalPath;
-    QString m_partPath;
-    int m_fd = -1;
+    PartFile m_part;
     bool m_started = false;
     bool m_running = false;
     bool m_answerChecked = false;
@@ -176,7 +84,6 @@ private:
     qint64 m_rangeStart = 0;  // the range asked of the current answer
     qint64 m_answerBytes = 0; // body bytes of the current answer
     qint64 m_received = 0;    // bytes in the part file
-    qint64 m_writeBackTo = 0; // disk writes started up to here
     qint64 m_total = -1;
     qint64 m_resumedFrom = 0;
     qint64 m_transferred = 0;

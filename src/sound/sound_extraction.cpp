@@ -1,5 +1,7 @@
 #include "sound/sound_extraction.h"
 
+#include "services/text_cut.h"
+
 #include <QDate>
 #include <QDateTime>
 
@@ -57,31 +59,6 @@ QString leftWhole(const QString &text, qsizetype length)
 }
 
 } // namespace
-
-std::optional<QString> keyPiece(const QString &text, const QString &pattern, int n)
-{
-    if (n < 0)
-        return std::nullopt;
-    // Splitting at an empty pattern leaves the text whole: one piece.
-    if (pattern.isEmpty())
-        return n == 0 ? std::optional<QString>(text) : std::nullopt;
-
-    qsizetype start = 0;
-    for (int i = 0; i < n; ++i) {
-        const qsizetype at = text.indexOf(pattern, start);
-        if (at < 0)
-            return std::nullopt;
-        start = at + pattern.size();
-    }
-    const qsizetype end = text.indexOf(pattern, start);
-    return text.mid(start, end < 0 ? -1 : end - start);
-}
-
-QString textBefore(const QString &piece, QChar stop)
-{
-    const qsizetype at = piece.indexOf(stop);
-    return at < 0 ? QString() : piece.left(at);
-}
 
 std::optional<QString> publishTimeText(const QString &createTime)
 {
@@ -236,7 +213,7 @@ SoundExtraction extractSoundInfo(const QString &answer)
     SoundInfo info;
     for (const Key &key : Keys) {
         const QString pattern = key.text ? textKeyPattern(key.name) : numberKeyPattern(key.name);
-        const std::optional<QString> piece = keyPiece(answer, pattern, key.piece);
+        const std::optional<QStringView> piece = keyPiece(answer, pattern, key.piece);
         if (!piece) {
             const QString which = key.piece == 2 ? QStringLiteral("a second ") : QString();
             return {std::nullopt, QStringLiteral("the response has no %1%2").arg(which, pattern)};

@@ -7,14 +7,6 @@
 
 #include <optional>
 
-// Piece n (from 0) of text split at every occurrence of pattern; nullopt when
-// the pattern occurs fewer than n times. Found by searching, never by
-// building the whole list of pieces, so large responses stay cheap.
-std::optional<QString> keyPiece(const QString &text, const QString &pattern, int n);
-
-// The part of piece before the first stop character; empty when stop is absent.
-QString textBefore(const QString &piece, QChar stop);
-
 // How escaped line breaks (\r, \n, \u000d, \u000a) come out of a JSON text.
 enum class LineBreaks {
     AsEscaped, // each as the one character it names

@@ -18,18 +18,29 @@ DESTDIR="$root" cmake --install "$build" --prefix "$prefix" >"$scratch/install.l
 top="$root$prefix"
 id=org.example.vexahelper
 
-for file in bin/vexa-helper share/vexa-helper/1.she "share/applications/$id.desktop" \
+service=libexec/vexa-helper/vexa-sample-service
+for file in bin/vexa-helper "$service" share/vexa-helper/1.she "share/applications/$id.desktop" \
             "share/metainfo/$id.metainfo.xml" "share/icons/hicolor/48x48/apps/$id.png" \
-            "share/icons/hicolor/scalable/apps/$id.svg" share/man/man1/vexa-helper.1.gz; do
+            "share/icons/hicolor/scalable/apps/$id.svg" share/man/man1/vexa-helper.1.gz \
+            share/doc/vexa-helper/copyright; do
     [[ -f "$top/$file" ]] || problem "not installed: $file"
 done
-[[ -x "$top/bin/vexa-helper" ]] || problem "bin/vexa-helper is not executable"
+for program in bin/vexa-helper "$service"; do
+    [[ -x "$top/$program" ]] || problem "$program is not executable"
+done
 # The player's module goes in a folder of its own under the library folder.
 module=$(cd "$top" && find . -type f -path './lib*/vexa-helper/libvexa-player.so')
 [[ -n "$module" ]] || problem "not installed: the player's module libvexa-player.so"
-# Only the program and its module: no other libraries, headers or test programs.
-extra=$(cd "$top" && find . -type f | grep -v -e '^./bin/vexa-helper$' -e '^./share/' -e "^$module\$" || true)
+# Only the programs and the player's module: no other libraries, headers or test programs.
+extra=$(cd "$top" && find . -type f |
+        grep -v -e '^./bin/vexa-helper$' -e "^./$service\$" -e "^$module\$" -e '^./share/' || true)
 [[ -z "$extra" ]] || problem "unexpected files installed: $extra"
+# Machine-readable, so Debian's tools can tell the licence.
+head -n1 "$top/share/doc/vexa-helper/copyright" |
+    grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+    problem "the copyright file is not in the machine-readable format"
+grep -q '<project_license>GPL-3.0-or-later</project_license>' "$top/share/metainfo/$id.metainfo.xml" ||
+    problem "the metainfo does not name the licence"
 if command -v file >/dev/null; then
     file -b "$top/share/icons/hicolor/48x48/apps/$id.png" | grep -q '48 x 48' || problem "the PNG icon is not 48 px"
 fi

@@ -2,6 +2,7 @@
 #include "sample_service/sample_service.h"
 #include "services/network_access.h"
 #include "services/sound_download.h"
+#include "support/folder_files.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -18,17 +19,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-QStringList entries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-}
-
-QByteArray contents(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // Lowers the file-size limit for this process while it lives, as a full
 // disk would stop the writes; SIGXFSZ ignored so the write fails instead.
@@ -53,13 +43,6 @@ private:
     rlimit m_saved{};
     void (*m_signal)(int) = nullptr;
 };
-
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(content);
-}
 
 // The Range headers of the requests for path, in order ("" for none). Qt
 // itself may send a GET once more when a connection closes early, so a
@@ -134,141 +117,6 @@ private slots:
     void initTestCase() { QVERIFY(m_service.start()); }
     void cleanupTestCase() { shutDownSharedNetworkManager(); }
 
-    void extension_data()
-    {
-        QTest::addColumn<QString>("url");
-        QTest::addColumn<QString>("extension");
-        QTest::newRow("wav") << QStringLiteral("http://h/audio/1.wav") << QStringLiteral(".wav");
-        QTest::newRow("upper case, query")
-            << QStringLiteral("http://h/a/b.M4A?x=1.ogg") << QStringLiteral(".m4a");
-        QTest::newRow("none") << QStringLiteral("http://h/audio/1") << QStringLiteral(".mp3");
-        QTest::newRow("dot in a folder only") << QStringLiteral("http://h/a.b/c") << QStringLiteral(".mp3");
-        QTest::newRow("too long") << QStringLiteral("http://h/a.abcdefgh") << QStringLiteral(".mp3");
-        QTest::newRow("odd characters") << QStringLiteral("http://h/a.m%2F3") << QStringLiteral(".mp3");
-        QTest::newRow("not ASCII") << QStringLiteral("http://h/a.音乐") << QStringLiteral(".mp3");
-        QTest::newRow("ends in a dot") << QStringLiteral("http://h/a.") << QStringLiteral(".mp3");
-    }
-
-    void extension()
-    {
-        QFETCH(QString, url);
-        QFETCH(QString, extension);
-        QCOMPARE(fileExtensionOf(url), extension);
-    }
-
-    void safeNames_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("safe");
-        QTest::newRow("plain") << QStringLiteral("苏晓棠 - 晨光里的小城.wav")
-                               << QStringLiteral("苏晓棠 - 晨光里的小城.wav");
-        QTest::newRow("climbing out")
-            << QStringLiteral("../../etc/passwd") << QStringLiteral("_.._etc_passwd");
-        QTest::newRow("dot dot") << QStringLiteral("..") << QString();
-        QTest::newRow("hidden") << QStringLiteral(". .bashrc") << QStringLiteral("bashrc");
-        QTest::newRow("trailing dots and spaces") << QStringLiteral("a. .") << QStringLiteral("a");
-        QTest::newRow("NUL and controls")
-            << QStringLiteral("a") + QChar(0) + QStringLiteral("b\n\tc\x7f") << QStringLiteral("a_b__c_");
-        QTest::newRow("characters other systems forbid")
-            << QStringLiteral("a\\b:c*d?e\"f<g>h|i") << QStringLiteral("a_b_c_d_e_f_g_h_i");
-        QTest::newRow("lone surrogate")
-            << QStringLiteral("a") + QChar(0xd800) + QStringLiteral("b") << QStringLiteral("a_b");
-        QTest::newRow("pair kept") << QStringLiteral("星🎵") << QStringLiteral("星🎵");
-    }
-
-    void safeNames()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, safe);
-        QCOMPARE(safeFileName(text), safe);
-    }
-
-    // Over-long names are cut on a character boundary, keep the extension
-    // and fit the limit in bytes.
-    void longNames_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("extension");
-        QTest::newRow("Chinese") << QString(200, QChar(0x97f3)) + QStringLiteral(".wav")
-                                 << QStringLiteral(".wav");
-        QTest::newRow("emoji") << QStringLiteral("🎵").repeated(100) + QStringLiteral(".mp3")
-                               << QStringLiteral(".mp3");
-        QTest::newRow("no extension") << QString(300, u'x') << QString();
-        QTest::newRow("a million characters, from a hostile answer")
-            << QStringLiteral(". ").repeated(500000) + QString(1000000, QChar(0x6b4c)) +
-                   QStringLiteral(".mp3")
-            << QStringLiteral(".mp3");
-    }
-
-    void longNames()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, extension);
-        for (int limit : {255, 100, 17}) {
-            const QString safe = safeFileName(text, limit);
-            QVERIFY(!safe.isEmpty());
-            QVERIFY(safe.toUtf8().size() <= limit);
-            QVERIFY(safe.endsWith(extension));
-            QCOMPARE(QString::fromUtf8(safe.toUtf8()), safe); // no half character
-            QVERIFY(text.contains(safe.chopped(extension.size())));
-        }
-    }
-
-    void soundFileNames_data()
-    {
-        QTest::addColumn<QString>("singer");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("url");
-        QTest::addColumn<QString>("fileName");
-        const QString wav = QStringLiteral("http://h/audio/1.wav");
-        QTest::newRow("both") << QStringLiteral("苏晓棠") << QStringLiteral("晨光里的小城") << wav
-                              << QStringLiteral("苏晓棠 - 晨光里的小城.wav");
-        QTest::newRow("no singer") << QString() << QStringLiteral("雨巷") << QStringLiteral("http://h/s")
-                                   << QStringLiteral("雨巷.mp3");
-        QTest::newRow("nothing") << QString() << QString() << wav << QStringLiteral("未命名音乐.wav");
-        QTest::newRow("separators") << QStringLiteral("AC/DC") << QStringLiteral("a/../b") << wav
-                                    << QStringLiteral("AC_DC - a_.._b.wav");
-        QTest::newRow("dots only") << QStringLiteral("..") << QString() << wav
-                                   << QStringLiteral("未命名音乐.wav");
-    }
-
-    void soundFileNames()
-    {
-        QFETCH(QString, singer);
-        QFETCH(QString, name);
-        QFETCH(QString, url);
-        QFETCH(QString, fileName);
-        QCOMPARE(soundFileName(singer, name, url), fileName);
-    }
-
-    void soundFileNameLeavesRoom()
-    {
-        const QString name = soundFileName(QString(100, QChar(0x6b4c)), QString(100, QChar(0x624b)),
-                                           QStringLiteral("http://h/a.flac"));
-        QVERIFY(name.endsWith(QStringLiteral(".flac")));
-        const QString worst = numberedFileName(name, 9999) + QStringLiteral(".part");
-        QVERIFY(worst.toUtf8().size() <= MaxFileNameBytes);
-    }
-
-    void numbered_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("n");
-        QTest::addColumn<QString>("numbered");
-        QTest::newRow("extension") << QStringLiteral("a - b.mp3") << 1 << QStringLiteral("a - b (1).mp3");
-        QTest::newRow("none") << QStringLiteral("ab") << 12 << QStringLiteral("ab (12)");
-        QTest::newRow("dots inside") << QStringLiteral("v1.2 live.wav") << 2
-                                     << QStringLiteral("v1.2 live (2).wav");
-    }
-
-    void numbered()
-    {
-        QFETCH(QString, name);
-        QFETCH(int, n);
-        QFETCH(QString, numbered);
-        QCOMPARE(numberedFileName(name, n), numbered);
-    }
-
     void content_data()
     {
         QTest::addColumn<qint64>("size");
@@ -292,93 +140,6 @@ private slots:
         const RecordedRequest sent = m_service.requests().constLast();
         QCOMPARE(sent.header("If-Modified-Since"), QByteArray("0"));
         QCOMPARE(sent.header("Accept-Encoding"), QByteArray("identity"));
-    }
-
-    void contentRanges_data()
-    {
-        QTest::addColumn<QByteArray>("value");
-        QTest::addColumn<qint64>("start"); // -1: rejected
-        QTest::addColumn<qint64>("total");
-        QTest::newRow("plain") << QByteArray("bytes 100-999/1000") << 100ll << 1000ll;
-        QTest::newRow("spaces, case") << QByteArray(" Bytes 0-0/1 ") << 0ll << 1ll;
-        QTest::newRow("total unknown") << QByteArray("bytes 5-9/*") << 5ll << -1ll;
-        QTest::newRow("end before start") << QByteArray("bytes 9-5/10") << -1ll << 0ll;
-        QTest::newRow("end past total") << QByteArray("bytes 0-10/10") << -1ll << 0ll;
-        QTest::newRow("unsatisfied form") << QByteArray("bytes */10") << -1ll << 0ll;
-        QTest::newRow("request syntax") << QByteArray("bytes=0-9/10") << -1ll << 0ll;
-        QTest::newRow("negative") << QByteArray("bytes -1-9/10") << -1ll << 0ll;
-        QTest::newRow("other unit") << QByteArray("items 0-9/10") << -1ll << 0ll;
-        QTest::newRow("overflowing") << QByteArray("bytes 0-1/99999999999999999999") << -1ll << 0ll;
-        QTest::newRow("empty") << QByteArray() << -1ll << 0ll;
-    }
-
-    void contentRanges()
-    {
-        QFETCH(QByteArray, value);
-        QFETCH(qint64, start);
-        QFETCH(qint64, total);
-        const std::optional<ContentRange> range = parseContentRange(value);
-        QCOMPARE(range.has_value(), start >= 0);
-        if (range) {
-            QCOMPARE(range->start, start);
-            QCOMPARE(range->total, total);
-        }
-    }
-
-    void resumeValidators_data()
-    {
-        QTest::addColumn<QByteArray>("etag");
-        QTest::addColumn<QByteArray>("lastModified");
-        QTest::addColumn<QByteArray>("date");
-        QTest::addColumn<QByteArray>("validator");
-        const QByteArray modified = "Tue, 14 Nov 2023 22:13:20 GMT";
-        const QByteArray later = "Tue, 14 Nov 2023 22:13:21 GMT";
-        QTest::newRow("strong ETag") << QByteArray("\"abc\"") << modified << later << QByteArray("\"abc\"");
-        QTest::newRow("weak ETag: the date instead")
-            << QByteArray("W/\"abc\"") << modified << later << modified;
-        QTest::newRow("date only") << QByteArray() << modified << later << modified;
-        QTest::newRow("date not a second older than the answer")
-            << QByteArray() << modified << modified << QByteArray();
-        QTest::newRow("no Date to compare") << QByteArray() << modified << QByteArray() << QByteArray();
-        QTest::newRow("weak ETag only") << QByteArray("W/\"abc\"") << QByteArray() << later << QByteArray();
-        QTest::newRow("unquoted ETag") << QByteArray("abc") << QByteArray() << later << QByteArray();
-        QTest::newRow("date unreadable") << QByteArray() << QByteArray("yesterday") << later << QByteArray();
-        QTest::newRow("nothing") << QByteArray() << QByteArray() << QByteArray() << QByteArray();
-    }
-
-    void resumeValidators()
-    {
-        QFETCH(QByteArray, etag);
-        QFETCH(QByteArray, lastModified);
-        QFETCH(QByteArray, date);
-        QFETCH(QByteArray, validator);
-        QCOMPARE(resumeValidator(etag, lastModified, date), validator);
-    }
-
-    void partInfo_data()
-    {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<bool>("valid");
-        const PartInfo info{QStringLiteral("http://h/f.mp3?a=1"), "\"e\"", 1000};
-        const QByteArray good = partInfoText(info);
-        QTest::newRow("as written") << good << true;
-        QTest::newRow("total unknown") << partInfoText({info.fileUrl, info.validator, -1}) << true;
-        QTest::newRow("cut short") << good.chopped(1) << false;
-        QTest::newRow("empty") << QByteArray() << false;
-        QTest::newRow("another format") << QByteArray(good).replace("vexa-part 1", "vexa-part 2") << false;
-        QTest::newRow("no validator") << partInfoText({info.fileUrl, QByteArray(), 1000}) << false;
-        QTest::newRow("total not a number") << QByteArray(good).replace("1000", "1e3") << false;
-        QTest::newRow("extra line") << good + "x\n" << false;
-    }
-
-    void partInfo()
-    {
-        QFETCH(QByteArray, text);
-        QFETCH(bool, valid);
-        const std::optional<PartInfo> parsed = parsePartInfo(text);
-        QCOMPARE(parsed.has_value(), valid);
-        if (valid)
-            QCOMPARE(partInfoText(*parsed), text);
     }
 
     void continuing_data()

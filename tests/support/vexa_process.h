@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -32,4 +33,23 @@ inline VexaRun runVexaHelper(const QStringList &arguments)
     run.out = process.readAllStandardOutput();
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
+}
+
+// The same with every service host pointed at hostAndPort, e.g. a sample
+// service in the test.
+inline VexaRun runVexaHelperAt(const QString &hostAndPort, const QStringList &arguments)
+{
+    return runVexaHelper(arguments + QStringList{QStringLiteral("--api-host"), hostAndPort,
+                                                 QStringLiteral("--web-host"), hostAndPort,
+                                                 QStringLiteral("--update-host"), hostAndPort});
+}
+
+// Whether pid names a process that has not ended (an unreaped one has).
+inline bool processIsRunning(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = stat.readAll();
+    return line.mid(line.lastIndexOf(')') + 2, 1) != "Z"; // "PID (NAME) STATE ..."
 }

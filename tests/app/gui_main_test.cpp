@@ -1,3 +1,5 @@
+#include "support/vexa_process.h"
+
 #include <QColor>
 #include <QDir>
 #include <QFile>
@@ -5,6 +7,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -14,12 +21,18 @@ struct Run
     QString err;
 };
 
-// The windows on the offscreen platform, from wherever the executable lies.
-Run runWindow(const QString &executable, const QStringList &arguments)
+QProcessEnvironment offscreenEnvironment()
 {
-    QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    return env;
+}
+
+// The windows on the offscreen platform, from wherever the executable lies.
+Run runWindow(const QString &executable, const QStringList &arguments,
+              QProcessEnvironment env = offscreenEnvironment())
+{
+    QProcess process;
     process.setProcessEnvironment(env);
     process.start(executable, arguments);
     Run run;
@@ -31,6 +44,33 @@ Run runWindow(const QString &executable, const QStringList &arguments)
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
+}
+
+// The sample services still running whose parent is parent. Those handed to
+// this test as orphans (it is their subreaper) and already ended are reaped.
+QList<qint64> sampleServicesUnder(qint64 parent)
+{
+    QList<qint64> running;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString &entry : entries) {
+        bool isPid = false;
+        const qint64 pid = entry.toLongLong(&isPid);
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!isPid || !stat.open(QIODevice::ReadOnly))
+            continue;
+        // "PID (NAME) STATE PPID ...", the name cut at 15 bytes.
+        const QByteArray line = stat.readAll();
+        const qsizetype nameEnd = line.lastIndexOf(')');
+        const QByteArray name = line.mid(line.indexOf('(') + 1, nameEnd - line.indexOf('(') - 1);
+        const QList<QByteArray> fields = line.mid(nameEnd + 2).split(' ');
+        if (!name.startsWith("vexa-sample") || fields.size() < 2 || fields.at(1).toLongLong() != parent)
+            continue;
+        if (fields.at(0) != "Z")
+            running.append(pid);
+        else if (parent == ::getpid())
+            ::waitpid(pid_t(pid), nullptr, WNOHANG);
+    }
+    return running;
 }
 
 // Pixels of the status bar strip that are pure red.
@@ -50,6 +90,9 @@ class GuiMainTest : public QObject
     Q_OBJECT
 
 private slots:
+    // Orphans of the programs run here come to this test, so none escapes the checks.
+    void initTestCase() { QCOMPARE(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0); }
+
     // The skin is looked for beside the executable, then in the installed data
     // folder next to it (../share/vexa-helper), also below a path with spaces
     // and Chinese characters; without either the window still starts.
@@ -80,6 +123,11 @@ private slots:
         QVERIFY(QDir().mkpath(bin) && QDir().mkpath(data));
         const QString executable = bin + QStringLiteral("/vexa-helper");
         QVERIFY(QFile::copy(QStringLiteral(VEXA_HELPER_EXE), executable));
+        // --demo finds the sample service where it is installed.
+        const QString libexec = prefix + QStringLiteral("/libexec/vexa-helper");
+        QVERIFY(QDir().mkpath(libexec));
+        QVERIFY(QFile::copy(QStringLiteral(VEXA_SAMPLE_SERVICE_EXE),
+                            libexec + QStringLiteral("/vexa-sample-service")));
         const auto writeSkin = [](const QString &folder, const QString &colour) {
             QFile skin(folder + QStringLiteral("/1.she"));
             return skin.open(QIODevice::WriteOnly) &&
@@ -114,6 +162,62 @@ private slots:
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         QVERIFY(run.err.contains(QStringLiteral("is on the clipboard")));
         QCOMPARE(QImage(shot).size(), QSize(791, 446));
+    }
+
+    // The demo's service is a child process that ends with the program, also
+    // when the program is killed and has no say.
+    void demoServiceEndsWithTheProgram_data()
+    {
+        QTest::addColumn<int>("signalNumber"); // 0: the program ends by itself
+        QTest::newRow("ends by itself") << 0;
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGKILL") << int(SIGKILL);
+    }
+
+    void demoServiceEndsWithTheProgram()
+    {
+        QFETCH(int, signalNumber);
+        QTemporaryDir dir;
+        QStringList arguments{QStringLiteral("--demo")};
+        if (signalNumber == 0)
+            arguments << QStringLiteral("--screenshot") << dir.filePath(QStringLiteral("shot.png"));
+        QProcess process;
+        process.setProcessEnvironment(offscreenEnvironment());
+        process.start(QStringLiteral(VEXA_HELPER_EXE), arguments);
+        QList<qint64> services;
+        if (signalNumber != 0) {
+            QByteArray err;
+            QTRY_VERIFY_WITH_TIMEOUT((err += process.readAllStandardError()).contains("is on the clipboard"),
+                                     30000);
+            services = sampleServicesUnder(process.processId());
+            QCOMPARE(services.size(), 1);
+            QCOMPARE(::kill(pid_t(process.processId()), signalNumber), 0);
+        }
+        QVERIFY(process.waitForFinished(30000));
+        if (signalNumber != SIGKILL) {
+            QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(process.exitCode(), signalNumber == 0 ? 0 : 128 + signalNumber);
+        }
+        for (const qint64 pid : services)
+            QTRY_VERIFY_WITH_TIMEOUT(!processIsRunning(pid), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(sampleServicesUnder(::getpid()).isEmpty(), 10000);
+    }
+
+    // No window opens without the demo's service.
+    void demoWithoutTheService()
+    {
+        QTemporaryDir dir;
+        const QString executable = dir.filePath(QStringLiteral("vexa-helper"));
+        QVERIFY(QFile::copy(QStringLiteral(VEXA_HELPER_EXE), executable));
+        QProcessEnvironment env = offscreenEnvironment();
+        env.insert(QStringLiteral("VEXA_EXIT_AFTER_FIRST_PAINT"), QStringLiteral("0"));
+        const Run run = runWindow(executable, {QStringLiteral("--demo")}, env);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(
+            run.err.contains(QStringLiteral("vexa-helper: the sample service could not start on a loopback "
+                                            "port: no vexa-sample-service at ")),
+            qPrintable(run.err));
+        QVERIFY(!run.err.contains(QStringLiteral("first-paint")));
     }
 
     void badOptionsAreUsageErrors_data()

@@ -1,0 +1,150 @@
+#include "app/gui_main.h"
+
+#include "app/window_wiring.h"
+#include "cli/cli_output.h"
+#include "cli/options.h"
+#include "hotlist/hot_list_window.h"
+#include "services/network_access.h"
+#include "services/sample_service_process.h"
+#include "services/service_config.h"
+#include "services/termination_signals.h"
+#include "services/version_text.h"
+#include "shell/main_window.h"
+#include "shell/startup_probe.h"
+#include "shell/window_chrome.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCommandLineParser>
+#include <QTimer>
+
+#include <memory>
+#include <optional>
+
+namespace {
+
+using Cli::printProblem;
+
+constexpr int UsageError = 64;
+
+// The main window and, made on first use, the hot list, doing what the
+// command line asked of them once the update check is through.
+class Windows
+{
+public:
+    Windows(const ServiceConfig &config, const QCommandLineParser &parser, const QString &address)
+        : m_main(config)
+    {
+        exitAfterFirstPaintIfAsked(&m_main);
+        connectHotListLink(m_main, config, m_hotList);
+        QTimer::singleShot(0, &m_main, [this] { m_main.startUp(); });
+        const bool analyse = parser.isSet(Options::Address);
+        const bool screenshot = parser.isSet(Options::Screenshot);
+        const QString file = parser.value(Options::Screenshot);
+        // A screenshot waits for the analysis too.
+        QObject::connect(&m_main, &MainWindow::updateChecked, &m_main, [=, this] {
+            if (!m_main.isVisible())
+                return; // the check ended the program
+            if (analyse) {
+                if (screenshot)
+                    QObject::connect(
+                        &m_main, &MainWindow::analysisEnded, &m_main, [this, file] { saveScreenshot(file); },
+                        Qt::SingleShotConnection);
+                m_main.setAddressText(address);
+                m_main.analyseAddress();
+            } else if (screenshot) {
+                saveScreenshot(file);
+            }
+        });
+    }
+
+private:
+    void saveScreenshot(const QString &file)
+    {
+        if (!m_main.grab().save(file)) {
+            printProblem(QStringLiteral("could not save the screenshot to %1").arg(file));
+            QCoreApplication::exit(1);
+            return;
+        }
+        QCoreApplication::exit(0);
+    }
+
+    MainWindow m_main;
+    std::unique_ptr<HotListWindow> m_hotList; // declared after the main window so it goes first
+};
+
+} // namespace
+
+int runGui(int argc, char **argv)
+{
+    // Wrong usage is told before any window system is touched.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    QCommandLineParser parser;
+    Options::addTo(parser, Options::Front::Window);
+    if (!parser.parse(arguments)) {
+        printProblem(parser.errorText());
+        printProblem(QStringLiteral("try 'vexa-helper --help'"));
+        return UsageError;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        printProblem(QStringLiteral("unknown command \"%1\"").arg(parser.positionalArguments().first()));
+        return UsageError;
+    }
+    QString error;
+    const std::optional<ServiceConfig> hosts =
+        applyServiceHostOptions(parser, ServiceConfig::defaults(), &error);
+    if (!hosts) {
+        printProblem(error);
+        return UsageError;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("vexa-helper"));
+    // No display name: X11 would append it to every caption, and the hot
+    // list's caption is "Vexa热榜" alone.
+    QApplication::setApplicationVersion(versionText());
+    QApplication::setDesktopFileName(QStringLiteral("org.example.vexahelper"));
+
+    QApplication::setFont(uiFont(9));
+    // Ends like the close link, also inside a wait; 128 + N as shells report it.
+    const TerminationSignals termination(
+        [](int signalNumber) { QCoreApplication::exit(128 + signalNumber); });
+
+    // Declared before the windows, so the service outlives them.
+    std::unique_ptr<SampleServiceProcess> demo;
+    std::unique_ptr<Windows> windows;
+    if (parser.isSet(Options::Demo)) {
+        // The windows open once the service has told its port; without it
+        // none opens at all.
+        demo = std::make_unique<SampleServiceProcess>();
+        QObject::connect(demo.get(), &SampleServiceProcess::failed, demo.get(), [](const QString &message) {
+            printProblem(message);
+            QCoreApplication::exit(1);
+        });
+        QObject::connect(demo.get(), &SampleServiceProcess::ready, demo.get(), [&] {
+            printProblem(demo->summary());
+            // Ready to paste with a double-click on the address box.
+            const QString first = demo->soundPageUrl(demo->sampleSoundIds().first());
+            QGuiApplication::clipboard()->setText(first);
+            printProblem(
+                QStringLiteral("%1 is on the clipboard: double-click the address box, then press 分析")
+                    .arg(first));
+            // Checked above; the host options still override the service's hosts. The
+            // port is only known now, so a bare sample id stands for its page.
+            windows = std::make_unique<Windows>(
+                *applyServiceHostOptions(parser, ServiceConfig::allAt(demo->hostAndPort()), nullptr), parser,
+                parser.isSet(Options::Address) ? demo->pageAddress(parser.value(Options::Address))
+                                               : QString());
+        });
+        demo->start();
+    } else {
+        windows = std::make_unique<Windows>(*hosts, parser, parser.value(Options::Address));
+    }
+
+    const int status = QApplication::exec();
+    windows.reset();
+    shutDownSharedNetworkManager();
+    return status;
+}

@@ -1,0 +1,73 @@
+#include "cli/command_steps.h"
+
+#include "cli/cli_output.h"
+#include "services/http_text_fetch.h"
+#include "services/service_config.h"
+#include "sound/sound_analysis.h"
+#include "sound/sound_link.h"
+
+#include <QEventLoop>
+
+#include <optional>
+
+namespace Cli {
+
+int runCommandLoop(const std::function<void(const std::function<void(int)> &done)> &start)
+{
+    QEventLoop loop;
+    std::optional<int> status;
+    start([&](int s) {
+        if (!status) {
+            status = s;
+            loop.quit();
+        }
+    });
+    if (!status)
+        loop.exec();
+    return status.value_or(Failure);
+}
+
+int checkCommandAddress(const QString &command, const QStringList &arguments, const ServiceConfig &config)
+{
+    if (arguments.size() != 1) {
+        printProblem(arguments.isEmpty()
+                         ? command + QStringLiteral(" needs a sound page address")
+                         : command + QStringLiteral(" takes one address; quote it if it holds spaces"));
+        return UsageError;
+    }
+    const AddressCheck check = checkSoundAddress(arguments.first(), config.webHost);
+    if (check != AddressCheck::Accepted) {
+        printError(addressCheckMessage(check));
+        return AddressRejected;
+    }
+    return Success;
+}
+
+void startCommandAnalysis(const QString &address, const ServiceConfig &config, const FetchOptions &options,
+                          QObject *parent, std::function<void(int status, const SoundInfo &record)> then)
+{
+    auto *analysis = new SoundAnalysis(address, config.apiHost, options, parent);
+    const QString url = soundInfoUrl(analysis->soundId(), config.apiHost);
+    QObject::connect(
+        analysis, &SoundAnalysis::finished, parent,
+        [url, then = std::move(then)](const AnalysisResult &result) {
+            switch (result.status) {
+            case AnalysisStatus::FetchFailed:
+            case AnalysisStatus::Abandoned:
+                printProblem(QStringLiteral("could not fetch %1: %2").arg(url, result.reason));
+                then(FetchFailed, {});
+                return;
+            case AnalysisStatus::ExtractFailed:
+                printProblem(
+                    QStringLiteral("no sound record in the answer from %1: %2").arg(url, result.reason));
+                then(ExtractFailed, {});
+                return;
+            case AnalysisStatus::Done:
+                then(Success, result.record);
+                return;
+            }
+        });
+    analysis->start();
+}
+
+} // namespace Cli

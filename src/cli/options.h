@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QCommandLineOption>
+#include <QFlags>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QCommandLineParser;
+
+// The program's options in one table for both fronts: the windows and the
+// command line each parse the rows meant for them, and the start-up reads
+// the same rows to tell which front the arguments ask for.
+namespace Options {
+
+enum class Front { Window = 0x1, CommandLine = 0x2 };
+Q_DECLARE_FLAGS(Fronts, Front)
+
+struct Row
+{
+    QCommandLineOption option;
+    Fronts fronts;
+    bool question = false; // answered by the command line alone: help, version
+};
+
+// Names to ask a parser with; the host options are the service hosts'
+// (serviceHostOptions()).
+inline const QString Json = QStringLiteral("json");
+inline const QString Timeout = QStringLiteral("timeout");
+inline const QString Demo = QStringLiteral("demo");
+inline const QString Output = QStringLiteral("output");
+inline const QString Help = QStringLiteral("help");
+inline const QString Version = QStringLiteral("version");
+inline const QString Address = QStringLiteral("address");
+inline const QString Screenshot = QStringLiteral("screenshot");
+
+const QList<Row> &table();
+
+// Adds front's rows to parser, long names also after a single dash.
+void addTo(QCommandLineParser &parser, Front front);
+
+// Whether these arguments (without the program name) ask for the command
+// line rather than the windows: a command, help or version.
+bool wantsCommandLine(const QStringList &arguments);
+
+} // namespace Options
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(Options::Fronts)

@@ -1,0 +1,10 @@
+#pragma once
+
+namespace httplib {
+class Server;
+}
+class SampleState;
+
+// /file/KIND-N.EXT: the generated download bodies with their ranges,
+// validators, drops and stalls (see SampleService).
+void installDownloadRoute(httplib::Server &svr, SampleState &state);

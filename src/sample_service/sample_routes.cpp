@@ -1,0 +1,130 @@
+#include "sample_service/sample_routes.h"
+
+#include "sample_service/sample_data.h"
+#include "sample_service/sample_downloads.h"
+#include "sample_service/sample_faults.h"
+#include "sample_service/sample_http.h"
+#include "sample_service/sample_media.h"
+#include "sample_service/sample_state.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+constexpr size_t audioSlice = 64 * 1024;
+
+const SampleSound *matchedSound(const httplib::Request &req)
+{
+    return findSampleSound(QString::fromStdString(req.matches[1]));
+}
+
+void serveSoundInfo(const httplib::Request &req, httplib::Response &res, SampleState &state)
+{
+    const QString id = QString::fromStdString(req.get_param_value("sound_id"));
+    if (const std::optional<SampleState::Body> body = state.soundInfo(id)) {
+        setBody(res, body->bytes, body->contentType.toStdString());
+        return;
+    }
+    if (id.startsWith(QLatin1String("fault-")) && serveFault(id.mid(6).toStdString(), req, res, state))
+        return;
+    if (const SampleSound *sound = findSampleSound(id))
+        setBody(res, soundInfoJson(*sound, state.baseUrl()), jsonType);
+    else if (const std::optional<SampleSound> download = downloadSampleSound(id))
+        setBody(res, soundInfoJson(*download, state.baseUrl()), jsonType);
+    else
+        setBody(res, soundNotFoundJson(id), jsonType); // the service answers 200 even then
+}
+
+// ?seconds=N makes the tune N seconds long (at most 600), ?stall=K goes
+// silent after K bytes. Served in slices, with ranges.
+void serveAudio(const httplib::Request &req, httplib::Response &res, SampleState &state)
+{
+    const SampleSound *sound = matchedSound(req);
+    if (!sound) {
+        answerNotFound(res);
+        return;
+    }
+    const int id = sound->id.toInt();
+    const bool plain = !req.has_param("seconds") && !req.has_param("stall");
+    if (plain) {
+        setBody(res, state.media(QStringLiteral("audio/%1").arg(id), [id] { return sampleAudioWav(id); }),
+                "audio/wav");
+        return;
+    }
+    const double asked = req.has_param("seconds") ? std::atof(req.get_param_value("seconds").c_str()) : 3.0;
+    const int seconds = int(std::clamp(asked, 0.0, 600.0));
+    const QByteArray body = state.media(QStringLiteral("audio/%1/%2").arg(id).arg(seconds),
+                                        [id, seconds] { return sampleAudioWav(id, seconds); });
+    const size_t stallAt = req.has_param("stall")
+                               ? std::strtoull(req.get_param_value("stall").c_str(), nullptr, 10)
+                               : size_t(body.size());
+    res.set_header("Accept-Ranges", "bytes");
+    res.set_content_provider(size_t(body.size()), "audio/wav",
+                             [&state, body, stallAt](size_t offset, size_t size, httplib::DataSink &sink) {
+                                 if (offset >= stallAt) {
+                                     state.pauseUnlessStopping(60);
+                                     return false;
+                                 }
+                                 const size_t n = std::min({size, stallAt - offset, audioSlice});
+                                 return sink.write(body.constData() + offset, n);
+                             });
+}
+
+} // namespace
+
+void installSampleRoutes(httplib::Server &svr, SampleState &state)
+{
+    // Recorded before routing, so a test sees a stalled request while it waits.
+    svr.set_pre_routing_handler([&state](const httplib::Request &req, httplib::Response &res) {
+        const QByteArray path = toBytes(req.path);
+        state.record(req);
+        state.passGate(path);
+        const QByteArray fault = state.fault(path);
+        if (fault.isEmpty())
+            return httplib::Server::HandlerResponse::Unhandled;
+        serveSetFault(fault, req, res, state);
+        return httplib::Server::HandlerResponse::Handled;
+    });
+
+    // Registered before /sound/ID, which would also match "info".
+    svr.Get("/sound/info", [&state](const httplib::Request &req, httplib::Response &res) {
+        serveSoundInfo(req, res, state);
+    });
+
+    svr.Get(R"(/sound/([^/]+))", [&state](const httplib::Request &req, httplib::Response &res) {
+        if (const SampleSound *sound = matchedSound(req))
+            setBody(res, soundPageHtml(*sound, state.baseUrl()), htmlType);
+        else
+            answerNotFound(res);
+    });
+
+    svr.Get("/", [&state](const httplib::Request &, httplib::Response &res) {
+        // A copy: a test may replace the page while this answer goes out.
+        if (const std::optional<SampleState::Body> page = state.homePage())
+            setBody(res, page->bytes, page->contentType.toStdString());
+        else
+            setBody(res, homePageHtml(), htmlType);
+    });
+
+    svr.Get("/version/main.txt", [&state](const httplib::Request &, httplib::Response &res) {
+        setBody(res, state.version(), textType);
+    });
+
+    svr.Get(R"(/cover/([^/]+)\.png)", [&state](const httplib::Request &req, httplib::Response &res) {
+        const SampleSound *sound = matchedSound(req);
+        if (!sound) {
+            answerNotFound(res);
+            return;
+        }
+        const int id = sound->id.toInt();
+        setBody(res, state.media(QStringLiteral("cover/%1").arg(id), [id] { return sampleCoverPng(id); }),
+                "image/png");
+    });
+
+    svr.Get(R"(/audio/([^/]+)\.wav)",
+            [&state](const httplib::Request &req, httplib::Response &res) { serveAudio(req, res, state); });
+
+    installDownloadRoute(svr, state);
+    installFaultRoute(svr, state);
+}

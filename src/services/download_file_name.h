@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+// Longest file name the file systems we save to accept, in bytes.
+constexpr int MaxFileNameBytes = 255;
+
+// Highest n of the "name (n).ext" alternatives a download tries.
+constexpr int MaxFileNumber = 9999;
+
+// The extension of the file an address names, with its dot (".wav"); ".mp3"
+// when the path has none or an odd one.
+QString fileExtensionOf(const QString &fileUrl);
+
+// text made safe as one file name: no separators, NUL or control characters,
+// none of the characters other systems forbid, no leading dots or trailing
+// dots and spaces, at most maxBytes of UTF-8 (cut on a character boundary,
+// the extension kept). Empty when nothing usable is left.
+QString safeFileName(const QString &text, int maxBytes = MaxFileNameBytes);
+
+// "singer - name.ext" for a sound, made safe, leaving room for a " (n)"
+// and the ".part" of the file being written.
+QString soundFileName(const QString &singer, const QString &soundName, const QString &fileUrl);
+
+// The wanted name of a download made safe again with the same room; a
+// stand-in name with the address's extension when nothing usable is left.
+QString downloadFileName(const QString &wanted, const QString &fileUrl);
+
+// "name (n).ext" for the n-th alternative to an existing file.
+QString numberedFileName(const QString &fileName, int n);
+
+// The n-th name to try for a new file: the name itself for 0, then the
+// numbered alternatives.
+QString fileNameChoice(const QString &fileName, int n);

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+
+#include <chrono>
+#include <vector>
+
+// What a download is asked to do and what it came to.
+struct DownloadRequest
+{
+    QString fileUrl;  // http or https only
+    QString folder;   // created when missing
+    QString fileName; // wanted name; made safe again and numbered on collision
+    std::chrono::milliseconds stallTimeout = std::chrono::seconds(30);
+    // The pause before each retry after a dropped connection; as many
+    // retries as pauses.
+    std::vector<std::chrono::milliseconds> retryDelays = {std::chrono::milliseconds(500),
+                                                          std::chrono::seconds(1), std::chrono::seconds(2)};
+};
+
+enum class DownloadError {
+    None,
+    NotWebAddress, // the address is not http(s)
+    Folder,        // the folder cannot be created or written
+    HttpStatus,    // the server answered with an error status
+    Redirect,      // a redirect that is not followed: a loop, or to another scheme
+    Empty,         // the server sent no bytes at all
+    Connection,    // the transfer broke off
+    Stalled,       // no data for the stall time-out
+    Incomplete,    // fewer bytes than announced
+    DiskFull,      // no space (or the file-size limit) while writing
+    Write,         // any other write failure
+    Cancelled,     // aborted, or the program is ending
+};
+
+struct DownloadResult
+{
+    DownloadError error = DownloadError::None;
+    QString filePath;   // the saved file when ok()
+    QString detail;     // one line for people when !ok()
+    int httpStatus = 0; // 0 when none arrived
+    qint64 bytes = 0;   // received and written
+    QString partPath;   // when !ok(): the part file kept for a later download, if any
+
+    bool ok() const { return error == DownloadError::None; }
+    QString fileName() const;
+};
+
+// Short Chinese reason for the status line.
+QString downloadFailureText(const DownloadResult &result);

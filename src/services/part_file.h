@@ -1,0 +1,76 @@
+#pragma once
+
+#include "services/download_resume.h"
+
+#include <QString>
+
+#include <cerrno>
+#include <optional>
+
+// True when anything has the name, even a dangling link.
+bool pathExists(const QString &path);
+
+// The "NAME.part" a download writes before the body is whole, locked so that
+// one download at a time writes it, with its info beside it in
+// "NAME.part.meta". Owns its descriptor: closed exactly once, by remove(),
+// close(), a move into place or the destructor, which keeps the files.
+// Failures leave errno in error().
+class PartFile
+{
+public:
+    enum class Claim {
+        Taken,  // opened and locked, created when missing
+        Busy,   // another download writes it, or it is not ours to write
+        Failed, // it cannot be created or locked
+    };
+    enum class Move {
+        Moved,     // under the new name, and closed
+        NameTaken, // something has the name already: try another
+        Failed,
+    };
+
+    PartFile() = default;
+    ~PartFile();
+    PartFile(const PartFile &) = delete;
+    PartFile &operator=(const PartFile &) = delete;
+
+    static QString pathFor(const QString &finalPath);
+
+    // Closes whatever was held first.
+    Claim claim(const QString &path);
+    bool isOpen() const { return m_fd >= 0; }
+    const QString &path() const { return m_path; } // empty when not open
+    qint64 size() const;                           // 0 when unknown
+
+    std::optional<PartInfo> readInfo() const;
+    bool saveInfo(const PartInfo &info);
+
+    // Writes go on after the bytes already there.
+    bool continueAtEnd();
+    // Empties the part; its info goes first, as it must never describe
+    // bytes it does not match.
+    bool startAgain();
+    bool append(const char *data, qint64 size);
+    // Written through to the disk.
+    bool sync();
+    // Renamed to target, never replacing anything there.
+    Move moveTo(const QString &target);
+    // The part and its info deleted, while still locked so that no other
+    // download has taken them meanwhile.
+    void remove();
+    // Kept on disk for a later download.
+    void close();
+
+    int error() const { return m_error; }
+    bool diskFull() const; // no space, or over the file-size limit
+    QString errorText() const;
+
+private:
+    bool failed(int error = errno);
+
+    int m_fd = -1;
+    QString m_path;
+    qint64 m_written = 0;   // bytes in the file, as far as we wrote them
+    qint64 m_writeBack = 0; // disk writes started up to here
+    int m_error = 0;
+};

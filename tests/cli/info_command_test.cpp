@@ -1,0 +1,114 @@
+#include "sample_service/sample_service.h"
+#include "support/vexa_process.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+
+class InfoCommandTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    SampleService m_service;
+
+    VexaRun vexa(const QStringList &arguments) { return runVexaHelperAt(m_service.hostAndPort(), arguments); }
+
+private slots:
+    void initTestCase() { QVERIFY(m_service.start()); }
+
+    void jsonRecordOfAServedAnswer()
+    {
+        // Worked out by hand: the query string goes, the singer loses its
+        // spaces, the quoted share count its quotes, and 1600000000 s plus
+        // 8 h is 2020-09-13 20:26:40.
+        const QByteArray answer =
+            R"({"code":0,"info":{"sound":{"id":77,"name":"一二三四五六七八九","pic_200":"http://img.example/c.png",)"
+            R"("source":"http://cdn.example/s.mp3?sign=1","sound_count":"42","share_count":"7","create_time":1600000000,)"
+            R"("info":"第一行\r\n第二行","user":{"name":" 张 三 ","follow_count":3}}}})";
+        m_service.setSoundInfoBody(QStringLiteral("77"), answer);
+
+        const VexaRun run = vexa(
+            {QStringLiteral("info"), m_service.soundPageUrl(QStringLiteral("77")), QStringLiteral("--json")});
+        QCOMPARE(run.exitCode, 0);
+        QJsonParseError error;
+        const QJsonObject json = QJsonDocument::fromJson(run.out, &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+
+        const QStringList keys = {
+            QStringLiteral("soundId"),     QStringLiteral("coverUrl"),   QStringLiteral("fileUrl"),
+            QStringLiteral("soundName"),   QStringLiteral("singer"),     QStringLiteral("shortName"),
+            QStringLiteral("shortSinger"), QStringLiteral("playCount"),  QStringLiteral("fanCount"),
+            QStringLiteral("shareCount"),  QStringLiteral("createTime"), QStringLiteral("publishTime"),
+            QStringLiteral("infoText")};
+        QStringList sortedKeys = keys;
+        sortedKeys.sort();
+        QCOMPARE(json.keys(), sortedKeys);
+
+        QCOMPARE(json[u"soundId"].toString(), QStringLiteral("77"));
+        QCOMPARE(json[u"coverUrl"].toString(), QStringLiteral("http://img.example/c.png"));
+        QCOMPARE(json[u"fileUrl"].toString(), QStringLiteral("http://cdn.example/s.mp3"));
+        QCOMPARE(json[u"soundName"].toString(), QStringLiteral("一二三四五六七八九"));
+        QCOMPARE(json[u"shortName"].toString(), QStringLiteral("一二三四五六七八..."));
+        QCOMPARE(json[u"singer"].toString(), QStringLiteral("张三"));
+        QCOMPARE(json[u"shortSinger"].toString(), QStringLiteral("张三"));
+        QCOMPARE(json[u"playCount"].toString(), QStringLiteral("\"42\""));
+        QCOMPARE(json[u"shareCount"].toString(), QStringLiteral("7"));
+        QCOMPARE(json[u"fanCount"].toString(), QString()); // no "," after it
+        QCOMPARE(json[u"createTime"].toString(), QStringLiteral("1600000000"));
+        QCOMPARE(json[u"publishTime"].toString(), QStringLiteral("2020-09-13 20:26:40"));
+        QCOMPARE(json[u"infoText"].toString(), QStringLiteral("第一行\r\n第二行"));
+    }
+
+    void plainRecordOfEverySample()
+    {
+        for (const QString &id : SampleService::sampleSoundIds()) {
+            const VexaRun run = vexa({QStringLiteral("info"), m_service.soundPageUrl(id)});
+            QCOMPARE(run.exitCode, 0);
+            const QString out = QString::fromUtf8(run.out);
+            QVERIFY(out.startsWith(QStringLiteral("soundId      ") + id + u'\n'));
+            QVERIFY(out.contains(QStringLiteral("\npublishTime  ")));
+        }
+    }
+
+    void exitStatuses_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("stderrPart");
+
+        const auto page = [this](const char *id) { return m_service.soundPageUrl(QString::fromLatin1(id)); };
+        QTest::newRow("empty address") << QStringList{QString()} << 2 << QStringLiteral("请输入音乐地址..");
+        QTest::newRow("secure scheme")
+            << QStringList{QStringLiteral("https://x/sound/1")} << 2 << QStringLiteral("地址有误，请检查..");
+        QTest::newRow("dropped answer")
+            << QStringList{page("fault-drop")} << 3 << QStringLiteral("could not fetch");
+        QTest::newRow("stalled answer")
+            << QStringList{page("fault-stall"), QStringLiteral("--timeout"), QStringLiteral("0.5")} << 3
+            << QStringLiteral("no data received for 0.5 s");
+        QTest::newRow("unknown sound")
+            << QStringList{page("424242")} << 4 << QStringLiteral("no sound record");
+        QTest::newRow("error page") << QStringList{page("fault-status")} << 4
+                                    << QStringLiteral("HTTP status 500");
+        QTest::newRow("missing address")
+            << QStringList{} << 64 << QStringLiteral("needs a sound page address");
+        QTest::newRow("two addresses")
+            << QStringList{page("1001"), page("1002")} << 64 << QStringLiteral("takes one address");
+    }
+
+    void exitStatuses()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, stderrPart);
+        const VexaRun run = vexa(QStringList{QStringLiteral("info")} + arguments);
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(run.err.contains(stderrPart), qPrintable(run.err));
+        QVERIFY(run.out.isEmpty());
+    }
+
+    void cleanupTestCase() { m_service.stop(); }
+};
+
+QTEST_GUILESS_MAIN(InfoCommandTest)
+#include "info_command_test.moc"
