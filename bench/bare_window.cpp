@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The yardsticks for the start-up benchmark: a bare Qt Widgets program with
 // one window of the main window's size, ended the same way. With
 // --chinese-label the window holds one line of Chinese text in the program's

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Vexa helper developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # bench/download_vs_curl.sh BIN_DIR [MIB] [RUNS]: downloads a generated body
 # of MIB MiB (default 512) from the sample service with `vexa-helper download`
 # and with curl, RUNS times each (default 3), and prints the best throughput

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // CPU spent while waiting for a stalled answer, as a share of the wall time:
 // first a bare fetch (the waiting thread alone), then the main window's
 // analysis (the whole process: every thread, the sample service's included).

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A refresh's scraping of a 5 MiB home page with its fifteen entries spread
 // through it, against one plain search pass over the page per marker.
 #include "hotlist/hot_list_scraper.h"

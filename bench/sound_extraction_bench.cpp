@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Extraction over a 1 MiB answer whose keys sit near its end, against one
 // plain byte search for the last key over the same answer.
 #include "sound/sound_extraction.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Start-up time to the first paint and the resident memory once idle, of
 // vexa-helper against two bare windows, run alternately under the same
 // conditions: first against one with a line of Chinese text in the program's

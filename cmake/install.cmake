@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Vexa helper developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # What `cmake --install` puts where, and the Debian package CPack makes of it.
 set(VEXA_APP_ID org.example.vexahelper)
 set(VEXA_DATA_DIR ${CMAKE_INSTALL_DATADIR}/vexa-helper)

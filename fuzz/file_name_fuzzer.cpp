@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The names downloads are saved under, made from the singer, the sound name
 // and the file address of a service answer. Input: the three split at \x01.
 

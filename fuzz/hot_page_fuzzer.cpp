@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Several refreshes of the hot list on one scraper, as the window and the
 // command line run them: what carries over outlives every refresh. The input
 // holds up to three pages split at \x01; a page starting with \x02 stands

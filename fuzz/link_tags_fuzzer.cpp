@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // regexReplace with the pattern the hot list strips link tags with, checked
 // against a plain scan that removes the same tags.
 

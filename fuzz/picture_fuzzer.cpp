@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Cover pictures as fetched: any bytes, decoded by whichever image reader
 // claims them, under the program's size limits.
 

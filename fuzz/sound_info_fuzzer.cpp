@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The sound-info answer as the analysis takes it: decoded like a fetched body,
 // cut into the record, then the two addresses judged as the main window does
 // before it loads the cover or plays, copies or downloads the file. Every

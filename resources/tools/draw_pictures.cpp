@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Draws the program's pictures into the folder given as the only argument.
 // Everything is painted here so the pictures can be changed in code and
 // redrawn; the output is byte-identical between runs (no clock, no random).

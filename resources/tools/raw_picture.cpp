@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // raw_picture IN.png OUT: writes the picture as the raw pixels that
 // storedPicture() reads in place, in the pixel format a pixmap keeps it in,
 // so what is shown is the same as from the PNG. Run by the build.

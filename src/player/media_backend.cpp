@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The player's back end as a loadable module: Qt Multimedia plays what the
 // program's own source element reads.
 #include "player/player_backend.h"

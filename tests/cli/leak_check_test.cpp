@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The command-line front run under LeakSanitizer (sanitizer builds only):
 // every command, on success and on failure, ends without a leak report.
 

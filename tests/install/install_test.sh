@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Vexa helper developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # install_test.sh BUILD_DIR: installs the build into a scratch prefix, checks
 # the layout, validates the desktop entry, the AppStream metadata and the
 # manual page, and starts the installed program from there. A validator that

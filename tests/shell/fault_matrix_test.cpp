@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Cross-cutting: every road of the windows and the command line that reaches the network, under each fault.
 #include "hotlist/hot_list_window.h"
 #include "sample_service/sample_data.h"

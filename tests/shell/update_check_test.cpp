@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "sample_service/sample_service.h"
 #include "shell/update_check.h"
 #include "support/loopback.h"
