@@ -11,6 +11,7 @@
 #include "cli/options.h"
 
 #include "services/http_text_fetch.h"
+#include "services/name_template.h"
 #include "services/network_access.h"
 #include "services/sample_service_process.h"
 #include "services/service_config.h"
@@ -38,7 +39,8 @@ QString helpText()
         "\n"
         "Commands:\n"
         "  info ADDRESS [--json]   analyse a sound page address and print the sound's record\n"
-        "  download ADDRESS [-o DIR]  analyse it, save the sound file (into the download\n"
+        "  download ADDRESS [-o DIR] [--name TEMPLATE]\n"
+        "                          analyse it, save the sound file (into the download\n"
         "                          folder or DIR) and print the saved path; with --demo\n"
         "                          a bare sample id such as 1001 will do as the ADDRESS\n"
         "  hot [--json]            list the fifteen hot sounds of the home page (--json: the\n"
@@ -47,6 +49,10 @@ QString helpText()
         "Options:\n"
         "  --json                  print the record as one JSON object\n"
         "  -o, --output DIR        (download) save into DIR, created when missing\n"
+        "  --name TEMPLATE         (download) name the saved file by TEMPLATE (default\n"
+        "                          \"{singer} - {name}\"): fields {singer} {name} {id}\n"
+        "                          {date} {ext} {shortname} {shortsinger}; \"/\" makes\n"
+        "                          subfolders; the extension follows unless {ext} is placed\n"
         "  --timeout SECONDS       give up when no data arrives for this long (default 30)\n"
         "  --web-host HOST[:PORT]  web host of the sound pages and the home page\n"
         "  --api-host HOST[:PORT]  host of the sound-info endpoint\n"
@@ -92,12 +98,18 @@ bool startDemo(SampleServiceProcess &demo)
     return status == Success;
 }
 
+QString nameTemplateOf(const QCommandLineParser &parser)
+{
+    return parser.isSet(Options::NameTemplate) ? parser.value(Options::NameTemplate) : DefaultNameTemplate;
+}
+
 int runCommand(const QString &command, const QCommandLineParser &parser, const ServiceConfig &config,
                const FetchOptions &options, const QStringList &arguments)
 {
     const bool json = parser.isSet(Options::Json);
     if (command == QLatin1String("download"))
-        return runDownloadCommand(config, options, arguments, parser.value(Options::Output));
+        return runDownloadCommand(config, options, arguments, parser.value(Options::Output),
+                                  nameTemplateOf(parser));
     if (command == QLatin1String("hot")) {
         const CommandOutput hot = runHotCommand(config.webHost, options, json, arguments);
         std::fwrite(hot.out.constData(), 1, size_t(hot.out.size()), stdout);
@@ -148,6 +160,11 @@ int run(int argc, char **argv)
     if (!fetchOptions) {
         printProblem(QStringLiteral("--timeout wants a number of seconds above 0, got \"%1\"")
                          .arg(parser.value(Options::Timeout)));
+        return UsageError;
+    }
+    if (const QString problem = nameTemplateProblem(nameTemplateOf(parser)); !problem.isEmpty()) {
+        printProblem(QStringLiteral("bad --name template \"%1\": %2")
+                         .arg(parser.value(Options::NameTemplate), problem));
         return UsageError;
     }
     // Host options are checked before a demo service is started for nothing.

@@ -5,6 +5,7 @@
 
 #include "cli/cli_output.h"
 #include "cli/command_steps.h"
+#include "services/name_template.h"
 #include "services/sound_download.h"
 #include "services/termination_signals.h"
 #include "services/web_address.h"
@@ -172,7 +173,7 @@ private:
 } // namespace
 
 int runDownloadCommand(const ServiceConfig &config, const FetchOptions &options, const QStringList &arguments,
-                       const QString &folder)
+                       const QString &folder, const QString &nameTemplate)
 {
     if (const int status = checkCommandAddress(QStringLiteral("download"), arguments, config);
         status != Success)
@@ -194,7 +195,10 @@ int runDownloadCommand(const ServiceConfig &config, const FetchOptions &options,
                     request.folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
                 if (request.folder.isEmpty())
                     request.folder = QDir::homePath();
-                request.fileName = soundFileName(record.singer, record.soundName, record.fileUrl);
+                const NameFields fields{record.singer,      record.soundName, record.soundId,
+                                        record.publishTime, record.shortName, record.shortSinger,
+                                        record.fileUrl};
+                request.fileName = templatedFileName(nameTemplate, fields).path;
                 request.stallTimeout = options.stallTimeout;
                 step = std::make_unique<DownloadStep>(request, done);
             });

@@ -11,12 +11,13 @@
 
 namespace Cli {
 
-// `download ADDRESS [-o DIR]`: analyses the address like `info`, then saves
-// the sound file into folder (the user's download folder when empty) with a
-// progress line on stderr, and prints the saved path. Returns the exit code
+// `download ADDRESS [-o DIR] [--name TEMPLATE]`: analyses the address like
+// `info`, then saves the sound file into folder (the user's download folder
+// when empty) under the name the checked nameTemplate gives, with a progress
+// line on stderr, and prints the saved path. Returns the exit code
 // (DownloadFailed when the download itself fails).
 int runDownloadCommand(const ServiceConfig &config, const FetchOptions &options, const QStringList &arguments,
-                       const QString &folder);
+                       const QString &folder, const QString &nameTemplate);
 
 // One progress line: bar, percentage, bytes and speed; percentage and bar
 // only when total is known (>= 0).

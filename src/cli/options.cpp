@@ -38,6 +38,8 @@ const QList<Row> &table()
             {{Demo, QStringLiteral("Use the built-in sample service.")}, both},
             {{{QStringLiteral("o"), Output}, QStringLiteral("Download folder."), QStringLiteral("DIR")},
              Front::CommandLine},
+            {{NameTemplate, QStringLiteral("Name template of the saved file."), QStringLiteral("TEMPLATE")},
+             Front::CommandLine},
             {{{QStringLiteral("h"), Help}, QStringLiteral("Help.")}, Front::CommandLine, true},
             {{{QStringLiteral("v"), Version}, QStringLiteral("Version.")}, Front::CommandLine, true},
             {{Address, QStringLiteral("Analyse this address (with --demo also a sample id) after start-up."),

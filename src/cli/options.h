@@ -32,6 +32,7 @@ inline const QString Json = QStringLiteral("json");
 inline const QString Timeout = QStringLiteral("timeout");
 inline const QString Demo = QStringLiteral("demo");
 inline const QString Output = QStringLiteral("output");
+inline const QString NameTemplate = QStringLiteral("name");
 inline const QString Help = QStringLiteral("help");
 inline const QString Version = QStringLiteral("version");
 inline const QString Address = QStringLiteral("address");

@@ -3,6 +3,7 @@
 
 #include "services/download_file_name.h"
 
+#include <QStringList>
 #include <QUrl>
 
 #include <algorithm>
@@ -97,23 +98,35 @@ QString safeFileName(const QString &text, int maxBytes)
     return cut.isEmpty() ? trimmedEnd(fitBytes(name, maxBytes)) : cut + extension;
 }
 
-QString soundFileName(const QString &singer, const QString &soundName, const QString &fileUrl)
+QString safeSoundFileName(const QString &base, const QString &extension)
 {
-    const QString base = singer.isEmpty() || soundName.isEmpty()
-                             ? QString(singer + soundName)
-                             : QString(singer + QStringLiteral(" - ") + soundName);
-    const QString extension = fileExtensionOf(fileUrl);
-    const int room = MaxFileNameBytes - NumberAndPartBytes - int(extension.size());
+    const int room = MaxFileNameBytes - NumberAndPartBytes - int(extension.toUtf8().size());
     QString safe = safeFileName(base, room);
     if (safe.isEmpty())
         safe = FallbackName;
     return safe + extension;
 }
 
+QString soundFileName(const QString &singer, const QString &soundName, const QString &fileUrl)
+{
+    const QString base = singer.isEmpty() || soundName.isEmpty()
+                             ? QString(singer + soundName)
+                             : QString(singer + QStringLiteral(" - ") + soundName);
+    return safeSoundFileName(base, fileExtensionOf(fileUrl));
+}
+
 QString downloadFileName(const QString &wanted, const QString &fileUrl)
 {
-    const QString name = safeFileName(wanted, MaxFileNameBytes - NumberAndPartBytes);
-    return name.isEmpty() ? FallbackName + fileExtensionOf(fileUrl) : name;
+    // Subfolders stay, each made safe: none can climb out or be absolute.
+    const QStringList parts = wanted.split(u'/');
+    QString path;
+    for (qsizetype i = 0; i + 1 < parts.size(); ++i) {
+        const QString folder = safeFileName(parts.at(i));
+        if (!folder.isEmpty())
+            path += folder + u'/';
+    }
+    const QString name = safeFileName(parts.constLast(), MaxFileNameBytes - NumberAndPartBytes);
+    return path + (name.isEmpty() ? FallbackName + fileExtensionOf(fileUrl) : name);
 }
 
 QString numberedFileName(const QString &fileName, int n)

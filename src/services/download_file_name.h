@@ -21,12 +21,19 @@ QString fileExtensionOf(const QString &fileUrl);
 // the extension kept). Empty when nothing usable is left.
 QString safeFileName(const QString &text, int maxBytes = MaxFileNameBytes);
 
+// base made safe as the name of a file being downloaded, leaving room for a
+// " (n)" and ".part", then extension; a stand-in name when nothing usable
+// is left.
+QString safeSoundFileName(const QString &base, const QString &extension);
+
 // "singer - name.ext" for a sound, made safe, leaving room for a " (n)"
 // and the ".part" of the file being written.
 QString soundFileName(const QString &singer, const QString &soundName, const QString &fileUrl);
 
-// The wanted name of a download made safe again with the same room; a
-// stand-in name with the address's extension when nothing usable is left.
+// The wanted relative path of a download ("folder/name.ext") made safe
+// again part by part, empty folder parts left out, the name with the same
+// room; a stand-in name with the address's extension when nothing usable is
+// left.
 QString downloadFileName(const QString &wanted, const QString &fileUrl);
 
 // "name (n).ext" for the n-th alternative to an existing file.

@@ -103,8 +103,15 @@ bool SoundDownload::reserveFile()
         fail(DownloadError::Folder, QStringLiteral("cannot create the folder %1").arg(folder));
         return false;
     }
-    const QString name = downloadFileName(m_request.fileName, m_request.fileUrl);
-    const QDir dir(folder);
+    // The wanted name may lead into subfolders, made inside the folder.
+    const QString path = downloadFileName(m_request.fileName, m_request.fileUrl);
+    const qsizetype slash = path.lastIndexOf(u'/');
+    const QString name = path.mid(slash + 1);
+    const QDir dir(slash < 0 ? folder : QDir(folder).filePath(path.left(slash)));
+    if (slash >= 0 && !QDir().mkpath(dir.path())) {
+        fail(DownloadError::Folder, QStringLiteral("cannot create the folder %1").arg(dir.path()));
+        return false;
+    }
     for (int n = 0; n <= MaxFileNumber; ++n) {
         const QString finalPath = dir.filePath(fileNameChoice(name, n));
         // A final name is free only while nobody else is writing towards it.
@@ -113,7 +120,7 @@ bool SoundDownload::reserveFile()
         const PartFile::Claim claim = m_part.claim(PartFile::pathFor(finalPath));
         if (claim == PartFile::Claim::Failed) {
             fail(m_part.diskFull() ? DownloadError::DiskFull : DownloadError::Folder,
-                 QStringLiteral("cannot write in %1: %2").arg(folder, m_part.errorText()));
+                 QStringLiteral("cannot write in %1: %2").arg(dir.path(), m_part.errorText()));
             return false;
         }
         if (claim == PartFile::Claim::Busy)
@@ -135,7 +142,7 @@ bool SoundDownload::reserveFile()
         }
         return true;
     }
-    fail(DownloadError::Folder, QStringLiteral("no free file name for %1 in %2").arg(name, folder));
+    fail(DownloadError::Folder, QStringLiteral("no free file name for %1 in %2").arg(name, dir.path()));
     return false;
 }
 

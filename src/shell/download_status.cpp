@@ -3,6 +3,7 @@
 
 #include "shell/download_status.h"
 
+#include "services/name_template.h"
 #include "services/sound_download.h"
 #include "sound/sound_info.h"
 
@@ -39,7 +40,9 @@ void DownloadStatus::start(const SoundInfo &record)
     DownloadRequest request;
     request.fileUrl = record.fileUrl;
     request.folder = m_folder.isEmpty() ? QDir::homePath() : m_folder;
-    request.fileName = soundFileName(record.singer, record.soundName, record.fileUrl);
+    const NameFields fields{record.singer,    record.soundName,   record.soundId, record.publishTime,
+                            record.shortName, record.shortSinger, record.fileUrl};
+    request.fileName = templatedFileName(DefaultNameTemplate, fields).path;
     request.stallTimeout = m_stallTimeout;
     auto *download = new SoundDownload(request, this);
     connect(download, &SoundDownload::progress, this, &DownloadStatus::showProgress);

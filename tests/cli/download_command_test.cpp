@@ -165,6 +165,37 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 
+    void nameTemplates_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("subfolder") << QStringLiteral("{singer}/{name}") << 0 << QStringLiteral("b/a.mp3");
+        QTest::newRow("unknown field") << QStringLiteral("{title}") << 64 << QString();
+    }
+
+    // A bad template is refused before anything is fetched.
+    void nameTemplates()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(int, exitCode);
+        QFETCH(QString, saved);
+        setSoundWithFile(QStringLiteral("named"), m_service.baseUrl() + QStringLiteral("/file/bytes-10.mp3"));
+        const qsizetype asked = m_service.requests().size();
+        QTemporaryDir dir;
+        const VexaRun run = vexa({QStringLiteral("download"), page(QStringLiteral("named")),
+                                  QStringLiteral("-o"), dir.path(), QStringLiteral("--name"), pattern});
+        QCOMPARE(run.exitCode, exitCode);
+        if (exitCode == 0) {
+            QCOMPARE(QString::fromUtf8(run.out), QDir(dir.path()).filePath(saved) + u'\n');
+            return;
+        }
+        QCOMPARE(run.err,
+                 QStringLiteral("vexa-helper: bad --name template \"{title}\": unknown field {title}\n"));
+        QCOMPARE(m_service.requests().size(), asked);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    }
+
     void exitStatuses_data()
     {
         QTest::addColumn<QString>("address");

@@ -3,11 +3,13 @@
 
 #include "sample_service/sample_media.h"
 #include "sample_service/sample_service.h"
+#include "services/download_file_name.h"
 #include "services/network_access.h"
 #include "services/sound_download.h"
 #include "support/folder_files.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -387,27 +389,38 @@ private slots:
         QCOMPARE(entries(dir.path()).size(), 4);
     }
 
-    void unsafeRequestedName_data()
+    void requestedPaths_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("saved");
-        QTest::newRow("climbing") << QStringLiteral("../../escape.mp3") << QStringLiteral("_.._escape.mp3");
-        QTest::newRow("absolute") << QStringLiteral("/tmp/escape.mp3") << QStringLiteral("_tmp_escape.mp3");
-        QTest::newRow("dots") << QStringLiteral("..") << QStringLiteral("未命名音乐.mp3");
+        QTest::newRow("subfolders") << QStringLiteral("歌手/专辑/歌.mp3")
+                                    << QStringLiteral("歌手/专辑/歌.mp3");
+        QTest::newRow("climbing") << QStringLiteral("../../escape.mp3") << QStringLiteral("escape.mp3");
+        QTest::newRow("absolute") << QStringLiteral("/tmp/escape.mp3") << QStringLiteral("tmp/escape.mp3");
+        QTest::newRow("dots") << QStringLiteral("./.x/../..") << QStringLiteral("x/未命名音乐.mp3");
+        QTest::newRow("backslash") << QStringLiteral("..\\a.mp3") << QStringLiteral("_a.mp3");
     }
 
-    // Whatever name is asked for, the file lands in the folder.
-    void unsafeRequestedName()
+    // Whatever name is asked for, the file lands in the folder, subfolders
+    // made inside it; a second one is numbered beside the first.
+    void requestedPaths()
     {
         QFETCH(QString, name);
         QFETCH(QString, saved);
         QTemporaryDir parent;
-        const QString folder = parent.filePath(QStringLiteral("in"));
-        const DownloadResult result = run(request(fileUrl(QStringLiteral("bytes-10.mp3")), folder, name));
-        QVERIFY(result.ok());
-        QCOMPARE(result.filePath, QDir(folder).filePath(saved));
-        QCOMPARE(entries(parent.path()), QStringList());
-        QCOMPARE(entries(folder), QStringList{saved});
+        const QDir folder(parent.filePath(QStringLiteral("in")));
+        const DownloadRequest r = request(fileUrl(QStringLiteral("bytes-10.mp3")), folder.path(), name);
+        QCOMPARE(run(r).filePath, folder.filePath(saved));
+        const QString second = numberedFileName(saved, 1);
+        QCOMPARE(run(r).filePath, folder.filePath(second));
+        QStringList files;
+        QDirIterator it(parent.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            files.append(QDir(parent.path()).relativeFilePath(it.next()));
+        QStringList expected{u"in/" + saved, u"in/" + second};
+        files.sort();
+        expected.sort();
+        QCOMPARE(files, expected);
     }
 
     void failures_data()
