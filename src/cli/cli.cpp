@@ -52,7 +52,7 @@ QString helpText()
         "  --name TEMPLATE         (download) name the saved file by TEMPLATE (default\n"
         "                          \"{singer} - {name}\"): fields {singer} {name} {id}\n"
         "                          {date} {ext} {shortname} {shortsinger}; \"/\" makes\n"
-        "                          subfolders; the extension follows unless {ext} is placed\n"
+        "                          subfolders; the extension follows unless placed\n"
         "  --timeout SECONDS       give up when no data arrives for this long (default 30)\n"
         "  --web-host HOST[:PORT]  web host of the sound pages and the home page\n"
         "  --api-host HOST[:PORT]  host of the sound-info endpoint\n"
