@@ -99,16 +99,12 @@ void SoundDownload::abort()
 bool SoundDownload::reserveFile()
 {
     const QString folder = m_request.folder.isEmpty() ? QDir::currentPath() : m_request.folder;
-    if (!QDir().mkpath(folder)) {
-        fail(DownloadError::Folder, QStringLiteral("cannot create the folder %1").arg(folder));
-        return false;
-    }
     // The wanted name may lead into subfolders, made inside the folder.
     const QString path = downloadFileName(m_request.fileName, m_request.fileUrl);
     const qsizetype slash = path.lastIndexOf(u'/');
     const QString name = path.mid(slash + 1);
     const QDir dir(slash < 0 ? folder : QDir(folder).filePath(path.left(slash)));
-    if (slash >= 0 && !QDir().mkpath(dir.path())) {
+    if (!QDir().mkpath(dir.path())) {
         fail(DownloadError::Folder, QStringLiteral("cannot create the folder %1").arg(dir.path()));
         return false;
     }
