@@ -1,0 +1,36 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// How downloads are saved, kept in the user's config folder between runs.
+struct DownloadSettings
+{
+    QString folder;
+    QString nameTemplate;
+    bool tags = true;
+    int id3Version = 4;
+
+    // The user's download folder, the default template, tags in ID3 v2.4.
+    static DownloadSettings defaults();
+
+    // The keys the command line knows: folder, name, tags, id3-version.
+    static QStringList keys();
+
+    // The value under a key as the command line prints it; empty for an
+    // unknown key.
+    QString value(const QString &key) const;
+
+    // Sets a key from text. Returns why it was refused (the previous value
+    // stays), or empty when it was taken.
+    QString set(const QString &key, const QString &text);
+};
+
+// The stored settings; a missing or refused value falls back to its default.
+DownloadSettings loadDownloadSettings();
+
+// Writes the settings; returns why they could not be written, or empty.
+QString saveDownloadSettings(const DownloadSettings &settings);

@@ -1,0 +1,102 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "services/download_settings.h"
+#include "services/name_template.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+class DownloadSettingsTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_config;
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(m_config.isValid());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_config.path());
+    }
+
+    void init() { QDir(m_config.path() + QStringLiteral("/vexa-helper")).removeRecursively(); }
+
+    void defaultsWhenNothingStored()
+    {
+        const DownloadSettings loaded = loadDownloadSettings();
+        QCOMPARE(loaded.folder, QStandardPaths::writableLocation(QStandardPaths::DownloadLocation));
+        QCOMPARE(loaded.nameTemplate, DefaultNameTemplate);
+        QCOMPARE(loaded.tags, true);
+        QCOMPARE(loaded.id3Version, 4);
+    }
+
+    void roundTrip()
+    {
+        DownloadSettings settings = DownloadSettings::defaults();
+        QCOMPARE(settings.set(QStringLiteral("folder"), m_config.path() + QStringLiteral("/a/../b")),
+                 QString());
+        QCOMPARE(settings.set(QStringLiteral("name"), QStringLiteral("{singer}/{name}")), QString());
+        QCOMPARE(settings.set(QStringLiteral("tags"), QStringLiteral("No")), QString());
+        QCOMPARE(settings.set(QStringLiteral("id3-version"), QStringLiteral("3")), QString());
+        QCOMPARE(saveDownloadSettings(settings), QString());
+
+        const DownloadSettings loaded = loadDownloadSettings();
+        QCOMPARE(loaded.folder, m_config.path() + QStringLiteral("/b"));
+        QCOMPARE(loaded.nameTemplate, QStringLiteral("{singer}/{name}"));
+        QCOMPARE(loaded.tags, false);
+        QCOMPARE(loaded.id3Version, 3);
+    }
+
+    void refusalKeepsPrevious_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty folder") << QStringLiteral("folder") << QStringLiteral(" ");
+        QTest::newRow("empty template") << QStringLiteral("name") << QString();
+        QTest::newRow("unknown field") << QStringLiteral("name") << QStringLiteral("{album}");
+        QTest::newRow("nothing left") << QStringLiteral("name") << QStringLiteral("/");
+        QTest::newRow("id3 2") << QStringLiteral("id3-version") << QStringLiteral("2");
+        QTest::newRow("id3 word") << QStringLiteral("id3-version") << QStringLiteral("four");
+        QTest::newRow("tags maybe") << QStringLiteral("tags") << QStringLiteral("maybe");
+        QTest::newRow("unknown key") << QStringLiteral("colour") << QStringLiteral("red");
+    }
+
+    void refusalKeepsPrevious()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, text);
+        DownloadSettings settings = DownloadSettings::defaults();
+        const QString before = settings.value(key);
+        QVERIFY(!settings.set(key, text).isEmpty());
+        QCOMPARE(settings.value(key), before);
+    }
+
+    void storedBadValueFallsBack()
+    {
+        {
+            QSettings stored(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("vexa-helper"),
+                             QStringLiteral("vexa-helper"));
+            stored.setValue(QStringLiteral("name"), QStringLiteral("{nope}"));
+            stored.setValue(QStringLiteral("id3-version"), 7);
+        }
+        const DownloadSettings loaded = loadDownloadSettings();
+        QCOMPARE(loaded.nameTemplate, DefaultNameTemplate);
+        QCOMPARE(loaded.id3Version, 4);
+    }
+
+    void unwritableFileReported()
+    {
+        // A folder where the file belongs cannot be written even by root.
+        QVERIFY(QDir(m_config.path()).mkpath(QStringLiteral("vexa-helper/vexa-helper.ini")));
+        const QString error = saveDownloadSettings(DownloadSettings::defaults());
+        QVERIFY(error.contains(QStringLiteral("vexa-helper.ini")));
+    }
+};
+
+QTEST_GUILESS_MAIN(DownloadSettingsTest)
+#include "download_settings_test.moc"
