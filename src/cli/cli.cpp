@@ -5,11 +5,13 @@
 
 #include "cli/cli_output.h"
 #include "cli/command_steps.h"
+#include "cli/config_command.h"
 #include "cli/download_command.h"
 #include "cli/hot_command.h"
 #include "cli/info_command.h"
 #include "cli/options.h"
 
+#include "services/download_settings.h"
 #include "services/http_text_fetch.h"
 #include "services/name_template.h"
 #include "services/network_access.h"
@@ -29,7 +31,8 @@ namespace Cli {
 
 namespace {
 
-const QStringList Commands = {QStringLiteral("info"), QStringLiteral("download"), QStringLiteral("hot")};
+const QStringList Commands = {QStringLiteral("info"), QStringLiteral("download"), QStringLiteral("hot"),
+                              QStringLiteral("config")};
 
 QString helpText()
 {
@@ -45,14 +48,19 @@ QString helpText()
         "                          a bare sample id such as 1001 will do as the ADDRESS\n"
         "  hot [--json]            list the fifteen hot sounds of the home page (--json: the\n"
         "                          texts exactly as cut)\n"
+        "  config [KEY [VALUE]]    print the download settings as key=value lines, print\n"
+        "                          one, or set one; keys: folder, name (the default\n"
+        "                          --name template), tags (true/false), id3-version (3/4)\n"
         "\n"
         "Options:\n"
         "  --json                  print the record as one JSON object\n"
-        "  -o, --output DIR        (download) save into DIR, created when missing\n"
-        "  --name TEMPLATE         (download) name the saved file by TEMPLATE (default\n"
-        "                          \"{singer} - {name}\"): fields {singer} {name} {id}\n"
-        "                          {date} {ext} {shortname} {shortsinger}; \"/\" makes\n"
-        "                          subfolders; the extension follows unless placed\n"
+        "  -o, --output DIR        (download) save into DIR, created when missing,\n"
+        "                          instead of the folder setting\n"
+        "  --name TEMPLATE         (download) name the saved file by TEMPLATE (default:\n"
+        "                          the name setting, at first \"{singer} - {name}\"):\n"
+        "                          fields {singer} {name} {id} {date} {ext} {shortname}\n"
+        "                          {shortsinger}; \"/\" makes subfolders; the extension\n"
+        "                          follows unless placed\n"
         "  --timeout SECONDS       give up when no data arrives for this long (default 30)\n"
         "  --web-host HOST[:PORT]  web host of the sound pages and the home page\n"
         "  --api-host HOST[:PORT]  host of the sound-info endpoint\n"
@@ -98,18 +106,20 @@ bool startDemo(SampleServiceProcess &demo)
     return status == Success;
 }
 
-QString nameTemplateOf(const QCommandLineParser &parser)
+QString nameTemplateOf(const QCommandLineParser &parser, const DownloadSettings &settings)
 {
-    return parser.isSet(Options::NameTemplate) ? parser.value(Options::NameTemplate) : DefaultNameTemplate;
+    return parser.isSet(Options::NameTemplate) ? parser.value(Options::NameTemplate) : settings.nameTemplate;
 }
 
 int runCommand(const QString &command, const QCommandLineParser &parser, const ServiceConfig &config,
-               const FetchOptions &options, const QStringList &arguments)
+               const FetchOptions &options, const QStringList &arguments, const DownloadSettings &settings)
 {
     const bool json = parser.isSet(Options::Json);
     if (command == QLatin1String("download"))
-        return runDownloadCommand(config, options, arguments, parser.value(Options::Output),
-                                  nameTemplateOf(parser));
+        return runDownloadCommand(config, options, arguments,
+                                  parser.isSet(Options::Output) ? parser.value(Options::Output)
+                                                                : settings.folder,
+                                  nameTemplateOf(parser, settings));
     if (command == QLatin1String("hot")) {
         const CommandOutput hot = runHotCommand(config.webHost, options, json, arguments);
         std::fwrite(hot.out.constData(), 1, size_t(hot.out.size()), stdout);
@@ -155,6 +165,8 @@ int run(int argc, char **argv)
         printError(QStringLiteral("Try 'vexa-helper --help'."));
         return UsageError;
     }
+    if (command == QLatin1String("config"))
+        return runConfigCommand(positional);
 
     const std::optional<FetchOptions> fetchOptions = fetchOptionsFrom(parser);
     if (!fetchOptions) {
@@ -162,7 +174,10 @@ int run(int argc, char **argv)
                          .arg(parser.value(Options::Timeout)));
         return UsageError;
     }
-    if (const QString problem = nameTemplateProblem(nameTemplateOf(parser)); !problem.isEmpty()) {
+    // Only download reads them; stored values were checked when loaded.
+    const DownloadSettings settings =
+        command == QLatin1String("download") ? loadDownloadSettings() : DownloadSettings::defaults();
+    if (const QString problem = nameTemplateProblem(nameTemplateOf(parser, settings)); !problem.isEmpty()) {
         printProblem(QStringLiteral("bad --name template \"%1\": %2")
                          .arg(parser.value(Options::NameTemplate), problem));
         return UsageError;
@@ -188,7 +203,7 @@ int run(int argc, char **argv)
             positional.first() = demo->pageAddress(positional.first());
     }
 
-    const int status = runCommand(command, parser, *config, *fetchOptions, positional);
+    const int status = runCommand(command, parser, *config, *fetchOptions, positional, settings);
     shutDownSharedNetworkManager();
     return status;
 }
