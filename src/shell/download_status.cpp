@@ -3,6 +3,7 @@
 
 #include "shell/download_status.h"
 
+#include "services/download_settings.h"
 #include "services/name_template.h"
 #include "services/sound_download.h"
 #include "sound/sound_info.h"
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QLabel>
 #include <QProgressBar>
-#include <QStandardPaths>
 
 namespace {
 
@@ -25,9 +25,13 @@ DownloadStatus::DownloadStatus(QLabel *statusLine, std::chrono::milliseconds sta
     : QObject(parent)
     , m_statusLine(statusLine)
     , m_progress(new QProgressBar(statusLine))
-    , m_folder(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation))
     , m_stallTimeout(stallTimeout)
 {
+    // Read once: a change made with `config` while the window runs shows at its next start.
+    const DownloadSettings settings = loadDownloadSettings();
+    m_folder = settings.folder;
+    m_nameTemplate = settings.nameTemplate;
+
     m_progress->setObjectName(QStringLiteral("downloadProgress"));
     m_progress->setTextVisible(true);
     m_progress->setFixedSize(150, 14);
@@ -42,7 +46,7 @@ void DownloadStatus::start(const SoundInfo &record)
     request.folder = m_folder.isEmpty() ? QDir::homePath() : m_folder;
     const NameFields fields{record.singer,    record.soundName,   record.soundId, record.publishTime,
                             record.shortName, record.shortSinger, record.fileUrl};
-    request.fileName = templatedFileName(DefaultNameTemplate, fields).path;
+    request.fileName = templatedFileName(m_nameTemplate, fields).path;
     request.stallTimeout = m_stallTimeout;
     auto *download = new SoundDownload(request, this);
     connect(download, &SoundDownload::progress, this, &DownloadStatus::showProgress);

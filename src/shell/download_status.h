@@ -27,7 +27,7 @@ public:
     // part files unless they can be continued.
     DownloadStatus(QLabel *statusLine, std::chrono::milliseconds stallTimeout, QObject *parent = nullptr);
 
-    // The user's download folder unless set; the home folder if that is empty.
+    // The folder setting unless set; the home folder if that is empty.
     void setFolder(const QString &folder) { m_folder = folder; }
     QString folder() const { return m_folder; }
 
@@ -44,6 +44,7 @@ private:
     QLabel *m_statusLine;
     QProgressBar *m_progress;
     QString m_folder;
+    QString m_nameTemplate; // checked when the settings were loaded
     std::chrono::milliseconds m_stallTimeout;
     QList<SoundDownload *> m_running; // children of this object
 };

@@ -55,7 +55,7 @@ public:
     // Where startUp() looks for the skin; "1.she" beside the executable by default.
     void setSkinPath(const QString &path) { m_skinPath = path; }
 
-    // Where the download button saves; the user's download folder by default.
+    // Where the download button saves; the folder setting by default.
     void setDownloadFolder(const QString &folder);
     QString downloadFolder() const;
 

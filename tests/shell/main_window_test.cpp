@@ -4,6 +4,7 @@
 #include "sample_service/sample_data.h"
 #include "sample_service/sample_media.h"
 #include "sample_service/sample_service.h"
+#include "services/download_settings.h"
 #include "services/network_access.h"
 #include "services/picture_from_path.h"
 #include "services/sound_download.h"
@@ -23,6 +24,8 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -89,6 +92,7 @@ class MainWindowTest : public QObject
 private:
     SampleService m_service;
     UrlRecorder m_browser;
+    QTemporaryDir m_settings; // the user's settings stay out of the windows
 
     ServiceConfig config() const { return ServiceConfig::allAt(m_service.hostAndPort()); }
     QString soundPage(const QString &id) const
@@ -184,6 +188,8 @@ private:
 private slots:
     void initTestCase()
     {
+        QVERIFY(m_settings.isValid());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings.path());
         QVERIFY(m_service.start());
         // An answer whose cover never arrives.
         m_service.setSoundInfoBody(QStringLiteral("slow-cover"),
@@ -595,6 +601,24 @@ private slots:
                                 QStringLiteral("样本服务 - 下载样本 bytes-%1 (2).mp3").arg(size)};
         expected.sort();
         QCOMPARE(filesIn(w->downloadFolder()), expected);
+    }
+
+    void downloadFollowsSettings()
+    {
+        QTemporaryDir dir;
+        DownloadSettings settings = DownloadSettings::defaults();
+        settings.folder = dir.filePath(QStringLiteral("设置"));
+        settings.nameTemplate = QStringLiteral("{id}");
+        QCOMPARE(saveDownloadSettings(settings), QString());
+        const auto forget = qScopeGuard([this] { QDir(m_settings.path()).removeRecursively(); });
+
+        auto w = readyWindow();
+        QCOMPARE(w->downloadFolder(), settings.folder);
+        analyse(*w, soundPage(QStringLiteral("1001")));
+        QSignalSpy ended(w.get(), &MainWindow::downloadEnded);
+        click(*w, "downloadButton");
+        QVERIFY(ended.wait(30000));
+        QCOMPARE(filesIn(settings.folder), QStringList{QStringLiteral("1001.wav")});
     }
 
     void downloadFailures_data()
