@@ -57,11 +57,9 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("text");
         QTest::newRow("empty folder") << QStringLiteral("folder") << QStringLiteral(" ");
-        QTest::newRow("empty template") << QStringLiteral("name") << QString();
         QTest::newRow("unknown field") << QStringLiteral("name") << QStringLiteral("{album}");
         QTest::newRow("nothing left") << QStringLiteral("name") << QStringLiteral("/");
         QTest::newRow("id3 2") << QStringLiteral("id3-version") << QStringLiteral("2");
-        QTest::newRow("id3 word") << QStringLiteral("id3-version") << QStringLiteral("four");
         QTest::newRow("tags maybe") << QStringLiteral("tags") << QStringLiteral("maybe");
         QTest::newRow("unknown key") << QStringLiteral("colour") << QStringLiteral("red");
     }
