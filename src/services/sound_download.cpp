@@ -100,10 +100,9 @@ bool SoundDownload::reserveFile()
 {
     const QString folder = m_request.folder.isEmpty() ? QDir::currentPath() : m_request.folder;
     // The wanted name may lead into subfolders, made inside the folder.
-    const QString path = downloadFileName(m_request.fileName, m_request.fileUrl);
-    const qsizetype slash = path.lastIndexOf(u'/');
-    const QString name = path.mid(slash + 1);
-    const QDir dir(slash < 0 ? folder : QDir(folder).filePath(path.left(slash)));
+    const QFileInfo wanted(QDir(folder).filePath(downloadFileName(m_request.fileName, m_request.fileUrl)));
+    const QString name = wanted.fileName();
+    const QDir dir = wanted.dir();
     if (!QDir().mkpath(dir.path())) {
         fail(DownloadError::Folder, QStringLiteral("cannot create the folder %1").arg(dir.path()));
         return false;
