@@ -73,14 +73,14 @@ QString DownloadSettings::set(const QString &key, const QString &text)
         static const QStringList off = {QStringLiteral("false"), QStringLiteral("no"), QStringLiteral("off"),
                                         QStringLiteral("0")};
         if (!on.contains(word) && !off.contains(word))
-            return QStringLiteral("not true or false: %1").arg(text);
+            return QStringLiteral("not true or false");
         tags = on.contains(word);
         return {};
     }
     if (key == Id3Key) {
         const QString number = text.trimmed();
         if (number != QLatin1String("3") && number != QLatin1String("4"))
-            return QStringLiteral("only 3 or 4: %1").arg(text);
+            return QStringLiteral("the ID3 version is 3 or 4");
         id3Version = number.toInt();
         return {};
     }
