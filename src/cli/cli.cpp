@@ -115,11 +115,14 @@ int runCommand(const QString &command, const QCommandLineParser &parser, const S
                const FetchOptions &options, const QStringList &arguments, const DownloadSettings &settings)
 {
     const bool json = parser.isSet(Options::Json);
-    if (command == QLatin1String("download"))
-        return runDownloadCommand(config, options, arguments,
-                                  parser.isSet(Options::Output) ? parser.value(Options::Output)
-                                                                : settings.folder,
-                                  nameTemplateOf(parser, settings));
+    if (command == QLatin1String("download")) {
+        DownloadSettings wanted = settings;
+        if (parser.isSet(Options::Output))
+            wanted.folder = parser.value(Options::Output);
+        wanted.nameTemplate = nameTemplateOf(parser, settings);
+        wanted.tags = settings.tags && !parser.isSet(Options::NoTags);
+        return runDownloadCommand(config, options, arguments, wanted);
+    }
     if (command == QLatin1String("hot")) {
         const CommandOutput hot = runHotCommand(config.webHost, options, json, arguments);
         std::fwrite(hot.out.constData(), 1, size_t(hot.out.size()), stdout);

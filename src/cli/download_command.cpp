@@ -5,11 +5,11 @@
 
 #include "cli/cli_output.h"
 #include "cli/command_steps.h"
-#include "services/name_template.h"
 #include "services/sound_download.h"
 #include "services/termination_signals.h"
 #include "services/web_address.h"
 #include "sound/sound_analysis.h"
+#include "sound/sound_download_request.h"
 #include "sound/sound_info.h"
 #include "sound/sound_link.h"
 
@@ -160,6 +160,8 @@ private:
             m_done(DownloadFailed);
             return;
         }
+        if (!result.untagged.isEmpty())
+            writeTo(stderr, QStringLiteral("saved without tags: %1\n").arg(result.untagged));
         writeTo(stdout, QDir::toNativeSeparators(result.filePath) + u'\n');
         m_done(Success);
     }
@@ -173,7 +175,7 @@ private:
 } // namespace
 
 int runDownloadCommand(const ServiceConfig &config, const FetchOptions &options, const QStringList &arguments,
-                       const QString &folder, const QString &nameTemplate)
+                       const DownloadSettings &settings)
 {
     if (const int status = checkCommandAddress(QStringLiteral("download"), arguments, config);
         status != Success)
@@ -188,17 +190,8 @@ int runDownloadCommand(const ServiceConfig &config, const FetchOptions &options,
                     done(analysed);
                     return;
                 }
-                DownloadRequest request;
-                request.fileUrl = record.fileUrl;
-                request.folder = folder;
-                if (request.folder.isEmpty())
-                    request.folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-                if (request.folder.isEmpty())
-                    request.folder = QDir::homePath();
-                const NameFields fields{record.singer,      record.soundName, record.soundId,
-                                        record.publishTime, record.shortName, record.shortSinger,
-                                        record.fileUrl};
-                request.fileName = templatedFileName(nameTemplate, fields).path;
+                DownloadRequest request =
+                    soundDownloadRequest(record, soundPagePrefix(config.webHost) + record.soundId, settings);
                 request.stallTimeout = options.stallTimeout;
                 step = std::make_unique<DownloadStep>(request, done);
             });

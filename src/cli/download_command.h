@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "services/download_settings.h"
 #include "services/http_text_fetch.h"
 #include "services/service_config.h"
 
@@ -11,13 +12,14 @@
 
 namespace Cli {
 
-// `download ADDRESS [-o DIR] [--name TEMPLATE]`: analyses the address like
-// `info`, then saves the sound file into folder (the user's download folder
-// when empty) under the name the checked nameTemplate gives, with a progress
-// line on stderr, and prints the saved path. Returns the exit code
-// (DownloadFailed when the download itself fails).
+// `download ADDRESS [-o DIR] [--name TEMPLATE] [--no-tags]`: analyses the
+// address like `info`, then saves the sound file as the settings (with the
+// options laid over them; the template already checked) say: folder, name,
+// tags. A progress line goes to stderr, the saved path to stdout, and a note
+// to stderr when the tags could not be written. Returns the exit code
+// (DownloadFailed when the download itself fails; never for tags).
 int runDownloadCommand(const ServiceConfig &config, const FetchOptions &options, const QStringList &arguments,
-                       const QString &folder, const QString &nameTemplate);
+                       const DownloadSettings &settings);
 
 // One progress line: bar, percentage, bytes and speed; percentage and bar
 // only when total is known (>= 0).

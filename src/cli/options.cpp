@@ -40,6 +40,7 @@ const QList<Row> &table()
              Front::CommandLine},
             {{NameTemplate, QStringLiteral("Name template of the saved file."), QStringLiteral("TEMPLATE")},
              Front::CommandLine},
+            {{NoTags, QStringLiteral("Save the file without tags and cover.")}, Front::CommandLine},
             {{{QStringLiteral("h"), Help}, QStringLiteral("Help.")}, Front::CommandLine, true},
             {{{QStringLiteral("v"), Version}, QStringLiteral("Version.")}, Front::CommandLine, true},
             {{Address, QStringLiteral("Analyse this address (with --demo also a sample id) after start-up."),

@@ -33,6 +33,7 @@ inline const QString Timeout = QStringLiteral("timeout");
 inline const QString Demo = QStringLiteral("demo");
 inline const QString Output = QStringLiteral("output");
 inline const QString NameTemplate = QStringLiteral("name");
+inline const QString NoTags = QStringLiteral("no-tags");
 inline const QString Help = QStringLiteral("help");
 inline const QString Version = QStringLiteral("version");
 inline const QString Address = QStringLiteral("address");

@@ -39,3 +39,43 @@ QString downloadFailureText(const DownloadResult &result)
     }
     return {};
 }
+
+TransferEnd transferEnd(const TransferFacts &facts)
+{
+    const double seconds = std::chrono::duration<double>(facts.stallTimeout).count();
+    // Only the transfer time-out cancels a reply that we have not aborted.
+    const bool silent = facts.error == QNetworkReply::OperationCanceledError;
+    if (!facts.answered) { // no answer at all: refused, unknown host, silent server
+        if (silent)
+            return {DownloadError::Stalled, false, QStringLiteral("no answer for %1 s").arg(seconds)};
+        return {DownloadError::Connection, false, facts.errorText};
+    }
+    if (silent) {
+        // Silence after some data is how a connection that died without a
+        // word looks; silence from the start is a server not answering,
+        // and waiting for it again would only multiply the wait.
+        return {DownloadError::Stalled, facts.answerBytes > 0,
+                QStringLiteral("no data received for %1 s").arg(seconds)};
+    }
+    // A body cut short is told as such, whichever way the transport saw the end.
+    const QString counts = QStringLiteral("received %1 of %2 bytes").arg(facts.received).arg(facts.total);
+    if (facts.total >= 0 && facts.received < facts.total)
+        return {DownloadError::Incomplete, true, counts};
+    if (facts.total >= 0 && facts.received > facts.total)
+        return {DownloadError::Incomplete, false, counts};
+    switch (facts.error) {
+    case QNetworkReply::NoError:
+        break;
+    case QNetworkReply::RemoteHostClosedError:
+    case QNetworkReply::TemporaryNetworkFailureError:
+    case QNetworkReply::NetworkSessionFailedError:
+    case QNetworkReply::ProxyConnectionClosedError:
+        return {DownloadError::Connection, true, facts.errorText};
+    default:
+        return {DownloadError::Connection, false, facts.errorText};
+    }
+    // A sound of no bytes is no sound, whatever the headers said.
+    if (facts.received == 0)
+        return {DownloadError::Empty, false, QStringLiteral("the server sent an empty file")};
+    return {};
+}

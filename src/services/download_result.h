@@ -3,9 +3,13 @@
 
 #pragma once
 
+#include "services/sound_tags.h"
+
+#include <QNetworkReply>
 #include <QString>
 
 #include <chrono>
+#include <optional>
 #include <vector>
 
 // What a download is asked to do and what it came to.
@@ -14,6 +18,10 @@ struct DownloadRequest
     QString fileUrl;  // http or https only
     QString folder;   // created when missing
     QString fileName; // wanted name; made safe again and numbered on collision
+    // Tags written into the file before it gets its name, when wanted; the
+    // cover is fetched from coverUrl meanwhile.
+    std::optional<SoundTags> tags;
+    QString coverUrl;
     std::chrono::milliseconds stallTimeout = std::chrono::seconds(30);
     // The pause before each retry after a dropped connection; as many
     // retries as pauses.
@@ -44,6 +52,7 @@ struct DownloadResult
     int httpStatus = 0; // 0 when none arrived
     qint64 bytes = 0;   // received and written
     QString partPath;   // when !ok(): the part file kept for a later download, if any
+    QString untagged;   // when ok(): why the tags that were asked for are not in the file
 
     bool ok() const { return error == DownloadError::None; }
     QString fileName() const;
@@ -51,3 +60,25 @@ struct DownloadResult
 
 // Short Chinese reason for the status line.
 QString downloadFailureText(const DownloadResult &result);
+
+// How a transfer ended, as the reply saw it.
+struct TransferFacts
+{
+    QNetworkReply::NetworkError error = QNetworkReply::NoError;
+    QString errorText;
+    bool answered = false; // a status line arrived
+    qint64 answerBytes = 0; // body bytes of this answer
+    qint64 received = 0;    // bytes in the part file
+    qint64 total = -1;      // announced length, -1 while unknown
+    std::chrono::milliseconds stallTimeout{};
+};
+
+// What the end means: None when the body is whole; otherwise the error,
+// whether a retry may help, and a line for people.
+struct TransferEnd
+{
+    DownloadError error = DownloadError::None;
+    bool retry = false;
+    QString detail;
+};
+TransferEnd transferEnd(const TransferFacts &facts);

@@ -3,6 +3,10 @@
 
 #include "services/part_file.h"
 
+#include "services/download_file_name.h"
+
+#include <QDir>
+#include <QFileInfo>
 #include <QFile>
 
 #include <cerrno>
@@ -208,6 +212,12 @@ PartFile::Move PartFile::moveTo(const QString &target)
     return Move::Moved;
 }
 
+void PartFile::forgetInfo()
+{
+    if (isOpen())
+        removeFile(m_path + InfoSuffix);
+}
+
 void PartFile::remove()
 {
     if (!isOpen())
@@ -239,4 +249,45 @@ bool PartFile::failed(int error)
 {
     m_error = error;
     return false;
+}
+
+PartFile::Move moveToFreeName(PartFile &part, QString &wantedPath)
+{
+    const QFileInfo wanted(wantedPath);
+    const QString name = wanted.fileName();
+    for (int n = 0; n <= MaxFileNumber; ++n) {
+        const QString target = wanted.dir().filePath(fileNameChoice(name, n));
+        const PartFile::Move move = part.moveTo(target);
+        if (move == PartFile::Move::Moved)
+            wantedPath = target;
+        if (move != PartFile::Move::NameTaken)
+            return move;
+    }
+    return PartFile::Move::NameTaken;
+}
+
+PartClaim claimFreePart(PartFile &part, const QString &wantedPath, const QString &fileUrl)
+{
+    const QFileInfo wanted(wantedPath);
+    for (int n = 0; n <= MaxFileNumber; ++n) {
+        const QString finalPath = wanted.dir().filePath(fileNameChoice(wanted.fileName(), n));
+        // A final name is free only while nobody else is writing towards it.
+        if (pathExists(finalPath))
+            continue;
+        const PartFile::Claim claim = part.claim(PartFile::pathFor(finalPath));
+        if (claim == PartFile::Claim::Failed)
+            return {claim, {}, {}};
+        if (claim == PartFile::Claim::Busy)
+            continue;
+        std::optional<PartInfo> info = part.readInfo();
+        const PartUse use = partUse(part.size(), info, fileUrl);
+        if (use == PartUse::NotOurs) {
+            part.close(); // kept for its own later download
+            continue;
+        }
+        if (use != PartUse::Continue)
+            info.reset();
+        return {claim, finalPath, info};
+    }
+    return {};
 }

@@ -58,6 +58,8 @@ public:
     bool sync();
     // Renamed to target, never replacing anything there.
     Move moveTo(const QString &target);
+    // The info goes, so the part is started afresh rather than continued.
+    void forgetInfo();
     // The part and its info deleted, while still locked so that no other
     // download has taken them meanwhile.
     void remove();
@@ -77,3 +79,19 @@ private:
     qint64 m_writeBack = 0; // disk writes started up to here
     int m_error = 0;
 };
+
+// Moves the part to wantedPath, or else to the first free numbered choice
+// of it (" (1)", …), never replacing anything; wantedPath becomes the name
+// it got. NameTaken when every choice is taken.
+PartFile::Move moveToFreeName(PartFile &part, QString &wantedPath);
+
+// The part of the first numbered choice of wantedPath whose final name is
+// free and whose part is not another download's, claimed by part. Busy when
+// every choice is taken.
+struct PartClaim
+{
+    PartFile::Claim state = PartFile::Claim::Busy;
+    QString finalPath;
+    std::optional<PartInfo> info; // when the part can be continued
+};
+PartClaim claimFreePart(PartFile &part, const QString &wantedPath, const QString &fileUrl);

@@ -4,6 +4,7 @@
 #include "services/sound_download.h"
 
 #include "services/network_access.h"
+#include "services/sound_tagging.h"
 #include "services/web_address.h"
 
 #include <QDir>
@@ -40,6 +41,11 @@ SoundDownload::SoundDownload(DownloadRequest request, QObject *parent)
 
 SoundDownload::~SoundDownload()
 {
+    // A body whole and being tagged is saved once the tagging is over.
+    const bool tagging = m_tagging && m_tagging->isTagging();
+    delete std::exchange(m_tagging, nullptr); // waits for the tagging
+    if (tagging && m_running && commit())
+        m_running = false;
     if (m_running) {
         m_result.error = DownloadError::Cancelled;
         m_running = false;
@@ -59,8 +65,14 @@ void SoundDownload::start()
              QStringLiteral("not an http or https address: %1").arg(m_request.fileUrl));
         return;
     }
-    if (reserveFile() && m_running)
-        sendRequest();
+    if (!reserveFile() || !m_running)
+        return;
+    if (m_request.tags) {
+        m_tagging = new SoundTagging(*m_request.tags, m_request.coverUrl, this);
+        connect(m_tagging, &SoundTagging::finished, this, &SoundDownload::onTagged);
+        m_tagging->fetchCover();
+    }
+    sendRequest();
 }
 
 void SoundDownload::sendRequest()
@@ -93,6 +105,9 @@ void SoundDownload::sendRequest()
 
 void SoundDownload::abort()
 {
+    // The body is whole and being tagged: it is saved once the tags are in.
+    if (m_tagging && m_tagging->isTagging())
+        return;
     fail(DownloadError::Cancelled, QStringLiteral("cancelled"));
 }
 
@@ -107,38 +122,26 @@ bool SoundDownload::reserveFile()
         fail(DownloadError::Folder, QStringLiteral("cannot create the folder %1").arg(dir.path()));
         return false;
     }
-    for (int n = 0; n <= MaxFileNumber; ++n) {
-        const QString finalPath = dir.filePath(fileNameChoice(name, n));
-        // A final name is free only while nobody else is writing towards it.
-        if (pathExists(finalPath))
-            continue;
-        const PartFile::Claim claim = m_part.claim(PartFile::pathFor(finalPath));
-        if (claim == PartFile::Claim::Failed) {
-            fail(m_part.diskFull() ? DownloadError::DiskFull : DownloadError::Folder,
-                 QStringLiteral("cannot write in %1: %2").arg(dir.path(), m_part.errorText()));
-            return false;
-        }
-        if (claim == PartFile::Claim::Busy)
-            continue;
-        const std::optional<PartInfo> info = m_part.readInfo();
-        const PartUse use = partUse(m_part.size(), info, m_request.fileUrl);
-        if (use == PartUse::NotOurs) {
-            m_part.close(); // kept for its own later download
-            continue;
-        }
-        m_finalPath = finalPath;
-        if (use == PartUse::Continue && m_part.continueAtEnd()) {
-            m_validator = info->validator;
-            m_total = info->total;
-            m_received = m_resumedFrom = m_part.size();
-            m_partInfoSaved = true;
-        } else {
-            restartFromZero();
-        }
-        return true;
+    const PartClaim claim = claimFreePart(m_part, dir.filePath(name), m_request.fileUrl);
+    if (claim.state == PartFile::Claim::Failed) {
+        fail(m_part.diskFull() ? DownloadError::DiskFull : DownloadError::Folder,
+             QStringLiteral("cannot write in %1: %2").arg(dir.path(), m_part.errorText()));
+        return false;
     }
-    fail(DownloadError::Folder, QStringLiteral("no free file name for %1 in %2").arg(name, dir.path()));
-    return false;
+    if (claim.state == PartFile::Claim::Busy) {
+        fail(DownloadError::Folder, QStringLiteral("no free file name for %1 in %2").arg(name, dir.path()));
+        return false;
+    }
+    m_finalPath = claim.finalPath;
+    if (claim.info && m_part.continueAtEnd()) {
+        m_validator = claim.info->validator;
+        m_total = claim.info->total;
+        m_received = m_resumedFrom = m_part.size();
+        m_partInfoSaved = true;
+    } else {
+        restartFromZero();
+    }
+    return true;
 }
 
 void SoundDownload::restartFromZero()
@@ -249,60 +252,43 @@ void SoundDownload::onFinished()
         return;
     if (!m_answerChecked && !checkAnswer())
         return;
-    const QNetworkReply::NetworkError error = m_reply->error();
-    if (!m_answerChecked) { // no answer at all: refused, unknown host, silent server
-        if (error == QNetworkReply::OperationCanceledError)
-            fail(DownloadError::Stalled,
-                 QStringLiteral("no answer for %1 s")
-                     .arg(std::chrono::duration<double>(m_request.stallTimeout).count()));
+    if (m_answerChecked && !drain())
+        return;
+    const TransferEnd end = transferEnd({m_reply->error(), m_reply->errorString(), m_answerChecked,
+                                         m_answerBytes, m_received, m_total, m_request.stallTimeout});
+    if (end.error != DownloadError::None) {
+        if (end.retry)
+            retryOrFail(end.error, end.detail);
         else
-            fail(DownloadError::Connection, m_reply->errorString());
+            fail(end.error, end.detail);
         return;
     }
-    if (!drain())
-        return;
-    // Only the transfer time-out cancels a reply that we have not aborted.
-    if (error == QNetworkReply::OperationCanceledError) {
-        const auto seconds = std::chrono::duration<double>(m_request.stallTimeout).count();
-        const QString detail = QStringLiteral("no data received for %1 s").arg(seconds);
-        // Silence after some data is how a connection that died without a
-        // word looks; silence from the start is a server not answering,
-        // and waiting for it again would only multiply the wait.
-        if (m_answerBytes > 0)
-            retryOrFail(DownloadError::Stalled, detail);
-        else
-            fail(DownloadError::Stalled, detail);
+    // Written through before the name says the file is whole.
+    if (!m_part.sync()) {
+        failWriting();
         return;
     }
-    // A body cut short is told as such, whichever way the transport saw the end.
-    if (m_total >= 0 && m_received < m_total) {
-        retryOrFail(DownloadError::Incomplete,
-                    QStringLiteral("received %1 of %2 bytes").arg(m_received).arg(m_total));
+    if (m_tagging) {
+        // Tagged under the part name, so a crash meanwhile leaves no half
+        // tagged file under the final one, and no info to continue it from.
+        m_part.forgetInfo();
+        m_partInfoSaved = false;
+        dropReply();
+        m_tagging->tagFile(m_part.path(), m_finalPath);
         return;
     }
-    if (m_total >= 0 && m_received > m_total) {
-        fail(DownloadError::Incomplete,
-             QStringLiteral("received %1 of %2 bytes").arg(m_received).arg(m_total));
-        return;
-    }
-    switch (error) {
-    case QNetworkReply::NoError:
-        break;
-    case QNetworkReply::RemoteHostClosedError:
-    case QNetworkReply::TemporaryNetworkFailureError:
-    case QNetworkReply::NetworkSessionFailedError:
-    case QNetworkReply::ProxyConnectionClosedError:
-        retryOrFail(DownloadError::Connection, m_reply->errorString());
-        return;
-    default:
-        fail(DownloadError::Connection, m_reply->errorString());
-        return;
-    }
-    // A sound of no bytes is no sound, whatever the headers said.
-    if (m_received == 0) {
-        fail(DownloadError::Empty, QStringLiteral("the server sent an empty file"));
-        return;
-    }
+    save();
+}
+
+void SoundDownload::onTagged(const TagOutcome &outcome)
+{
+    if (!outcome.written)
+        m_result.untagged = outcome.detail;
+    save();
+}
+
+void SoundDownload::save()
+{
     if (!commit())
         return;
     m_result.bytes = m_received;
@@ -332,29 +318,17 @@ void SoundDownload::retryOrFail(DownloadError error, const QString &detail)
 
 bool SoundDownload::commit()
 {
-    // Written through before the name says the file is whole.
-    if (!m_part.sync()) {
-        failWriting();
-        return false;
-    }
     // Someone may have taken the name meanwhile: move on, never overwrite.
-    const QFileInfo wanted(m_finalPath);
-    const QString name = wanted.fileName();
-    for (int n = 0; n <= MaxFileNumber; ++n) {
-        const QString target = wanted.dir().filePath(fileNameChoice(name, n));
-        switch (m_part.moveTo(target)) {
-        case PartFile::Move::Moved:
-            m_finalPath = target;
-            return true;
-        case PartFile::Move::NameTaken:
-            continue;
-        case PartFile::Move::Failed:
-            fail(DownloadError::Write,
-                 QStringLiteral("cannot rename %1: %2").arg(m_part.path(), m_part.errorText()));
-            return false;
-        }
+    switch (moveToFreeName(m_part, m_finalPath)) {
+    case PartFile::Move::Moved:
+        return true;
+    case PartFile::Move::NameTaken:
+        fail(DownloadError::Write, QStringLiteral("no free file name for %1").arg(m_finalPath));
+        return false;
+    case PartFile::Move::Failed:
+        break;
     }
-    fail(DownloadError::Write, QStringLiteral("no free file name for %1").arg(name));
+    fail(DownloadError::Write, QStringLiteral("cannot rename %1: %2").arg(m_part.path(), m_part.errorText()));
     return false;
 }
 

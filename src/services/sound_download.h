@@ -16,6 +16,8 @@
 
 class QNetworkReply;
 class QTimer;
+class SoundTagging;
+struct TagOutcome;
 
 // One file downloaded asynchronously from the shared network manager: the
 // body is streamed into "NAME.part", locked by this download, next to a free
@@ -27,6 +29,8 @@ class QTimer;
 // After a dropped connection or a cancel (deleting a running download
 // cancels it) a continuable part file stays for a later download; any other
 // failure removes it. Nothing but a whole file ever has the final name.
+// When the request asks for tags, the whole part is tagged before it is
+// named; a file that cannot be tagged is saved as it came.
 class SoundDownload : public QObject
 {
     Q_OBJECT
@@ -66,6 +70,8 @@ private:
     void retryOrFail(DownloadError error, const QString &detail);
     void announceEnd();
     bool drain();
+    void onTagged(const TagOutcome &outcome);
+    void save();
     bool commit();
     void fail(DownloadError error, const QString &detail);
     void failWriting();
@@ -77,6 +83,7 @@ private:
     DownloadResult m_result;
     QPointer<QNetworkReply> m_reply;
     QTimer *m_retryTimer = nullptr;
+    SoundTagging *m_tagging = nullptr; // when tags are wanted
     QString m_finalPath;
     PartFile m_part;
     bool m_started = false;

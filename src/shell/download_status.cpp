@@ -3,9 +3,8 @@
 
 #include "shell/download_status.h"
 
-#include "services/download_settings.h"
-#include "services/name_template.h"
 #include "services/sound_download.h"
+#include "sound/sound_download_request.h"
 #include "sound/sound_info.h"
 
 #include <QDir>
@@ -18,19 +17,20 @@ const QString DownloadingText = QStringLiteral("正在下载音乐..");
 const QString RetryingText = QStringLiteral("连接中断，正在重试（第%1次，共%2次）..");
 const QString DownloadedText = QStringLiteral("音乐下载完成: ");
 const QString DownloadFailedText = QStringLiteral("音乐下载失败: ");
+const QString UntaggedText = QStringLiteral("（未写入标签）");
 
 } // namespace
 
-DownloadStatus::DownloadStatus(QLabel *statusLine, std::chrono::milliseconds stallTimeout, QObject *parent)
+DownloadStatus::DownloadStatus(QLabel *statusLine, std::chrono::milliseconds stallTimeout, QString pagePrefix,
+                               QObject *parent)
     : QObject(parent)
     , m_statusLine(statusLine)
     , m_progress(new QProgressBar(statusLine))
+    // Read once: a change made with `config` while the window runs shows at its next start.
+    , m_settings(loadDownloadSettings())
+    , m_pagePrefix(std::move(pagePrefix))
     , m_stallTimeout(stallTimeout)
 {
-    // Read once: a change made with `config` while the window runs shows at its next start.
-    const DownloadSettings settings = loadDownloadSettings();
-    m_folder = settings.folder;
-    m_nameTemplate = settings.nameTemplate;
 
     m_progress->setObjectName(QStringLiteral("downloadProgress"));
     m_progress->setTextVisible(true);
@@ -41,12 +41,7 @@ DownloadStatus::DownloadStatus(QLabel *statusLine, std::chrono::milliseconds sta
 
 void DownloadStatus::start(const SoundInfo &record)
 {
-    DownloadRequest request;
-    request.fileUrl = record.fileUrl;
-    request.folder = m_folder.isEmpty() ? QDir::homePath() : m_folder;
-    const NameFields fields{record.singer,    record.soundName,   record.soundId, record.publishTime,
-                            record.shortName, record.shortSinger, record.fileUrl};
-    request.fileName = templatedFileName(m_nameTemplate, fields).path;
+    DownloadRequest request = soundDownloadRequest(record, m_pagePrefix + record.soundId, m_settings);
     request.stallTimeout = m_stallTimeout;
     auto *download = new SoundDownload(request, this);
     connect(download, &SoundDownload::progress, this, &DownloadStatus::showProgress);
@@ -65,8 +60,12 @@ void DownloadStatus::onFinished(SoundDownload *download)
     m_running.removeOne(download);
     const DownloadResult result = download->result();
     download->deleteLater();
-    m_statusLine->setText(result.ok() ? DownloadedText + result.fileName()
-                                      : DownloadFailedText + downloadFailureText(result));
+    if (!result.ok())
+        m_statusLine->setText(DownloadFailedText + downloadFailureText(result));
+    else if (!result.untagged.isEmpty())
+        m_statusLine->setText(DownloadedText + result.fileName() + UntaggedText);
+    else
+        m_statusLine->setText(DownloadedText + result.fileName());
     showProgress();
     emit ended(result.ok());
 }

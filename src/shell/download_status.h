@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "services/download_settings.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -25,11 +27,15 @@ public:
     // statusLine is the status bar's message panel; the bar goes inside it.
     // Deleting this object aborts the running downloads, which remove their
     // part files unless they can be continued.
-    DownloadStatus(QLabel *statusLine, std::chrono::milliseconds stallTimeout, QObject *parent = nullptr);
+    // pagePrefix + a sound's id is its page address, written into the tags.
+    DownloadStatus(QLabel *statusLine, std::chrono::milliseconds stallTimeout, QString pagePrefix,
+                   QObject *parent = nullptr);
 
-    // The folder setting unless set; the home folder if that is empty.
-    void setFolder(const QString &folder) { m_folder = folder; }
-    QString folder() const { return m_folder; }
+    // The stored settings unless set; later downloads follow them.
+    void setSettings(const DownloadSettings &settings) { m_settings = settings; }
+    const DownloadSettings &settings() const { return m_settings; }
+    void setFolder(const QString &folder) { m_settings.folder = folder; }
+    QString folder() const { return m_settings.folder; }
 
     // Downloads the record's file, whose address must be a web address.
     void start(const SoundInfo &record);
@@ -43,8 +49,8 @@ private:
 
     QLabel *m_statusLine;
     QProgressBar *m_progress;
-    QString m_folder;
-    QString m_nameTemplate; // checked when the settings were loaded
+    DownloadSettings m_settings; // the template checked when they were loaded
+    const QString m_pagePrefix;
     std::chrono::milliseconds m_stallTimeout;
     QList<SoundDownload *> m_running; // children of this object
 };

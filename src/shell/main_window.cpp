@@ -81,7 +81,8 @@ MainWindow::MainWindow(const ServiceConfig &config, const FetchOptions &fetchOpt
     m_player->setGeometry(16, 384, 761, 41);
 
     buildStatusBar();
-    m_downloads = new DownloadStatus(m_messagePanel, m_fetchOptions.stallTimeout, this);
+    m_downloads = new DownloadStatus(m_messagePanel, m_fetchOptions.stallTimeout,
+                                     soundPagePrefix(m_config.webHost), this);
     connect(m_soundPanel, &SoundPanel::downloadRequested, m_downloads, &DownloadStatus::start);
     connect(m_downloads, &DownloadStatus::ended, this, &MainWindow::downloadEnded);
 }

@@ -1,0 +1,85 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "services/sound_tagging.h"
+
+#include "services/http_text_fetch.h"
+#include "services/picture_from_path.h"
+#include "services/web_address.h"
+
+#include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
+
+SoundTagging::SoundTagging(SoundTags tags, QString coverUrl, QObject *parent)
+    : QObject(parent)
+    , m_tags(std::move(tags))
+    , m_coverUrl(std::move(coverUrl))
+    , m_coverWait(new QTimer(this))
+{
+    m_coverWait->setSingleShot(true);
+    m_coverWait->setInterval(CoverWaitMs);
+    connect(m_coverWait, &QTimer::timeout, this, &SoundTagging::giveUpCover);
+    connect(&m_watcher, &QFutureWatcher<TagOutcome>::finished, this, [this] {
+        m_done = true;
+        emit finished(m_watcher.result());
+    });
+}
+
+SoundTagging::~SoundTagging()
+{
+    m_watcher.waitForFinished();
+}
+
+void SoundTagging::fetchCover()
+{
+    if (m_coverFetch || m_coverDone)
+        return;
+    if (!isWebAddress(m_coverUrl)) {
+        m_coverDone = true;
+        return;
+    }
+    FetchOptions options;
+    options.stallTimeout = std::chrono::milliseconds(CoverWaitMs);
+    options.maxBodyBytes = MaxPictureBytes;
+    m_coverFetch = new HttpRequest(m_coverUrl, options, BodyAs::Bytes, this);
+    connect(m_coverFetch, &HttpRequest::finished, this, &SoundTagging::onCover);
+    m_coverFetch->start();
+}
+
+void SoundTagging::tagFile(const QString &path, const QString &finalName)
+{
+    if (!m_path.isEmpty())
+        return;
+    m_path = path;
+    m_finalName = finalName;
+    fetchCover(); // no-op when it already ran
+    if (!m_coverDone)
+        m_coverWait->start();
+    startWhenReady();
+}
+
+void SoundTagging::onCover(const FetchResult &result)
+{
+    // An error page is no cover; coverPictureOf() checks that it is a picture.
+    if (result.ok() && result.httpStatus() >= 200 && result.httpStatus() < 300)
+        m_tags.cover = result.bytes();
+    m_coverFetch->deleteLater();
+    m_coverFetch = nullptr;
+    m_coverDone = true;
+    startWhenReady();
+}
+
+void SoundTagging::giveUpCover()
+{
+    if (m_coverFetch)
+        m_coverFetch->abort(); // its finished() comes back as a failure
+}
+
+void SoundTagging::startWhenReady()
+{
+    if (m_path.isEmpty() || !m_coverDone || m_started)
+        return;
+    m_started = true;
+    m_coverWait->stop();
+    m_watcher.setFuture(QtConcurrent::run(writeSoundTags, m_path, m_finalName, m_tags));
+}

@@ -1,0 +1,57 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "services/sound_tags.h"
+
+#include <QFutureWatcher>
+#include <QObject>
+#include <QString>
+
+class HttpRequest;
+class FetchResult;
+class QTimer;
+
+// The tagging of one download: the cover is fetched while the body comes
+// in, then the finished file is tagged on a worker thread so that a big
+// file never freezes the window. A cover that cannot be had (not http(s),
+// an error, too big, no picture, too slow) only leaves the picture out.
+class SoundTagging : public QObject
+{
+    Q_OBJECT
+
+public:
+    SoundTagging(SoundTags tags, QString coverUrl, QObject *parent = nullptr);
+    // Waits for a tagging under way: the file must not go from under it.
+    ~SoundTagging() override;
+
+    void fetchCover();
+    // Tags the file once the cover is in or given up; finished() follows
+    // from the event loop, exactly once.
+    // finalName's extension tells the format.
+    void tagFile(const QString &path, const QString &finalName);
+    bool isTagging() const { return !m_path.isEmpty() && !m_done; }
+
+    // How long the cover may still take once the body is whole.
+    static constexpr int CoverWaitMs = 10000;
+
+signals:
+    void finished(const TagOutcome &outcome);
+
+private:
+    void onCover(const FetchResult &result);
+    void giveUpCover();
+    void startWhenReady();
+
+    SoundTags m_tags;
+    const QString m_coverUrl;
+    HttpRequest *m_coverFetch = nullptr;
+    QTimer *m_coverWait = nullptr;
+    QFutureWatcher<TagOutcome> m_watcher;
+    QString m_path;
+    QString m_finalName;
+    bool m_coverDone = false;
+    bool m_started = false;
+    bool m_done = false;
+};

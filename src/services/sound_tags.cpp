@@ -1,0 +1,292 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "services/sound_tags.h"
+
+#include "services/picture_from_path.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QStorageInfo>
+
+#include <taglib/attachedpictureframe.h>
+#include <taglib/flacfile.h>
+#include <taglib/flacpicture.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mp4file.h>
+#include <taglib/mpegfile.h>
+#include <taglib/opusfile.h>
+#include <taglib/tpropertymap.h>
+#include <taglib/vorbisfile.h>
+#include <taglib/wavfile.h>
+#include <taglib/xiphcomment.h>
+
+#include <memory>
+
+namespace {
+
+enum class Kind { None, Mpeg, Mp4, Flac, Vorbis, Opus, Wav };
+
+Kind kindOfExtension(const QString &path)
+{
+    const QString ext = QFileInfo(path).suffix().toLower();
+    if (ext == u"mp3")
+        return Kind::Mpeg;
+    if (ext == u"m4a" || ext == u"mp4" || ext == u"m4b")
+        return Kind::Mp4;
+    if (ext == u"flac")
+        return Kind::Flac;
+    if (ext == u"ogg" || ext == u"oga")
+        return Kind::Vorbis;
+    if (ext == u"opus")
+        return Kind::Opus;
+    if (ext == u"wav")
+        return Kind::Wav;
+    return Kind::None;
+}
+
+// What the first bytes say the file is. An ID3 tag in front (MP3, or now
+// and then FLAC) is stepped over to the body behind it.
+Kind kindOfBody(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Kind::None;
+    QByteArray head = file.read(64);
+    if (head.startsWith("ID3") && head.size() >= 10) {
+        const auto byte = [&head](int i) { return qint64(quint8(head.at(i)) & 0x7F); };
+        qint64 end = 10 + (byte(6) << 21 | byte(7) << 14 | byte(8) << 7 | byte(9));
+        if (head.at(5) & 0x10)
+            end += 10; // a footer follows the tag
+        if (!file.seek(end))
+            return Kind::None;
+        head = file.read(64);
+    }
+    if (head.size() < 12)
+        return Kind::None;
+    if (quint8(head.at(0)) == 0xFF && (quint8(head.at(1)) & 0xE0) == 0xE0)
+        return Kind::Mpeg;
+    if (head.startsWith("fLaC"))
+        return Kind::Flac;
+    if (head.mid(4, 4) == "ftyp")
+        return Kind::Mp4;
+    if (head.startsWith("RIFF") && head.mid(8, 4) == "WAVE")
+        return Kind::Wav;
+    if (head.startsWith("OggS") && head.size() >= 36) {
+        // The first packet of the first page names the codec.
+        if (head.mid(28, 7) == "\x01vorbis")
+            return Kind::Vorbis;
+        if (head.mid(28, 8) == "OpusHead")
+            return Kind::Opus;
+    }
+    return Kind::None;
+}
+
+TagLib::String tagText(const QString &text)
+{
+    return TagLib::String(text.toStdString(), TagLib::String::UTF8);
+}
+
+TagLib::ByteVector tagBytes(const QByteArray &bytes)
+{
+    return TagLib::ByteVector(bytes.constData(), uint(bytes.size()));
+}
+
+// Our fields over whatever the file carried, the rest of its tags kept.
+void setTextFields(TagLib::File &file, const SoundTags &tags, bool withPageAddress)
+{
+    TagLib::PropertyMap map = file.properties();
+    const auto put = [&map](const char *key, const QString &value) {
+        if (value.isEmpty())
+            map.erase(key);
+        else
+            map.replace(key, TagLib::StringList(tagText(value)));
+    };
+    QString comment = tags.comment;
+    comment.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    put("TITLE", tags.title);
+    put("ARTIST", tags.artist);
+    put("COMMENT", comment);
+    put("DATE", tags.date);
+    if (withPageAddress)
+        put(PageAddressProperty, tags.pageAddress);
+    file.setProperties(map);
+}
+
+void setId3Cover(TagLib::ID3v2::Tag &tag, const CoverPicture &cover)
+{
+    if (cover.bytes.isEmpty())
+        return;
+    tag.removeFrames("APIC");
+    auto *frame = new TagLib::ID3v2::AttachedPictureFrame;
+    frame->setType(TagLib::ID3v2::AttachedPictureFrame::FrontCover);
+    frame->setMimeType(cover.mimeType.constData());
+    frame->setPicture(tagBytes(cover.bytes));
+    tag.addFrame(frame); // the tag owns it
+}
+
+// A FLAC picture block, as FLAC and Ogg comments carry it. Owned by the
+// caller until handed to the file or comment.
+std::unique_ptr<TagLib::FLAC::Picture> flacPicture(const CoverPicture &cover)
+{
+    const QImage image = QImage::fromData(cover.bytes);
+    auto picture = std::make_unique<TagLib::FLAC::Picture>();
+    picture->setType(TagLib::FLAC::Picture::FrontCover);
+    picture->setMimeType(cover.mimeType.constData());
+    picture->setData(tagBytes(cover.bytes));
+    picture->setWidth(image.width());
+    picture->setHeight(image.height());
+    picture->setColorDepth(image.depth());
+    return picture;
+}
+
+void setXiphCover(TagLib::Ogg::XiphComment &comment, const CoverPicture &cover)
+{
+    if (cover.bytes.isEmpty())
+        return;
+    comment.removeAllPictures();
+    comment.addPicture(flacPicture(cover).release());
+}
+
+TagLib::ID3v2::Version id3Version(const SoundTags &tags)
+{
+    return tags.id3Version == 3 ? TagLib::ID3v2::v3 : TagLib::ID3v2::v4;
+}
+
+bool writeMpeg(const QByteArray &path, const SoundTags &tags, const CoverPicture &cover)
+{
+    TagLib::MPEG::File file(path.constData(), false);
+    if (!file.isValid())
+        return false;
+    setTextFields(file, tags, true);
+    setId3Cover(*file.ID3v2Tag(true), cover);
+    // ID3v2 only: an ID3v1 tag at the end would be one more thing to keep in step.
+    return file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripNone, id3Version(tags),
+                     TagLib::File::DoNotDuplicate);
+}
+
+bool writeWav(const QByteArray &path, const SoundTags &tags, const CoverPicture &cover)
+{
+    TagLib::RIFF::WAV::File file(path.constData(), false);
+    if (!file.isValid())
+        return false;
+    setTextFields(file, tags, true);
+    setId3Cover(*file.ID3v2Tag(), cover);
+    // The ID3 chunk carries everything; the INFO list repeats the text for
+    // readers that know no other (GStreamer among them).
+    return file.save(TagLib::RIFF::WAV::File::AllTags, TagLib::File::StripNone, id3Version(tags));
+}
+
+bool writeMp4(const QByteArray &path, const SoundTags &tags, const CoverPicture &cover)
+{
+    TagLib::MP4::File file(path.constData(), false);
+    if (!file.isValid() || !file.tag())
+        return false;
+    setTextFields(file, tags, false);
+    TagLib::MP4::Tag &tag = *file.tag();
+    // MP4 has no atom of its own for it; a freeform item as other taggers write.
+    const TagLib::String pageKey = TagLib::String("----:com.apple.iTunes:") + PageAddressProperty;
+    if (tags.pageAddress.isEmpty())
+        tag.removeItem(pageKey);
+    else
+        tag.setItem(pageKey, TagLib::StringList(tagText(tags.pageAddress)));
+    if (!cover.bytes.isEmpty()) {
+        const auto format = cover.mimeType == "image/png" ? TagLib::MP4::CoverArt::PNG
+                                                           : TagLib::MP4::CoverArt::JPEG;
+        TagLib::MP4::CoverArtList covers;
+        covers.append(TagLib::MP4::CoverArt(format, tagBytes(cover.bytes)));
+        tag.setItem("covr", covers);
+    }
+    return file.save();
+}
+
+bool writeFlac(const QByteArray &path, const SoundTags &tags, const CoverPicture &cover)
+{
+    TagLib::FLAC::File file(path.constData(), false);
+    if (!file.isValid())
+        return false;
+    file.xiphComment(true);
+    setTextFields(file, tags, true);
+    if (!cover.bytes.isEmpty()) {
+        file.removePictures();
+        file.addPicture(flacPicture(cover).release());
+    }
+    return file.save();
+}
+
+template<typename OggFile>
+bool writeOgg(const QByteArray &path, const SoundTags &tags, const CoverPicture &cover)
+{
+    OggFile file(path.constData(), false);
+    if (!file.isValid() || !file.tag())
+        return false;
+    setTextFields(file, tags, true);
+    setXiphCover(*file.tag(), cover);
+    return file.save();
+}
+
+bool writeKind(Kind kind, const QByteArray &path, const SoundTags &tags, const CoverPicture &cover)
+{
+    switch (kind) {
+    case Kind::Mpeg:
+        return writeMpeg(path, tags, cover);
+    case Kind::Wav:
+        return writeWav(path, tags, cover);
+    case Kind::Mp4:
+        return writeMp4(path, tags, cover);
+    case Kind::Flac:
+        return writeFlac(path, tags, cover);
+    case Kind::Vorbis:
+        return writeOgg<TagLib::Ogg::Vorbis::File>(path, tags, cover);
+    case Kind::Opus:
+        return writeOgg<TagLib::Ogg::Opus::File>(path, tags, cover);
+    case Kind::None:
+        break;
+    }
+    return false;
+}
+
+TagOutcome untagged(const QString &why)
+{
+    return {false, why};
+}
+
+} // namespace
+
+CoverPicture coverPictureOf(const QByteArray &bytes)
+{
+    const QImage image = pictureFromBytes(bytes);
+    if (image.isNull())
+        return {};
+    if (bytes.startsWith("\x89PNG\r\n\x1a\n"))
+        return {bytes, "image/png"};
+    if (bytes.startsWith("\xFF\xD8\xFF"))
+        return {bytes, "image/jpeg"};
+    // Players know PNG and JPEG; anything else is converted.
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        return {};
+    return {png, "image/png"};
+}
+
+TagOutcome writeSoundTags(const QString &path, const QString &finalName, const SoundTags &tags)
+{
+    const Kind kind = kindOfExtension(finalName);
+    if (kind == Kind::None)
+        return untagged(QStringLiteral("no tags for .%1 files").arg(QFileInfo(finalName).suffix()));
+    if (kindOfBody(path) != kind)
+        return untagged(QStringLiteral("the file is not what its name says"));
+    const CoverPicture cover = coverPictureOf(tags.cover);
+    // Growing the file on a full disk could leave it half rewritten.
+    const qint64 room = QStorageInfo(QFileInfo(path).absolutePath()).bytesAvailable();
+    const qint64 needed = 2 * (cover.bytes.size() + 256 * 1024);
+    if (room >= 0 && room < needed)
+        return untagged(QStringLiteral("not enough disk space for tags"));
+    if (!writeKind(kind, QFile::encodeName(path), tags, cover))
+        return untagged(QStringLiteral("the tags could not be written"));
+    return {true, {}};
+}

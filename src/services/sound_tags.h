@@ -1,0 +1,49 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// What a saved sound file is tagged with, so music players know it.
+struct SoundTags
+{
+    QString title;
+    QString artist;
+    QString comment;     // line breaks as "\n" or "\r\n"
+    QString date;        // "yyyy-MM-dd", or empty
+    QString pageAddress; // the sound's page on the service
+    QByteArray cover;    // a picture file's bytes, or empty for none
+    int id3Version = 4;  // 3 or 4, for MP3 and WAV
+
+    bool operator==(const SoundTags &other) const = default;
+};
+
+// The field a sound page address is written to, in TagLib's naming; ID3
+// gets it as a WOAS frame, MP4 as a freeform item of this name.
+inline constexpr char PageAddressProperty[] = "AUDIOSOURCEWEBPAGE";
+
+struct TagOutcome
+{
+    bool written = false;
+    QString detail; // why nothing was written, for people and logs
+};
+
+// Tags the file in place with title, artist, comment, date, page address
+// and front cover. The format comes from the extension of finalName (mp3,
+// m4a / mp4, flac, ogg / oga, opus, wav) and must agree with the file's first bytes;
+// otherwise, or when the file is unreadable, nothing is changed. Existing
+// tags of those fields are replaced, the audio itself is never touched.
+// Blocking file work: run it off the GUI thread for big files.
+TagOutcome writeSoundTags(const QString &path, const QString &finalName, const SoundTags &tags);
+
+// The tags' picture as PNG or JPEG bytes with their MIME type: other
+// picture formats are converted, anything that is no picture within the
+// picture limits gives empty bytes.
+struct CoverPicture
+{
+    QByteArray bytes;
+    QByteArray mimeType;
+};
+CoverPicture coverPictureOf(const QByteArray &bytes);

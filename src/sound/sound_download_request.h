@@ -1,0 +1,22 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "services/download_result.h"
+#include "services/download_settings.h"
+#include "services/name_template.h"
+#include "services/sound_tags.h"
+#include "sound/sound_info.h"
+
+// The values a record gives the naming template.
+NameFields nameFieldsOf(const SoundInfo &record);
+
+// The tags a record gives its saved file; pageAddress is the sound's page.
+SoundTags soundTagsOf(const SoundInfo &record, const QString &pageAddress, int id3Version);
+
+// The download of a record's sound file as the settings want it: into their
+// folder (else the user's download folder, else home), named by their
+// template, tagged when they say so. The window and the command line share it.
+DownloadRequest soundDownloadRequest(const SoundInfo &record, const QString &pageAddress,
+                                     const DownloadSettings &settings);
