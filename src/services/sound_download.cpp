@@ -44,7 +44,7 @@ SoundDownload::~SoundDownload()
     // A body whole and being tagged is saved once the tagging is over.
     const bool tagging = m_tagging && m_tagging->isTagging();
     delete std::exchange(m_tagging, nullptr); // waits for the tagging
-    if (tagging && m_running && commit())
+    if (tagging && m_running && m_part.sync() && commit())
         m_running = false;
     if (m_running) {
         m_result.error = DownloadError::Cancelled;
@@ -263,11 +263,6 @@ void SoundDownload::onFinished()
             fail(end.error, end.detail);
         return;
     }
-    // Written through before the name says the file is whole.
-    if (!m_part.sync()) {
-        failWriting();
-        return;
-    }
     if (m_tagging) {
         // Tagged under the part name, so a crash meanwhile leaves no half
         // tagged file under the final one, and no info to continue it from.
@@ -289,6 +284,11 @@ void SoundDownload::onTagged(const TagOutcome &outcome)
 
 void SoundDownload::save()
 {
+    // Written through, tags and all, before the name says the file is whole.
+    if (!m_part.sync()) {
+        failWriting();
+        return;
+    }
     if (!commit())
         return;
     m_result.bytes = m_received;

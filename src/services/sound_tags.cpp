@@ -23,7 +23,12 @@
 #include <taglib/wavfile.h>
 #include <taglib/xiphcomment.h>
 
+#include <algorithm>
 #include <memory>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -95,9 +100,8 @@ TagLib::ByteVector tagBytes(const QByteArray &bytes)
 }
 
 // Our fields over whatever the file carried, the rest of its tags kept.
-void setTextFields(TagLib::File &file, const SoundTags &tags, bool withPageAddress)
+TagLib::PropertyMap withOurFields(TagLib::PropertyMap map, const SoundTags &tags, bool withPageAddress)
 {
-    TagLib::PropertyMap map = file.properties();
     const auto put = [&map](const char *key, const QString &value) {
         if (value.isEmpty())
             map.erase(key);
@@ -112,7 +116,12 @@ void setTextFields(TagLib::File &file, const SoundTags &tags, bool withPageAddre
     put("DATE", tags.date);
     if (withPageAddress)
         put(PageAddressProperty, tags.pageAddress);
-    file.setProperties(map);
+    return map;
+}
+
+void setTextFields(TagLib::File &file, const SoundTags &tags, bool withPageAddress)
+{
+    file.setProperties(withOurFields(file.properties(), tags, withPageAddress));
 }
 
 void setId3Cover(TagLib::ID3v2::Tag &tag, const CoverPicture &cover)
@@ -155,11 +164,47 @@ TagLib::ID3v2::Version id3Version(const SoundTags &tags)
     return tags.id3Version == 3 ? TagLib::ID3v2::v3 : TagLib::ID3v2::v4;
 }
 
+// A new ID3v2 tag goes in front of an MP3 by inserting whole file-system
+// blocks (ext4, XFS), so a big file is not rewritten behind it; the tag is
+// padded to fill them, as ID3v2 allows. False when the file system cannot;
+// the file is then as it was.
+bool insertTagInFront(const QByteArray &path, const TagLib::ByteVector &rendered)
+{
+    const int fd = ::open(path.constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info = {};
+    bool done = false;
+    if (::fstat(fd, &info) == 0 && info.st_blksize > 0) {
+        const qint64 block = info.st_blksize;
+        const qint64 size = (qint64(rendered.size()) + block - 1) / block * block;
+        QByteArray tag(size, '\0');
+        std::copy_n(rendered.data(), rendered.size(), tag.data());
+        const qint64 body = size - 10; // the header's size field: syncsafe, 7 bits a byte
+        for (int i = 0; i < 4; ++i)
+            tag[6 + i] = char((body >> (7 * (3 - i))) & 0x7F);
+        if (body < (qint64(1) << 28) && ::fallocate(fd, FALLOC_FL_INSERT_RANGE, 0, size) == 0) {
+            done = ::pwrite(fd, tag.constData(), size_t(size), 0) == size;
+            if (!done) // take the gap out again rather than leave a broken file
+                ::fallocate(fd, FALLOC_FL_COLLAPSE_RANGE, 0, size);
+        }
+    }
+    ::close(fd);
+    return done;
+}
+
 bool writeMpeg(const QByteArray &path, const SoundTags &tags, const CoverPicture &cover)
 {
     TagLib::MPEG::File file(path.constData(), false);
     if (!file.isValid())
         return false;
+    if (!file.hasID3v2Tag()) {
+        TagLib::ID3v2::Tag tag;
+        tag.setProperties(withOurFields({}, tags, true));
+        setId3Cover(tag, cover);
+        if (insertTagInFront(path, tag.render(id3Version(tags))))
+            return true;
+    }
     setTextFields(file, tags, true);
     setId3Cover(*file.ID3v2Tag(true), cover);
     // ID3v2 only: an ID3v1 tag at the end would be one more thing to keep in step.
