@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "cli/download_command.h"
+#include "sample_service/sample_encodings.h"
 #include "sample_service/sample_media.h"
 #include "sample_service/sample_service.h"
 #include "support/vexa_process.h"
@@ -194,6 +195,45 @@ private slots:
                  QStringLiteral("vexa-helper: bad --name template \"{title}\": unknown field {title}\n"));
         QCOMPARE(m_service.requests().size(), asked);
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    }
+
+    void tags_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<bool>("tagged");
+        QTest::newRow("by default") << QStringList() << true;
+        QTest::newRow("--no-tags") << QStringList{QStringLiteral("--no-tags")} << false;
+    }
+
+    // Tagged as the window tags, unless told not to: then byte for byte as served.
+    void tags()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(bool, tagged);
+        QTemporaryDir dir;
+        const VexaRun run =
+            vexa(QStringList{QStringLiteral("download"), page(QStringLiteral("1004-mp3")), QStringLiteral("-o"),
+                             dir.path()} +
+                 options);
+        QCOMPARE(run.exitCode, 0);
+        QFile saved(QDir(dir.path()).filePath(QStringLiteral("周以安 - 月光下的海.mp3")));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QByteArray bytes = saved.readAll();
+        QCOMPARE(bytes.startsWith("ID3"), tagged);
+        const QByteArray served = encodeSampleAudio(sampleAudioWav(1004), QStringLiteral("mp3")).bytes;
+        QVERIFY(!served.isEmpty());
+        QVERIFY(tagged ? bytes.endsWith(served) : bytes == served);
+        QVERIFY(!run.err.contains(QStringLiteral("without tags")));
+    }
+
+    // A body that is not what its name says is saved as it came, and said so.
+    void untagged()
+    {
+        QTemporaryDir dir;
+        const VexaRun run =
+            vexa({QStringLiteral("download"), page(QStringLiteral("1001-fake")), QStringLiteral("-o"), dir.path()});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.err.contains(QStringLiteral("saved without tags: the file is not what its name says")));
     }
 
     void exitStatuses_data()

@@ -7,6 +7,7 @@
 #include "services/network_access.h"
 #include "services/sound_download.h"
 #include "support/folder_files.h"
+#include "support/media_reader.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -145,6 +146,49 @@ private slots:
         const RecordedRequest sent = m_service.requests().constLast();
         QCOMPARE(sent.header("If-Modified-Since"), QByteArray("0"));
         QCOMPARE(sent.header("Accept-Encoding"), QByteArray("identity"));
+    }
+
+    void tagged_data()
+    {
+        QTest::addColumn<QString>("audio");
+        QTest::addColumn<QString>("cover");
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<bool>("withCover");
+        QTest::newRow("mp3 with cover") << "/audio/1001.mp3" << "/cover/1001.png" << true << true;
+        QTest::newRow("flac, cover missing") << "/audio/1002.flac" << "/cover/none.png" << true << false;
+        QTest::newRow("opus, cover not http") << "/audio/1003.opus" << "file:///etc/hostname" << true << false;
+        QTest::newRow("a WAV body named .mp3") << "/audio/1001.fake.mp3" << "/cover/1001.png" << false << false;
+    }
+
+    // Tagged before it is named; a cover that cannot be had only leaves the
+    // picture out, a file that cannot be tagged is saved as it came.
+    void tagged()
+    {
+        QFETCH(QString, audio);
+        QFETCH(QString, cover);
+        QFETCH(bool, written);
+        QFETCH(bool, withCover);
+        QTemporaryDir dir;
+        const QString name = QStringLiteral("歌手 - 歌.") + QFileInfo(audio).suffix();
+        DownloadRequest r = request(m_service.baseUrl() + audio, dir.path(), name);
+        SoundTags tags;
+        tags.title = QStringLiteral("歌");
+        tags.artist = QStringLiteral("歌手");
+        r.tags = tags;
+        r.coverUrl = cover.startsWith(u'/') ? m_service.baseUrl() + cover : cover;
+        const DownloadResult result = run(r);
+        QVERIFY2(result.ok(), qPrintable(result.detail));
+        QCOMPARE(result.untagged.isEmpty(), written);
+        QCOMPARE(entries(dir.path()), QStringList{name});
+        const MediaReading reading = readMedia(result.filePath);
+        if (!written) {
+            QCOMPARE(contents(result.filePath), sampleAudioWav(1001));
+            return;
+        }
+        QVERIFY2(reading.ok, qPrintable(reading.error));
+        QCOMPARE(reading.title, tags.title);
+        QCOMPARE(reading.artist, tags.artist);
+        QCOMPARE(reading.cover.isEmpty(), !withCover);
     }
 
     void continuing_data()

@@ -1,0 +1,188 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "sample_service/sample_encodings.h"
+#include "sample_service/sample_media.h"
+#include "services/sound_tags.h"
+#include "support/media_reader.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <taglib/fileref.h>
+#include <taglib/tpropertymap.h>
+
+namespace {
+
+QByteArray sampleFile(const QString &extension)
+{
+    const QByteArray wav = sampleAudioWav(1001);
+    return extension == u"wav" ? wav : encodeSampleAudio(wav, extension).bytes;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+SoundTags someTags()
+{
+    SoundTags tags;
+    tags.title = QStringLiteral("晨光里的小城");
+    tags.artist = QStringLiteral("苏晓棠");
+    tags.comment = QStringLiteral("清晨录下的吉他小品。\r\n愿你今天也有好心情。");
+    tags.date = QStringLiteral("2023-03-14");
+    tags.pageAddress = QStringLiteral("http://www.vexa.example/sound/1001");
+    tags.cover = sampleCoverPng(1001);
+    return tags;
+}
+
+// The page address as TagLib reads it back, the MP4 freeform item included.
+QString pageAddressIn(const QString &path)
+{
+    TagLib::FileRef file(QFile::encodeName(path).constData(), false);
+    if (file.isNull())
+        return {};
+    const TagLib::PropertyMap map = file.file()->properties();
+    for (const char *key : {PageAddressProperty, "----:COM.APPLE.ITUNES:AUDIOSOURCEWEBPAGE"}) {
+        if (map.contains(key))
+            return QString::fromStdString(map[key].front().to8Bit(true));
+    }
+    return {};
+}
+
+} // namespace
+
+class SoundTagsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void tagged_data()
+    {
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<int>("id3Version");
+        QTest::addColumn<bool>("coverReadable"); // GStreamer reads no picture from WAV
+        QTest::newRow("mp3 v2.4") << "mp3" << 4 << true;
+        QTest::newRow("mp3 v2.3") << "mp3" << 3 << true;
+        QTest::newRow("m4a") << "m4a" << 4 << true;
+        QTest::newRow("flac") << "flac" << 4 << true;
+        QTest::newRow("ogg vorbis") << "ogg" << 4 << true;
+        QTest::newRow("opus") << "opus" << 4 << true;
+        QTest::newRow("wav") << "wav" << 4 << false;
+    }
+
+    // Read back by GStreamer, not by TagLib alone; the decoded audio must be
+    // the same samples as before.
+    void tagged()
+    {
+        QFETCH(QString, extension);
+        QFETCH(int, id3Version);
+        QFETCH(bool, coverReadable);
+        const QString path = m_dir.filePath(QStringLiteral("tagged.") + extension);
+        const QByteArray original = sampleFile(extension);
+        QVERIFY(!original.isEmpty());
+        QVERIFY(writeFile(path, original));
+        const MediaReading before = readMedia(path);
+        QVERIFY2(before.ok, qPrintable(before.error));
+        QVERIFY(before.title.isEmpty());
+
+        SoundTags tags = someTags();
+        tags.id3Version = id3Version;
+        const TagOutcome outcome = writeSoundTags(path, path, tags);
+        QVERIFY2(outcome.written, qPrintable(outcome.detail));
+
+        const MediaReading after = readMedia(path);
+        QVERIFY2(after.ok, qPrintable(after.error));
+        QCOMPARE(after.pcm.size(), before.pcm.size());
+        QVERIFY(after.pcm == before.pcm);
+        QCOMPARE(after.title, tags.title);
+        QCOMPARE(after.artist, tags.artist);
+        QCOMPARE(after.comment, QStringLiteral("清晨录下的吉他小品。\n愿你今天也有好心情。"));
+        QCOMPARE(after.date, tags.date);
+        if (coverReadable)
+            QCOMPARE(after.cover, tags.cover);
+        QCOMPARE(pageAddressIn(path), tags.pageAddress);
+
+        const QByteArray bytes = readFile(path);
+        if (extension == u"mp3") {
+            // The tag sits in front; every byte of the original follows it.
+            QCOMPARE(bytes.left(4), QByteArray("ID3") + char(id3Version));
+            QVERIFY(bytes.endsWith(original));
+        }
+        if (extension == u"wav") // the picture is in the ID3 chunk
+            QVERIFY(bytes.contains("ID3 ") && bytes.contains("APIC"));
+    }
+
+    // A second tagging replaces the first: one cover, the new title.
+    void taggedAgain()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("again.mp3"));
+        QVERIFY(writeFile(path, sampleFile(QStringLiteral("mp3"))));
+        QVERIFY(writeSoundTags(path, path, someTags()).written);
+        SoundTags second = someTags();
+        second.title = QStringLiteral("第二次");
+        second.cover = sampleCoverPng(1002);
+        QVERIFY(writeSoundTags(path, path, second).written);
+        const MediaReading reading = readMedia(path);
+        QCOMPARE(reading.title, second.title);
+        QCOMPARE(reading.cover, second.cover);
+        QCOMPARE(readFile(path).count("APIC"), 1);
+    }
+
+    void untouched_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("a WAV named .mp3") << "x.mp3" << sampleAudioWav(1001);
+        QTest::newRow("an MP3 named .flac") << "x.flac" << sampleFile(QStringLiteral("mp3"));
+        QTest::newRow("Vorbis named .opus") << "x.opus" << sampleFile(QStringLiteral("ogg"));
+        QTest::newRow("a web page named .m4a") << "x.m4a" << QByteArray("<html><body>404</body></html>");
+        QTest::newRow("an unknown kind") << "x.aac" << sampleFile(QStringLiteral("mp3"));
+        QTest::newRow("empty") << "x.mp3" << QByteArray();
+    }
+
+    void untouched()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(QByteArray, content);
+        const QString path = m_dir.filePath(fileName);
+        QVERIFY(writeFile(path, content));
+        const TagOutcome outcome = writeSoundTags(path, path, someTags());
+        QVERIFY(!outcome.written);
+        QVERIFY(!outcome.detail.isEmpty());
+        QCOMPARE(readFile(path), content);
+    }
+
+    // Not a picture, or not one players take: left out, or made PNG.
+    void cover()
+    {
+        QVERIFY(coverPictureOf("<html>not found</html>").bytes.isEmpty());
+        QCOMPARE(coverPictureOf(sampleCoverPng(1)).mimeType, QByteArray("image/png"));
+        QImage image(8, 8, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QByteArray bmp;
+        QBuffer buffer(&bmp);
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(image.save(&buffer, "BMP"));
+        const CoverPicture converted = coverPictureOf(bmp);
+        QCOMPARE(converted.mimeType, QByteArray("image/png"));
+        QCOMPARE(QImage::fromData(converted.bytes).pixelColor(3, 3), QColor(Qt::red));
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QTEST_GUILESS_MAIN(SoundTagsTest)
+#include "sound_tags_test.moc"
