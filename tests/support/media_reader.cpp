@@ -112,6 +112,12 @@ void takeCover(const GstTagList *tags, MediaReading &reading, bool &front)
     }
 }
 
+QString untilNul(const QByteArray &latin1)
+{
+    const qsizetype nul = latin1.indexOf('\0');
+    return QString::fromLatin1(nul < 0 ? latin1 : latin1.left(nul));
+}
+
 // GStreamer hands ID3 link frames (WOAS, WXXX, …) over whole, header and all.
 void takeId3Links(const GstTagList *tags, QMap<QString, QString> &urls)
 {
@@ -126,7 +132,7 @@ void takeId3Links(const GstTagList *tags, QMap<QString, QString> &urls)
         const QString id = QString::fromLatin1(frame.left(4));
         QByteArray data = frame.mid(10);
         if (id != QLatin1String("WXXX")) {
-            urls.insert(id, QString::fromLatin1(data.left(data.indexOf('\0'))));
+            urls.insert(id, untilNul(data));
             continue;
         }
         // Text encoding byte, a description in it, then the Latin-1 address.
@@ -141,17 +147,33 @@ void takeId3Links(const GstTagList *tags, QMap<QString, QString> &urls)
             text = QStringDecoder(data[0] == 1 ? QStringConverter::Utf16 : QStringConverter::Utf16BE)
                        .decode(description);
         data = data.mid(end + (wide ? 2 : 1));
-        urls.insert(id + u':' + text, QString::fromLatin1(data.left(data.indexOf('\0'))));
+        urls.insert(id + u':' + text, untilNul(data));
+    }
+}
+
+// GStreamer hands MP4 atoms it has no name for (purl, ©url, …) over whole:
+// size, type, then a data atom holding the text after 16 bytes.
+void takeMp4Atoms(const GstTagList *tags, QMap<QString, QString> &urls)
+{
+    for (guint i = 0; i < gst_tag_list_get_tag_size(tags, "private-qt-tag"); ++i) {
+        GstSample *sample = nullptr;
+        if (!gst_tag_list_get_sample_index(tags, "private-qt-tag", i, &sample))
+            continue;
+        const QByteArray atom = sampleBytes(sample);
+        gst_sample_unref(sample);
+        const QString text = QString::fromUtf8(atom.mid(24));
+        if (atom.size() > 24 && atom.mid(12, 4) == "data" && text.contains(QLatin1String("://")))
+            urls.insert(QString::fromLatin1(atom.mid(4, 4)), text);
     }
 }
 
 void takeUrls(const GstTagList *tags, QMap<QString, QString> &urls)
 {
-    for (const char *tag :
-         {GST_TAG_LOCATION, GST_TAG_HOMEPAGE, GST_TAG_COPYRIGHT_URI, GST_TAG_LICENSE_URI, GST_TAG_CONTACT}) {
+    for (const char *tag : {GST_TAG_LOCATION, GST_TAG_HOMEPAGE, GST_TAG_COPYRIGHT_URI, GST_TAG_LICENSE_URI,
+                            GST_TAG_CONTACT, GST_TAG_COPYRIGHT, GST_TAG_GEO_LOCATION_NAME}) {
         QString value;
         takeString(tags, tag, value);
-        if (!value.isEmpty())
+        if (value.contains(QLatin1String("://")))
             urls.insert(QString::fromLatin1(tag), value);
     }
     // Vorbis comments GStreamer has no name for come as "KEY=value".
@@ -165,6 +187,7 @@ void takeUrls(const GstTagList *tags, QMap<QString, QString> &urls)
             urls.insert(text.left(equals), text.mid(equals + 1));
     }
     takeId3Links(tags, urls);
+    takeMp4Atoms(tags, urls);
 }
 
 void takeTags(GstMessage *message, MediaReading &reading, bool &frontFound)

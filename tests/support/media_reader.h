@@ -25,9 +25,10 @@ struct MediaReading
     QString date;     // "yyyy-MM-dd", "yyyy-MM" or "yyyy", as precise as the file is
     QByteArray cover; // the front cover, else the first picture
     // Addresses by where they were found: ID3 link frames by frame id
-    // ("WOAS", "WXXX:description"), GStreamer's tags by name ("location",
-    // "homepage", "copyright-uri", "license-uri", "contact") and unmapped
-    // Vorbis comments by key.
+    // ("WOAS", "WXXX:description"), MP4 atoms GStreamer has no name for by
+    // type ("purl", "©url"), GStreamer's tags by name ("homepage",
+    // "license-uri", "contact", "geo-location-name" for a Vorbis LOCATION, …)
+    // and other Vorbis comments by key ("WEBSITE"); only values with "://".
     QMap<QString, QString> urls;
 
     double seconds() const
