@@ -5,9 +5,11 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <gst/gst.h>
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 
@@ -133,6 +135,30 @@ QString runToEnd(GstElement *pipeline)
     return error;
 }
 
+// The MP4 muxer stamps the time of encoding into the movie, track and media
+// headers, which readers show as the file's date; zeroed, the file carries
+// no date and encodes the same every time. Walks moov/trak/mdia in place.
+void clearMp4Times(QByteArray &file, qsizetype from = 0, qsizetype to = -1)
+{
+    if (to < 0)
+        to = file.size();
+    while (from + 8 <= to) {
+        const auto size = qsizetype(qFromBigEndian<quint32>(file.constData() + from));
+        if (size < 8 || from + size > to)
+            return;
+        const QByteArray type = file.mid(from + 4, 4);
+        if (type == "moov" || type == "trak" || type == "mdia") {
+            clearMp4Times(file, from + 8, from + size);
+        } else if (type == "mvhd" || type == "tkhd" || type == "mdhd") {
+            // Version 1 keeps the two times in 64 bits, version 0 in 32.
+            const qsizetype timeBytes = file.at(from + 8) == 1 ? 16 : 8;
+            if (size >= 12 + timeBytes)
+                std::fill_n(file.data() + from + 12, timeBytes, '\0');
+        }
+        from += size;
+    }
+}
+
 } // namespace
 
 const QStringList &sampleEncodingExtensions()
@@ -190,5 +216,8 @@ EncodedAudio encodeSampleAudio(const QByteArray &wav, const QString &extension)
     QFile out(output);
     if (!out.open(QIODevice::ReadOnly))
         return {{}, QStringLiteral("the encoder wrote nothing")};
-    return {out.readAll(), {}};
+    QByteArray bytes = out.readAll();
+    if (extension == QLatin1String("m4a"))
+        clearMp4Times(bytes);
+    return {bytes, {}};
 }

@@ -92,8 +92,8 @@ private slots:
         QCOMPARE(media.fileType, fileType);
         QCOMPARE(media.codec, codec);
         QVERIFY2(qAbs(media.seconds() - 3.0) < 0.1, qPrintable(QString::number(media.seconds())));
-        QVERIFY(media.title.isEmpty() && media.artist.isEmpty() && media.cover.isEmpty() &&
-                media.urls.isEmpty());
+        QVERIFY(media.title.isEmpty() && media.artist.isEmpty() && media.date.isEmpty() &&
+                media.cover.isEmpty() && media.urls.isEmpty());
 
         // Ranges as for the other bodies.
         const auto [partStatus, partType, part] =
@@ -122,7 +122,6 @@ private slots:
         const auto [status, type, body] = get(QStringLiteral("/audio/1003.mp3?size=%1").arg(wanted));
         QCOMPARE(status, 200);
         QCOMPARE(body.size(), 4 * one.size());
-        QCOMPARE(body.mid(2 * one.size() + 5, 1000), one.mid(5, 1000));
         const auto [partStatus, partType, part] =
             get(QStringLiteral("/audio/1003.mp3?size=%1").arg(wanted),
                 "bytes=" + QByteArray::number(3 * one.size() - 10) + '-');
