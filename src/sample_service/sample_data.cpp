@@ -3,6 +3,8 @@
 
 #include "sample_service/sample_data.h"
 
+#include "sample_service/sample_encodings.h"
+
 #include <QCryptographicHash>
 
 namespace {
@@ -109,9 +111,20 @@ QByteArray fileSign(const SampleSound &sound)
         .left(16);
 }
 
+QString mediaIdOf(const SampleSound &sound)
+{
+    return sound.mediaId.isEmpty() ? sound.id : sound.mediaId;
+}
+
+QString filePathOf(const SampleSound &sound)
+{
+    return sound.filePath.isEmpty() ? QStringLiteral("/audio/") + sound.id + QStringLiteral(".wav")
+                                    : sound.filePath;
+}
+
 qint64 userIdFor(const SampleSound &sound)
 {
-    return 88000 + (sound.id.toLongLong() % 1000) * 1379;
+    return 88000 + (mediaIdOf(sound).toLongLong() % 1000) * 1379;
 }
 
 } // namespace
@@ -144,11 +157,31 @@ std::optional<SampleSound> downloadSampleSound(const QString &id)
     return sound;
 }
 
+std::optional<SampleSound> encodedSampleSound(const QString &id)
+{
+    const qsizetype dash = id.indexOf(u'-');
+    const SampleSound *sample = dash > 0 ? findSampleSound(id.left(dash)) : nullptr;
+    if (!sample)
+        return std::nullopt;
+    const QString kind = id.mid(dash + 1);
+    QString path;
+    if (kind == QLatin1String("fake"))
+        path = QStringLiteral("/audio/%1.fake.mp3").arg(sample->id);
+    else if (sampleEncodingExtensions().contains(kind))
+        path = QStringLiteral("/audio/%1.%2").arg(sample->id, kind);
+    else
+        return std::nullopt;
+    SampleSound sound = *sample;
+    sound.id = id;
+    sound.mediaId = sample->id;
+    sound.filePath = path;
+    return sound;
+}
+
 QByteArray soundInfoJson(const SampleSound &sound, const QString &baseUrl)
 {
     const QByteArray base = baseUrl.toUtf8();
-    QByteArray source =
-        base + (sound.filePath.isEmpty() ? "/audio/" + sound.id.toUtf8() + ".wav" : sound.filePath.toUtf8());
+    QByteArray source = base + filePathOf(sound).toUtf8();
     if (sound.fileQuery)
         source += "?sign=" + fileSign(sound) + "&t=" + QByteArray::number(sound.createTime + 7 * 86400);
     const QByteArray shareCount = sound.shareCountQuoted
@@ -159,7 +192,8 @@ QByteArray soundInfoJson(const SampleSound &sound, const QString &baseUrl)
     QByteArray json;
     json += R"({"code":0,"info":{"sound":{"id":)" + sound.id.toUtf8();
     json += R"(,"name":)" + jsonString(sound.name);
-    json += R"(,"pic_200":)" + jsonString(QString::fromUtf8(base + "/cover/" + sound.id.toUtf8() + ".png"));
+    json += R"(,"pic_200":)" +
+            jsonString(QString::fromUtf8(base + "/cover/" + mediaIdOf(sound).toUtf8() + ".png"));
     json += R"(,"source":)" + jsonString(QString::fromUtf8(source));
     json += R"(,"sound_count":)" + QByteArray::number(sound.playCount);
     json += R"(,"share_count":)" + shareCount;
@@ -181,7 +215,6 @@ QByteArray soundNotFoundJson(const QString &id)
 QByteArray soundPageHtml(const SampleSound &sound, const QString &baseUrl)
 {
     const QByteArray base = htmlEscaped(baseUrl);
-    const QByteArray id = htmlEscaped(sound.id);
     QByteArray introduction = htmlEscaped(sound.introduction);
     introduction.replace('\n', "<br>\n");
 
@@ -190,9 +223,10 @@ QByteArray soundPageHtml(const SampleSound &sound, const QString &baseUrl)
     html += "<title>" + htmlEscaped(sound.name) + " - Vexa</title>\n</head>\n<body>\n";
     html += "<h1 class=\"sound-name\">" + htmlEscaped(sound.name) + "</h1>\n";
     html += "<p class=\"singer\">" + htmlEscaped(sound.singer) + "</p>\n";
-    html += "<img class=\"cover\" src=\"" + base + "/cover/" + id +
+    html += "<img class=\"cover\" src=\"" + base + "/cover/" + htmlEscaped(mediaIdOf(sound)) +
             ".png\" width=\"200\" height=\"200\" alt=\"\">\n";
-    html += "<audio controls preload=\"none\" src=\"" + base + "/audio/" + id + ".wav\"></audio>\n";
+    html +=
+        "<audio controls preload=\"none\" src=\"" + base + htmlEscaped(filePathOf(sound)) + "\"></audio>\n";
     html += "<p class=\"intro\">" + introduction + "</p>\n";
     html += "<p><a href=\"" + base + "/?wp\">返回首页</a></p>\n";
     html += "</body>\n</html>\n";

@@ -23,6 +23,7 @@ struct SampleSound
     qint64 createTime = 0;         // seconds since 1970-01-01
     bool fileQuery = true;         // the file address carries a query string
     QString filePath;              // on the service; "/audio/ID.wav" when empty
+    QString mediaId;               // the sample whose cover it shows; the id when empty
 };
 
 const QList<SampleSound> &sampleSounds();
@@ -30,6 +31,10 @@ const SampleSound *findSampleSound(const QString &id);
 // A record for the ids "file-KIND-N" whose file is the service's generated
 // download /file/KIND-N.mp3 (see SampleService); nullopt for other ids.
 std::optional<SampleSound> downloadSampleSound(const QString &id);
+// A record for the ids "ID-EXT": sample ID with its tune encoded as EXT
+// (/audio/ID.EXT, see sampleEncodingExtensions()), or for "ID-fake" as WAV
+// bytes behind an .mp3 name; nullopt for other ids.
+std::optional<SampleSound> encodedSampleSound(const QString &id);
 
 // The sound-info answer in the service's JSON shape; cover and file
 // addresses point at baseUrl ("http://127.0.0.1:PORT").

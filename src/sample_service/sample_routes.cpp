@@ -5,6 +5,7 @@
 
 #include "sample_service/sample_data.h"
 #include "sample_service/sample_downloads.h"
+#include "sample_service/sample_encodings.h"
 #include "sample_service/sample_faults.h"
 #include "sample_service/sample_http.h"
 #include "sample_service/sample_media.h"
@@ -22,6 +23,11 @@ const SampleSound *matchedSound(const httplib::Request &req)
     return findSampleSound(QString::fromStdString(req.matches[1]));
 }
 
+QByteArray plainAudio(SampleState &state, int id)
+{
+    return state.media(QStringLiteral("audio/%1").arg(id), [id] { return sampleAudioWav(id); });
+}
+
 void serveSoundInfo(const httplib::Request &req, httplib::Response &res, SampleState &state)
 {
     const QString id = QString::fromStdString(req.get_param_value("sound_id"));
@@ -35,6 +41,8 @@ void serveSoundInfo(const httplib::Request &req, httplib::Response &res, SampleS
         setBody(res, soundInfoJson(*sound, state.baseUrl()), jsonType);
     else if (const std::optional<SampleSound> download = downloadSampleSound(id))
         setBody(res, soundInfoJson(*download, state.baseUrl()), jsonType);
+    else if (const std::optional<SampleSound> encoded = encodedSampleSound(id))
+        setBody(res, soundInfoJson(*encoded, state.baseUrl()), jsonType);
     else
         setBody(res, soundNotFoundJson(id), jsonType); // the service answers 200 even then
 }
@@ -51,8 +59,7 @@ void serveAudio(const httplib::Request &req, httplib::Response &res, SampleState
     const int id = sound->id.toInt();
     const bool plain = !req.has_param("seconds") && !req.has_param("stall");
     if (plain) {
-        setBody(res, state.media(QStringLiteral("audio/%1").arg(id), [id] { return sampleAudioWav(id); }),
-                "audio/wav");
+        setBody(res, plainAudio(state, id), "audio/wav");
         return;
     }
     const double asked = req.has_param("seconds") ? std::atof(req.get_param_value("seconds").c_str()) : 3.0;
@@ -71,6 +78,46 @@ void serveAudio(const httplib::Request &req, httplib::Response &res, SampleState
                                  }
                                  const size_t n = std::min({size, stallAt - offset, audioSlice});
                                  return sink.write(body.constData() + offset, n);
+                             });
+}
+
+// The tune as a real MP3, M4A, FLAC, Ogg Vorbis or Opus file, encoded on
+// first use. ?size=N repeats the MP3 until the body has at least N bytes
+// (at most 1 GiB), streamed from the one copy.
+void serveEncodedAudio(const httplib::Request &req, httplib::Response &res, SampleState &state)
+{
+    const SampleSound *sound = matchedSound(req);
+    if (!sound) {
+        answerNotFound(res);
+        return;
+    }
+    const int id = sound->id.toInt();
+    const QString extension = QString::fromStdString(req.matches[2]);
+    QString error;
+    const QByteArray encoded =
+        state.media(QStringLiteral("audio/%1.%2").arg(id).arg(extension), [&state, &error, id, extension] {
+            EncodedAudio made = encodeSampleAudio(plainAudio(state, id), extension);
+            error = made.error;
+            return made.bytes;
+        });
+    if (encoded.isEmpty()) {
+        res.status = 503;
+        setBody(res, error.toUtf8() + '\n', textType);
+        return;
+    }
+    const std::string type = sampleEncodingType(extension).toStdString();
+    res.set_header("Accept-Ranges", "bytes");
+    if (extension != QLatin1String("mp3") || !req.has_param("size")) {
+        setBody(res, encoded, type);
+        return;
+    }
+    const auto wanted = qint64(numberParam(req, "size", 0, 0, 1 << 30));
+    const qint64 copies = std::max<qint64>(1, (wanted + encoded.size() - 1) / encoded.size());
+    res.set_content_provider(size_t(copies * encoded.size()), type,
+                             [encoded](size_t offset, size_t size, httplib::DataSink &sink) {
+                                 const auto at = size_t(qint64(offset) % encoded.size());
+                                 const size_t n = std::min({size, size_t(encoded.size()) - at, audioSlice});
+                                 return sink.write(encoded.constData() + at, n);
                              });
 }
 
@@ -98,6 +145,9 @@ void installSampleRoutes(httplib::Server &svr, SampleState &state)
     svr.Get(R"(/sound/([^/]+))", [&state](const httplib::Request &req, httplib::Response &res) {
         if (const SampleSound *sound = matchedSound(req))
             setBody(res, soundPageHtml(*sound, state.baseUrl()), htmlType);
+        else if (const std::optional<SampleSound> encoded =
+                     encodedSampleSound(QString::fromStdString(req.matches[1])))
+            setBody(res, soundPageHtml(*encoded, state.baseUrl()), htmlType);
         else
             answerNotFound(res);
     });
@@ -127,6 +177,17 @@ void installSampleRoutes(httplib::Server &svr, SampleState &state)
 
     svr.Get(R"(/audio/([^/]+)\.wav)",
             [&state](const httplib::Request &req, httplib::Response &res) { serveAudio(req, res, state); });
+    svr.Get(R"(/audio/([^/.]+)\.(mp3|m4a|flac|ogg|opus))",
+            [&state](const httplib::Request &req, httplib::Response &res) {
+                serveEncodedAudio(req, res, state);
+            });
+    // A body that is not what its name says.
+    svr.Get(R"(/audio/([^/.]+)\.fake\.mp3)", [&state](const httplib::Request &req, httplib::Response &res) {
+        if (const SampleSound *sound = matchedSound(req))
+            setBody(res, plainAudio(state, sound->id.toInt()), "audio/mpeg");
+        else
+            answerNotFound(res);
+    });
 
     installDownloadRoute(svr, state);
     installFaultRoute(svr, state);

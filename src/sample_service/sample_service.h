@@ -39,6 +39,11 @@ struct RecordedRequest
 //   /audio/ID.wav             a few seconds of playable audio;
 //                             ?seconds=N makes it N seconds long (at most
 //                             600), ?stall=K goes silent after K bytes (60 s)
+//   /audio/ID.EXT             the same tune encoded as EXT: mp3, m4a, flac,
+//                             ogg (Vorbis) or opus, without tags; 503 naming
+//                             the GStreamer element when one is missing;
+//                             ?size=N repeats the MP3 to at least N bytes
+//   /audio/ID.fake.mp3        the WAV bytes, sent as audio/mpeg
 //   /file/KIND-N.EXT          generated download bodies (sampleFileBody):
 //                             bytes-N, N bytes streamed with their length,
 //                             with ETag, Last-Modified and single ranges
@@ -59,6 +64,9 @@ struct RecordedRequest
 //                             validator=changing  new ETag and date per answer
 //                             validator=none|weak  no validators, a weak ETag
 //   /sound/info?sound_id=file-KIND-N  a record whose file is /file/KIND-N.mp3
+//   /sound/info?sound_id=ID-EXT       sample ID with the file /audio/ID.EXT
+//                                     (ID-fake: /audio/ID.fake.mp3); also
+//                                     as a page, /sound/ID-EXT
 //
 // Faults, for tests (/fault/KIND):
 //   stall?seconds=N           accepts, then sends nothing for N s (default 60)

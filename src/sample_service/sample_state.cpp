@@ -172,6 +172,8 @@ QByteArray SampleState::media(const QString &key, const std::function<QByteArray
     }
     // Made outside the lock; two threads racing just do the work twice.
     const QByteArray made = make();
+    if (made.isEmpty())
+        return made; // a failure is tried again next time
     std::lock_guard lock(m_mediaMutex);
     m_media.insert(key, made);
     return made;

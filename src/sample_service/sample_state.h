@@ -64,7 +64,7 @@ public:
     void clearFaults();
     QByteArray fault(const QByteArray &path) const;
 
-    // Generated media are made once per key and kept.
+    // Generated media are made once per key and kept; an empty result is not kept.
     QByteArray media(const QString &key, const std::function<QByteArray()> &make);
     // How many answers went to this address (path and query) before this one.
     int countAnswer(const QByteArray &target);
