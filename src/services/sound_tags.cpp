@@ -15,6 +15,7 @@
 #include <taglib/flacfile.h>
 #include <taglib/flacpicture.h>
 #include <taglib/id3v2tag.h>
+#include <taglib/infotag.h>
 #include <taglib/mp4file.h>
 #include <taglib/mpegfile.h>
 #include <taglib/opusfile.h>
@@ -219,6 +220,9 @@ bool writeWav(const QByteArray &path, const SoundTags &tags, const CoverPicture 
         return false;
     setTextFields(file, tags, true);
     setId3Cover(*file.ID3v2Tag(), cover);
+    // INFO takes only a year from the property map; the day is known.
+    if (!tags.date.isEmpty())
+        file.InfoTag()->setFieldText("ICRD", tagText(tags.date));
     // The ID3 chunk carries everything; the INFO list repeats the text for
     // readers that know no other (GStreamer among them).
     return file.save(TagLib::RIFF::WAV::File::AllTags, TagLib::File::StripNone, id3Version(tags));
