@@ -46,7 +46,7 @@ double download(const SampleService &service, qint64 bytes, bool tagged)
     QElapsedTimer timer;
     timer.start();
     job.start();
-    if (!finished.wait(600000) || !job.result().ok() || job.result().untagged.isEmpty() != tagged)
+    if (!finished.wait(600000) || !job.result().ok() || !job.result().untagged.isEmpty())
         return -1;
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     return QFileInfo(job.result().filePath).size() >= bytes ? seconds : -1;
