@@ -52,7 +52,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # player's GStreamer plugins are loaded at run time, so no library names them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good")
-# The texts are Chinese; any CJK font will do.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-wqy-microhei | fonts-wqy-zenhei")
+# The texts are Chinese; any CJK font will do. The demo service's AAC sample
+# needs an AAC encoder (the other formats' come with the plugins above).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-wqy-microhei | fonts-wqy-zenhei, gstreamer1.0-plugins-bad | gstreamer1.0-libav")
 set(CPACK_GENERATOR DEB)
 include(CPack)
