@@ -17,13 +17,13 @@ const QString NameKey = QStringLiteral("name");
 const QString TagsKey = QStringLiteral("tags");
 const QString Id3Key = QStringLiteral("id3-version");
 
-QSettings openSettings()
+} // namespace
+
+QSettings openSettingsFile()
 {
     return {QSettings::IniFormat, QSettings::UserScope, QStringLiteral("vexa-helper"),
             QStringLiteral("vexa-helper")};
 }
-
-} // namespace
 
 DownloadSettings DownloadSettings::defaults()
 {
@@ -90,7 +90,7 @@ QString DownloadSettings::set(const QString &key, const QString &text)
 DownloadSettings loadDownloadSettings()
 {
     DownloadSettings settings = DownloadSettings::defaults();
-    QSettings stored = openSettings();
+    QSettings stored = openSettingsFile();
     for (const QString &key : DownloadSettings::keys()) {
         if (stored.contains(key))
             settings.set(key, stored.value(key).toString());
@@ -100,7 +100,7 @@ DownloadSettings loadDownloadSettings()
 
 QString saveDownloadSettings(const DownloadSettings &settings)
 {
-    QSettings stored = openSettings();
+    QSettings stored = openSettingsFile();
     for (const QString &key : DownloadSettings::keys())
         stored.setValue(key, settings.value(key));
     stored.sync();

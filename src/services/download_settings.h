@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+class QSettings;
+
 // How downloads are saved, kept in the user's config folder between runs.
 struct DownloadSettings
 {
@@ -34,3 +36,7 @@ DownloadSettings loadDownloadSettings();
 
 // Writes the settings; returns why they could not be written, or empty.
 QString saveDownloadSettings(const DownloadSettings &settings);
+
+// The program's settings file in the user's config folder, which the
+// window's own settings share.
+QSettings openSettingsFile();

@@ -3,6 +3,7 @@
 
 #include "shell/download_status.h"
 
+#include "services/download_file_name.h"
 #include "services/sound_download.h"
 #include "sound/sound_download_request.h"
 #include "sound/sound_info.h"
@@ -20,6 +21,13 @@ const QString DownloadFailedText = QStringLiteral("音乐下载失败: ");
 const QString UntaggedText = QStringLiteral("（未写入标签）");
 
 } // namespace
+
+QString downloadTarget(const DownloadSettings &settings, const SoundInfo &record)
+{
+    const DownloadRequest request = soundDownloadRequest(record, {}, settings);
+    // Joined as the download joins them.
+    return QDir(request.folder).filePath(downloadFileName(request.fileName, request.fileUrl));
+}
 
 DownloadStatus::DownloadStatus(QLabel *statusLine, std::chrono::milliseconds stallTimeout, QString pagePrefix,
                                QObject *parent)

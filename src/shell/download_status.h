@@ -54,3 +54,7 @@ private:
     std::chrono::milliseconds m_stallTimeout;
     QList<SoundDownload *> m_running; // children of this object
 };
+
+// Where a download of the record goes under these settings, before a taken
+// name gets its " (n)": folder, subfolders, file name.
+QString downloadTarget(const DownloadSettings &settings, const SoundInfo &record);

@@ -3,6 +3,7 @@
 
 #include "shell/main_window.h"
 
+#include "services/download_settings.h"
 #include "services/picture_from_path.h"
 #include "services/version_text.h"
 #include "services/web_address.h"
@@ -10,13 +11,16 @@
 #include "shell/download_status.h"
 #include "shell/message_boxes.h"
 #include "shell/player_bar.h"
+#include "shell/settings_dialog.h"
 #include "shell/skin.h"
 #include "shell/sound_panel.h"
 #include "shell/stored_picture.h"
 #include "shell/update_check.h"
 #include "shell/window_chrome.h"
+#include "shell/window_settings.h"
 #include "sound/sound_link.h"
 
+#include <QAction>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QPushButton>
@@ -37,6 +41,8 @@ const QString AnalysingText = QStringLiteral("正在分析音乐信息..");
 const QString AnalysedText = QStringLiteral("音乐分析完毕..");
 const QString NetworkFailedText = QStringLiteral("网络连接失败，请稍后再试..");
 const QString NoSoundInfoText = QStringLiteral("未能获取音乐信息，请检查地址..");
+const QString SettingsUnsavedText = QStringLiteral("设置无法保存，本次运行中仍然有效");
+const QString SettingsText = QStringLiteral("设置");
 
 constexpr int Width = 791;
 constexpr int Height = 446;
@@ -85,16 +91,30 @@ MainWindow::MainWindow(const ServiceConfig &config, const FetchOptions &fetchOpt
                                      soundPagePrefix(m_config.webHost), this);
     connect(m_soundPanel, &SoundPanel::downloadRequested, m_downloads, &DownloadStatus::start);
     connect(m_downloads, &DownloadStatus::ended, this, &MainWindow::downloadEnded);
+
+    m_windowSettings = new WindowSettingsKeeper(this, m_player);
+    connect(m_windowSettings, &WindowSettingsKeeper::saveFailed, this, &MainWindow::tellSettingsUnsaved);
+
+    // The backdrop's menu; the controls keep their own.
+    auto *settingsAction = new QAction(SettingsText, this);
+    connect(settingsAction, &QAction::triggered, this, &MainWindow::openSettings);
+    addAction(settingsAction);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 // Waits still pending are ended by their request objects, which are children
 // of the window and go with it; running downloads likewise abort.
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    m_windowSettings->flush();
+}
 
 void MainWindow::buildHeader()
 {
     addLogo({16, 24});
     const QFont linkFont = uiFont(9);
+    TitleLink *settings =
+        addTitleLink(QStringLiteral("settingsLink"), SettingsText, {520, 16, 24, 12}, linkFont);
     TitleLink *hotList = addTitleLink(QStringLiteral("hotListLink"), QStringLiteral("Vexa热门推荐"),
                                       {568, 16, 72, 12}, linkFont);
     TitleLink *homePage =
@@ -103,6 +123,7 @@ void MainWindow::buildHeader()
                                        monospaceFont(10.5), QStringLiteral("最小化"));
     TitleLink *close = addTitleLink(QStringLiteral("closeLink"), QStringLiteral("x"), {768, 12, 19, 27},
                                     monospaceFont(12), QStringLiteral("关闭"));
+    connect(settings, &TitleLink::released, this, &MainWindow::openSettings);
     connect(hotList, &TitleLink::released, this, &MainWindow::hotListRequested);
     connect(homePage, &TitleLink::released, this,
             [this] { QDesktopServices::openUrl(QUrl(m_config.homePageUrl)); });
@@ -134,8 +155,8 @@ void MainWindow::startUp()
 {
     applySkin(m_skinPath);
     m_versionPanel->setText(versionText());
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    m_windowSettings->place(screen ? screen->availableGeometry().center() - rect().center() : pos());
     show();
     // The network set-up of the check stays off the path to the first frame.
     if (m_painted) {
@@ -301,4 +322,35 @@ void MainWindow::setDownloadFolder(const QString &folder)
 QString MainWindow::downloadFolder() const
 {
     return m_downloads->folder();
+}
+
+void MainWindow::openSettings()
+{
+    if (!m_settingsDialog) {
+        m_settingsDialog = new SettingsDialog(m_downloads->settings(), soundInfo(), this);
+        connect(m_settingsDialog, &SettingsDialog::accepted, this, &MainWindow::applyDownloadSettings);
+        m_settingsDialog->move(geometry().center() - m_settingsDialog->rect().center());
+    }
+    m_settingsDialog->show();
+    m_settingsDialog->raise();
+    m_settingsDialog->activateWindow();
+}
+
+SettingsDialog *MainWindow::settingsDialog() const
+{
+    return m_settingsDialog;
+}
+
+void MainWindow::applyDownloadSettings(const DownloadSettings &settings)
+{
+    // Used from now on, stored or not.
+    m_downloads->setSettings(settings);
+    if (!saveDownloadSettings(settings).isEmpty())
+        tellSettingsUnsaved();
+}
+
+void MainWindow::tellSettingsUnsaved()
+{
+    if (!std::exchange(m_toldSettingsUnsaved, true))
+        setStatusMessage(SettingsUnsavedText);
 }

@@ -17,7 +17,10 @@ class DownloadStatus;
 class PlayerBar;
 class QLabel;
 class QPushButton;
+class SettingsDialog;
 class SoundPanel;
+class WindowSettingsKeeper;
+struct DownloadSettings;
 
 // The main window: the address box, the analyse button, the sound's record,
 // the player strip and the status bar, on a caption-less backdrop.
@@ -31,7 +34,8 @@ public:
                         QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Skin, version text in the status bar, centre, show, then, once the
+    // Skin, version text in the status bar, the last run's place (or the
+    // centre), show, then, once the
     // first frame is painted, the update check, which ends in updateChecked().
     void startUp();
 
@@ -59,6 +63,12 @@ public:
     void setDownloadFolder(const QString &folder);
     QString downloadFolder() const;
 
+    // Opens the settings dialog, or brings it to the front. Its settings
+    // take effect on confirming and are stored; settings that cannot be
+    // stored are told once a run in the status line.
+    void openSettings();
+    SettingsDialog *settingsDialog() const;
+
 signals:
     // The hot-list link was clicked.
     void hotListRequested();
@@ -81,6 +91,8 @@ private:
     void onAnalysisFinished(SoundAnalysis *analysis, const AnalysisResult &result);
     void onCoverLoaded(const QImage &cover);
     void endAnalysis(const QString &status);
+    void applyDownloadSettings(const DownloadSettings &settings);
+    void tellSettingsUnsaved();
 
     ServiceConfig m_config;
     FetchOptions m_fetchOptions;
@@ -97,6 +109,9 @@ private:
     QLabel *m_versionPanel = nullptr;
     QLabel *m_messagePanel = nullptr;
     DownloadStatus *m_downloads = nullptr;
+    WindowSettingsKeeper *m_windowSettings = nullptr;
+    QPointer<SettingsDialog> m_settingsDialog;
+    bool m_toldSettingsUnsaved = false;
 
     // The analysis now wanted; an older one is deleted with its cover load.
     QPointer<SoundAnalysis> m_analysis;

@@ -134,6 +134,7 @@ PlayerBar::PlayerBar(QWidget *parent)
     connect(m_volume, &QSlider::valueChanged, this, [this](int value) {
         if (m_output)
             m_output->setVolume(float(value) / 100.0f);
+        emit volumeChanged(value);
     });
 
     m_message = new QLabel(this);
@@ -221,6 +222,16 @@ QString PlayerBar::message() const
 SoundOutput::State PlayerBar::playbackState() const
 {
     return m_output ? m_output->state() : SoundOutput::State::Stopped;
+}
+
+int PlayerBar::volume() const
+{
+    return m_volume->value();
+}
+
+void PlayerBar::setVolume(int volume)
+{
+    m_volume->setValue(volume); // the slider keeps it in range
 }
 
 void PlayerBar::togglePlay()

@@ -39,6 +39,13 @@ public:
     bool hasMediaObjects() const { return m_output != nullptr; }
     SoundOutput::State playbackState() const;
 
+    // The volume slider's value, 0 to 100.
+    int volume() const;
+    void setVolume(int volume);
+
+signals:
+    void volumeChanged(int volume);
+
 private:
     bool makeOutput();
     void openStream();

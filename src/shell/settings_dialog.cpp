@@ -1,0 +1,208 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "shell/settings_dialog.h"
+
+#include "shell/download_status.h"
+#include "shell/window_chrome.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+const QString FolderKey = QStringLiteral("folder");
+const QString NameKey = QStringLiteral("name");
+const QString EmptyFolderText = QStringLiteral("请填写下载文件夹");
+const QString TemplateProblemText = QStringLiteral("模板有误：%1");
+const QString TemplateHint =
+    QStringLiteral("可用字段：{singer} {name} {id} {date} {ext} {shortname} {shortsinger}；“/”分隔子文件夹");
+
+constexpr int Width = 480;
+constexpr int Height = 320;
+constexpr int HeaderHeight = 48;
+
+// Named so the preview reads as an example, not as a sound the user chose.
+SoundInfo exampleSound()
+{
+    SoundInfo sound;
+    sound.soundId = QStringLiteral("1001");
+    sound.soundName = QStringLiteral("示例音乐");
+    sound.singer = QStringLiteral("示例歌手");
+    sound.shortName = sound.soundName;
+    sound.shortSinger = sound.singer;
+    sound.publishTime = QStringLiteral("2026-01-01 08:00:00");
+    sound.fileUrl = QStringLiteral("http://example.invalid/1001.mp3");
+    return sound;
+}
+
+QLabel *problemLabel(const char *name, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setStyleSheet(QStringLiteral("color: #c00000;"));
+    label->setWordWrap(true);
+    return label;
+}
+
+} // namespace
+
+SettingsDialog::SettingsDialog(const DownloadSettings &settings, const SoundInfo &sound, QWidget *parent)
+    : FramelessWindow(TopEdge::Lined, parent)
+    , m_settings(settings)
+    , m_sound(sound == SoundInfo() ? exampleSound() : sound)
+{
+    setObjectName(QStringLiteral("settingsDialog"));
+    setWindowTitle(QStringLiteral("设置"));
+    setFixedSize(Width, Height);
+    setWindowModality(Qt::WindowModal);
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    addPanel(HeaderHeight, Height - HeaderHeight - 1);
+    auto *title = new QLabel(QStringLiteral("设置"), this);
+    title->setObjectName(QStringLiteral("settingsTitle"));
+    title->setFont(uiFont(10.5));
+    title->setStyleSheet(QStringLiteral("color: %1; background: transparent;").arg(TitleLinkNormal.name()));
+    title->setGeometry(16, 14, 120, 20);
+    TitleLink *close = addTitleLink(QStringLiteral("closeLink"), QStringLiteral("x"), {Width - 32, 8, 19, 27},
+                                    monospaceFont(12), QStringLiteral("关闭"));
+    connect(close, &TitleLink::released, this, &QWidget::close);
+
+    buildForm();
+    showEdit();
+}
+
+void SettingsDialog::buildForm()
+{
+    auto *form = new QWidget(this);
+    form->setObjectName(QStringLiteral("settingsForm"));
+    form->setFont(uiFont(9));
+    form->setGeometry(16, HeaderHeight + 8, Width - 32, Height - HeaderHeight - 20);
+    auto *grid = new QGridLayout(form);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setColumnStretch(1, 1);
+
+    m_folderEdit = new QLineEdit(m_settings.folder, form);
+    m_folderEdit->setObjectName(QStringLiteral("folderEdit"));
+    auto *choose = new QPushButton(QStringLiteral("选择…"), form);
+    choose->setObjectName(QStringLiteral("chooseFolderButton"));
+    connect(choose, &QPushButton::clicked, this, &SettingsDialog::chooseFolder);
+    m_folderProblem = problemLabel("folderProblem", form);
+
+    m_templateEdit = new QLineEdit(m_settings.nameTemplate, form);
+    m_templateEdit->setObjectName(QStringLiteral("templateEdit"));
+    m_templateEdit->setToolTip(TemplateHint);
+    m_templateProblem = problemLabel("templateProblem", form);
+
+    m_tagsBox = new QCheckBox(QStringLiteral("写入标签和封面"), form);
+    m_tagsBox->setObjectName(QStringLiteral("tagsBox"));
+    m_tagsBox->setChecked(m_settings.tags);
+    m_id3Box = new QComboBox(form);
+    m_id3Box->setObjectName(QStringLiteral("id3Box"));
+    m_id3Box->addItem(QStringLiteral("v2.4"), 4);
+    m_id3Box->addItem(QStringLiteral("v2.3"), 3);
+    m_id3Box->setCurrentIndex(m_id3Box->findData(m_settings.id3Version));
+
+    m_preview = new QLabel(form);
+    m_preview->setObjectName(QStringLiteral("previewLabel"));
+    m_preview->setWordWrap(true);
+    m_preview->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_preview->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    m_okButton = new QPushButton(QStringLiteral("确定"), form);
+    m_okButton->setObjectName(QStringLiteral("okButton"));
+    connect(m_okButton, &QPushButton::clicked, this, &SettingsDialog::accept);
+    auto *cancel = new QPushButton(QStringLiteral("取消"), form);
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    connect(cancel, &QPushButton::clicked, this, &QWidget::close);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(cancel);
+
+    grid->addWidget(new QLabel(QStringLiteral("下载文件夹"), form), 0, 0);
+    grid->addWidget(m_folderEdit, 0, 1);
+    grid->addWidget(choose, 0, 2);
+    grid->addWidget(m_folderProblem, 1, 1, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("文件名模板"), form), 2, 0);
+    grid->addWidget(m_templateEdit, 2, 1, 1, 2);
+    grid->addWidget(m_templateProblem, 3, 1, 1, 2);
+    grid->addWidget(m_tagsBox, 4, 1, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("ID3 版本"), form), 5, 0);
+    grid->addWidget(m_id3Box, 5, 1, Qt::AlignLeft);
+    grid->addWidget(new QLabel(QStringLiteral("预览"), form), 6, 0, Qt::AlignTop);
+    grid->addWidget(m_preview, 6, 1, 1, 2);
+    grid->setRowStretch(7, 1);
+    grid->addLayout(buttons, 8, 0, 1, 3);
+
+    connect(m_folderEdit, &QLineEdit::textChanged, this, &SettingsDialog::showEdit);
+    connect(m_templateEdit, &QLineEdit::textChanged, this, &SettingsDialog::showEdit);
+    connect(m_tagsBox, &QCheckBox::toggled, this, &SettingsDialog::showEdit);
+}
+
+SettingsDialog::Edit SettingsDialog::edit() const
+{
+    Edit edit{m_settings, {}, {}};
+    edit.folderProblem = edit.settings.set(FolderKey, m_folderEdit->text());
+    edit.templateProblem = edit.settings.set(NameKey, m_templateEdit->text());
+    edit.settings.tags = m_tagsBox->isChecked();
+    edit.settings.id3Version = m_id3Box->currentData().toInt();
+    return edit;
+}
+
+void SettingsDialog::showEdit()
+{
+    const Edit now = edit();
+    m_folderProblem->setText(now.folderProblem.isEmpty() ? QString() : EmptyFolderText);
+    m_templateProblem->setText(now.templateProblem.isEmpty() ? QString()
+                                                             : TemplateProblemText.arg(now.templateProblem));
+    m_id3Box->setEnabled(now.settings.tags);
+    m_okButton->setEnabled(now.ok());
+    m_previewPath = now.ok() ? downloadTarget(now.settings, m_sound) : QString();
+    // A break chance after each slash, so a long path wraps between folders.
+    QString shown = m_previewPath;
+    m_preview->setText(shown.replace(u'/', QStringLiteral("/\u200B")));
+    m_preview->setToolTip(m_previewPath);
+}
+
+void SettingsDialog::accept()
+{
+    const Edit now = edit();
+    if (!now.ok())
+        return;
+    emit accepted(now.settings);
+    close();
+}
+
+void SettingsDialog::chooseFolder()
+{
+    if (!m_folderChooser) {
+        m_folderChooser = new QFileDialog(this, QStringLiteral("下载文件夹"));
+        m_folderChooser->setObjectName(QStringLiteral("folderChooser"));
+        m_folderChooser->setFileMode(QFileDialog::Directory);
+        m_folderChooser->setOption(QFileDialog::ShowDirsOnly);
+        connect(m_folderChooser, &QFileDialog::fileSelected, m_folderEdit, &QLineEdit::setText);
+    }
+    m_folderChooser->setDirectory(m_folderEdit->text());
+    m_folderChooser->open();
+}
+
+void SettingsDialog::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        close();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        accept();
+        return;
+    default:
+        FramelessWindow::keyPressEvent(event);
+    }
+}

@@ -1,0 +1,72 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "services/download_settings.h"
+#include "shell/frameless_window.h"
+#include "sound/sound_info.h"
+
+class QCheckBox;
+class QComboBox;
+class QFileDialog;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The download settings as a small window over the main one: folder, naming
+// template, tags and their ID3 version, and the path a download of the
+// window's sound would get. A refused folder or template is told beside its
+// field and cannot be confirmed. Deletes itself when closed.
+class SettingsDialog : public FramelessWindow
+{
+    Q_OBJECT
+
+public:
+    // sound is the record the preview names; an empty one stands for an example.
+    SettingsDialog(const DownloadSettings &settings, const SoundInfo &sound, QWidget *parent);
+
+    // Where a download of the sound would go; empty while something is refused.
+    QString previewText() const { return m_previewPath; }
+
+    // Confirms the edited settings unless something is refused.
+    void accept();
+
+    // Opens the folder chooser, made on first use and kept with this window.
+    void chooseFolder();
+    QFileDialog *folderChooser() const { return m_folderChooser; }
+
+signals:
+    // Confirmed; the window closes after.
+    void accepted(const DownloadSettings &settings);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    struct Edit
+    {
+        DownloadSettings settings;
+        QString folderProblem;
+        QString templateProblem;
+
+        bool ok() const { return folderProblem.isEmpty() && templateProblem.isEmpty(); }
+    };
+
+    void buildForm();
+    Edit edit() const;
+    void showEdit();
+
+    DownloadSettings m_settings;
+    SoundInfo m_sound;
+    QLineEdit *m_folderEdit = nullptr;
+    QLabel *m_folderProblem = nullptr;
+    QLineEdit *m_templateEdit = nullptr;
+    QLabel *m_templateProblem = nullptr;
+    QCheckBox *m_tagsBox = nullptr;
+    QComboBox *m_id3Box = nullptr;
+    QLabel *m_preview = nullptr;
+    QString m_previewPath;
+    QPushButton *m_okButton = nullptr;
+    QFileDialog *m_folderChooser = nullptr;
+};

@@ -1,0 +1,199 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "services/download_settings.h"
+#include "services/name_template.h"
+#include "shell/main_window.h"
+#include "shell/player_bar.h"
+#include "shell/settings_dialog.h"
+#include "shell/window_chrome.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+const QString Unsaved = QStringLiteral("设置无法保存，本次运行中仍然有效");
+
+template<typename T> T *child(QWidget *parent, const char *name)
+{
+    T *found = parent->findChild<T *>(QLatin1String(name));
+    Q_ASSERT(found);
+    return found;
+}
+
+SoundInfo windowSound()
+{
+    SoundInfo sound;
+    sound.soundId = QStringLiteral("7");
+    sound.soundName = QStringLiteral("晨光");
+    sound.singer = QStringLiteral("歌手");
+    sound.shortName = QStringLiteral("短名");
+    sound.publishTime = QStringLiteral("2023-03-14 09:26:41");
+    sound.fileUrl = QStringLiteral("http://host/a.wav");
+    return sound;
+}
+
+} // namespace
+
+class SettingsDialogTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_config;
+
+    static ServiceConfig nowhere() { return ServiceConfig::allAt(QStringLiteral("127.0.0.1:1")); }
+
+    static SettingsDialog *openFrom(MainWindow &w)
+    {
+        QTest::mouseClick(w.findChild<TitleLink *>(QStringLiteral("settingsLink")), Qt::LeftButton);
+        return w.settingsDialog();
+    }
+
+private slots:
+    void init()
+    {
+        // A fresh settings file for every test.
+        m_config = std::make_unique<QTemporaryDir>();
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_config->path());
+    }
+
+    void preview_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("nameTemplate");
+        QTest::addColumn<bool>("windowHasSound");
+        QTest::addColumn<QString>("expected"); // below the folder; empty when refused
+        QTest::addColumn<QString>("problemLabel");
+        QTest::addColumn<QString>("problem");
+
+        const QString folder = QStringLiteral("/tmp/下载");
+        QTest::newRow("example sound") << folder << DefaultNameTemplate << false
+                                       << QStringLiteral("示例歌手 - 示例音乐.mp3") << QString() << QString();
+        QTest::newRow("window's sound, subfolders")
+            << folder << QStringLiteral("{singer}/{date}/{id} {shortname}") << true
+            << QStringLiteral("歌手/2023-03-14/7 短名.wav") << QString() << QString();
+        QTest::newRow("empty template") << folder << QString() << true << QString()
+                                        << QStringLiteral("templateProblem") << QStringLiteral("empty");
+        QTest::newRow("unknown field") << folder << QStringLiteral("{title}") << true << QString()
+                                       << QStringLiteral("templateProblem") << QStringLiteral("{title}");
+        QTest::newRow("nothing left once safe")
+            << folder << QStringLiteral("..") << true << QString() << QStringLiteral("templateProblem")
+            << QStringLiteral("no file name");
+        QTest::newRow("empty folder") << QStringLiteral(" ") << DefaultNameTemplate << true << QString()
+                                      << QStringLiteral("folderProblem") << QStringLiteral("下载文件夹");
+    }
+
+    // The preview follows every edit; a refusal is told and cannot be confirmed.
+    void preview()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, nameTemplate);
+        QFETCH(bool, windowHasSound);
+        QFETCH(QString, expected);
+        QFETCH(QString, problemLabel);
+        QFETCH(QString, problem);
+
+        SettingsDialog dialog(DownloadSettings::defaults(), windowHasSound ? windowSound() : SoundInfo(),
+                              nullptr);
+        QSignalSpy accepted(&dialog, &SettingsDialog::accepted);
+        child<QLineEdit>(&dialog, "folderEdit")->setText(folder);
+        child<QLineEdit>(&dialog, "templateEdit")->setText(nameTemplate);
+
+        QCOMPARE(dialog.previewText(), expected.isEmpty() ? QString() : folder + u'/' + expected);
+        const bool refused = !problem.isEmpty();
+        for (const char *label : {"folderProblem", "templateProblem"}) {
+            const QString shown = child<QLabel>(&dialog, label)->text();
+            QCOMPARE(shown.contains(problem) && !shown.isEmpty(), refused && problemLabel == label);
+        }
+        QCOMPARE(child<QPushButton>(&dialog, "okButton")->isEnabled(), !refused);
+        QTest::keyClick(&dialog, Qt::Key_Return);
+        QCOMPARE(accepted.count(), refused ? 0 : 1);
+    }
+
+    void folderChooserAnswers()
+    {
+        QTemporaryDir chosen;
+        SettingsDialog dialog(DownloadSettings::defaults(), {}, nullptr);
+        QTest::mouseClick(child<QPushButton>(&dialog, "chooseFolderButton"), Qt::LeftButton);
+        QFileDialog *chooser = dialog.folderChooser();
+        QVERIFY(chooser && chooser->isVisible());
+        chooser->selectFile(chosen.path());
+        static_cast<QDialog *>(chooser)->accept(); // public there
+        QCOMPARE(child<QLineEdit>(&dialog, "folderEdit")->text(), chosen.path());
+        QVERIFY(dialog.previewText().startsWith(chosen.path() + u'/'));
+    }
+
+    // A refused edit leaves the stored value; confirming stores every field
+    // and the window's downloads take them at once.
+    void confirmStoresAndApplies()
+    {
+        DownloadSettings stored = DownloadSettings::defaults();
+        stored.nameTemplate = QStringLiteral("{id}");
+        QCOMPARE(saveDownloadSettings(stored), QString());
+        MainWindow w(nowhere());
+        SettingsDialog *dialog = openFrom(w);
+        QVERIFY(dialog && dialog->isVisible());
+        auto *templateEdit = child<QLineEdit>(dialog, "templateEdit");
+        QCOMPARE(templateEdit->text(), stored.nameTemplate);
+
+        templateEdit->setText(QStringLiteral("{bad}"));
+        QTest::mouseClick(child<QPushButton>(dialog, "okButton"), Qt::LeftButton);
+        QTest::keyClick(dialog, Qt::Key_Return);
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(loadDownloadSettings().nameTemplate, stored.nameTemplate);
+
+        QTemporaryDir folder;
+        templateEdit->setText(QStringLiteral("{singer}/{name}"));
+        child<QLineEdit>(dialog, "folderEdit")->setText(folder.path());
+        child<QCheckBox>(dialog, "tagsBox")->setChecked(false);
+        auto *id3 = child<QComboBox>(dialog, "id3Box");
+        QVERIFY(!id3->isEnabled());
+        id3->setCurrentIndex(id3->findText(QStringLiteral("v2.3")));
+        QTest::mouseClick(child<QPushButton>(dialog, "okButton"), Qt::LeftButton);
+        QTRY_VERIFY(!w.settingsDialog());
+
+        const DownloadSettings now = loadDownloadSettings();
+        QCOMPARE(now.nameTemplate, QStringLiteral("{singer}/{name}"));
+        QCOMPARE(now.folder, folder.path());
+        QCOMPARE(now.tags, false);
+        QCOMPARE(now.id3Version, 3);
+        QCOMPARE(w.downloadFolder(), folder.path());
+    }
+
+    // Settings that cannot be written stay in use and are told once a run.
+    void unwritableToldOnce()
+    {
+        // A folder where the file should be stops writes even for root.
+        QVERIFY(QDir().mkpath(openSettingsFile().fileName()));
+        MainWindow w(nowhere());
+        QTemporaryDir folder;
+        SettingsDialog *dialog = openFrom(w);
+        child<QLineEdit>(dialog, "folderEdit")->setText(folder.path());
+        QTest::mouseClick(child<QPushButton>(dialog, "okButton"), Qt::LeftButton);
+        QCOMPARE(w.statusMessage(), Unsaved);
+        QCOMPARE(w.downloadFolder(), folder.path());
+
+        w.analyseAddress(); // an empty address box puts its own message up
+        const QString before = w.statusMessage();
+        QVERIFY(before != Unsaved);
+        QTRY_VERIFY(!w.settingsDialog());
+        QTest::mouseClick(child<QPushButton>(openFrom(w), "okButton"), Qt::LeftButton);
+        w.findChild<PlayerBar *>()->setVolume(5);
+        w.hide(); // writes the volume at once
+        QCOMPARE(w.statusMessage(), before);
+    }
+};
+
+QTEST_MAIN(SettingsDialogTest)
+#include "settings_dialog_test.moc"
