@@ -20,9 +20,10 @@
 #include "shell/window_settings.h"
 #include "sound/sound_link.h"
 
-#include <QAction>
+#include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -94,12 +95,6 @@ MainWindow::MainWindow(const ServiceConfig &config, const FetchOptions &fetchOpt
 
     m_windowSettings = new WindowSettingsKeeper(this, m_player);
     connect(m_windowSettings, &WindowSettingsKeeper::saveFailed, this, &MainWindow::tellSettingsUnsaved);
-
-    // The backdrop's menu; the controls keep their own.
-    auto *settingsAction = new QAction(SettingsText, this);
-    connect(settingsAction, &QAction::triggered, this, &MainWindow::openSettings);
-    addAction(settingsAction);
-    setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 // Waits still pending are ended by their request objects, which are children
@@ -182,6 +177,21 @@ void MainWindow::paintEvent(QPaintEvent *event)
     if (!std::exchange(m_painted, true) && m_checkAfterPaint)
         QCoreApplication::postEvent(this, new QEvent(FirstFramePainted), Qt::LowEventPriority);
     FramelessWindow::paintEvent(event);
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent *event)
+{
+    // Only on the bare backdrop: the links act on a right click of their own.
+    const QWidget *under = childAt(event->pos());
+    if (under && under->objectName() != QLatin1String("contentPanel")) {
+        event->ignore();
+        return;
+    }
+    auto *menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("backdropMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addAction(SettingsText, this, &MainWindow::openSettings);
+    menu->popup(event->globalPos());
 }
 
 void MainWindow::checkForUpdate()

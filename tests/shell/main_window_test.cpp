@@ -10,6 +10,7 @@
 #include "services/sound_download.h"
 #include "shell/main_window.h"
 #include "shell/player_bar.h"
+#include "shell/settings_dialog.h"
 #include "shell/window_chrome.h"
 #include "sound/sound_extraction.h"
 #include "support/box_closer.h"
@@ -651,6 +652,27 @@ private slots:
         click(*w, "downloadButton");
         QVERIFY(ended.wait(30000));
         QCOMPARE(filesIn(settings.folder), QStringList{QStringLiteral("1001.wav")});
+    }
+
+    // The dialog's preview is where the next download goes.
+    void settingsDialogNamesTheNextDownload()
+    {
+        QTemporaryDir dir;
+        const auto forget = qScopeGuard([this] { QDir(m_settings.path()).removeRecursively(); });
+        auto w = readyWindow();
+        analyse(*w, soundPage(QStringLiteral("1001")));
+        w->openSettings();
+        SettingsDialog *dialog = w->settingsDialog();
+        dialog->findChild<QLineEdit *>(QStringLiteral("folderEdit"))->setText(dir.path());
+        dialog->findChild<QLineEdit *>(QStringLiteral("templateEdit"))
+            ->setText(QStringLiteral("{id}/{singer}"));
+        const QString preview = dialog->previewText();
+        QCOMPARE(preview, dir.filePath(QStringLiteral("1001/苏晓棠.wav")));
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("okButton")), Qt::LeftButton);
+        QSignalSpy ended(w.get(), &MainWindow::downloadEnded);
+        click(*w, "downloadButton");
+        QVERIFY(ended.wait(30000));
+        QVERIFY(QFileInfo::exists(preview));
     }
 
     void downloadFailures_data()
