@@ -84,6 +84,7 @@ void WindowSettingsKeeper::place(const QPoint &fallback)
     m_window->move(restore ? *m_saved.position : fallback);
     // Where the window starts needs no writing; only where the user puts it.
     m_saved.position = m_window->pos();
+    m_placed = true;
 }
 
 void WindowSettingsKeeper::flush()
@@ -114,7 +115,7 @@ WindowSettings WindowSettingsKeeper::current() const
 {
     WindowSettings settings = m_saved;
     // A window never placed has no place worth keeping.
-    if (m_saved.position)
+    if (m_placed)
         settings.position = m_window->pos();
     settings.volume = m_player->volume();
     return settings;

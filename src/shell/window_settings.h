@@ -65,4 +65,5 @@ private:
     PlayerBar *m_player;
     QTimer *m_saveTimer;
     WindowSettings m_saved; // what the file holds, or what needs no writing
+    bool m_placed = false;
 };

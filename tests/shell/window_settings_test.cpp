@@ -45,6 +45,11 @@ private slots:
         QCOMPARE(saveWindowSettings({stored, 35}), QString());
         BoxCloser boxes; // the update check fails: nothing listens there
         const auto config = ServiceConfig::allAt(QStringLiteral("127.0.0.1:1"));
+        {
+            MainWindow unplaced(config); // never started: where it stands is no choice of the user's
+            unplaced.move(70, 80);
+        }
+        QCOMPARE(loadWindowSettings().position, stored);
 
         auto first = std::make_unique<MainWindow>(config);
         PlayerBar *player = first->findChild<PlayerBar *>();
