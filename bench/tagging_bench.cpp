@@ -5,9 +5,7 @@
 // downloaded with tags and cover, and without, in turns, from the start of
 // the request to the saved file.
 //
-// bench_tagging [MIB [RUNS]]             median of each and their ratio
-// bench_tagging --once tagged|bare MIB   one download; run under
-//                                        /usr/bin/time for the peak memory
+// bench_tagging [MIB [RUNS]]: the median of each and their ratio.
 #include "sample_service/sample_service.h"
 #include "services/sound_download.h"
 
@@ -67,12 +65,6 @@ int main(int argc, char **argv)
     if (!service.start())
         return 1;
     const QStringList args = app.arguments().mid(1);
-    if (args.value(0) == u"--once") {
-        const bool tagged = args.value(1) == u"tagged";
-        const double seconds = download(service, args.value(2, QStringLiteral("512")).toLongLong() << 20, tagged);
-        std::printf("%s download: %.2f s\n", tagged ? "tagged" : "bare", seconds);
-        return seconds < 0 ? 1 : 0;
-    }
     const qint64 mib = args.value(0, QStringLiteral("20")).toLongLong();
     const int runs = args.value(1, QStringLiteral("21")).toInt();
     std::vector<double> tagged;

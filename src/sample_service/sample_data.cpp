@@ -165,8 +165,11 @@ std::optional<SampleSound> encodedSampleSound(const QString &id)
         return std::nullopt;
     const QString kind = id.mid(dash + 1);
     QString path;
+    const QString bytesPrefix = QStringLiteral("mp3-bytes-");
     if (kind == QLatin1String("fake"))
         path = QStringLiteral("/audio/%1.fake.mp3").arg(sample->id);
+    else if (kind.startsWith(bytesPrefix) && kind.mid(bytesPrefix.size()).toLongLong() > 0)
+        path = QStringLiteral("/audio/%1-bytes-%2.mp3").arg(sample->id, kind.mid(bytesPrefix.size()));
     else if (sampleEncodingExtensions().contains(kind))
         path = QStringLiteral("/audio/%1.%2").arg(sample->id, kind);
     else
@@ -183,7 +186,8 @@ QByteArray soundInfoJson(const SampleSound &sound, const QString &baseUrl)
     const QByteArray base = baseUrl.toUtf8();
     QByteArray source = base + filePathOf(sound).toUtf8();
     if (sound.fileQuery)
-        source += "?sign=" + fileSign(sound) + "&t=" + QByteArray::number(sound.createTime + 7 * 86400);
+        source += (source.contains('?') ? "&sign=" : "?sign=") + fileSign(sound) +
+                  "&t=" + QByteArray::number(sound.createTime + 7 * 86400);
     const QByteArray shareCount = sound.shareCountQuoted
                                       ? QByteArray('"' + QByteArray::number(sound.shareCount) + '"')
                                       : QByteArray::number(sound.shareCount);

@@ -82,12 +82,17 @@ void serveAudio(const httplib::Request &req, httplib::Response &res, SampleState
 }
 
 // The tune as a real MP3, M4A, FLAC, Ogg Vorbis or Opus file, encoded on
-// first use. ?size=N repeats the MP3 until the body has at least N bytes
-// (at most 1 GiB), streamed from the one copy.
+// first use. ?size=N (or /audio/ID-bytes-N.mp3) repeats the MP3 until the
+// body has at least N bytes (at most 1 GiB), streamed from the one copy.
 void serveEncodedAudio(const httplib::Request &req, httplib::Response &res, SampleState &state)
 {
-    const SampleSound *sound = matchedSound(req);
-    if (!sound) {
+    // "ID-bytes-N" names the repeated MP3 in the path, for records (whose
+    // file addresses lose their query).
+    const QString name = QString::fromStdString(req.matches[1]);
+    const qsizetype bytesAt = name.indexOf(QLatin1String("-bytes-"));
+    const SampleSound *sound = findSampleSound(bytesAt > 0 ? name.left(bytesAt) : name);
+    const qint64 sizeInPath = bytesAt > 0 ? name.mid(bytesAt + 7).toLongLong() : 0;
+    if (!sound || (bytesAt > 0 && (sizeInPath <= 0 || req.matches[2] != "mp3"))) {
         answerNotFound(res);
         return;
     }
@@ -107,11 +112,12 @@ void serveEncodedAudio(const httplib::Request &req, httplib::Response &res, Samp
     }
     const std::string type = sampleEncodingType(extension).toStdString();
     res.set_header("Accept-Ranges", "bytes");
-    if (extension != QLatin1String("mp3") || !req.has_param("size")) {
+    if (extension != QLatin1String("mp3") || (!req.has_param("size") && sizeInPath == 0)) {
         setBody(res, encoded, type);
         return;
     }
-    const auto wanted = qint64(numberParam(req, "size", 0, 0, 1 << 30));
+    const auto wanted = sizeInPath > 0 ? std::min<qint64>(sizeInPath, 1 << 30)
+                                       : qint64(numberParam(req, "size", 0, 0, 1 << 30));
     const qint64 copies = std::max<qint64>(1, (wanted + encoded.size() - 1) / encoded.size());
     res.set_content_provider(size_t(copies * encoded.size()), type,
                              [encoded](size_t offset, size_t size, httplib::DataSink &sink) {

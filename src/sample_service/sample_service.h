@@ -65,7 +65,9 @@ struct RecordedRequest
 //                             validator=none|weak  no validators, a weak ETag
 //   /sound/info?sound_id=file-KIND-N  a record whose file is /file/KIND-N.mp3
 //   /sound/info?sound_id=ID-EXT       sample ID with the file /audio/ID.EXT
-//                                     (ID-fake: /audio/ID.fake.mp3); also
+//                                     (ID-fake: /audio/ID.fake.mp3,
+//                                     ID-mp3-bytes-N: /audio/ID-bytes-N.mp3,
+//                                     the MP3 repeated to N bytes); also
 //                                     as a page, /sound/ID-EXT
 //
 // Faults, for tests (/fault/KIND):

@@ -66,7 +66,7 @@ struct TransferFacts
 {
     QNetworkReply::NetworkError error = QNetworkReply::NoError;
     QString errorText;
-    bool answered = false; // a status line arrived
+    bool answered = false;  // a status line arrived
     qint64 answerBytes = 0; // body bytes of this answer
     qint64 received = 0;    // bytes in the part file
     qint64 total = -1;      // announced length, -1 while unknown

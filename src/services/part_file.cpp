@@ -6,8 +6,8 @@
 #include "services/download_file_name.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>

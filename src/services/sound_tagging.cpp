@@ -5,6 +5,7 @@
 
 #include "services/http_text_fetch.h"
 #include "services/picture_from_path.h"
+#include "services/sound_tags.h"
 #include "services/web_address.h"
 
 #include <QTimer>
@@ -61,8 +62,9 @@ void SoundTagging::tagFile(const QString &path, const QString &finalName)
 void SoundTagging::onCover(const FetchResult &result)
 {
     // An error page is no cover; coverPictureOf() checks that it is a picture.
+    // Checked and converted here, while the body may still be coming.
     if (result.ok() && result.httpStatus() >= 200 && result.httpStatus() < 300)
-        m_tags.cover = result.bytes();
+        m_tags.cover = coverPictureOf(result.bytes()).bytes;
     m_coverFetch->deleteLater();
     m_coverFetch = nullptr;
     m_coverDone = true;

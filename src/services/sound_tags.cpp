@@ -9,7 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QStorageInfo>
+#include <QImageReader>
 
 #include <taglib/attachedpictureframe.h>
 #include <taglib/flacfile.h>
@@ -29,11 +29,15 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace {
 
 enum class Kind { None, Mpeg, Mp4, Flac, Vorbis, Opus, Wav };
+
+const char PngMagic[] = "\x89PNG\r\n\x1a\n";
+const char JpegMagic[] = "\xFF\xD8\xFF";
 
 Kind kindOfExtension(const QString &path)
 {
@@ -53,41 +57,49 @@ Kind kindOfExtension(const QString &path)
     return Kind::None;
 }
 
+struct Body
+{
+    Kind kind = Kind::None;
+    bool id3InFront = false;
+};
+
 // What the first bytes say the file is. An ID3 tag in front (MP3, or now
 // and then FLAC) is stepped over to the body behind it.
-Kind kindOfBody(const QString &path)
+Body bodyOf(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return Kind::None;
+        return {};
     QByteArray head = file.read(64);
-    if (head.startsWith("ID3") && head.size() >= 10) {
+    const bool id3 = head.startsWith("ID3") && head.size() >= 10;
+    if (id3) {
         const auto byte = [&head](int i) { return qint64(quint8(head.at(i)) & 0x7F); };
         qint64 end = 10 + (byte(6) << 21 | byte(7) << 14 | byte(8) << 7 | byte(9));
         if (head.at(5) & 0x10)
             end += 10; // a footer follows the tag
         if (!file.seek(end))
-            return Kind::None;
+            return {};
         head = file.read(64);
     }
+    const auto body = [id3](Kind kind) { return Body{kind, id3}; };
     if (head.size() < 12)
-        return Kind::None;
+        return {};
     if (quint8(head.at(0)) == 0xFF && (quint8(head.at(1)) & 0xE0) == 0xE0)
-        return Kind::Mpeg;
+        return body(Kind::Mpeg);
     if (head.startsWith("fLaC"))
-        return Kind::Flac;
+        return body(Kind::Flac);
     if (head.mid(4, 4) == "ftyp")
-        return Kind::Mp4;
+        return body(Kind::Mp4);
     if (head.startsWith("RIFF") && head.mid(8, 4) == "WAVE")
-        return Kind::Wav;
+        return body(Kind::Wav);
     if (head.startsWith("OggS") && head.size() >= 36) {
         // The first packet of the first page names the codec.
         if (head.mid(28, 7) == "\x01vorbis")
-            return Kind::Vorbis;
+            return body(Kind::Vorbis);
         if (head.mid(28, 8) == "OpusHead")
-            return Kind::Opus;
+            return body(Kind::Opus);
     }
-    return Kind::None;
+    return {};
 }
 
 TagLib::String tagText(const QString &text)
@@ -194,18 +206,18 @@ bool insertTagInFront(const QByteArray &path, const TagLib::ByteVector &rendered
     return done;
 }
 
-bool writeMpeg(const QByteArray &path, const SoundTags &tags, const CoverPicture &cover)
+bool writeMpeg(const QByteArray &path, const SoundTags &tags, const CoverPicture &cover, bool id3InFront)
 {
-    TagLib::MPEG::File file(path.constData(), false);
-    if (!file.isValid())
-        return false;
-    if (!file.hasID3v2Tag()) {
+    if (!id3InFront) {
         TagLib::ID3v2::Tag tag;
         tag.setProperties(withOurFields({}, tags, true));
         setId3Cover(tag, cover);
         if (insertTagInFront(path, tag.render(id3Version(tags))))
             return true;
     }
+    TagLib::MPEG::File file(path.constData(), false);
+    if (!file.isValid())
+        return false;
     setTextFields(file, tags, true);
     setId3Cover(*file.ID3v2Tag(true), cover);
     // ID3v2 only: an ID3v1 tag at the end would be one more thing to keep in step.
@@ -242,8 +254,8 @@ bool writeMp4(const QByteArray &path, const SoundTags &tags, const CoverPicture 
     else
         tag.setItem(pageKey, TagLib::StringList(tagText(tags.pageAddress)));
     if (!cover.bytes.isEmpty()) {
-        const auto format = cover.mimeType == "image/png" ? TagLib::MP4::CoverArt::PNG
-                                                           : TagLib::MP4::CoverArt::JPEG;
+        const auto format =
+            cover.mimeType == "image/png" ? TagLib::MP4::CoverArt::PNG : TagLib::MP4::CoverArt::JPEG;
         TagLib::MP4::CoverArtList covers;
         covers.append(TagLib::MP4::CoverArt(format, tagBytes(cover.bytes)));
         tag.setItem("covr", covers);
@@ -276,11 +288,11 @@ bool writeOgg(const QByteArray &path, const SoundTags &tags, const CoverPicture 
     return file.save();
 }
 
-bool writeKind(Kind kind, const QByteArray &path, const SoundTags &tags, const CoverPicture &cover)
+bool writeKind(Body body, const QByteArray &path, const SoundTags &tags, const CoverPicture &cover)
 {
-    switch (kind) {
+    switch (body.kind) {
     case Kind::Mpeg:
-        return writeMpeg(path, tags, cover);
+        return writeMpeg(path, tags, cover, body.id3InFront);
     case Kind::Wav:
         return writeWav(path, tags, cover);
     case Kind::Mp4:
@@ -306,18 +318,27 @@ TagOutcome untagged(const QString &why)
 
 CoverPicture coverPictureOf(const QByteArray &bytes)
 {
-    const QImage image = pictureFromBytes(bytes);
-    if (image.isNull())
+    if (bytes.isEmpty() || bytes.size() > MaxPictureBytes)
         return {};
-    if (bytes.startsWith("\x89PNG\r\n\x1a\n"))
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    // PNG and JPEG go in as they came, after a look at their header only:
+    // decoding every pixel would hold the download up for nothing.
+    const QSize size = reader.size();
+    if (!reader.canRead() || !size.isValid() || qint64(size.width()) * size.height() > MaxPicturePixels)
+        return {};
+    if (bytes.startsWith(PngMagic) && reader.format() == "png")
         return {bytes, "image/png"};
-    if (bytes.startsWith("\xFF\xD8\xFF"))
+    if (bytes.startsWith(JpegMagic) && reader.format() == "jpeg")
         return {bytes, "image/jpeg"};
     // Players know PNG and JPEG; anything else is converted.
+    const QImage image = pictureFromBytes(bytes);
     QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG"))
+    QBuffer out(&png);
+    out.open(QIODevice::WriteOnly);
+    if (image.isNull() || !image.save(&out, "PNG"))
         return {};
     return {png, "image/png"};
 }
@@ -327,15 +348,22 @@ TagOutcome writeSoundTags(const QString &path, const QString &finalName, const S
     const Kind kind = kindOfExtension(finalName);
     if (kind == Kind::None)
         return untagged(QStringLiteral("no tags for .%1 files").arg(QFileInfo(finalName).suffix()));
-    if (kindOfBody(path) != kind)
+    const Body body = bodyOf(path);
+    if (body.kind != kind)
         return untagged(QStringLiteral("the file is not what its name says"));
-    const CoverPicture cover = coverPictureOf(tags.cover);
+    // Checked when it arrived; anything but PNG or JPEG is left out.
+    CoverPicture cover;
+    if (tags.cover.startsWith(PngMagic))
+        cover = {tags.cover, "image/png"};
+    else if (tags.cover.startsWith(JpegMagic))
+        cover = {tags.cover, "image/jpeg"};
     // Growing the file on a full disk could leave it half rewritten.
-    const qint64 room = QStorageInfo(QFileInfo(path).absolutePath()).bytesAvailable();
+    struct statvfs disk = {};
     const qint64 needed = 2 * (cover.bytes.size() + 256 * 1024);
-    if (room >= 0 && room < needed)
+    if (::statvfs(QFile::encodeName(path).constData(), &disk) == 0 &&
+        qint64(disk.f_bavail) * qint64(disk.f_frsize) < needed)
         return untagged(QStringLiteral("not enough disk space for tags"));
-    if (!writeKind(kind, QFile::encodeName(path), tags, cover))
+    if (!writeKind(body, QFile::encodeName(path), tags, cover))
         return untagged(QStringLiteral("the tags could not be written"));
     return {true, {}};
 }

@@ -14,7 +14,7 @@ struct SoundTags
     QString comment;     // line breaks as "\n" or "\r\n"
     QString date;        // "yyyy-MM-dd", or empty
     QString pageAddress; // the sound's page on the service
-    QByteArray cover;    // a picture file's bytes, or empty for none
+    QByteArray cover;    // PNG or JPEG bytes as coverPictureOf() gives them; empty for none
     int id3Version = 4;  // 3 or 4, for MP3 and WAV
 
     bool operator==(const SoundTags &other) const = default;

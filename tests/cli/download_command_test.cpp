@@ -211,10 +211,9 @@ private slots:
         QFETCH(QStringList, options);
         QFETCH(bool, tagged);
         QTemporaryDir dir;
-        const VexaRun run =
-            vexa(QStringList{QStringLiteral("download"), page(QStringLiteral("1004-mp3")), QStringLiteral("-o"),
-                             dir.path()} +
-                 options);
+        const VexaRun run = vexa(QStringList{QStringLiteral("download"), page(QStringLiteral("1004-mp3")),
+                                             QStringLiteral("-o"), dir.path()} +
+                                 options);
         QCOMPARE(run.exitCode, 0);
         QFile saved(QDir(dir.path()).filePath(QStringLiteral("周以安 - 月光下的海.mp3")));
         QVERIFY(saved.open(QIODevice::ReadOnly));
@@ -230,8 +229,8 @@ private slots:
     void untagged()
     {
         QTemporaryDir dir;
-        const VexaRun run =
-            vexa({QStringLiteral("download"), page(QStringLiteral("1001-fake")), QStringLiteral("-o"), dir.path()});
+        const VexaRun run = vexa({QStringLiteral("download"), page(QStringLiteral("1001-fake")),
+                                  QStringLiteral("-o"), dir.path()});
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.err.contains(QStringLiteral("saved without tags: the file is not what its name says")));
     }

@@ -131,6 +131,13 @@ private slots:
         QVERIFY2(media.ok, qPrintable(media.error));
         QCOMPARE(media.codec, QStringLiteral("audio/mpeg"));
         QVERIFY2(media.seconds() > 11.5, qPrintable(QString::number(media.seconds())));
+
+        // Named in the path too, for a record: file addresses lose their query.
+        const QString source =
+            soundInfo(QStringLiteral("1003-mp3-bytes-%1").arg(wanted))[u"source"].toString();
+        QVERIFY(
+            source.startsWith(m_service.baseUrl() + QStringLiteral("/audio/1003-bytes-%1.mp3").arg(wanted)));
+        QCOMPARE(std::get<2>(get(QUrl(source).path())), body);
     }
 
     void fakeMp3IsWav()

@@ -154,10 +154,14 @@ private slots:
         QTest::addColumn<QString>("cover");
         QTest::addColumn<bool>("written");
         QTest::addColumn<bool>("withCover");
-        QTest::newRow("mp3 with cover") << "/audio/1001.mp3" << "/cover/1001.png" << true << true;
-        QTest::newRow("flac, cover missing") << "/audio/1002.flac" << "/cover/none.png" << true << false;
-        QTest::newRow("opus, cover not http") << "/audio/1003.opus" << "file:///etc/hostname" << true << false;
-        QTest::newRow("a WAV body named .mp3") << "/audio/1001.fake.mp3" << "/cover/1001.png" << false << false;
+        QTest::newRow("mp3 with cover") << "/audio/1001.mp3"
+                                        << "/cover/1001.png" << true << true;
+        QTest::newRow("flac, cover missing") << "/audio/1002.flac"
+                                             << "/cover/none.png" << true << false;
+        QTest::newRow("opus, cover not http") << "/audio/1003.opus"
+                                              << "file:///etc/hostname" << true << false;
+        QTest::newRow("a WAV body named .mp3") << "/audio/1001.fake.mp3"
+                                               << "/cover/1001.png" << false << false;
     }
 
     // Tagged before it is named; a cover that cannot be had only leaves the

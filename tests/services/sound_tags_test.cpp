@@ -131,6 +131,21 @@ private slots:
             QVERIFY(bytes.contains("ID3 ") && bytes.contains("APIC"));
     }
 
+    // Where the file system cannot insert blocks (tmpfs), TagLib rewrites the file.
+    void taggedWithoutBlockInsert()
+    {
+        QTemporaryDir shm(QStringLiteral("/dev/shm/vexa-tags-XXXXXX"));
+        if (!shm.isValid())
+            QSKIP("no /dev/shm here");
+        const QString path = shm.filePath(QStringLiteral("x.mp3"));
+        const QByteArray original = sampleFile(QStringLiteral("mp3"));
+        QVERIFY(writeFile(path, original));
+        QVERIFY(writeSoundTags(path, path, someTags()).written);
+        const QByteArray bytes = readFile(path);
+        QVERIFY(bytes.startsWith("ID3") && bytes.endsWith(original));
+        QCOMPARE(readMedia(path).title, someTags().title);
+    }
+
     // A second tagging replaces the first: one cover, the new title.
     void taggedAgain()
     {

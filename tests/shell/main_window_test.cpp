@@ -590,7 +590,8 @@ private slots:
         auto w = readyWindow();
         w->setDownloadFolder(dir.path());
         // The sample's own file is the WAV; the others have ids of their own.
-        analyse(*w, soundPage(extension == u"wav" ? QStringLiteral("1001") : QStringLiteral("1001-") + extension));
+        analyse(*w, soundPage(extension == u"wav" ? QStringLiteral("1001")
+                                                  : QStringLiteral("1001-") + extension));
         QSignalSpy ended(w.get(), &MainWindow::downloadEnded);
         click(*w, "downloadButton");
         QVERIFY(ended.wait(30000));
@@ -620,7 +621,8 @@ private slots:
         QVERIFY(ended.wait(30000));
         const QString name = QStringLiteral("样本服务 - 下载样本 bytes-%1.mp3").arg(size);
         // The generated body is no real MP3: saved as it came, and said so.
-        QCOMPARE(w->statusMessage(), QStringLiteral("音乐下载完成: ") + name + QStringLiteral("（未写入标签）"));
+        QCOMPARE(w->statusMessage(),
+                 QStringLiteral("音乐下载完成: ") + name + QStringLiteral("（未写入标签）"));
         QVERIFY(!progress->isVisibleTo(w.get()));
         QFile saved(QDir(w->downloadFolder()).filePath(name));
         QVERIFY(saved.open(QIODevice::ReadOnly));
