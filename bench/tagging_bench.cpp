@@ -5,7 +5,7 @@
 // downloaded with tags and cover, and without, in turns, from the start of
 // the request to the saved file.
 //
-// bench_tagging [MIB [RUNS]]: the median of each and their ratio.
+// bench_tagging [MIB [RUNS]]: the median and the best of each, and their ratios.
 #include "sample_service/sample_service.h"
 #include "services/sound_download.h"
 
@@ -81,9 +81,12 @@ int main(int argc, char **argv)
     }
     const double t = median(tagged);
     const double b = median(bare);
-    std::printf("Download of a %lld MiB MP3 from the sample service, median of %d runs each:\n", mib, runs);
-    std::printf("  without tags:         %.1f ms\n", b * 1000);
-    std::printf("  with tags and cover:  %.1f ms\n", t * 1000);
-    std::printf("  ratio tagged / bare:  %.3f (tagging adds %.1f %%)\n", t / b, (t / b - 1) * 100);
+    const double tBest = *std::min_element(tagged.begin(), tagged.end());
+    const double bBest = *std::min_element(bare.begin(), bare.end());
+    std::printf("Download of a %lld MiB MP3 from the sample service, request to saved file, %d runs each:\n",
+                mib, runs);
+    std::printf("  without tags:         median %.1f ms, best %.1f ms\n", b * 1000, bBest * 1000);
+    std::printf("  with tags and cover:  median %.1f ms, best %.1f ms\n", t * 1000, tBest * 1000);
+    std::printf("  ratio tagged / bare:  median %.3f, best %.3f\n", t / b, tBest / bBest);
     return 0;
 }

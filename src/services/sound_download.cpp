@@ -68,7 +68,7 @@ void SoundDownload::start()
     if (!reserveFile() || !m_running)
         return;
     if (m_request.tags) {
-        m_tagging = new SoundTagging(*m_request.tags, m_request.coverUrl, this);
+        m_tagging = new SoundTagging(*m_request.tags, m_request.coverUrl, m_finalPath, this);
         connect(m_tagging, &SoundTagging::finished, this, &SoundDownload::onTagged);
         m_tagging->fetchCover();
     }
@@ -269,7 +269,7 @@ void SoundDownload::onFinished()
         m_part.forgetInfo();
         m_partInfoSaved = false;
         dropReply();
-        m_tagging->tagFile(m_part.path(), m_finalPath);
+        m_tagging->tagFile(m_part.path());
         return;
     }
     save();

@@ -11,10 +11,11 @@
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
-SoundTagging::SoundTagging(SoundTags tags, QString coverUrl, QObject *parent)
+SoundTagging::SoundTagging(SoundTags tags, QString coverUrl, QString finalName, QObject *parent)
     : QObject(parent)
     , m_tags(std::move(tags))
     , m_coverUrl(std::move(coverUrl))
+    , m_finalName(std::move(finalName))
     , m_coverWait(new QTimer(this))
 {
     m_coverWait->setSingleShot(true);
@@ -29,6 +30,7 @@ SoundTagging::SoundTagging(SoundTags tags, QString coverUrl, QObject *parent)
 SoundTagging::~SoundTagging()
 {
     m_watcher.waitForFinished();
+    m_id3Tag.waitForFinished();
 }
 
 void SoundTagging::fetchCover()
@@ -36,7 +38,7 @@ void SoundTagging::fetchCover()
     if (m_coverFetch || m_coverDone)
         return;
     if (!isWebAddress(m_coverUrl)) {
-        m_coverDone = true;
+        coverDone();
         return;
     }
     FetchOptions options;
@@ -47,12 +49,11 @@ void SoundTagging::fetchCover()
     m_coverFetch->start();
 }
 
-void SoundTagging::tagFile(const QString &path, const QString &finalName)
+void SoundTagging::tagFile(const QString &path)
 {
     if (!m_path.isEmpty())
         return;
     m_path = path;
-    m_finalName = finalName;
     fetchCover(); // no-op when it already ran
     if (!m_coverDone)
         m_coverWait->start();
@@ -67,7 +68,14 @@ void SoundTagging::onCover(const FetchResult &result)
         m_tags.cover = coverPictureOf(result.bytes()).bytes;
     m_coverFetch->deleteLater();
     m_coverFetch = nullptr;
+    coverDone();
+}
+
+void SoundTagging::coverDone()
+{
     m_coverDone = true;
+    if (m_finalName.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive))
+        m_id3Tag = QtConcurrent::run(renderedId3Tag, m_tags);
     startWhenReady();
 }
 
@@ -83,5 +91,7 @@ void SoundTagging::startWhenReady()
         return;
     m_started = true;
     m_coverWait->stop();
-    m_watcher.setFuture(QtConcurrent::run(writeSoundTags, m_path, m_finalName, m_tags));
+    m_watcher.setFuture(QtConcurrent::run([path = m_path, name = m_finalName, tags = m_tags, id3 = m_id3Tag] {
+        return writeSoundTags(path, name, tags, id3.isValid() ? id3.result() : QByteArray());
+    }));
 }

@@ -22,15 +22,15 @@ class SoundTagging : public QObject
     Q_OBJECT
 
 public:
-    SoundTagging(SoundTags tags, QString coverUrl, QObject *parent = nullptr);
+    // finalName's extension tells the format.
+    SoundTagging(SoundTags tags, QString coverUrl, QString finalName, QObject *parent = nullptr);
     // Waits for a tagging under way: the file must not go from under it.
     ~SoundTagging() override;
 
     void fetchCover();
     // Tags the file once the cover is in or given up; finished() follows
     // from the event loop, exactly once.
-    // finalName's extension tells the format.
-    void tagFile(const QString &path, const QString &finalName);
+    void tagFile(const QString &path);
     bool isTagging() const { return !m_path.isEmpty() && !m_done; }
 
     // How long the cover may still take once the body is whole.
@@ -42,15 +42,17 @@ signals:
 private:
     void onCover(const FetchResult &result);
     void giveUpCover();
+    void coverDone();
     void startWhenReady();
 
     SoundTags m_tags;
     const QString m_coverUrl;
+    const QString m_finalName;
     HttpRequest *m_coverFetch = nullptr;
     QTimer *m_coverWait = nullptr;
+    QFuture<QByteArray> m_id3Tag; // rendered ahead, for an MP3
     QFutureWatcher<TagOutcome> m_watcher;
     QString m_path;
-    QString m_finalName;
     bool m_coverDone = false;
     bool m_started = false;
     bool m_done = false;

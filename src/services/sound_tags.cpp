@@ -206,13 +206,23 @@ bool insertTagInFront(const QByteArray &path, const TagLib::ByteVector &rendered
     return done;
 }
 
-bool writeMpeg(const QByteArray &path, const SoundTags &tags, const CoverPicture &cover, bool id3InFront)
+// Checked when it arrived; anything but PNG or JPEG is left out.
+CoverPicture checkedCover(const SoundTags &tags)
+{
+    if (tags.cover.startsWith(PngMagic))
+        return {tags.cover, "image/png"};
+    if (tags.cover.startsWith(JpegMagic))
+        return {tags.cover, "image/jpeg"};
+    return {};
+}
+
+bool writeMpeg(const QByteArray &path, const SoundTags &tags, const CoverPicture &cover, bool id3InFront,
+               QByteArray rendered)
 {
     if (!id3InFront) {
-        TagLib::ID3v2::Tag tag;
-        tag.setProperties(withOurFields({}, tags, true));
-        setId3Cover(tag, cover);
-        if (insertTagInFront(path, tag.render(id3Version(tags))))
+        if (rendered.isEmpty())
+            rendered = renderedId3Tag(tags);
+        if (insertTagInFront(path, TagLib::ByteVector(rendered.constData(), uint(rendered.size()))))
             return true;
     }
     TagLib::MPEG::File file(path.constData(), false);
@@ -288,11 +298,12 @@ bool writeOgg(const QByteArray &path, const SoundTags &tags, const CoverPicture 
     return file.save();
 }
 
-bool writeKind(Body body, const QByteArray &path, const SoundTags &tags, const CoverPicture &cover)
+bool writeKind(Body body, const QByteArray &path, const SoundTags &tags, const CoverPicture &cover,
+               const QByteArray &id3Tag)
 {
     switch (body.kind) {
     case Kind::Mpeg:
-        return writeMpeg(path, tags, cover, body.id3InFront);
+        return writeMpeg(path, tags, cover, body.id3InFront, id3Tag);
     case Kind::Wav:
         return writeWav(path, tags, cover);
     case Kind::Mp4:
@@ -343,7 +354,8 @@ CoverPicture coverPictureOf(const QByteArray &bytes)
     return {png, "image/png"};
 }
 
-TagOutcome writeSoundTags(const QString &path, const QString &finalName, const SoundTags &tags)
+TagOutcome writeSoundTags(const QString &path, const QString &finalName, const SoundTags &tags,
+                          const QByteArray &id3Tag)
 {
     const Kind kind = kindOfExtension(finalName);
     if (kind == Kind::None)
@@ -351,19 +363,23 @@ TagOutcome writeSoundTags(const QString &path, const QString &finalName, const S
     const Body body = bodyOf(path);
     if (body.kind != kind)
         return untagged(QStringLiteral("the file is not what its name says"));
-    // Checked when it arrived; anything but PNG or JPEG is left out.
-    CoverPicture cover;
-    if (tags.cover.startsWith(PngMagic))
-        cover = {tags.cover, "image/png"};
-    else if (tags.cover.startsWith(JpegMagic))
-        cover = {tags.cover, "image/jpeg"};
+    const CoverPicture cover = checkedCover(tags);
     // Growing the file on a full disk could leave it half rewritten.
     struct statvfs disk = {};
     const qint64 needed = 2 * (cover.bytes.size() + 256 * 1024);
     if (::statvfs(QFile::encodeName(path).constData(), &disk) == 0 &&
         qint64(disk.f_bavail) * qint64(disk.f_frsize) < needed)
         return untagged(QStringLiteral("not enough disk space for tags"));
-    if (!writeKind(body, QFile::encodeName(path), tags, cover))
+    if (!writeKind(body, QFile::encodeName(path), tags, cover, id3Tag))
         return untagged(QStringLiteral("the tags could not be written"));
     return {true, {}};
+}
+
+QByteArray renderedId3Tag(const SoundTags &tags)
+{
+    TagLib::ID3v2::Tag tag;
+    tag.setProperties(withOurFields({}, tags, true));
+    setId3Cover(tag, checkedCover(tags));
+    const TagLib::ByteVector rendered = tag.render(id3Version(tags));
+    return QByteArray(rendered.data(), qsizetype(rendered.size()));
 }

@@ -36,7 +36,13 @@ struct TagOutcome
 // otherwise, or when the file is unreadable, nothing is changed. Existing
 // tags of those fields are replaced, the audio itself is never touched.
 // Blocking file work: run it off the GUI thread for big files.
-TagOutcome writeSoundTags(const QString &path, const QString &finalName, const SoundTags &tags);
+// id3Tag, when given, is renderedId3Tag(tags), made ahead of time.
+TagOutcome writeSoundTags(const QString &path, const QString &finalName, const SoundTags &tags,
+                          const QByteArray &id3Tag = {});
+
+// The ID3v2 tag an MP3 without one gets; rendered while the body is still
+// coming, the file waits less for its tags.
+QByteArray renderedId3Tag(const SoundTags &tags);
 
 // The tags' picture as PNG or JPEG bytes with their MIME type: other
 // picture formats are converted, anything that is no picture within the
