@@ -11,22 +11,7 @@ mib=${2:-512}
 runs=${3:-3}
 bytes=$((mib * 1024 * 1024))
 
-work=$(mktemp -d)
-service_pid=
-cleanup() {
-    [[ -n "$service_pid" ]] && kill "$service_pid" 2>/dev/null && wait "$service_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-"$bin/vexa-sample-service" >"$work/service.out" 2>&1 &
-service_pid=$!
-for _ in $(seq 100); do
-    grep -q listening "$work/service.out" && break
-    sleep 0.05
-done
-host=$(sed -n 's|.*listening on http://||p' "$work/service.out")
-[[ -n "$host" ]] || { echo "the sample service did not start" >&2; exit 1; }
+source "$(dirname "$0")/sample_service.sh"
 
 page="http://$host/sound/file-bytes-$bytes"
 hosts=(--api-host "$host" --web-host "$host")

@@ -9,7 +9,7 @@
 #include <QFile>
 #include <QImageReader>
 
-QImage pictureFromBytes(const QByteArray &bytes)
+QByteArray pictureFormatOf(const QByteArray &bytes)
 {
     if (bytes.isEmpty() || bytes.size() > MaxPictureBytes)
         return {};
@@ -20,10 +20,15 @@ QImage pictureFromBytes(const QByteArray &bytes)
     // The header tells the size before any pixel is decoded. Formats that
     // cannot tell stay bounded by the reader's own allocation limit.
     const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() > MaxPicturePixels)
+    if (!reader.canRead() || (size.isValid() && qint64(size.width()) * size.height() > MaxPicturePixels))
         return {};
+    return reader.format();
+}
+
+QImage pictureFromBytes(const QByteArray &bytes)
+{
     QImage image;
-    if (!reader.read(&image))
+    if (pictureFormatOf(bytes).isEmpty() || !image.loadFromData(bytes))
         return {};
     return image;
 }

@@ -22,6 +22,10 @@ QImage pictureFromFile(const QString &path);
 // The picture in bytes, under the same limits.
 QImage pictureFromBytes(const QByteArray &bytes);
 
+// The picture format the bytes' header names ("png", "jpeg", …), read
+// without decoding a pixel; empty when they are no picture or over the limits.
+QByteArray pictureFormatOf(const QByteArray &bytes);
+
 // A picture from an http(s) address, fetched within the same limits, or
 // else from a local file path: finished(picture) follows start() once, from
 // the event loop, with a null image when nothing loads. An error page is no

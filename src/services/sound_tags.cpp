@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QImageReader>
 
 #include <taglib/attachedpictureframe.h>
 #include <taglib/flacfile.h>
@@ -329,23 +328,15 @@ TagOutcome untagged(const QString &why)
 
 CoverPicture coverPictureOf(const QByteArray &bytes)
 {
-    if (bytes.isEmpty() || bytes.size() > MaxPictureBytes)
-        return {};
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
     // PNG and JPEG go in as they came, after a look at their header only:
     // decoding every pixel would hold the download up for nothing.
-    const QSize size = reader.size();
-    if (!reader.canRead() || !size.isValid() || qint64(size.width()) * size.height() > MaxPicturePixels)
-        return {};
-    if (bytes.startsWith(PngMagic) && reader.format() == "png")
+    const QByteArray format = pictureFormatOf(bytes);
+    if (format == "png" && bytes.startsWith(PngMagic))
         return {bytes, "image/png"};
-    if (bytes.startsWith(JpegMagic) && reader.format() == "jpeg")
+    if (format == "jpeg" && bytes.startsWith(JpegMagic))
         return {bytes, "image/jpeg"};
     // Players know PNG and JPEG; anything else is converted.
-    const QImage image = pictureFromBytes(bytes);
+    const QImage image = format.isEmpty() ? QImage() : pictureFromBytes(bytes);
     QByteArray png;
     QBuffer out(&png);
     out.open(QIODevice::WriteOnly);
