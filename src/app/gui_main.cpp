@@ -11,6 +11,7 @@
 #include "services/sample_service_process.h"
 #include "services/service_config.h"
 #include "services/termination_signals.h"
+#include "services/ui_language.h"
 #include "services/version_text.h"
 #include "shell/main_window.h"
 #include "shell/startup_probe.h"
@@ -86,7 +87,18 @@ int runGui(int argc, char **argv)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     QCommandLineParser parser;
     Options::addTo(parser, Options::Front::Window);
-    if (!parser.parse(arguments)) {
+    // Loaded now so that a wrong --lang is told before any window system is
+    // touched; installed once the application exists.
+    const bool parsed = parser.parse(arguments);
+    QString languageProblem;
+    const std::unique_ptr<UiTranslators> translators = loadUiLanguage(
+        parser.isSet(Options::Language) ? std::optional(parser.value(Options::Language)) : std::nullopt,
+        &languageProblem);
+    if (!languageProblem.isEmpty()) {
+        printProblem(languageProblem);
+        return UsageError;
+    }
+    if (!parsed) {
         printProblem(parser.errorText());
         printProblem(QStringLiteral("try 'vexa-helper --help'"));
         return UsageError;
@@ -104,6 +116,7 @@ int runGui(int argc, char **argv)
     }
 
     QApplication app(argc, argv);
+    translators->install();
     QApplication::setApplicationName(QStringLiteral("vexa-helper"));
     // No display name: X11 would append it to every caption, and the hot
     // list's caption is "Vexa热榜" alone.

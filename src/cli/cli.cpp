@@ -17,6 +17,7 @@
 #include "services/network_access.h"
 #include "services/sample_service_process.h"
 #include "services/service_config.h"
+#include "services/ui_language.h"
 #include "services/version_text.h"
 
 #include <QCommandLineParser>
@@ -66,6 +67,8 @@ QString helpText()
         "  --api-host HOST[:PORT]  host of the sound-info endpoint\n"
         "  --update-host HOST[:PORT]  host of the version file\n"
         "  --demo                  start the built-in sample service and use it for every host\n"
+        "  --lang LANG             language of the texts: zh_CN, zh_TW or en (default: from\n"
+        "                          the system's languages)\n"
         "  --address ADDRESS       (window) analyse this address after start-up; with\n"
         "                          --demo a bare sample id such as 1001 will do\n"
         "  --screenshot FILE       (window) save the window as a picture after start-up\n"
@@ -142,7 +145,19 @@ int run(int argc, char **argv)
 
     QCommandLineParser parser;
     Options::addTo(parser, Options::Front::CommandLine);
-    if (!parser.parse(QCoreApplication::arguments())) {
+    // The language comes first so that every message is in it; a failed
+    // parse still has the --lang value.
+    const bool parsed = parser.parse(QCoreApplication::arguments());
+    QString languageProblem;
+    const std::unique_ptr<UiTranslators> translators = loadUiLanguage(
+        parser.isSet(Options::Language) ? std::optional(parser.value(Options::Language)) : std::nullopt,
+        &languageProblem);
+    translators->install();
+    if (!languageProblem.isEmpty()) {
+        printProblem(languageProblem);
+        return UsageError;
+    }
+    if (!parsed) {
         printProblem(parser.errorText());
         printError(QStringLiteral("Try 'vexa-helper --help'."));
         return UsageError;

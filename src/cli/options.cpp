@@ -48,6 +48,8 @@ const QList<Row> &table()
              Front::Window},
             {{Screenshot, QStringLiteral("Save the window to FILE and end."), QStringLiteral("FILE")},
              Front::Window},
+            {{Language, QStringLiteral("Language of the texts: zh_CN, zh_TW or en."), QStringLiteral("LANG")},
+             both},
         };
         for (const QCommandLineOption &host : serviceHostOptions())
             list.append({host, both});

@@ -38,6 +38,7 @@ inline const QString Help = QStringLiteral("help");
 inline const QString Version = QStringLiteral("version");
 inline const QString Address = QStringLiteral("address");
 inline const QString Screenshot = QStringLiteral("screenshot");
+inline const QString Language = QStringLiteral("lang");
 
 const QList<Row> &table();
 

@@ -13,9 +13,18 @@
 
 namespace {
 
-const QString EmptyListText = QStringLiteral("音乐列表为空");
-const QString FetchFailedText = QStringLiteral("网络连接失败，请稍后再试..");
-const QString NoEntriesText = QStringLiteral("未能获取热榜信息，请稍后再试..");
+QString emptyListText()
+{
+    return HotListWindow::tr("音乐列表为空");
+}
+QString fetchFailedText()
+{
+    return HotListWindow::tr("网络连接失败，请稍后再试..");
+}
+QString noEntriesText()
+{
+    return HotListWindow::tr("未能获取热榜信息，请稍后再试..");
+}
 
 constexpr int Width = 624;
 constexpr int Height = 408;
@@ -23,15 +32,16 @@ constexpr int LinkColumn = 6;
 
 struct Column
 {
-    QString header;
+    const char *header;
     int width;
 };
 
 // The link column is hidden: it carries the address a chosen row hands on.
 const Column Columns[] = {
-    {QStringLiteral("ID"), 53},   {QStringLiteral("音乐名称"), 167}, {QStringLiteral("频道"), 133},
-    {QStringLiteral("分享"), 53}, {QStringLiteral("喜欢"), 53},      {QStringLiteral("评论"), 53},
-    {QStringLiteral("链接"), 0},
+    {QT_TRANSLATE_NOOP("HotListWindow", "ID"), 53},    {QT_TRANSLATE_NOOP("HotListWindow", "音乐名称"), 167},
+    {QT_TRANSLATE_NOOP("HotListWindow", "频道"), 133}, {QT_TRANSLATE_NOOP("HotListWindow", "分享"), 53},
+    {QT_TRANSLATE_NOOP("HotListWindow", "喜欢"), 53},  {QT_TRANSLATE_NOOP("HotListWindow", "评论"), 53},
+    {QT_TRANSLATE_NOOP("HotListWindow", "链接"), 0},
 };
 
 } // namespace
@@ -58,7 +68,7 @@ QVariant HotListModel::headerData(int section, Qt::Orientation orientation, int 
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
         section >= int(std::size(Columns)))
         return {};
-    return Columns[section].header;
+    return HotListWindow::tr(Columns[section].header);
 }
 
 void HotListModel::setEntries(QList<HotEntry> entries)
@@ -81,7 +91,7 @@ HotListWindow::HotListWindow(const ServiceConfig &config, const FetchOptions &fe
     , m_scraper(config.webHost)
 {
     setObjectName(QStringLiteral("hotListWindow"));
-    setWindowTitle(QStringLiteral("Vexa热榜"));
+    setWindowTitle(tr("Vexa热榜"));
     setFixedSize(Width, Height);
     // Shown without an owner; the program still ends with the main window.
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -94,13 +104,13 @@ HotListWindow::HotListWindow(const ServiceConfig &config, const FetchOptions &fe
     refreshButton->setPixmap(QPixmap(QStringLiteral(":/pictures/refresh.png")));
     refreshButton->setScaledContents(true);
     refreshButton->setGeometry(16, 16, 24, 24);
-    refreshButton->setToolTip(QStringLiteral("获取热门音乐"));
+    refreshButton->setToolTip(tr("获取热门音乐"));
     refreshButton->setCursor(handCursor());
     connect(refreshButton, &ClickablePicture::clicked, this, &HotListWindow::refresh);
 
     addLogo({200, 24});
     m_closeLink = addTitleLink(QStringLiteral("closeLink"), QStringLiteral("x"), {592, 8, 19, 27},
-                               monospaceFont(12), QStringLiteral("关闭"));
+                               monospaceFont(12), tr("关闭"));
     connect(m_closeLink, &TitleLink::released, this, &HotListWindow::unload);
 
     buildList();
@@ -188,10 +198,10 @@ void HotListWindow::onRefreshed(const HotRefresh &result)
             m_rows->setEntries(result.entries);
             break;
         case HotRefresh::Outcome::FetchFailed:
-            showMessage(this, MessageKind::Warning, FetchFailedText);
+            showMessage(this, MessageKind::Warning, fetchFailedText());
             break;
         case HotRefresh::Outcome::NoEntries:
-            showMessage(this, MessageKind::Warning, NoEntriesText);
+            showMessage(this, MessageKind::Warning, noEntriesText());
             break;
         }
     }
@@ -202,7 +212,7 @@ void HotListWindow::chooseSelectedSound()
 {
     const QModelIndexList selected = m_list->selectionModel()->selectedRows();
     if (selected.isEmpty()) {
-        showMessage(this, MessageKind::Information, EmptyListText);
+        showMessage(this, MessageKind::Information, emptyListText());
         return;
     }
     emit soundChosen(m_rows->entries().at(selected.first().row()).link);

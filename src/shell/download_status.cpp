@@ -14,11 +14,26 @@
 
 namespace {
 
-const QString DownloadingText = QStringLiteral("正在下载音乐..");
-const QString RetryingText = QStringLiteral("连接中断，正在重试（第%1次，共%2次）..");
-const QString DownloadedText = QStringLiteral("音乐下载完成: ");
-const QString DownloadFailedText = QStringLiteral("音乐下载失败: ");
-const QString UntaggedText = QStringLiteral("（未写入标签）");
+QString downloadingText()
+{
+    return DownloadStatus::tr("正在下载音乐..");
+}
+QString retryingText()
+{
+    return DownloadStatus::tr("连接中断，正在重试（第%1次，共%2次）..");
+}
+QString downloadedText()
+{
+    return DownloadStatus::tr("音乐下载完成: ");
+}
+QString downloadFailedText()
+{
+    return DownloadStatus::tr("音乐下载失败: ");
+}
+QString untaggedText()
+{
+    return DownloadStatus::tr("（未写入标签）");
+}
 
 } // namespace
 
@@ -54,11 +69,11 @@ void DownloadStatus::start(const SoundInfo &record)
     auto *download = new SoundDownload(request, this);
     connect(download, &SoundDownload::progress, this, &DownloadStatus::showProgress);
     connect(download, &SoundDownload::retrying, this, [this](int attempt, int attempts) {
-        m_statusLine->setText(RetryingText.arg(attempt).arg(attempts));
+        m_statusLine->setText(retryingText().arg(attempt).arg(attempts));
     });
     connect(download, &SoundDownload::finished, this, [this, download] { onFinished(download); });
     m_running.append(download);
-    m_statusLine->setText(DownloadingText);
+    m_statusLine->setText(downloadingText());
     download->start();
     showProgress();
 }
@@ -69,11 +84,11 @@ void DownloadStatus::onFinished(SoundDownload *download)
     const DownloadResult result = download->result();
     download->deleteLater();
     if (!result.ok())
-        m_statusLine->setText(DownloadFailedText + downloadFailureText(result));
+        m_statusLine->setText(downloadFailedText() + downloadFailureText(result));
     else if (!result.untagged.isEmpty())
-        m_statusLine->setText(DownloadedText + result.fileName() + UntaggedText);
+        m_statusLine->setText(downloadedText() + result.fileName() + untaggedText());
     else
-        m_statusLine->setText(DownloadedText + result.fileName());
+        m_statusLine->setText(downloadedText() + result.fileName());
     showProgress();
     emit ended(result.ok());
 }

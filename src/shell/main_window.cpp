@@ -32,18 +32,54 @@
 
 namespace {
 
-const QString CheckingText = QStringLiteral("正在检测是否存在最新版本..");
-const QString WelcomeText = QStringLiteral("欢迎使用Quorlen软件");
-const QString CheckFailedText = QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版");
-const QString AddressHint = QStringLiteral("双击粘贴音乐地址");
-const QString EnterAddressText = QStringLiteral("请输入音乐地址..");
-const QString WrongAddressText = QStringLiteral("地址有误，请检查..");
-const QString AnalysingText = QStringLiteral("正在分析音乐信息..");
-const QString AnalysedText = QStringLiteral("音乐分析完毕..");
-const QString NetworkFailedText = QStringLiteral("网络连接失败，请稍后再试..");
-const QString NoSoundInfoText = QStringLiteral("未能获取音乐信息，请检查地址..");
-const QString SettingsUnsavedText = QStringLiteral("设置无法保存，本次运行中仍然有效");
-const QString SettingsText = QStringLiteral("设置");
+QString checkingText()
+{
+    return MainWindow::tr("正在检测是否存在最新版本..");
+}
+QString welcomeText()
+{
+    return MainWindow::tr("欢迎使用Quorlen软件");
+}
+QString checkFailedText()
+{
+    return MainWindow::tr("检测更新失败!请您稍后再试,暂时使用原版");
+}
+QString addressHintText()
+{
+    return MainWindow::tr("双击粘贴音乐地址");
+}
+QString enterAddressText()
+{
+    return MainWindow::tr("请输入音乐地址..");
+}
+QString wrongAddressText()
+{
+    return MainWindow::tr("地址有误，请检查..");
+}
+QString analysingText()
+{
+    return MainWindow::tr("正在分析音乐信息..");
+}
+QString analysedText()
+{
+    return MainWindow::tr("音乐分析完毕..");
+}
+QString networkFailedText()
+{
+    return MainWindow::tr("网络连接失败，请稍后再试..");
+}
+QString noSoundInfoText()
+{
+    return MainWindow::tr("未能获取音乐信息，请检查地址..");
+}
+QString settingsUnsavedText()
+{
+    return MainWindow::tr("设置无法保存，本次运行中仍然有效");
+}
+QString settingsText()
+{
+    return MainWindow::tr("设置");
+}
 
 constexpr int Width = 791;
 constexpr int Height = 446;
@@ -60,7 +96,7 @@ MainWindow::MainWindow(const ServiceConfig &config, const FetchOptions &fetchOpt
     , m_skinPath(skinPath())
 {
     setObjectName(QStringLiteral("mainWindow"));
-    setWindowTitle(QStringLiteral("Vexa辅助"));
+    setWindowTitle(tr("Vexa辅助"));
     setWindowIcon(QIcon(storedPicture(QStringLiteral("icon"))));
     setFixedSize(Width, Height);
 
@@ -68,12 +104,12 @@ MainWindow::MainWindow(const ServiceConfig &config, const FetchOptions &fetchOpt
     addPanel(104, 369);
     buildHeader();
 
-    m_addressBox = new AddressBox(AddressHint, this);
+    m_addressBox = new AddressBox(addressHintText(), this);
     m_addressBox->setObjectName(QStringLiteral("addressEdit"));
     m_addressBox->setGeometry(16, 136, 273, 18);
     m_addressBox->setEnabled(false);
 
-    m_analyseButton = new QPushButton(QStringLiteral("分析"), this);
+    m_analyseButton = new QPushButton(tr("分析"), this);
     m_analyseButton->setObjectName(QStringLiteral("analyseButton"));
     m_analyseButton->setGeometry(296, 136, 73, 17);
     m_analyseButton->setEnabled(false);
@@ -109,15 +145,15 @@ void MainWindow::buildHeader()
     addLogo({16, 24});
     const QFont linkFont = uiFont(9);
     TitleLink *settings =
-        addTitleLink(QStringLiteral("settingsLink"), SettingsText, {520, 16, 24, 12}, linkFont);
-    TitleLink *hotList = addTitleLink(QStringLiteral("hotListLink"), QStringLiteral("Vexa热门推荐"),
-                                      {568, 16, 72, 12}, linkFont);
+        addTitleLink(QStringLiteral("settingsLink"), settingsText(), {520, 16, 24, 12}, linkFont);
+    TitleLink *hotList =
+        addTitleLink(QStringLiteral("hotListLink"), tr("Vexa热门推荐"), {568, 16, 72, 12}, linkFont);
     TitleLink *homePage =
-        addTitleLink(QStringLiteral("homePageLink"), QStringLiteral("官方网站"), {664, 16, 48, 12}, linkFont);
+        addTitleLink(QStringLiteral("homePageLink"), tr("官方网站"), {664, 16, 48, 12}, linkFont);
     TitleLink *minimise = addTitleLink(QStringLiteral("minimiseLink"), QStringLiteral("_"), {736, 8, 17, 33},
-                                       monospaceFont(10.5), QStringLiteral("最小化"));
+                                       monospaceFont(10.5), tr("最小化"));
     TitleLink *close = addTitleLink(QStringLiteral("closeLink"), QStringLiteral("x"), {768, 12, 19, 27},
-                                    monospaceFont(12), QStringLiteral("关闭"));
+                                    monospaceFont(12), tr("关闭"));
     connect(settings, &TitleLink::released, this, &MainWindow::openSettings);
     connect(hotList, &TitleLink::released, this, &MainWindow::hotListRequested);
     connect(homePage, &TitleLink::released, this,
@@ -140,10 +176,10 @@ void MainWindow::buildStatusBar()
         statusBar->addWidget(panel);
         return panel;
     };
-    addPanel("hintPanel", QStringLiteral("使用提示："), 96);
-    m_messagePanel = addPanel("messagePanel", CheckingText, 487);
-    m_versionPanel = addPanel("versionPanel", QStringLiteral("版本"), 96);
-    addPanel("makerPanel", QStringLiteral("Quorlen出品"), 96);
+    addPanel("hintPanel", tr("使用提示："), 96);
+    m_messagePanel = addPanel("messagePanel", checkingText(), 487);
+    m_versionPanel = addPanel("versionPanel", tr("版本"), 96);
+    addPanel("makerPanel", tr("Quorlen出品"), 96);
 }
 
 void MainWindow::startUp()
@@ -190,7 +226,7 @@ void MainWindow::contextMenuEvent(QContextMenuEvent *event)
     auto *menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("backdropMenu"));
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->addAction(SettingsText, this, &MainWindow::openSettings);
+    menu->addAction(settingsText(), this, &MainWindow::openSettings);
     menu->popup(event->globalPos());
 }
 
@@ -210,13 +246,13 @@ void MainWindow::onUpdateChecked(const UpdateCheckResult &result)
     const UpdateOutcome outcome = result.outcome;
     switch (outcome) {
     case UpdateOutcome::CheckFailed:
-        showMessage(this, MessageKind::Warning, CheckFailedText,
+        showMessage(this, MessageKind::Warning, checkFailedText(),
                     [this, outcome] { emit updateChecked(outcome); });
         return;
     case UpdateOutcome::UpToDate:
         m_addressBox->setEnabled(true);
         m_analyseButton->setEnabled(true);
-        setStatusMessage(WelcomeText);
+        setStatusMessage(welcomeText());
         emit updateChecked(outcome);
         return;
     case UpdateOutcome::OtherVersion:
@@ -240,11 +276,11 @@ void MainWindow::analyseAddress()
     const QString address = m_addressBox->text();
     switch (checkSoundAddress(address, m_config.webHost)) {
     case AddressCheck::Empty:
-        setStatusMessage(EnterAddressText);
+        setStatusMessage(enterAddressText());
         emit analysisEnded();
         return;
     case AddressCheck::NotSoundPage:
-        setStatusMessage(WrongAddressText);
+        setStatusMessage(wrongAddressText());
         emit analysisEnded();
         return;
     case AddressCheck::Accepted:
@@ -253,7 +289,7 @@ void MainWindow::analyseAddress()
 
     m_addressBox->setEnabled(false);
     m_analyseButton->setEnabled(false);
-    setStatusMessage(AnalysingText);
+    setStatusMessage(analysingText());
 
     // A newer analysis supersedes one still waiting: deleting it ends its
     // requests, and it never writes the record or the screen.
@@ -280,10 +316,10 @@ void MainWindow::onAnalysisFinished(SoundAnalysis *analysis, const AnalysisResul
         return;
     }
     case AnalysisStatus::ExtractFailed: // the previous record stays
-        endAnalysis(NoSoundInfoText);
+        endAnalysis(noSoundInfoText());
         return;
     case AnalysisStatus::FetchFailed:
-        endAnalysis(NetworkFailedText);
+        endAnalysis(networkFailedText());
         return;
     case AnalysisStatus::Abandoned: // the program is ending
         return;
@@ -295,7 +331,7 @@ void MainWindow::onCoverLoaded(const QImage &cover)
     m_soundPanel->showCover(cover);
     const QString fileUrl = soundInfo().fileUrl;
     m_player->setSource(isWebAddress(fileUrl) ? QUrl(fileUrl) : QUrl());
-    endAnalysis(AnalysedText);
+    endAnalysis(analysedText());
 }
 
 void MainWindow::endAnalysis(const QString &status)
@@ -362,5 +398,5 @@ void MainWindow::applyDownloadSettings(const DownloadSettings &settings)
 void MainWindow::tellSettingsUnsaved()
 {
     if (!std::exchange(m_toldSettingsUnsaved, true))
-        setStatusMessage(SettingsUnsavedText);
+        setStatusMessage(settingsUnsavedText());
 }

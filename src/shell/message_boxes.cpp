@@ -3,11 +3,15 @@
 
 #include "shell/message_boxes.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 
 namespace {
 
-const QString MessageTitle = QStringLiteral("Quorlen软件");
+QString messageTitle()
+{
+    return QCoreApplication::translate("MessageBoxes", "Quorlen软件");
+}
 
 MessageAnswerer &answerer()
 {
@@ -20,14 +24,14 @@ MessageAnswerer &answerer()
 void showMessage(QWidget *parent, MessageKind kind, const QString &text, std::function<void()> answered)
 {
     if (answerer()) {
-        answerer()(kind, MessageTitle, text);
+        answerer()(kind, messageTitle(), text);
         if (answered)
             answered();
         return;
     }
     auto *box =
         new QMessageBox(kind == MessageKind::Warning ? QMessageBox::Warning : QMessageBox::Information,
-                        MessageTitle, text, QMessageBox::Ok, parent);
+                        messageTitle(), text, QMessageBox::Ok, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     if (answered)
         QObject::connect(box, &QMessageBox::finished, box, [answered = std::move(answered)] { answered(); });

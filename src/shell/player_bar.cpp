@@ -14,8 +14,14 @@
 
 namespace {
 
-const QString CannotPlayText = QStringLiteral("无法播放此音乐");
-const QString NoAudioDeviceText = QStringLiteral("没有可用的音频设备");
+QString cannotPlayText()
+{
+    return PlayerBar::tr("无法播放此音乐");
+}
+QString noAudioDeviceText()
+{
+    return PlayerBar::tr("没有可用的音频设备");
+}
 constexpr int DefaultVolume = 80;
 
 enum class Glyph { Play, Pause, Volume };
@@ -102,7 +108,7 @@ PlayerBar::PlayerBar(QWidget *parent)
     m_playIcon = QIcon(glyphPixmap(Glyph::Play, glyphColour));
     m_pauseIcon = QIcon(glyphPixmap(Glyph::Pause, glyphColour));
     m_playButton->setIcon(m_playIcon);
-    m_playButton->setToolTip(QStringLiteral("播放/暂停"));
+    m_playButton->setToolTip(tr("播放/暂停"));
     m_playButton->setGeometry(2, 2, h - 4, h - 4);
     connect(m_playButton, &QToolButton::clicked, this, &PlayerBar::togglePlay);
 
@@ -129,7 +135,7 @@ PlayerBar::PlayerBar(QWidget *parent)
     m_volume->setObjectName(QStringLiteral("volumeSlider"));
     m_volume->setRange(0, 100);
     m_volume->setValue(DefaultVolume);
-    m_volume->setToolTip(QStringLiteral("音量"));
+    m_volume->setToolTip(tr("音量"));
     m_volume->setGeometry(532, 4, 80, h - 8);
     connect(m_volume, &QSlider::valueChanged, this, [this](int value) {
         if (m_output)
@@ -155,7 +161,7 @@ bool PlayerBar::makeOutput()
     m_output = backend->createOutput(std::move(events), float(m_volume->value()) / 100.0f, this);
     // Without an output device the sound still runs (silently) to its end.
     if (!backend->hasAudioOutput())
-        showMessage(NoAudioDeviceText);
+        showMessage(noAudioDeviceText());
     return true;
 }
 
@@ -200,7 +206,7 @@ void PlayerBar::streamOpened(const SoundStreamOpening &result)
 
 void PlayerBar::giveUp()
 {
-    showMessage(CannotPlayText);
+    showMessage(cannotPlayText());
     // Nothing plays, whatever state the output was left in. Both go once
     // the signal that brought us here is done; a click on play tries again.
     if (m_output) {

@@ -18,10 +18,19 @@ namespace {
 
 const QString FolderKey = QStringLiteral("folder");
 const QString NameKey = QStringLiteral("name");
-const QString EmptyFolderText = QStringLiteral("请填写下载文件夹");
-const QString TemplateProblemText = QStringLiteral("模板有误：%1");
-const QString TemplateHint =
-    QStringLiteral("可用字段：{singer} {name} {id} {date} {ext} {shortname} {shortsinger}；“/”分隔子文件夹");
+QString emptyFolderText()
+{
+    return SettingsDialog::tr("请填写下载文件夹");
+}
+QString templateProblemText()
+{
+    return SettingsDialog::tr("模板有误：%1");
+}
+QString templateHintText()
+{
+    return SettingsDialog::tr(
+        "可用字段：{singer} {name} {id} {date} {ext} {shortname} {shortsinger}；“/”分隔子文件夹");
+}
 
 constexpr int Width = 480;
 constexpr int Height = 320;
@@ -32,8 +41,8 @@ SoundInfo exampleSound()
 {
     SoundInfo sound;
     sound.soundId = QStringLiteral("1001");
-    sound.soundName = QStringLiteral("示例音乐");
-    sound.singer = QStringLiteral("示例歌手");
+    sound.soundName = SettingsDialog::tr("示例音乐");
+    sound.singer = SettingsDialog::tr("示例歌手");
     sound.shortName = sound.soundName;
     sound.shortSinger = sound.singer;
     sound.publishTime = QStringLiteral("2026-01-01 08:00:00");
@@ -58,19 +67,19 @@ SettingsDialog::SettingsDialog(const DownloadSettings &settings, const SoundInfo
     , m_sound(sound == SoundInfo() ? exampleSound() : sound)
 {
     setObjectName(QStringLiteral("settingsDialog"));
-    setWindowTitle(QStringLiteral("设置"));
+    setWindowTitle(tr("设置"));
     setFixedSize(Width, Height);
     setWindowModality(Qt::WindowModal);
     setAttribute(Qt::WA_DeleteOnClose);
 
     addPanel(HeaderHeight, Height - HeaderHeight - 1);
-    auto *title = new QLabel(QStringLiteral("设置"), this);
+    auto *title = new QLabel(tr("设置"), this);
     title->setObjectName(QStringLiteral("settingsTitle"));
     title->setFont(uiFont(10.5));
     title->setStyleSheet(QStringLiteral("color: %1; background: transparent;").arg(TitleLinkNormal.name()));
     title->setGeometry(16, 14, 120, 20);
     TitleLink *close = addTitleLink(QStringLiteral("closeLink"), QStringLiteral("x"), {Width - 32, 8, 19, 27},
-                                    monospaceFont(12), QStringLiteral("关闭"));
+                                    monospaceFont(12), tr("关闭"));
     connect(close, &TitleLink::released, this, &QWidget::close);
 
     buildForm();
@@ -89,17 +98,17 @@ void SettingsDialog::buildForm()
 
     m_folderEdit = new QLineEdit(m_settings.folder, form);
     m_folderEdit->setObjectName(QStringLiteral("folderEdit"));
-    auto *choose = new QPushButton(QStringLiteral("选择…"), form);
+    auto *choose = new QPushButton(tr("选择…"), form);
     choose->setObjectName(QStringLiteral("chooseFolderButton"));
     connect(choose, &QPushButton::clicked, this, &SettingsDialog::chooseFolder);
     m_folderProblem = problemLabel("folderProblem", form);
 
     m_templateEdit = new QLineEdit(m_settings.nameTemplate, form);
     m_templateEdit->setObjectName(QStringLiteral("templateEdit"));
-    m_templateEdit->setToolTip(TemplateHint);
+    m_templateEdit->setToolTip(templateHintText());
     m_templateProblem = problemLabel("templateProblem", form);
 
-    m_tagsBox = new QCheckBox(QStringLiteral("写入标签和封面"), form);
+    m_tagsBox = new QCheckBox(tr("写入标签和封面"), form);
     m_tagsBox->setObjectName(QStringLiteral("tagsBox"));
     m_tagsBox->setChecked(m_settings.tags);
     m_id3Box = new QComboBox(form);
@@ -114,10 +123,10 @@ void SettingsDialog::buildForm()
     m_preview->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_preview->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    m_okButton = new QPushButton(QStringLiteral("确定"), form);
+    m_okButton = new QPushButton(tr("确定"), form);
     m_okButton->setObjectName(QStringLiteral("okButton"));
     connect(m_okButton, &QPushButton::clicked, this, &SettingsDialog::accept);
-    auto *cancel = new QPushButton(QStringLiteral("取消"), form);
+    auto *cancel = new QPushButton(tr("取消"), form);
     cancel->setObjectName(QStringLiteral("cancelButton"));
     connect(cancel, &QPushButton::clicked, this, &QWidget::close);
     auto *buttons = new QHBoxLayout;
@@ -125,17 +134,17 @@ void SettingsDialog::buildForm()
     buttons->addWidget(m_okButton);
     buttons->addWidget(cancel);
 
-    grid->addWidget(new QLabel(QStringLiteral("下载文件夹"), form), 0, 0);
+    grid->addWidget(new QLabel(tr("下载文件夹"), form), 0, 0);
     grid->addWidget(m_folderEdit, 0, 1);
     grid->addWidget(choose, 0, 2);
     grid->addWidget(m_folderProblem, 1, 1, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("文件名模板"), form), 2, 0);
+    grid->addWidget(new QLabel(tr("文件名模板"), form), 2, 0);
     grid->addWidget(m_templateEdit, 2, 1, 1, 2);
     grid->addWidget(m_templateProblem, 3, 1, 1, 2);
     grid->addWidget(m_tagsBox, 4, 1, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("ID3 版本"), form), 5, 0);
+    grid->addWidget(new QLabel(tr("ID3 版本"), form), 5, 0);
     grid->addWidget(m_id3Box, 5, 1, Qt::AlignLeft);
-    grid->addWidget(new QLabel(QStringLiteral("预览"), form), 6, 0, Qt::AlignTop);
+    grid->addWidget(new QLabel(tr("预览"), form), 6, 0, Qt::AlignTop);
     grid->addWidget(m_preview, 6, 1, 1, 2);
     grid->setRowStretch(7, 1);
     grid->addLayout(buttons, 8, 0, 1, 3);
@@ -158,9 +167,9 @@ SettingsDialog::Edit SettingsDialog::edit() const
 void SettingsDialog::showEdit()
 {
     const Edit now = edit();
-    m_folderProblem->setText(now.folderProblem.isEmpty() ? QString() : EmptyFolderText);
-    m_templateProblem->setText(now.templateProblem.isEmpty() ? QString()
-                                                             : TemplateProblemText.arg(now.templateProblem));
+    m_folderProblem->setText(now.folderProblem.isEmpty() ? QString() : emptyFolderText());
+    m_templateProblem->setText(
+        now.templateProblem.isEmpty() ? QString() : templateProblemText().arg(now.templateProblem));
     m_id3Box->setEnabled(now.settings.tags);
     m_okButton->setEnabled(now.ok());
     m_previewPath = now.ok() ? downloadTarget(now.settings, m_sound) : QString();
@@ -182,7 +191,7 @@ void SettingsDialog::accept()
 void SettingsDialog::chooseFolder()
 {
     if (!m_folderChooser) {
-        m_folderChooser = new QFileDialog(this, QStringLiteral("下载文件夹"));
+        m_folderChooser = new QFileDialog(this, tr("下载文件夹"));
         m_folderChooser->setObjectName(QStringLiteral("folderChooser"));
         m_folderChooser->setFileMode(QFileDialog::Directory);
         m_folderChooser->setOption(QFileDialog::ShowDirsOnly);

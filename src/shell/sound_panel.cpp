@@ -15,8 +15,17 @@
 
 namespace {
 
-const QString GetMusicFirstText = QStringLiteral("请先获取音乐..");
-const QString CopiedText = QStringLiteral("音乐地址复制成功..");
+QString getMusicFirstText()
+{
+    return SoundPanel::tr("请先获取音乐..");
+}
+QString copiedText()
+{
+    return SoundPanel::tr("音乐地址复制成功..");
+}
+
+// What a line shows before the first sound.
+const QString Null = QStringLiteral("NULL");
 
 constexpr int LinesLeft = 200;
 
@@ -59,12 +68,12 @@ SoundPanel::SoundPanel(QWidget *parent)
     m_cover->setScaledContents(true);
     m_cover->setGeometry(0, 48, 185, 185);
 
-    m_nameLine = infoLine(this, "nameLine", QStringLiteral("音乐：NULL"), 48);
-    m_singerLine = infoLine(this, "singerLine", QStringLiteral("歌手：NULL"), 72);
-    m_playsLine = infoLine(this, "playsLine", QStringLiteral("播放：NULL"), 96);
-    m_fansLine = infoLine(this, "fansLine", QStringLiteral("粉丝：NULL"), 120);
-    m_sharesLine = infoLine(this, "sharesLine", QStringLiteral("分享：NULL"), 144);
-    m_timeLine = infoLine(this, "timeLine", QStringLiteral("时间：NULL"), 168);
+    m_nameLine = infoLine(this, "nameLine", tr("音乐：%1").arg(Null), 48);
+    m_singerLine = infoLine(this, "singerLine", tr("歌手：%1").arg(Null), 72);
+    m_playsLine = infoLine(this, "playsLine", tr("播放：%1").arg(Null), 96);
+    m_fansLine = infoLine(this, "fansLine", tr("粉丝：%1").arg(Null), 120);
+    m_sharesLine = infoLine(this, "sharesLine", tr("分享：%1").arg(Null), 144);
+    m_timeLine = infoLine(this, "timeLine", tr("时间：%1").arg(Null), 168);
     for (int i = 0; i < 5; ++i) {
         auto *separator = new QWidget(this);
         separator->setObjectName(QStringLiteral("infoSeparator"));
@@ -74,12 +83,12 @@ SoundPanel::SoundPanel(QWidget *parent)
     }
 
     // Never disabled: during an analysis they act on the previous record.
-    QPushButton *copyButton = button(this, "copyButton", QStringLiteral("复制地址"), LinesLeft);
-    QPushButton *downloadButton = button(this, "downloadButton", QStringLiteral("下载音乐"), LinesLeft + 80);
+    QPushButton *copyButton = button(this, "copyButton", tr("复制地址"), LinesLeft);
+    QPushButton *downloadButton = button(this, "downloadButton", tr("下载音乐"), LinesLeft + 80);
     connect(copyButton, &QPushButton::clicked, this, &SoundPanel::copyFileAddress);
     connect(downloadButton, &QPushButton::clicked, this, &SoundPanel::requestDownload);
 
-    auto *heading = new QLabel(QStringLiteral("音乐简介"), this);
+    auto *heading = new QLabel(tr("音乐简介"), this);
     heading->setObjectName(QStringLiteral("introductionHeading"));
     heading->setGeometry(376, 0, 56, 20);
 
@@ -96,14 +105,14 @@ void SoundPanel::showSound(const SoundInfo &info)
     m_record = info;
     putOnClipboard(info.coverUrl);
 
-    m_nameLine->setText(QStringLiteral("音乐：") + info.shortName);
+    m_nameLine->setText(tr("音乐：%1").arg(info.shortName));
     m_nameLine->setToolTip(info.soundName);
-    m_singerLine->setText(QStringLiteral("歌手：") + info.shortSinger);
+    m_singerLine->setText(tr("歌手：%1").arg(info.shortSinger));
     m_singerLine->setToolTip(info.singer);
-    m_playsLine->setText(QStringLiteral("播放：") + info.playCount + QStringLiteral(" 次"));
-    m_sharesLine->setText(QStringLiteral("分享：") + info.shareCount + QStringLiteral(" 次"));
-    m_fansLine->setText(QStringLiteral("粉丝：") + info.fanCount + QStringLiteral(" 人"));
-    m_timeLine->setText(QStringLiteral("时间：") + info.publishTime);
+    m_playsLine->setText(tr("播放：%1 次").arg(info.playCount));
+    m_sharesLine->setText(tr("分享：%1 次").arg(info.shareCount));
+    m_fansLine->setText(tr("粉丝：%1 人").arg(info.fanCount));
+    m_timeLine->setText(tr("时间：%1").arg(info.publishTime));
     for (QLabel *line : {m_nameLine, m_singerLine, m_playsLine, m_sharesLine, m_fansLine, m_timeLine})
         line->adjustSize();
 
@@ -120,7 +129,7 @@ bool SoundPanel::hasFile()
     // An address we would not fetch counts as none.
     if (isWebAddress(m_record.fileUrl))
         return true;
-    emit message(GetMusicFirstText);
+    emit message(getMusicFirstText());
     return false;
 }
 
@@ -129,7 +138,7 @@ void SoundPanel::copyFileAddress()
     if (!hasFile())
         return;
     putOnClipboard(m_record.fileUrl);
-    emit message(CopiedText);
+    emit message(copiedText());
 }
 
 void SoundPanel::requestDownload()

@@ -36,7 +36,7 @@ UpdateOutcome decideUpdate(const QString &fetchedText)
 
 QString otherVersionMessage(const QString &tag)
 {
-    return QStringLiteral("发现最新版本![") + tag + QStringLiteral("]\r\n \r\n确定后自动打开官方论坛!");
+    return UpdateCheck::tr("发现最新版本![%1]\r\n \r\n确定后自动打开官方论坛!").arg(tag);
 }
 
 UpdateCheck::UpdateCheck(const QString &versionFileUrl, const FetchOptions &options, QObject *parent)

@@ -3,6 +3,8 @@
 
 #include "sound/sound_link.h"
 
+#include <QCoreApplication>
+
 QString soundPagePrefix(const QString &webHost)
 {
     return QStringLiteral("http://") + webHost + QStringLiteral("/sound/");
@@ -41,9 +43,9 @@ QString addressCheckMessage(AddressCheck check)
 {
     switch (check) {
     case AddressCheck::Empty:
-        return QStringLiteral("请输入音乐地址..");
+        return QCoreApplication::translate("SoundLink", "请输入音乐地址..");
     case AddressCheck::NotSoundPage:
-        return QStringLiteral("地址有误，请检查..");
+        return QCoreApplication::translate("SoundLink", "地址有误，请检查..");
     case AddressCheck::Accepted:
         break;
     }

@@ -1,0 +1,389 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_TW" sourcelanguage="zh_CN">
+<context>
+    <name>DownloadResult</name>
+    <message>
+        <source>音乐地址无效</source>
+        <translation>音樂網址無效</translation>
+    </message>
+    <message>
+        <source>无法写入下载文件夹</source>
+        <translation>無法寫入下載資料夾</translation>
+    </message>
+    <message>
+        <source>服务器返回错误 %1</source>
+        <translation>伺服器傳回錯誤 %1</translation>
+    </message>
+    <message>
+        <source>下载地址重定向无效</source>
+        <translation>下載網址的重新導向無效</translation>
+    </message>
+    <message>
+        <source>服务器返回空文件</source>
+        <translation>伺服器傳回空白檔案</translation>
+    </message>
+    <message>
+        <source>网络连接中断</source>
+        <translation>網路連線中斷</translation>
+    </message>
+    <message>
+        <source>网络超时</source>
+        <translation>網路逾時</translation>
+    </message>
+    <message>
+        <source>磁盘空间不足</source>
+        <translation>磁碟空間不足</translation>
+    </message>
+    <message>
+        <source>写入文件失败</source>
+        <translation>寫入檔案失敗</translation>
+    </message>
+    <message>
+        <source>已取消</source>
+        <translation>已取消</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadStatus</name>
+    <message>
+        <source>正在下载音乐..</source>
+        <translation>正在下載音樂..</translation>
+    </message>
+    <message>
+        <source>连接中断，正在重试（第%1次，共%2次）..</source>
+        <translation>連線中斷，正在重試（第 %1 次，共 %2 次）..</translation>
+    </message>
+    <message>
+        <source>音乐下载完成: </source>
+        <translation>音樂下載完成: </translation>
+    </message>
+    <message>
+        <source>音乐下载失败: </source>
+        <translation>音樂下載失敗: </translation>
+    </message>
+    <message>
+        <source>（未写入标签）</source>
+        <translation>（未寫入標籤）</translation>
+    </message>
+</context>
+<context>
+    <name>HotListWindow</name>
+    <message>
+        <source>音乐列表为空</source>
+        <translation>音樂清單是空的</translation>
+    </message>
+    <message>
+        <source>网络连接失败，请稍后再试..</source>
+        <translation>網路連線失敗，請稍後再試..</translation>
+    </message>
+    <message>
+        <source>未能获取热榜信息，请稍后再试..</source>
+        <translation>無法取得熱門榜資訊，請稍後再試..</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>音乐名称</source>
+        <translation>音樂名稱</translation>
+    </message>
+    <message>
+        <source>频道</source>
+        <translation>頻道</translation>
+    </message>
+    <message>
+        <source>分享</source>
+        <translation>分享</translation>
+    </message>
+    <message>
+        <source>喜欢</source>
+        <translation>喜歡</translation>
+    </message>
+    <message>
+        <source>评论</source>
+        <translation>留言</translation>
+    </message>
+    <message>
+        <source>链接</source>
+        <translation>連結</translation>
+    </message>
+    <message>
+        <source>Vexa热榜</source>
+        <translation>Vexa熱榜</translation>
+    </message>
+    <message>
+        <source>获取热门音乐</source>
+        <translation>取得熱門音樂</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>關閉</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>正在检测是否存在最新版本..</source>
+        <translation>正在檢查是否有新版本..</translation>
+    </message>
+    <message>
+        <source>欢迎使用Quorlen软件</source>
+        <translation>歡迎使用Quorlen軟體</translation>
+    </message>
+    <message>
+        <source>检测更新失败!请您稍后再试,暂时使用原版</source>
+        <translation>檢查更新失敗！請稍後再試，暫時使用原版本</translation>
+    </message>
+    <message>
+        <source>双击粘贴音乐地址</source>
+        <translation>按兩下貼上音樂網址</translation>
+    </message>
+    <message>
+        <source>请输入音乐地址..</source>
+        <translation>請輸入音樂網址..</translation>
+    </message>
+    <message>
+        <source>地址有误，请检查..</source>
+        <translation>網址有誤，請檢查..</translation>
+    </message>
+    <message>
+        <source>正在分析音乐信息..</source>
+        <translation>正在分析音樂資訊..</translation>
+    </message>
+    <message>
+        <source>音乐分析完毕..</source>
+        <translation>音樂分析完成..</translation>
+    </message>
+    <message>
+        <source>网络连接失败，请稍后再试..</source>
+        <translation>網路連線失敗，請稍後再試..</translation>
+    </message>
+    <message>
+        <source>未能获取音乐信息，请检查地址..</source>
+        <translation>無法取得音樂資訊，請檢查網址..</translation>
+    </message>
+    <message>
+        <source>设置无法保存，本次运行中仍然有效</source>
+        <translation>設定無法儲存，本次執行期間仍然有效</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>Vexa辅助</source>
+        <translation>Vexa輔助</translation>
+    </message>
+    <message>
+        <source>分析</source>
+        <translation>分析</translation>
+    </message>
+    <message>
+        <source>Vexa热门推荐</source>
+        <translation>Vexa熱門推薦</translation>
+    </message>
+    <message>
+        <source>官方网站</source>
+        <translation>官方網站</translation>
+    </message>
+    <message>
+        <source>最小化</source>
+        <translation>最小化</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>關閉</translation>
+    </message>
+    <message>
+        <source>使用提示：</source>
+        <translation>使用提示：</translation>
+    </message>
+    <message>
+        <source>版本</source>
+        <translation>版本</translation>
+    </message>
+    <message>
+        <source>Quorlen出品</source>
+        <translation>Quorlen出品</translation>
+    </message>
+</context>
+<context>
+    <name>MessageBoxes</name>
+    <message>
+        <source>Quorlen软件</source>
+        <translation>Quorlen軟體</translation>
+    </message>
+</context>
+<context>
+    <name>PlayerBar</name>
+    <message>
+        <source>无法播放此音乐</source>
+        <translation>無法播放此音樂</translation>
+    </message>
+    <message>
+        <source>没有可用的音频设备</source>
+        <translation>沒有可用的音訊裝置</translation>
+    </message>
+    <message>
+        <source>播放/暂停</source>
+        <translation>播放/暫停</translation>
+    </message>
+    <message>
+        <source>音量</source>
+        <translation>音量</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsDialog</name>
+    <message>
+        <source>请填写下载文件夹</source>
+        <translation>請填寫下載資料夾</translation>
+    </message>
+    <message>
+        <source>模板有误：%1</source>
+        <translation>範本有誤：%1</translation>
+    </message>
+    <message>
+        <source>可用字段：{singer} {name} {id} {date} {ext} {shortname} {shortsinger}；“/”分隔子文件夹</source>
+        <translation>可用欄位：{singer} {name} {id} {date} {ext} {shortname} {shortsinger}；「/」分隔子資料夾</translation>
+    </message>
+    <message>
+        <source>示例音乐</source>
+        <translation>範例音樂</translation>
+    </message>
+    <message>
+        <source>示例歌手</source>
+        <translation>範例歌手</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>關閉</translation>
+    </message>
+    <message>
+        <source>选择…</source>
+        <translation>選擇…</translation>
+    </message>
+    <message>
+        <source>写入标签和封面</source>
+        <translation>寫入標籤和封面</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>下载文件夹</source>
+        <translation>下載資料夾</translation>
+    </message>
+    <message>
+        <source>文件名模板</source>
+        <translation>檔名範本</translation>
+    </message>
+    <message>
+        <source>ID3 版本</source>
+        <translation>ID3 版本</translation>
+    </message>
+    <message>
+        <source>预览</source>
+        <translation>預覽</translation>
+    </message>
+</context>
+<context>
+    <name>SoundLink</name>
+    <message>
+        <source>请输入音乐地址..</source>
+        <translation>請輸入音樂網址..</translation>
+    </message>
+    <message>
+        <source>地址有误，请检查..</source>
+        <translation>網址有誤，請檢查..</translation>
+    </message>
+</context>
+<context>
+    <name>SoundPanel</name>
+    <message>
+        <source>请先获取音乐..</source>
+        <translation>請先取得音樂..</translation>
+    </message>
+    <message>
+        <source>音乐地址复制成功..</source>
+        <translation>音樂網址已複製..</translation>
+    </message>
+    <message>
+        <source>音乐：%1</source>
+        <translation>音樂：%1</translation>
+    </message>
+    <message>
+        <source>歌手：%1</source>
+        <translation>歌手：%1</translation>
+    </message>
+    <message>
+        <source>播放：%1</source>
+        <translation>播放：%1</translation>
+    </message>
+    <message>
+        <source>粉丝：%1</source>
+        <translation>粉絲：%1</translation>
+    </message>
+    <message>
+        <source>分享：%1</source>
+        <translation>分享：%1</translation>
+    </message>
+    <message>
+        <source>时间：%1</source>
+        <translation>時間：%1</translation>
+    </message>
+    <message>
+        <source>复制地址</source>
+        <translation>複製網址</translation>
+    </message>
+    <message>
+        <source>下载音乐</source>
+        <translation>下載音樂</translation>
+    </message>
+    <message>
+        <source>音乐简介</source>
+        <translation>音樂簡介</translation>
+    </message>
+    <message>
+        <source>播放：%1 次</source>
+        <translation>播放：%1 次</translation>
+    </message>
+    <message>
+        <source>分享：%1 次</source>
+        <translation>分享：%1 次</translation>
+    </message>
+    <message>
+        <source>粉丝：%1 人</source>
+        <translation>粉絲：%1 人</translation>
+    </message>
+</context>
+<context>
+    <name>UiLanguage</name>
+    <message>
+        <source>--lang: 不支持的语言“%1”，可用的有：%2</source>
+        <translation>--lang: 不支援的語言「%1」，可用的有：%2</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateCheck</name>
+    <message>
+        <source>发现最新版本![%1]<byte value="xd"/>
+ <byte value="xd"/>
+确定后自动打开官方论坛!</source>
+        <translation>發現最新版本![%1]<byte value="xd"/>
+ <byte value="xd"/>
+確定後自動開啟官方論壇!</translation>
+    </message>
+</context>
+</TS>
