@@ -224,7 +224,7 @@
     </message>
     <message>
         <source>没有可用的音频设备</source>
-        <translation>No audio device available</translation>
+        <translation>No audio device</translation>
     </message>
     <message>
         <source>播放/暂停</source>
@@ -345,7 +345,7 @@
     </message>
     <message>
         <source>复制地址</source>
-        <translation>Copy Address</translation>
+        <translation>Copy Link</translation>
     </message>
     <message>
         <source>下载音乐</source>

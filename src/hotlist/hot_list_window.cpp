@@ -29,6 +29,7 @@ QString noEntriesText()
 constexpr int Width = 624;
 constexpr int Height = 408;
 constexpr int LinkColumn = 6;
+constexpr int HeaderPadding = 12;
 
 struct Column
 {
@@ -143,8 +144,12 @@ void HotListWindow::buildList()
     header->setSectionsClickable(false);
     header->setMinimumSectionSize(0);
     header->setSectionResizeMode(QHeaderView::Fixed);
-    for (int i = 0; i < int(std::size(Columns)); ++i)
-        m_list->setColumnWidth(i, Columns[i].width);
+    // A translated header wider than its column widens the column.
+    const QFontMetrics metrics = header->fontMetrics();
+    for (int i = 0; i < int(std::size(Columns)); ++i) {
+        const int fitting = metrics.horizontalAdvance(tr(Columns[i].header)) + HeaderPadding;
+        m_list->setColumnWidth(i, i == LinkColumn ? 0 : std::max(Columns[i].width, fitting));
+    }
     m_list->setColumnHidden(LinkColumn, true);
     connect(m_list, &HotListView::doubleClickedAnywhere, this, &HotListWindow::chooseSelectedSound);
 }

@@ -32,53 +32,32 @@
 
 namespace {
 
-QString checkingText()
+const char *const CheckingText = QT_TRANSLATE_NOOP("MainWindow", "正在检测是否存在最新版本..");
+const char *const WelcomeText = QT_TRANSLATE_NOOP("MainWindow", "欢迎使用Quorlen软件");
+const char *const CheckFailedText = QT_TRANSLATE_NOOP("MainWindow", "检测更新失败!请您稍后再试,暂时使用原版");
+const char *const AddressHintText = QT_TRANSLATE_NOOP("MainWindow", "双击粘贴音乐地址");
+const char *const EnterAddressText = QT_TRANSLATE_NOOP("MainWindow", "请输入音乐地址..");
+const char *const WrongAddressText = QT_TRANSLATE_NOOP("MainWindow", "地址有误，请检查..");
+const char *const AnalysingText = QT_TRANSLATE_NOOP("MainWindow", "正在分析音乐信息..");
+const char *const AnalysedText = QT_TRANSLATE_NOOP("MainWindow", "音乐分析完毕..");
+const char *const NetworkFailedText = QT_TRANSLATE_NOOP("MainWindow", "网络连接失败，请稍后再试..");
+const char *const NoSoundInfoText = QT_TRANSLATE_NOOP("MainWindow", "未能获取音乐信息，请检查地址..");
+const char *const SettingsUnsavedText = QT_TRANSLATE_NOOP("MainWindow", "设置无法保存，本次运行中仍然有效");
+const char *const SettingsText = QT_TRANSLATE_NOOP("MainWindow", "设置");
+
+// Translations may be wider than the texts the places were made for: a link
+// too narrow grows to the left, and the links before it move along.
+void fitTitleLinks(const QList<TitleLink *> &rightToLeft)
 {
-    return MainWindow::tr("正在检测是否存在最新版本..");
-}
-QString welcomeText()
-{
-    return MainWindow::tr("欢迎使用Quorlen软件");
-}
-QString checkFailedText()
-{
-    return MainWindow::tr("检测更新失败!请您稍后再试,暂时使用原版");
-}
-QString addressHintText()
-{
-    return MainWindow::tr("双击粘贴音乐地址");
-}
-QString enterAddressText()
-{
-    return MainWindow::tr("请输入音乐地址..");
-}
-QString wrongAddressText()
-{
-    return MainWindow::tr("地址有误，请检查..");
-}
-QString analysingText()
-{
-    return MainWindow::tr("正在分析音乐信息..");
-}
-QString analysedText()
-{
-    return MainWindow::tr("音乐分析完毕..");
-}
-QString networkFailedText()
-{
-    return MainWindow::tr("网络连接失败，请稍后再试..");
-}
-QString noSoundInfoText()
-{
-    return MainWindow::tr("未能获取音乐信息，请检查地址..");
-}
-QString settingsUnsavedText()
-{
-    return MainWindow::tr("设置无法保存，本次运行中仍然有效");
-}
-QString settingsText()
-{
-    return MainWindow::tr("设置");
+    int shift = 0;
+    for (TitleLink *link : rightToLeft) {
+        QRect place = link->geometry().translated(-shift, 0);
+        const int wanted = link->fontMetrics().horizontalAdvance(link->text());
+        if (wanted > place.width())
+            place.setLeft(place.right() + 1 - wanted);
+        shift = link->geometry().left() - place.left();
+        link->setGeometry(place);
+    }
 }
 
 constexpr int Width = 791;
@@ -104,7 +83,7 @@ MainWindow::MainWindow(const ServiceConfig &config, const FetchOptions &fetchOpt
     addPanel(104, 369);
     buildHeader();
 
-    m_addressBox = new AddressBox(addressHintText(), this);
+    m_addressBox = new AddressBox(tr(AddressHintText), this);
     m_addressBox->setObjectName(QStringLiteral("addressEdit"));
     m_addressBox->setGeometry(16, 136, 273, 18);
     m_addressBox->setEnabled(false);
@@ -145,7 +124,7 @@ void MainWindow::buildHeader()
     addLogo({16, 24});
     const QFont linkFont = uiFont(9);
     TitleLink *settings =
-        addTitleLink(QStringLiteral("settingsLink"), settingsText(), {520, 16, 24, 12}, linkFont);
+        addTitleLink(QStringLiteral("settingsLink"), tr(SettingsText), {520, 16, 24, 12}, linkFont);
     TitleLink *hotList =
         addTitleLink(QStringLiteral("hotListLink"), tr("Vexa热门推荐"), {568, 16, 72, 12}, linkFont);
     TitleLink *homePage =
@@ -154,6 +133,7 @@ void MainWindow::buildHeader()
                                        monospaceFont(10.5), tr("最小化"));
     TitleLink *close = addTitleLink(QStringLiteral("closeLink"), QStringLiteral("x"), {768, 12, 19, 27},
                                     monospaceFont(12), tr("关闭"));
+    fitTitleLinks({homePage, hotList, settings});
     connect(settings, &TitleLink::released, this, &MainWindow::openSettings);
     connect(hotList, &TitleLink::released, this, &MainWindow::hotListRequested);
     connect(homePage, &TitleLink::released, this,
@@ -177,7 +157,7 @@ void MainWindow::buildStatusBar()
         return panel;
     };
     addPanel("hintPanel", tr("使用提示："), 96);
-    m_messagePanel = addPanel("messagePanel", checkingText(), 487);
+    m_messagePanel = addPanel("messagePanel", tr(CheckingText), 487);
     m_versionPanel = addPanel("versionPanel", tr("版本"), 96);
     addPanel("makerPanel", tr("Quorlen出品"), 96);
 }
@@ -226,7 +206,7 @@ void MainWindow::contextMenuEvent(QContextMenuEvent *event)
     auto *menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("backdropMenu"));
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->addAction(settingsText(), this, &MainWindow::openSettings);
+    menu->addAction(tr(SettingsText), this, &MainWindow::openSettings);
     menu->popup(event->globalPos());
 }
 
@@ -246,13 +226,13 @@ void MainWindow::onUpdateChecked(const UpdateCheckResult &result)
     const UpdateOutcome outcome = result.outcome;
     switch (outcome) {
     case UpdateOutcome::CheckFailed:
-        showMessage(this, MessageKind::Warning, checkFailedText(),
+        showMessage(this, MessageKind::Warning, tr(CheckFailedText),
                     [this, outcome] { emit updateChecked(outcome); });
         return;
     case UpdateOutcome::UpToDate:
         m_addressBox->setEnabled(true);
         m_analyseButton->setEnabled(true);
-        setStatusMessage(welcomeText());
+        setStatusMessage(tr(WelcomeText));
         emit updateChecked(outcome);
         return;
     case UpdateOutcome::OtherVersion:
@@ -276,11 +256,11 @@ void MainWindow::analyseAddress()
     const QString address = m_addressBox->text();
     switch (checkSoundAddress(address, m_config.webHost)) {
     case AddressCheck::Empty:
-        setStatusMessage(enterAddressText());
+        setStatusMessage(tr(EnterAddressText));
         emit analysisEnded();
         return;
     case AddressCheck::NotSoundPage:
-        setStatusMessage(wrongAddressText());
+        setStatusMessage(tr(WrongAddressText));
         emit analysisEnded();
         return;
     case AddressCheck::Accepted:
@@ -289,7 +269,7 @@ void MainWindow::analyseAddress()
 
     m_addressBox->setEnabled(false);
     m_analyseButton->setEnabled(false);
-    setStatusMessage(analysingText());
+    setStatusMessage(tr(AnalysingText));
 
     // A newer analysis supersedes one still waiting: deleting it ends its
     // requests, and it never writes the record or the screen.
@@ -316,10 +296,10 @@ void MainWindow::onAnalysisFinished(SoundAnalysis *analysis, const AnalysisResul
         return;
     }
     case AnalysisStatus::ExtractFailed: // the previous record stays
-        endAnalysis(noSoundInfoText());
+        endAnalysis(tr(NoSoundInfoText));
         return;
     case AnalysisStatus::FetchFailed:
-        endAnalysis(networkFailedText());
+        endAnalysis(tr(NetworkFailedText));
         return;
     case AnalysisStatus::Abandoned: // the program is ending
         return;
@@ -331,7 +311,7 @@ void MainWindow::onCoverLoaded(const QImage &cover)
     m_soundPanel->showCover(cover);
     const QString fileUrl = soundInfo().fileUrl;
     m_player->setSource(isWebAddress(fileUrl) ? QUrl(fileUrl) : QUrl());
-    endAnalysis(analysedText());
+    endAnalysis(tr(AnalysedText));
 }
 
 void MainWindow::endAnalysis(const QString &status)
@@ -398,5 +378,5 @@ void MainWindow::applyDownloadSettings(const DownloadSettings &settings)
 void MainWindow::tellSettingsUnsaved()
 {
     if (!std::exchange(m_toldSettingsUnsaved, true))
-        setStatusMessage(settingsUnsavedText());
+        setStatusMessage(tr(SettingsUnsavedText));
 }
