@@ -113,9 +113,29 @@ QString UiTranslators::text(const char *context, const char *sourceText) const
     return translated.isEmpty() ? QString::fromUtf8(sourceText) : translated;
 }
 
+namespace {
+
+// As gettext does, a C messages locale outranks LANGUAGE, which Qt's list
+// would put first.
+QStringList usersLanguages()
+{
+    for (const char *name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const QString value = qEnvironmentVariable(name);
+        if (value.isEmpty())
+            continue;
+        if (value == QLatin1String("C") || value.startsWith(QLatin1String("C.")) ||
+            value == QLatin1String("POSIX"))
+            return {value};
+        break;
+    }
+    return QLocale::system().uiLanguages();
+}
+
+} // namespace
+
 std::unique_ptr<UiTranslators> loadUiLanguage(const std::optional<QString> &option, QString *problem)
 {
-    const QString users = UiLanguage::fromLocales(QLocale::system().uiLanguages());
+    const QString users = UiLanguage::fromLocales(usersLanguages());
     if (!option)
         return std::make_unique<UiTranslators>(users);
     if (const std::optional<QString> asked = UiLanguage::fromName(*option))

@@ -229,6 +229,7 @@ private slots:
         QTest::newRow("unknown option") << QStringList{QStringLiteral("--no-such-option")};
         QTest::newRow("bad host") << QStringList{QStringLiteral("--web-host"), QStringLiteral("http://x/")};
         QTest::newRow("screenshot without file") << QStringList{QStringLiteral("--screenshot")};
+        QTest::newRow("unknown language") << QStringList{QStringLiteral("--lang"), QStringLiteral("xx")};
     }
 
     void badOptionsAreUsageErrors()

@@ -36,6 +36,9 @@ private slots:
                            QStringLiteral("--api-host"), QStringLiteral("http://x/")}
             << QStringLiteral("--api-host");
         QTest::newRow("unknown command") << QStringList{QStringLiteral("play")} << QStringLiteral("play");
+        QTest::newRow("unknown language")
+            << QStringList{info, QStringLiteral("1001"), QStringLiteral("--lang"), QStringLiteral("xx")}
+            << QStringLiteral("--lang: ");
     }
 
     void usageErrors()

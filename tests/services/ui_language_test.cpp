@@ -85,10 +85,11 @@ void UiLanguageTest::fromName()
     QCOMPARE(UiLanguage::fromName(name), language);
 }
 
-// --lang over the user's languages (C under the tests), through the
-// embedded translations.
+// --lang over the user's languages, through the embedded translations. The
+// tests run under LC_ALL=C, which outranks LANGUAGE.
 void UiLanguageTest::option_data()
 {
+    qputenv("LANGUAGE", "en");
     QTest::addColumn<OptionalName>("option");
     QTest::addColumn<QString>("analyse");
     QTest::addColumn<bool>("bad");
