@@ -44,16 +44,18 @@ const char *const NetworkFailedText = QT_TRANSLATE_NOOP("MainWindow", "网络连
 const char *const NoSoundInfoText = QT_TRANSLATE_NOOP("MainWindow", "未能获取音乐信息，请检查地址..");
 const char *const SettingsUnsavedText = QT_TRANSLATE_NOOP("MainWindow", "设置无法保存，本次运行中仍然有效");
 const char *const SettingsText = QT_TRANSLATE_NOOP("MainWindow", "设置");
+const char *const HotListText = QT_TRANSLATE_NOOP("MainWindow", "Vexa热门推荐");
+const char *const HomePageText = QT_TRANSLATE_NOOP("MainWindow", "官方网站");
 
-// Translations may be wider than the texts the places were made for: a link
-// too narrow grows to the left, and the links before it move along.
-void fitTitleLinks(const QList<TitleLink *> &rightToLeft)
+// The places were made for the source texts. A translated link too narrow
+// for its text grows to the left, and the links before it move along.
+void fitTitleLinks(std::initializer_list<std::pair<TitleLink *, const char *>> rightToLeft)
 {
     int shift = 0;
-    for (TitleLink *link : rightToLeft) {
+    for (const auto &[link, source] : rightToLeft) {
         QRect place = link->geometry().translated(-shift, 0);
         const int wanted = link->fontMetrics().horizontalAdvance(link->text());
-        if (wanted > place.width())
+        if (link->text() != QString::fromUtf8(source) && wanted > place.width())
             place.setLeft(place.right() + 1 - wanted);
         shift = link->geometry().left() - place.left();
         link->setGeometry(place);
@@ -126,14 +128,14 @@ void MainWindow::buildHeader()
     TitleLink *settings =
         addTitleLink(QStringLiteral("settingsLink"), tr(SettingsText), {520, 16, 24, 12}, linkFont);
     TitleLink *hotList =
-        addTitleLink(QStringLiteral("hotListLink"), tr("Vexa热门推荐"), {568, 16, 72, 12}, linkFont);
+        addTitleLink(QStringLiteral("hotListLink"), tr(HotListText), {568, 16, 72, 12}, linkFont);
     TitleLink *homePage =
-        addTitleLink(QStringLiteral("homePageLink"), tr("官方网站"), {664, 16, 48, 12}, linkFont);
+        addTitleLink(QStringLiteral("homePageLink"), tr(HomePageText), {664, 16, 48, 12}, linkFont);
     TitleLink *minimise = addTitleLink(QStringLiteral("minimiseLink"), QStringLiteral("_"), {736, 8, 17, 33},
                                        monospaceFont(10.5), tr("最小化"));
     TitleLink *close = addTitleLink(QStringLiteral("closeLink"), QStringLiteral("x"), {768, 12, 19, 27},
                                     monospaceFont(12), tr("关闭"));
-    fitTitleLinks({homePage, hotList, settings});
+    fitTitleLinks({{homePage, HomePageText}, {hotList, HotListText}, {settings, SettingsText}});
     connect(settings, &TitleLink::released, this, &MainWindow::openSettings);
     connect(hotList, &TitleLink::released, this, &MainWindow::hotListRequested);
     connect(homePage, &TitleLink::released, this,

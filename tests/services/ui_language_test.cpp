@@ -154,6 +154,12 @@ void UiLanguageTest::windowTexts()
             .toString(),
     };
     QCOMPARE(shown, texts);
+    // Wider translations widen the title links; the source texts keep their places.
+    const auto *settings = main.findChild<QLabel *>(QStringLiteral("settingsLink"));
+    if (language.isEmpty())
+        QCOMPARE(settings->geometry(), QRect(520, 16, 24, 12));
+    else
+        QVERIFY(settings->width() >= settings->fontMetrics().horizontalAdvance(settings->text()));
 }
 
 QTEST_MAIN(UiLanguageTest)
