@@ -32,21 +32,35 @@ const QList<Row> &table()
 {
     static const QList<Row> rows = [] {
         const Fronts both = Front::Window | Front::CommandLine;
+        // Descriptions are marked for translation only: the help shows its own texts.
         QList<Row> list = {
-            {{Json, QStringLiteral("JSON output.")}, Front::CommandLine},
-            {{Timeout, QStringLiteral("Stall time-out."), QStringLiteral("SECONDS")}, Front::CommandLine},
-            {{Demo, QStringLiteral("Use the built-in sample service.")}, both},
-            {{{QStringLiteral("o"), Output}, QStringLiteral("Download folder."), QStringLiteral("DIR")},
+            {{Json, QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "以 JSON 输出。"))}, Front::CommandLine},
+            {{Timeout, QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "收不到数据时的等待时限。")),
+              QStringLiteral("SECONDS")},
              Front::CommandLine},
-            {{NameTemplate, QStringLiteral("Name template of the saved file."), QStringLiteral("TEMPLATE")},
+            {{Demo, QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "使用内置的示例服务。"))}, both},
+            {{{QStringLiteral("o"), Output},
+              QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "下载文件夹。")),
+              QStringLiteral("DIR")},
              Front::CommandLine},
-            {{NoTags, QStringLiteral("Save the file without tags and cover.")}, Front::CommandLine},
-            {{{QStringLiteral("h"), Help}, QStringLiteral("Help.")}, Front::CommandLine, true},
-            {{{QStringLiteral("v"), Version}, QStringLiteral("Version.")}, Front::CommandLine, true},
-            {{Address, QStringLiteral("Analyse this address (with --demo also a sample id) after start-up."),
+            {{NameTemplate, QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "保存的文件的命名模板。")),
+              QStringLiteral("TEMPLATE")},
+             Front::CommandLine},
+            {{NoTags, QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "保存文件时不写标签和封面。"))},
+             Front::CommandLine},
+            {{{QStringLiteral("h"), Help}, QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "帮助。"))},
+             Front::CommandLine,
+             true},
+            {{{QStringLiteral("v"), Version}, QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "版本。"))},
+             Front::CommandLine,
+             true},
+            {{Address,
+              QString::fromUtf8(
+                  QT_TRANSLATE_NOOP("Cli", "启动后分析此地址（使用 --demo 时也可以是示例编号）。")),
               QStringLiteral("ADDRESS")},
              Front::Window},
-            {{Screenshot, QStringLiteral("Save the window to FILE and end."), QStringLiteral("FILE")},
+            {{Screenshot, QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "把窗口存为 FILE 后退出。")),
+              QStringLiteral("FILE")},
              Front::Window},
         };
         for (const QCommandLineOption &host : serviceHostOptions())
