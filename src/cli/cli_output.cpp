@@ -21,19 +21,22 @@ bool isWide(char32_t c)
 }
 
 // Pieces a line may break between: a run without spaces or wide
-// characters, one wide character, or one space.
+// characters, one wide character, or one space. Opening punctuation joins
+// the piece after it, so no line ends with it.
 QStringList breakablePieces(const QString &text)
 {
+    const QString opening = QStringLiteral("（“「");
     QStringList pieces;
     QString run;
     for (const char32_t c : text.toUcs4()) {
-        const bool alone = c == U' ' || isWide(c);
-        if (alone && !run.isEmpty()) {
+        const QString character = QString::fromUcs4(&c, 1);
+        const bool apart = c == U' ' || isWide(c);
+        if (apart && !run.isEmpty() && !opening.contains(run.back())) {
             pieces.append(run);
             run.clear();
         }
-        run += QString::fromUcs4(&c, 1);
-        if (alone) {
+        run += character;
+        if (apart && !opening.contains(character)) {
             pieces.append(run);
             run.clear();
         }

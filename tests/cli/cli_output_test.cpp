@@ -26,6 +26,8 @@ private slots:
         // Wide characters count twice and break anywhere, but not before closing punctuation.
         QTest::newRow("chinese") << QStringLiteral("显示此帮助，然后退出") << 10
                                  << QStringList{QStringLiteral("显示此帮助，"), QStringLiteral("然后退出")};
+        QTest::newRow("after opening") << QStringLiteral("键（true）") << 6
+                                       << QStringList{QStringLiteral("键"), QStringLiteral("（true）")};
         QTest::newRow("mixed") << QStringLiteral("存入 DIR 文件夹") << 8
                                << QStringList{QStringLiteral("存入 DIR"), QStringLiteral("文件夹")};
     }
