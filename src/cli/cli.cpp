@@ -199,13 +199,11 @@ int run(int argc, char **argv)
         const QStringList unknown = parser.unknownOptionNames();
         QStringList spelled;
         for (const QString &name : unknown)
-            spelled.append(QStringLiteral("“%1”").arg(optionSpelling(name)));
+            spelled.append(optionSpelling(name));
         // Qt's own wording is kept for the other parse errors (a value missing, one too many).
-        printFailure(
-            usageFailure(),
-            unknown.isEmpty()
-                ? parser.errorText()
-                : QCoreApplication::translate("Cli", "未知选项 %1").arg(spelled.join(QStringLiteral(", "))));
+        printFailure(usageFailure(), unknown.isEmpty() ? parser.errorText()
+                                                       : QCoreApplication::translate("Cli", "未知选项 “%1”")
+                                                             .arg(spelled.join(QStringLiteral(", "))));
         printHelpHint();
         return UsageError;
     }
