@@ -35,50 +35,102 @@ namespace {
 const QStringList Commands = {QStringLiteral("info"), QStringLiteral("download"), QStringLiteral("hot"),
                               QStringLiteral("config")};
 
+struct HelpRow
+{
+    const char *syntax;
+    const char *text; // translated when shown
+};
+
+const HelpRow UsageRows[] = {
+    {"vexa-helper [OPTIONS]", QT_TRANSLATE_NOOP("Cli", "打开主窗口")},
+    {"vexa-helper [OPTIONS] COMMAND [ARGUMENTS]", QT_TRANSLATE_NOOP("Cli", "运行一条命令")},
+};
+
+const HelpRow CommandRows[] = {
+    {"info ADDRESS [--json]", QT_TRANSLATE_NOOP("Cli", "分析音乐页面地址，打印音乐信息")},
+    {"download ADDRESS [-o DIR] [--name TEMPLATE] [--no-tags]",
+     QT_TRANSLATE_NOOP("Cli", "分析地址，保存音乐文件（存入下载文件夹或 DIR），打印保存的路径；"
+                              "使用 --demo 时 ADDRESS 可以只写示例编号，如 1001")},
+    {"hot [--json]", QT_TRANSLATE_NOOP("Cli", "列出首页的十五首热门音乐（--json：文字与截取的完全一致）")},
+    {"config [KEY [VALUE]]",
+     QT_TRANSLATE_NOOP("Cli", "以 key=value 行打印下载设置，或打印一项，或设置一项；键：folder、"
+                              "name（默认的 --name 模板）、tags（true/false）、id3-version（3/4）")},
+};
+
+const HelpRow OptionRows[] = {
+    {"--json", QT_TRANSLATE_NOOP("Cli", "把结果打印为一个 JSON 对象")},
+    {"-o, --output DIR", QT_TRANSLATE_NOOP("Cli", "（download）存入 DIR，不存在时创建，不用设置中的文件夹")},
+    {"--name TEMPLATE",
+     QT_TRANSLATE_NOOP("Cli", "（download）按 TEMPLATE 命名保存的文件（默认为 name 设置，最初是 "
+                              "“{singer} - {name}”）：字段有 {singer} {name} {id} {date} {ext} "
+                              "{shortname} {shortsinger}；“/” 分出子文件夹；未写 {ext} 时自动加上扩展名")},
+    {"--no-tags", QT_TRANSLATE_NOOP("Cli", "（download）保存时不写标签和封面")},
+    {"--timeout SECONDS", QT_TRANSLATE_NOOP("Cli", "这么久收不到数据就放弃（默认 30）")},
+    {"--web-host HOST[:PORT]", QT_TRANSLATE_NOOP("Cli", "音乐页面和首页所在的网站主机")},
+    {"--api-host HOST[:PORT]", QT_TRANSLATE_NOOP("Cli", "音乐信息接口所在的主机")},
+    {"--update-host HOST[:PORT]", QT_TRANSLATE_NOOP("Cli", "版本文件所在的主机")},
+    {"--demo", QT_TRANSLATE_NOOP("Cli", "启动内置的示例服务，所有主机都用它")},
+    {"--lang LANG", QT_TRANSLATE_NOOP("Cli", "文字的语言：zh_CN、zh_TW 或 en（默认取自系统的语言）")},
+    {"--address ADDRESS",
+     QT_TRANSLATE_NOOP("Cli", "（窗口）启动后分析此地址；使用 --demo 时可以只写示例编号，如 1001")},
+    {"--screenshot FILE",
+     QT_TRANSLATE_NOOP("Cli", "（窗口）启动并完成 --address 的分析后，把窗口存为图片，然后退出")},
+    {"-h, --help", QT_TRANSLATE_NOOP("Cli", "显示此帮助")},
+    {"-v, --version", QT_TRANSLATE_NOOP("Cli", "显示版本")},
+};
+
+constexpr int HelpWidth = 80;
+constexpr int SyntaxWidth = 26;
+
+// A heading and its rows: the syntax on the left, the text wrapped beside
+// it, or below it when the syntax is too wide.
+template<std::size_t N> QString helpSection(const char *heading, const HelpRow (&rows)[N])
+{
+    QString out = QCoreApplication::translate("Cli", heading) + u'\n';
+    const QString indent(SyntaxWidth, u' ');
+    for (const HelpRow &row : rows) {
+        QString left = QStringLiteral("  ") + QLatin1String(row.syntax);
+        if (left.size() + 1 > SyntaxWidth) {
+            out += left + u'\n';
+            left.clear();
+        }
+        for (const QString &line :
+             wrapText(QCoreApplication::translate("Cli", row.text), HelpWidth - SyntaxWidth)) {
+            out += (left.isEmpty() ? indent : left.leftJustified(SyntaxWidth)) + line + u'\n';
+            left.clear();
+        }
+    }
+    return out;
+}
+
 QString helpText()
 {
-    return QStringLiteral(
-        "Usage: vexa-helper [OPTIONS]                      open the main window\n"
-        "       vexa-helper [OPTIONS] COMMAND [ARGUMENTS]  run one command\n"
-        "\n"
-        "Commands:\n"
-        "  info ADDRESS [--json]   analyse a sound page address and print the sound's record\n"
-        "  download ADDRESS [-o DIR] [--name TEMPLATE]\n"
-        "                          analyse it, save the sound file (into the download\n"
-        "                          folder or DIR) and print the saved path; with --demo\n"
-        "                          a bare sample id such as 1001 will do as the ADDRESS\n"
-        "  hot [--json]            list the fifteen hot sounds of the home page (--json: the\n"
-        "                          texts exactly as cut)\n"
-        "  config [KEY [VALUE]]    print the download settings as key=value lines, print\n"
-        "                          one, or set one; keys: folder, name (the default\n"
-        "                          --name template), tags (true/false), id3-version (3/4)\n"
-        "\n"
-        "Options:\n"
-        "  --json                  print the record as one JSON object\n"
-        "  -o, --output DIR        (download) save into DIR, created when missing,\n"
-        "                          instead of the folder setting\n"
-        "  --name TEMPLATE         (download) name the saved file by TEMPLATE (default:\n"
-        "                          the name setting, at first \"{singer} - {name}\"):\n"
-        "                          fields {singer} {name} {id} {date} {ext} {shortname}\n"
-        "                          {shortsinger}; \"/\" makes subfolders; the extension\n"
-        "                          follows unless placed\n"
-        "  --timeout SECONDS       give up when no data arrives for this long (default 30)\n"
-        "  --web-host HOST[:PORT]  web host of the sound pages and the home page\n"
-        "  --api-host HOST[:PORT]  host of the sound-info endpoint\n"
-        "  --update-host HOST[:PORT]  host of the version file\n"
-        "  --demo                  start the built-in sample service and use it for every host\n"
-        "  --lang LANG             language of the texts: zh_CN, zh_TW or en (default: from\n"
-        "                          the system's languages)\n"
-        "  --address ADDRESS       (window) analyse this address after start-up; with\n"
-        "                          --demo a bare sample id such as 1001 will do\n"
-        "  --screenshot FILE       (window) save the window as a picture after start-up\n"
-        "                          and any --address analysis, then end\n"
-        "  -h, --help              show this help\n"
-        "  -v, --version           show the version\n"
-        "\n"
-        "Exit status: 0 success, 2 address rejected, 3 the answer did not arrive,\n"
-        "4 the answer holds no sound record (hot: the page holds no entry), 5 the\n"
-        "download failed, 64 wrong usage, 1 any other failure.\n");
+    QString out = helpSection(QT_TRANSLATE_NOOP("Cli", "用法："), UsageRows) + u'\n' +
+                  helpSection(QT_TRANSLATE_NOOP("Cli", "命令："), CommandRows) + u'\n' +
+                  helpSection(QT_TRANSLATE_NOOP("Cli", "选项："), OptionRows) + u'\n';
+    const QString exits = QCoreApplication::translate(
+        "Cli", "退出状态：0 成功，2 地址未被接受，3 未收到回答，4 回答中没有音乐信息"
+               "（hot：页面中没有条目），5 下载失败，64 用法有误，1 其他失败。");
+    for (const QString &line : wrapText(exits, HelpWidth))
+        out += line + u'\n';
+    return out;
+}
+
+QString usageFailure()
+{
+    return QCoreApplication::translate("Cli", "用法有误");
+}
+
+void printHelpHint()
+{
+    printProblem(QCoreApplication::translate("Cli", "用法见 “vexa-helper --help”"));
+}
+
+// How the user wrote an option the parser did not know: long names also
+// after one dash, but shown in their usual form.
+QString optionSpelling(const QString &name)
+{
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
 }
 
 std::optional<FetchOptions> fetchOptionsFrom(const QCommandLineParser &parser)
@@ -101,7 +153,7 @@ bool startDemo(SampleServiceProcess &demo)
     const int status = runCommandLoop([&](const std::function<void(int)> &done) {
         QObject::connect(&demo, &SampleServiceProcess::ready, &demo, [done] { done(Success); });
         QObject::connect(&demo, &SampleServiceProcess::failed, &demo, [done](const QString &message) {
-            printProblem(message);
+            printFailure(QCoreApplication::translate("Cli", "示例服务未能启动"), message);
             done(Failure);
         });
         demo.start();
@@ -158,8 +210,15 @@ int run(int argc, char **argv)
         return UsageError;
     }
     if (!parsed) {
-        printProblem(parser.errorText());
-        printError(QStringLiteral("Try 'vexa-helper --help'."));
+        const QStringList unknown = parser.unknownOptionNames();
+        QStringList spelled;
+        for (const QString &name : unknown)
+            spelled.append(optionSpelling(name));
+        // Qt's own wording is kept for the other parse errors (a value missing, one too many).
+        printFailure(usageFailure(), unknown.isEmpty() ? parser.errorText()
+                                                       : QCoreApplication::translate("Cli", "未知选项 “%1”")
+                                                             .arg(spelled.join(QStringLiteral(", "))));
+        printHelpHint();
         return UsageError;
     }
     if (parser.isSet(Options::Help)) {
@@ -173,14 +232,14 @@ int run(int argc, char **argv)
 
     QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {
-        printProblem(QStringLiteral("missing command"));
+        printFailure(usageFailure(), QCoreApplication::translate("Cli", "缺少命令"));
         printError(helpText());
         return UsageError;
     }
     const QString command = positional.takeFirst();
     if (!Commands.contains(command)) {
-        printProblem(QStringLiteral("unknown command \"%1\"").arg(command));
-        printError(QStringLiteral("Try 'vexa-helper --help'."));
+        printFailure(usageFailure(), QCoreApplication::translate("Cli", "未知命令 “%1”").arg(command));
+        printHelpHint();
         return UsageError;
     }
     if (command == QLatin1String("config"))
@@ -188,23 +247,25 @@ int run(int argc, char **argv)
 
     const std::optional<FetchOptions> fetchOptions = fetchOptionsFrom(parser);
     if (!fetchOptions) {
-        printProblem(QStringLiteral("--timeout wants a number of seconds above 0, got \"%1\"")
-                         .arg(parser.value(Options::Timeout)));
+        printFailure(QCoreApplication::translate("Cli", "--timeout 的值 “%1” 有误")
+                         .arg(parser.value(Options::Timeout)),
+                     QCoreApplication::translate("Cli", "须为大于 0、至多 24 小时的秒数"));
         return UsageError;
     }
     // Only download reads them; stored values were checked when loaded.
     const DownloadSettings settings =
         command == QLatin1String("download") ? loadDownloadSettings() : DownloadSettings::defaults();
     if (const QString problem = nameTemplateProblem(nameTemplateOf(parser, settings)); !problem.isEmpty()) {
-        printProblem(QStringLiteral("bad --name template \"%1\": %2")
-                         .arg(parser.value(Options::NameTemplate), problem));
+        printFailure(QCoreApplication::translate("Cli", "--name 模板 “%1” 有误")
+                         .arg(parser.value(Options::NameTemplate)),
+                     problem);
         return UsageError;
     }
     // Host options are checked before a demo service is started for nothing.
     QString error;
     std::optional<ServiceConfig> config = applyServiceHostOptions(parser, ServiceConfig::defaults(), &error);
     if (!config) {
-        printProblem(error);
+        printFailure(usageFailure(), error);
         return UsageError;
     }
 
@@ -213,7 +274,7 @@ int run(int argc, char **argv)
         demo = std::make_unique<SampleServiceProcess>();
         if (!startDemo(*demo))
             return Failure;
-        printError(demo->summary());
+        printProblem(QCoreApplication::translate("Cli", "使用示例服务：%1").arg(demo->summary()));
         // The host options still override the service's hosts.
         config = applyServiceHostOptions(parser, ServiceConfig::allAt(demo->hostAndPort()), nullptr);
         // The demo's port is only known now, so a bare sample id stands for its page.

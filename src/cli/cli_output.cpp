@@ -7,6 +7,47 @@
 
 namespace Cli {
 
+namespace {
+
+const QString Prefix = QStringLiteral("vexa-helper: ");
+
+bool isWide(char32_t c)
+{
+    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0x303E) || (c >= 0x3041 && c <= 0x33FF) ||
+           (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xA000 && c <= 0xA4CF) ||
+           (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
+           (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1F64F) ||
+           (c >= 0x20000 && c <= 0x3FFFD);
+}
+
+// Pieces a line may break between: a run without spaces or wide
+// characters, one wide character, or one space. Opening punctuation joins
+// the piece after it, so no line ends with it.
+QStringList breakablePieces(const QString &text)
+{
+    const QString opening = QStringLiteral("（“「");
+    QStringList pieces;
+    QString run;
+    for (const char32_t c : text.toUcs4()) {
+        const QString character = QString::fromUcs4(&c, 1);
+        const bool apart = c == U' ' || isWide(c);
+        if (apart && !run.isEmpty() && !opening.contains(run.back())) {
+            pieces.append(run);
+            run.clear();
+        }
+        run += character;
+        if (apart && !opening.contains(character)) {
+            pieces.append(run);
+            run.clear();
+        }
+    }
+    if (!run.isEmpty())
+        pieces.append(run);
+    return pieces;
+}
+
+} // namespace
+
 void writeTo(FILE *stream, const QString &text)
 {
     const QByteArray bytes = text.toUtf8();
@@ -21,7 +62,49 @@ void printError(const QString &line)
 
 void printProblem(const QString &line)
 {
-    printError(QStringLiteral("vexa-helper: ") + line);
+    printError(Prefix + line);
+}
+
+QString failureLine(const QString &what, const QString &why)
+{
+    return Prefix + what + QStringLiteral(": ") + why + u'\n';
+}
+
+void printFailure(const QString &what, const QString &why)
+{
+    writeTo(stderr, failureLine(what, why));
+}
+
+int displayWidth(const QString &text)
+{
+    int width = 0;
+    for (const char32_t c : text.toUcs4())
+        width += isWide(c) ? 2 : 1;
+    return width;
+}
+
+QStringList wrapText(const QString &text, int width)
+{
+    QStringList lines;
+    QString line;
+    int used = 0;
+    for (const QString &piece : breakablePieces(text)) {
+        const int columns = displayWidth(piece);
+        // Closing punctuation stays on the line it closes.
+        const bool closing = piece.size() == 1 && QStringLiteral("，。；：、）”」").contains(piece);
+        if (used > 0 && used + columns > width && piece != QLatin1String(" ") && !closing) {
+            lines.append(line.trimmed());
+            line.clear();
+            used = 0;
+        }
+        if (used == 0 && piece == QLatin1String(" "))
+            continue; // no line starts with a space
+        line += piece;
+        used += columns;
+    }
+    if (!line.trimmed().isEmpty())
+        lines.append(line.trimmed());
+    return lines;
 }
 
 } // namespace Cli

@@ -9,6 +9,7 @@
 #include "sound/sound_analysis.h"
 #include "sound/sound_link.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 
 #include <optional>
@@ -33,14 +34,17 @@ int runCommandLoop(const std::function<void(const std::function<void(int)> &done
 int checkCommandAddress(const QString &command, const QStringList &arguments, const ServiceConfig &config)
 {
     if (arguments.size() != 1) {
-        printProblem(arguments.isEmpty()
-                         ? command + QStringLiteral(" needs a sound page address")
-                         : command + QStringLiteral(" takes one address; quote it if it holds spaces"));
+        printFailure(
+            QCoreApplication::translate("Cli", "用法有误"),
+            arguments.isEmpty()
+                ? QCoreApplication::translate("Cli", "%1 需要一个音乐页面地址").arg(command)
+                : QCoreApplication::translate("Cli", "%1 只接受一个地址；地址含空格时请加引号").arg(command));
         return UsageError;
     }
     const AddressCheck check = checkSoundAddress(arguments.first(), config.webHost);
     if (check != AddressCheck::Accepted) {
-        printError(addressCheckMessage(check));
+        // The refusal is the window's own text, so both fronts say the same.
+        printFailure(QCoreApplication::translate("Cli", "地址未被接受"), addressCheckMessage(check));
         return AddressRejected;
     }
     return Success;
@@ -57,12 +61,12 @@ void startCommandAnalysis(const QString &address, const ServiceConfig &config, c
             switch (result.status) {
             case AnalysisStatus::FetchFailed:
             case AnalysisStatus::Abandoned:
-                printProblem(QStringLiteral("could not fetch %1: %2").arg(url, result.reason));
+                printFailure(QCoreApplication::translate("Cli", "无法获取 %1").arg(url), result.reason);
                 then(FetchFailed, {});
                 return;
             case AnalysisStatus::ExtractFailed:
-                printProblem(
-                    QStringLiteral("no sound record in the answer from %1: %2").arg(url, result.reason));
+                printFailure(QCoreApplication::translate("Cli", "%1 的回答中没有音乐信息").arg(url),
+                             result.reason);
                 then(ExtractFailed, {});
                 return;
             case AnalysisStatus::Done:

@@ -7,12 +7,15 @@
 #include "cli/command_steps.h"
 #include "services/download_settings.h"
 
+#include <QCoreApplication>
+
 namespace Cli {
 
 int runConfigCommand(const QStringList &arguments)
 {
     if (arguments.size() > 2) {
-        printProblem(QStringLiteral("config: too many arguments: at most KEY and VALUE"));
+        printFailure(QCoreApplication::translate("Cli", "用法有误"),
+                     QCoreApplication::translate("Cli", "config 最多接受 KEY 和 VALUE 两个参数"));
         return UsageError;
     }
     DownloadSettings settings = loadDownloadSettings();
@@ -25,8 +28,9 @@ int runConfigCommand(const QStringList &arguments)
     }
     const QString &key = arguments.first();
     if (!DownloadSettings::keys().contains(key)) {
-        printProblem(QStringLiteral("config \"%1\": unknown setting (known: %2)")
-                         .arg(key, DownloadSettings::keys().join(QStringLiteral(", "))));
+        printFailure(QCoreApplication::translate("Cli", "未知设置 “%1”").arg(key),
+                     QCoreApplication::translate("Cli", "可用的设置有 %1")
+                         .arg(DownloadSettings::keys().join(QStringLiteral(", "))));
         return UsageError;
     }
     if (arguments.size() == 1) {
@@ -34,11 +38,12 @@ int runConfigCommand(const QStringList &arguments)
         return Success;
     }
     if (const QString problem = settings.set(key, arguments.at(1)); !problem.isEmpty()) {
-        printProblem(QStringLiteral("config %1 \"%2\": %3").arg(key, arguments.at(1), problem));
+        printFailure(QCoreApplication::translate("Cli", "设置 %1 的值 “%2” 有误").arg(key, arguments.at(1)),
+                     problem);
         return UsageError;
     }
     if (const QString problem = saveDownloadSettings(settings); !problem.isEmpty()) {
-        printProblem(QStringLiteral("config %1 not saved: %2").arg(key, problem));
+        printFailure(QCoreApplication::translate("Cli", "设置 %1 未能保存").arg(key), problem);
         return Failure;
     }
     return Success;

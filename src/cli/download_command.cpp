@@ -13,6 +13,7 @@
 #include "sound/sound_info.h"
 #include "sound/sound_link.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QStandardPaths>
@@ -60,7 +61,7 @@ public:
         if (m_terminal && m_drawn)
             writeTo(stderr, QStringLiteral("\n"));
         m_drawn = false;
-        writeTo(stderr, text + u'\n');
+        printProblem(text);
     }
 
     void end(qint64 received, qint64 total, qint64 transferred, bool ok)
@@ -136,15 +137,15 @@ public:
             m_report.update(received, total, m_download.transferred());
         });
         connect(&m_download, &SoundDownload::retrying, this, [this](int attempt, int attempts) {
-            m_report.note(QStringLiteral("the connection broke off; retrying, try %1 of %2")
+            m_report.note(QCoreApplication::translate("Cli", "连接中断，正在重试（第 %1 次，共 %2 次）")
                               .arg(attempt)
                               .arg(attempts));
         });
         connect(&m_download, &SoundDownload::finished, this, &DownloadStep::report);
         m_download.start();
         if (m_download.resumedFrom() > 0)
-            writeTo(stderr, QStringLiteral("continuing an earlier partial download at %1\n")
-                                .arg(byteSizeText(double(m_download.resumedFrom()))));
+            printProblem(QCoreApplication::translate("Cli", "从 %1 处继续先前未完成的下载")
+                             .arg(byteSizeText(double(m_download.resumedFrom()))));
     }
 
 private:
@@ -152,16 +153,16 @@ private:
     {
         m_report.end(m_download.received(), m_download.total(), m_download.transferred(), result.ok());
         if (!result.ok()) {
-            printProblem(
-                QStringLiteral("could not download %1: %2").arg(m_download.request().fileUrl, result.detail));
+            printFailure(QCoreApplication::translate("Cli", "无法下载 %1").arg(m_download.request().fileUrl),
+                         result.detail);
             if (!result.partPath.isEmpty())
-                writeTo(stderr, QStringLiteral("kept %1; the same command continues it\n")
-                                    .arg(QDir::toNativeSeparators(result.partPath)));
+                printProblem(QCoreApplication::translate("Cli", "已保留 %1，再次运行同一命令即可继续下载")
+                                 .arg(QDir::toNativeSeparators(result.partPath)));
             m_done(DownloadFailed);
             return;
         }
         if (!result.untagged.isEmpty())
-            writeTo(stderr, QStringLiteral("saved without tags: %1\n").arg(result.untagged));
+            printFailure(QCoreApplication::translate("Cli", "已保存，但未写入标签"), result.untagged);
         writeTo(stdout, QDir::toNativeSeparators(result.filePath) + u'\n');
         m_done(Success);
     }

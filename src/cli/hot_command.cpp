@@ -3,7 +3,10 @@
 
 #include "cli/hot_command.h"
 
+#include "cli/cli_output.h"
 #include "cli/command_steps.h"
+
+#include <QCoreApplication>
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -19,23 +22,6 @@ QByteArray jsonString(const QString &text)
 {
     const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
     return array.mid(1, array.size() - 2); // without the brackets
-}
-
-bool isWide(char32_t c)
-{
-    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0x303E) || (c >= 0x3041 && c <= 0x33FF) ||
-           (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xA000 && c <= 0xA4CF) ||
-           (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
-           (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1F64F) ||
-           (c >= 0x20000 && c <= 0x3FFFD);
-}
-
-int displayWidth(const QString &text)
-{
-    int width = 0;
-    for (const char32_t c : text.toUcs4())
-        width += isWide(c) ? 2 : 1;
-    return width;
 }
 
 QString oneLine(QString text)
@@ -101,7 +87,8 @@ CommandOutput runHotCommand(const QString &webHost, const FetchOptions &options,
     CommandOutput output;
     if (!arguments.isEmpty()) {
         output.status = UsageError;
-        output.err = QStringLiteral("vexa-helper: hot takes no arguments\n");
+        output.err = failureLine(QCoreApplication::translate("Cli", "用法有误"),
+                                 QCoreApplication::translate("Cli", "hot 不接受参数"));
         return output;
     }
     HotListScraper scraper(webHost);
@@ -120,13 +107,14 @@ CommandOutput runHotCommand(const QString &webHost, const FetchOptions &options,
         break;
     case HotRefresh::Outcome::FetchFailed:
         output.status = FetchFailed;
-        output.err =
-            QStringLiteral("vexa-helper: could not fetch %1: %2\n").arg(scraper.pageUrl(), refresh.reason);
+        output.err = failureLine(QCoreApplication::translate("Cli", "无法获取 %1").arg(scraper.pageUrl()),
+                                 refresh.reason);
         break;
     case HotRefresh::Outcome::NoEntries:
         output.status = ExtractFailed;
         output.err =
-            QStringLiteral("vexa-helper: no hot-list entry in the page from %1\n").arg(scraper.pageUrl());
+            failureLine(QCoreApplication::translate("Cli", "无法读取热门列表"),
+                        QCoreApplication::translate("Cli", "%1 的页面中没有热门条目").arg(scraper.pageUrl()));
         break;
     }
     return output;

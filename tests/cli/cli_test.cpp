@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -53,6 +54,46 @@ private slots:
         QVERIFY(run.out.isEmpty());
     }
 
+    // Whatever fails, stderr holds lines of one form, the first "vexa-helper: WHAT: WHY".
+    void failuresTakeOneForm_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        const QString info = QStringLiteral("info");
+        const QString hot = QStringLiteral("hot");
+        const QString config = QStringLiteral("config");
+        const QString host = QStringLiteral("--web-host");
+        QTest::newRow("unknown option") << QStringList{hot, QStringLiteral("-frobnicate")};
+        QTest::newRow("value missing") << QStringList{hot, QStringLiteral("--timeout")};
+        QTest::newRow("unknown command") << QStringList{QStringLiteral("play")};
+        QTest::newRow("bad timeout") << QStringList{hot, QStringLiteral("--timeout"), QStringLiteral("0")};
+        QTest::newRow("bad host") << QStringList{hot, host, QStringLiteral("a b")};
+        QTest::newRow("bad name template")
+            << QStringList{QStringLiteral("download"), page(QStringLiteral("1001")), QStringLiteral("--name"),
+                           QStringLiteral("{title}")};
+        QTest::newRow("no address") << QStringList{info};
+        QTest::newRow("address refused") << QStringList{info, QStringLiteral("ftp://x/sound/1")};
+        QTest::newRow("nothing arrives") << QStringList{hot, host, QStringLiteral("127.0.0.1:1")};
+        QTest::newRow("no record") << QStringList{
+            info, page(QStringLiteral("424242")), QStringLiteral("--api-host"), m_service.hostAndPort(),
+            host, m_service.hostAndPort()};
+        QTest::newRow("hot with arguments") << QStringList{hot, QStringLiteral("x")};
+        QTest::newRow("unknown setting") << QStringList{config, QStringLiteral("colour")};
+        QTest::newRow("bad setting") << QStringList{config, QStringLiteral("tags"), QStringLiteral("maybe")};
+    }
+
+    void failuresTakeOneForm()
+    {
+        QFETCH(QStringList, arguments);
+        const VexaRun run = runVexaHelper(arguments);
+        QVERIFY(run.exitCode != 0);
+        const QStringList lines = run.err.split(u'\n', Qt::SkipEmptyParts);
+        QVERIFY2(!lines.isEmpty() && lines.first().contains(QRegularExpression(
+                                         QStringLiteral("^vexa-helper: \\S[^:]*(:[^ ][^:]*)*: \\S"))),
+                 qPrintable(run.err));
+        for (const QString &line : lines)
+            QVERIFY2(line.startsWith(QLatin1String("vexa-helper: ")), qPrintable(run.err));
+    }
+
     void versionAndHelp()
     {
         const VexaRun version = runVexaHelper({QStringLiteral("--version")});
@@ -70,7 +111,8 @@ private slots:
                                            QStringLiteral("http://nowhere.example/sound/1001")});
         // The demo points every host at its own port, so a page of another host is refused.
         QCOMPARE(run.exitCode, 2);
-        QVERIFY(run.err.contains(QStringLiteral("sample service at http://127.0.0.1:")));
+        QVERIFY(run.err.contains(
+            QStringLiteral("vexa-helper: 使用示例服务：sample service at http://127.0.0.1:")));
 
         // Its port is random, so a bare sample id stands for the page.
         const VexaRun byId =
@@ -95,8 +137,9 @@ private slots:
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitCode(), 1);
         const QByteArray err = process.readAllStandardError();
-        QVERIFY2(err.contains("vexa-helper: the sample service could not start on a loopback port: "
-                              "no vexa-sample-service at "),
+        QVERIFY2(QString::fromUtf8(err).contains(
+                     QStringLiteral("vexa-helper: 示例服务未能启动: the sample service could not start on a "
+                                    "loopback port: no vexa-sample-service at ")),
                  err.constData());
         QVERIFY(process.readAllStandardOutput().isEmpty());
     }

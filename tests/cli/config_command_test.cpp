@@ -43,7 +43,7 @@ private slots:
                                    << QStringLiteral("{album}");
         QTest::newRow("too many") << QStringList{QStringLiteral("tags"), QStringLiteral("on"),
                                                  QStringLiteral("x")}
-                                  << QStringLiteral("too many");
+                                  << QStringLiteral("config 最多接受 KEY 和 VALUE");
     }
 
     void refused()
@@ -78,7 +78,7 @@ private slots:
         QVERIFY(QDir(m_config.path()).mkpath(QStringLiteral("vexa-helper/vexa-helper.ini")));
         const VexaRun run = config({QStringLiteral("tags"), QStringLiteral("false")});
         QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.contains(QStringLiteral("not saved")), qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral("设置 tags 未能保存: ")), qPrintable(run.err));
     }
 };
 

@@ -123,16 +123,16 @@ private slots:
         const VexaRun failed = vexa({QStringLiteral("download"), page(QStringLiteral("continued")),
                                      QStringLiteral("-o"), dir.path()});
         QCOMPARE(failed.exitCode, 5);
-        QVERIFY2(failed.err.contains(QStringLiteral("retrying, try 2 of 4")) &&
-                     failed.err.contains(QStringLiteral("retrying, try 4 of 4")),
+        QVERIFY2(failed.err.contains(QStringLiteral("正在重试（第 2 次，共 4 次）")) &&
+                     failed.err.contains(QStringLiteral("正在重试（第 4 次，共 4 次）")),
                  qPrintable(failed.err));
-        QVERIFY2(failed.err.contains(QStringLiteral("kept %1; the same command continues it")
+        QVERIFY2(failed.err.contains(QStringLiteral("vexa-helper: 已保留 %1，再次运行同一命令即可继续下载")
                                          .arg(dir.filePath(QStringLiteral("b - a.mp3.part")))),
                  qPrintable(failed.err));
         const VexaRun run = vexa({QStringLiteral("download"), page(QStringLiteral("continued")),
                                   QStringLiteral("-o"), dir.path()});
         QVERIFY2(run.exitCode == 0, qPrintable(run.err + QDir(dir.path()).entryList(QDir::Files).join(u',')));
-        QVERIFY2(run.err.contains(QStringLiteral("continuing an earlier partial download at 1.5 MiB")),
+        QVERIFY2(run.err.contains(QStringLiteral("vexa-helper: 从 1.5 MiB 处继续先前未完成的下载")),
                  qPrintable(run.err));
         QVERIFY(run.err.contains(QStringLiteral("100%")));
         const QString saved = dir.filePath(QStringLiteral("b - a.mp3"));
@@ -191,8 +191,7 @@ private slots:
             QCOMPARE(QString::fromUtf8(run.out), QDir(dir.path()).filePath(saved) + u'\n');
             return;
         }
-        QCOMPARE(run.err,
-                 QStringLiteral("vexa-helper: bad --name template \"{title}\": unknown field {title}\n"));
+        QCOMPARE(run.err, QStringLiteral("vexa-helper: --name 模板 “{title}” 有误: unknown field {title}\n"));
         QCOMPARE(m_service.requests().size(), asked);
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
     }
@@ -222,7 +221,7 @@ private slots:
         const QByteArray served = encodeSampleAudio(sampleAudioWav(1004), QStringLiteral("mp3")).bytes;
         QVERIFY(!served.isEmpty());
         QVERIFY(tagged ? bytes.endsWith(served) : bytes == served);
-        QVERIFY(!run.err.contains(QStringLiteral("without tags")));
+        QVERIFY(!run.err.contains(QStringLiteral("未写入标签")));
     }
 
     // A body that is not what its name says is saved as it came, and said so.
@@ -232,7 +231,8 @@ private slots:
         const VexaRun run = vexa({QStringLiteral("download"), page(QStringLiteral("1001-fake")),
                                   QStringLiteral("-o"), dir.path()});
         QCOMPARE(run.exitCode, 0);
-        QVERIFY(run.err.contains(QStringLiteral("saved without tags: the file is not what its name says")));
+        QVERIFY(run.err.contains(
+            QStringLiteral("vexa-helper: 已保存，但未写入标签: the file is not what its name says")));
     }
 
     void exitStatuses_data()
@@ -241,7 +241,7 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("stderrPart");
         QTest::newRow("dropped connection")
-            << page(QStringLiteral("file-drop-1000000")) << 5 << QStringLiteral("could not download");
+            << page(QStringLiteral("file-drop-1000000")) << 5 << QStringLiteral("vexa-helper: 无法下载 ");
         QTest::newRow("error status")
             << page(QStringLiteral("file-status-404")) << 5 << QStringLiteral("answered 404");
         QTest::newRow("file address not http")
@@ -249,7 +249,7 @@ private slots:
         QTest::newRow("address rejected")
             << QStringLiteral("ftp://x/sound/1") << 2 << QStringLiteral("地址有误");
         QTest::newRow("no sound record")
-            << page(QStringLiteral("424242")) << 4 << QStringLiteral("no sound record");
+            << page(QStringLiteral("424242")) << 4 << QStringLiteral("的回答中没有音乐信息: ");
     }
 
     void exitStatuses()

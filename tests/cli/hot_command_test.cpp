@@ -91,10 +91,10 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("problem");
 
-        QTest::newRow("fetch failed") << false << QByteArray() << 3 << QStringLiteral("could not fetch");
-        QTest::newRow("empty page") << true << QByteArray() << 4 << QStringLiteral("no hot-list entry");
+        QTest::newRow("fetch failed") << false << QByteArray() << 3 << QStringLiteral("无法获取 ");
+        QTest::newRow("empty page") << true << QByteArray() << 4 << QStringLiteral("无法读取热门列表: ");
         QTest::newRow("no entry marker")
-            << true << hotTestPage(QStringLiteral("no_entries")) << 4 << QStringLiteral("no hot-list entry");
+            << true << hotTestPage(QStringLiteral("no_entries")) << 4 << QStringLiteral("无法读取热门列表: ");
     }
 
     void refreshThatGetsNothing()
@@ -112,7 +112,7 @@ private slots:
             const VexaRun run = runVexaHelper(arguments);
             QCOMPARE(run.exitCode, exitCode);
             QCOMPARE(run.out, QByteArray());
-            const QString line = QStringLiteral("vexa-helper: %1 ").arg(problem);
+            const QString line = QStringLiteral("vexa-helper: ") + problem;
             QVERIFY2(run.err.startsWith(line) && run.err.count(u'\n') == 1, qPrintable(run.err));
             QVERIFY2(run.err.contains(QStringLiteral("http://%1/?wp").arg(host)), qPrintable(run.err));
         }

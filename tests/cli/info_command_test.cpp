@@ -81,22 +81,23 @@ private slots:
         QTest::addColumn<QString>("stderrPart");
 
         const auto page = [this](const char *id) { return m_service.soundPageUrl(QString::fromLatin1(id)); };
-        QTest::newRow("empty address") << QStringList{QString()} << 2 << QStringLiteral("请输入音乐地址..");
-        QTest::newRow("secure scheme")
-            << QStringList{QStringLiteral("https://x/sound/1")} << 2 << QStringLiteral("地址有误，请检查..");
+        QTest::newRow("empty address")
+            << QStringList{QString()} << 2 << QStringLiteral("vexa-helper: 地址未被接受: 请输入音乐地址..\n");
+        QTest::newRow("secure scheme") << QStringList{QStringLiteral("https://x/sound/1")} << 2
+                                       << QStringLiteral("vexa-helper: 地址未被接受: 地址有误，请检查..\n");
         QTest::newRow("dropped answer")
-            << QStringList{page("fault-drop")} << 3 << QStringLiteral("could not fetch");
+            << QStringList{page("fault-drop")} << 3 << QStringLiteral("vexa-helper: 无法获取 ");
         QTest::newRow("stalled answer")
             << QStringList{page("fault-stall"), QStringLiteral("--timeout"), QStringLiteral("0.5")} << 3
             << QStringLiteral("no data received for 0.5 s");
         QTest::newRow("unknown sound")
-            << QStringList{page("424242")} << 4 << QStringLiteral("no sound record");
+            << QStringList{page("424242")} << 4 << QStringLiteral("的回答中没有音乐信息: ");
         QTest::newRow("error page") << QStringList{page("fault-status")} << 4
                                     << QStringLiteral("HTTP status 500");
         QTest::newRow("missing address")
-            << QStringList{} << 64 << QStringLiteral("needs a sound page address");
-        QTest::newRow("two addresses")
-            << QStringList{page("1001"), page("1002")} << 64 << QStringLiteral("takes one address");
+            << QStringList{} << 64 << QStringLiteral("vexa-helper: 用法有误: info 需要一个音乐页面地址");
+        QTest::newRow("two addresses") << QStringList{page("1001"), page("1002")} << 64
+                                       << QStringLiteral("vexa-helper: 用法有误: info 只接受一个地址");
     }
 
     void exitStatuses()

@@ -1,0 +1,51 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "cli/cli_output.h"
+
+#include <QTest>
+
+class CliOutputTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void wrapText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("fits") << QStringLiteral("show this help") << 20
+                              << QStringList{QStringLiteral("show this help")};
+        QTest::newRow("at spaces") << QStringLiteral("give up when no data arrives") << 12
+                                   << QStringList{QStringLiteral("give up when"), QStringLiteral("no data"),
+                                                  QStringLiteral("arrives")};
+        QTest::newRow("word longer than a line")
+            << QStringLiteral("a {shortsinger} b") << 5
+            << QStringList{QStringLiteral("a"), QStringLiteral("{shortsinger}"), QStringLiteral("b")};
+        // Wide characters count twice and break anywhere, but not before closing punctuation.
+        QTest::newRow("chinese") << QStringLiteral("显示此帮助，然后退出") << 10
+                                 << QStringList{QStringLiteral("显示此帮助，"), QStringLiteral("然后退出")};
+        QTest::newRow("after opening") << QStringLiteral("键（true）") << 6
+                                       << QStringList{QStringLiteral("键"), QStringLiteral("（true）")};
+        QTest::newRow("mixed") << QStringLiteral("存入 DIR 文件夹") << 8
+                               << QStringList{QStringLiteral("存入 DIR"), QStringLiteral("文件夹")};
+    }
+
+    void wrapText()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, width);
+        QFETCH(QStringList, lines);
+        QCOMPARE(Cli::wrapText(text, width), lines);
+    }
+
+    void failureLine()
+    {
+        QCOMPARE(Cli::failureLine(QStringLiteral("无法下载 http://h/a.mp3"), QStringLiteral("answered 404")),
+                 QStringLiteral("vexa-helper: 无法下载 http://h/a.mp3: answered 404\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(CliOutputTest)
+#include "cli_output_test.moc"
