@@ -37,6 +37,12 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption, i
     return b;
 }
 
+// "Copy the address (Ctrl+Shift+C)", in the platform's spelling of the keys.
+QString withKeys(const QString &text, const QKeySequence &keys)
+{
+    return QStringLiteral("%1 (%2)").arg(text, keys.toString(QKeySequence::NativeText));
+}
+
 void putOnClipboard(const QString &text)
 {
     if (QClipboard *clipboard = QGuiApplication::clipboard()) {
@@ -78,6 +84,12 @@ SoundPanel::SoundPanel(QWidget *parent)
     QPushButton *downloadButton = button(this, "downloadButton", QStringLiteral("下载音乐"), LinesLeft + 80);
     connect(copyButton, &QPushButton::clicked, this, &SoundPanel::copyFileAddress);
     connect(downloadButton, &QPushButton::clicked, this, &SoundPanel::requestDownload);
+    copyButton->setShortcut(CopyKeys);
+    copyButton->setToolTip(withKeys(tr("复制音乐地址"), CopyKeys));
+    copyButton->setAccessibleDescription(tr("把音乐文件的地址复制到剪贴板"));
+    downloadButton->setShortcut(DownloadKeys);
+    downloadButton->setToolTip(withKeys(tr("下载音乐文件"), DownloadKeys));
+    downloadButton->setAccessibleDescription(tr("把音乐文件保存到下载文件夹"));
 
     auto *heading = new QLabel(QStringLiteral("音乐简介"), this);
     heading->setObjectName(QStringLiteral("introductionHeading"));
@@ -89,6 +101,23 @@ SoundPanel::SoundPanel(QWidget *parent)
     m_introduction->setFont(uiFont(10.5));
     m_introduction->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_introduction->setReadOnly(true);
+    m_tabStops = {copyButton, downloadButton, m_introduction};
+    describe();
+}
+
+void SoundPanel::describe()
+{
+    m_cover->setAccessibleName(tr("封面"));
+    m_cover->setAccessibleDescription(tr("音乐的封面图片"));
+    // A line's name is its text, caption and value; the description says what it is.
+    m_nameLine->setAccessibleDescription(tr("音乐名称"));
+    m_singerLine->setAccessibleDescription(tr("歌手"));
+    m_playsLine->setAccessibleDescription(tr("播放次数"));
+    m_fansLine->setAccessibleDescription(tr("粉丝人数"));
+    m_sharesLine->setAccessibleDescription(tr("分享次数"));
+    m_timeLine->setAccessibleDescription(tr("发布时间"));
+    m_introduction->setAccessibleName(tr("音乐简介"));
+    m_introduction->setAccessibleDescription(tr("音乐的文字介绍"));
 }
 
 void SoundPanel::showSound(const SoundInfo &info)
@@ -108,6 +137,9 @@ void SoundPanel::showSound(const SoundInfo &info)
         line->adjustSize();
 
     m_introduction->setPlainText(info.infoText);
+    // The lines show shortened texts; a screen reader gets them whole.
+    m_nameLine->setAccessibleDescription(tr("音乐名称：%1").arg(info.soundName));
+    m_singerLine->setAccessibleDescription(tr("歌手：%1").arg(info.singer));
 }
 
 void SoundPanel::showCover(const QImage &cover)

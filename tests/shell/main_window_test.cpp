@@ -14,6 +14,7 @@
 #include "shell/window_chrome.h"
 #include "sound/sound_extraction.h"
 #include "support/box_closer.h"
+#include "support/keyboard_walk.h"
 #include "support/loopback.h"
 #include "support/media_reader.h"
 #include "support/start_up.h"
@@ -800,6 +801,62 @@ private slots:
         QTest::mouseClick(link(*w, "minimiseLink"), Qt::LeftButton);
         QVERIFY(w->windowState().testFlag(Qt::WindowMinimized));
         QVERIFY(!programWasEnded());
+    }
+
+    // With the default skin, Tab goes round in the layout's order, and every
+    // control it reaches is named and marked while it has the focus.
+    void keyboardAndScreenReaderReach()
+    {
+        auto w = makeWindow(config());
+        w->setSkinPath(defaultSkinPath());
+        const auto unskin = qScopeGuard([] { qApp->setStyleSheet(QString()); });
+        QVERIFY(startUpAndWait(*w));
+        QVERIFY(!qApp->styleSheet().isEmpty());
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+
+        addressBox(*w)->setFocus();
+        const QStringList expected = {"addressEdit",      "analyseButton", "copyButton",   "downloadButton",
+                                      "introductionText", "playButton",    "seekSlider",   "volumeSlider",
+                                      "settingsLink",     "hotListLink",   "homePageLink", "minimiseLink",
+                                      "closeLink"};
+        QCOMPARE(tabRound(), expected);
+        QCOMPARE(unnamedControls(w.get()), QStringList());
+        for (const char *name : {"settingsLink", "hotListLink", "homePageLink", "minimiseLink", "closeLink"})
+            QVERIFY2(!toolTip(*w, name).isEmpty(), name);
+    }
+
+    // Enter analyses as a click on the button would, only while it can be clicked.
+    void enterInTheAddressBox_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<bool>("buttonEnabled");
+        QTest::newRow("return") << int(Qt::Key_Return) << Qt::KeyboardModifiers() << true;
+        QTest::newRow("keypad enter")
+            << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier) << true;
+        QTest::newRow("button disabled") << int(Qt::Key_Return) << Qt::KeyboardModifiers() << false;
+    }
+
+    void enterInTheAddressBox()
+    {
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(bool, buttonEnabled);
+
+        auto w = readyWindow();
+        addressBox(*w)->setText(soundPage(QStringLiteral("1001")));
+        analyseButton(*w)->setEnabled(buttonEnabled);
+        QSignalSpy ended(w.get(), &MainWindow::analysisEnded);
+        QTest::keyClick(addressBox(*w), Qt::Key(key), modifiers);
+        if (buttonEnabled) {
+            QVERIFY(ended.wait(30000));
+            QCOMPARE(w->statusMessage(), Analysed);
+        } else {
+            // An analysis would have begun at once, taking the status line.
+            QCOMPARE(w->statusMessage(), Welcome);
+            QVERIFY(addressBox(*w)->isEnabled());
+        }
     }
 
     // The body's panel and the status bar leave the side lines in sight.
