@@ -82,6 +82,7 @@ MainWindow::MainWindow(const ServiceConfig &config, const FetchOptions &fetchOpt
     connect(m_addressBox, &QLineEdit::returnPressed, m_analyseButton, &QPushButton::click);
     m_addressBox->setAccessibleName(tr("音乐地址"));
     m_addressBox->setAccessibleDescription(tr("音乐页面的地址，按回车键分析"));
+    m_analyseButton->setAutoDefault(true); // Enter presses it once Tab has reached it
     m_analyseButton->setToolTip(tr("分析音乐信息"));
     m_analyseButton->setAccessibleDescription(tr("获取地址中音乐的信息、封面和声音"));
 

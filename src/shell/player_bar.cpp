@@ -114,6 +114,13 @@ PlayerBar::PlayerBar(QWidget *parent)
         if (m_output)
             m_output->setPosition(position);
     });
+    // Keys and clicks on the groove seek too, in steps a listener can hear.
+    m_seek->setSingleStep(5000);
+    m_seek->setPageStep(60000);
+    connect(m_seek, &QSlider::actionTriggered, this, [this](int action) {
+        if (action != QAbstractSlider::SliderMove && m_output)
+            m_output->setPosition(m_seek->sliderPosition());
+    });
 
     m_time = new QLabel(this);
     m_time->setObjectName(QStringLiteral("timeLabel"));

@@ -34,6 +34,7 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption, i
     auto *b = new QPushButton(caption, parent);
     b->setObjectName(QLatin1String(name));
     b->setGeometry(x, 192, 73, 41);
+    b->setAutoDefault(true); // Enter presses it once Tab has reached it
     return b;
 }
 
@@ -101,6 +102,7 @@ SoundPanel::SoundPanel(QWidget *parent)
     m_introduction->setFont(uiFont(10.5));
     m_introduction->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_introduction->setReadOnly(true);
+    heading->setBuddy(m_introduction); // names it for screen readers
     m_tabStops = {copyButton, downloadButton, m_introduction};
     describe();
 }
@@ -116,7 +118,6 @@ void SoundPanel::describe()
     m_fansLine->setAccessibleDescription(tr("粉丝人数"));
     m_sharesLine->setAccessibleDescription(tr("分享次数"));
     m_timeLine->setAccessibleDescription(tr("发布时间"));
-    m_introduction->setAccessibleName(tr("音乐简介"));
     m_introduction->setAccessibleDescription(tr("音乐的文字介绍"));
 }
 
@@ -138,8 +139,8 @@ void SoundPanel::showSound(const SoundInfo &info)
 
     m_introduction->setPlainText(info.infoText);
     // The lines show shortened texts; a screen reader gets them whole.
-    m_nameLine->setAccessibleDescription(tr("音乐名称：%1").arg(info.soundName));
-    m_singerLine->setAccessibleDescription(tr("歌手：%1").arg(info.singer));
+    m_nameLine->setAccessibleDescription(tr("音乐全名：%1").arg(info.soundName));
+    m_singerLine->setAccessibleDescription(tr("歌手全名：%1").arg(info.singer));
 }
 
 void SoundPanel::showCover(const QImage &cover)

@@ -22,8 +22,8 @@ class SoundPanel : public QWidget
 
 public:
     // The buttons' keys. Shift keeps them apart from the address box's own
-    // Ctrl+C (copy the selected text) and from Ctrl+D, which some desktops
-    // bind to deleting a character.
+    // Ctrl+C (copy the selected text) and from Ctrl+D, which Emacs-style key
+    // bindings use to delete a character.
     static inline const QKeySequence CopyKeys{Qt::CTRL | Qt::SHIFT | Qt::Key_C};
     static inline const QKeySequence DownloadKeys{Qt::CTRL | Qt::SHIFT | Qt::Key_D};
 

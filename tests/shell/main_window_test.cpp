@@ -826,20 +826,26 @@ private slots:
             QVERIFY2(!toolTip(*w, name).isEmpty(), name);
     }
 
-    // Enter analyses as a click on the button would, only while it can be clicked.
-    void enterInTheAddressBox_data()
+    // Enter in the box or on the button analyses as a click would, only
+    // while the button can be clicked.
+    void enterAnalyses_data()
     {
+        QTest::addColumn<QString>("target");
         QTest::addColumn<int>("key");
         QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
         QTest::addColumn<bool>("buttonEnabled");
-        QTest::newRow("return") << int(Qt::Key_Return) << Qt::KeyboardModifiers() << true;
+        const QString box = QStringLiteral("addressEdit");
+        QTest::newRow("return") << box << int(Qt::Key_Return) << Qt::KeyboardModifiers() << true;
         QTest::newRow("keypad enter")
-            << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier) << true;
-        QTest::newRow("button disabled") << int(Qt::Key_Return) << Qt::KeyboardModifiers() << false;
+            << box << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier) << true;
+        QTest::newRow("button disabled") << box << int(Qt::Key_Return) << Qt::KeyboardModifiers() << false;
+        QTest::newRow("return on the focused button")
+            << QStringLiteral("analyseButton") << int(Qt::Key_Return) << Qt::KeyboardModifiers() << true;
     }
 
-    void enterInTheAddressBox()
+    void enterAnalyses()
     {
+        QFETCH(QString, target);
         QFETCH(int, key);
         QFETCH(Qt::KeyboardModifiers, modifiers);
         QFETCH(bool, buttonEnabled);
@@ -848,7 +854,7 @@ private slots:
         addressBox(*w)->setText(soundPage(QStringLiteral("1001")));
         analyseButton(*w)->setEnabled(buttonEnabled);
         QSignalSpy ended(w.get(), &MainWindow::analysisEnded);
-        QTest::keyClick(addressBox(*w), Qt::Key(key), modifiers);
+        QTest::keyClick(w->findChild<QWidget *>(target), Qt::Key(key), modifiers);
         if (buttonEnabled) {
             QVERIFY(ended.wait(30000));
             QCOMPARE(w->statusMessage(), Analysed);
