@@ -8,6 +8,7 @@
 
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
 
@@ -86,6 +87,20 @@ void HotListView::mouseDoubleClickEvent(QMouseEvent *event)
     emit doubleClickedAnywhere();
 }
 
+void HotListView::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+        QTreeView::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    // Tab into the list gives it a current row without selecting it.
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && !selectionModel()->isRowSelected(current.row()))
+        selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    emit enterPressed();
+}
+
 HotListWindow::HotListWindow(const ServiceConfig &config, const FetchOptions &fetchOptions, QWidget *parent)
     : FramelessWindow(TopEdge::Lined, parent)
     , m_fetchOptions(fetchOptions)
@@ -108,6 +123,7 @@ HotListWindow::HotListWindow(const ServiceConfig &config, const FetchOptions &fe
     refreshButton->setToolTip(tr("获取热门音乐"));
     refreshButton->setCursor(handCursor());
     connect(refreshButton, &ClickablePicture::clicked, this, &HotListWindow::refresh);
+    refreshButton->setAccessibleDescription(tr("从官方网站获取最新的热门音乐列表"));
 
     addLogo({200, 24});
     m_closeLink = addTitleLink(QStringLiteral("closeLink"), QStringLiteral("x"), {592, 8, 19, 27},
@@ -115,6 +131,7 @@ HotListWindow::HotListWindow(const ServiceConfig &config, const FetchOptions &fe
     connect(m_closeLink, &TitleLink::released, this, &HotListWindow::unload);
 
     buildList();
+    setTabChain({refreshButton, m_list});
 }
 
 HotListWindow::~HotListWindow() = default;
@@ -152,6 +169,9 @@ void HotListWindow::buildList()
     }
     m_list->setColumnHidden(LinkColumn, true);
     connect(m_list, &HotListView::doubleClickedAnywhere, this, &HotListWindow::chooseSelectedSound);
+    connect(m_list, &HotListView::enterPressed, this, &HotListWindow::chooseSelectedSound);
+    m_list->setAccessibleName(tr("热门音乐列表"));
+    m_list->setAccessibleDescription(tr("双击或按回车键分析选中的音乐"));
 }
 
 void HotListWindow::showHotList()
@@ -221,6 +241,16 @@ void HotListWindow::chooseSelectedSound()
         return;
     }
     emit soundChosen(m_rows->entries().at(selected.first().row()).link);
+}
+
+void HotListWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() != Qt::Key_Escape) {
+        FramelessWindow::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    unload(); // as the close link does
 }
 
 void HotListWindow::closeEvent(QCloseEvent *event)

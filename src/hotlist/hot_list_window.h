@@ -35,7 +35,7 @@ private:
 };
 
 // The list of hot sounds: a double-click anywhere in it, on a row or not,
-// is reported.
+// is reported; so is Enter, after selecting the row under the cursor.
 class HotListView : public QTreeView
 {
     Q_OBJECT
@@ -45,9 +45,11 @@ public:
 
 signals:
     void doubleClickedAnywhere();
+    void enterPressed();
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 };
 
 // The hot-list window. The object lives as long as the program and
@@ -89,6 +91,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void buildList();

@@ -101,6 +101,15 @@ void FramelessWindow::resetTitleLinks()
         link->setTextColor(TitleLinkNormal);
 }
 
+void FramelessWindow::setTabChain(const QList<QWidget *> &body)
+{
+    QList<QWidget *> chain = body;
+    for (TitleLink *link : std::as_const(m_titleLinks))
+        chain.append(link);
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+}
+
 void FramelessWindow::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);

@@ -42,6 +42,9 @@ protected:
     TitleLink *addTitleLink(const QString &name, const QString &caption, const QRect &geometry,
                             const QFont &font, const QString &toolTip = {});
     void resetTitleLinks();
+    // Tab visits the body's controls in this order, then the title links
+    // from left to right, then starts over.
+    void setTabChain(const QList<QWidget *> &body);
 
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;

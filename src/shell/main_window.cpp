@@ -95,6 +95,13 @@ MainWindow::MainWindow(const ServiceConfig &config, const FetchOptions &fetchOpt
     m_analyseButton->setGeometry(296, 136, 73, 17);
     m_analyseButton->setEnabled(false);
     connect(m_analyseButton, &QPushButton::clicked, this, &MainWindow::analyseAddress);
+    // Enter analyses only when the button could be clicked.
+    connect(m_addressBox, &QLineEdit::returnPressed, m_analyseButton, &QPushButton::click);
+    m_addressBox->setAccessibleName(tr("音乐地址"));
+    m_addressBox->setAccessibleDescription(tr("音乐页面的地址，按回车键分析"));
+    m_analyseButton->setAutoDefault(true); // Enter presses it once Tab has reached it
+    m_analyseButton->setToolTip(tr("分析音乐信息"));
+    m_analyseButton->setAccessibleDescription(tr("获取地址中音乐的信息、封面和声音"));
 
     m_soundPanel = new SoundPanel(this);
     m_soundPanel->setGeometry(16, 128, 761, 241);
@@ -109,6 +116,9 @@ MainWindow::MainWindow(const ServiceConfig &config, const FetchOptions &fetchOpt
                                      soundPagePrefix(m_config.webHost), this);
     connect(m_soundPanel, &SoundPanel::downloadRequested, m_downloads, &DownloadStatus::start);
     connect(m_downloads, &DownloadStatus::ended, this, &MainWindow::downloadEnded);
+
+    setTabChain(QList<QWidget *>{m_addressBox, m_analyseButton} + m_soundPanel->tabStops() +
+                m_player->tabStops());
 
     m_windowSettings = new WindowSettingsKeeper(this, m_player);
     connect(m_windowSettings, &WindowSettingsKeeper::saveFailed, this, &MainWindow::tellSettingsUnsaved);
@@ -143,6 +153,9 @@ void MainWindow::buildHeader()
     connect(minimise, &TitleLink::released, this,
             [this] { setWindowState(windowState() | Qt::WindowMinimized); });
     connect(close, &TitleLink::released, this, &endProgramNow);
+    settings->setToolTip(tr("下载设置"));
+    hotList->setToolTip(tr("打开热门推荐音乐列表"));
+    homePage->setToolTip(tr("在浏览器中打开官方网站"));
 }
 
 void MainWindow::buildStatusBar()
@@ -162,6 +175,8 @@ void MainWindow::buildStatusBar()
     m_messagePanel = addPanel("messagePanel", tr(CheckingText), 487);
     m_versionPanel = addPanel("versionPanel", tr("版本"), 96);
     addPanel("makerPanel", tr("Quorlen出品"), 96);
+    m_messagePanel->setAccessibleDescription(tr("上一步操作的结果"));
+    m_versionPanel->setAccessibleDescription(tr("程序版本"));
 }
 
 void MainWindow::startUp()

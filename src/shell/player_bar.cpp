@@ -120,6 +120,13 @@ PlayerBar::PlayerBar(QWidget *parent)
         if (m_output)
             m_output->setPosition(position);
     });
+    // Keys and clicks on the groove seek too, in steps a listener can hear.
+    m_seek->setSingleStep(5000);
+    m_seek->setPageStep(60000);
+    connect(m_seek, &QSlider::actionTriggered, this, [this](int action) {
+        if (action != QAbstractSlider::SliderMove && m_output)
+            m_output->setPosition(m_seek->sliderPosition());
+    });
 
     m_time = new QLabel(this);
     m_time->setObjectName(QStringLiteral("timeLabel"));
@@ -146,6 +153,26 @@ PlayerBar::PlayerBar(QWidget *parent)
     m_message = new QLabel(this);
     m_message->setObjectName(QStringLiteral("playerMessage"));
     m_message->setGeometry(620, 0, 141, h);
+    describe();
+}
+
+void PlayerBar::describe()
+{
+    // The icon-only controls are named by their tooltips.
+    m_playButton->setAccessibleName(m_playButton->toolTip());
+    m_playButton->setAccessibleDescription(tr("播放或暂停当前的音乐"));
+    m_seek->setAccessibleName(tr("播放进度"));
+    m_seek->setAccessibleDescription(tr("拖动或用方向键跳到音乐的其他位置"));
+    m_time->setAccessibleDescription(tr("已播放时间 / 总时长"));
+    m_volumeIcon->setAccessibleName(m_volume->toolTip());
+    m_volume->setAccessibleName(m_volume->toolTip());
+    m_volume->setAccessibleDescription(tr("调节播放的音量"));
+    m_message->setAccessibleDescription(tr("播放器的提示"));
+}
+
+QList<QWidget *> PlayerBar::tabStops() const
+{
+    return {m_playButton, m_seek, m_volume};
 }
 
 bool PlayerBar::makeOutput()

@@ -39,6 +39,9 @@ public:
     bool hasMediaObjects() const { return m_output != nullptr; }
     SoundOutput::State playbackState() const;
 
+    // The controls Tab visits, in order.
+    QList<QWidget *> tabStops() const;
+
     // The volume slider's value, 0 to 100.
     int volume() const;
     void setVolume(int volume);
@@ -47,6 +50,7 @@ signals:
     void volumeChanged(int volume);
 
 private:
+    void describe();
     bool makeOutput();
     void openStream();
     void streamOpened(const SoundStreamOpening &result);

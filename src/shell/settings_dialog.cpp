@@ -149,9 +149,25 @@ void SettingsDialog::buildForm()
     grid->setRowStretch(7, 1);
     grid->addLayout(buttons, 8, 0, 1, 3);
 
+    // Each caption names the field beside it, for screen readers.
+    for (int row = 0; row < grid->rowCount(); ++row) {
+        QLayoutItem *caption = grid->itemAtPosition(row, 0);
+        QLayoutItem *field = grid->itemAtPosition(row, 1);
+        if (auto *label = caption ? qobject_cast<QLabel *>(caption->widget()) : nullptr; label && field)
+            label->setBuddy(field->widget());
+    }
+    m_folderEdit->setAccessibleDescription(tr("下载的音乐文件保存在这个文件夹"));
+    choose->setToolTip(tr("选择下载文件夹"));
+    m_tagsBox->setAccessibleDescription(tr("在下载的文件中写入音乐信息和封面"));
+    m_id3Box->setAccessibleDescription(tr("写入的 ID3 标签版本"));
+    m_preview->setAccessibleDescription(tr("按这些设置下载时文件的路径"));
+    m_okButton->setToolTip(tr("保存设置并关闭"));
+    cancel->setToolTip(tr("不保存设置，关闭窗口"));
+
     connect(m_folderEdit, &QLineEdit::textChanged, this, &SettingsDialog::showEdit);
     connect(m_templateEdit, &QLineEdit::textChanged, this, &SettingsDialog::showEdit);
     connect(m_tagsBox, &QCheckBox::toggled, this, &SettingsDialog::showEdit);
+    setTabChain({m_folderEdit, choose, m_templateEdit, m_tagsBox, m_id3Box, m_okButton, cancel});
 }
 
 SettingsDialog::Edit SettingsDialog::edit() const
@@ -209,7 +225,11 @@ void SettingsDialog::keyPressEvent(QKeyEvent *event)
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        accept();
+        // A button reached by Tab does its own job, the cancel button included.
+        if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
+            button->click();
+        else
+            accept();
         return;
     default:
         FramelessWindow::keyPressEvent(event);

@@ -43,7 +43,14 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption, i
     auto *b = new QPushButton(caption, parent);
     b->setObjectName(QLatin1String(name));
     b->setGeometry(x, 192, 73, 41);
+    b->setAutoDefault(true); // Enter presses it once Tab has reached it
     return b;
+}
+
+// "Copy the address (Ctrl+Shift+C)", in the platform's spelling of the keys.
+QString withKeys(const QString &text, const QKeySequence &keys)
+{
+    return QStringLiteral("%1 (%2)").arg(text, keys.toString(QKeySequence::NativeText));
 }
 
 void putOnClipboard(const QString &text)
@@ -87,6 +94,12 @@ SoundPanel::SoundPanel(QWidget *parent)
     QPushButton *downloadButton = button(this, "downloadButton", tr("下载音乐"), LinesLeft + 80);
     connect(copyButton, &QPushButton::clicked, this, &SoundPanel::copyFileAddress);
     connect(downloadButton, &QPushButton::clicked, this, &SoundPanel::requestDownload);
+    copyButton->setShortcut(CopyKeys);
+    copyButton->setToolTip(withKeys(tr("复制音乐地址"), CopyKeys));
+    copyButton->setAccessibleDescription(tr("把音乐文件的地址复制到剪贴板"));
+    downloadButton->setShortcut(DownloadKeys);
+    downloadButton->setToolTip(withKeys(tr("下载音乐文件"), DownloadKeys));
+    downloadButton->setAccessibleDescription(tr("把音乐文件保存到下载文件夹"));
 
     auto *heading = new QLabel(tr("音乐简介"), this);
     heading->setObjectName(QStringLiteral("introductionHeading"));
@@ -98,6 +111,23 @@ SoundPanel::SoundPanel(QWidget *parent)
     m_introduction->setFont(uiFont(10.5));
     m_introduction->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_introduction->setReadOnly(true);
+    heading->setBuddy(m_introduction); // names it for screen readers
+    m_tabStops = {copyButton, downloadButton, m_introduction};
+    describe();
+}
+
+void SoundPanel::describe()
+{
+    m_cover->setAccessibleName(tr("封面"));
+    m_cover->setAccessibleDescription(tr("音乐的封面图片"));
+    // A line's name is its text, caption and value; the description says what it is.
+    m_nameLine->setAccessibleDescription(tr("音乐名称"));
+    m_singerLine->setAccessibleDescription(tr("歌手"));
+    m_playsLine->setAccessibleDescription(tr("播放次数"));
+    m_fansLine->setAccessibleDescription(tr("粉丝人数"));
+    m_sharesLine->setAccessibleDescription(tr("分享次数"));
+    m_timeLine->setAccessibleDescription(tr("发布时间"));
+    m_introduction->setAccessibleDescription(tr("音乐的文字介绍"));
 }
 
 void SoundPanel::showSound(const SoundInfo &info)
@@ -117,6 +147,9 @@ void SoundPanel::showSound(const SoundInfo &info)
         line->adjustSize();
 
     m_introduction->setPlainText(info.infoText);
+    // The lines show shortened texts; a screen reader gets them whole.
+    m_nameLine->setAccessibleDescription(tr("音乐全名：%1").arg(info.soundName));
+    m_singerLine->setAccessibleDescription(tr("歌手全名：%1").arg(info.singer));
 }
 
 void SoundPanel::showCover(const QImage &cover)

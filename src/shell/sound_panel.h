@@ -5,6 +5,7 @@
 
 #include "sound/sound_info.h"
 
+#include <QKeySequence>
 #include <QPixmap>
 #include <QWidget>
 
@@ -20,6 +21,12 @@ class SoundPanel : public QWidget
     Q_OBJECT
 
 public:
+    // The buttons' keys. Shift keeps them apart from the address box's own
+    // Ctrl+C (copy the selected text) and from Ctrl+D, which Emacs-style key
+    // bindings use to delete a character.
+    static inline const QKeySequence CopyKeys{Qt::CTRL | Qt::SHIFT | Qt::Key_C};
+    static inline const QKeySequence DownloadKeys{Qt::CTRL | Qt::SHIFT | Qt::Key_D};
+
     explicit SoundPanel(QWidget *parent = nullptr);
 
     // Shows the record's lines and introduction, and puts its cover address
@@ -31,6 +38,9 @@ public:
     // The record on screen; empty before the first analysis that found one.
     const SoundInfo &soundInfo() const { return m_record; }
 
+    // The controls Tab visits, in order.
+    QList<QWidget *> tabStops() const { return m_tabStops; }
+
 signals:
     // A line for the status bar: what a button did or why it did nothing.
     void message(const QString &text);
@@ -38,6 +48,7 @@ signals:
     void downloadRequested(const SoundInfo &record);
 
 private:
+    void describe();
     void copyFileAddress();
     void requestDownload();
     bool hasFile();
@@ -52,4 +63,5 @@ private:
     QLabel *m_sharesLine = nullptr;
     QLabel *m_timeLine = nullptr;
     QPlainTextEdit *m_introduction = nullptr;
+    QList<QWidget *> m_tabStops;
 };

@@ -8,6 +8,8 @@
 #include <QFont>
 #include <QLabel>
 
+class QKeyEvent;
+
 inline const QColor BorderColor = QColor(0x80, 0x80, 0x80);
 inline const QColor TitleLinkNormal = QColor(0xFF, 0xFF, 0xFF);
 inline const QColor TitleLinkHighlight = QColor(0xE0, 0xE0, 0xE0);
@@ -18,13 +20,17 @@ void endProgramNow();
 
 // A caption-like link in a window's header: shows the hand cursor, reports
 // the pointer moving over it and a button released on it, and swallows the
-// press so the window does not start a drag from it.
+// press so the window does not start a drag from it. Tab reaches it; Enter
+// or Space acts as a click.
 class TitleLink : public QLabel
 {
     Q_OBJECT
 
 public:
     TitleLink(const QString &caption, QWidget *parent);
+
+    // What a click does, for the keyboard and screen readers.
+    void activate() { emit released(); }
 
     QColor textColor() const { return m_color; }
     void setTextColor(const QColor &color);
@@ -37,6 +43,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QColor m_color;
@@ -57,13 +64,16 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 };
 
-// A picture that reports a click: press and release on it.
+// A picture that reports a click: press and release on it, or Enter or
+// Space while it has the focus, which Tab gives it.
 class ClickablePicture : public QLabel
 {
     Q_OBJECT
 
 public:
-    using QLabel::QLabel;
+    explicit ClickablePicture(QWidget *parent = nullptr);
+
+    void activate() { emit clicked(); }
 
 signals:
     void clicked();
@@ -71,10 +81,14 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     bool m_pressed = false;
 };
+
+// Enter, keypad Enter or Space: the keys that press a focused link or picture.
+bool isActivationKey(const QKeyEvent *event);
 
 // The windows' Chinese text font: the Windows name first, then faces that
 // show the same texts on Linux.

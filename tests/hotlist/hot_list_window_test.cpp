@@ -5,11 +5,14 @@
 #include "sample_service/sample_data.h"
 #include "sample_service/sample_service.h"
 #include "services/network_access.h"
+#include "shell/skin.h"
 #include "shell/window_chrome.h"
 #include "support/box_closer.h"
 #include "support/hot_pages.h"
+#include "support/keyboard_walk.h"
 
 #include <QHeaderView>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -175,6 +178,66 @@ private slots:
         // The list window stays as it was.
         QVERIFY(w.isVisible());
         QCOMPARE(list(w)->selectionModel()->selectedRows(), QModelIndexList{list(w)->model()->index(2, 0)});
+    }
+
+    // Enter hands a row on as a double-click does; the row Tab and the
+    // arrows left current counts even when it is not selected.
+    void enterChoosesARow_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<bool>("selected");
+        QTest::newRow("return, selected row") << int(Qt::Key_Return) << Qt::KeyboardModifiers() << true;
+        QTest::newRow("keypad enter, current row")
+            << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier) << false;
+    }
+
+    void enterChoosesARow()
+    {
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(bool, selected);
+
+        HotListWindow w(config());
+        w.showHotList();
+        clickRefresh(w);
+        const QModelIndex row = list(w)->model()->index(4, 0);
+        list(w)->selectionModel()->setCurrentIndex(row, selected ? QItemSelectionModel::ClearAndSelect |
+                                                                       QItemSelectionModel::Rows
+                                                                 : QItemSelectionModel::NoUpdate);
+        QSignalSpy chosen(&w, &HotListWindow::soundChosen);
+        QTest::keyClick(list(w), Qt::Key(key), modifiers);
+        QCOMPARE(chosen.size(), 1);
+        QCOMPARE(chosen.first().first().toString(), shownRows(w).at(4).link);
+    }
+
+    void escapeCloses()
+    {
+        HotListWindow w(config());
+        w.showHotList();
+        clickRefresh(w);
+        QTest::keyClick(list(w), Qt::Key_Escape);
+        QVERIFY(!w.isVisible());
+        QVERIFY(!w.isLoaded());
+        QCOMPARE(rowCount(w), 0);
+    }
+
+    // With the default skin, Tab goes refresh, list, close link, each named
+    // and marked while it has the focus.
+    void keyboardAndScreenReaderReach()
+    {
+        qApp->setStyleSheet(readSkin(defaultSkinPath()));
+        const auto unskin = qScopeGuard([] { qApp->setStyleSheet(QString()); });
+        HotListWindow w(config());
+        w.showHotList();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        clickRefresh(w);
+
+        QWidget *refresh = w.findChild<QWidget *>(QStringLiteral("refreshButton"));
+        refresh->setFocus();
+        QCOMPARE(tabRound(), QStringList({"refreshButton", "hotListView", "closeLink"}));
+        QCOMPARE(unnamedControls(&w), QStringList());
     }
 
     void emptyListBox_data()

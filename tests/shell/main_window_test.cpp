@@ -14,6 +14,7 @@
 #include "shell/window_chrome.h"
 #include "sound/sound_extraction.h"
 #include "support/box_closer.h"
+#include "support/keyboard_walk.h"
 #include "support/loopback.h"
 #include "support/media_reader.h"
 #include "support/start_up.h"
@@ -800,6 +801,68 @@ private slots:
         QTest::mouseClick(link(*w, "minimiseLink"), Qt::LeftButton);
         QVERIFY(w->windowState().testFlag(Qt::WindowMinimized));
         QVERIFY(!programWasEnded());
+    }
+
+    // With the default skin, Tab goes round in the layout's order, and every
+    // control it reaches is named and marked while it has the focus.
+    void keyboardAndScreenReaderReach()
+    {
+        auto w = makeWindow(config());
+        w->setSkinPath(defaultSkinPath());
+        const auto unskin = qScopeGuard([] { qApp->setStyleSheet(QString()); });
+        QVERIFY(startUpAndWait(*w));
+        QVERIFY(!qApp->styleSheet().isEmpty());
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+
+        addressBox(*w)->setFocus();
+        const QStringList expected = {"addressEdit",      "analyseButton", "copyButton",   "downloadButton",
+                                      "introductionText", "playButton",    "seekSlider",   "volumeSlider",
+                                      "settingsLink",     "hotListLink",   "homePageLink", "minimiseLink",
+                                      "closeLink"};
+        QCOMPARE(tabRound(), expected);
+        QCOMPARE(unnamedControls(w.get()), QStringList());
+        for (const char *name : {"settingsLink", "hotListLink", "homePageLink", "minimiseLink", "closeLink"})
+            QVERIFY2(!toolTip(*w, name).isEmpty(), name);
+    }
+
+    // Enter in the box or on the button analyses as a click would, only
+    // while the button can be clicked.
+    void enterAnalyses_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<bool>("buttonEnabled");
+        const QString box = QStringLiteral("addressEdit");
+        QTest::newRow("return") << box << int(Qt::Key_Return) << Qt::KeyboardModifiers() << true;
+        QTest::newRow("keypad enter")
+            << box << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier) << true;
+        QTest::newRow("button disabled") << box << int(Qt::Key_Return) << Qt::KeyboardModifiers() << false;
+        QTest::newRow("return on the focused button")
+            << QStringLiteral("analyseButton") << int(Qt::Key_Return) << Qt::KeyboardModifiers() << true;
+    }
+
+    void enterAnalyses()
+    {
+        QFETCH(QString, target);
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(bool, buttonEnabled);
+
+        auto w = readyWindow();
+        addressBox(*w)->setText(soundPage(QStringLiteral("1001")));
+        analyseButton(*w)->setEnabled(buttonEnabled);
+        QSignalSpy ended(w.get(), &MainWindow::analysisEnded);
+        QTest::keyClick(w->findChild<QWidget *>(target), Qt::Key(key), modifiers);
+        if (buttonEnabled) {
+            QVERIFY(ended.wait(30000));
+            QCOMPARE(w->statusMessage(), Analysed);
+        } else {
+            // An analysis would have begun at once, taking the status line.
+            QCOMPARE(w->statusMessage(), Welcome);
+            QVERIFY(addressBox(*w)->isEnabled());
+        }
     }
 
     // The body's panel and the status bar leave the side lines in sight.

@@ -122,6 +122,18 @@ private slots:
         QCOMPARE(bar.message() == QStringLiteral("无法播放此音乐"), false);
     }
 
+    // Keys seek as a drag does: Page Up a minute on.
+    void seeksByKeys()
+    {
+        PlayerBar bar;
+        auto *seek = bar.findChild<QSlider *>(QStringLiteral("seekSlider"));
+        bar.setSource(QUrl(m_service.baseUrl() + QStringLiteral("/audio/1002.wav?seconds=600")));
+        QTRY_VERIFY_WITH_TIMEOUT(label(bar, "timeLabel").endsWith(QStringLiteral(" / 10:00")), 15000);
+        QTest::keyClick(seek, Qt::Key_PageUp);
+        QTest::keyClick(seek, Qt::Key_PageUp);
+        QTRY_VERIFY_WITH_TIMEOUT(label(bar, "timeLabel").startsWith(QStringLiteral("2:")), 15000);
+    }
+
     void cannotPlay_data()
     {
         QTest::addColumn<QString>("path");

@@ -6,7 +6,9 @@
 #include "shell/main_window.h"
 #include "shell/player_bar.h"
 #include "shell/settings_dialog.h"
+#include "shell/skin.h"
 #include "shell/window_chrome.h"
+#include "support/keyboard_walk.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,6 +18,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -122,6 +125,54 @@ private slots:
         QCOMPARE(child<QPushButton>(&dialog, "okButton")->isEnabled(), !refused);
         QTest::keyClick(&dialog, Qt::Key_Return);
         QCOMPARE(accepted.count(), refused ? 0 : 1);
+    }
+
+    // Esc and the focused button have their say before the dialog's Enter.
+    void keys_data()
+    {
+        QTest::addColumn<QString>("focused");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("accepts");
+        QTest::newRow("escape in a field") << "folderEdit" << int(Qt::Key_Escape) << false;
+        QTest::newRow("enter in a field") << "templateEdit" << int(Qt::Key_Enter) << true;
+        QTest::newRow("enter on cancel") << "cancelButton" << int(Qt::Key_Return) << false;
+        QTest::newRow("space on the close link") << "closeLink" << int(Qt::Key_Space) << false;
+    }
+
+    void keys()
+    {
+        QFETCH(QString, focused);
+        QFETCH(int, key);
+        QFETCH(bool, accepts);
+
+        SettingsDialog dialog(DownloadSettings::defaults(), {}, nullptr);
+        dialog.show();
+        QSignalSpy accepted(&dialog, &SettingsDialog::accepted);
+        QWidget *target = dialog.findChild<QWidget *>(focused);
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key(key));
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(accepted.count(), accepts ? 1 : 0);
+    }
+
+    // With the default skin, Tab goes down the form, then to the close link,
+    // every field named and marked while it has the focus.
+    void keyboardAndScreenReaderReach()
+    {
+        qApp->setStyleSheet(readSkin(defaultSkinPath()));
+        const auto unskin = qScopeGuard([] { qApp->setStyleSheet(QString()); });
+        DownloadSettings settings = DownloadSettings::defaults();
+        settings.tags = true;
+        SettingsDialog dialog(settings, {}, nullptr);
+        dialog.show();
+        dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+
+        child<QLineEdit>(&dialog, "folderEdit")->setFocus();
+        const QStringList expected = {"folderEdit", "chooseFolderButton", "templateEdit", "tagsBox",
+                                      "id3Box",     "okButton",           "cancelButton", "closeLink"};
+        QCOMPARE(tabRound(), expected);
+        QCOMPARE(unnamedControls(&dialog), QStringList());
     }
 
     void folderChooserAnswers()

@@ -3,6 +3,7 @@
 
 #include "shell/window_chrome.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QEventLoop>
 #include <QSignalSpy>
@@ -97,6 +98,65 @@ private slots:
         QTest::mousePress(picture, Qt::LeftButton, {}, QPoint(10, 10));
         QTest::mouseRelease(picture, Qt::LeftButton, {}, releaseAt);
         QCOMPARE(clicked.size(), clicks);
+    }
+
+    // Enter, keypad Enter and Space press a focused link or picture; other
+    // keys and modified ones do not.
+    void keysPress_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<int>("presses");
+        QTest::newRow("return") << int(Qt::Key_Return) << Qt::KeyboardModifiers() << 1;
+        QTest::newRow("keypad enter") << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier) << 1;
+        QTest::newRow("space") << int(Qt::Key_Space) << Qt::KeyboardModifiers() << 1;
+        QTest::newRow("ctrl+return") << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::ControlModifier)
+                                     << 0;
+        QTest::newRow("letter") << int(Qt::Key_A) << Qt::KeyboardModifiers() << 0;
+    }
+
+    void keysPress()
+    {
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(int, presses);
+        QWidget parent;
+        auto *link = new TitleLink(QStringLiteral("设置"), &parent);
+        auto *picture = new ClickablePicture(&parent);
+        QSignalSpy released(link, &TitleLink::released);
+        QSignalSpy clicked(picture, &ClickablePicture::clicked);
+        QTest::keyClick(link, Qt::Key(key), modifiers);
+        QTest::keyClick(picture, Qt::Key(key), modifiers);
+        QCOMPARE(released.size(), presses);
+        QCOMPARE(clicked.size(), presses);
+    }
+
+    // Screen readers see a link and a button that can be pressed; a glyph
+    // link is named by its tooltip.
+    void pressableForScreenReaders()
+    {
+        QWidget parent;
+        auto *link = new TitleLink(QStringLiteral("x"), &parent);
+        link->setToolTip(QStringLiteral("关闭"));
+        auto *picture = new ClickablePicture(&parent);
+        picture->setToolTip(QStringLiteral("获取热门音乐"));
+        QSignalSpy released(link, &TitleLink::released);
+        QSignalSpy clicked(picture, &ClickablePicture::clicked);
+
+        const QList<std::pair<QWidget *, QAccessible::Role>> cases = {{link, QAccessible::Link},
+                                                                      {picture, QAccessible::Button}};
+        for (const auto &[widget, role] : cases) {
+            QVERIFY(widget->focusPolicy() & Qt::TabFocus);
+            QAccessibleInterface *node = QAccessible::queryAccessibleInterface(widget);
+            QVERIFY(node);
+            QCOMPARE(node->role(), role);
+            QCOMPARE(node->text(QAccessible::Name), widget->toolTip());
+            QAccessibleActionInterface *actions = node->actionInterface();
+            QVERIFY(actions);
+            actions->doAction(QAccessibleActionInterface::pressAction());
+        }
+        QCOMPARE(released.size(), 1);
+        QCOMPARE(clicked.size(), 1);
     }
 
     void handCursor()

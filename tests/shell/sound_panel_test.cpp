@@ -1,0 +1,70 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "shell/sound_panel.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+
+class SoundPanelTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // The shortcuts act wherever the focus is, the address box included,
+    // whose own Ctrl+C keeps copying its selected text.
+    void shortcuts_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<QString>("toolTipStart");
+        QTest::newRow("copy") << "copyButton" << QKeySequence(QStringLiteral("Ctrl+Shift+C"))
+                              << QStringLiteral("复制音乐地址");
+        QTest::newRow("download") << "downloadButton" << QKeySequence(QStringLiteral("Ctrl+Shift+D"))
+                                  << QStringLiteral("下载音乐文件");
+    }
+
+    void shortcuts()
+    {
+        QFETCH(QString, button);
+        QFETCH(QKeySequence, keys);
+        QFETCH(QString, toolTipStart);
+
+        QWidget window;
+        auto *box = new QLineEdit(QStringLiteral("http://host/sound/1"), &window);
+        auto *panel = new SoundPanel(&window);
+        auto *layout = new QVBoxLayout(&window);
+        layout->addWidget(box);
+        layout->addWidget(panel);
+        SoundInfo record;
+        record.fileUrl = QStringLiteral("http://host/a.mp3");
+        panel->showSound(record);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        box->setFocus();
+        box->selectAll();
+
+        QCOMPARE(panel->findChild<QPushButton *>(button)->toolTip(),
+                 QStringLiteral("%1 (%2)").arg(toolTipStart, keys.toString(QKeySequence::NativeText)));
+        QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), box->text());
+
+        QSignalSpy messages(panel, &SoundPanel::message);
+        QSignalSpy downloads(panel, &SoundPanel::downloadRequested);
+        QTest::keySequence(box, keys);
+        const bool copies = button == QLatin1String("copyButton");
+        QTRY_COMPARE(messages.size() + downloads.size(), 1);
+        QCOMPARE(downloads.size(), copies ? 0 : 1);
+        QCOMPARE(QGuiApplication::clipboard()->text(), copies ? record.fileUrl : box->text());
+        QVERIFY(box->hasFocus());
+    }
+};
+
+QTEST_MAIN(SoundPanelTest)
+#include "sound_panel_test.moc"
