@@ -58,6 +58,8 @@ QPixmap storedPicture(const QString &name, qreal ratio)
     } else {
         ratio = 2;
     }
+    // Setting the ratio copies raw pixels (Qt detaches read-only data);
+    // a few milliseconds, far less than decoding the PNG.
     QPixmap pixmap = QPixmap::fromImage(image);
     pixmap.setDevicePixelRatio(ratio);
     return pixmap;
