@@ -50,11 +50,19 @@ double radians(double degrees)
     return degrees * std::numbers::pi / 180.0;
 }
 
-QImage blank(int width, int height)
+// Every picture is drawn in its 1x units; SCALE multiplies the pixels, so the
+// @2x pictures come from the same strokes rather than from upscaling.
+QImage canvas(int width, int height, int scale, QImage::Format format = QImage::Format_ARGB32_Premultiplied)
 {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
+    QImage image(width * scale, height * scale, format);
+    image.fill(format == QImage::Format_RGB32 ? Qt::black : Qt::transparent);
     return image;
+}
+
+void scalePainter(QPainter &p, int scale)
+{
+    if (scale != 1)
+        p.scale(scale, scale);
 }
 
 bool save(const QImage &image, const QDir &dir, const QString &name)
@@ -173,15 +181,17 @@ QString iconSvg(double size, double margin)
              svgNumber(Glyph::waveWidth * s), waves);
 }
 
-QImage background()
+QImage background(int scale)
 {
-    QImage image(800, 450, QImage::Format_RGB32);
+    constexpr int width = 800, height = 450;
+    QImage image = canvas(width, height, scale, QImage::Format_RGB32);
     image.fill(body);
     QPainter p(&image);
+    scalePainter(p, scale);
     p.setRenderHint(QPainter::Antialiasing);
-    const QRectF header(0, 0, image.width(), headerHeight);
+    const QRectF header(0, 0, width, headerHeight);
 
-    QLinearGradient across(0, 0, image.width(), 0);
+    QLinearGradient across(0, 0, width, 0);
     across.setColorAt(0, headerLeft);
     across.setColorAt(0.5, headerMid);
     across.setColorAt(1, headerRight);
@@ -231,7 +241,7 @@ QImage background()
     p.drawPath(wave);
 
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.fillRect(QRect(0, headerHeight, image.width(), 1), bodyLine);
+    p.fillRect(QRect(0, headerHeight, width, 1), bodyLine);
     return image;
 }
 
@@ -245,10 +255,11 @@ bool fontAvailable()
     return true;
 }
 
-QImage logo()
+QImage logo(int scale)
 {
-    QImage image = blank(210, 60);
+    QImage image = canvas(210, 60, scale);
     QPainter p(&image);
+    scalePainter(p, scale);
     p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     drawGlyph(p, QRectF(1, 8, 44, 44));
 
@@ -270,10 +281,11 @@ QImage logo()
     return image;
 }
 
-QImage icon()
+QImage icon(int scale)
 {
-    QImage image = blank(48, 48);
+    QImage image = canvas(48, 48, scale);
     QPainter p(&image);
+    scalePainter(p, scale);
     drawGlyph(p, QRectF(2, 2, 44, 44));
     return image;
 }
@@ -309,10 +321,11 @@ QPainterPath musicNote()
     return note.simplified();
 }
 
-QImage defaultCover()
+QImage defaultCover(int scale)
 {
-    QImage image(152, 152, QImage::Format_RGB32);
+    QImage image = canvas(152, 152, scale, QImage::Format_RGB32);
     QPainter p(&image);
+    scalePainter(p, scale);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF all(0, 0, 152, 152);
 
@@ -332,26 +345,27 @@ QImage defaultCover()
 
     QPainterPath note = musicNote();
     const QRectF bounds = note.boundingRect();
-    constexpr double scale = 0.78;
+    constexpr double noteScale = 0.78;
     QTransform place;
-    place.translate(76 - bounds.center().x() * scale, 77 - bounds.center().y() * scale);
-    place.scale(scale, scale);
+    place.translate(76 - bounds.center().x() * noteScale, 77 - bounds.center().y() * noteScale);
+    place.scale(noteScale, noteScale);
     p.setBrush(QColor(0xa9, 0xb7, 0xc9));
     p.drawPath(place.map(note));
     return image;
 }
 
-QImage panel()
+QImage panel(int scale)
 {
-    QImage image(2, 2, QImage::Format_RGB32);
+    QImage image = canvas(2, 2, scale, QImage::Format_RGB32);
     QPainter p(&image);
     p.fillRect(image.rect(), body);
     return image;
 }
 
 // Pixel art so every edge is crisp: X outline, o fill, anything else clear.
-// The fingertip is the hot spot at (5, 0).
-QImage handCursor()
+// The fingertip is the hot spot at (5, 0). At 2x each cell is a 2x2 block,
+// which keeps the edges as crisp as the pixel art is.
+QImage handCursor(int scale)
 {
     static constexpr std::array<const char *, 23> rows{
         "....XXX.............", //
@@ -378,8 +392,9 @@ QImage handCursor()
         "....XooooooooooooX..", //
         "....XXXXXXXXXXXXXX..", //
     };
-    QImage image = blank(32, 32);
+    QImage image = canvas(32, 32, scale);
     QPainter p(&image);
+    scalePainter(p, scale);
     for (int y = 0; y < int(rows.size()); ++y)
         for (int x = 0; rows[y][x] != '\0'; ++x) {
             if (rows[y][x] == 'X')
@@ -390,9 +405,11 @@ QImage handCursor()
     return image;
 }
 
+// Drawn large once: its button shrinks it to whatever the screen needs, so it
+// has no @2x.
 QImage refresh()
 {
-    QImage image = blank(512, 512);
+    QImage image = canvas(512, 512, 1);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     const QPointF centre(256, 256);
@@ -444,13 +461,16 @@ int main(int argc, char *argv[])
     if (!dir.mkpath(QStringLiteral(".")) || !fontAvailable())
         return 1;
 
-    bool ok = save(background(), dir, QStringLiteral("background.png"));
-    ok = save(logo(), dir, QStringLiteral("logo.png")) && ok;
-    ok = save(defaultCover(), dir, QStringLiteral("default_cover.png")) && ok;
-    ok = save(panel(), dir, QStringLiteral("panel.png")) && ok;
-    ok = save(icon(), dir, QStringLiteral("icon.png")) && ok;
-    ok = save(handCursor(), dir, QStringLiteral("hand_cursor.png")) && ok;
-    ok = save(refresh(), dir, QStringLiteral("refresh.png")) && ok;
+    bool ok = save(refresh(), dir, QStringLiteral("refresh.png"));
+    for (int scale : {1, 2}) {
+        const QString suffix = scale == 1 ? QStringLiteral(".png") : QStringLiteral("@2x.png");
+        ok = save(background(scale), dir, QStringLiteral("background") + suffix) && ok;
+        ok = save(logo(scale), dir, QStringLiteral("logo") + suffix) && ok;
+        ok = save(defaultCover(scale), dir, QStringLiteral("default_cover") + suffix) && ok;
+        ok = save(panel(scale), dir, QStringLiteral("panel") + suffix) && ok;
+        ok = save(icon(scale), dir, QStringLiteral("icon") + suffix) && ok;
+        ok = save(handCursor(scale), dir, QStringLiteral("hand_cursor") + suffix) && ok;
+    }
 
     QFile svg(dir.filePath(QStringLiteral("icon.svg")));
     if (svg.open(QIODevice::WriteOnly | QIODevice::Truncate)) {

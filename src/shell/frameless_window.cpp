@@ -114,10 +114,10 @@ void FramelessWindow::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_background);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QPen(BorderColor, 0)); // cosmetic: one pixel at any scale
+    // Each line fills its whole row or column of window pixels, so on a
+    // high-DPI screen it still reaches the window's edge.
     for (const QLine &line : borderLines())
-        painter.drawLine(line);
+        painter.fillRect(QRect(line.p1(), line.p2()).normalized(), BorderColor);
 }
 
 void FramelessWindow::mousePressEvent(QMouseEvent *event)

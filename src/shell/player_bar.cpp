@@ -6,11 +6,15 @@
 #include "player/player_module.h"
 #include "services/sound_stream.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSlider>
 #include <QToolButton>
+#include <QtMath>
+
+#include <algorithm>
 
 namespace {
 
@@ -54,7 +58,10 @@ static_assert(SoundReader::End == StreamBuffer::End && SoundReader::Failed == St
 // strip now looks the same on every desktop.
 QPixmap glyphPixmap(Glyph glyph, const QColor &colour)
 {
-    QPixmap pixmap(32, 32);
+    // In the screen's own pixels, so high-DPI screens get sharp edges.
+    const qreal ratio = std::max(1.0, qApp->devicePixelRatio());
+    QPixmap pixmap(qCeil(32 * ratio), qCeil(32 * ratio));
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -134,8 +141,12 @@ PlayerBar::PlayerBar(QWidget *parent)
     m_time->setText(playerTimeText(0) + QStringLiteral(" / ") + playerTimeText(0));
 
     m_volumeIcon = new QLabel(this);
-    m_volumeIcon->setPixmap(glyphPixmap(Glyph::Volume, glyphColour)
-                                .scaled(16, 16, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    const QPixmap volumeGlyph = glyphPixmap(Glyph::Volume, glyphColour);
+    const qreal ratio = volumeGlyph.devicePixelRatio();
+    QPixmap volumePicture =
+        volumeGlyph.scaled(QSize(16, 16) * ratio, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    volumePicture.setDevicePixelRatio(ratio); // 16 by 16 in window units at any ratio
+    m_volumeIcon->setPixmap(volumePicture);
     m_volumeIcon->setGeometry(512, 6, 16, 16);
 
     m_volume = new QSlider(Qt::Horizontal, this);

@@ -3,14 +3,19 @@
 
 #include "shell/stored_picture.h"
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QResource>
 
+#include <cmath>
 #include <cstring>
 
-QPixmap storedPicture(const QString &name)
+namespace {
+
+// FILE (NAME or NAME@2x) read in place from its raw copy, else decoded from its PNG.
+QImage pictureImage(const QString &file)
 {
-    const QResource raw(QStringLiteral(":/pictures/raw/") + name);
+    const QResource raw(QStringLiteral(":/pictures/raw/") + file);
     RawPictureHeader header{};
     if (raw.isValid() && raw.compressionAlgorithm() == QResource::NoCompression &&
         raw.size() >= qint64(sizeof header)) {
@@ -25,8 +30,37 @@ QPixmap storedPicture(const QString &name)
             // Rows must start on 32-bit boundaries to be read in place.
             if (quintptr(pixels) % alignof(quint32) != 0)
                 image = image.copy();
-            return QPixmap::fromImage(image);
+            return image;
         }
     }
-    return QPixmap(QStringLiteral(":/pictures/") + name + QStringLiteral(".png"));
+    return QImage(QStringLiteral(":/pictures/") + file + QStringLiteral(".png"));
+}
+
+} // namespace
+
+QPixmap storedPicture(const QString &name)
+{
+    return storedPicture(name, qApp->devicePixelRatio());
+}
+
+QPixmap storedPicture(const QString &name, qreal ratio)
+{
+    if (ratio <= 1)
+        return QPixmap::fromImage(pictureImage(name));
+    QImage image = pictureImage(name + QStringLiteral("@2x"));
+    if (image.isNull())
+        return QPixmap::fromImage(pictureImage(name));
+    // Other ratios (1.5, 3) get the @2x resampled once to their own pixels,
+    // so painting never stretches it again.
+    if (!qFuzzyCompare(ratio, 2.0)) {
+        const QSize size(qRound(image.width() / 2.0 * ratio), qRound(image.height() / 2.0 * ratio));
+        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    } else {
+        ratio = 2;
+    }
+    // Setting the ratio copies raw pixels (Qt detaches read-only data);
+    // a few milliseconds, far less than decoding the PNG.
+    QPixmap pixmap = QPixmap::fromImage(image);
+    pixmap.setDevicePixelRatio(ratio);
+    return pixmap;
 }

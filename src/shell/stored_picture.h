@@ -20,5 +20,10 @@ struct RawPictureHeader
 };
 inline constexpr char RawPictureMagic[4] = {'V', 'X', 'R', 'P'};
 
-// The picture :/pictures/NAME.png, from its raw copy when there is one.
+// The picture :/pictures/NAME.png, from its raw copy when there is one. Above
+// a device pixel ratio of 1 it is NAME@2x instead, drawn at twice the size,
+// resampled to the ratio's own pixels unless that is 2; the pixmap carries the
+// ratio. Without a ratio, the application's (its highest screen's, as Qt's own
+// @2x lookup takes it).
 QPixmap storedPicture(const QString &name);
+QPixmap storedPicture(const QString &name, qreal ratio);

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "shell/frameless_window.h"
+#include "shell/stored_picture.h"
 #include "shell/window_chrome.h"
 
 #include <QLabel>
@@ -48,21 +49,25 @@ private slots:
         QFETCH(bool, topLine);
         TestWindow w(topLine ? FramelessWindow::TopEdge::Lined : FramelessWindow::TopEdge::Open);
         const QImage shot = w.grab().toImage();
+        const int ratio = qRound(shot.devicePixelRatio());
         const QImage backdrop =
-            QImage(QStringLiteral(":/pictures/background.png")).convertToFormat(shot.format());
-        const int right = shot.width() - 1;
-        const int bottom = shot.height() - 1;
+            storedPicture(QStringLiteral("background")).toImage().convertToFormat(shot.format());
+        // A window pixel is a square of device pixels: both of its far corners count.
+        const auto colours = [&](const QImage &image, int x, int y) {
+            return QList<QColor>{image.pixelColor(x * ratio, y * ratio),
+                                 image.pixelColor(x * ratio + ratio - 1, y * ratio + ratio - 1)};
+        };
+        const QList<QColor> border{BorderColor, BorderColor};
+        const int right = w.width() - 1;
+        const int bottom = w.height() - 1;
         for (int y = 0; y <= bottom; ++y) {
-            QCOMPARE(shot.pixelColor(0, y), BorderColor);
-            QCOMPARE(shot.pixelColor(right, y), BorderColor);
+            QCOMPARE(colours(shot, 0, y), border);
+            QCOMPARE(colours(shot, right, y), border);
         }
         for (int x = 1; x < right; ++x) {
-            QCOMPARE(shot.pixelColor(x, bottom - 1), BorderColor);
-            QCOMPARE(shot.pixel(x, bottom), backdrop.pixel(x, bottom));
-            if (topLine)
-                QCOMPARE(shot.pixelColor(x, 0), BorderColor);
-            else
-                QCOMPARE(shot.pixel(x, 0), backdrop.pixel(x, 0));
+            QCOMPARE(colours(shot, x, bottom - 1), border);
+            QCOMPARE(colours(shot, x, bottom), colours(backdrop, x, bottom));
+            QCOMPARE(colours(shot, x, 0), topLine ? border : colours(backdrop, x, 0));
         }
     }
 
@@ -109,6 +114,23 @@ private slots:
         QCOMPARE(colours(), (QList<QColor>{n, h}));
         QTest::mouseMove(&w, QPoint(150, 90));
         QCOMPARE(colours(), (QList<QColor>{n, n}));
+    }
+
+    // The pictures come at the screen's pixel ratio and the backdrop is
+    // painted pixel for pixel, not stretched (run at ratios 1 and 2).
+    void picturesAtTheScreensRatio()
+    {
+        const int ratio = qRound(qApp->devicePixelRatio());
+        TestWindow w(FramelessWindow::TopEdge::Open);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.findChild<QLabel *>(QStringLiteral("logo"))->pixmap().devicePixelRatio(), ratio);
+        const QImage shot = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shot.size(), w.size() * ratio);
+        const QImage backdrop(ratio == 1 ? QStringLiteral(":/pictures/background.png")
+                                         : QStringLiteral(":/pictures/background@2x.png"));
+        const QRect bare(QPoint(225, 30) * ratio, QSize(70, 60) * ratio);
+        QCOMPARE(shot.copy(bare), backdrop.copy(bare).convertToFormat(QImage::Format_RGB32));
     }
 };
 
