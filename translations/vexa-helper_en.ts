@@ -2,6 +2,257 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="zh_CN">
 <context>
+    <name>Cli</name>
+    <message>
+        <source>打开主窗口</source>
+        <translation>open the main window</translation>
+    </message>
+    <message>
+        <source>运行一条命令</source>
+        <translation>run one command</translation>
+    </message>
+    <message>
+        <source>分析音乐页面地址，打印音乐信息</source>
+        <translation>analyse a sound page address and print the sound&apos;s record</translation>
+    </message>
+    <message>
+        <source>分析地址，保存音乐文件（存入下载文件夹或 DIR），打印保存的路径；使用 --demo 时 ADDRESS 可以只写示例编号，如 1001</source>
+        <translation>analyse it, save the sound file (into the download folder or DIR) and print the saved path; with --demo a bare sample id such as 1001 will do as the ADDRESS</translation>
+    </message>
+    <message>
+        <source>列出首页的十五首热门音乐（--json：文字与截取的完全一致）</source>
+        <translation>list the fifteen hot sounds of the home page (--json: the texts exactly as cut)</translation>
+    </message>
+    <message>
+        <source>以 key=value 行打印下载设置，或打印一项，或设置一项；键：folder、name（默认的 --name 模板）、tags（true/false）、id3-version（3/4）</source>
+        <translation>print the download settings as key=value lines, print one, or set one; keys: folder, name (the default --name template), tags (true/false), id3-version (3/4)</translation>
+    </message>
+    <message>
+        <source>把结果打印为一个 JSON 对象</source>
+        <translation>print the record as one JSON object</translation>
+    </message>
+    <message>
+        <source>（download）存入 DIR，不存在时创建，不用设置中的文件夹</source>
+        <translation>(download) save into DIR, created when missing, instead of the folder setting</translation>
+    </message>
+    <message>
+        <source>（download）按 TEMPLATE 命名保存的文件（默认为 name 设置，最初是 “{singer} - {name}”）：字段有 {singer} {name} {id} {date} {ext} {shortname} {shortsinger}；“/” 分出子文件夹；未写 {ext} 时自动加上扩展名</source>
+        <translation>(download) name the saved file by TEMPLATE (default: the name setting, at first &quot;{singer} - {name}&quot;): fields {singer} {name} {id} {date} {ext} {shortname} {shortsinger}; &quot;/&quot; makes subfolders; the extension follows unless placed</translation>
+    </message>
+    <message>
+        <source>（download）保存时不写标签和封面</source>
+        <translation>(download) save without tags and cover</translation>
+    </message>
+    <message>
+        <source>这么久收不到数据就放弃（默认 30）</source>
+        <translation>give up when no data arrives for this long (default 30)</translation>
+    </message>
+    <message>
+        <source>音乐页面和首页所在的网站主机</source>
+        <translation>web host of the sound pages and the home page</translation>
+    </message>
+    <message>
+        <source>音乐信息接口所在的主机</source>
+        <translation>host of the sound-info endpoint</translation>
+    </message>
+    <message>
+        <source>版本文件所在的主机</source>
+        <translation>host of the version file</translation>
+    </message>
+    <message>
+        <source>启动内置的示例服务，所有主机都用它</source>
+        <translation>start the built-in sample service and use it for every host</translation>
+    </message>
+    <message>
+        <source>文字的语言：zh_CN、zh_TW 或 en（默认取自系统的语言）</source>
+        <translation>language of the texts: zh_CN, zh_TW or en (default: from the system&apos;s languages)</translation>
+    </message>
+    <message>
+        <source>（窗口）启动后分析此地址；使用 --demo 时可以只写示例编号，如 1001</source>
+        <translation>(window) analyse this address after start-up; with --demo a bare sample id such as 1001 will do</translation>
+    </message>
+    <message>
+        <source>（窗口）启动并完成 --address 的分析后，把窗口存为图片，然后退出</source>
+        <translation>(window) save the window as a picture after start-up and any --address analysis, then end</translation>
+    </message>
+    <message>
+        <source>显示此帮助</source>
+        <translation>show this help</translation>
+    </message>
+    <message>
+        <source>显示版本</source>
+        <translation>show the version</translation>
+    </message>
+    <message>
+        <source>用法：</source>
+        <translation>Usage:</translation>
+    </message>
+    <message>
+        <source>命令：</source>
+        <translation>Commands:</translation>
+    </message>
+    <message>
+        <source>选项：</source>
+        <translation>Options:</translation>
+    </message>
+    <message>
+        <source>退出状态：0 成功，2 地址未被接受，3 未收到回答，4 回答中没有音乐信息（hot：页面中没有条目），5 下载失败，64 用法有误，1 其他失败。</source>
+        <translation>Exit status: 0 success, 2 address rejected, 3 the answer did not arrive, 4 the answer holds no sound record (hot: the page holds no entry), 5 the download failed, 64 wrong usage, 1 any other failure.</translation>
+    </message>
+    <message>
+        <source>用法有误</source>
+        <translation>wrong usage</translation>
+    </message>
+    <message>
+        <source>用法见 “vexa-helper --help”</source>
+        <translation>try &apos;vexa-helper --help&apos;</translation>
+    </message>
+    <message>
+        <source>示例服务未能启动</source>
+        <translation>the sample service did not start</translation>
+    </message>
+    <message>
+        <source>未知选项 “%1”</source>
+        <translation>unknown option &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>缺少命令</source>
+        <translation>missing command</translation>
+    </message>
+    <message>
+        <source>未知命令 “%1”</source>
+        <translation>unknown command &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>--timeout 的值 “%1” 有误</source>
+        <translation>bad --timeout value &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>须为大于 0、至多 24 小时的秒数</source>
+        <translation>wants a number of seconds above 0, at most a day</translation>
+    </message>
+    <message>
+        <source>--name 模板 “%1” 有误</source>
+        <translation>bad --name template &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>使用示例服务：%1</source>
+        <translation>using the sample service: %1</translation>
+    </message>
+    <message>
+        <source>%1 需要一个音乐页面地址</source>
+        <translation>%1 needs a sound page address</translation>
+    </message>
+    <message>
+        <source>%1 只接受一个地址；地址含空格时请加引号</source>
+        <translation>%1 takes one address; quote it if it holds spaces</translation>
+    </message>
+    <message>
+        <source>地址未被接受</source>
+        <translation>address rejected</translation>
+    </message>
+    <message>
+        <source>无法获取 %1</source>
+        <translation>could not fetch %1</translation>
+    </message>
+    <message>
+        <source>%1 的回答中没有音乐信息</source>
+        <translation>no sound record in the answer from %1</translation>
+    </message>
+    <message>
+        <source>config 最多接受 KEY 和 VALUE 两个参数</source>
+        <translation>config takes at most KEY and VALUE</translation>
+    </message>
+    <message>
+        <source>未知设置 “%1”</source>
+        <translation>unknown setting &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>可用的设置有 %1</source>
+        <translation>the settings are %1</translation>
+    </message>
+    <message>
+        <source>设置 %1 的值 “%2” 有误</source>
+        <translation>bad value &quot;%2&quot; for %1</translation>
+    </message>
+    <message>
+        <source>设置 %1 未能保存</source>
+        <translation>config %1 not saved</translation>
+    </message>
+    <message>
+        <source>连接中断，正在重试（第 %1 次，共 %2 次）</source>
+        <translation>the connection broke off; retrying, try %1 of %2</translation>
+    </message>
+    <message>
+        <source>从 %1 处继续先前未完成的下载</source>
+        <translation>continuing an earlier partial download at %1</translation>
+    </message>
+    <message>
+        <source>无法下载 %1</source>
+        <translation>could not download %1</translation>
+    </message>
+    <message>
+        <source>已保留 %1，再次运行同一命令即可继续下载</source>
+        <translation>kept %1; the same command continues it</translation>
+    </message>
+    <message>
+        <source>已保存，但未写入标签</source>
+        <translation>saved without tags</translation>
+    </message>
+    <message>
+        <source>hot 不接受参数</source>
+        <translation>hot takes no arguments</translation>
+    </message>
+    <message>
+        <source>无法读取热门列表</source>
+        <translation>could not read the hot list</translation>
+    </message>
+    <message>
+        <source>%1 的页面中没有热门条目</source>
+        <translation>no hot-list entry in the page from %1</translation>
+    </message>
+    <message>
+        <source>以 JSON 输出。</source>
+        <translation>JSON output.</translation>
+    </message>
+    <message>
+        <source>收不到数据时的等待时限。</source>
+        <translation>Stall time-out.</translation>
+    </message>
+    <message>
+        <source>使用内置的示例服务。</source>
+        <translation>Use the built-in sample service.</translation>
+    </message>
+    <message>
+        <source>下载文件夹。</source>
+        <translation>Download folder.</translation>
+    </message>
+    <message>
+        <source>保存的文件的命名模板。</source>
+        <translation>Name template of the saved file.</translation>
+    </message>
+    <message>
+        <source>保存文件时不写标签和封面。</source>
+        <translation>Save the file without tags and cover.</translation>
+    </message>
+    <message>
+        <source>帮助。</source>
+        <translation>Help.</translation>
+    </message>
+    <message>
+        <source>版本。</source>
+        <translation>Version.</translation>
+    </message>
+    <message>
+        <source>启动后分析此地址（使用 --demo 时也可以是示例编号）。</source>
+        <translation>Analyse this address (with --demo also a sample id) after start-up.</translation>
+    </message>
+    <message>
+        <source>把窗口存为 FILE 后退出。</source>
+        <translation>Save the window to FILE and end.</translation>
+    </message>
+</context>
+<context>
     <name>DownloadResult</name>
     <message>
         <source>音乐地址无效</source>
@@ -121,6 +372,18 @@
         <source>关闭</source>
         <translation>Close</translation>
     </message>
+    <message>
+        <source>从官方网站获取最新的热门音乐列表</source>
+        <translation>Fetches the latest hot sounds from the official website</translation>
+    </message>
+    <message>
+        <source>热门音乐列表</source>
+        <translation>Hot sounds</translation>
+    </message>
+    <message>
+        <source>双击或按回车键分析选中的音乐</source>
+        <translation>Double-click or press Enter to analyse the selected sound</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -208,6 +471,42 @@
         <source>Quorlen出品</source>
         <translation>By Quorlen</translation>
     </message>
+    <message>
+        <source>音乐地址</source>
+        <translation>Sound address</translation>
+    </message>
+    <message>
+        <source>音乐页面的地址，按回车键分析</source>
+        <translation>A sound page&apos;s address; Enter analyses it</translation>
+    </message>
+    <message>
+        <source>分析音乐信息</source>
+        <translation>Analyse the sound</translation>
+    </message>
+    <message>
+        <source>获取地址中音乐的信息、封面和声音</source>
+        <translation>Fetches the sound&apos;s details, cover and audio</translation>
+    </message>
+    <message>
+        <source>下载设置</source>
+        <translation>Download settings</translation>
+    </message>
+    <message>
+        <source>打开热门推荐音乐列表</source>
+        <translation>Open the list of recommended sounds</translation>
+    </message>
+    <message>
+        <source>在浏览器中打开官方网站</source>
+        <translation>Open the official website in the browser</translation>
+    </message>
+    <message>
+        <source>上一步操作的结果</source>
+        <translation>How the last action went</translation>
+    </message>
+    <message>
+        <source>程序版本</source>
+        <translation>Program version</translation>
+    </message>
 </context>
 <context>
     <name>MessageBoxes</name>
@@ -233,6 +532,30 @@
     <message>
         <source>音量</source>
         <translation>Volume</translation>
+    </message>
+    <message>
+        <source>播放或暂停当前的音乐</source>
+        <translation>Plays or pauses the current sound</translation>
+    </message>
+    <message>
+        <source>播放进度</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>拖动或用方向键跳到音乐的其他位置</source>
+        <translation>Drag it, or use the arrow keys, to move through the sound</translation>
+    </message>
+    <message>
+        <source>已播放时间 / 总时长</source>
+        <translation>Time played / length</translation>
+    </message>
+    <message>
+        <source>调节播放的音量</source>
+        <translation>Sets the playback volume</translation>
+    </message>
+    <message>
+        <source>播放器的提示</source>
+        <translation>Player message</translation>
     </message>
 </context>
 <context>
@@ -296,6 +619,34 @@
     <message>
         <source>预览</source>
         <translation>Preview</translation>
+    </message>
+    <message>
+        <source>下载的音乐文件保存在这个文件夹</source>
+        <translation>Downloaded sound files are saved in this folder</translation>
+    </message>
+    <message>
+        <source>选择下载文件夹</source>
+        <translation>Choose the download folder</translation>
+    </message>
+    <message>
+        <source>在下载的文件中写入音乐信息和封面</source>
+        <translation>Writes the sound&apos;s details and cover into the downloaded file</translation>
+    </message>
+    <message>
+        <source>写入的 ID3 标签版本</source>
+        <translation>The ID3 tag version to write</translation>
+    </message>
+    <message>
+        <source>按这些设置下载时文件的路径</source>
+        <translation>Where a download goes with these settings</translation>
+    </message>
+    <message>
+        <source>保存设置并关闭</source>
+        <translation>Save the settings and close</translation>
+    </message>
+    <message>
+        <source>不保存设置，关闭窗口</source>
+        <translation>Close without saving the settings</translation>
     </message>
 </context>
 <context>
@@ -366,6 +717,66 @@
     <message>
         <source>粉丝：%1 人</source>
         <translation>Fans: %1</translation>
+    </message>
+    <message>
+        <source>复制音乐地址</source>
+        <translation>Copy the sound&apos;s address</translation>
+    </message>
+    <message>
+        <source>把音乐文件的地址复制到剪贴板</source>
+        <translation>Copies the sound file&apos;s address to the clipboard</translation>
+    </message>
+    <message>
+        <source>下载音乐文件</source>
+        <translation>Download the sound file</translation>
+    </message>
+    <message>
+        <source>把音乐文件保存到下载文件夹</source>
+        <translation>Saves the sound file in the download folder</translation>
+    </message>
+    <message>
+        <source>封面</source>
+        <translation>Cover</translation>
+    </message>
+    <message>
+        <source>音乐的封面图片</source>
+        <translation>The sound&apos;s cover picture</translation>
+    </message>
+    <message>
+        <source>音乐名称</source>
+        <translation>Sound name</translation>
+    </message>
+    <message>
+        <source>歌手</source>
+        <translation>Singer</translation>
+    </message>
+    <message>
+        <source>播放次数</source>
+        <translation>Plays</translation>
+    </message>
+    <message>
+        <source>粉丝人数</source>
+        <translation>Fans</translation>
+    </message>
+    <message>
+        <source>分享次数</source>
+        <translation>Shares</translation>
+    </message>
+    <message>
+        <source>发布时间</source>
+        <translation>Published</translation>
+    </message>
+    <message>
+        <source>音乐的文字介绍</source>
+        <translation>The sound&apos;s introduction</translation>
+    </message>
+    <message>
+        <source>音乐全名：%1</source>
+        <translation>Full name: %1</translation>
+    </message>
+    <message>
+        <source>歌手全名：%1</source>
+        <translation>Full singer name: %1</translation>
     </message>
 </context>
 <context>

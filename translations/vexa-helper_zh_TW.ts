@@ -2,6 +2,257 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_TW" sourcelanguage="zh_CN">
 <context>
+    <name>Cli</name>
+    <message>
+        <source>打开主窗口</source>
+        <translation>開啟主視窗</translation>
+    </message>
+    <message>
+        <source>运行一条命令</source>
+        <translation>執行一個指令</translation>
+    </message>
+    <message>
+        <source>分析音乐页面地址，打印音乐信息</source>
+        <translation>分析音樂頁面網址，印出音樂資訊</translation>
+    </message>
+    <message>
+        <source>分析地址，保存音乐文件（存入下载文件夹或 DIR），打印保存的路径；使用 --demo 时 ADDRESS 可以只写示例编号，如 1001</source>
+        <translation>分析網址，儲存音樂檔案（存入下載資料夾或 DIR），印出儲存的路徑；使用 --demo 時 ADDRESS 可以只寫範例編號，如 1001</translation>
+    </message>
+    <message>
+        <source>列出首页的十五首热门音乐（--json：文字与截取的完全一致）</source>
+        <translation>列出首頁的十五首熱門音樂（--json：文字與擷取的完全一致）</translation>
+    </message>
+    <message>
+        <source>以 key=value 行打印下载设置，或打印一项，或设置一项；键：folder、name（默认的 --name 模板）、tags（true/false）、id3-version（3/4）</source>
+        <translation>以 key=value 行印出下載設定，或印出一項，或設定一項；鍵：folder、name（預設的 --name 範本）、tags（true/false）、id3-version（3/4）</translation>
+    </message>
+    <message>
+        <source>把结果打印为一个 JSON 对象</source>
+        <translation>把結果印成一個 JSON 物件</translation>
+    </message>
+    <message>
+        <source>（download）存入 DIR，不存在时创建，不用设置中的文件夹</source>
+        <translation>（download）存入 DIR，不存在時建立，不用設定中的資料夾</translation>
+    </message>
+    <message>
+        <source>（download）按 TEMPLATE 命名保存的文件（默认为 name 设置，最初是 “{singer} - {name}”）：字段有 {singer} {name} {id} {date} {ext} {shortname} {shortsinger}；“/” 分出子文件夹；未写 {ext} 时自动加上扩展名</source>
+        <translation>（download）依 TEMPLATE 命名儲存的檔案（預設為 name 設定，最初是「{singer} - {name}」）：欄位有 {singer} {name} {id} {date} {ext} {shortname} {shortsinger}；「/」分出子資料夾；未寫 {ext} 時自動加上副檔名</translation>
+    </message>
+    <message>
+        <source>（download）保存时不写标签和封面</source>
+        <translation>（download）儲存時不寫入標籤和封面</translation>
+    </message>
+    <message>
+        <source>这么久收不到数据就放弃（默认 30）</source>
+        <translation>這麼久收不到資料就放棄（預設 30）</translation>
+    </message>
+    <message>
+        <source>音乐页面和首页所在的网站主机</source>
+        <translation>音樂頁面和首頁所在的網站主機</translation>
+    </message>
+    <message>
+        <source>音乐信息接口所在的主机</source>
+        <translation>音樂資訊介面所在的主機</translation>
+    </message>
+    <message>
+        <source>版本文件所在的主机</source>
+        <translation>版本檔案所在的主機</translation>
+    </message>
+    <message>
+        <source>启动内置的示例服务，所有主机都用它</source>
+        <translation>啟動內建的範例服務，所有主機都用它</translation>
+    </message>
+    <message>
+        <source>文字的语言：zh_CN、zh_TW 或 en（默认取自系统的语言）</source>
+        <translation>文字的語言：zh_CN、zh_TW 或 en（預設取自系統的語言）</translation>
+    </message>
+    <message>
+        <source>（窗口）启动后分析此地址；使用 --demo 时可以只写示例编号，如 1001</source>
+        <translation>（視窗）啟動後分析此網址；使用 --demo 時可以只寫範例編號，如 1001</translation>
+    </message>
+    <message>
+        <source>（窗口）启动并完成 --address 的分析后，把窗口存为图片，然后退出</source>
+        <translation>（視窗）啟動並完成 --address 的分析後，把視窗存成圖片，然後結束</translation>
+    </message>
+    <message>
+        <source>显示此帮助</source>
+        <translation>顯示此說明</translation>
+    </message>
+    <message>
+        <source>显示版本</source>
+        <translation>顯示版本</translation>
+    </message>
+    <message>
+        <source>用法：</source>
+        <translation>用法：</translation>
+    </message>
+    <message>
+        <source>命令：</source>
+        <translation>指令：</translation>
+    </message>
+    <message>
+        <source>选项：</source>
+        <translation>選項：</translation>
+    </message>
+    <message>
+        <source>退出状态：0 成功，2 地址未被接受，3 未收到回答，4 回答中没有音乐信息（hot：页面中没有条目），5 下载失败，64 用法有误，1 其他失败。</source>
+        <translation>結束狀態：0 成功，2 網址未被接受，3 未收到回應，4 回應中沒有音樂資訊（hot：頁面中沒有項目），5 下載失敗，64 用法有誤，1 其他失敗。</translation>
+    </message>
+    <message>
+        <source>用法有误</source>
+        <translation>用法有誤</translation>
+    </message>
+    <message>
+        <source>用法见 “vexa-helper --help”</source>
+        <translation>用法請見「vexa-helper --help」</translation>
+    </message>
+    <message>
+        <source>示例服务未能启动</source>
+        <translation>範例服務未能啟動</translation>
+    </message>
+    <message>
+        <source>未知选项 “%1”</source>
+        <translation>未知的選項「%1」</translation>
+    </message>
+    <message>
+        <source>缺少命令</source>
+        <translation>缺少指令</translation>
+    </message>
+    <message>
+        <source>未知命令 “%1”</source>
+        <translation>未知的指令「%1」</translation>
+    </message>
+    <message>
+        <source>--timeout 的值 “%1” 有误</source>
+        <translation>--timeout 的值「%1」有誤</translation>
+    </message>
+    <message>
+        <source>须为大于 0、至多 24 小时的秒数</source>
+        <translation>須為大於 0、至多 24 小時的秒數</translation>
+    </message>
+    <message>
+        <source>--name 模板 “%1” 有误</source>
+        <translation>--name 範本「%1」有誤</translation>
+    </message>
+    <message>
+        <source>使用示例服务：%1</source>
+        <translation>使用範例服務：%1</translation>
+    </message>
+    <message>
+        <source>%1 需要一个音乐页面地址</source>
+        <translation>%1 需要一個音樂頁面網址</translation>
+    </message>
+    <message>
+        <source>%1 只接受一个地址；地址含空格时请加引号</source>
+        <translation>%1 只接受一個網址；網址含空格時請加引號</translation>
+    </message>
+    <message>
+        <source>地址未被接受</source>
+        <translation>網址未被接受</translation>
+    </message>
+    <message>
+        <source>无法获取 %1</source>
+        <translation>無法取得 %1</translation>
+    </message>
+    <message>
+        <source>%1 的回答中没有音乐信息</source>
+        <translation>%1 的回應中沒有音樂資訊</translation>
+    </message>
+    <message>
+        <source>config 最多接受 KEY 和 VALUE 两个参数</source>
+        <translation>config 最多接受 KEY 和 VALUE 兩個參數</translation>
+    </message>
+    <message>
+        <source>未知设置 “%1”</source>
+        <translation>未知的設定「%1」</translation>
+    </message>
+    <message>
+        <source>可用的设置有 %1</source>
+        <translation>可用的設定有 %1</translation>
+    </message>
+    <message>
+        <source>设置 %1 的值 “%2” 有误</source>
+        <translation>設定 %1 的值「%2」有誤</translation>
+    </message>
+    <message>
+        <source>设置 %1 未能保存</source>
+        <translation>設定 %1 未能儲存</translation>
+    </message>
+    <message>
+        <source>连接中断，正在重试（第 %1 次，共 %2 次）</source>
+        <translation>連線中斷，正在重試（第 %1 次，共 %2 次）</translation>
+    </message>
+    <message>
+        <source>从 %1 处继续先前未完成的下载</source>
+        <translation>從 %1 處繼續先前未完成的下載</translation>
+    </message>
+    <message>
+        <source>无法下载 %1</source>
+        <translation>無法下載 %1</translation>
+    </message>
+    <message>
+        <source>已保留 %1，再次运行同一命令即可继续下载</source>
+        <translation>已保留 %1，再次執行同一指令即可繼續下載</translation>
+    </message>
+    <message>
+        <source>已保存，但未写入标签</source>
+        <translation>已儲存，但未寫入標籤</translation>
+    </message>
+    <message>
+        <source>hot 不接受参数</source>
+        <translation>hot 不接受參數</translation>
+    </message>
+    <message>
+        <source>无法读取热门列表</source>
+        <translation>無法讀取熱門清單</translation>
+    </message>
+    <message>
+        <source>%1 的页面中没有热门条目</source>
+        <translation>%1 的頁面中沒有熱門項目</translation>
+    </message>
+    <message>
+        <source>以 JSON 输出。</source>
+        <translation>以 JSON 輸出。</translation>
+    </message>
+    <message>
+        <source>收不到数据时的等待时限。</source>
+        <translation>收不到資料時的等待時限。</translation>
+    </message>
+    <message>
+        <source>使用内置的示例服务。</source>
+        <translation>使用內建的範例服務。</translation>
+    </message>
+    <message>
+        <source>下载文件夹。</source>
+        <translation>下載資料夾。</translation>
+    </message>
+    <message>
+        <source>保存的文件的命名模板。</source>
+        <translation>儲存檔案的命名範本。</translation>
+    </message>
+    <message>
+        <source>保存文件时不写标签和封面。</source>
+        <translation>儲存檔案時不寫入標籤和封面。</translation>
+    </message>
+    <message>
+        <source>帮助。</source>
+        <translation>說明。</translation>
+    </message>
+    <message>
+        <source>版本。</source>
+        <translation>版本。</translation>
+    </message>
+    <message>
+        <source>启动后分析此地址（使用 --demo 时也可以是示例编号）。</source>
+        <translation>啟動後分析此網址（使用 --demo 時也可以是範例編號）。</translation>
+    </message>
+    <message>
+        <source>把窗口存为 FILE 后退出。</source>
+        <translation>把視窗存成 FILE 後結束。</translation>
+    </message>
+</context>
+<context>
     <name>DownloadResult</name>
     <message>
         <source>音乐地址无效</source>
@@ -121,6 +372,18 @@
         <source>关闭</source>
         <translation>關閉</translation>
     </message>
+    <message>
+        <source>从官方网站获取最新的热门音乐列表</source>
+        <translation>從官方網站取得最新的熱門音樂清單</translation>
+    </message>
+    <message>
+        <source>热门音乐列表</source>
+        <translation>熱門音樂清單</translation>
+    </message>
+    <message>
+        <source>双击或按回车键分析选中的音乐</source>
+        <translation>按兩下或按 Enter 鍵分析選取的音樂</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -208,6 +471,42 @@
         <source>Quorlen出品</source>
         <translation>Quorlen出品</translation>
     </message>
+    <message>
+        <source>音乐地址</source>
+        <translation>音樂位址</translation>
+    </message>
+    <message>
+        <source>音乐页面的地址，按回车键分析</source>
+        <translation>音樂頁面的位址，按 Enter 鍵分析</translation>
+    </message>
+    <message>
+        <source>分析音乐信息</source>
+        <translation>分析音樂資訊</translation>
+    </message>
+    <message>
+        <source>获取地址中音乐的信息、封面和声音</source>
+        <translation>取得位址中音樂的資訊、封面和聲音</translation>
+    </message>
+    <message>
+        <source>下载设置</source>
+        <translation>下載設定</translation>
+    </message>
+    <message>
+        <source>打开热门推荐音乐列表</source>
+        <translation>開啟熱門推薦音樂清單</translation>
+    </message>
+    <message>
+        <source>在浏览器中打开官方网站</source>
+        <translation>在瀏覽器中開啟官方網站</translation>
+    </message>
+    <message>
+        <source>上一步操作的结果</source>
+        <translation>上一個操作的結果</translation>
+    </message>
+    <message>
+        <source>程序版本</source>
+        <translation>程式版本</translation>
+    </message>
 </context>
 <context>
     <name>MessageBoxes</name>
@@ -233,6 +532,30 @@
     <message>
         <source>音量</source>
         <translation>音量</translation>
+    </message>
+    <message>
+        <source>播放或暂停当前的音乐</source>
+        <translation>播放或暫停目前的音樂</translation>
+    </message>
+    <message>
+        <source>播放进度</source>
+        <translation>播放進度</translation>
+    </message>
+    <message>
+        <source>拖动或用方向键跳到音乐的其他位置</source>
+        <translation>拖曳或使用方向鍵跳到音樂的其他位置</translation>
+    </message>
+    <message>
+        <source>已播放时间 / 总时长</source>
+        <translation>已播放時間 / 總長度</translation>
+    </message>
+    <message>
+        <source>调节播放的音量</source>
+        <translation>調整播放音量</translation>
+    </message>
+    <message>
+        <source>播放器的提示</source>
+        <translation>播放器的提示</translation>
     </message>
 </context>
 <context>
@@ -296,6 +619,34 @@
     <message>
         <source>预览</source>
         <translation>預覽</translation>
+    </message>
+    <message>
+        <source>下载的音乐文件保存在这个文件夹</source>
+        <translation>下載的音樂檔案會儲存在這個資料夾</translation>
+    </message>
+    <message>
+        <source>选择下载文件夹</source>
+        <translation>選擇下載資料夾</translation>
+    </message>
+    <message>
+        <source>在下载的文件中写入音乐信息和封面</source>
+        <translation>在下載的檔案中寫入音樂資訊和封面</translation>
+    </message>
+    <message>
+        <source>写入的 ID3 标签版本</source>
+        <translation>寫入的 ID3 標籤版本</translation>
+    </message>
+    <message>
+        <source>按这些设置下载时文件的路径</source>
+        <translation>依這些設定下載時檔案的路徑</translation>
+    </message>
+    <message>
+        <source>保存设置并关闭</source>
+        <translation>儲存設定並關閉</translation>
+    </message>
+    <message>
+        <source>不保存设置，关闭窗口</source>
+        <translation>不儲存設定，關閉視窗</translation>
     </message>
 </context>
 <context>
@@ -366,6 +717,66 @@
     <message>
         <source>粉丝：%1 人</source>
         <translation>粉絲：%1 人</translation>
+    </message>
+    <message>
+        <source>复制音乐地址</source>
+        <translation>複製音樂位址</translation>
+    </message>
+    <message>
+        <source>把音乐文件的地址复制到剪贴板</source>
+        <translation>將音樂檔案的位址複製到剪貼簿</translation>
+    </message>
+    <message>
+        <source>下载音乐文件</source>
+        <translation>下載音樂檔案</translation>
+    </message>
+    <message>
+        <source>把音乐文件保存到下载文件夹</source>
+        <translation>將音樂檔案儲存到下載資料夾</translation>
+    </message>
+    <message>
+        <source>封面</source>
+        <translation>封面</translation>
+    </message>
+    <message>
+        <source>音乐的封面图片</source>
+        <translation>音樂的封面圖片</translation>
+    </message>
+    <message>
+        <source>音乐名称</source>
+        <translation>音樂名稱</translation>
+    </message>
+    <message>
+        <source>歌手</source>
+        <translation>歌手</translation>
+    </message>
+    <message>
+        <source>播放次数</source>
+        <translation>播放次數</translation>
+    </message>
+    <message>
+        <source>粉丝人数</source>
+        <translation>粉絲人數</translation>
+    </message>
+    <message>
+        <source>分享次数</source>
+        <translation>分享次數</translation>
+    </message>
+    <message>
+        <source>发布时间</source>
+        <translation>發布時間</translation>
+    </message>
+    <message>
+        <source>音乐的文字介绍</source>
+        <translation>音樂的文字介紹</translation>
+    </message>
+    <message>
+        <source>音乐全名：%1</source>
+        <translation>音樂全名：%1</translation>
+    </message>
+    <message>
+        <source>歌手全名：%1</source>
+        <translation>歌手全名：%1</translation>
     </message>
 </context>
 <context>
