@@ -9,6 +9,7 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeView>
@@ -29,6 +30,7 @@ private slots:
     void option();
     void windowTexts_data();
     void windowTexts();
+    void systemLanguage();
 };
 
 void UiLanguageTest::fromLocales_data()
@@ -160,6 +162,39 @@ void UiLanguageTest::windowTexts()
         QCOMPARE(settings->geometry(), QRect(520, 16, 24, 12));
     else
         QVERIFY(settings->width() >= settings->fontMetrics().horizontalAdvance(settings->text()));
+}
+
+// Run by CTest once per LANG (see tests/CMakeLists.txt), the language the
+// user's environment asks for: the window, the command line's messages and
+// its help all follow it.
+void UiLanguageTest::systemLanguage()
+{
+    const QString expected = qEnvironmentVariable("VEXA_EXPECTED_LANGUAGE");
+    const std::unique_ptr<UiTranslators> translators = loadUiLanguage(std::nullopt, nullptr);
+    translators->install();
+    MainWindow main(ServiceConfig::allAt(QStringLiteral("127.0.0.1:9")));
+    const QString analyse = main.findChild<QPushButton *>(QStringLiteral("analyseButton"))->text();
+    QCOMPARE(analyse, expected == u"en" ? QStringLiteral("Analyse") : QStringLiteral("分析"));
+    QCOMPARE(main.findChild<QLabel *>(QStringLiteral("settingsLink"))->text(),
+             expected == u"en"      ? QStringLiteral("Settings")
+             : expected == u"zh_TW" ? QStringLiteral("設定")
+                                    : QStringLiteral("设置"));
+
+    const auto run = [](const QStringList &arguments) {
+        QProcess helper;
+        helper.start(QStringLiteral(VEXA_HELPER_EXE), arguments);
+        helper.waitForFinished(30000);
+        return QString::fromUtf8(helper.readAllStandardOutput() + helper.readAllStandardError());
+    };
+    const QString help = run({QStringLiteral("--help")});
+    const QString wrong = run({QStringLiteral("frob")});
+    const QString wanted = expected == u"en" ? QStringLiteral("vexa-helper: wrong usage: unknown command")
+                           : expected == u"zh_TW" ? QStringLiteral("vexa-helper: 用法有誤: 未知的指令")
+                                                  : QStringLiteral("vexa-helper: 用法有误: 未知命令");
+    QVERIFY2(wrong.startsWith(wanted), qPrintable(wrong));
+    QVERIFY2(help.startsWith(expected == u"en" ? QStringLiteral("Usage:") : QStringLiteral("用法：")),
+             qPrintable(help));
+    QCOMPARE(help.contains(QLatin1String("open the main window")), expected == u"en");
 }
 
 QTEST_MAIN(UiLanguageTest)
