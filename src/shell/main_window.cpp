@@ -136,11 +136,11 @@ void MainWindow::buildHeader()
     addLogo({16, 24});
     const QFont linkFont = uiFont(9);
     TitleLink *settings =
-        addTitleLink(QStringLiteral("settingsLink"), tr(SettingsText), {520, 16, 24, 12}, linkFont);
+        addTitleLink(QStringLiteral("settingsLink"), tr(SettingsText), {520, 13, 24, 18}, linkFont);
     TitleLink *hotList =
-        addTitleLink(QStringLiteral("hotListLink"), tr(HotListText), {568, 16, 72, 12}, linkFont);
+        addTitleLink(QStringLiteral("hotListLink"), tr(HotListText), {568, 13, 72, 18}, linkFont);
     TitleLink *homePage =
-        addTitleLink(QStringLiteral("homePageLink"), tr(HomePageText), {664, 16, 48, 12}, linkFont);
+        addTitleLink(QStringLiteral("homePageLink"), tr(HomePageText), {664, 13, 48, 18}, linkFont);
     TitleLink *minimise = addTitleLink(QStringLiteral("minimiseLink"), QStringLiteral("_"), {736, 8, 17, 33},
                                        monospaceFont(10.5), tr("最小化"));
     TitleLink *close = addTitleLink(QStringLiteral("closeLink"), QStringLiteral("x"), {768, 12, 19, 27},
@@ -179,6 +179,15 @@ void MainWindow::buildStatusBar()
     m_versionPanel->setAccessibleDescription(tr("程序版本"));
 }
 
+// While the address box is disabled the window keeps the focus itself, so
+// that it does not land on a title link; when the box is back, so is the focus.
+void MainWindow::takeBackFocus()
+{
+    const QWidget *focus = focusWidget();
+    if (!focus || focus == this || qobject_cast<const TitleLink *>(focus))
+        m_addressBox->setFocus(Qt::OtherFocusReason);
+}
+
 void MainWindow::startUp()
 {
     applySkin(m_skinPath);
@@ -186,6 +195,7 @@ void MainWindow::startUp()
     const QScreen *screen = QGuiApplication::primaryScreen();
     m_windowSettings->place(screen ? screen->availableGeometry().center() - rect().center() : pos());
     show();
+    setFocus(Qt::OtherFocusReason);
     // The network set-up of the check stays off the path to the first frame.
     if (m_painted) {
         QTimer::singleShot(0, this, &MainWindow::checkForUpdate);
@@ -249,6 +259,7 @@ void MainWindow::onUpdateChecked(const UpdateCheckResult &result)
     case UpdateOutcome::UpToDate:
         m_addressBox->setEnabled(true);
         m_analyseButton->setEnabled(true);
+        takeBackFocus();
         setStatusMessage(tr(WelcomeText));
         emit updateChecked(outcome);
         return;
@@ -284,6 +295,8 @@ void MainWindow::analyseAddress()
         break;
     }
 
+    if (m_addressBox->hasFocus() || m_analyseButton->hasFocus())
+        setFocus(Qt::OtherFocusReason);
     m_addressBox->setEnabled(false);
     m_analyseButton->setEnabled(false);
     setStatusMessage(tr(AnalysingText));
@@ -339,6 +352,7 @@ void MainWindow::endAnalysis(const QString &status)
     setStatusMessage(status);
     m_analyseButton->setEnabled(true);
     m_addressBox->setEnabled(true);
+    takeBackFocus();
     emit analysisEnded();
 }
 

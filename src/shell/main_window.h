@@ -85,6 +85,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    void takeBackFocus();
     void buildHeader();
     void buildStatusBar();
     void setStatusMessage(const QString &text);

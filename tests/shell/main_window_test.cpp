@@ -576,6 +576,22 @@ private slots:
         QVERIFY(w->soundInfo().fileUrl.contains(QStringLiteral("/audio/1003.wav")));
     }
 
+    // Never left on a title link (which would show its focus mark) while
+    // the address box is disabled: the box has it once ready, and again
+    // after an analysis that Enter started.
+    void focusStaysWithTheAddressBox()
+    {
+        auto w = readyWindow();
+        w->activateWindow();
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(addressBox(*w)));
+        addressBox(*w)->setText(soundPage(QStringLiteral("1001")));
+        QSignalSpy ended(w.get(), &MainWindow::analysisEnded);
+        QTest::keyClick(addressBox(*w), Qt::Key_Return);
+        QVERIFY(!qobject_cast<TitleLink *>(QApplication::focusWidget()));
+        QVERIFY(ended.wait(30000));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(addressBox(*w)));
+    }
+
     void downloadTagged_data()
     {
         QTest::addColumn<QString>("extension");
