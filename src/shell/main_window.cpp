@@ -26,13 +26,11 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
-#include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
 
 namespace {
 
-const char *const CheckingText = QT_TRANSLATE_NOOP("MainWindow", "正在检测是否存在最新版本..");
 const char *const WelcomeText = QT_TRANSLATE_NOOP("MainWindow", "欢迎使用Quorlen软件");
 const char *const CheckFailedText = QT_TRANSLATE_NOOP("MainWindow", "检测更新失败!请您稍后再试,暂时使用原版");
 const char *const AddressHintText = QT_TRANSLATE_NOOP("MainWindow", "双击粘贴音乐地址");
@@ -43,27 +41,6 @@ const char *const AnalysedText = QT_TRANSLATE_NOOP("MainWindow", "音乐分析�
 const char *const NetworkFailedText = QT_TRANSLATE_NOOP("MainWindow", "网络连接失败，请稍后再试..");
 const char *const NoSoundInfoText = QT_TRANSLATE_NOOP("MainWindow", "未能获取音乐信息，请检查地址..");
 const char *const SettingsUnsavedText = QT_TRANSLATE_NOOP("MainWindow", "设置无法保存，本次运行中仍然有效");
-const char *const SettingsText = QT_TRANSLATE_NOOP("MainWindow", "设置");
-const char *const HotListText = QT_TRANSLATE_NOOP("MainWindow", "Vexa热门推荐");
-const char *const HomePageText = QT_TRANSLATE_NOOP("MainWindow", "官方网站");
-
-// The places were made for the source texts. A translated link too narrow
-// for its text grows to the left, and the links before it move along.
-void fitTitleLinks(std::initializer_list<std::pair<TitleLink *, const char *>> rightToLeft)
-{
-    int shift = 0;
-    for (const auto &[link, source] : rightToLeft) {
-        QRect place = link->geometry().translated(-shift, 0);
-        const int wanted = link->fontMetrics().horizontalAdvance(link->text());
-        if (link->text() != QString::fromUtf8(source) && wanted > place.width())
-            place.setLeft(place.right() + 1 - wanted);
-        shift = link->geometry().left() - place.left();
-        link->setGeometry(place);
-    }
-}
-
-constexpr int Width = 791;
-constexpr int Height = 446;
 
 constexpr std::chrono::milliseconds FirstPaintWaitCap{500};
 const QEvent::Type FirstFramePainted = QEvent::Type(QEvent::User + 1);
@@ -131,54 +108,6 @@ MainWindow::~MainWindow()
     m_windowSettings->flush();
 }
 
-void MainWindow::buildHeader()
-{
-    addLogo({16, 24});
-    const QFont linkFont = uiFont(9);
-    TitleLink *settings =
-        addTitleLink(QStringLiteral("settingsLink"), tr(SettingsText), {520, 13, 24, 18}, linkFont);
-    TitleLink *hotList =
-        addTitleLink(QStringLiteral("hotListLink"), tr(HotListText), {568, 13, 72, 18}, linkFont);
-    TitleLink *homePage =
-        addTitleLink(QStringLiteral("homePageLink"), tr(HomePageText), {664, 13, 48, 18}, linkFont);
-    TitleLink *minimise = addTitleLink(QStringLiteral("minimiseLink"), QStringLiteral("_"), {736, 8, 17, 33},
-                                       monospaceFont(10.5), tr("最小化"));
-    TitleLink *close = addTitleLink(QStringLiteral("closeLink"), QStringLiteral("x"), {768, 12, 19, 27},
-                                    monospaceFont(12), tr("关闭"));
-    fitTitleLinks({{homePage, HomePageText}, {hotList, HotListText}, {settings, SettingsText}});
-    connect(settings, &TitleLink::released, this, &MainWindow::openSettings);
-    connect(hotList, &TitleLink::released, this, &MainWindow::hotListRequested);
-    connect(homePage, &TitleLink::released, this,
-            [this] { QDesktopServices::openUrl(QUrl(m_config.homePageUrl)); });
-    connect(minimise, &TitleLink::released, this,
-            [this] { setWindowState(windowState() | Qt::WindowMinimized); });
-    connect(close, &TitleLink::released, this, &endProgramNow);
-    settings->setToolTip(tr("下载设置"));
-    hotList->setToolTip(tr("打开热门推荐音乐列表"));
-    homePage->setToolTip(tr("在浏览器中打开官方网站"));
-}
-
-void MainWindow::buildStatusBar()
-{
-    auto *statusBar = new QStatusBar(this);
-    statusBar->setObjectName(QStringLiteral("statusBar"));
-    statusBar->setSizeGripEnabled(false);
-    statusBar->setGeometry(1, Height - 33, Width - 2, 33);
-    const auto addPanel = [statusBar](const char *name, const QString &text, int width) {
-        auto *panel = new QLabel(text, statusBar);
-        panel->setObjectName(QLatin1String(name));
-        panel->setFixedWidth(width);
-        statusBar->addWidget(panel);
-        return panel;
-    };
-    addPanel("hintPanel", tr("使用提示："), 96);
-    m_messagePanel = addPanel("messagePanel", tr(CheckingText), 487);
-    m_versionPanel = addPanel("versionPanel", tr("版本"), 96);
-    addPanel("makerPanel", tr("Quorlen出品"), 96);
-    m_messagePanel->setAccessibleDescription(tr("上一步操作的结果"));
-    m_versionPanel->setAccessibleDescription(tr("程序版本"));
-}
-
 // While the address box is disabled the window keeps the focus itself, so
 // that it does not land on a title link; when the box is back, so is the focus.
 void MainWindow::takeBackFocus()
@@ -233,7 +162,7 @@ void MainWindow::contextMenuEvent(QContextMenuEvent *event)
     auto *menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("backdropMenu"));
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->addAction(tr(SettingsText), this, &MainWindow::openSettings);
+    menu->addAction(tr("设置"), this, &MainWindow::openSettings);
     menu->popup(event->globalPos());
 }
 

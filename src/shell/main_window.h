@@ -85,6 +85,9 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    static constexpr int Width = 791;
+    static constexpr int Height = 446;
+
     void takeBackFocus();
     void buildHeader();
     void buildStatusBar();
