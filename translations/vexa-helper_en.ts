@@ -693,6 +693,10 @@
         <source>%1 告知端口的格式未知</source>
         <translation>%1 told its port in an unknown form</translation>
     </message>
+    <message>
+        <source>http://%1，音乐页面 %2 至 %3</source>
+        <translation>http://%1, sound pages %2 to %3</translation>
+    </message>
 </context>
 <context>
     <name>ServiceConfig</name>

@@ -151,7 +151,7 @@ int runGui(int argc, char **argv)
             QCoreApplication::exit(1);
         });
         QObject::connect(demo.get(), &SampleServiceProcess::ready, demo.get(), [&] {
-            printProblem(demo->summary());
+            printProblem(QCoreApplication::translate("Cli", "使用示例服务：%1").arg(demo->summary()));
             // Ready to paste with a double-click on the address box.
             const QString first = demo->soundPageUrl(demo->sampleSoundIds().first());
             QGuiApplication::clipboard()->setText(first);

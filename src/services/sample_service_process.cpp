@@ -124,7 +124,11 @@ QString SampleServiceProcess::hostAndPort() const
 
 QString SampleServiceProcess::summary() const
 {
-    return m_summary;
+    // Ours rather than the service's line, which is in English only.
+    if (m_sampleSoundIds.isEmpty())
+        return {};
+    return QCoreApplication::translate("SampleServiceProcess", "http://%1，音乐页面 %2 至 %3")
+        .arg(m_hostAndPort, soundPageUrl(m_sampleSoundIds.first()), soundPageUrl(m_sampleSoundIds.last()));
 }
 
 QStringList SampleServiceProcess::sampleSoundIds() const
@@ -171,7 +175,6 @@ void SampleServiceProcess::readLines()
     m_settled = true;
     m_readyTimer.stop();
     m_hostAndPort = host;
-    m_summary = m_lines.at(1);
     m_sampleSoundIds = ids;
     m_pagePrefix = pages.mid(PagesPrefix.size());
     m_lines.clear();
