@@ -251,6 +251,18 @@
         <source>把窗口存为 FILE 后退出。</source>
         <translation>Save the window to FILE and end.</translation>
     </message>
+    <message>
+        <source>无法保存截图</source>
+        <translation>could not save the screenshot</translation>
+    </message>
+    <message>
+        <source>无法写入 %1</source>
+        <translation>cannot write %1</translation>
+    </message>
+    <message>
+        <source>%1 已复制到剪贴板：双击地址框，再按“分析”</source>
+        <translation>%1 is on the clipboard: double-click the address box, then press Analyse</translation>
+    </message>
 </context>
 <context>
     <name>DownloadResult</name>
@@ -293,6 +305,45 @@
     <message>
         <source>已取消</source>
         <translation>Cancelled</translation>
+    </message>
+    <message>
+        <source>%1 秒内没有回应</source>
+        <translation>no answer for %1 s</translation>
+    </message>
+    <message>
+        <source>%1 秒内未收到数据</source>
+        <translation>no data received for %1 s</translation>
+    </message>
+    <message>
+        <source>收到 %1 字节，共 %2 字节</source>
+        <translation>received %1 of %2 bytes</translation>
+    </message>
+    <message>
+        <source>服务器发来的是空文件</source>
+        <translation>the server sent an empty file</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadSettings</name>
+    <message>
+        <source>文件夹为空</source>
+        <translation>empty folder</translation>
+    </message>
+    <message>
+        <source>不是 true 或 false</source>
+        <translation>not true or false</translation>
+    </message>
+    <message>
+        <source>ID3 版本只能是 3 或 4</source>
+        <translation>the ID3 version is 3 or 4</translation>
+    </message>
+    <message>
+        <source>未知设置</source>
+        <translation>unknown setting</translation>
+    </message>
+    <message>
+        <source>无法写入 %1</source>
+        <translation>cannot write %1</translation>
     </message>
 </context>
 <context>
@@ -383,6 +434,37 @@
     <message>
         <source>双击或按回车键分析选中的音乐</source>
         <translation>Double-click or press Enter to analyse the selected sound</translation>
+    </message>
+</context>
+<context>
+    <name>HttpTextFetch</name>
+    <message>
+        <source>%1 字节</source>
+        <translation>%1 bytes</translation>
+    </message>
+    <message>
+        <source>程序正在退出</source>
+        <translation>the application is quitting</translation>
+    </message>
+    <message>
+        <source>已取消</source>
+        <translation>cancelled</translation>
+    </message>
+    <message>
+        <source>没有运行请求的应用程序对象</source>
+        <translation>no application object to run the request</translation>
+    </message>
+    <message>
+        <source>不是有效的地址：%1</source>
+        <translation>not a valid address: %1</translation>
+    </message>
+    <message>
+        <source>%1 秒内未收到数据</source>
+        <translation>no data received for %1 s</translation>
+    </message>
+    <message>
+        <source>回应大于 %1</source>
+        <translation>the response is larger than %1</translation>
     </message>
 </context>
 <context>
@@ -516,6 +598,25 @@
     </message>
 </context>
 <context>
+    <name>NameTemplate</name>
+    <message>
+        <source>模板是空的</source>
+        <translation>it is empty</translation>
+    </message>
+    <message>
+        <source>“{” 没有对应的 “}”</source>
+        <translation>a &quot;{&quot; has no &quot;}&quot;</translation>
+    </message>
+    <message>
+        <source>未知字段 {%1}</source>
+        <translation>unknown field {%1}</translation>
+    </message>
+    <message>
+        <source>去掉不可用的字符后不剩文件名</source>
+        <translation>it leaves no file name once made safe</translation>
+    </message>
+</context>
+<context>
     <name>PlayerBar</name>
     <message>
         <source>无法播放此音乐</source>
@@ -556,6 +657,52 @@
     <message>
         <source>播放器的提示</source>
         <translation>Player message</translation>
+    </message>
+</context>
+<context>
+    <name>SampleServiceProcess</name>
+    <message>
+        <source>%1 在 %2 秒内没有告知端口</source>
+        <translation>%1 told no port within %2 s</translation>
+    </message>
+    <message>
+        <source>%1 未能运行：%2</source>
+        <translation>%1 did not start: %2</translation>
+    </message>
+    <message>
+        <source>%1 已退出，状态码 %2</source>
+        <translation>%1 ended with status %2</translation>
+    </message>
+    <message>
+        <source>%1 崩溃了</source>
+        <translation>%1 crashed</translation>
+    </message>
+    <message>
+        <source>在 %2 找不到 %1</source>
+        <translation>no %1 at %2</translation>
+    </message>
+    <message>
+        <source> 或 </source>
+        <translation> or </translation>
+    </message>
+    <message>
+        <source>%1 输出了 “%2”，而不是它的端口</source>
+        <translation>%1 said &quot;%2&quot; instead of its port</translation>
+    </message>
+    <message>
+        <source>%1 告知端口的格式未知</source>
+        <translation>%1 told its port in an unknown form</translation>
+    </message>
+    <message>
+        <source>http://%1，音乐页面 %2 至 %3</source>
+        <translation>http://%1, sound pages %2 to %3</translation>
+    </message>
+</context>
+<context>
+    <name>ServiceConfig</name>
+    <message>
+        <source>--%1：“%2” 不是主机名（可带端口）</source>
+        <translation>--%1: &quot;%2&quot; is not a host name with an optional port</translation>
     </message>
 </context>
 <context>
@@ -647,6 +794,83 @@
     <message>
         <source>不保存设置，关闭窗口</source>
         <translation>Close without saving the settings</translation>
+    </message>
+</context>
+<context>
+    <name>SoundAnalysis</name>
+    <message>
+        <source>%1（HTTP 状态码 %2）</source>
+        <translation>%1 (HTTP status %2)</translation>
+    </message>
+</context>
+<context>
+    <name>SoundDownload</name>
+    <message>
+        <source>不是 http 或 https 地址：%1</source>
+        <translation>not an http or https address: %1</translation>
+    </message>
+    <message>
+        <source>没有运行请求的应用程序对象</source>
+        <translation>no application object to run the request</translation>
+    </message>
+    <message>
+        <source>程序正在退出</source>
+        <translation>the program is ending</translation>
+    </message>
+    <message>
+        <source>已取消</source>
+        <translation>cancelled</translation>
+    </message>
+    <message>
+        <source>无法创建文件夹 %1</source>
+        <translation>cannot create the folder %1</translation>
+    </message>
+    <message>
+        <source>无法在 %1 中写入：%2</source>
+        <translation>cannot write in %1: %2</translation>
+    </message>
+    <message>
+        <source>在 %2 中找不到可用于 %1 的文件名</source>
+        <translation>no free file name for %1 in %2</translation>
+    </message>
+    <message>
+        <source>服务器重定向到了不跟随的地址：%1</source>
+        <translation>the server redirected it to an address not followed: %1</translation>
+    </message>
+    <message>
+        <source>服务器回应 %1</source>
+        <translation>the server answered %1</translation>
+    </message>
+    <message>
+        <source>请求整个文件，服务器却回应 206</source>
+        <translation>the server answered 206 to a whole-file request</translation>
+    </message>
+    <message>
+        <source>找不到可用于 %1 的文件名</source>
+        <translation>no free file name for %1</translation>
+    </message>
+    <message>
+        <source>无法重命名 %1：%2</source>
+        <translation>cannot rename %1: %2</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>cannot write %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>SoundExtraction</name>
+    <message>
+        <source>回应中没有第二个 %1</source>
+        <translation>the response has no a second %1</translation>
+    </message>
+    <message>
+        <source>回应中没有 %1</source>
+        <translation>the response has no %1</translation>
+    </message>
+    <message>
+        <source>创建时间 “%1” 不是秒数</source>
+        <translation>the creation time &quot;%1&quot; is not a number of seconds</translation>
     </message>
 </context>
 <context>
@@ -777,6 +1001,52 @@
     <message>
         <source>歌手全名：%1</source>
         <translation>Full singer name: %1</translation>
+    </message>
+</context>
+<context>
+    <name>SoundStream</name>
+    <message>
+        <source>不是 http 或 https 地址</source>
+        <translation>not an http or https address</translation>
+    </message>
+    <message>
+        <source>没有运行请求的应用程序对象</source>
+        <translation>no application object to run the request</translation>
+    </message>
+    <message>
+        <source>服务器重定向到了不跟随的地址</source>
+        <translation>the server redirected it to an address not followed</translation>
+    </message>
+    <message>
+        <source>服务器回应 %1</source>
+        <translation>the server answered %1</translation>
+    </message>
+    <message>
+        <source>服务器回应的范围不是所请求的</source>
+        <translation>the server answered with a range that was not asked for</translation>
+    </message>
+    <message>
+        <source>连接在结束前关闭</source>
+        <translation>the connection closed before the end</translation>
+    </message>
+</context>
+<context>
+    <name>SoundTags</name>
+    <message>
+        <source>不支持给 .%1 文件写标签</source>
+        <translation>no tags for .%1 files</translation>
+    </message>
+    <message>
+        <source>文件内容与扩展名不符</source>
+        <translation>the file is not what its name says</translation>
+    </message>
+    <message>
+        <source>磁盘空间不足，无法写入标签</source>
+        <translation>not enough disk space for tags</translation>
+    </message>
+    <message>
+        <source>无法写入标签</source>
+        <translation>the tags could not be written</translation>
     </message>
 </context>
 <context>

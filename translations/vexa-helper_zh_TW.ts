@@ -251,6 +251,18 @@
         <source>把窗口存为 FILE 后退出。</source>
         <translation>把視窗存成 FILE 後結束。</translation>
     </message>
+    <message>
+        <source>无法保存截图</source>
+        <translation>無法儲存螢幕截圖</translation>
+    </message>
+    <message>
+        <source>无法写入 %1</source>
+        <translation>無法寫入 %1</translation>
+    </message>
+    <message>
+        <source>%1 已复制到剪贴板：双击地址框，再按“分析”</source>
+        <translation>%1 已複製到剪貼簿：按兩下網址框，再按「分析」</translation>
+    </message>
 </context>
 <context>
     <name>DownloadResult</name>
@@ -293,6 +305,45 @@
     <message>
         <source>已取消</source>
         <translation>已取消</translation>
+    </message>
+    <message>
+        <source>%1 秒内没有回应</source>
+        <translation>%1 秒內沒有回應</translation>
+    </message>
+    <message>
+        <source>%1 秒内未收到数据</source>
+        <translation>%1 秒內未收到資料</translation>
+    </message>
+    <message>
+        <source>收到 %1 字节，共 %2 字节</source>
+        <translation>收到 %1 位元組，共 %2 位元組</translation>
+    </message>
+    <message>
+        <source>服务器发来的是空文件</source>
+        <translation>伺服器傳來的是空檔案</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadSettings</name>
+    <message>
+        <source>文件夹为空</source>
+        <translation>資料夾是空的</translation>
+    </message>
+    <message>
+        <source>不是 true 或 false</source>
+        <translation>不是 true 或 false</translation>
+    </message>
+    <message>
+        <source>ID3 版本只能是 3 或 4</source>
+        <translation>ID3 版本只能是 3 或 4</translation>
+    </message>
+    <message>
+        <source>未知设置</source>
+        <translation>未知設定</translation>
+    </message>
+    <message>
+        <source>无法写入 %1</source>
+        <translation>無法寫入 %1</translation>
     </message>
 </context>
 <context>
@@ -383,6 +434,37 @@
     <message>
         <source>双击或按回车键分析选中的音乐</source>
         <translation>按兩下或按 Enter 鍵分析選取的音樂</translation>
+    </message>
+</context>
+<context>
+    <name>HttpTextFetch</name>
+    <message>
+        <source>%1 字节</source>
+        <translation>%1 位元組</translation>
+    </message>
+    <message>
+        <source>程序正在退出</source>
+        <translation>程式正在結束</translation>
+    </message>
+    <message>
+        <source>已取消</source>
+        <translation>已取消</translation>
+    </message>
+    <message>
+        <source>没有运行请求的应用程序对象</source>
+        <translation>沒有執行請求的應用程式物件</translation>
+    </message>
+    <message>
+        <source>不是有效的地址：%1</source>
+        <translation>不是有效的網址：%1</translation>
+    </message>
+    <message>
+        <source>%1 秒内未收到数据</source>
+        <translation>%1 秒內未收到資料</translation>
+    </message>
+    <message>
+        <source>回应大于 %1</source>
+        <translation>回應大於 %1</translation>
     </message>
 </context>
 <context>
@@ -516,6 +598,25 @@
     </message>
 </context>
 <context>
+    <name>NameTemplate</name>
+    <message>
+        <source>模板是空的</source>
+        <translation>範本是空的</translation>
+    </message>
+    <message>
+        <source>“{” 没有对应的 “}”</source>
+        <translation>「{」沒有對應的「}」</translation>
+    </message>
+    <message>
+        <source>未知字段 {%1}</source>
+        <translation>未知欄位 {%1}</translation>
+    </message>
+    <message>
+        <source>去掉不可用的字符后不剩文件名</source>
+        <translation>去掉不可用的字元後不剩檔名</translation>
+    </message>
+</context>
+<context>
     <name>PlayerBar</name>
     <message>
         <source>无法播放此音乐</source>
@@ -556,6 +657,52 @@
     <message>
         <source>播放器的提示</source>
         <translation>播放器的提示</translation>
+    </message>
+</context>
+<context>
+    <name>SampleServiceProcess</name>
+    <message>
+        <source>%1 在 %2 秒内没有告知端口</source>
+        <translation>%1 在 %2 秒內沒有告知連接埠</translation>
+    </message>
+    <message>
+        <source>%1 未能运行：%2</source>
+        <translation>%1 未能執行：%2</translation>
+    </message>
+    <message>
+        <source>%1 已退出，状态码 %2</source>
+        <translation>%1 已結束，狀態碼 %2</translation>
+    </message>
+    <message>
+        <source>%1 崩溃了</source>
+        <translation>%1 當掉了</translation>
+    </message>
+    <message>
+        <source>在 %2 找不到 %1</source>
+        <translation>在 %2 找不到 %1</translation>
+    </message>
+    <message>
+        <source> 或 </source>
+        <translation> 或 </translation>
+    </message>
+    <message>
+        <source>%1 输出了 “%2”，而不是它的端口</source>
+        <translation>%1 輸出了「%2」，而不是它的連接埠</translation>
+    </message>
+    <message>
+        <source>%1 告知端口的格式未知</source>
+        <translation>%1 告知連接埠的格式不明</translation>
+    </message>
+    <message>
+        <source>http://%1，音乐页面 %2 至 %3</source>
+        <translation>http://%1，音樂頁面 %2 至 %3</translation>
+    </message>
+</context>
+<context>
+    <name>ServiceConfig</name>
+    <message>
+        <source>--%1：“%2” 不是主机名（可带端口）</source>
+        <translation>--%1：「%2」不是主機名稱（可帶連接埠）</translation>
     </message>
 </context>
 <context>
@@ -647,6 +794,83 @@
     <message>
         <source>不保存设置，关闭窗口</source>
         <translation>不儲存設定，關閉視窗</translation>
+    </message>
+</context>
+<context>
+    <name>SoundAnalysis</name>
+    <message>
+        <source>%1（HTTP 状态码 %2）</source>
+        <translation>%1（HTTP 狀態碼 %2）</translation>
+    </message>
+</context>
+<context>
+    <name>SoundDownload</name>
+    <message>
+        <source>不是 http 或 https 地址：%1</source>
+        <translation>不是 http 或 https 網址：%1</translation>
+    </message>
+    <message>
+        <source>没有运行请求的应用程序对象</source>
+        <translation>沒有執行請求的應用程式物件</translation>
+    </message>
+    <message>
+        <source>程序正在退出</source>
+        <translation>程式正在結束</translation>
+    </message>
+    <message>
+        <source>已取消</source>
+        <translation>已取消</translation>
+    </message>
+    <message>
+        <source>无法创建文件夹 %1</source>
+        <translation>無法建立資料夾 %1</translation>
+    </message>
+    <message>
+        <source>无法在 %1 中写入：%2</source>
+        <translation>無法在 %1 中寫入：%2</translation>
+    </message>
+    <message>
+        <source>在 %2 中找不到可用于 %1 的文件名</source>
+        <translation>在 %2 中找不到可用於 %1 的檔名</translation>
+    </message>
+    <message>
+        <source>服务器重定向到了不跟随的地址：%1</source>
+        <translation>伺服器重新導向到不會跟隨的網址：%1</translation>
+    </message>
+    <message>
+        <source>服务器回应 %1</source>
+        <translation>伺服器回應 %1</translation>
+    </message>
+    <message>
+        <source>请求整个文件，服务器却回应 206</source>
+        <translation>請求整個檔案，伺服器卻回應 206</translation>
+    </message>
+    <message>
+        <source>找不到可用于 %1 的文件名</source>
+        <translation>找不到可用於 %1 的檔名</translation>
+    </message>
+    <message>
+        <source>无法重命名 %1：%2</source>
+        <translation>無法重新命名 %1：%2</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>無法寫入 %1：%2</translation>
+    </message>
+</context>
+<context>
+    <name>SoundExtraction</name>
+    <message>
+        <source>回应中没有第二个 %1</source>
+        <translation>回應中沒有第二個 %1</translation>
+    </message>
+    <message>
+        <source>回应中没有 %1</source>
+        <translation>回應中沒有 %1</translation>
+    </message>
+    <message>
+        <source>创建时间 “%1” 不是秒数</source>
+        <translation>建立時間「%1」不是秒數</translation>
     </message>
 </context>
 <context>
@@ -777,6 +1001,52 @@
     <message>
         <source>歌手全名：%1</source>
         <translation>歌手全名：%1</translation>
+    </message>
+</context>
+<context>
+    <name>SoundStream</name>
+    <message>
+        <source>不是 http 或 https 地址</source>
+        <translation>不是 http 或 https 網址</translation>
+    </message>
+    <message>
+        <source>没有运行请求的应用程序对象</source>
+        <translation>沒有執行請求的應用程式物件</translation>
+    </message>
+    <message>
+        <source>服务器重定向到了不跟随的地址</source>
+        <translation>伺服器重新導向到不會跟隨的網址</translation>
+    </message>
+    <message>
+        <source>服务器回应 %1</source>
+        <translation>伺服器回應 %1</translation>
+    </message>
+    <message>
+        <source>服务器回应的范围不是所请求的</source>
+        <translation>伺服器回應的範圍不是所請求的</translation>
+    </message>
+    <message>
+        <source>连接在结束前关闭</source>
+        <translation>連線在結束前關閉</translation>
+    </message>
+</context>
+<context>
+    <name>SoundTags</name>
+    <message>
+        <source>不支持给 .%1 文件写标签</source>
+        <translation>不支援為 .%1 檔案寫入標籤</translation>
+    </message>
+    <message>
+        <source>文件内容与扩展名不符</source>
+        <translation>檔案內容與副檔名不符</translation>
+    </message>
+    <message>
+        <source>磁盘空间不足，无法写入标签</source>
+        <translation>磁碟空間不足，無法寫入標籤</translation>
+    </message>
+    <message>
+        <source>无法写入标签</source>
+        <translation>無法寫入標籤</translation>
     </message>
 </context>
 <context>

@@ -27,9 +27,17 @@
 
 namespace {
 
+using Cli::printFailure;
 using Cli::printProblem;
 
 constexpr int UsageError = 64;
+
+// Worded as the command line words it, so both fronts read alike. Told
+// before the application object exists, so with the loaded translators.
+QString usageFailure(const UiTranslators &translators)
+{
+    return translators.text("Cli", QT_TRANSLATE_NOOP("Cli", "用法有误"));
+}
 
 // The main window and, made on first use, the hot list, doing what the
 // command line asked of them once the update check is through.
@@ -66,7 +74,8 @@ private:
     void saveScreenshot(const QString &file)
     {
         if (!m_main.grab().save(file)) {
-            printProblem(QStringLiteral("could not save the screenshot to %1").arg(file));
+            printFailure(QCoreApplication::translate("Cli", "无法保存截图"),
+                         QCoreApplication::translate("Cli", "无法写入 %1").arg(file));
             QCoreApplication::exit(1);
             return;
         }
@@ -99,19 +108,21 @@ int runGui(int argc, char **argv)
         return UsageError;
     }
     if (!parsed) {
-        printProblem(parser.errorText());
-        printProblem(QStringLiteral("try 'vexa-helper --help'"));
+        printFailure(usageFailure(*translators), parser.errorText());
+        printProblem(translators->text("Cli", QT_TRANSLATE_NOOP("Cli", "用法见 “vexa-helper --help”")));
         return UsageError;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        printProblem(QStringLiteral("unknown command \"%1\"").arg(parser.positionalArguments().first()));
+        printFailure(usageFailure(*translators),
+                     translators->text("Cli", QT_TRANSLATE_NOOP("Cli", "未知命令 “%1”"))
+                         .arg(parser.positionalArguments().first()));
         return UsageError;
     }
     QString error;
     const std::optional<ServiceConfig> hosts =
-        applyServiceHostOptions(parser, ServiceConfig::defaults(), &error);
+        applyServiceHostOptions(parser, ServiceConfig::defaults(), &error, translators.get());
     if (!hosts) {
-        printProblem(error);
+        printFailure(usageFailure(*translators), error);
         return UsageError;
     }
 
@@ -136,17 +147,16 @@ int runGui(int argc, char **argv)
         // none opens at all.
         demo = std::make_unique<SampleServiceProcess>();
         QObject::connect(demo.get(), &SampleServiceProcess::failed, demo.get(), [](const QString &message) {
-            printProblem(message);
+            printFailure(QCoreApplication::translate("Cli", "示例服务未能启动"), message);
             QCoreApplication::exit(1);
         });
         QObject::connect(demo.get(), &SampleServiceProcess::ready, demo.get(), [&] {
-            printProblem(demo->summary());
+            printProblem(QCoreApplication::translate("Cli", "使用示例服务：%1").arg(demo->summary()));
             // Ready to paste with a double-click on the address box.
             const QString first = demo->soundPageUrl(demo->sampleSoundIds().first());
             QGuiApplication::clipboard()->setText(first);
             printProblem(
-                QStringLiteral("%1 is on the clipboard: double-click the address box, then press 分析")
-                    .arg(first));
+                QCoreApplication::translate("Cli", "%1 已复制到剪贴板：双击地址框，再按“分析”").arg(first));
             // Checked above; the host options still override the service's hosts. The
             // port is only known now, so a bare sample id stands for its page.
             windows = std::make_unique<Windows>(

@@ -48,7 +48,8 @@ TransferEnd transferEnd(const TransferFacts &facts)
     const bool silent = facts.error == QNetworkReply::OperationCanceledError;
     if (!facts.answered) { // no answer at all: refused, unknown host, silent server
         if (silent)
-            return {DownloadError::Stalled, false, QStringLiteral("no answer for %1 s").arg(seconds)};
+            return {DownloadError::Stalled, false,
+                    QCoreApplication::translate("DownloadResult", "%1 秒内没有回应").arg(seconds)};
         return {DownloadError::Connection, false, facts.errorText};
     }
     if (silent) {
@@ -56,10 +57,12 @@ TransferEnd transferEnd(const TransferFacts &facts)
         // word looks; silence from the start is a server not answering,
         // and waiting for it again would only multiply the wait.
         return {DownloadError::Stalled, facts.answerBytes > 0,
-                QStringLiteral("no data received for %1 s").arg(seconds)};
+                QCoreApplication::translate("DownloadResult", "%1 秒内未收到数据").arg(seconds)};
     }
     // A body cut short is told as such, whichever way the transport saw the end.
-    const QString counts = QStringLiteral("received %1 of %2 bytes").arg(facts.received).arg(facts.total);
+    const QString counts = QCoreApplication::translate("DownloadResult", "收到 %1 字节，共 %2 字节")
+                               .arg(facts.received)
+                               .arg(facts.total);
     if (facts.total >= 0 && facts.received < facts.total)
         return {DownloadError::Incomplete, true, counts};
     if (facts.total >= 0 && facts.received > facts.total)
@@ -77,6 +80,7 @@ TransferEnd transferEnd(const TransferFacts &facts)
     }
     // A sound of no bytes is no sound, whatever the headers said.
     if (facts.received == 0)
-        return {DownloadError::Empty, false, QStringLiteral("the server sent an empty file")};
+        return {DownloadError::Empty, false,
+                QCoreApplication::translate("DownloadResult", "服务器发来的是空文件")};
     return {};
 }

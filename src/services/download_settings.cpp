@@ -5,6 +5,7 @@
 
 #include "services/name_template.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -55,7 +56,7 @@ QString DownloadSettings::set(const QString &key, const QString &text)
 {
     if (key == FolderKey) {
         if (text.trimmed().isEmpty())
-            return QStringLiteral("empty folder");
+            return QCoreApplication::translate("DownloadSettings", "文件夹为空");
         // Stored absolute so a relative folder keeps meaning the same place.
         folder = QDir::cleanPath(QFileInfo(text).absoluteFilePath());
         return {};
@@ -73,18 +74,18 @@ QString DownloadSettings::set(const QString &key, const QString &text)
         static const QStringList off = {QStringLiteral("false"), QStringLiteral("no"), QStringLiteral("off"),
                                         QStringLiteral("0")};
         if (!on.contains(word) && !off.contains(word))
-            return QStringLiteral("not true or false");
+            return QCoreApplication::translate("DownloadSettings", "不是 true 或 false");
         tags = on.contains(word);
         return {};
     }
     if (key == Id3Key) {
         const QString number = text.trimmed();
         if (number != QLatin1String("3") && number != QLatin1String("4"))
-            return QStringLiteral("the ID3 version is 3 or 4");
+            return QCoreApplication::translate("DownloadSettings", "ID3 版本只能是 3 或 4");
         id3Version = number.toInt();
         return {};
     }
-    return QStringLiteral("unknown setting");
+    return QCoreApplication::translate("DownloadSettings", "未知设置");
 }
 
 DownloadSettings loadDownloadSettings()
@@ -106,5 +107,5 @@ QString saveDownloadSettings(const DownloadSettings &settings)
     stored.sync();
     if (stored.status() == QSettings::NoError)
         return {};
-    return QStringLiteral("cannot write %1").arg(stored.fileName());
+    return QCoreApplication::translate("DownloadSettings", "无法写入 %1").arg(stored.fileName());
 }

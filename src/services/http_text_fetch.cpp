@@ -5,6 +5,7 @@
 
 #include "services/network_access.h"
 
+#include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -98,7 +99,7 @@ QString sizeText(qint64 bytes)
 {
     if (bytes % (1024 * 1024) == 0)
         return QStringLiteral("%1 MiB").arg(bytes / (1024 * 1024));
-    return QStringLiteral("%1 bytes").arg(bytes);
+    return QCoreApplication::translate("HttpTextFetch", "%1 字节").arg(bytes);
 }
 
 int statusOf(const QNetworkReply *reply)
@@ -106,8 +107,16 @@ int statusOf(const QNetworkReply *reply)
     return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
 }
 
-const QString QuittingText = QStringLiteral("the application is quitting");
-const QString CancelledText = QStringLiteral("cancelled");
+// Functions, not constants: the translator is installed after static set-up.
+QString quittingText()
+{
+    return QCoreApplication::translate("HttpTextFetch", "程序正在退出");
+}
+
+QString cancelledText()
+{
+    return QCoreApplication::translate("HttpTextFetch", "已取消");
+}
 
 } // namespace
 
@@ -132,11 +141,13 @@ void HttpRequest::start()
     QNetworkAccessManager *manager = sharedNetworkManager();
     const QUrl url(m_address);
     if (!manager) {
-        finish(FetchResult::failure(QStringLiteral("no application object to run the request")));
+        finish(
+            FetchResult::failure(QCoreApplication::translate("HttpTextFetch", "没有运行请求的应用程序对象")));
         return;
     }
     if (!url.isValid() || url.host().isEmpty()) {
-        finish(FetchResult::failure(QStringLiteral("not a valid address: %1").arg(m_address)));
+        finish(FetchResult::failure(
+            QCoreApplication::translate("HttpTextFetch", "不是有效的地址：%1").arg(m_address)));
         return;
     }
 
@@ -152,7 +163,7 @@ void HttpRequest::start()
         m_stallTimer->setInterval(m_options.stallTimeout);
         connect(m_stallTimer, &QTimer::timeout, this, [this] {
             const auto seconds = std::chrono::duration<double>(m_options.stallTimeout).count();
-            abortWith(QStringLiteral("no data received for %1 s").arg(seconds));
+            abortWith(QCoreApplication::translate("HttpTextFetch", "%1 秒内未收到数据").arg(seconds));
         });
         m_stallTimer->start();
         connect(m_reply, &QNetworkReply::downloadProgress, m_stallTimer, qOverload<>(&QTimer::start));
@@ -162,7 +173,7 @@ void HttpRequest::start()
 
     // Read as bytes arrive so a large body can be refused before it is all held.
     const QString tooLarge =
-        QStringLiteral("the response is larger than %1").arg(sizeText(m_options.maxBodyBytes));
+        QCoreApplication::translate("HttpTextFetch", "回应大于 %1").arg(sizeText(m_options.maxBodyBytes));
     connect(m_reply, &QNetworkReply::metaDataChanged, this, [this, tooLarge] {
         const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
         if (length.isValid() && length.toLongLong() > m_options.maxBodyBytes)
@@ -181,14 +192,14 @@ void HttpRequest::start()
     // The manager, and with it the reply, goes when the application object does.
     connect(m_reply, &QObject::destroyed, this, [this] {
         if (m_running)
-            finish(FetchResult::abandoned(QuittingText));
+            finish(FetchResult::abandoned(quittingText()));
     });
 }
 
 void HttpRequest::abort()
 {
     if (m_running)
-        abortWith(CancelledText);
+        abortWith(cancelledText());
 }
 
 void HttpRequest::abortWith(const QString &reason)
@@ -212,7 +223,7 @@ void HttpRequest::onFinished()
     const QString errorText = reply->errorString();
     dropReply();
 
-    if (m_abortReason == CancelledText || m_abortReason == QuittingText) {
+    if (m_abortReason == cancelledText() || m_abortReason == quittingText()) {
         finish(FetchResult::abandoned(m_abortReason));
         return;
     }
@@ -233,7 +244,8 @@ void HttpRequest::onFinished()
     }
     if (m_body.size() > m_options.maxBodyBytes) {
         finish(FetchResult::failure(
-            QStringLiteral("the response is larger than %1").arg(sizeText(m_options.maxBodyBytes)), status));
+            QCoreApplication::translate("HttpTextFetch", "回应大于 %1").arg(sizeText(m_options.maxBodyBytes)),
+            status));
         return;
     }
     QByteArray body = std::exchange(m_body, QByteArray());

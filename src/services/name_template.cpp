@@ -5,6 +5,7 @@
 
 #include "services/download_file_name.h"
 
+#include <QCoreApplication>
 #include <QList>
 
 #include <optional>
@@ -47,7 +48,7 @@ Parsed parse(const QString &pattern)
 {
     Parsed parsed;
     if (pattern.trimmed().isEmpty()) {
-        parsed.error = QStringLiteral("it is empty");
+        parsed.error = QCoreApplication::translate("NameTemplate", "模板是空的");
         return parsed;
     }
     parsed.parts.append(Part());
@@ -58,14 +59,14 @@ Parsed parse(const QString &pattern)
         } else if (c == u'{') {
             const qsizetype end = pattern.indexOf(u'}', i + 1);
             if (end < 0) {
-                parsed.error = QStringLiteral("a \"{\" has no \"}\"");
+                parsed.error = QCoreApplication::translate("NameTemplate", "“{” 没有对应的 “}”");
                 return parsed;
             }
             const QStringView name = QStringView(pattern).mid(i + 1, end - i - 1);
             const auto known = std::find_if(std::begin(FieldNames), std::end(FieldNames),
                                             [&](const FieldName &f) { return f.name == name; });
             if (known == std::end(FieldNames)) {
-                parsed.error = QStringLiteral("unknown field {%1}").arg(name);
+                parsed.error = QCoreApplication::translate("NameTemplate", "未知字段 {%1}").arg(name);
                 return parsed;
             }
             parsed.parts.last().append({known->field, {}});
@@ -82,7 +83,7 @@ Parsed parse(const QString &pattern)
     const bool named = std::any_of(last.begin(), last.end(),
                                    [](const Piece &p) { return p.field || !safeFileName(p.text).isEmpty(); });
     if (!named)
-        parsed.error = QStringLiteral("it leaves no file name once made safe");
+        parsed.error = QCoreApplication::translate("NameTemplate", "去掉不可用的字符后不剩文件名");
     return parsed;
 }
 

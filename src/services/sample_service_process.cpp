@@ -34,7 +34,7 @@ SampleServiceProcess::SampleServiceProcess(QObject *parent)
     m_readyTimer.setSingleShot(true);
     m_readyTimer.setInterval(15s);
     connect(&m_readyTimer, &QTimer::timeout, this, [this] {
-        fail(QStringLiteral("%1 told no port within %2 s")
+        fail(QCoreApplication::translate("SampleServiceProcess", "%1 在 %2 秒内没有告知端口")
                  .arg(m_process.program())
                  .arg(double(m_readyTimer.interval()) / 1000));
     });
@@ -52,12 +52,15 @@ SampleServiceProcess::SampleServiceProcess(QObject *parent)
     connect(&m_process, &QProcess::readyReadStandardOutput, this, &SampleServiceProcess::readLines);
     connect(&m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart)
-            fail(QStringLiteral("%1 did not start: %2").arg(m_process.program(), m_process.errorString()));
+            fail(QCoreApplication::translate("SampleServiceProcess", "%1 未能运行：%2")
+                     .arg(m_process.program(), m_process.errorString()));
     });
     connect(&m_process, &QProcess::finished, this, [this](int exitCode, QProcess::ExitStatus status) {
         fail(status == QProcess::NormalExit
-                 ? QStringLiteral("%1 ended with status %2").arg(m_process.program()).arg(exitCode)
-                 : QStringLiteral("%1 crashed").arg(m_process.program()));
+                 ? QCoreApplication::translate("SampleServiceProcess", "%1 已退出，状态码 %2")
+                       .arg(m_process.program())
+                       .arg(exitCode)
+                 : QCoreApplication::translate("SampleServiceProcess", "%1 崩溃了").arg(m_process.program()));
     });
 }
 
@@ -93,7 +96,9 @@ void SampleServiceProcess::start(const QString &program)
             }
         }
         if (executable.isEmpty()) {
-            fail(QStringLiteral("no %1 at %2").arg(ExecutableName, paths.join(QStringLiteral(" or "))));
+            fail(QCoreApplication::translate("SampleServiceProcess", "在 %2 找不到 %1")
+                     .arg(ExecutableName,
+                          paths.join(QCoreApplication::translate("SampleServiceProcess", " 或 "))));
             return;
         }
     }
@@ -119,7 +124,11 @@ QString SampleServiceProcess::hostAndPort() const
 
 QString SampleServiceProcess::summary() const
 {
-    return m_summary;
+    // Ours rather than the service's line, which is in English only.
+    if (m_sampleSoundIds.isEmpty())
+        return {};
+    return QCoreApplication::translate("SampleServiceProcess", "http://%1，音乐页面 %2 至 %3")
+        .arg(m_hostAndPort, soundPageUrl(m_sampleSoundIds.first()), soundPageUrl(m_sampleSoundIds.last()));
 }
 
 QStringList SampleServiceProcess::sampleSoundIds() const
@@ -146,7 +155,8 @@ void SampleServiceProcess::readLines()
     while (m_process.canReadLine() && m_lines.size() < ReadyLines)
         m_lines.append(QString::fromUtf8(m_process.readLine()).trimmed());
     if (!m_lines.isEmpty() && !m_lines.first().startsWith(ListeningPrefix)) {
-        fail(QStringLiteral("%1 said \"%2\" instead of its port").arg(m_process.program(), m_lines.first()));
+        fail(QCoreApplication::translate("SampleServiceProcess", "%1 输出了 “%2”，而不是它的端口")
+                 .arg(m_process.program(), m_lines.first()));
         return;
     }
     if (m_lines.size() < ReadyLines)
@@ -158,13 +168,13 @@ void SampleServiceProcess::readLines()
     const QString pages = m_lines.at(3);
     if (!isValidHost(host) || m_lines.at(1).isEmpty() || ids.isEmpty() ||
         !pages.startsWith(PagesPrefix + QStringLiteral("http://") + host + u'/')) {
-        fail(QStringLiteral("%1 told its port in an unknown form").arg(m_process.program()));
+        fail(QCoreApplication::translate("SampleServiceProcess", "%1 告知端口的格式未知")
+                 .arg(m_process.program()));
         return;
     }
     m_settled = true;
     m_readyTimer.stop();
     m_hostAndPort = host;
-    m_summary = m_lines.at(1);
     m_sampleSoundIds = ids;
     m_pagePrefix = pages.mid(PagesPrefix.size());
     m_lines.clear();
@@ -181,9 +191,5 @@ void SampleServiceProcess::fail(const QString &reason)
         m_process.kill(); // reaped when it ends, or at the latest by the destructor
     // Queued, so that a failure found inside start() still comes after it.
     QMetaObject::invokeMethod(
-        this,
-        [this, reason] {
-            emit failed(QStringLiteral("the sample service could not start on a loopback port: ") + reason);
-        },
-        Qt::QueuedConnection);
+        this, [this, reason] { emit failed(reason); }, Qt::QueuedConnection);
 }

@@ -37,7 +37,7 @@ public:
 
     qint64 processId() const;
     QString hostAndPort() const; // "127.0.0.1:PORT"
-    QString summary() const;     // the service's own line for people
+    QString summary() const;     // a line for people, in their language
     QStringList sampleSoundIds() const;
     QString soundPageUrl(const QString &soundId) const;
     // address unchanged, or for a bare sample id (no "://") its page.
@@ -56,7 +56,6 @@ private:
     QStringList m_lines; // what the child said before it was ready
     bool m_settled = false;
     QString m_hostAndPort;
-    QString m_summary;
     QStringList m_sampleSoundIds;
     QString m_pagePrefix; // "http://HOST/sound/"
 };

@@ -4,8 +4,10 @@
 #include "services/service_config.h"
 
 #include "build_config.h"
+#include "services/ui_language.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 namespace {
@@ -13,6 +15,7 @@ namespace {
 const QString WebHostOption = QStringLiteral("web-host");
 const QString ApiHostOption = QStringLiteral("api-host");
 const QString UpdateHostOption = QStringLiteral("update-host");
+const char *const BadHostText = QT_TRANSLATE_NOOP("ServiceConfig", "--%1：“%2” 不是主机名（可带端口）");
 
 } // namespace
 
@@ -69,7 +72,7 @@ void addServiceHostOptions(QCommandLineParser &parser)
 }
 
 std::optional<ServiceConfig> applyServiceHostOptions(const QCommandLineParser &parser, ServiceConfig base,
-                                                     QString *error)
+                                                     QString *error, const UiTranslators *translators)
 {
     struct Override
     {
@@ -84,7 +87,8 @@ std::optional<ServiceConfig> applyServiceHostOptions(const QCommandLineParser &p
         const QString value = parser.value(o.option);
         if (!isValidHost(value)) {
             if (error)
-                *error = QStringLiteral("--%1: \"%2\" is not a host name with an optional port")
+                *error = (translators ? translators->text("ServiceConfig", BadHostText)
+                                      : QCoreApplication::translate("ServiceConfig", BadHostText))
                              .arg(o.option, value);
             return std::nullopt;
         }

@@ -9,6 +9,7 @@
 #include <optional>
 
 class QCommandLineOption;
+class UiTranslators;
 class QCommandLineParser;
 
 // Where the program's remote services live. A host may carry a port
@@ -39,6 +40,9 @@ QList<QCommandLineOption> serviceHostOptions();
 void addServiceHostOptions(QCommandLineParser &parser);
 
 // Applies the host options given on the command line over base. On a bad
-// value returns nullopt and sets error to a one-line message.
+// value returns nullopt and sets error to a one-line message, translated by
+// translators when given (before the application object exists), else by
+// the installed ones.
 std::optional<ServiceConfig> applyServiceHostOptions(const QCommandLineParser &parser, ServiceConfig base,
-                                                     QString *error);
+                                                     QString *error,
+                                                     const UiTranslators *translators = nullptr);

@@ -7,6 +7,7 @@
 #include "services/sound_tagging.h"
 #include "services/web_address.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
@@ -62,7 +63,8 @@ void SoundDownload::start()
 
     if (!isWebAddress(m_request.fileUrl)) {
         fail(DownloadError::NotWebAddress,
-             QStringLiteral("not an http or https address: %1").arg(m_request.fileUrl));
+             QCoreApplication::translate("SoundDownload", "不是 http 或 https 地址：%1")
+                 .arg(m_request.fileUrl));
         return;
     }
     if (!reserveFile() || !m_running)
@@ -79,7 +81,8 @@ void SoundDownload::sendRequest()
 {
     QNetworkAccessManager *manager = sharedNetworkManager();
     if (!manager) {
-        fail(DownloadError::Cancelled, QStringLiteral("no application object to run the request"));
+        fail(DownloadError::Cancelled,
+             QCoreApplication::translate("SoundDownload", "没有运行请求的应用程序对象"));
         return;
     }
     QNetworkRequest request{QUrl(m_request.fileUrl)};
@@ -99,8 +102,9 @@ void SoundDownload::sendRequest()
     connect(m_reply, &QNetworkReply::readyRead, this, &SoundDownload::onReadyRead);
     connect(m_reply, &QNetworkReply::finished, this, &SoundDownload::onFinished);
     // The manager takes its replies with it when the program ends.
-    connect(m_reply, &QObject::destroyed, this,
-            [this] { fail(DownloadError::Cancelled, QStringLiteral("the program is ending")); });
+    connect(m_reply, &QObject::destroyed, this, [this] {
+        fail(DownloadError::Cancelled, QCoreApplication::translate("SoundDownload", "程序正在退出"));
+    });
 }
 
 void SoundDownload::abort()
@@ -108,7 +112,7 @@ void SoundDownload::abort()
     // The body is whole and being tagged: it is saved once the tags are in.
     if (m_tagging && m_tagging->isTagging())
         return;
-    fail(DownloadError::Cancelled, QStringLiteral("cancelled"));
+    fail(DownloadError::Cancelled, QCoreApplication::translate("SoundDownload", "已取消"));
 }
 
 bool SoundDownload::reserveFile()
@@ -119,17 +123,21 @@ bool SoundDownload::reserveFile()
     const QString name = wanted.fileName();
     const QDir dir = wanted.dir();
     if (!QDir().mkpath(dir.path())) {
-        fail(DownloadError::Folder, QStringLiteral("cannot create the folder %1").arg(dir.path()));
+        fail(DownloadError::Folder,
+             QCoreApplication::translate("SoundDownload", "无法创建文件夹 %1").arg(dir.path()));
         return false;
     }
     const PartClaim claim = claimFreePart(m_part, dir.filePath(name), m_request.fileUrl);
     if (claim.state == PartFile::Claim::Failed) {
         fail(m_part.diskFull() ? DownloadError::DiskFull : DownloadError::Folder,
-             QStringLiteral("cannot write in %1: %2").arg(dir.path(), m_part.errorText()));
+             QCoreApplication::translate("SoundDownload", "无法在 %1 中写入：%2")
+                 .arg(dir.path(), m_part.errorText()));
         return false;
     }
     if (claim.state == PartFile::Claim::Busy) {
-        fail(DownloadError::Folder, QStringLiteral("no free file name for %1 in %2").arg(name, dir.path()));
+        fail(DownloadError::Folder,
+             QCoreApplication::translate("SoundDownload", "在 %2 中找不到可用于 %1 的文件名")
+                 .arg(name, dir.path()));
         return false;
     }
     m_finalPath = claim.finalPath;
@@ -189,14 +197,16 @@ bool SoundDownload::checkAnswer()
         return false;
     case AnswerMeaning::Kind::Redirect:
         fail(DownloadError::Redirect,
-             QStringLiteral("the server redirected it to an address not followed: %1")
+             QCoreApplication::translate("SoundDownload", "服务器重定向到了不跟随的地址：%1")
                  .arg(m_reply->errorString()));
         return false;
     case AnswerMeaning::Kind::ErrorStatus:
-        fail(DownloadError::HttpStatus, QStringLiteral("the server answered %1").arg(head.status));
+        fail(DownloadError::HttpStatus,
+             QCoreApplication::translate("SoundDownload", "服务器回应 %1").arg(head.status));
         return false;
     case AnswerMeaning::Kind::UnaskedRange:
-        fail(DownloadError::HttpStatus, QStringLiteral("the server answered 206 to a whole-file request"));
+        fail(DownloadError::HttpStatus,
+             QCoreApplication::translate("SoundDownload", "请求整个文件，服务器却回应 206"));
         return false;
     case AnswerMeaning::Kind::Continuation:
         m_total = meaning.total;
@@ -323,12 +333,14 @@ bool SoundDownload::commit()
     case PartFile::Move::Moved:
         return true;
     case PartFile::Move::NameTaken:
-        fail(DownloadError::Write, QStringLiteral("no free file name for %1").arg(m_finalPath));
+        fail(DownloadError::Write,
+             QCoreApplication::translate("SoundDownload", "找不到可用于 %1 的文件名").arg(m_finalPath));
         return false;
     case PartFile::Move::Failed:
         break;
     }
-    fail(DownloadError::Write, QStringLiteral("cannot rename %1: %2").arg(m_part.path(), m_part.errorText()));
+    fail(DownloadError::Write, QCoreApplication::translate("SoundDownload", "无法重命名 %1：%2")
+                                   .arg(m_part.path(), m_part.errorText()));
     return false;
 }
 
@@ -353,7 +365,8 @@ void SoundDownload::fail(DownloadError error, const QString &detail)
 void SoundDownload::failWriting()
 {
     fail(m_part.diskFull() ? DownloadError::DiskFull : DownloadError::Write,
-         QStringLiteral("cannot write %1: %2").arg(m_part.path(), m_part.errorText()));
+         QCoreApplication::translate("SoundDownload", "无法写入 %1：%2")
+             .arg(m_part.path(), m_part.errorText()));
 }
 
 void SoundDownload::dropReply()

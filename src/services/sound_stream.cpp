@@ -7,6 +7,7 @@
 #include "services/sound_download.h"
 #include "services/web_address.h"
 
+#include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 
@@ -45,7 +46,7 @@ SoundStream::~SoundStream()
 void SoundStream::open()
 {
     if (!isWebAddress(m_url.toString())) {
-        fetchFailed(QStringLiteral("not an http or https address"));
+        fetchFailed(QCoreApplication::translate("SoundStream", "不是 http 或 https 地址"));
         return;
     }
     fetchFrom(0);
@@ -74,7 +75,7 @@ void SoundStream::fetchFrom(qint64 offset)
     QNetworkAccessManager *manager = sharedNetworkManager();
     if (!manager) {
         m_fruitlessTries = m_options.retries;
-        fetchFailed(QStringLiteral("no application object to run the request"));
+        fetchFailed(QCoreApplication::translate("SoundStream", "没有运行请求的应用程序对象"));
         return;
     }
     QNetworkRequest request{m_url};
@@ -99,18 +100,18 @@ bool SoundStream::checkAnswer()
     m_answerChecked = true;
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (status >= 300 && status <= 399) {
-        fetchFailed(QStringLiteral("the server redirected it to an address not followed"));
+        fetchFailed(QCoreApplication::translate("SoundStream", "服务器重定向到了不跟随的地址"));
         return false;
     }
     if (status < 200 || status > 299) {
-        fetchFailed(QStringLiteral("the server answered %1").arg(status));
+        fetchFailed(QCoreApplication::translate("SoundStream", "服务器回应 %1").arg(status));
         return false;
     }
     qint64 total = -1;
     if (status == 206) {
         const std::optional<ContentRange> range = parseContentRange(m_reply->rawHeader("Content-Range"));
         if (!range || range->start > m_nextOffset) {
-            fetchFailed(QStringLiteral("the server answered with a range that was not asked for"));
+            fetchFailed(QCoreApplication::translate("SoundStream", "服务器回应的范围不是所请求的"));
             return false;
         }
         m_skip = m_nextOffset - range->start;
@@ -185,7 +186,7 @@ void SoundStream::conclude()
     }
     const qint64 size = m_buffer->size();
     if (size >= 0 && m_nextOffset < size) {
-        fetchFailed(QStringLiteral("the connection closed before the end"));
+        fetchFailed(QCoreApplication::translate("SoundStream", "连接在结束前关闭"));
         return;
     }
     m_buffer->finish();

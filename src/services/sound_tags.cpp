@@ -6,6 +6,7 @@
 #include "services/picture_from_path.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -350,19 +351,20 @@ TagOutcome writeSoundTags(const QString &path, const QString &finalName, const S
 {
     const Kind kind = kindOfExtension(finalName);
     if (kind == Kind::None)
-        return untagged(QStringLiteral("no tags for .%1 files").arg(QFileInfo(finalName).suffix()));
+        return untagged(QCoreApplication::translate("SoundTags", "不支持给 .%1 文件写标签")
+                            .arg(QFileInfo(finalName).suffix()));
     const Body body = bodyOf(path);
     if (body.kind != kind)
-        return untagged(QStringLiteral("the file is not what its name says"));
+        return untagged(QCoreApplication::translate("SoundTags", "文件内容与扩展名不符"));
     const CoverPicture cover = checkedCover(tags);
     // Growing the file on a full disk could leave it half rewritten.
     struct statvfs disk = {};
     const qint64 needed = 2 * (cover.bytes.size() + 256 * 1024);
     if (::statvfs(QFile::encodeName(path).constData(), &disk) == 0 &&
         qint64(disk.f_bavail) * qint64(disk.f_frsize) < needed)
-        return untagged(QStringLiteral("not enough disk space for tags"));
+        return untagged(QCoreApplication::translate("SoundTags", "磁盘空间不足，无法写入标签"));
     if (!writeKind(body, QFile::encodeName(path), tags, cover, id3Tag))
-        return untagged(QStringLiteral("the tags could not be written"));
+        return untagged(QCoreApplication::translate("SoundTags", "无法写入标签"));
     return {true, {}};
 }
 

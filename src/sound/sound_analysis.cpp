@@ -6,6 +6,8 @@
 #include "sound/sound_extraction.h"
 #include "sound/sound_link.h"
 
+#include <QCoreApplication>
+
 SoundAnalysis::SoundAnalysis(const QString &address, const QString &apiHost, const FetchOptions &options,
                              QObject *parent)
     : QObject(parent)
@@ -34,7 +36,9 @@ void SoundAnalysis::onFetched(const FetchResult &fetched)
     if (!extracted.ok()) {
         QString reason = extracted.reason;
         if (fetched.httpStatus() != 200)
-            reason += QStringLiteral(" (HTTP status %1)").arg(fetched.httpStatus());
+            reason = QCoreApplication::translate("SoundAnalysis", "%1（HTTP 状态码 %2）")
+                         .arg(reason)
+                         .arg(fetched.httpStatus());
         emit finished({AnalysisStatus::ExtractFailed, {}, reason, fetched.httpStatus()});
         return;
     }

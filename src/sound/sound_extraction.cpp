@@ -5,6 +5,7 @@
 
 #include "services/text_cut.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QDateTime>
 
@@ -218,8 +219,10 @@ SoundExtraction extractSoundInfo(const QString &answer)
         const QString pattern = key.text ? textKeyPattern(key.name) : numberKeyPattern(key.name);
         const std::optional<QStringView> piece = keyPiece(answer, pattern, key.piece);
         if (!piece) {
-            const QString which = key.piece == 2 ? QStringLiteral("a second ") : QString();
-            return {std::nullopt, QStringLiteral("the response has no %1%2").arg(which, pattern)};
+            const QString reason = key.piece == 2
+                                       ? QCoreApplication::translate("SoundExtraction", "回应中没有第二个 %1")
+                                       : QCoreApplication::translate("SoundExtraction", "回应中没有 %1");
+            return {std::nullopt, reason.arg(pattern)};
         }
         info.*key.field = key.text ? jsonTextValue(*piece, key.breaks) : textBefore(*piece, u',');
     }
@@ -232,8 +235,9 @@ SoundExtraction extractSoundInfo(const QString &answer)
 
     const std::optional<QString> publishTime = publishTimeText(info.createTime);
     if (!publishTime)
-        return {std::nullopt,
-                QStringLiteral("the creation time \"%1\" is not a number of seconds").arg(info.createTime)};
+        return {
+            std::nullopt,
+            QCoreApplication::translate("SoundExtraction", "创建时间 “%1” 不是秒数").arg(info.createTime)};
     info.publishTime = *publishTime;
 
     info.shortName = shortSoundName(info.soundName);

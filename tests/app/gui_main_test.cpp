@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -163,7 +164,7 @@ private slots:
                                   {QStringLiteral("--demo"), QStringLiteral("--address"),
                                    QStringLiteral("1003"), QStringLiteral("--screenshot"), shot});
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-        QVERIFY(run.err.contains(QStringLiteral("is on the clipboard")));
+        QVERIFY(run.err.contains(QStringLiteral("已复制到剪贴板：双击地址框，再按“分析”")));
         QCOMPARE(QImage(shot).size(), QSize(791, 446));
     }
 
@@ -190,7 +191,7 @@ private slots:
         QList<qint64> services;
         if (signalNumber != 0) {
             QByteArray err;
-            QTRY_VERIFY_WITH_TIMEOUT((err += process.readAllStandardError()).contains("is on the clipboard"),
+            QTRY_VERIFY_WITH_TIMEOUT((err += process.readAllStandardError()).contains("已复制到剪贴板"),
                                      30000);
             services = sampleServicesUnder(process.processId());
             QCOMPARE(services.size(), 1);
@@ -216,28 +217,41 @@ private slots:
         env.insert(QStringLiteral("VEXA_EXIT_AFTER_FIRST_PAINT"), QStringLiteral("0"));
         const Run run = runWindow(executable, {QStringLiteral("--demo")}, env);
         QCOMPARE(run.exitCode, 1);
-        QVERIFY2(
-            run.err.contains(QStringLiteral("vexa-helper: the sample service could not start on a loopback "
-                                            "port: no vexa-sample-service at ")),
-            qPrintable(run.err));
+        QVERIFY2(run.err.contains(QRegularExpression(
+                     QStringLiteral("^vexa-helper: 示例服务未能启动: 在 /.* 找不到 vexa-sample-service$"),
+                     QRegularExpression::MultilineOption)),
+                 qPrintable(run.err));
         QVERIFY(!run.err.contains(QStringLiteral("first-paint")));
     }
 
     void badOptionsAreUsageErrors_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("unknown option") << QStringList{QStringLiteral("--no-such-option")};
-        QTest::newRow("bad host") << QStringList{QStringLiteral("--web-host"), QStringLiteral("http://x/")};
-        QTest::newRow("screenshot without file") << QStringList{QStringLiteral("--screenshot")};
-        QTest::newRow("unknown language") << QStringList{QStringLiteral("--lang"), QStringLiteral("xx")};
+        QTest::addColumn<QString>("told"); // a whole line, or its start
+        QTest::newRow("unknown option")
+            << QStringList{QStringLiteral("--no-such-option")} << QStringLiteral("vexa-helper: 用法有误: ");
+        QTest::newRow("bad host") << QStringList{QStringLiteral("--web-host"), QStringLiteral("http://x/")}
+                                  << QStringLiteral("vexa-helper: 用法有误: --web-host：“http://x/” "
+                                                    "不是主机名（可带端口）\n");
+        QTest::newRow("bad host, English")
+            << QStringList{QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("--web-host"),
+                           QStringLiteral("http://x/")}
+            << QStringLiteral(
+                   "vexa-helper: wrong usage: --web-host: \"http://x/\" is not a host name with an "
+                   "optional port\n");
+        QTest::newRow("screenshot without file")
+            << QStringList{QStringLiteral("--screenshot")} << QStringLiteral("vexa-helper: 用法有误: ");
+        QTest::newRow("unknown language") << QStringList{QStringLiteral("--lang"), QStringLiteral("xx")}
+                                          << QStringLiteral("vexa-helper: --lang: ");
     }
 
     void badOptionsAreUsageErrors()
     {
         QFETCH(QStringList, arguments);
+        QFETCH(QString, told);
         const Run run = runWindow(QStringLiteral(VEXA_HELPER_EXE), arguments);
         QCOMPARE(run.exitCode, 64);
-        QVERIFY2(run.err.contains(QStringLiteral("vexa-helper: ")), qPrintable(run.err));
+        QVERIFY2(run.err.startsWith(told) || run.err.contains(u'\n' + told), qPrintable(run.err));
     }
 };
 

@@ -162,7 +162,7 @@ private slots:
         QVERIFY(process.waitForFinished(20000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 5);
-        QVERIFY(process.readAllStandardError().contains("cancelled"));
+        QVERIFY(process.readAllStandardError().contains("已取消"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 
@@ -191,7 +191,7 @@ private slots:
             QCOMPARE(QString::fromUtf8(run.out), QDir(dir.path()).filePath(saved) + u'\n');
             return;
         }
-        QCOMPARE(run.err, QStringLiteral("vexa-helper: --name 模板 “{title}” 有误: unknown field {title}\n"));
+        QCOMPARE(run.err, QStringLiteral("vexa-helper: --name 模板 “{title}” 有误: 未知字段 {title}\n"));
         QCOMPARE(m_service.requests().size(), asked);
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
     }
@@ -231,8 +231,7 @@ private slots:
         const VexaRun run = vexa({QStringLiteral("download"), page(QStringLiteral("1001-fake")),
                                   QStringLiteral("-o"), dir.path()});
         QCOMPARE(run.exitCode, 0);
-        QVERIFY(run.err.contains(
-            QStringLiteral("vexa-helper: 已保存，但未写入标签: the file is not what its name says")));
+        QVERIFY(run.err.contains(QStringLiteral("vexa-helper: 已保存，但未写入标签: 文件内容与扩展名不符")));
     }
 
     void exitStatuses_data()
@@ -240,16 +239,24 @@ private slots:
         QTest::addColumn<QString>("address");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("stderrPart");
-        QTest::newRow("dropped connection")
-            << page(QStringLiteral("file-drop-1000000")) << 5 << QStringLiteral("vexa-helper: 无法下载 ");
-        QTest::newRow("error status")
-            << page(QStringLiteral("file-status-404")) << 5 << QStringLiteral("answered 404");
-        QTest::newRow("file address not http")
-            << page(QStringLiteral("local-file")) << 5 << QStringLiteral("not an http or https address");
+        QTest::addColumn<QString>("language"); // empty: the default
+        QTest::newRow("dropped connection") << page(QStringLiteral("file-drop-1000000")) << 5
+                                            << QStringLiteral("vexa-helper: 无法下载 ") << QString();
+        QTest::newRow("error status") << page(QStringLiteral("file-status-404")) << 5
+                                      << QStringLiteral(": 服务器回应 404\n") << QString();
+        // The reason comes in the language of the rest of the line.
+        QTest::newRow("error status, English")
+            << page(QStringLiteral("file-status-404")) << 5 << QStringLiteral(": the server answered 404\n")
+            << QStringLiteral("en");
+        QTest::newRow("error status, Traditional")
+            << page(QStringLiteral("file-status-404")) << 5 << QStringLiteral(": 伺服器回應 404\n")
+            << QStringLiteral("zh_TW");
+        QTest::newRow("file address not http") << page(QStringLiteral("local-file")) << 5
+                                               << QStringLiteral("不是 http 或 https 地址") << QString();
         QTest::newRow("address rejected")
-            << QStringLiteral("ftp://x/sound/1") << 2 << QStringLiteral("地址有误");
+            << QStringLiteral("ftp://x/sound/1") << 2 << QStringLiteral("地址有误") << QString();
         QTest::newRow("no sound record")
-            << page(QStringLiteral("424242")) << 4 << QStringLiteral("的回答中没有音乐信息: ");
+            << page(QStringLiteral("424242")) << 4 << QStringLiteral("的回答中没有音乐信息: ") << QString();
     }
 
     void exitStatuses()
@@ -257,12 +264,16 @@ private slots:
         QFETCH(QString, address);
         QFETCH(int, exitCode);
         QFETCH(QString, stderrPart);
+        QFETCH(QString, language);
         m_service.setSoundInfoBody(
             QStringLiteral("local-file"),
             R"({"info":{"sound":{"name":"a","pic_200":"","source":"file:///etc/passwd?x","sound_count":1,)"
             R"("share_count":1,"create_time":0,"info":"","user":{"follow_count":1,"name":"b"}}}})");
         QTemporaryDir dir;
-        const VexaRun run = vexa({QStringLiteral("download"), address, QStringLiteral("-o"), dir.path()});
+        QStringList arguments{QStringLiteral("download"), address, QStringLiteral("-o"), dir.path()};
+        if (!language.isEmpty())
+            arguments << QStringLiteral("--lang") << language;
+        const VexaRun run = vexa(arguments);
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY2(run.err.contains(stderrPart), qPrintable(run.err));
         QVERIFY2(!run.err.contains(QStringLiteral("QNetworkReply")),

@@ -89,11 +89,11 @@ private slots:
             << QStringList{page("fault-drop")} << 3 << QStringLiteral("vexa-helper: 无法获取 ");
         QTest::newRow("stalled answer")
             << QStringList{page("fault-stall"), QStringLiteral("--timeout"), QStringLiteral("0.5")} << 3
-            << QStringLiteral("no data received for 0.5 s");
+            << QStringLiteral(": 0.5 秒内未收到数据\n");
         QTest::newRow("unknown sound")
             << QStringList{page("424242")} << 4 << QStringLiteral("的回答中没有音乐信息: ");
         QTest::newRow("error page") << QStringList{page("fault-status")} << 4
-                                    << QStringLiteral("HTTP status 500");
+                                    << QStringLiteral("（HTTP 状态码 500）\n");
         QTest::newRow("missing address")
             << QStringList{} << 64 << QStringLiteral("vexa-helper: 用法有误: info 需要一个音乐页面地址");
         QTest::newRow("two addresses") << QStringList{page("1001"), page("1002")} << 64

@@ -189,14 +189,14 @@ private slots:
         QTest::newRow("connection dropped mid-body")
             << QStringLiteral("/fault/drop") << 30000 << limit << QString();
         QTest::newRow("stall before headers")
-            << QStringLiteral("/fault/stall?seconds=20") << 400 << limit << QStringLiteral("no data");
-        QTest::newRow("stall inside the body")
-            << QStringLiteral("/fault/stall-body?seconds=20") << 400 << limit << QStringLiteral("no data");
+            << QStringLiteral("/fault/stall?seconds=20") << 400 << limit << QStringLiteral("秒内未收到数据");
+        QTest::newRow("stall inside the body") << QStringLiteral("/fault/stall-body?seconds=20") << 400
+                                               << limit << QStringLiteral("秒内未收到数据");
         QTest::newRow("announced body over the limit")
-            << QStringLiteral("/fault/huge?mib=40") << 30000 << limit << QStringLiteral("larger than 32 MiB");
+            << QStringLiteral("/fault/huge?mib=40") << 30000 << limit << QStringLiteral("回应大于 32 MiB");
         QTest::newRow("chunked body over the limit")
             << QStringLiteral("/fault/trickle?bytes=64&interval=1") << 30000 << qint64(16)
-            << QStringLiteral("larger than 16 bytes");
+            << QStringLiteral("回应大于 16 字节");
         QTest::newRow("redirect loop")
             << QStringLiteral("/fault/redirect-loop") << 30000 << limit << QString();
         // Not followed, and its 302 body is no answer either.

@@ -102,12 +102,13 @@ private slots:
     {
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("empty") << QString() << QStringLiteral("empty");
-        QTest::newRow("blank") << QStringLiteral("  ") << QStringLiteral("empty");
-        QTest::newRow("unknown field") << QStringLiteral("{singer} {title}") << QStringLiteral("{title}");
-        QTest::newRow("unclosed") << QStringLiteral("{name") << QStringLiteral("\"}\"");
-        QTest::newRow("only dots") << QStringLiteral("..") << QStringLiteral("no file name");
-        QTest::newRow("folder only") << QStringLiteral("{singer}/") << QStringLiteral("no file name");
+        QTest::newRow("empty") << QString() << QStringLiteral("模板是空的");
+        QTest::newRow("blank") << QStringLiteral("  ") << QStringLiteral("模板是空的");
+        QTest::newRow("unknown field")
+            << QStringLiteral("{singer} {title}") << QStringLiteral("未知字段 {title}");
+        QTest::newRow("unclosed") << QStringLiteral("{name") << QStringLiteral("没有对应的 “}”");
+        QTest::newRow("only dots") << QStringLiteral("..") << QStringLiteral("不剩文件名");
+        QTest::newRow("folder only") << QStringLiteral("{singer}/") << QStringLiteral("不剩文件名");
     }
 
     void refused()

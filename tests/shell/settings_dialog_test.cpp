@@ -90,12 +90,13 @@ private slots:
             << folder << QStringLiteral("{singer}/{date}/{id} {shortname}") << true
             << QStringLiteral("歌手/2023-03-14/7 短名.wav") << QString() << QString();
         QTest::newRow("empty template") << folder << QString() << true << QString()
-                                        << QStringLiteral("templateProblem") << QStringLiteral("empty");
-        QTest::newRow("unknown field") << folder << QStringLiteral("{title}") << true << QString()
-                                       << QStringLiteral("templateProblem") << QStringLiteral("{title}");
+                                        << QStringLiteral("templateProblem") << QStringLiteral("模板是空的");
+        QTest::newRow("unknown field")
+            << folder << QStringLiteral("{title}") << true << QString() << QStringLiteral("templateProblem")
+            << QStringLiteral("未知字段 {title}");
         QTest::newRow("nothing left once safe")
             << folder << QStringLiteral("..") << true << QString() << QStringLiteral("templateProblem")
-            << QStringLiteral("no file name");
+            << QStringLiteral("不剩文件名");
         QTest::newRow("empty folder") << QStringLiteral(" ") << DefaultNameTemplate << true << QString()
                                       << QStringLiteral("folderProblem") << QStringLiteral("下载文件夹");
     }
