@@ -16,7 +16,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QStandardPaths>
 
 #include <cstdio>
 #include <unistd.h>

@@ -181,7 +181,7 @@ TagLib::ID3v2::Version id3Version(const SoundTags &tags)
 // blocks (ext4, XFS), so a big file is not rewritten behind it; the tag is
 // padded to fill them, as ID3v2 allows. False when the file system cannot;
 // the file is then as it was.
-bool insertTagInFront(const QByteArray &path, const TagLib::ByteVector &rendered)
+bool insertTagInFront(const QByteArray &path, const QByteArray &rendered)
 {
     const int fd = ::open(path.constData(), O_RDWR | O_CLOEXEC);
     if (fd < 0)
@@ -192,7 +192,7 @@ bool insertTagInFront(const QByteArray &path, const TagLib::ByteVector &rendered
         const qint64 block = info.st_blksize;
         const qint64 size = (qint64(rendered.size()) + block - 1) / block * block;
         QByteArray tag(size, '\0');
-        std::copy_n(rendered.data(), rendered.size(), tag.data());
+        std::copy(rendered.begin(), rendered.end(), tag.begin());
         const qint64 body = size - 10; // the header's size field: syncsafe, 7 bits a byte
         for (int i = 0; i < 4; ++i)
             tag[6 + i] = char((body >> (7 * (3 - i))) & 0x7F);
@@ -222,7 +222,7 @@ bool writeMpeg(const QByteArray &path, const SoundTags &tags, const CoverPicture
     if (!id3InFront) {
         if (rendered.isEmpty())
             rendered = renderedId3Tag(tags);
-        if (insertTagInFront(path, TagLib::ByteVector(rendered.constData(), uint(rendered.size()))))
+        if (insertTagInFront(path, rendered))
             return true;
     }
     TagLib::MPEG::File file(path.constData(), false);
