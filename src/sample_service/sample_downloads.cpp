@@ -3,6 +3,7 @@
 
 #include "sample_service/sample_downloads.h"
 
+#include "sample_service/sample_encodings.h"
 #include "sample_service/sample_http.h"
 #include "sample_service/sample_media.h"
 #include "sample_service/sample_state.h"
@@ -15,13 +16,17 @@
 
 namespace {
 
-// Hands out the body pattern straight from its one copy: a large download
-// costs the service no memory.
+// Hands out a body repeating one copy of its period: a large download costs
+// the service no memory.
+bool writeRepeated(const QByteArray &period, size_t offset, size_t length, httplib::DataSink &sink)
+{
+    const auto at = size_t(qint64(offset) % period.size());
+    return sink.write(period.constData() + at, std::min(length, size_t(period.size()) - at));
+}
+
 bool writePattern(size_t offset, size_t length, httplib::DataSink &sink)
 {
-    const QByteArray &pattern = sampleFilePattern();
-    const auto at = size_t(qint64(offset) % SampleFilePeriod);
-    return sink.write(pattern.constData() + at, std::min(length, size_t(pattern.size()) - at));
+    return writeRepeated(sampleFilePattern(), offset, length, sink);
 }
 
 // "Tue, 14 Nov 2023 22:13:20 GMT", spelled out so no locale changes it.
@@ -161,15 +166,30 @@ void serveFile(const httplib::Request &req, httplib::Response &res, SampleState 
     const size_t dropAt =
         !drop.empty() && dropsNow ? size_t(std::strtoull(drop.c_str(), nullptr, 10)) : length;
     const bool silent = !stall.empty();
+    // body=mp3: sample 1001's MP3 repeated instead of the pattern, as
+    // /audio/1001-bytes-N.mp3 serves it.
+    const QByteArray period =
+        fileOption(req, "body") == "mp3"
+            ? state.media(QStringLiteral("audio/1001.mp3"),
+                          [&state] {
+                              const QByteArray wav = state.media(QStringLiteral("audio/1001"),
+                                                                 [] { return sampleAudioWav(1001); });
+                              return encodeSampleAudio(wav, QStringLiteral("mp3")).bytes;
+                          })
+            : sampleFilePattern();
+    if (period.isEmpty()) {
+        res.status = 503;
+        return;
+    }
     res.set_content_provider(
         length, "audio/mpeg",
-        [&state, start, dropAt, silent](size_t offset, size_t size, httplib::DataSink &sink) {
+        [&state, period, start, dropAt, silent](size_t offset, size_t size, httplib::DataSink &sink) {
             if (offset >= dropAt) {
                 if (silent)
                     state.pauseUnlessStopping(60);
                 return false; // httplib closes the connection
             }
-            return writePattern(start + offset, std::min(size, dropAt - offset), sink);
+            return writeRepeated(period, start + offset, std::min(size, dropAt - offset), sink);
         });
 }
 

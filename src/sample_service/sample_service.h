@@ -63,6 +63,7 @@ struct RecordedRequest
 //                             range=shift   206 starting at half the asked start
 //                             validator=changing  new ETag and date per answer
 //                             validator=none|weak  no validators, a weak ETag
+//                             body=mp3   sample 1001's MP3 repeated, not the pattern
 //   /sound/info?sound_id=file-KIND-N  a record whose file is /file/KIND-N.mp3
 //   /sound/info?sound_id=ID-EXT       sample ID with the file /audio/ID.EXT
 //                                     (ID-fake: /audio/ID.fake.mp3,

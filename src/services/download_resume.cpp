@@ -14,6 +14,8 @@
 namespace {
 
 const QByteArray PartInfoTag = QByteArrayLiteral("vexa-part 1");
+// The same with the front room's size on a line of its own.
+const QByteArray PartInfoWithRoomTag = QByteArrayLiteral("vexa-part 2");
 
 QDateTime httpDate(const QByteArray &text)
 {
@@ -56,15 +58,19 @@ QByteArray resumeValidator(const QByteArray &etag, const QByteArray &lastModifie
 
 QByteArray partInfoText(const PartInfo &info)
 {
-    return PartInfoTag + '\n' + info.fileUrl.toUtf8() + '\n' + info.validator + '\n' +
-           QByteArray::number(info.total) + '\n';
+    const QByteArray common =
+        info.fileUrl.toUtf8() + '\n' + info.validator + '\n' + QByteArray::number(info.total) + '\n';
+    if (info.frontRoom == 0)
+        return PartInfoTag + '\n' + common;
+    return PartInfoWithRoomTag + '\n' + common + QByteArray::number(info.frontRoom) + '\n';
 }
 
 std::optional<PartInfo> parsePartInfo(const QByteArray &text)
 {
     const QList<QByteArray> lines = text.split('\n');
-    if (lines.size() != 5 || lines[0] != PartInfoTag || !lines[4].isEmpty() || lines[1].isEmpty() ||
-        lines[2].isEmpty())
+    const bool withRoom = !lines.isEmpty() && lines[0] == PartInfoWithRoomTag;
+    if (lines.size() != (withRoom ? 6 : 5) || (!withRoom && lines[0] != PartInfoTag) ||
+        !lines.last().isEmpty() || lines[1].isEmpty() || lines[2].isEmpty())
         return std::nullopt;
     PartInfo info;
     info.fileUrl = QString::fromUtf8(lines[1]);
@@ -73,6 +79,11 @@ std::optional<PartInfo> parsePartInfo(const QByteArray &text)
     info.total = lines[3].toLongLong(&ok);
     if (!ok || info.total < -1)
         return std::nullopt;
+    if (withRoom) {
+        info.frontRoom = lines[4].toLongLong(&ok);
+        if (!ok || info.frontRoom <= 0)
+            return std::nullopt;
+    }
     return info;
 }
 
@@ -85,7 +96,8 @@ PartUse partUse(qint64 size, const std::optional<PartInfo> &info, const QString 
 {
     if (size > 0 && info && info->fileUrl != fileUrl)
         return PartUse::NotOurs;
-    return info && partIsShort(size, info->total) ? PartUse::Continue : PartUse::StartAfresh;
+    return info && partIsShort(size - info->frontRoom, info->total) ? PartUse::Continue
+                                                                    : PartUse::StartAfresh;
 }
 
 void askFrom(QNetworkRequest &request, qint64 start, const QByteArray &validator)

@@ -34,6 +34,9 @@ struct PartInfo
     QString fileUrl;
     QByteArray validator;
     qint64 total = -1;
+    // Bytes kept free before the body for the tags to come; the body
+    // received so far is the part's size less these.
+    qint64 frontRoom = 0;
 };
 QByteArray partInfoText(const PartInfo &info);
 std::optional<PartInfo> parsePartInfo(const QByteArray &text);
@@ -42,7 +45,8 @@ std::optional<PartInfo> parsePartInfo(const QByteArray &text);
 // than the whole (-1: whole size unknown).
 bool partIsShort(qint64 size, qint64 total);
 
-// What a part file found under a download's name is to that download.
+// What a part file of size bytes (front room and all) found under a
+// download's name is to that download.
 enum class PartUse {
     Continue,    // its info names the same address: ask for the rest
     StartAfresh, // no usable info, or nothing left to ask for: write it again

@@ -9,12 +9,14 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -210,6 +212,33 @@ PartFile::Move PartFile::moveTo(const QString &target)
     removeFile(m_path + InfoSuffix);
     close();
     return Move::Moved;
+}
+
+bool PartFile::dropFront(qint64 bytes)
+{
+    if (!isOpen())
+        return failed(EBADF);
+    const qint64 end = size();
+    if (bytes <= 0 || bytes > end)
+        return bytes == 0 || failed(EINVAL);
+    // Block-aligned, the file system takes the blocks out without moving data.
+    if (::fallocate(m_fd, FALLOC_FL_COLLAPSE_RANGE, 0, bytes) != 0) {
+        std::vector<char> buffer(size_t(std::min<qint64>(end - bytes, 1024 * 1024)));
+        for (qint64 from = bytes; from < end;) {
+            const ssize_t got = ::pread(m_fd, buffer.data(), buffer.size(), from);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                return failed(got < 0 ? errno : EIO);
+            if (::pwrite(m_fd, buffer.data(), size_t(got), from - bytes) != got)
+                return failed();
+            from += got;
+        }
+        if (::ftruncate(m_fd, end - bytes) != 0)
+            return failed();
+    }
+    m_written = m_writeBack = end - bytes;
+    return ::lseek(m_fd, m_written, SEEK_SET) == m_written || failed();
 }
 
 void PartFile::forgetInfo()

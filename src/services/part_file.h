@@ -58,6 +58,9 @@ public:
     bool sync();
     // Renamed to target, never replacing anything there.
     Move moveTo(const QString &target);
+    // The first bytes taken out, the rest moved to the front; writes go on
+    // at the new end.
+    bool dropFront(qint64 bytes);
     // The info goes, so the part is started afresh rather than continued.
     void forgetInfo();
     // The part and its info deleted, while still locked so that no other

@@ -144,7 +144,8 @@ bool SoundDownload::reserveFile()
     if (claim.info && m_part.continueAtEnd()) {
         m_validator = claim.info->validator;
         m_total = claim.info->total;
-        m_received = m_resumedFrom = m_part.size();
+        m_frontRoom = claim.info->frontRoom;
+        m_received = m_resumedFrom = m_part.size() - m_frontRoom;
         m_partInfoSaved = true;
     } else {
         restartFromZero();
@@ -156,6 +157,7 @@ void SoundDownload::restartFromZero()
 {
     m_partInfoSaved = false;
     m_validator.clear();
+    m_frontRoom = 0;
     if (!m_part.startAgain()) {
         failWriting();
         return;
@@ -170,7 +172,7 @@ void SoundDownload::savePartInfo()
 {
     if (m_validator.isEmpty())
         return;
-    m_partInfoSaved = m_part.saveInfo({m_request.fileUrl, m_validator, m_total});
+    m_partInfoSaved = m_part.saveInfo({m_request.fileUrl, m_validator, m_total, m_frontRoom});
 }
 
 bool SoundDownload::partIsContinuable() const
@@ -234,6 +236,8 @@ bool SoundDownload::drain()
         const qint64 got = m_reply->read(m_buffer.data(), qint64(m_buffer.size()));
         if (got <= 0)
             break;
+        if (m_received == 0 && !leaveFrontRoom(QByteArray::fromRawData(m_buffer.data(), got)))
+            return false;
         if (!m_part.append(m_buffer.data(), got)) {
             failWriting();
             return false;
@@ -279,7 +283,7 @@ void SoundDownload::onFinished()
         m_part.forgetInfo();
         m_partInfoSaved = false;
         dropReply();
-        m_tagging->tagFile(m_part.path());
+        m_tagging->tagFile(m_part.path(), m_frontRoom);
         return;
     }
     save();
@@ -287,9 +291,34 @@ void SoundDownload::onFinished()
 
 void SoundDownload::onTagged(const TagOutcome &outcome)
 {
-    if (!outcome.written)
+    if (!outcome.written) {
         m_result.untagged = outcome.detail;
+        // Saved as it came: the room goes again.
+        if (!m_part.dropFront(m_frontRoom)) {
+            failWriting();
+            return;
+        }
+    }
     save();
+}
+
+bool SoundDownload::leaveFrontRoom(const QByteArray &head)
+{
+    if (!m_tagging || m_frontRoom > 0)
+        return true;
+    const qint64 room = m_tagging->frontRoomFor(head);
+    if (room == 0)
+        return true;
+    // The info never describes bytes it does not match: gone while the
+    // room is written, saved again with its size.
+    m_part.forgetInfo();
+    if (!m_part.append(emptyId3Tag(room, m_request.tags->id3Version).constData(), room)) {
+        failWriting();
+        return false;
+    }
+    m_frontRoom = room;
+    savePartInfo();
+    return true;
 }
 
 void SoundDownload::save()

@@ -71,6 +71,7 @@ private:
     void announceEnd();
     bool drain();
     void onTagged(const TagOutcome &outcome);
+    bool leaveFrontRoom(const QByteArray &head);
     void save();
     bool commit();
     void fail(DownloadError error, const QString &detail);
@@ -93,7 +94,8 @@ private:
     size_t m_retries = 0;
     qint64 m_rangeStart = 0;  // the range asked of the current answer
     qint64 m_answerBytes = 0; // body bytes of the current answer
-    qint64 m_received = 0;    // bytes in the part file
+    qint64 m_received = 0;    // bytes of the body in the part file
+    qint64 m_frontRoom = 0;   // bytes before them, kept for the tags
     qint64 m_total = -1;
     qint64 m_resumedFrom = 0;
     qint64 m_transferred = 0;

@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
+
 SoundTagging::SoundTagging(SoundTags tags, QString coverUrl, QString finalName, QObject *parent)
     : QObject(parent)
     , m_tags(std::move(tags))
@@ -49,11 +51,22 @@ void SoundTagging::fetchCover()
     m_coverFetch->start();
 }
 
-void SoundTagging::tagFile(const QString &path)
+qint64 SoundTagging::frontRoomFor(const QByteArray &head) const
+{
+    if (!m_finalName.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive) || !startsBareMpeg(head))
+        return 0;
+    constexpr qint64 Step = 4096; // whole blocks, so that more can be inserted in front
+    const qint64 wanted =
+        m_id3Tag.isValid() && m_id3Tag.isFinished() ? m_id3Tag.result().size() : UsualFrontRoom;
+    return std::max(Step, (wanted + Step - 1) / Step * Step);
+}
+
+void SoundTagging::tagFile(const QString &path, qint64 frontRoom)
 {
     if (!m_path.isEmpty())
         return;
     m_path = path;
+    m_frontRoom = frontRoom;
     fetchCover(); // no-op when it already ran
     if (!m_coverDone)
         m_coverWait->start();
@@ -91,7 +104,8 @@ void SoundTagging::startWhenReady()
         return;
     m_started = true;
     m_coverWait->stop();
-    m_watcher.setFuture(QtConcurrent::run([path = m_path, name = m_finalName, tags = m_tags, id3 = m_id3Tag] {
-        return writeSoundTags(path, name, tags, id3.isValid() ? id3.result() : QByteArray());
-    }));
+    m_watcher.setFuture(QtConcurrent::run(
+        [path = m_path, name = m_finalName, tags = m_tags, id3 = m_id3Tag, room = m_frontRoom] {
+            return writeSoundTags(path, name, tags, id3.isValid() ? id3.result() : QByteArray(), room);
+        }));
 }

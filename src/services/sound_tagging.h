@@ -28,13 +28,21 @@ public:
     ~SoundTagging() override;
 
     void fetchCover();
+    // How many bytes the download leaves before a body starting with head,
+    // for the tags to be written into later without moving the body: room
+    // for the tag when the cover is in, for a cover of a usual size while
+    // it comes; none but for an MP3 without a tag of its own.
+    qint64 frontRoomFor(const QByteArray &head) const;
     // Tags the file once the cover is in or given up; finished() follows
-    // from the event loop, exactly once.
-    void tagFile(const QString &path);
+    // from the event loop, exactly once. frontRoom is the room left in front.
+    void tagFile(const QString &path, qint64 frontRoom = 0);
     bool isTagging() const { return !m_path.isEmpty() && !m_done; }
 
     // How long the cover may still take once the body is whole.
     static constexpr int CoverWaitMs = 10000;
+    // Room left while the cover is still coming; a bigger tag takes more
+    // space then, at a little cost.
+    static constexpr qint64 UsualFrontRoom = 64 * 1024;
 
 signals:
     void finished(const TagOutcome &outcome);
@@ -53,6 +61,7 @@ private:
     QFuture<QByteArray> m_id3Tag; // rendered ahead, for an MP3
     QFutureWatcher<TagOutcome> m_watcher;
     QString m_path;
+    qint64 m_frontRoom = 0;
     bool m_coverDone = false;
     bool m_started = false;
     bool m_done = false;

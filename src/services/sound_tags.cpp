@@ -177,11 +177,19 @@ TagLib::ID3v2::Version id3Version(const SoundTags &tags)
     return tags.id3Version == 3 ? TagLib::ID3v2::v3 : TagLib::ID3v2::v4;
 }
 
-// A new ID3v2 tag goes in front of an MP3 by inserting whole file-system
-// blocks (ext4, XFS), so a big file is not rewritten behind it; the tag is
-// padded to fill them, as ID3v2 allows. False when the file system cannot;
-// the file is then as it was.
-bool insertTagInFront(const QByteArray &path, const QByteArray &rendered)
+// Sets an ID3v2 header's size field: syncsafe, 7 bits a byte.
+void setId3Size(QByteArray &tag, qint64 bodySize)
+{
+    for (int i = 0; i < 4; ++i)
+        tag[6 + i] = char((bodySize >> (7 * (3 - i))) & 0x7F);
+}
+
+// The ID3v2 tag goes in front of an MP3: into the room the download left
+// for it, or, where that is too small or missing, into whole file-system
+// blocks inserted there (ext4, XFS), so a big file is not rewritten behind
+// it. The tag is padded to fill its space, as ID3v2 allows. False when
+// neither works; the file is then as it was.
+bool putTagInFront(const QByteArray &path, const QByteArray &rendered, qint64 room)
 {
     const int fd = ::open(path.constData(), O_RDWR | O_CLOEXEC);
     if (fd < 0)
@@ -190,16 +198,17 @@ bool insertTagInFront(const QByteArray &path, const QByteArray &rendered)
     bool done = false;
     if (::fstat(fd, &info) == 0 && info.st_blksize > 0) {
         const qint64 block = info.st_blksize;
-        const qint64 size = (qint64(rendered.size()) + block - 1) / block * block;
+        const qint64 size =
+            qint64(rendered.size()) <= room ? room : (qint64(rendered.size()) + block - 1) / block * block;
+        const qint64 inserted = size - room;
         QByteArray tag(size, '\0');
         std::copy(rendered.begin(), rendered.end(), tag.begin());
-        const qint64 body = size - 10; // the header's size field: syncsafe, 7 bits a byte
-        for (int i = 0; i < 4; ++i)
-            tag[6 + i] = char((body >> (7 * (3 - i))) & 0x7F);
-        if (body < (qint64(1) << 28) && ::fallocate(fd, FALLOC_FL_INSERT_RANGE, 0, size) == 0) {
+        setId3Size(tag, size - 10);
+        if (size - 10 < (qint64(1) << 28) && inserted % block == 0 &&
+            (inserted == 0 || ::fallocate(fd, FALLOC_FL_INSERT_RANGE, 0, inserted) == 0)) {
             done = ::pwrite(fd, tag.constData(), size_t(size), 0) == size;
-            if (!done) // take the gap out again rather than leave a broken file
-                ::fallocate(fd, FALLOC_FL_COLLAPSE_RANGE, 0, size);
+            if (!done && inserted > 0) // take the gap out again rather than leave a broken file
+                ::fallocate(fd, FALLOC_FL_COLLAPSE_RANGE, 0, inserted);
         }
     }
     ::close(fd);
@@ -217,12 +226,13 @@ CoverPicture checkedCover(const SoundTags &tags)
 }
 
 bool writeMpeg(const QByteArray &path, const SoundTags &tags, const CoverPicture &cover, bool id3InFront,
-               QByteArray rendered)
+               QByteArray rendered, qint64 frontRoom)
 {
-    if (!id3InFront) {
+    // The room is the empty tag in front; another tag there is left to TagLib.
+    if (!id3InFront || frontRoom > 0) {
         if (rendered.isEmpty())
             rendered = renderedId3Tag(tags);
-        if (insertTagInFront(path, rendered))
+        if (putTagInFront(path, rendered, id3InFront ? frontRoom : 0))
             return true;
     }
     TagLib::MPEG::File file(path.constData(), false);
@@ -299,11 +309,11 @@ bool writeOgg(const QByteArray &path, const SoundTags &tags, const CoverPicture 
 }
 
 bool writeKind(Body body, const QByteArray &path, const SoundTags &tags, const CoverPicture &cover,
-               const QByteArray &id3Tag)
+               const QByteArray &id3Tag, qint64 frontRoom)
 {
     switch (body.kind) {
     case Kind::Mpeg:
-        return writeMpeg(path, tags, cover, body.id3InFront, id3Tag);
+        return writeMpeg(path, tags, cover, body.id3InFront, id3Tag, frontRoom);
     case Kind::Wav:
         return writeWav(path, tags, cover);
     case Kind::Mp4:
@@ -347,7 +357,7 @@ CoverPicture coverPictureOf(const QByteArray &bytes)
 }
 
 TagOutcome writeSoundTags(const QString &path, const QString &finalName, const SoundTags &tags,
-                          const QByteArray &id3Tag)
+                          const QByteArray &id3Tag, qint64 frontRoom)
 {
     const Kind kind = kindOfExtension(finalName);
     if (kind == Kind::None)
@@ -363,7 +373,7 @@ TagOutcome writeSoundTags(const QString &path, const QString &finalName, const S
     if (::statvfs(QFile::encodeName(path).constData(), &disk) == 0 &&
         qint64(disk.f_bavail) * qint64(disk.f_frsize) < needed)
         return untagged(QCoreApplication::translate("SoundTags", "磁盘空间不足，无法写入标签"));
-    if (!writeKind(body, QFile::encodeName(path), tags, cover, id3Tag))
+    if (!writeKind(body, QFile::encodeName(path), tags, cover, id3Tag, frontRoom))
         return untagged(QCoreApplication::translate("SoundTags", "无法写入标签"));
     return {true, {}};
 }
@@ -375,4 +385,20 @@ QByteArray renderedId3Tag(const SoundTags &tags)
     setId3Cover(tag, checkedCover(tags));
     const TagLib::ByteVector rendered = tag.render(id3Version(tags));
     return QByteArray(rendered.data(), qsizetype(rendered.size()));
+}
+
+bool startsBareMpeg(const QByteArray &head)
+{
+    return head.size() >= 2 && quint8(head.at(0)) == 0xFF && (quint8(head.at(1)) & 0xE0) == 0xE0;
+}
+
+QByteArray emptyId3Tag(qint64 size, int id3Version)
+{
+    QByteArray tag(size, '\0');
+    tag[0] = 'I';
+    tag[1] = 'D';
+    tag[2] = '3';
+    tag[3] = char(id3Version == 3 ? 3 : 4);
+    setId3Size(tag, size - 10);
+    return tag;
 }

@@ -37,8 +37,17 @@ struct TagOutcome
 // tags of those fields are replaced, the audio itself is never touched.
 // Blocking file work: run it off the GUI thread for big files.
 // id3Tag, when given, is renderedId3Tag(tags), made ahead of time.
+// frontRoom is the size of an emptyId3Tag() the MP3's download wrote in
+// front of the body; the tag goes into it when it fits.
 TagOutcome writeSoundTags(const QString &path, const QString &finalName, const SoundTags &tags,
-                          const QByteArray &id3Tag = {});
+                          const QByteArray &id3Tag = {}, qint64 frontRoom = 0);
+
+// Whether the first bytes of a body are an MPEG audio frame, with no tag in front.
+bool startsBareMpeg(const QByteArray &head);
+
+// An ID3v2 tag of size bytes (at least 10) holding nothing but padding: the
+// room an MP3's tag is written into later, a valid tag meanwhile.
+QByteArray emptyId3Tag(qint64 size, int id3Version);
 
 // The ID3v2 tag an MP3 without one gets; rendered while the body is still
 // coming, the file waits less for its tags.

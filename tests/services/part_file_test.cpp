@@ -120,6 +120,34 @@ private slots:
         QCOMPARE(openDescriptors(), before);
         QCOMPARE(contents(elsewhere), QByteArray("theirs"));
     }
+
+    void dropFront_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<qint64>("front");
+        QTest::newRow("whole blocks") << QDir::tempPath() << qint64(8192);
+        QTest::newRow("not whole blocks") << QDir::tempPath() << qint64(5000);
+        QTest::newRow("no block collapse") << QStringLiteral("/dev/shm") << qint64(8192);
+    }
+
+    // The bytes behind the front come to the start, and writing goes on after them.
+    void dropFront()
+    {
+        QFETCH(QString, folder);
+        QFETCH(qint64, front);
+        QTemporaryDir dir(folder + QStringLiteral("/vexa-part-XXXXXX"));
+        QVERIFY(dir.isValid());
+        QByteArray body(3 * 1024 * 1024 + 7, Qt::Uninitialized);
+        for (qsizetype i = 0; i < body.size(); ++i)
+            body[i] = char(i * 7 / 5);
+        PartFile part;
+        QCOMPARE(part.claim(dir.filePath(Part)), PartFile::Claim::Taken);
+        const QByteArray room(front, 'r');
+        QVERIFY(part.append(room.constData(), front) && part.append(body.constData(), body.size()));
+        QVERIFY(part.dropFront(front));
+        QVERIFY(part.append("end", 3));
+        QVERIFY(contents(dir.filePath(Part)) == body + "end");
+    }
 };
 
 QTEST_GUILESS_MAIN(PartFileTest)

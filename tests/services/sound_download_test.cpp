@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Vexa helper developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "sample_service/sample_encodings.h"
 #include "sample_service/sample_media.h"
 #include "sample_service/sample_service.h"
 #include "services/download_file_name.h"
@@ -193,6 +194,42 @@ private slots:
         QCOMPARE(reading.title, tags.title);
         QCOMPARE(reading.artist, tags.artist);
         QCOMPARE(reading.cover.isEmpty(), !withCover);
+    }
+
+    // An MP3 gets room for its tag in front of the body. A part left with
+    // that room is continued behind it, and the tag fills it.
+    void taggedContinued()
+    {
+        const qint64 size = 3000000;
+        const qint64 k = 1000000;
+        const QString path = bytesPath(size, QStringLiteral("body=mp3&drop=%1&drops=1").arg(k));
+        QTemporaryDir dir;
+        DownloadRequest r = request(m_service.baseUrl() + path, dir.path());
+        SoundTags tags;
+        tags.title = QStringLiteral("歌");
+        r.tags = tags;
+        r.coverUrl = m_service.baseUrl() + QStringLiteral("/cover/1001.png");
+        r.retryDelays = {};
+        const DownloadResult cut = run(r);
+        QCOMPARE(cut.error, DownloadError::Incomplete);
+        QVERIFY(contents(cut.partPath).startsWith("ID3"));
+
+        const DownloadResult result = run(r);
+        QVERIFY2(result.ok() && result.untagged.isEmpty(), qPrintable(result.detail + result.untagged));
+        QCOMPARE(result.bytes, size);
+        QCOMPARE(rangesAsked(m_service, path),
+                 (QList<QByteArray>{{}, "bytes=" + QByteArray::number(k) + '-'}));
+        const QByteArray mp3 = encodeSampleAudio(sampleAudioWav(1001), QStringLiteral("mp3")).bytes;
+        QByteArray body;
+        while (body.size() < size)
+            body += mp3.left(size - body.size());
+        const QByteArray saved = contents(result.filePath);
+        const auto byte = [&saved](int i) { return qint64(quint8(saved.at(i)) & 0x7F); };
+        QCOMPARE(10 + (byte(6) << 21 | byte(7) << 14 | byte(8) << 7 | byte(9)) + size, saved.size());
+        QVERIFY(saved.endsWith(body));
+        const MediaReading reading = readMedia(result.filePath);
+        QCOMPARE(reading.title, tags.title);
+        QCOMPARE(reading.cover, sampleCoverPng(1001));
     }
 
     void continuing_data()

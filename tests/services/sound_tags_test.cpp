@@ -146,6 +146,40 @@ private slots:
         QCOMPARE(readMedia(path).title, someTags().title);
     }
 
+    void intoFrontRoom_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<qint64>("room");
+        QTest::addColumn<bool>("fits");
+        const QString disk = m_dir.path();
+        QTest::newRow("the tag fits") << disk << qint64(64 * 1024) << true;
+        QTest::newRow("too small: blocks inserted") << disk << qint64(4096) << false;
+        QTest::newRow("too small, no block insert") << QStringLiteral("/dev/shm") << qint64(4096) << false;
+    }
+
+    // The tag replaces the empty one the download left in front, and no
+    // empty tag stays between it and the audio.
+    void intoFrontRoom()
+    {
+        QFETCH(QString, folder);
+        QFETCH(qint64, room);
+        QFETCH(bool, fits);
+        QTemporaryDir dir(folder + QStringLiteral("/vexa-room-XXXXXX"));
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("x.mp3"));
+        const QByteArray original = sampleFile(QStringLiteral("mp3"));
+        QVERIFY(writeFile(path, emptyId3Tag(room, 4) + original));
+        QVERIFY(writeSoundTags(path, path, someTags(), renderedId3Tag(someTags()), room).written);
+        const QByteArray bytes = readFile(path);
+        QCOMPARE(bytes.size() == room + original.size(), fits);
+        const auto byte = [&bytes](int i) { return qint64(quint8(bytes.at(i)) & 0x7F); };
+        QCOMPARE(10 + (byte(6) << 21 | byte(7) << 14 | byte(8) << 7 | byte(9)) + original.size(), bytes.size());
+        QVERIFY(bytes.endsWith(original));
+        const MediaReading reading = readMedia(path);
+        QCOMPARE(reading.title, someTags().title);
+        QCOMPARE(reading.cover, someTags().cover);
+    }
+
     // A second tagging replaces the first: one cover, the new title.
     void taggedAgain()
     {
