@@ -240,6 +240,7 @@ void HotListWindow::showHotList()
     setWindowIcon(QIcon());
     m_loaded = true;
     resetTitleLinks();
+    fitListToRows(); // the skin may have come since
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     emit loaded();
