@@ -281,6 +281,17 @@ QImage logo(int scale)
     return image;
 }
 
+// The logo's glyph alone, placed as in the logo, for a window that writes its
+// own title beside it.
+QImage logoMark(int scale)
+{
+    QImage image = canvas(46, 60, scale);
+    QPainter p(&image);
+    scalePainter(p, scale);
+    drawGlyph(p, QRectF(1, 8, 44, 44));
+    return image;
+}
+
 QImage icon(int scale)
 {
     QImage image = canvas(48, 48, scale);
@@ -466,6 +477,7 @@ int main(int argc, char *argv[])
         const QString suffix = scale == 1 ? QStringLiteral(".png") : QStringLiteral("@2x.png");
         ok = save(background(scale), dir, QStringLiteral("background") + suffix) && ok;
         ok = save(logo(scale), dir, QStringLiteral("logo") + suffix) && ok;
+        ok = save(logoMark(scale), dir, QStringLiteral("logo_mark") + suffix) && ok;
         ok = save(defaultCover(scale), dir, QStringLiteral("default_cover") + suffix) && ok;
         ok = save(panel(scale), dir, QStringLiteral("panel") + suffix) && ok;
         ok = save(icon(scale), dir, QStringLiteral("icon") + suffix) && ok;

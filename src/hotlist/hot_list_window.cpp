@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QStyledItemDelegate>
 
 namespace {
 
@@ -28,7 +29,10 @@ QString noEntriesText()
 }
 
 constexpr int Width = 624;
-constexpr int Height = 408;
+constexpr int ListTop = 112;
+constexpr int ListBottomMargin = 7;
+constexpr int PanelTop = 102;
+constexpr int NameColumn = 1;
 constexpr int LinkColumn = 6;
 constexpr int HeaderPadding = 12;
 
@@ -44,6 +48,24 @@ const Column Columns[] = {
     {QT_TRANSLATE_NOOP("HotListWindow", "频道"), 133}, {QT_TRANSLATE_NOOP("HotListWindow", "分享"), 53},
     {QT_TRANSLATE_NOOP("HotListWindow", "喜欢"), 53},  {QT_TRANSLATE_NOOP("HotListWindow", "评论"), 53},
     {QT_TRANSLATE_NOOP("HotListWindow", "链接"), 0},
+};
+
+// Gives each row the view's one row height.
+class UniformRowDelegate final : public QStyledItemDelegate
+{
+public:
+    explicit UniformRowDelegate(HotListView *view)
+        : QStyledItemDelegate(view)
+        , m_view(view)
+    {}
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), m_view->uniformRowHeight()};
+    }
+
+private:
+    const HotListView *m_view;
 };
 
 } // namespace
@@ -80,6 +102,21 @@ void HotListModel::setEntries(QList<HotEntry> entries)
     endResetModel();
 }
 
+HotListView::HotListView(QWidget *parent)
+    : QTreeView(parent)
+{
+    setItemDelegate(new UniformRowDelegate(this));
+}
+
+int HotListView::uniformRowHeight() const
+{
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.features |= QStyleOptionViewItem::HasDisplay;
+    option.text = QStringLiteral("Ag热榜");
+    return style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, {}, this).height();
+}
+
 void HotListView::mouseDoubleClickEvent(QMouseEvent *event)
 {
     QTreeView::mouseDoubleClickEvent(event);
@@ -108,12 +145,12 @@ HotListWindow::HotListWindow(const ServiceConfig &config, const FetchOptions &fe
 {
     setObjectName(QStringLiteral("hotListWindow"));
     setWindowTitle(tr("Vexa热榜"));
-    setFixedSize(Width, Height);
+    setFixedSize(Width, ListTop); // the height follows the list's
     // Shown without an owner; the program still ends with the main window.
     setAttribute(Qt::WA_QuitOnClose, false);
 
     // First, so that it lies under the list.
-    addPanel(102, 305);
+    m_panel = addPanel(PanelTop, 1);
 
     auto *refreshButton = new ClickablePicture(this);
     refreshButton->setObjectName(QStringLiteral("refreshButton"));
@@ -125,12 +162,13 @@ HotListWindow::HotListWindow(const ServiceConfig &config, const FetchOptions &fe
     connect(refreshButton, &ClickablePicture::clicked, this, &HotListWindow::refresh);
     refreshButton->setAccessibleDescription(tr("从官方网站获取最新的热门音乐列表"));
 
-    addLogo({200, 24});
+    addTitledLogo({200, 24}, windowTitle());
     m_closeLink = addTitleLink(QStringLiteral("closeLink"), QStringLiteral("x"), {592, 8, 19, 27},
                                monospaceFont(12), tr("关闭"));
     connect(m_closeLink, &TitleLink::released, this, &HotListWindow::unload);
 
     buildList();
+    fitListToRows();
     setTabChain({refreshButton, m_list});
 }
 
@@ -140,7 +178,7 @@ void HotListWindow::buildList()
 {
     m_list = new HotListView(this);
     m_list->setObjectName(QStringLiteral("hotListView"));
-    m_list->setGeometry(8, 112, 609, 289);
+    m_list->setGeometry(8, ListTop, 609, 0);
     m_list->setFont(uiFont(9));
     m_list->setCursor(handCursor());
     m_list->setRootIsDecorated(false);
@@ -161,6 +199,8 @@ void HotListWindow::buildList()
     header->setSectionsClickable(false);
     header->setMinimumSectionSize(0);
     header->setSectionResizeMode(QHeaderView::Fixed);
+    // The name takes the room the others leave, so the header has no bare end.
+    header->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
     // A translated header wider than its column widens the column.
     const QFontMetrics metrics = header->fontMetrics();
     for (int i = 0; i < int(std::size(Columns)); ++i) {
@@ -172,6 +212,20 @@ void HotListWindow::buildList()
     connect(m_list, &HotListView::enterPressed, this, &HotListWindow::chooseSelectedSound);
     m_list->setAccessibleName(tr("热门音乐列表"));
     m_list->setAccessibleDescription(tr("双击或按回车键分析选中的音乐"));
+}
+
+// Every row shows whole with no scroll bar, whatever height the font and
+// the skin give the header and the rows; the window grows to hold the list.
+void HotListWindow::fitListToRows()
+{
+    m_list->ensurePolished();
+    m_list->header()->ensurePolished();
+    const int listHeight = 2 * m_list->frameWidth() + m_list->header()->sizeHint().height() +
+                           HotEntryCount * m_list->uniformRowHeight();
+    m_list->resize(m_list->width(), listHeight);
+    setFixedSize(Width, ListTop + listHeight + ListBottomMargin);
+    // Down to the bottom border line, one row above the edge.
+    m_panel->resize(m_panel->width(), height() - PanelTop - 1);
 }
 
 void HotListWindow::showHotList()
@@ -186,6 +240,7 @@ void HotListWindow::showHotList()
     setWindowIcon(QIcon());
     m_loaded = true;
     resetTitleLinks();
+    fitListToRows(); // the skin may have come since
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     emit loaded();

@@ -12,6 +12,7 @@
 #include <QList>
 #include <QTreeView>
 
+class QLabel;
 class TitleLink;
 
 // The rows the hot list shows, one entry a row, its fields in column order.
@@ -41,7 +42,12 @@ class HotListView : public QTreeView
     Q_OBJECT
 
 public:
-    using QTreeView::QTreeView;
+    explicit HotListView(QWidget *parent = nullptr);
+
+    // Every row's height: one line of the list's font in the style's item
+    // margins, whatever a row's text holds (a taller fallback face for an
+    // emoji included), so that the list's height can be known beforehand.
+    int uniformRowHeight() const;
 
 signals:
     void doubleClickedAnywhere();
@@ -95,6 +101,7 @@ protected:
 
 private:
     void buildList();
+    void fitListToRows();
     void onRefreshed(const HotRefresh &result);
 
     FetchOptions m_fetchOptions;
@@ -103,6 +110,7 @@ private:
     bool m_loaded = false;
     HotListRefresh *m_refresh = nullptr; // the refresh waiting for its page
     TitleLink *m_closeLink = nullptr;
+    QLabel *m_panel = nullptr;
     HotListView *m_list = nullptr;
     HotListModel *m_rows = nullptr;
 };

@@ -76,6 +76,28 @@ DragHandle *FramelessWindow::addLogo(const QPoint &position)
     return logo;
 }
 
+DragHandle *FramelessWindow::addTitledLogo(const QPoint &position, const QString &title)
+{
+    auto *mark = new DragHandle(this);
+    mark->setObjectName(QStringLiteral("logo"));
+    mark->setPixmap(storedPicture(QStringLiteral("logo_mark")));
+    mark->setGeometry(QRect(position, QSize(46, 60)));
+    connect(mark, &DragHandle::dragRequested, this, &FramelessWindow::startDrag);
+
+    // Text rather than a picture, so it follows the language.
+    auto *caption = new DragHandle(title, this);
+    caption->setObjectName(QStringLiteral("logoTitle"));
+    QFont font = uiFont(9);
+    font.setPixelSize(25); // as the logo's own title
+    caption->setFont(font);
+    // Its own sheet outranks the skin's text colour, which suits the body, not the header.
+    caption->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
+    caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    caption->setGeometry(position.x() + 56, position.y(), caption->sizeHint().width(), 60);
+    connect(caption, &DragHandle::dragRequested, this, &FramelessWindow::startDrag);
+    return mark;
+}
+
 TitleLink *FramelessWindow::addTitleLink(const QString &name, const QString &caption, const QRect &geometry,
                                          const QFont &font, const QString &toolTip)
 {

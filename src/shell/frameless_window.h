@@ -38,6 +38,9 @@ protected:
     // The pale panel picture under the body, stretched between the side lines.
     QLabel *addPanel(int top, int height);
     DragHandle *addLogo(const QPoint &position);
+    // The logo's glyph with this window's own title beside it, for windows
+    // other than the main one, whose logo names the program.
+    DragHandle *addTitledLogo(const QPoint &position, const QString &title);
     // The caller connects the link's released() to what it does.
     TitleLink *addTitleLink(const QString &name, const QString &caption, const QRect &geometry,
                             const QFont &font, const QString &toolTip = {});

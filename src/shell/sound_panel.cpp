@@ -8,6 +8,7 @@
 #include "shell/window_chrome.h"
 
 #include <QClipboard>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -28,6 +29,7 @@ QString copiedText()
 const QString Null = QStringLiteral("NULL");
 
 constexpr int LinesLeft = 200;
+constexpr int UnderlineWidth = 153;
 
 QLabel *infoLine(QWidget *parent, const char *name, const QString &caption, int y)
 {
@@ -63,6 +65,45 @@ void putOnClipboard(const QString &text)
 
 } // namespace
 
+// A line of free text (a name) that shows as much as its underline holds,
+// then "…"; the tooltip and the accessible description keep it whole.
+class ElidedLine final : public QLabel
+{
+public:
+    ElidedLine(QWidget *parent, const char *name, const QString &text, int y)
+        : QLabel(parent)
+    {
+        setObjectName(QLatin1String(name));
+        QLabel::setText(text); // for its height
+        setGeometry(LinesLeft, y, UnderlineWidth, sizeHint().height());
+        setFullText(text);
+    }
+
+    void setFullText(const QString &text)
+    {
+        m_fullText = text;
+        elide();
+    }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QLabel::resizeEvent(event);
+        elide();
+    }
+    void changeEvent(QEvent *event) override
+    {
+        QLabel::changeEvent(event);
+        if (event->type() == QEvent::FontChange)
+            elide();
+    }
+
+private:
+    void elide() { setText(fontMetrics().elidedText(m_fullText, Qt::ElideRight, contentsRect().width())); }
+
+    QString m_fullText;
+};
+
 SoundPanel::SoundPanel(QWidget *parent)
     : QWidget(parent)
     , m_defaultCover(storedPicture(QStringLiteral("default_cover")))
@@ -75,8 +116,8 @@ SoundPanel::SoundPanel(QWidget *parent)
     m_cover->setScaledContents(true);
     m_cover->setGeometry(0, 48, 185, 185);
 
-    m_nameLine = infoLine(this, "nameLine", tr("音乐：%1").arg(Null), 48);
-    m_singerLine = infoLine(this, "singerLine", tr("歌手：%1").arg(Null), 72);
+    m_nameLine = new ElidedLine(this, "nameLine", tr("音乐：%1").arg(Null), 48);
+    m_singerLine = new ElidedLine(this, "singerLine", tr("歌手：%1").arg(Null), 72);
     m_playsLine = infoLine(this, "playsLine", tr("播放：%1").arg(Null), 96);
     m_fansLine = infoLine(this, "fansLine", tr("粉丝：%1").arg(Null), 120);
     m_sharesLine = infoLine(this, "sharesLine", tr("分享：%1").arg(Null), 144);
@@ -84,7 +125,7 @@ SoundPanel::SoundPanel(QWidget *parent)
     for (int i = 0; i < 5; ++i) {
         auto *separator = new QWidget(this);
         separator->setObjectName(QStringLiteral("infoSeparator"));
-        separator->setGeometry(LinesLeft, 64 + 24 * i, 153, 1);
+        separator->setGeometry(LinesLeft, 64 + 24 * i, UnderlineWidth, 1);
         separator->setAttribute(Qt::WA_StyledBackground);
         separator->setStyleSheet(QStringLiteral("background-color: #404040;"));
     }
@@ -135,15 +176,15 @@ void SoundPanel::showSound(const SoundInfo &info)
     m_record = info;
     putOnClipboard(info.coverUrl);
 
-    m_nameLine->setText(tr("音乐：%1").arg(info.shortName));
+    m_nameLine->setFullText(tr("音乐：%1").arg(info.shortName));
     m_nameLine->setToolTip(info.soundName);
-    m_singerLine->setText(tr("歌手：%1").arg(info.shortSinger));
+    m_singerLine->setFullText(tr("歌手：%1").arg(info.shortSinger));
     m_singerLine->setToolTip(info.singer);
     m_playsLine->setText(tr("播放：%1 次").arg(info.playCount));
     m_sharesLine->setText(tr("分享：%1 次").arg(info.shareCount));
     m_fansLine->setText(tr("粉丝：%1 人").arg(info.fanCount));
     m_timeLine->setText(tr("时间：%1").arg(info.publishTime));
-    for (QLabel *line : {m_nameLine, m_singerLine, m_playsLine, m_sharesLine, m_fansLine, m_timeLine})
+    for (QLabel *line : {m_playsLine, m_sharesLine, m_fansLine, m_timeLine})
         line->adjustSize();
 
     m_introduction->setPlainText(info.infoText);

@@ -9,6 +9,7 @@
 #include <QPixmap>
 #include <QWidget>
 
+class ElidedLine;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -56,8 +57,8 @@ private:
     SoundInfo m_record;
     QPixmap m_defaultCover;
     QLabel *m_cover = nullptr;
-    QLabel *m_nameLine = nullptr;
-    QLabel *m_singerLine = nullptr;
+    ElidedLine *m_nameLine = nullptr;
+    ElidedLine *m_singerLine = nullptr;
     QLabel *m_playsLine = nullptr;
     QLabel *m_fansLine = nullptr;
     QLabel *m_sharesLine = nullptr;

@@ -5,7 +5,9 @@
 #include "sample_service/sample_data.h"
 #include "sample_service/sample_service.h"
 #include "services/network_access.h"
+#include "services/ui_language.h"
 #include "shell/skin.h"
+#include "shell/stored_picture.h"
 #include "shell/window_chrome.h"
 #include "support/box_closer.h"
 #include "support/hot_pages.h"
@@ -13,6 +15,7 @@
 
 #include <QHeaderView>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -117,6 +120,53 @@ private slots:
         QCOMPARE(rowCount(w), 0);
         QCOMPARE(list(w)->model()->columnCount(), 7);
         QVERIFY(list(w)->isColumnHidden(6));
+    }
+
+    // In every language, with or without the default skin (which frames the
+    // focused list): the banner names the hot list rather than the program,
+    // the fifteen rows show whole with no scroll bar, and the header's
+    // sections fill it to its right end.
+    void layoutFits_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<bool>("skinned");
+        for (const QString &language : UiLanguage::names())
+            for (const bool skinned : {false, true})
+                QTest::addRow("%s%s", qPrintable(language), skinned ? ", skinned" : "")
+                    << language << skinned;
+    }
+
+    void layoutFits()
+    {
+        QFETCH(QString, language);
+        QFETCH(bool, skinned);
+        UiTranslators translators(*UiLanguage::fromName(language));
+        translators.install();
+        if (skinned)
+            qApp->setStyleSheet(readSkin(defaultSkinPath()));
+        const auto unskin = qScopeGuard([] { qApp->setStyleSheet(QString()); });
+        HotListWindow w(config());
+        w.showHotList();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        clickRefresh(w);
+        list(w)->setFocus();
+
+        QCOMPARE(rowCount(w), HotEntryCount);
+        const QModelIndex last = list(w)->model()->index(HotEntryCount - 1, 0);
+        QVERIFY(list(w)->viewport()->rect().contains(list(w)->visualRect(last)));
+        // The rows are laid out now; a scroll range would show its bar.
+        QCOMPARE(list(w)->verticalScrollBar()->maximum(), 0);
+        QCOMPARE(list(w)->horizontalScrollBar()->maximum(), 0);
+        QCOMPARE(list(w)->header()->length(), list(w)->viewport()->width());
+
+        const auto *title = w.findChild<QLabel *>(QStringLiteral("logoTitle"));
+        QVERIFY(title);
+        QCOMPARE(title->text(), w.windowTitle());
+        QVERIFY(title->width() >= title->sizeHint().width());
+        QVERIFY(title->geometry().right() < closeLink(w)->geometry().left());
+        QVERIFY(w.findChild<QLabel *>(QStringLiteral("logo"))->pixmap().toImage() !=
+                storedPicture(QStringLiteral("logo")).toImage());
     }
 
     // Neither a divider drag nor a divider double-click changes a width or

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -16,6 +17,29 @@ class SoundPanelTest : public QObject
     Q_OBJECT
 
 private slots:
+    // A singer of ten wide characters ends in "…" above its underline, the
+    // whole name in the tooltip; given the room, the label shows it all.
+    void longSingerStaysAboveItsUnderline()
+    {
+        SoundPanel panel;
+        SoundInfo record;
+        record.singer = QString(12, QChar(0x6b4c));
+        record.shortSinger = record.singer.left(10) + QStringLiteral("...");
+        panel.showSound(record);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+
+        auto *line = panel.findChild<QLabel *>(QStringLiteral("singerLine"));
+        const auto *underline = panel.findChild<QWidget *>(QStringLiteral("infoSeparator"));
+        QVERIFY(line->geometry().right() <= underline->geometry().right());
+        QVERIFY(line->fontMetrics().horizontalAdvance(line->text()) <= line->contentsRect().width());
+        QVERIFY(line->text().endsWith(QChar(0x2026)));
+        QCOMPARE(line->toolTip(), record.singer);
+
+        line->resize(line->width() * 2, line->height());
+        QCOMPARE(line->text(), QStringLiteral("歌手：") + record.shortSinger);
+    }
+
     // The shortcuts act wherever the focus is, the address box included,
     // whose own Ctrl+C keeps copying its selected text.
     void shortcuts_data()

@@ -62,7 +62,7 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("smooth"); // pixel art and flat colour are blown up on purpose
-        for (const char *name : {"background", "default_cover", "icon", "logo"})
+        for (const char *name : {"background", "default_cover", "icon", "logo", "logo_mark"})
             QTest::newRow(name) << QString::fromLatin1(name) << true;
         QTest::newRow("hand_cursor") << QStringLiteral("hand_cursor") << false;
         QTest::newRow("panel") << QStringLiteral("panel") << false;
