@@ -64,8 +64,9 @@ InstanceServer::InstanceServer(QObject *parent)
     : QObject(parent)
     , m_server(new QLocalServer(this))
 {
-    // Other users may share the folder (the temporary one); they get no say.
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    // No access options: with them Qt binds elsewhere and renames the socket
+    // into place, replacing a live window's socket instead of failing. The
+    // umask keeps other users out of one in the shared temporary folder.
     connect(m_server, &QLocalServer::newConnection, this, &InstanceServer::onNewConnection);
 }
 

@@ -14,8 +14,9 @@ class QLocalSocket;
 namespace SingleInstance {
 
 // The socket's path: VEXA_HELPER_INSTANCE_SOCKET when set (tests keep away
-// from the user's window that way), else a per-user name in the runtime
-// folder, or in the temporary folder when there is none.
+// from the user's window that way; a bare name lies in the temporary
+// folder), else a per-user name in the runtime folder, or in the temporary
+// folder when there is none.
 QString socketPath();
 
 enum class HandOver {
