@@ -14,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -54,6 +55,10 @@ std::optional<Sample> runOnce(const QString &program, const QStringList &argumen
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("VEXA_EXIT_AFTER_FIRST_PAINT"), QString::number(idleMs));
+    // A socket of its own: an open window of the user's would take the start over.
+    static const QTemporaryDir instanceFolder;
+    env.insert(QStringLiteral("VEXA_HELPER_INSTANCE_SOCKET"),
+               instanceFolder.filePath(QStringLiteral("instance")));
     process.setProcessEnvironment(env);
     process.setStandardOutputFile(QProcess::nullDevice());
     const long long started = monotonicNanoseconds();

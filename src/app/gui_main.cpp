@@ -6,6 +6,7 @@
 #include "app/window_wiring.h"
 #include "cli/cli_output.h"
 #include "cli/options.h"
+#include "desktop/single_instance.h"
 #include "hotlist/hot_list_window.h"
 #include "services/network_access.h"
 #include "services/sample_service_process.h"
@@ -13,6 +14,7 @@
 #include "services/termination_signals.h"
 #include "services/ui_language.h"
 #include "services/version_text.h"
+#include "services/web_address.h"
 #include "shell/main_window.h"
 #include "shell/startup_probe.h"
 #include "shell/window_chrome.h"
@@ -44,13 +46,15 @@ QString usageFailure(const UiTranslators &translators)
 class Windows
 {
 public:
-    Windows(const ServiceConfig &config, const QCommandLineParser &parser, const QString &address)
+    // address: analysed once the check is through, when given.
+    Windows(const ServiceConfig &config, const QCommandLineParser &parser,
+            const std::optional<QString> &address)
         : m_main(config)
     {
         exitAfterFirstPaintIfAsked(&m_main);
         connectHotListLink(m_main, config, m_hotList);
         QTimer::singleShot(0, &m_main, [this] { m_main.startUp(); });
-        const bool analyse = parser.isSet(Options::Address);
+        const bool analyse = address.has_value();
         const bool screenshot = parser.isSet(Options::Screenshot);
         const QString file = parser.value(Options::Screenshot);
         // A screenshot waits for the analysis too.
@@ -62,13 +66,15 @@ public:
                     QObject::connect(
                         &m_main, &MainWindow::analysisEnded, &m_main, [this, file] { saveScreenshot(file); },
                         Qt::SingleShotConnection);
-                m_main.setAddressText(address);
+                m_main.setAddressText(*address);
                 m_main.analyseAddress();
             } else if (screenshot) {
                 saveScreenshot(file);
             }
         });
     }
+
+    MainWindow &mainWindow() { return m_main; }
 
 private:
     void saveScreenshot(const QString &file)
@@ -112,10 +118,17 @@ int runGui(int argc, char **argv)
         printProblem(translators->text("Cli", QT_TRANSLATE_NOOP("Cli", "用法见 “vexa-helper --help”")));
         return UsageError;
     }
-    if (!parser.positionalArguments().isEmpty()) {
-        printFailure(usageFailure(*translators),
-                     translators->text("Cli", QT_TRANSLATE_NOOP("Cli", "未知命令 “%1”"))
-                         .arg(parser.positionalArguments().first()));
+    // One bare web address, as a desktop link passes it, stands for --address.
+    std::optional<QString> address;
+    if (parser.isSet(Options::Address))
+        address = parser.value(Options::Address);
+    QStringList positional = parser.positionalArguments();
+    if (!address && positional.size() == 1 && isWebAddress(positional.first()))
+        address = positional.takeFirst();
+    if (!positional.isEmpty()) {
+        printFailure(
+            usageFailure(*translators),
+            translators->text("Cli", QT_TRANSLATE_NOOP("Cli", "未知命令 “%1”")).arg(positional.first()));
         return UsageError;
     }
     QString error;
@@ -124,6 +137,24 @@ int runGui(int argc, char **argv)
     if (!hosts) {
         printFailure(usageFailure(*translators), error);
         return UsageError;
+    }
+
+    // A window already open takes the address and this start ends. Not so
+    // for the demo, whose sample service the open window does not know, nor
+    // for a screenshot, which is of a window of its own.
+    const QString instancePath = SingleInstance::socketPath();
+    bool listens = !parser.isSet(Options::NewWindow) && !parser.isSet(Options::Demo) &&
+                   !parser.isSet(Options::Screenshot);
+    if (listens) {
+        switch (SingleInstance::handOver(instancePath, address.value_or(QString()))) {
+        case SingleInstance::HandOver::Delivered:
+            return 0;
+        case SingleInstance::HandOver::NoAnswer:
+            listens = false; // a window is there, though stuck: never take its place
+            break;
+        case SingleInstance::HandOver::NoWindow:
+            break;
+        }
     }
 
     QApplication app(argc, argv);
@@ -161,12 +192,19 @@ int runGui(int argc, char **argv)
             // port is only known now, so a bare sample id stands for its page.
             windows = std::make_unique<Windows>(
                 *applyServiceHostOptions(parser, ServiceConfig::allAt(demo->hostAndPort()), nullptr), parser,
-                parser.isSet(Options::Address) ? demo->pageAddress(parser.value(Options::Address))
-                                               : QString());
+                address ? std::optional(demo->pageAddress(*address)) : std::nullopt);
         });
         demo->start();
     } else {
-        windows = std::make_unique<Windows>(*hosts, parser, parser.value(Options::Address));
+        windows = std::make_unique<Windows>(*hosts, parser, address);
+    }
+    // Later starts hand their addresses here. Failing to listen costs only
+    // that: this window works on alone.
+    InstanceServer instanceServer;
+    if (listens && instanceServer.listen(instancePath)) {
+        QObject::connect(
+            &instanceServer, &InstanceServer::addressReceived, &windows->mainWindow(),
+            [&windows](const QString &handed) { takeHandedOverAddress(windows->mainWindow(), handed); });
     }
 
     const int status = QApplication::exec();

@@ -8,13 +8,18 @@
 
 namespace {
 
-void analyseChosenSound(MainWindow &main, const QString &address)
+void bringForward(MainWindow &main)
 {
-    main.setAddressText(address);
     if (main.isMinimized())
         main.showNormal();
     main.raise();
     main.activateWindow();
+}
+
+void analyseChosenSound(MainWindow &main, const QString &address)
+{
+    main.setAddressText(address);
+    bringForward(main);
     main.analyseAddress();
 }
 
@@ -30,4 +35,14 @@ void connectHotListLink(MainWindow &main, const ServiceConfig &config, std::uniq
         }
         holder->showHotList();
     });
+}
+
+void takeHandedOverAddress(MainWindow &main, const QString &address)
+{
+    bringForward(main);
+    if (address.isEmpty())
+        return;
+    main.setAddressText(address);
+    if (main.canAnalyse())
+        main.analyseAddress();
 }

@@ -5,6 +5,8 @@
 
 #include "services/service_config.h"
 
+#include <QString>
+
 #include <memory>
 
 class HotListWindow;
@@ -17,3 +19,9 @@ class MainWindow;
 // main window brought forward.
 void connectHotListLink(MainWindow &main, const ServiceConfig &config,
                         std::unique_ptr<HotListWindow> &holder);
+
+// Takes an address a later start of the program handed over: the window
+// comes to the front with the address in its box, analysed only when a
+// click on the analyse button would analyse it. An empty address only
+// brings the window forward.
+void takeHandedOverAddress(MainWindow &main, const QString &address);

@@ -43,6 +43,8 @@ struct HelpRow
 
 const HelpRow UsageRows[] = {
     {"vexa-helper [OPTIONS]", QT_TRANSLATE_NOOP("Cli", "打开主窗口")},
+    {"vexa-helper [OPTIONS] ADDRESS",
+     QT_TRANSLATE_NOOP("Cli", "打开主窗口并分析此地址；已有打开的窗口时，交给那个窗口")},
     {"vexa-helper [OPTIONS] COMMAND [ARGUMENTS]", QT_TRANSLATE_NOOP("Cli", "运行一条命令")},
 };
 
@@ -75,6 +77,7 @@ const HelpRow OptionRows[] = {
      QT_TRANSLATE_NOOP("Cli", "（窗口）启动后分析此地址；使用 --demo 时可以只写示例编号，如 1001")},
     {"--screenshot FILE",
      QT_TRANSLATE_NOOP("Cli", "（窗口）启动并完成 --address 的分析后，把窗口存为图片，然后退出")},
+    {"--new-window", QT_TRANSLATE_NOOP("Cli", "（窗口）总是打开新的窗口，不把地址交给已打开的窗口")},
     {"-h, --help", QT_TRANSLATE_NOOP("Cli", "显示此帮助")},
     {"-v, --version", QT_TRANSLATE_NOOP("Cli", "显示版本")},
 };

@@ -4,6 +4,7 @@
 #include "cli/options.h"
 
 #include "services/service_config.h"
+#include "services/web_address.h"
 
 #include <QCommandLineParser>
 
@@ -62,6 +63,9 @@ const QList<Row> &table()
             {{Screenshot, QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "把窗口存为 FILE 后退出。")),
               QStringLiteral("FILE")},
              Front::Window},
+            {{NewWindow,
+              QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "打开新的窗口，不把地址交给已打开的窗口。"))},
+             Front::Window},
             {{Language, QStringLiteral("Language of the texts: zh_CN, zh_TW or en."), QStringLiteral("LANG")},
              both},
         };
@@ -94,7 +98,7 @@ bool wantsCommandLine(const QStringList &arguments)
                 ++i; // its value is not taken for a command
             continue;
         }
-        if (!argument.startsWith(u'-'))
+        if (!argument.startsWith(u'-') && !isWebAddress(argument))
             return true; // a command, known or not: the command line reports it
     }
     return false;

@@ -38,6 +38,7 @@ inline const QString Help = QStringLiteral("help");
 inline const QString Version = QStringLiteral("version");
 inline const QString Address = QStringLiteral("address");
 inline const QString Screenshot = QStringLiteral("screenshot");
+inline const QString NewWindow = QStringLiteral("new-window");
 inline const QString Language = QStringLiteral("lang");
 
 const QList<Row> &table();
@@ -46,7 +47,8 @@ const QList<Row> &table();
 void addTo(QCommandLineParser &parser, Front front);
 
 // Whether these arguments (without the program name) ask for the command
-// line rather than the windows: a command, help or version.
+// line rather than the windows: a command, help or version. A bare web
+// address is the window's, as a desktop link hands it over.
 bool wantsCommandLine(const QStringList &arguments);
 
 } // namespace Options

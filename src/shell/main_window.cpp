@@ -208,6 +208,11 @@ void MainWindow::setAddressText(const QString &address)
     m_addressBox->setText(address);
 }
 
+bool MainWindow::canAnalyse() const
+{
+    return m_analyseButton->isEnabled();
+}
+
 void MainWindow::analyseAddress()
 {
     const QString address = m_addressBox->text();

@@ -47,6 +47,9 @@ public:
     // Starts the analysis of whatever the address box holds, whether or not
     // the box and button are enabled; analysisEnded() follows.
     void analyseAddress();
+    // Whether a click on the analyse button would analyse now: the update
+    // check has let the analysis in and none is running.
+    bool canAnalyse() const;
     // Puts an address into the address box, as a sound chosen in the hot list does.
     void setAddressText(const QString &address);
 

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Vexa helper developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "sample_service/sample_service.h"
 #include "support/vexa_process.h"
 
 #include <QColor>
@@ -75,6 +76,14 @@ QList<qint64> sampleServicesUnder(qint64 parent)
             ::waitpid(pid_t(pid), nullptr, WNOHANG);
     }
     return running;
+}
+
+int requestsFor(const SampleService &service, const QByteArray &path, const QByteArray &query = {})
+{
+    int count = 0;
+    for (const RecordedRequest &request : service.requests())
+        count += request.path == path && request.target.contains(query) ? 1 : 0;
+    return count;
 }
 
 // Pixels of the status bar strip that are pure red.
@@ -224,6 +233,52 @@ private slots:
         QVERIFY(!run.err.contains(QStringLiteral("first-paint")));
     }
 
+    // A later start hands its address to the open window and ends; the window
+    // analyses it only once its update check has let the analysis in.
+    // --new-window opens a window of its own instead.
+    void laterStartHandsOver()
+    {
+        SampleService service;
+        QVERIFY(service.start());
+        service.closeGate("/version/main.txt");
+        QTemporaryDir dir;
+        QProcessEnvironment env = offscreenEnvironment();
+        env.insert(QStringLiteral("VEXA_HELPER_INSTANCE_SOCKET"), dir.filePath(QStringLiteral("window")));
+        const QString host = service.hostAndPort();
+        const QStringList hosts{QStringLiteral("--web-host"),    host, QStringLiteral("--api-host"), host,
+                                QStringLiteral("--update-host"), host};
+        const QString helper = QStringLiteral(VEXA_HELPER_EXE);
+        QProcess first;
+        first.setProcessEnvironment(env);
+        first.start(helper, hosts);
+        QTRY_COMPARE_WITH_TIMEOUT(service.heldAtGate("/version/main.txt"), 1, 30000);
+
+        QCOMPARE(runWindow(helper, hosts + QStringList{service.soundPageUrl(QStringLiteral("1002"))}, env)
+                     .exitCode,
+                 0);
+        QCOMPARE(runWindow(helper, hosts, env).exitCode, 0); // no address: only raised
+        service.openGate("/version/main.txt");
+        // Handed over until one arrives after the check: that one is analysed.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            runWindow(helper, {service.soundPageUrl(QStringLiteral("1003"))}, env).exitCode == 0 &&
+                requestsFor(service, "/sound/info", "sound_id=1003") > 0,
+            30000);
+        QCOMPARE(requestsFor(service, "/sound/info", "sound_id=1002"), 0);
+
+        QProcess second;
+        second.setProcessEnvironment(env);
+        second.start(helper, hosts + QStringList{QStringLiteral("--new-window")});
+        QTRY_COMPARE_WITH_TIMEOUT(requestsFor(service, "/version/main.txt"), 2, 30000);
+        QCOMPARE(second.state(), QProcess::Running);
+        second.terminate();
+        QVERIFY(second.waitForFinished(30000));
+        // The first window still answers: a start that found none would not end.
+        QCOMPARE(runWindow(helper, hosts, env).exitCode, 0);
+        first.terminate();
+        QVERIFY(first.waitForFinished(30000));
+        QCOMPARE(first.exitCode(), 128 + SIGTERM);
+    }
+
     void badOptionsAreUsageErrors_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -241,6 +296,9 @@ private slots:
                    "optional port\n");
         QTest::newRow("screenshot without file")
             << QStringList{QStringLiteral("--screenshot")} << QStringLiteral("vexa-helper: 用法有误: ");
+        QTest::newRow("two addresses")
+            << QStringList{QStringLiteral("http://h/sound/1"), QStringLiteral("http://h/sound/2")}
+            << QStringLiteral("vexa-helper: 用法有误: 未知命令");
         QTest::newRow("unknown language") << QStringList{QStringLiteral("--lang"), QStringLiteral("xx")}
                                           << QStringLiteral("vexa-helper: --lang: ");
     }

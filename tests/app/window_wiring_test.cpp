@@ -106,6 +106,40 @@ private slots:
         QCOMPARE(main->soundInfo().soundName, name);
         QVERIFY(hotList->isVisible());
     }
+
+    // An address handed over by a later start comes into the box of the
+    // window, brought back from the taskbar, and is analysed only when a
+    // click on the analyse button would be; none only brings the window back.
+    void handedOverAddress_data()
+    {
+        QTest::addColumn<bool>("checkPassed");
+        QTest::addColumn<QString>("soundId"); // empty: no address handed over
+        QTest::newRow("analysed") << true << "1002";
+        QTest::newRow("before the update check: box only") << false << "1002";
+        QTest::newRow("no address") << true << QString();
+    }
+
+    void handedOverAddress()
+    {
+        QFETCH(bool, checkPassed);
+        QFETCH(QString, soundId);
+        auto main = checkPassed ? readyMainWindow() : std::make_unique<MainWindow>(config());
+        main->showMinimized();
+        QSignalSpy ended(main.get(), &MainWindow::analysisEnded);
+        auto *box = main->findChild<QLineEdit *>(QStringLiteral("addressEdit"));
+        const QString address = soundId.isEmpty() ? QString() : m_service.soundPageUrl(soundId);
+        const QString held = address.isEmpty() ? box->text() : address;
+        takeHandedOverAddress(*main, address);
+        QVERIFY(!main->isMinimized());
+        QCOMPARE(box->text(), held);
+        if (checkPassed && !soundId.isEmpty()) {
+            QVERIFY(ended.wait());
+            QCOMPARE(main->statusMessage(), QStringLiteral("音乐分析完毕.."));
+        } else {
+            QCOMPARE(ended.size(), 0);
+            QVERIFY(main->soundInfo().soundName.isEmpty());
+        }
+    }
 };
 
 QTEST_MAIN(WindowWiringTest)

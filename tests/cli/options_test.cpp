@@ -39,6 +39,9 @@ private slots:
         QTest::newRow("positional after --")
             << QStringList{QStringLiteral("--"), QStringLiteral("x")} << true;
         QTest::newRow("bare --") << QStringList{QStringLiteral("--")} << false;
+        QTest::newRow("web address opens the windows")
+            << QStringList{QStringLiteral("--new-window"), QStringLiteral("https://x/sound/1")} << false;
+        QTest::newRow("not a web address") << QStringList{QStringLiteral("file:///x")} << true;
     }
 
     void wantsCommandLine()
