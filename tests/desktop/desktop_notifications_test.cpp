@@ -11,7 +11,6 @@
 #include <QDBusConnection>
 #include <QDBusPendingCallWatcher>
 #include <QDir>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
@@ -59,7 +58,6 @@ public slots:
 
 signals:
     void ActionInvoked(uint id, const QString &action_key);
-    void NotificationClosed(uint id, uint reason);
 };
 
 class DesktopNotificationsTest : public QObject
@@ -83,9 +81,7 @@ class DesktopNotificationsTest : public QObject
             m_opened.append(url);
             return true;
         });
-        if (!startUpAndWait(*w))
-            return {};
-        return w;
+        return startUpAndWait(*w) ? std::move(w) : nullptr;
     }
 
     // Analyses the sound, downloads it and waits until the desktop has answered.
@@ -105,11 +101,11 @@ class DesktopNotificationsTest : public QObject
             [&] { return notifications->findChildren<QDBusPendingCallWatcher *>().isEmpty(); });
     }
 
-    static void putAnotherWindowInFront(QWidget &other)
+    static bool putInFront(QWidget &window)
     {
-        other.show();
-        other.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&other));
+        window.show();
+        window.activateWindow();
+        return QTest::qWaitForWindowActive(&window);
     }
 
 private slots:
@@ -126,9 +122,8 @@ private slots:
     void noServiceTellsOnce()
     {
         auto w = readyWindow();
-        QVERIFY(w);
         QWidget other;
-        putAnotherWindowInFront(other);
+        QVERIFY(w && putInFront(other));
         QVERIFY(download(*w, QStringLiteral("1001")));
         QVERIFY(download(*w, QStringLiteral("1001")));
         QCOMPARE(w->statusMessage(), QStringLiteral("音乐下载完成: 苏晓棠 - 晨光里的小城 (1).wav"));
@@ -144,15 +139,12 @@ private slots:
         QVERIFY(bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &m_fake,
                                    QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals));
         auto w = readyWindow();
-        QVERIFY(w);
-
-        w->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QVERIFY(w && putInFront(*w));
         QVERIFY(download(*w, QStringLiteral("1001")));
         QCOMPARE(m_fake.shown.size(), 0);
 
         QWidget other;
-        putAnotherWindowInFront(other);
+        QVERIFY(putInFront(other));
         QVERIFY(download(*w, QStringLiteral("1001")));
         QVERIFY(download(*w, QStringLiteral("file-status-404")));
         QCOMPARE(m_fake.shown.size(), 2);
