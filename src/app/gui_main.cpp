@@ -3,6 +3,7 @@
 
 #include "app/gui_main.h"
 
+#include "app/desktop_wiring.h"
 #include "app/window_wiring.h"
 #include "cli/cli_output.h"
 #include "cli/options.h"
@@ -15,6 +16,7 @@
 #include "services/ui_language.h"
 #include "services/version_text.h"
 #include "services/web_address.h"
+#include "shell/clipboard_offer.h"
 #include "shell/main_window.h"
 #include "shell/startup_probe.h"
 #include "shell/window_chrome.h"
@@ -53,6 +55,7 @@ public:
     {
         exitAfterFirstPaintIfAsked(&m_main);
         connectHotListLink(m_main, config, m_hotList);
+        connectDownloadNotifications(m_main);
         QTimer::singleShot(0, &m_main, [this] { m_main.startUp(); });
         const bool analyse = address.has_value();
         const bool screenshot = parser.isSet(Options::Screenshot);
@@ -185,7 +188,7 @@ int runGui(int argc, char **argv)
             printProblem(QCoreApplication::translate("Cli", "使用示例服务：%1").arg(demo->summary()));
             // Ready to paste with a double-click on the address box.
             const QString first = demo->soundPageUrl(demo->sampleSoundIds().first());
-            QGuiApplication::clipboard()->setText(first);
+            putOwnTextOnClipboard(first);
             printProblem(
                 QCoreApplication::translate("Cli", "%1 已复制到剪贴板：双击地址框，再按“分析”").arg(first));
             // Checked above; the host options still override the service's hosts. The

@@ -17,6 +17,26 @@ const QString FolderKey = QStringLiteral("folder");
 const QString NameKey = QStringLiteral("name");
 const QString TagsKey = QStringLiteral("tags");
 const QString Id3Key = QStringLiteral("id3-version");
+const QString ClipboardKey = QStringLiteral("clipboard-offers");
+
+QString yesNo(bool on)
+{
+    return on ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+// Returns why the text is neither, and leaves the value as it was then.
+QString setYesNo(bool &value, const QString &text)
+{
+    const QString word = text.trimmed().toLower();
+    static const QStringList on = {QStringLiteral("true"), QStringLiteral("yes"), QStringLiteral("on"),
+                                   QStringLiteral("1")};
+    static const QStringList off = {QStringLiteral("false"), QStringLiteral("no"), QStringLiteral("off"),
+                                    QStringLiteral("0")};
+    if (!on.contains(word) && !off.contains(word))
+        return QCoreApplication::translate("DownloadSettings", "不是 true 或 false");
+    value = on.contains(word);
+    return {};
+}
 
 } // namespace
 
@@ -36,7 +56,7 @@ DownloadSettings DownloadSettings::defaults()
 
 QStringList DownloadSettings::keys()
 {
-    return {FolderKey, NameKey, TagsKey, Id3Key};
+    return {FolderKey, NameKey, TagsKey, Id3Key, ClipboardKey};
 }
 
 QString DownloadSettings::value(const QString &key) const
@@ -46,9 +66,11 @@ QString DownloadSettings::value(const QString &key) const
     if (key == NameKey)
         return nameTemplate;
     if (key == TagsKey)
-        return tags ? QStringLiteral("true") : QStringLiteral("false");
+        return yesNo(tags);
     if (key == Id3Key)
         return QString::number(id3Version);
+    if (key == ClipboardKey)
+        return yesNo(clipboardOffers);
     return {};
 }
 
@@ -67,17 +89,10 @@ QString DownloadSettings::set(const QString &key, const QString &text)
             nameTemplate = text;
         return problem;
     }
-    if (key == TagsKey) {
-        const QString word = text.trimmed().toLower();
-        static const QStringList on = {QStringLiteral("true"), QStringLiteral("yes"), QStringLiteral("on"),
-                                       QStringLiteral("1")};
-        static const QStringList off = {QStringLiteral("false"), QStringLiteral("no"), QStringLiteral("off"),
-                                        QStringLiteral("0")};
-        if (!on.contains(word) && !off.contains(word))
-            return QCoreApplication::translate("DownloadSettings", "不是 true 或 false");
-        tags = on.contains(word);
-        return {};
-    }
+    if (key == TagsKey)
+        return setYesNo(tags, text);
+    if (key == ClipboardKey)
+        return setYesNo(clipboardOffers, text);
     if (key == Id3Key) {
         const QString number = text.trimmed();
         if (number != QLatin1String("3") && number != QLatin1String("4"))

@@ -8,18 +8,21 @@
 
 class QSettings;
 
-// How downloads are saved, kept in the user's config folder between runs.
+// How downloads are saved, and whether sound addresses copied elsewhere go
+// into the address box; kept in the user's config folder between runs.
 struct DownloadSettings
 {
     QString folder;
     QString nameTemplate;
     bool tags = true;
     int id3Version = 4;
+    bool clipboardOffers = false;
 
     // The user's download folder, the default template, tags in ID3 v2.4.
     static DownloadSettings defaults();
 
-    // The keys the command line knows: folder, name, tags, id3-version.
+    // The keys the command line knows: folder, name, tags, id3-version,
+    // clipboard-offers.
     static QStringList keys();
 
     // The value under a key as the command line prints it; empty for an

@@ -9,6 +9,7 @@
 #include "sound/sound_info.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
 
@@ -71,14 +72,21 @@ void DownloadStatus::start(const SoundInfo &record)
     connect(download, &SoundDownload::retrying, this, [this](int attempt, int attempts) {
         m_statusLine->setText(retryingText().arg(attempt).arg(attempts));
     });
-    connect(download, &SoundDownload::finished, this, [this, download] { onFinished(download); });
+    // The name before a taken one gets its " (n)": what a failure is told by.
+    const QFileInfo target(
+        QDir(request.folder).filePath(downloadFileName(request.fileName, request.fileUrl)));
+    DownloadOutcome wanted;
+    wanted.folder = target.absolutePath();
+    wanted.fileName = target.fileName();
+    connect(download, &SoundDownload::finished, this,
+            [this, download, wanted] { onFinished(download, wanted); });
     m_running.append(download);
     m_statusLine->setText(downloadingText());
     download->start();
     showProgress();
 }
 
-void DownloadStatus::onFinished(SoundDownload *download)
+void DownloadStatus::onFinished(SoundDownload *download, DownloadOutcome outcome)
 {
     m_running.removeOne(download);
     const DownloadResult result = download->result();
@@ -90,7 +98,15 @@ void DownloadStatus::onFinished(SoundDownload *download)
     else
         m_statusLine->setText(downloadedText() + result.fileName());
     showProgress();
-    emit ended(result.ok());
+    outcome.ok = result.ok();
+    if (outcome.ok) {
+        outcome.filePath = result.filePath;
+        outcome.folder = QFileInfo(result.filePath).absolutePath();
+        outcome.fileName = result.fileName();
+    } else {
+        outcome.reason = downloadFailureText(result);
+    }
+    emit ended(outcome);
 }
 
 void DownloadStatus::showProgress()

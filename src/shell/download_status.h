@@ -16,6 +16,16 @@ class QProgressBar;
 class SoundDownload;
 struct SoundInfo;
 
+// How one download ended, for whoever tells the user besides the status line.
+struct DownloadOutcome
+{
+    bool ok = false;
+    QString filePath; // the saved file when ok
+    QString folder;   // where it was to go
+    QString fileName; // the saved name when ok, else the wanted one
+    QString reason;   // why it failed, as the status line says it; empty when ok
+};
+
 // The downloads the main window runs, several at once: each saves its sound
 // to the download folder; their joint progress shows in a bar at the right
 // end of the status line, and each start, retry and outcome in its text.
@@ -41,10 +51,10 @@ public:
     void start(const SoundInfo &record);
 
 signals:
-    void ended(bool ok);
+    void ended(const DownloadOutcome &outcome);
 
 private:
-    void onFinished(SoundDownload *download);
+    void onFinished(SoundDownload *download, DownloadOutcome outcome);
     void showProgress();
 
     QLabel *m_statusLine;

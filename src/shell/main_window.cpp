@@ -8,6 +8,7 @@
 #include "services/version_text.h"
 #include "services/web_address.h"
 #include "shell/address_box.h"
+#include "shell/clipboard_offer.h"
 #include "shell/download_status.h"
 #include "shell/message_boxes.h"
 #include "shell/player_bar.h"
@@ -41,6 +42,7 @@ const char *const AnalysedText = QT_TRANSLATE_NOOP("MainWindow", "音乐分析�
 const char *const NetworkFailedText = QT_TRANSLATE_NOOP("MainWindow", "网络连接失败，请稍后再试..");
 const char *const NoSoundInfoText = QT_TRANSLATE_NOOP("MainWindow", "未能获取音乐信息，请检查地址..");
 const char *const SettingsUnsavedText = QT_TRANSLATE_NOOP("MainWindow", "设置无法保存，本次运行中仍然有效");
+const char *const OfferedText = QT_TRANSLATE_NOOP("MainWindow", "已填入复制的音乐地址..");
 
 constexpr std::chrono::milliseconds FirstPaintWaitCap{500};
 const QEvent::Type FirstFramePainted = QEvent::Type(QEvent::User + 1);
@@ -92,7 +94,14 @@ MainWindow::MainWindow(const ServiceConfig &config, const FetchOptions &fetchOpt
     m_downloads = new DownloadStatus(m_messagePanel, m_fetchOptions.stallTimeout,
                                      soundPagePrefix(m_config.webHost), this);
     connect(m_soundPanel, &SoundPanel::downloadRequested, m_downloads, &DownloadStatus::start);
-    connect(m_downloads, &DownloadStatus::ended, this, &MainWindow::downloadEnded);
+    connect(m_downloads, &DownloadStatus::ended, this, [this](const DownloadOutcome &outcome) {
+        emit downloadFinished(outcome);
+        emit downloadEnded(outcome.ok);
+    });
+
+    m_clipboardOffer = new ClipboardOffer(m_config.webHost, this);
+    m_clipboardOffer->setEnabled(m_downloads->settings().clipboardOffers);
+    connect(m_clipboardOffer, &ClipboardOffer::offered, this, &MainWindow::takeOfferedAddress);
 
     setTabChain(QList<QWidget *>{m_addressBox, m_analyseButton} + m_soundPanel->tabStops() +
                 m_player->tabStops());
@@ -336,8 +345,20 @@ void MainWindow::applyDownloadSettings(const DownloadSettings &settings)
 {
     // Used from now on, stored or not.
     m_downloads->setSettings(settings);
+    m_clipboardOffer->setEnabled(settings.clipboardOffers);
     if (!saveDownloadSettings(settings).isEmpty())
         tellSettingsUnsaved();
+}
+
+// Never analysed by itself: copying is not asking. While the box is disabled
+// (an analysis running, or the update check not through) the offer is let go;
+// a double-click on the box pastes it later.
+void MainWindow::takeOfferedAddress(const QString &address)
+{
+    if (!m_addressBox->isEnabled() || m_addressBox->text() == address)
+        return;
+    m_addressBox->setText(address);
+    setStatusMessage(tr(OfferedText));
 }
 
 void MainWindow::tellSettingsUnsaved()

@@ -13,6 +13,7 @@
 #include <QPointer>
 
 class AddressBox;
+class ClipboardOffer;
 class DownloadStatus;
 class PlayerBar;
 class QLabel;
@@ -20,6 +21,7 @@ class QPushButton;
 class SettingsDialog;
 class SoundPanel;
 class WindowSettingsKeeper;
+struct DownloadOutcome;
 struct DownloadSettings;
 
 // The main window: the address box, the analyse button, the sound's record,
@@ -79,6 +81,8 @@ signals:
     void analysisEnded();
     // A download ended and put its outcome in the status line.
     void downloadEnded(bool ok);
+    // The same, with what was saved where, or why not.
+    void downloadFinished(const DownloadOutcome &outcome);
     // The update check ended and did what its outcome asks.
     void updateChecked(UpdateOutcome outcome);
 
@@ -101,6 +105,7 @@ private:
     void endAnalysis(const QString &status);
     void applyDownloadSettings(const DownloadSettings &settings);
     void tellSettingsUnsaved();
+    void takeOfferedAddress(const QString &address);
 
     ServiceConfig m_config;
     FetchOptions m_fetchOptions;
@@ -117,6 +122,7 @@ private:
     QLabel *m_versionPanel = nullptr;
     QLabel *m_messagePanel = nullptr;
     DownloadStatus *m_downloads = nullptr;
+    ClipboardOffer *m_clipboardOffer = nullptr;
     WindowSettingsKeeper *m_windowSettings = nullptr;
     QPointer<SettingsDialog> m_settingsDialog;
     bool m_toldSettingsUnsaved = false;

@@ -117,6 +117,10 @@ void SettingsDialog::buildForm()
     m_id3Box->addItem(QStringLiteral("v2.3"), 3);
     m_id3Box->setCurrentIndex(m_id3Box->findData(m_settings.id3Version));
 
+    m_clipboardBox = new QCheckBox(tr("自动填入复制的音乐地址"), form);
+    m_clipboardBox->setObjectName(QStringLiteral("clipboardBox"));
+    m_clipboardBox->setChecked(m_settings.clipboardOffers);
+
     m_preview = new QLabel(form);
     m_preview->setObjectName(QStringLiteral("previewLabel"));
     m_preview->setWordWrap(true);
@@ -146,8 +150,9 @@ void SettingsDialog::buildForm()
     grid->addWidget(m_id3Box, 5, 1, Qt::AlignLeft);
     grid->addWidget(new QLabel(tr("预览"), form), 6, 0, Qt::AlignTop);
     grid->addWidget(m_preview, 6, 1, 1, 2);
-    grid->setRowStretch(7, 1);
-    grid->addLayout(buttons, 8, 0, 1, 3);
+    grid->addWidget(m_clipboardBox, 7, 1, 1, 2);
+    grid->setRowStretch(8, 1);
+    grid->addLayout(buttons, 9, 0, 1, 3);
 
     // Each caption names the field beside it, for screen readers.
     for (int row = 0; row < grid->rowCount(); ++row) {
@@ -161,13 +166,16 @@ void SettingsDialog::buildForm()
     m_tagsBox->setAccessibleDescription(tr("在下载的文件中写入音乐信息和封面"));
     m_id3Box->setAccessibleDescription(tr("写入的 ID3 标签版本"));
     m_preview->setAccessibleDescription(tr("按这些设置下载时文件的路径"));
+    m_clipboardBox->setAccessibleDescription(
+        tr("在其他程序中复制的音乐页面地址会填入地址框，但不会自动分析"));
     m_okButton->setToolTip(tr("保存设置并关闭"));
     cancel->setToolTip(tr("不保存设置，关闭窗口"));
 
     connect(m_folderEdit, &QLineEdit::textChanged, this, &SettingsDialog::showEdit);
     connect(m_templateEdit, &QLineEdit::textChanged, this, &SettingsDialog::showEdit);
     connect(m_tagsBox, &QCheckBox::toggled, this, &SettingsDialog::showEdit);
-    setTabChain({m_folderEdit, choose, m_templateEdit, m_tagsBox, m_id3Box, m_okButton, cancel});
+    setTabChain(
+        {m_folderEdit, choose, m_templateEdit, m_tagsBox, m_id3Box, m_clipboardBox, m_okButton, cancel});
 }
 
 SettingsDialog::Edit SettingsDialog::edit() const
@@ -177,6 +185,7 @@ SettingsDialog::Edit SettingsDialog::edit() const
     edit.templateProblem = edit.settings.set(NameKey, m_templateEdit->text());
     edit.settings.tags = m_tagsBox->isChecked();
     edit.settings.id3Version = m_id3Box->currentData().toInt();
+    edit.settings.clipboardOffers = m_clipboardBox->isChecked();
     return edit;
 }
 

@@ -15,9 +15,9 @@ class QLineEdit;
 class QPushButton;
 
 // The download settings as a small window over the main one: folder, naming
-// template, tags and their ID3 version, and the path a download of the
-// window's sound would get. A refused folder or template is told beside its
-// field and cannot be confirmed. Deletes itself when closed.
+// template, tags and their ID3 version, the path a download of the
+// window's sound would get, and whether copied sound addresses are taken. A refused folder or template is
+// told beside its field and cannot be confirmed. Deletes itself when closed.
 class SettingsDialog : public FramelessWindow
 {
     Q_OBJECT
@@ -65,6 +65,7 @@ private:
     QLabel *m_templateProblem = nullptr;
     QCheckBox *m_tagsBox = nullptr;
     QComboBox *m_id3Box = nullptr;
+    QCheckBox *m_clipboardBox = nullptr;
     QLabel *m_preview = nullptr;
     QString m_previewPath;
     QPushButton *m_okButton = nullptr;

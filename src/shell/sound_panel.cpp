@@ -4,6 +4,7 @@
 #include "shell/sound_panel.h"
 
 #include "services/web_address.h"
+#include "shell/clipboard_offer.h"
 #include "shell/stored_picture.h"
 #include "shell/window_chrome.h"
 
@@ -59,7 +60,7 @@ void putOnClipboard(const QString &text)
 {
     if (QClipboard *clipboard = QGuiApplication::clipboard()) {
         clipboard->clear();
-        clipboard->setText(text);
+        putOwnTextOnClipboard(text);
     }
 }
 

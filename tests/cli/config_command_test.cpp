@@ -28,7 +28,8 @@ private slots:
         const VexaRun all = config({});
         QCOMPARE(all.exitCode, 0);
         QVERIFY(all.out.startsWith("folder=/"));
-        QVERIFY(all.out.endsWith("\nname={singer} - {name}\ntags=true\nid3-version=4\n"));
+        QVERIFY(
+            all.out.endsWith("\nname={singer} - {name}\ntags=true\nid3-version=4\nclipboard-offers=false\n"));
 
         QCOMPARE(config({QStringLiteral("tags"), QStringLiteral("off")}).exitCode, 0);
         QCOMPARE(config({QStringLiteral("tags")}).out, QByteArray("false\n"));

@@ -33,6 +33,7 @@ private slots:
         QCOMPARE(loaded.nameTemplate, DefaultNameTemplate);
         QCOMPARE(loaded.tags, true);
         QCOMPARE(loaded.id3Version, 4);
+        QCOMPARE(loaded.clipboardOffers, false);
     }
 
     void roundTrip()
@@ -43,6 +44,7 @@ private slots:
         QCOMPARE(settings.set(QStringLiteral("name"), QStringLiteral("{singer}/{name}")), QString());
         QCOMPARE(settings.set(QStringLiteral("tags"), QStringLiteral("No")), QString());
         QCOMPARE(settings.set(QStringLiteral("id3-version"), QStringLiteral("3")), QString());
+        QCOMPARE(settings.set(QStringLiteral("clipboard-offers"), QStringLiteral(" on")), QString());
         QCOMPARE(saveDownloadSettings(settings), QString());
 
         const DownloadSettings loaded = loadDownloadSettings();
@@ -50,6 +52,7 @@ private slots:
         QCOMPARE(loaded.nameTemplate, QStringLiteral("{singer}/{name}"));
         QCOMPARE(loaded.tags, false);
         QCOMPARE(loaded.id3Version, 3);
+        QCOMPARE(loaded.clipboardOffers, true);
     }
 
     void refusalKeepsPrevious_data()
@@ -61,6 +64,7 @@ private slots:
         QTest::newRow("nothing left") << QStringLiteral("name") << QStringLiteral("/");
         QTest::newRow("id3 2") << QStringLiteral("id3-version") << QStringLiteral("2");
         QTest::newRow("tags maybe") << QStringLiteral("tags") << QStringLiteral("maybe");
+        QTest::newRow("clipboard maybe") << QStringLiteral("clipboard-offers") << QStringLiteral("maybe");
         QTest::newRow("unknown key") << QStringLiteral("colour") << QStringLiteral("red");
     }
 

@@ -171,7 +171,8 @@ private slots:
 
         child<QLineEdit>(&dialog, "folderEdit")->setFocus();
         const QStringList expected = {"folderEdit", "chooseFolderButton", "templateEdit", "tagsBox",
-                                      "id3Box",     "okButton",           "cancelButton", "closeLink"};
+                                      "id3Box",     "clipboardBox",       "okButton",     "cancelButton",
+                                      "closeLink"};
         QCOMPARE(tabRound(), expected);
         QCOMPARE(unnamedControls(&dialog), QStringList());
     }
@@ -209,6 +210,9 @@ private slots:
         auto *id3 = child<QComboBox>(dialog, "id3Box");
         QVERIFY(!id3->isEnabled());
         id3->setCurrentIndex(id3->findText(QStringLiteral("v2.3")));
+        auto *clipboard = child<QCheckBox>(dialog, "clipboardBox");
+        QVERIFY(!clipboard->isChecked());
+        clipboard->setChecked(true);
         QTest::mouseClick(child<QPushButton>(dialog, "okButton"), Qt::LeftButton);
         QTRY_VERIFY(!w.settingsDialog());
 
@@ -217,6 +221,7 @@ private slots:
         QCOMPARE(now.folder, folder.path());
         QCOMPARE(now.tags, false);
         QCOMPARE(now.id3Version, 3);
+        QCOMPARE(now.clipboardOffers, true);
         QCOMPARE(w.downloadFolder(), folder.path());
     }
 
