@@ -3,6 +3,7 @@
 
 #include "app/gui_main.h"
 
+#include "app/desktop_wiring.h"
 #include "app/window_wiring.h"
 #include "cli/cli_output.h"
 #include "cli/options.h"
@@ -49,6 +50,7 @@ public:
     {
         exitAfterFirstPaintIfAsked(&m_main);
         connectHotListLink(m_main, config, m_hotList);
+        exportMediaControls(m_main);
         QTimer::singleShot(0, &m_main, [this] { m_main.startUp(); });
         const bool analyse = parser.isSet(Options::Address);
         const bool screenshot = parser.isSet(Options::Screenshot);
