@@ -6,12 +6,10 @@
 // The two MPRIS interfaces, exported by Qt from these adaptors' properties
 // and slots; their names are the interfaces' own, so they are not in Qt style.
 
-#include <QDBusAbstractAdaptor>
-#include <QDBusObjectPath>
-#include <QStringList>
-#include <QVariantMap>
+#include "desktop/mpris_service.h"
 
-class MprisService;
+#include <QDBusAbstractAdaptor>
+#include <QGuiApplication>
 
 class MprisRootAdaptor : public QDBusAbstractAdaptor
 {
@@ -31,14 +29,14 @@ public:
     bool canQuit() const { return false; }
     bool canRaise() const { return true; }
     bool hasTrackList() const { return false; }
-    QString identity() const;
-    QString desktopEntry() const;
+    QString identity() const { return m_service->identity(); }
+    QString desktopEntry() const { return QGuiApplication::desktopFileName(); }
     // Nothing is opened from outside: sounds come from analysed pages.
     QStringList supportedUriSchemes() const { return {}; }
     QStringList supportedMimeTypes() const { return {}; }
 
 public slots:
-    void Raise();
+    void Raise() { m_service->raise(); }
     void Quit() {} // CanQuit is false
 
 private:
@@ -66,26 +64,29 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor
 public:
     explicit MprisPlayerAdaptor(MprisService *service);
 
-    QString playbackStatus() const;
+    QString playbackStatus() const { return m_service->playbackStatus(); }
     double rate() const { return 1.0; }
-    QVariantMap metadata() const;
-    double volume() const;
-    void setVolume(double volume);
-    qlonglong position() const;
+    QVariantMap metadata() const { return m_service->metadata(); }
+    double volume() const { return m_service->volume(); }
+    void setVolume(double volume) { m_service->setVolume(volume); }
+    qlonglong position() const { return m_service->position(); }
     bool canGoNext() const { return false; } // one sound at a time
-    bool canPlay() const;
-    bool canSeek() const;
+    bool canPlay() const { return m_service->canPlay(); }
+    bool canSeek() const { return m_service->canSeek(); }
     bool canControl() const { return true; }
 
 public slots:
     void Next() {}
     void Previous() {}
-    void Pause();
-    void PlayPause();
-    void Stop();
-    void Play();
-    void Seek(qlonglong Offset);
-    void SetPosition(const QDBusObjectPath &TrackId, qlonglong Position);
+    void Pause() { m_service->pause(); }
+    void PlayPause() { m_service->playPause(); }
+    void Stop() { m_service->stop(); }
+    void Play() { m_service->play(); }
+    void Seek(qlonglong Offset) { m_service->seekBy(Offset); }
+    void SetPosition(const QDBusObjectPath &TrackId, qlonglong Position)
+    {
+        m_service->setPosition(TrackId, Position);
+    }
     void OpenUri(const QString &) {} // no schemes supported
 
 signals:
