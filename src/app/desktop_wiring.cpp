@@ -4,6 +4,7 @@
 #include "app/desktop_wiring.h"
 
 #include "desktop/desktop_notifications.h"
+#include "desktop/mpris_service.h"
 #include "shell/download_status.h"
 #include "shell/main_window.h"
 
@@ -13,4 +14,11 @@ DesktopNotifications *connectDownloadNotifications(MainWindow &main)
     QObject::connect(&main, &MainWindow::downloadFinished, notifications,
                      &DesktopNotifications::downloadEnded);
     return notifications;
+}
+
+void exportMediaControls(MainWindow &main)
+{
+    auto *service = new MprisService(&main);
+    if (!service->registerOn(QDBusConnection::sessionBus()))
+        delete service;
 }

@@ -56,6 +56,7 @@ public:
         exitAfterFirstPaintIfAsked(&m_main);
         connectHotListLink(m_main, config, m_hotList);
         connectDownloadNotifications(m_main);
+        exportMediaControls(m_main);
         QTimer::singleShot(0, &m_main, [this] { m_main.startUp(); });
         const bool analyse = address.has_value();
         const bool screenshot = parser.isSet(Options::Screenshot);

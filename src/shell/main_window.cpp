@@ -284,6 +284,7 @@ void MainWindow::onCoverLoaded(const QImage &cover)
     m_soundPanel->showCover(cover);
     const QString fileUrl = soundInfo().fileUrl;
     m_player->setSource(isWebAddress(fileUrl) ? QUrl(fileUrl) : QUrl());
+    emit soundShown(soundInfo(), cover);
     endAnalysis(tr(AnalysedText));
 }
 

@@ -74,9 +74,15 @@ public:
     void openSettings();
     SettingsDialog *settingsDialog() const;
 
+    // The player strip, for controls outside the window (media keys).
+    PlayerBar *player() const { return m_player; }
+
 signals:
     // The hot-list link was clicked.
     void hotListRequested();
+    // A sound and its cover are on screen and given to the player; cover
+    // is null when it could not be loaded.
+    void soundShown(const SoundInfo &sound, const QImage &cover);
     // An analysis ran to its end and put its outcome in the status line.
     void analysisEnded();
     // A download ended and put its outcome in the status line.

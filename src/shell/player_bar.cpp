@@ -15,6 +15,7 @@
 #include <QtMath>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -123,16 +124,13 @@ PlayerBar::PlayerBar(QWidget *parent)
     m_seek->setObjectName(QStringLiteral("seekSlider"));
     m_seek->setGeometry(32, 4, 380, h - 8);
     m_seek->setRange(0, 0);
-    connect(m_seek, &QSlider::sliderMoved, this, [this](int position) {
-        if (m_output)
-            m_output->setPosition(position);
-    });
+    connect(m_seek, &QSlider::sliderMoved, this, [this](int position) { seek(position); });
     // Keys and clicks on the groove seek too, in steps a listener can hear.
     m_seek->setSingleStep(5000);
     m_seek->setPageStep(60000);
     connect(m_seek, &QSlider::actionTriggered, this, [this](int action) {
-        if (action != QAbstractSlider::SliderMove && m_output)
-            m_output->setPosition(m_seek->sliderPosition());
+        if (action != QAbstractSlider::SliderMove)
+            seek(m_seek->sliderPosition());
     });
 
     m_time = new QLabel(this);
@@ -209,6 +207,18 @@ void PlayerBar::setSource(const QUrl &url)
     showMessage(QString());
     showDuration(0);
     showPosition(0);
+    dropOutput();
+    if (url.isEmpty())
+        return;
+    if (!makeOutput()) {
+        giveUp();
+        return;
+    }
+    openStream();
+}
+
+void PlayerBar::dropOutput()
+{
     // A new output for every sound: stopping one that is still waiting for
     // its first bytes would block here for a second, while deleting it ends
     // its reads at once. It goes before the stream it reads.
@@ -217,13 +227,6 @@ void PlayerBar::setSource(const QUrl &url)
     delete m_stream;
     m_stream = nullptr;
     showState(SoundOutput::State::Stopped);
-    if (url.isEmpty())
-        return;
-    if (!makeOutput()) {
-        giveUp();
-        return;
-    }
-    openStream();
 }
 
 void PlayerBar::openStream()
@@ -280,16 +283,47 @@ void PlayerBar::setVolume(int volume)
 
 void PlayerBar::togglePlay()
 {
+    if (playbackState() == SoundOutput::State::Playing)
+        pause();
+    else
+        play();
+}
+
+void PlayerBar::play()
+{
     if (m_source.isEmpty())
         return;
     if (!m_stream || !m_output) {
-        setSource(QUrl(m_source)); // it could not play: try again
+        setSource(QUrl(m_source)); // stopped, or it could not play: start again
         return;
     }
-    if (m_output->state() == SoundOutput::State::Playing)
+    if (m_stream->isOpen())
+        m_output->play(); // a stream still opening plays by itself once open
+}
+
+void PlayerBar::pause()
+{
+    if (m_output && m_output->state() == SoundOutput::State::Playing)
         m_output->pause();
-    else if (m_stream->isOpen())
-        m_output->play();
+}
+
+void PlayerBar::stop()
+{
+    dropOutput();
+    showPosition(0);
+}
+
+void PlayerBar::seek(qint64 milliseconds)
+{
+    if (!m_output)
+        return;
+    m_output->setPosition(milliseconds);
+    emit seeked(milliseconds);
+}
+
+qint64 PlayerBar::position() const
+{
+    return m_output ? m_output->position() : 0;
 }
 
 void PlayerBar::showPosition(qint64 position)
@@ -301,7 +335,8 @@ void PlayerBar::showPosition(qint64 position)
 
 void PlayerBar::showDuration(qint64 duration)
 {
-    m_duration = duration;
+    if (std::exchange(m_duration, duration) != duration)
+        emit durationChanged(duration);
     m_seek->setRange(0, int(std::min<qint64>(duration, INT_MAX)));
     showPosition(m_output ? m_output->position() : 0);
 }
@@ -309,6 +344,8 @@ void PlayerBar::showDuration(qint64 duration)
 void PlayerBar::showState(SoundOutput::State state)
 {
     m_playButton->setIcon(state == SoundOutput::State::Playing ? m_pauseIcon : m_playIcon);
+    if (std::exchange(m_shownState, state) != state)
+        emit playbackStateChanged(state);
 }
 
 void PlayerBar::showMessage(const QString &text)

@@ -46,8 +46,23 @@ public:
     int volume() const;
     void setVolume(int volume);
 
+    // What the play button does, for other controls such as the desktop's
+    // media keys. play() after stop() or a failure starts the sound afresh.
+    void play();
+    void pause();
+    void togglePlay();
+    // Lets the sound go; the source stays, ready to play again.
+    void stop();
+    void seek(qint64 milliseconds);
+    qint64 position() const;                       // milliseconds
+    qint64 duration() const { return m_duration; } // 0 while unknown
+
 signals:
     void volumeChanged(int volume);
+    void playbackStateChanged(SoundOutput::State state);
+    void durationChanged(qint64 milliseconds);
+    // A jump in the sound, by the slider, its keys or seek().
+    void seeked(qint64 milliseconds);
 
 private:
     void describe();
@@ -55,7 +70,7 @@ private:
     void openStream();
     void streamOpened(const SoundStreamOpening &result);
     void giveUp();
-    void togglePlay();
+    void dropOutput();
     void showPosition(qint64 position);
     void showDuration(qint64 duration);
     void showState(SoundOutput::State state);
@@ -73,6 +88,7 @@ private:
     QIcon m_pauseIcon;
     QUrl m_source;
     qint64 m_duration = 0;
+    SoundOutput::State m_shownState = SoundOutput::State::Stopped;
 };
 
 // "m:ss", or "h:mm:ss" from an hour on.
