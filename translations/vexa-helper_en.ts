@@ -263,6 +263,37 @@
         <source>%1 已复制到剪贴板：双击地址框，再按“分析”</source>
         <translation>%1 is on the clipboard: double-click the address box, then press Analyse</translation>
     </message>
+    <message>
+        <source>打开主窗口并分析此地址；已有打开的窗口时，交给那个窗口</source>
+        <translation>open the main window and analyse this address; with a window open already, hand it to that window</translation>
+    </message>
+    <message>
+        <source>（窗口）总是打开新的窗口，不把地址交给已打开的窗口</source>
+        <translation>(window) always open a new window instead of handing the address to the open one</translation>
+    </message>
+    <message>
+        <source>打开新的窗口，不把地址交给已打开的窗口。</source>
+        <translation>Open a new window instead of handing the address to the open one.</translation>
+    </message>
+</context>
+<context>
+    <name>DesktopNotifications</name>
+    <message>
+        <source>音乐下载完成</source>
+        <translation>Download finished</translation>
+    </message>
+    <message>
+        <source>音乐下载失败</source>
+        <translation>Download failed</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>打开文件夹</source>
+        <translation>Open folder</translation>
+    </message>
 </context>
 <context>
     <name>DownloadResult</name>
@@ -589,6 +620,10 @@
         <source>程序版本</source>
         <translation>Program version</translation>
     </message>
+    <message>
+        <source>已填入复制的音乐地址..</source>
+        <translation>Copied sound address filled in.</translation>
+    </message>
 </context>
 <context>
     <name>MessageBoxes</name>
@@ -794,6 +829,14 @@
     <message>
         <source>不保存设置，关闭窗口</source>
         <translation>Close without saving the settings</translation>
+    </message>
+    <message>
+        <source>自动填入复制的音乐地址</source>
+        <translation>Fill in copied sound addresses</translation>
+    </message>
+    <message>
+        <source>在其他程序中复制的音乐页面地址会填入地址框，但不会自动分析</source>
+        <translation>A sound page address copied in another program goes into the address box; it is not analysed by itself</translation>
     </message>
 </context>
 <context>

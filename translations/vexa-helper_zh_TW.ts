@@ -263,6 +263,37 @@
         <source>%1 已复制到剪贴板：双击地址框，再按“分析”</source>
         <translation>%1 已複製到剪貼簿：按兩下網址框，再按「分析」</translation>
     </message>
+    <message>
+        <source>打开主窗口并分析此地址；已有打开的窗口时，交给那个窗口</source>
+        <translation>開啟主視窗並分析此網址；已有開啟的視窗時，交給那個視窗</translation>
+    </message>
+    <message>
+        <source>（窗口）总是打开新的窗口，不把地址交给已打开的窗口</source>
+        <translation>（視窗）總是開啟新的視窗，不把網址交給已開啟的視窗</translation>
+    </message>
+    <message>
+        <source>打开新的窗口，不把地址交给已打开的窗口。</source>
+        <translation>開啟新的視窗，不把網址交給已開啟的視窗。</translation>
+    </message>
+</context>
+<context>
+    <name>DesktopNotifications</name>
+    <message>
+        <source>音乐下载完成</source>
+        <translation>音樂下載完成</translation>
+    </message>
+    <message>
+        <source>音乐下载失败</source>
+        <translation>音樂下載失敗</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>開啟</translation>
+    </message>
+    <message>
+        <source>打开文件夹</source>
+        <translation>開啟資料夾</translation>
+    </message>
 </context>
 <context>
     <name>DownloadResult</name>
@@ -589,6 +620,10 @@
         <source>程序版本</source>
         <translation>程式版本</translation>
     </message>
+    <message>
+        <source>已填入复制的音乐地址..</source>
+        <translation>已填入複製的音樂網址..</translation>
+    </message>
 </context>
 <context>
     <name>MessageBoxes</name>
@@ -794,6 +829,14 @@
     <message>
         <source>不保存设置，关闭窗口</source>
         <translation>不儲存設定，關閉視窗</translation>
+    </message>
+    <message>
+        <source>自动填入复制的音乐地址</source>
+        <translation>自動填入複製的音樂網址</translation>
+    </message>
+    <message>
+        <source>在其他程序中复制的音乐页面地址会填入地址框，但不会自动分析</source>
+        <translation>在其他程式中複製的音樂頁面網址會填入網址框，但不會自動分析</translation>
     </message>
 </context>
 <context>
