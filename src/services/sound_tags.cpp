@@ -3,9 +3,6 @@
 
 #include "services/sound_tags.h"
 
-#include "services/picture_from_path.h"
-
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -35,9 +32,6 @@
 namespace {
 
 enum class Kind { None, Mpeg, Mp4, Flac, Vorbis, Opus, Wav };
-
-const char PngMagic[] = "\x89PNG\r\n\x1a\n";
-const char JpegMagic[] = "\xFF\xD8\xFF";
 
 Kind kindOfExtension(const QString &path)
 {
@@ -218,11 +212,8 @@ bool putTagInFront(const QByteArray &path, const QByteArray &rendered, qint64 ro
 // Checked when it arrived; anything but PNG or JPEG is left out.
 CoverPicture checkedCover(const SoundTags &tags)
 {
-    if (tags.cover.startsWith(PngMagic))
-        return {tags.cover, "image/png"};
-    if (tags.cover.startsWith(JpegMagic))
-        return {tags.cover, "image/jpeg"};
-    return {};
+    const QByteArray type = coverMimeType(tags.cover);
+    return type.isEmpty() ? CoverPicture{} : CoverPicture{tags.cover, type};
 }
 
 bool writeMpeg(const QByteArray &path, const SoundTags &tags, const CoverPicture &cover, bool id3InFront,
@@ -336,25 +327,6 @@ TagOutcome untagged(const QString &why)
 }
 
 } // namespace
-
-CoverPicture coverPictureOf(const QByteArray &bytes)
-{
-    // PNG and JPEG go in as they came, after a look at their header only:
-    // decoding every pixel would hold the download up for nothing.
-    const QByteArray format = pictureFormatOf(bytes);
-    if (format == "png" && bytes.startsWith(PngMagic))
-        return {bytes, "image/png"};
-    if (format == "jpeg" && bytes.startsWith(JpegMagic))
-        return {bytes, "image/jpeg"};
-    // Players know PNG and JPEG; anything else is converted.
-    const QImage image = format.isEmpty() ? QImage() : pictureFromBytes(bytes);
-    QByteArray png;
-    QBuffer out(&png);
-    out.open(QIODevice::WriteOnly);
-    if (image.isNull() || !image.save(&out, "PNG"))
-        return {};
-    return {png, "image/png"};
-}
 
 TagOutcome writeSoundTags(const QString &path, const QString &finalName, const SoundTags &tags,
                           const QByteArray &id3Tag, qint64 frontRoom)

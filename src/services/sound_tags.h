@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "services/cover_picture.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -52,13 +54,3 @@ QByteArray emptyId3Tag(qint64 size, int id3Version);
 // The ID3v2 tag an MP3 without one gets; rendered while the body is still
 // coming, the file waits less for its tags.
 QByteArray renderedId3Tag(const SoundTags &tags);
-
-// The tags' picture as PNG or JPEG bytes with their MIME type: other
-// picture formats are converted, anything that is no picture within the
-// picture limits gives empty bytes.
-struct CoverPicture
-{
-    QByteArray bytes;
-    QByteArray mimeType;
-};
-CoverPicture coverPictureOf(const QByteArray &bytes);

@@ -6,9 +6,7 @@
 #include "services/sound_tags.h"
 #include "support/media_reader.h"
 
-#include <QBuffer>
 #include <QFile>
-#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -218,22 +216,6 @@ private slots:
         QVERIFY(!outcome.written);
         QVERIFY(!outcome.detail.isEmpty());
         QCOMPARE(readFile(path), content);
-    }
-
-    // Not a picture, or not one players take: left out, or made PNG.
-    void cover()
-    {
-        QVERIFY(coverPictureOf("<html>not found</html>").bytes.isEmpty());
-        QCOMPARE(coverPictureOf(sampleCoverPng(1)).mimeType, QByteArray("image/png"));
-        QImage image(8, 8, QImage::Format_RGB32);
-        image.fill(Qt::red);
-        QByteArray bmp;
-        QBuffer buffer(&bmp);
-        buffer.open(QIODevice::WriteOnly);
-        QVERIFY(image.save(&buffer, "BMP"));
-        const CoverPicture converted = coverPictureOf(bmp);
-        QCOMPARE(converted.mimeType, QByteArray("image/png"));
-        QCOMPARE(QImage::fromData(converted.bytes).pixelColor(3, 3), QColor(Qt::red));
     }
 
 private:
