@@ -3,13 +3,13 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # bench/tagged_download.sh BIN_DIR [MIB] [RUNS]: the whole `vexa-helper
 # download` of a MIB MiB MP3 (default 20) from the sample service, with tags
-# and cover and with --no-tags, in turns, RUNS times each (default 21);
-# prints the median of each and their ratio; then the peak memory of a
+# and cover and with --no-tags, in turns, RUNS times each (default 41);
+# prints the median of each, their ratio and the median of the runs' ratios; then the peak memory of a
 # 512 MiB download, tagged and not.
 set -euo pipefail
 bin=$1
 mib=${2:-20}
-runs=${3:-21}
+runs=${3:-41}
 
 source "$(dirname "$0")/sample_service.sh"
 page="http://$host/sound/1001-mp3-bytes-$((mib * 1024 * 1024))"
@@ -42,11 +42,17 @@ for mode in bare tagged; do
     awk -v m="$mode" '$1 == m { print $2 }' "$work/runs" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }' \
         >"$work/$mode.median"
 done
-awk -v mib="$mib" -v runs="$runs" -v b="$(cat "$work/bare.median")" -v t="$(cat "$work/tagged.median")" 'BEGIN {
+# Each tagged run against the bare run just before it: the median of these
+# ratios stands up better to a machine whose speed drifts.
+awk '$1 == "bare" { b = $2 } $1 == "tagged" { print $2 / b }' "$work/runs" | sort -n |
+    awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }' >"$work/pairs.median"
+awk -v mib="$mib" -v runs="$runs" -v b="$(cat "$work/bare.median")" -v t="$(cat "$work/tagged.median")" \
+    -v p="$(cat "$work/pairs.median")" 'BEGIN {
     printf "The whole vexa-helper download of a %d MiB MP3, median of %d runs each:\n", mib, runs
     printf "  --no-tags:             %.1f ms\n", b * 1000
     printf "  with tags and cover:   %.1f ms\n", t * 1000
     printf "  ratio tagged / bare:   %.3f (tagging adds %.1f %%)\n", t / b, (t / b - 1) * 100
+    printf "  median of the ratios of each tagged run to the bare run before it: %.3f\n", p
 }'
 big="http://$host/sound/1001-mp3-bytes-$((512 * 1024 * 1024))"
 for mode in bare tagged; do
