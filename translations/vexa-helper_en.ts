@@ -294,6 +294,10 @@
         <source>打开文件夹</source>
         <translation>Open folder</translation>
     </message>
+    <message>
+        <source>无法发送桌面通知</source>
+        <translation>cannot send desktop notifications</translation>
+    </message>
 </context>
 <context>
     <name>DownloadResult</name>

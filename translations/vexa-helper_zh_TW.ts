@@ -294,6 +294,10 @@
         <source>打开文件夹</source>
         <translation>開啟資料夾</translation>
     </message>
+    <message>
+        <source>无法发送桌面通知</source>
+        <translation>無法傳送桌面通知</translation>
+    </message>
 </context>
 <context>
     <name>DownloadResult</name>

@@ -9,6 +9,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDebug>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QUrl>
@@ -142,5 +143,5 @@ void DesktopNotifications::onClosed(uint id, uint /*reason*/, const QDBusMessage
 void DesktopNotifications::tellUnavailable(const QString &why)
 {
     if (!std::exchange(toldUnavailable, true))
-        qWarning("vexa-helper: no desktop notifications: %s", qPrintable(why));
+        qWarning().noquote() << QStringLiteral("vexa-helper: %1: %2").arg(tr("无法发送桌面通知"), why);
 }

@@ -26,7 +26,7 @@ QtMessageHandler g_previousHandler = nullptr;
 
 void countUnavailable(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    if (message.contains(QLatin1String("notifications")))
+    if (message.contains(QStringLiteral("无法发送桌面通知")))
         ++g_unavailableLines;
     g_previousHandler(type, context, message);
 }
