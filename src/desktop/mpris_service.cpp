@@ -48,8 +48,14 @@ QString cachedCoverUrl(const QString &soundId, const QImage &cover)
     if (!QFileInfo::exists(path)) {
         if (cover.isNull() || !QDir().mkpath(folder))
             return QString();
+        // Menus show it small; a huge cover would hold the window up while it is encoded.
+        constexpr int MaxSide = 512;
+        const QImage small =
+            cover.width() > MaxSide || cover.height() > MaxSide
+                ? cover.scaled(MaxSide, MaxSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                : cover;
         QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || !cover.save(&file, "PNG") || !file.commit())
+        if (!file.open(QIODevice::WriteOnly) || !small.save(&file, "PNG") || !file.commit())
             return QString();
     }
     return QUrl::fromLocalFile(path).toString();
