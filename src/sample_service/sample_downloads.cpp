@@ -166,6 +166,9 @@ void serveFile(const httplib::Request &req, httplib::Response &res, SampleState 
     const size_t dropAt =
         !drop.empty() && dropsNow ? size_t(std::strtoull(drop.c_str(), nullptr, 10)) : length;
     const bool silent = !stall.empty();
+    // for=S: how long the stall lasts, 60 s unless told.
+    const std::string quiet = fileOption(req, "for");
+    const double silence = quiet.empty() ? 60 : std::clamp(std::atof(quiet.c_str()), 0.0, 3600.0);
     // body=mp3: sample 1001's MP3 repeated instead of the pattern, as
     // /audio/1001-bytes-N.mp3 serves it.
     const QByteArray period =
@@ -181,16 +184,17 @@ void serveFile(const httplib::Request &req, httplib::Response &res, SampleState 
         res.status = 503;
         return;
     }
-    res.set_content_provider(
-        length, "audio/mpeg",
-        [&state, period, start, dropAt, silent](size_t offset, size_t size, httplib::DataSink &sink) {
-            if (offset >= dropAt) {
-                if (silent)
-                    state.pauseUnlessStopping(60);
-                return false; // httplib closes the connection
-            }
-            return writeRepeated(period, start + offset, std::min(size, dropAt - offset), sink);
-        });
+    res.set_content_provider(length, "audio/mpeg",
+                             [&state, period, start, dropAt, silent, silence](size_t offset, size_t size,
+                                                                              httplib::DataSink &sink) {
+                                 if (offset >= dropAt) {
+                                     if (silent)
+                                         state.pauseUnlessStopping(silence);
+                                     return false; // httplib closes the connection
+                                 }
+                                 return writeRepeated(period, start + offset, std::min(size, dropAt - offset),
+                                                      sink);
+                             });
 }
 
 } // namespace

@@ -56,6 +56,7 @@ struct RecordedRequest
 //                             lose their query on the way through the app)
 //                             drop=K     close after K bytes of an answer
 //                             stall=K    go silent after K bytes (60 s)
+//                             for=S      ... for S seconds instead
 //                             drops=M    only the first M answers to this
 //                                        address (path and query) drop
 //                                        or stall

@@ -58,7 +58,8 @@ private slots:
             {"playing", base + QStringLiteral("/audio/1002.wav?n=%1"), Moment::Playing},
             {"no answer", base + QStringLiteral("/fault/stall?seconds=2&n=%1"), Moment::Requested},
             {"stalled body", base + QStringLiteral("/fault/stall-body?seconds=2&n=%1"), Moment::Requested},
-            {"stalled sound", base + QStringLiteral("/file/bytes-2000000;stall=65536;n=%1.wav"),
+            // Short stalls: each holds one of the service's workers while it lasts.
+            {"stalled sound", base + QStringLiteral("/file/bytes-2000000;stall=65536;for=2;n=%1.wav"),
              Moment::Requested},
             {"dropped", base + QStringLiteral("/fault/drop?n=%1"), Moment::Requested},
             {"dropped sound", base + QStringLiteral("/file/bytes-2000000;drop=65536;n=%1.wav"),
