@@ -68,6 +68,15 @@ private:
         QVERIFY(ended.wait());
     }
 
+    // Shown in front, its list refreshed from the sample service.
+    static void showRefreshed(HotListWindow &w)
+    {
+        w.showHotList();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        clickRefresh(w);
+    }
+
     static int rowCount(HotListWindow &w) { return list(w)->model()->rowCount(); }
 
     static QList<HotEntry> shownRows(HotListWindow &w)
@@ -146,10 +155,7 @@ private slots:
             qApp->setStyleSheet(readSkin(defaultSkinPath()));
         const auto unskin = qScopeGuard([] { qApp->setStyleSheet(QString()); });
         HotListWindow w(config());
-        w.showHotList();
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-        clickRefresh(w);
+        showRefreshed(w);
         list(w)->setFocus();
 
         QCOMPARE(rowCount(w), HotEntryCount);
@@ -279,10 +285,7 @@ private slots:
         qApp->setStyleSheet(readSkin(defaultSkinPath()));
         const auto unskin = qScopeGuard([] { qApp->setStyleSheet(QString()); });
         HotListWindow w(config());
-        w.showHotList();
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-        clickRefresh(w);
+        showRefreshed(w);
 
         QWidget *refresh = w.findChild<QWidget *>(QStringLiteral("refreshButton"));
         refresh->setFocus();
