@@ -18,6 +18,7 @@ const QString NameKey = QStringLiteral("name");
 const QString TagsKey = QStringLiteral("tags");
 const QString Id3Key = QStringLiteral("id3-version");
 const QString ClipboardKey = QStringLiteral("clipboard-offers");
+const QString JobsKey = QStringLiteral("jobs");
 
 QString yesNo(bool on)
 {
@@ -56,7 +57,7 @@ DownloadSettings DownloadSettings::defaults()
 
 QStringList DownloadSettings::keys()
 {
-    return {FolderKey, NameKey, TagsKey, Id3Key, ClipboardKey};
+    return {FolderKey, NameKey, TagsKey, Id3Key, ClipboardKey, JobsKey};
 }
 
 QString DownloadSettings::value(const QString &key) const
@@ -71,6 +72,8 @@ QString DownloadSettings::value(const QString &key) const
         return QString::number(id3Version);
     if (key == ClipboardKey)
         return yesNo(clipboardOffers);
+    if (key == JobsKey)
+        return QString::number(jobs);
     return {};
 }
 
@@ -98,6 +101,14 @@ QString DownloadSettings::set(const QString &key, const QString &text)
         if (number != QLatin1String("3") && number != QLatin1String("4"))
             return QCoreApplication::translate("DownloadSettings", "ID3 版本只能是 3 或 4");
         id3Version = number.toInt();
+        return {};
+    }
+    if (key == JobsKey) {
+        bool ok = false;
+        const int number = text.trimmed().toInt(&ok);
+        if (!ok || number < 1 || number > MaxJobs)
+            return QCoreApplication::translate("DownloadSettings", "同时下载数只能是 1 到 %1").arg(MaxJobs);
+        jobs = number;
         return {};
     }
     return QCoreApplication::translate("DownloadSettings", "未知设置");

@@ -17,12 +17,15 @@ struct DownloadSettings
     bool tags = true;
     int id3Version = 4;
     bool clipboardOffers = false;
+    int jobs = 3; // downloads running at once; the rest wait their turn
+
+    static constexpr int MaxJobs = 10;
 
     // The user's download folder, the default template, tags in ID3 v2.4.
     static DownloadSettings defaults();
 
     // The keys the command line knows: folder, name, tags, id3-version,
-    // clipboard-offers.
+    // clipboard-offers, jobs.
     static QStringList keys();
 
     // The value under a key as the command line prints it; empty for an

@@ -45,3 +45,20 @@ DownloadRequest soundDownloadRequest(const SoundInfo &record, const QString &pag
     }
     return request;
 }
+
+DownloadEntry soundDownloadEntry(const SoundInfo &record, const QString &pageAddress,
+                                 const DownloadSettings &settings)
+{
+    const DownloadRequest request = soundDownloadRequest(record, pageAddress, settings);
+    DownloadEntry entry;
+    entry.soundId = record.soundId;
+    entry.pageAddress = pageAddress;
+    entry.name = record.soundName;
+    entry.singer = record.singer;
+    entry.fileUrl = request.fileUrl;
+    entry.folder = request.folder;
+    entry.fileName = request.fileName;
+    entry.tags = request.tags;
+    entry.coverUrl = request.coverUrl;
+    return entry;
+}

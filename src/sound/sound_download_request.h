@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "services/download_entry.h"
 #include "services/download_result.h"
 #include "services/download_settings.h"
 #include "services/name_template.h"
@@ -20,3 +21,9 @@ SoundTags soundTagsOf(const SoundInfo &record, const QString &pageAddress, int i
 // template, tagged when they say so. The window and the command line share it.
 DownloadRequest soundDownloadRequest(const SoundInfo &record, const QString &pageAddress,
                                      const DownloadSettings &settings);
+
+// The history entry for downloading the record under these settings, not
+// yet stored: what soundDownloadRequest() would fetch, with the record's
+// name and singer.
+DownloadEntry soundDownloadEntry(const SoundInfo &record, const QString &pageAddress,
+                                 const DownloadSettings &settings);

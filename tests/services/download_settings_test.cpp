@@ -45,6 +45,7 @@ private slots:
         QCOMPARE(settings.set(QStringLiteral("tags"), QStringLiteral("No")), QString());
         QCOMPARE(settings.set(QStringLiteral("id3-version"), QStringLiteral("3")), QString());
         QCOMPARE(settings.set(QStringLiteral("clipboard-offers"), QStringLiteral(" on")), QString());
+        QCOMPARE(settings.set(QStringLiteral("jobs"), QStringLiteral("5")), QString());
         QCOMPARE(saveDownloadSettings(settings), QString());
 
         const DownloadSettings loaded = loadDownloadSettings();
@@ -53,6 +54,7 @@ private slots:
         QCOMPARE(loaded.tags, false);
         QCOMPARE(loaded.id3Version, 3);
         QCOMPARE(loaded.clipboardOffers, true);
+        QCOMPARE(loaded.jobs, 5);
     }
 
     void refusalKeepsPrevious_data()
@@ -65,6 +67,9 @@ private slots:
         QTest::newRow("id3 2") << QStringLiteral("id3-version") << QStringLiteral("2");
         QTest::newRow("tags maybe") << QStringLiteral("tags") << QStringLiteral("maybe");
         QTest::newRow("clipboard maybe") << QStringLiteral("clipboard-offers") << QStringLiteral("maybe");
+        QTest::newRow("jobs 0") << QStringLiteral("jobs") << QStringLiteral("0");
+        QTest::newRow("jobs 11") << QStringLiteral("jobs") << QStringLiteral("11");
+        QTest::newRow("jobs text") << QStringLiteral("jobs") << QStringLiteral("three");
         QTest::newRow("unknown key") << QStringLiteral("colour") << QStringLiteral("red");
     }
 

@@ -1,0 +1,66 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "services/download_entry.h"
+#include "services/download_settings.h"
+#include "services/http_text_fetch.h"
+#include "services/service_config.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class DownloadQueue;
+class SoundAnalysis;
+struct SoundInfo;
+
+// Many sounds downloaded from their page addresses: each is analysed (a
+// few at a time) and its download queued; the window that shows a sound is
+// not involved. A sound that cannot be analysed gets a failed entry of its
+// own in the history. Addresses must have passed the address check.
+class DownloadBatch : public QObject
+{
+    Q_OBJECT
+
+public:
+    // What is known of a sound before its analysis, shown if it fails.
+    struct Item
+    {
+        QString address;
+        QString name;
+        QString singer;
+    };
+
+    // What happens to a sound the history has as done, with its file still there.
+    enum class DonePolicy {
+        Download, // again
+        Skip,     // skipped() instead
+        Ask,      // alreadyDone(); the caller queues next if the user wants
+    };
+
+    DownloadBatch(DownloadQueue &queue, const ServiceConfig &config, const DownloadSettings &settings,
+                  const FetchOptions &options = {}, QObject *parent = nullptr);
+
+    void setDonePolicy(DonePolicy policy) { m_donePolicy = policy; }
+    // Starts analysing; may be called again while earlier items are under way.
+    void add(const QList<Item> &items);
+    bool isAnalysing() const;
+
+signals:
+    void queued(const QString &address, qint64 id);
+    void failed(const QString &address, qint64 id, const QString &reason);
+    void skipped(const QString &address, const DownloadEntry &done);
+    void alreadyDone(const DownloadEntry &next, const DownloadEntry &done);
+    // Every item added so far has been analysed (its download may still run).
+    void analysed();
+
+private:
+    DownloadQueue &m_queue;
+    ServiceConfig m_config;
+    DownloadSettings m_settings;
+    FetchOptions m_options;
+    DonePolicy m_donePolicy = DonePolicy::Download;
+    // implementation's own members go here
+};
