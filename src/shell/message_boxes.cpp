@@ -19,6 +19,12 @@ MessageAnswerer &answerer()
     return instance;
 }
 
+QuestionAnswerer &questionAnswerer()
+{
+    static QuestionAnswerer instance;
+    return instance;
+}
+
 } // namespace
 
 void showMessage(QWidget *parent, MessageKind kind, const QString &text, std::function<void()> answered)
@@ -41,4 +47,37 @@ void showMessage(QWidget *parent, MessageKind kind, const QString &text, std::fu
 void setMessageAnswerer(MessageAnswerer answerer)
 {
     ::answerer() = std::move(answerer);
+}
+
+void askQuestion(QWidget *parent, const QString &text, bool withCancel, std::function<void(Answer)> answered)
+{
+    if (questionAnswerer()) {
+        const Answer answer = questionAnswerer()(messageTitle(), text);
+        if (answered)
+            answered(answer);
+        return;
+    }
+    QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+    if (withCancel)
+        buttons |= QMessageBox::Cancel;
+    auto *box = new QMessageBox(QMessageBox::Question, messageTitle(), text, buttons, parent);
+    box->setDefaultButton(QMessageBox::No);
+    box->setEscapeButton(withCancel ? QMessageBox::Cancel : QMessageBox::No);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    if (answered)
+        QObject::connect(box, &QMessageBox::finished, box,
+                         [answered = std::move(answered), withCancel](int button) {
+                             if (button == QMessageBox::Yes)
+                                 answered(Answer::Yes);
+                             else if (button == QMessageBox::No || !withCancel)
+                                 answered(Answer::No);
+                             else
+                                 answered(Answer::Cancel);
+                         });
+    box->open();
+}
+
+void setQuestionAnswerer(QuestionAnswerer answerer)
+{
+    questionAnswerer() = std::move(answerer);
 }

@@ -21,3 +21,14 @@ void showMessage(QWidget *parent, MessageKind kind, const QString &text, std::fu
 // Lets tests answer boxes without hunting for modal widgets.
 using MessageAnswerer = std::function<void(MessageKind kind, const QString &title, const QString &text)>;
 void setMessageAnswerer(MessageAnswerer answerer);
+
+// A question with Yes and No (and Cancel when asked for), modal to its
+// window and shown without waiting; answered() gets the button pressed,
+// Cancel (No without one) when the box is closed otherwise.
+enum class Answer { Yes, No, Cancel };
+
+void askQuestion(QWidget *parent, const QString &text, bool withCancel, std::function<void(Answer)> answered);
+
+// Like setMessageAnswerer, for questions: the answerer's reply is the answer.
+using QuestionAnswerer = std::function<Answer(const QString &title, const QString &text)>;
+void setQuestionAnswerer(QuestionAnswerer answerer);

@@ -5,7 +5,10 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
+
+#include <optional>
 
 class MessageBoxesTest : public QObject
 {
@@ -54,6 +57,46 @@ private slots:
         QVERIFY(!answered);
         box->accept();
         QVERIFY(answered);
+    }
+
+    void questionButtons_data()
+    {
+        QTest::addColumn<bool>("withCancel");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("yes") << false << int(QMessageBox::Yes) << int(Answer::Yes);
+        QTest::newRow("no") << true << int(QMessageBox::No) << int(Answer::No);
+        QTest::newRow("cancel") << true << int(QMessageBox::Cancel) << int(Answer::Cancel);
+        QTest::newRow("escape without cancel") << false << -1 << int(Answer::No);
+        QTest::newRow("escape with cancel") << true << -1 << int(Answer::Cancel);
+    }
+
+    // The buttons offered, and each one's answer; Escape is never a Yes.
+    void questionButtons()
+    {
+        QFETCH(bool, withCancel);
+        QFETCH(int, button);
+        QFETCH(int, answer);
+        QWidget parent;
+        std::optional<Answer> got;
+        askQuestion(&parent, QStringLiteral("问题"), withCancel, [&](Answer a) { got = a; });
+        auto *box = parent.findChild<QMessageBox *>();
+        QVERIFY(box);
+        QCOMPARE(bool(box->standardButtons() & QMessageBox::Cancel), withCancel);
+        QCOMPARE(box->windowTitle(), QStringLiteral("Quorlen软件"));
+        if (button < 0)
+            QTest::keyClick(box, Qt::Key_Escape);
+        else
+            box->button(QMessageBox::StandardButton(button))->click();
+        QVERIFY(got);
+        QCOMPARE(int(*got), answer);
+
+        setQuestionAnswerer([](const QString &, const QString &text) {
+            return text == QStringLiteral("问题") ? Answer::Yes : Answer::No;
+        });
+        askQuestion(&parent, QStringLiteral("问题"), false, [&](Answer a) { got = a; });
+        setQuestionAnswerer({});
+        QCOMPARE(*got, Answer::Yes);
     }
 
     // A box whose window goes away takes its continuation with it.
