@@ -29,7 +29,7 @@ private slots:
         QCOMPARE(all.exitCode, 0);
         QVERIFY(all.out.startsWith("folder=/"));
         QVERIFY(
-            all.out.endsWith("\nname={singer} - {name}\ntags=true\nid3-version=4\nclipboard-offers=false\n"));
+            all.out.endsWith("\nname={singer} - {name}\ntags=true\nid3-version=4\nclipboard-offers=false\njobs=3\n"));
 
         QCOMPARE(config({QStringLiteral("tags"), QStringLiteral("off")}).exitCode, 0);
         QCOMPARE(config({QStringLiteral("tags")}).out, QByteArray("false\n"));
