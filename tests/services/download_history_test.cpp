@@ -3,6 +3,7 @@
 
 #include "services/download_history.h"
 #include "services/download_resume.h"
+#include "support/folder_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,18 +17,6 @@
 #include <memory>
 
 namespace {
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool write(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // A statement on a connection of the test's own, beside the history's.
 QVariant sqlValue(const QString &path, const QString &statement)
@@ -164,7 +153,7 @@ private slots:
         auto done = [&](const QString &soundId, const QString &file, DownloadState state) {
             DownloadEntry e = entryOf(soundId, state);
             e.savedPath = m_dir.filePath(file);
-            QVERIFY(write(e.savedPath, "x"));
+            writeFile(e.savedPath, "x");
             history.add(e);
         };
         done(QStringLiteral("7"), QStringLiteral("older.mp3"), DownloadState::Done);
@@ -205,7 +194,7 @@ private slots:
             QVERIFY(bytes.size() > 16384);
             bytes.replace(4096, 8192, QByteArray(8192, '\xff'));
         }
-        QVERIFY(write(path, bytes));
+        writeFile(path, bytes);
         DownloadHistory history(path);
         QVERIFY(history.isPersistent());
         QVERIFY(!history.movedAside().isEmpty());
@@ -253,20 +242,24 @@ private slots:
     {
         const QString path = freshPath();
         const QString part = m_dir.filePath(QStringLiteral("orphan.mp3.part"));
-        QVERIFY(write(part, QByteArray(1000, 'a')));
-        QVERIFY(write(part + QStringLiteral(".meta"),
-                      partInfoText({QStringLiteral("http://x/a.mp3"), "\"v\"", 5000, 100})));
+        writeFile(part, QByteArray(1000, 'a'));
+        writeFile(part + QStringLiteral(".meta"),
+                  partInfoText({QStringLiteral("http://x/a.mp3"), "\"v\"", 5000, 100}));
         for (const QString &partPath : {part, m_dir.filePath(QStringLiteral("gone.part"))}) {
             auto writer = startWriter({path, QStringLiteral("orphan"), partPath, QStringLiteral("333")});
             QVERIFY(finishedWell(*writer));
         }
         DownloadHistory history(path);
         const qint64 mine = history.add(entryOf(QStringLiteral("mine"), DownloadState::Running));
-        QCOMPARE(history.pauseOrphans(), 2);
+        // The same pid, but a process that started at another time: not this one.
+        const qint64 reused = history.add(entryOf(QStringLiteral("reused"), DownloadState::Queued));
+        sqlValue(path, QStringLiteral("UPDATE downloads SET owner_start = 1 WHERE id = %1").arg(reused));
+        QCOMPARE(history.pauseOrphans(), 3);
         const QList<DownloadEntry> paused = history.paused();
-        QCOMPARE(paused.size(), 2);
+        QCOMPARE(paused.size(), 3);
         QCOMPARE(paused[0].bytesDone, 900);
         QCOMPARE(paused[1].bytesDone, 333);
+        QCOMPARE(paused[2].id, reused);
         QCOMPARE(history.entry(mine)->state, DownloadState::Running);
         QCOMPARE(history.pauseOrphans(), 0);
     }
