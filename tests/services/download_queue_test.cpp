@@ -148,14 +148,18 @@ private slots:
     void cancel_data()
     {
         QTest::addColumn<bool>("pausedFirst");
-        QTest::newRow("running") << false;
-        QTest::newRow("paused") << true;
+        QTest::addColumn<bool>("remove");
+        QTest::newRow("running") << false << false;
+        QTest::newRow("paused") << true << false;
+        QTest::newRow("removed with its file while running") << false << true;
+        QTest::newRow("removed with its file while paused") << true << true;
     }
 
-    // Cancelled, its part file and the info beside it gone.
+    // Cancelled or removed, its part file and the info beside it gone.
     void cancel()
     {
         QFETCH(bool, pausedFirst);
+        QFETCH(bool, remove);
         const auto h = history();
         DownloadQueue queue(*h, 3);
         const DownloadEntry wanted = entryFor(stalledUrl());
@@ -164,8 +168,13 @@ private slots:
         QCOMPARE(entries(wanted.folder).size(), 2); // part and info
         if (pausedFirst)
             queue.pause(id);
-        queue.cancel(id);
-        QCOMPARE(h->entry(id)->state, DownloadState::Cancelled);
+        if (remove)
+            queue.remove(id, true);
+        else
+            queue.cancel(id);
+        QCOMPARE(h->entry(id).has_value(), !remove);
+        if (!remove)
+            QCOMPARE(h->entry(id)->state, DownloadState::Cancelled);
         QCOMPARE(entries(wanted.folder), QStringList());
         QVERIFY(queue.isIdle());
     }
