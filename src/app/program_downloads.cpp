@@ -22,14 +22,13 @@ ProgramDownloads::ProgramDownloads(MainWindow &main, const ServiceConfig &config
     m_queue->setStallTimeout(options.stallTimeout);
     main.setDownloadQueue(m_queue);
     connect(&main, &MainWindow::downloadsRequested, this, &ProgramDownloads::showWindow);
-    if (!m_history->isPersistent()) {
-        // After the update check, whose own message would hide it; once, and
-        // without a box that would hold up the start.
-        const QString note = tr("下载记录不可用（%1），下载照常进行").arg(m_history->problem());
+    // Told after the update check, whose own message would hide it; once,
+    // and without a box that would hold up the start. The history's own
+    // words say whether downloads are recorded.
+    if (const QString problem = m_history->problem(); !problem.isEmpty())
         connect(
-            &main, &MainWindow::updateChecked, this, [this, note] { m_main.setStatusMessage(note); },
+            &main, &MainWindow::updateChecked, this, [this, problem] { m_main.setStatusMessage(problem); },
             Qt::SingleShotConnection);
-    }
 }
 
 ProgramDownloads::~ProgramDownloads()
