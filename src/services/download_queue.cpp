@@ -146,6 +146,8 @@ void DownloadQueue::start(DownloadEntry entry)
     const qint64 id = entry.id;
     connect(download, &SoundDownload::finished, this,
             [this, id](const DownloadResult &result) { finish(id, result); });
+    connect(download, &SoundDownload::retrying, this,
+            [this, id](int attempt, int attempts) { emit retrying(id, attempt, attempts); });
     download->start();
     entry.state = DownloadState::Running;
     if (!entry.started.isValid())

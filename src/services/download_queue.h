@@ -67,6 +67,9 @@ signals:
     // State, bytes or error changed; bytes at most a few times a second.
     void changed(qint64 id);
     void removed(qint64 id);
+    // A running download's connection broke off; try attempt of attempts
+    // follows after a pause.
+    void retrying(qint64 id, int attempt, int attempts);
     // A queued or running download stopped being so: done (result.ok()),
     // failed, paused or cancelled. Not for removed ones.
     void ended(qint64 id, const DownloadResult &result);

@@ -23,7 +23,7 @@ QString downloadingText()
 }
 // Kept for when the queue passes its downloads' retries on; until then the
 // status line cannot tell them.
-[[maybe_unused]] QString retryingText()
+QString retryingText()
 {
     return DownloadStatus::tr("连接中断，正在重试（第%1次，共%2次）..");
 }
@@ -91,6 +91,10 @@ void DownloadStatus::setQueue(DownloadQueue *queue)
     connect(queue, &DownloadQueue::changed, this, [this](qint64 id) {
         if (m_ids.contains(id))
             showProgress();
+    });
+    connect(queue, &DownloadQueue::retrying, this, [this](qint64 id, int attempt, int attempts) {
+        if (m_ids.contains(id))
+            m_statusLine->setText(retryingText().arg(attempt).arg(attempts));
     });
     connect(queue, &DownloadQueue::ended, this, &DownloadStatus::onEnded);
     connect(queue, &DownloadQueue::removed, this, &DownloadStatus::forget);
