@@ -4,6 +4,7 @@
 #include "app/gui_main.h"
 
 #include "app/desktop_wiring.h"
+#include "app/program_downloads.h"
 #include "app/window_wiring.h"
 #include "cli/cli_output.h"
 #include "cli/options.h"
@@ -43,8 +44,8 @@ QString usageFailure(const UiTranslators &translators)
     return translators.text("Cli", QT_TRANSLATE_NOOP("Cli", "用法有误"));
 }
 
-// The main window and, made on first use, the hot list, doing what the
-// command line asked of them once the update check is through.
+// The main window, its downloads and, made on first use, the hot list, doing
+// what the command line asked of them once the update check is through.
 class Windows
 {
 public:
@@ -52,6 +53,7 @@ public:
     Windows(const ServiceConfig &config, const QCommandLineParser &parser,
             const std::optional<QString> &address)
         : m_main(config)
+        , m_downloads(m_main, config, {})
     {
         exitAfterFirstPaintIfAsked(&m_main);
         connectHotListLink(m_main, config, m_hotList);
@@ -79,6 +81,7 @@ public:
     }
 
     MainWindow &mainWindow() { return m_main; }
+    ProgramDownloads &downloads() { return m_downloads; }
 
 private:
     void saveScreenshot(const QString &file)
@@ -93,6 +96,7 @@ private:
     }
 
     MainWindow m_main;
+    ProgramDownloads m_downloads;             // after the main window, which it uses until it goes
     std::unique_ptr<HotListWindow> m_hotList; // declared after the main window so it goes first
 };
 

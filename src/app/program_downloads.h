@@ -5,6 +5,7 @@
 
 #include "services/http_text_fetch.h"
 #include "services/service_config.h"
+#include "shell/downloads_window.h"
 
 #include <QObject>
 #include <QPointer>
@@ -13,7 +14,6 @@
 
 class DownloadHistory;
 class DownloadQueue;
-class DownloadsWindow;
 class MainWindow;
 
 // The window side's downloads: one history and one queue for the whole
@@ -26,7 +26,8 @@ class ProgramDownloads : public QObject
 
 public:
     // main: where the downloads window and questions belong; its download
-    // button and the title link go through this object.
+    // button and the title link go through this object, which must not
+    // outlive it.
     ProgramDownloads(MainWindow &main, const ServiceConfig &config, const FetchOptions &options,
                      QObject *parent = nullptr);
     ~ProgramDownloads() override;

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "services/byte_size.h"
 #include "services/download_settings.h"
 #include "services/http_text_fetch.h"
 #include "services/service_config.h"
@@ -25,7 +26,7 @@ int runDownloadCommand(const ServiceConfig &config, const FetchOptions &options,
 // only when total is known (>= 0).
 QString progressLine(qint64 received, qint64 total, double bytesPerSecond, int barWidth = 24);
 
-// "512.0 MiB", "3.2 KiB", "17 B".
-QString byteSizeText(double bytes);
+// Shared with the windows; kept under its old name here.
+using ::byteSizeText;
 
 } // namespace Cli

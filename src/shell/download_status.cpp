@@ -4,7 +4,9 @@
 #include "shell/download_status.h"
 
 #include "services/download_file_name.h"
-#include "services/sound_download.h"
+#include "services/download_history.h"
+#include "services/download_queue.h"
+#include "shell/message_boxes.h"
 #include "sound/sound_download_request.h"
 #include "sound/sound_info.h"
 
@@ -19,7 +21,7 @@ QString downloadingText()
 {
     return DownloadStatus::tr("正在下载音乐..");
 }
-QString retryingText()
+[[maybe_unused]] QString retryingText()
 {
     return DownloadStatus::tr("连接中断，正在重试（第%1次，共%2次）..");
 }
@@ -34,6 +36,10 @@ QString downloadFailedText()
 QString untaggedText()
 {
     return DownloadStatus::tr("（未写入标签）");
+}
+QString againText()
+{
+    return DownloadStatus::tr("《%1》已下载过：\n%2\n要再次下载吗？");
 }
 
 } // namespace
@@ -55,7 +61,6 @@ DownloadStatus::DownloadStatus(QLabel *statusLine, std::chrono::milliseconds sta
     , m_pagePrefix(std::move(pagePrefix))
     , m_stallTimeout(stallTimeout)
 {
-
     m_progress->setObjectName(QStringLiteral("downloadProgress"));
     m_progress->setTextVisible(true);
     m_progress->setFixedSize(150, 14);
@@ -63,34 +68,88 @@ DownloadStatus::DownloadStatus(QLabel *statusLine, std::chrono::milliseconds sta
     m_progress->hide();
 }
 
-void DownloadStatus::start(const SoundInfo &record)
+DownloadStatus::~DownloadStatus()
 {
-    DownloadRequest request = soundDownloadRequest(record, m_pagePrefix + record.soundId, m_settings);
-    request.stallTimeout = m_stallTimeout;
-    auto *download = new SoundDownload(request, this);
-    connect(download, &SoundDownload::progress, this, &DownloadStatus::showProgress);
-    connect(download, &SoundDownload::retrying, this, [this](int attempt, int attempts) {
-        m_statusLine->setText(retryingText().arg(attempt).arg(attempts));
+    if (m_ownHistory) {
+        // Before the history it writes to.
+        disconnect(m_queue, nullptr, this, nullptr);
+        delete m_queue;
+    }
+}
+
+void DownloadStatus::setQueue(DownloadQueue *queue)
+{
+    if (m_queue)
+        disconnect(m_queue, nullptr, this, nullptr);
+    m_ids.clear();
+    m_queue = queue;
+    if (!queue)
+        return;
+    queue->setMaxRunning(m_settings.jobs);
+    connect(queue, &DownloadQueue::changed, this, [this](qint64 id) {
+        if (m_ids.contains(id))
+            showProgress();
     });
-    // The name before a taken one gets its " (n)": what a failure is told by.
-    const QFileInfo target(
-        QDir(request.folder).filePath(downloadFileName(request.fileName, request.fileUrl)));
-    DownloadOutcome wanted;
-    wanted.folder = target.absolutePath();
-    wanted.fileName = target.fileName();
-    connect(download, &SoundDownload::finished, this,
-            [this, download, wanted] { onFinished(download, wanted); });
-    m_running.append(download);
-    m_statusLine->setText(downloadingText());
-    download->start();
+    connect(queue, &DownloadQueue::ended, this, &DownloadStatus::onEnded);
+    connect(queue, &DownloadQueue::removed, this, &DownloadStatus::forget);
     showProgress();
 }
 
-void DownloadStatus::onFinished(SoundDownload *download, DownloadOutcome outcome)
+DownloadQueue &DownloadStatus::ensureQueue()
 {
-    m_running.removeOne(download);
-    const DownloadResult result = download->result();
-    download->deleteLater();
+    if (!m_queue) {
+        m_ownHistory = std::make_unique<DownloadHistory>();
+        auto *queue = new DownloadQueue(*m_ownHistory, m_settings.jobs, this);
+        queue->setStallTimeout(m_stallTimeout);
+        setQueue(queue);
+    }
+    return *m_queue;
+}
+
+void DownloadStatus::setSettings(const DownloadSettings &settings)
+{
+    m_settings = settings;
+    if (m_queue)
+        m_queue->setMaxRunning(settings.jobs);
+}
+
+void DownloadStatus::start(const SoundInfo &record)
+{
+    const std::optional<DownloadEntry> done = ensureQueue().history().doneWithFile(record.soundId);
+    if (!done) {
+        enqueue(record);
+        return;
+    }
+    askQuestion(m_statusLine->window(),
+                againText().arg(record.soundName, QDir::toNativeSeparators(done->savedPath)), false,
+                [self = QPointer(this), record](Answer answer) {
+                    if (self && answer == Answer::Yes)
+                        self->enqueue(record);
+                });
+}
+
+void DownloadStatus::enqueue(const SoundInfo &record)
+{
+    DownloadQueue &queue = ensureQueue();
+    m_ids.append(queue.enqueue(soundDownloadEntry(record, m_pagePrefix + record.soundId, m_settings)));
+    m_statusLine->setText(downloadingText());
+    showProgress();
+}
+
+void DownloadStatus::onEnded(qint64 id, const DownloadResult &result)
+{
+    if (!m_ids.contains(id))
+        return;
+    const std::optional<DownloadEntry> entry = m_queue->entry(id);
+    const DownloadState state = entry ? entry->state : DownloadState::Cancelled;
+    if (state != DownloadState::Done && state != DownloadState::Failed) {
+        // Paused ones stay counted: continued later, they show here again.
+        if (state != DownloadState::Paused)
+            forget(id);
+        showProgress();
+        return;
+    }
+    m_ids.removeOne(id);
     if (!result.ok())
         m_statusLine->setText(downloadFailedText() + downloadFailureText(result));
     else if (!result.untagged.isEmpty())
@@ -98,30 +157,47 @@ void DownloadStatus::onFinished(SoundDownload *download, DownloadOutcome outcome
     else
         m_statusLine->setText(downloadedText() + result.fileName());
     showProgress();
+    DownloadOutcome outcome;
     outcome.ok = result.ok();
     if (outcome.ok) {
         outcome.filePath = result.filePath;
         outcome.folder = QFileInfo(result.filePath).absolutePath();
         outcome.fileName = result.fileName();
     } else {
+        // The name before a taken one gets its " (n)": what a failure is told by.
+        const QFileInfo target(
+            QDir(entry->folder).filePath(downloadFileName(entry->fileName, entry->fileUrl)));
+        outcome.folder = target.absolutePath();
+        outcome.fileName = target.fileName();
         outcome.reason = downloadFailureText(result);
     }
     emit ended(outcome);
 }
 
+void DownloadStatus::forget(qint64 id)
+{
+    if (m_ids.removeOne(id))
+        showProgress();
+}
+
 void DownloadStatus::showProgress()
 {
-    if (m_running.isEmpty()) {
-        m_progress->hide();
-        return;
-    }
     qint64 received = 0;
     qint64 total = 0;
     bool known = true;
-    for (const SoundDownload *download : std::as_const(m_running)) {
-        received += download->received();
-        total += download->total();
-        known = known && download->total() > 0;
+    bool active = false;
+    for (const qint64 id : std::as_const(m_ids)) {
+        const std::optional<DownloadEntry> entry = m_queue ? m_queue->entry(id) : std::nullopt;
+        if (!entry || (entry->state != DownloadState::Running && entry->state != DownloadState::Queued))
+            continue;
+        active = true;
+        received += entry->bytesDone;
+        total += entry->size;
+        known = known && entry->size > 0;
+    }
+    if (!active) {
+        m_progress->hide();
+        return;
     }
     // Kilobytes keep large files inside the bar's int range.
     if (known) {

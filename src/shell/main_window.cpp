@@ -325,6 +325,11 @@ QString MainWindow::downloadFolder() const
     return m_downloads->folder();
 }
 
+void MainWindow::setDownloadQueue(DownloadQueue *queue)
+{
+    m_downloads->setQueue(queue);
+}
+
 void MainWindow::openSettings()
 {
     if (!m_settingsDialog) {

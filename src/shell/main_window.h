@@ -14,6 +14,7 @@
 
 class AddressBox;
 class ClipboardOffer;
+class DownloadQueue;
 class DownloadStatus;
 class PlayerBar;
 class QLabel;
@@ -57,6 +58,7 @@ public:
 
     // The status bar's message panel, which tells how the last action went.
     QString statusMessage() const;
+    void setStatusMessage(const QString &text);
 
     // The record on screen; empty before the first analysis that found one.
     const SoundInfo &soundInfo() const;
@@ -67,6 +69,9 @@ public:
     // Where the download button saves; the folder setting by default.
     void setDownloadFolder(const QString &folder);
     QString downloadFolder() const;
+    // The queue the download button goes through; one of the window's own,
+    // over the default history, when none is set (see DownloadStatus).
+    void setDownloadQueue(DownloadQueue *queue);
 
     // Opens the settings dialog, or brings it to the front. Its settings
     // take effect on confirming and are stored; settings that cannot be
@@ -80,6 +85,8 @@ public:
 signals:
     // The hot-list link was clicked.
     void hotListRequested();
+    // The downloads link was clicked.
+    void downloadsRequested();
     // A sound and its cover are on screen and given to the player; cover
     // is null when it could not be loaded.
     void soundShown(const SoundInfo &sound, const QImage &cover);
@@ -104,7 +111,6 @@ private:
     void takeBackFocus();
     void buildHeader();
     void buildStatusBar();
-    void setStatusMessage(const QString &text);
     void onUpdateChecked(const UpdateCheckResult &result);
     void onAnalysisFinished(SoundAnalysis *analysis, const AnalysisResult &result);
     void onCoverLoaded(const QImage &cover);

@@ -14,6 +14,7 @@
 
 namespace {
 
+const char *const DownloadsText = QT_TRANSLATE_NOOP("MainWindow", "下载列表");
 const char *const SettingsText = QT_TRANSLATE_NOOP("MainWindow", "设置");
 const char *const HotListText = QT_TRANSLATE_NOOP("MainWindow", "Vexa热门推荐");
 const char *const HomePageText = QT_TRANSLATE_NOOP("MainWindow", "官方网站");
@@ -40,6 +41,8 @@ void MainWindow::buildHeader()
 {
     addLogo({16, 24});
     const QFont linkFont = uiFont(9);
+    TitleLink *downloads =
+        addTitleLink(QStringLiteral("downloadsLink"), tr(DownloadsText), {448, 13, 48, 18}, linkFont);
     TitleLink *settings =
         addTitleLink(QStringLiteral("settingsLink"), tr(SettingsText), {520, 13, 24, 18}, linkFont);
     TitleLink *hotList =
@@ -50,7 +53,11 @@ void MainWindow::buildHeader()
                                        monospaceFont(10.5), tr("最小化"));
     TitleLink *close = addTitleLink(QStringLiteral("closeLink"), QStringLiteral("x"), {768, 12, 19, 27},
                                     monospaceFont(12), tr("关闭"));
-    fitTitleLinks({{homePage, HomePageText}, {hotList, HotListText}, {settings, SettingsText}});
+    fitTitleLinks({{homePage, HomePageText},
+                   {hotList, HotListText},
+                   {settings, SettingsText},
+                   {downloads, DownloadsText}});
+    connect(downloads, &TitleLink::released, this, &MainWindow::downloadsRequested);
     connect(settings, &TitleLink::released, this, &MainWindow::openSettings);
     connect(hotList, &TitleLink::released, this, &MainWindow::hotListRequested);
     connect(homePage, &TitleLink::released, this,
@@ -58,6 +65,7 @@ void MainWindow::buildHeader()
     connect(minimise, &TitleLink::released, this,
             [this] { setWindowState(windowState() | Qt::WindowMinimized); });
     connect(close, &TitleLink::released, this, &endProgramNow);
+    downloads->setToolTip(tr("打开下载列表"));
     settings->setToolTip(tr("下载设置"));
     hotList->setToolTip(tr("打开热门推荐音乐列表"));
     homePage->setToolTip(tr("在浏览器中打开官方网站"));

@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 
 namespace {
 
@@ -121,6 +122,11 @@ void SettingsDialog::buildForm()
     m_clipboardBox->setObjectName(QStringLiteral("clipboardBox"));
     m_clipboardBox->setChecked(m_settings.clipboardOffers);
 
+    m_jobsBox = new QSpinBox(form);
+    m_jobsBox->setObjectName(QStringLiteral("jobsBox"));
+    m_jobsBox->setRange(1, DownloadSettings::MaxJobs);
+    m_jobsBox->setValue(m_settings.jobs);
+
     m_preview = new QLabel(form);
     m_preview->setObjectName(QStringLiteral("previewLabel"));
     m_preview->setWordWrap(true);
@@ -151,8 +157,10 @@ void SettingsDialog::buildForm()
     grid->addWidget(new QLabel(tr("预览"), form), 6, 0, Qt::AlignTop);
     grid->addWidget(m_preview, 6, 1, 1, 2);
     grid->addWidget(m_clipboardBox, 7, 1, 1, 2);
-    grid->setRowStretch(8, 1);
-    grid->addLayout(buttons, 9, 0, 1, 3);
+    grid->addWidget(new QLabel(tr("同时下载数"), form), 8, 0);
+    grid->addWidget(m_jobsBox, 8, 1, Qt::AlignLeft);
+    grid->setRowStretch(9, 1);
+    grid->addLayout(buttons, 10, 0, 1, 3);
 
     // Each caption names the field beside it, for screen readers.
     for (int row = 0; row < grid->rowCount(); ++row) {
@@ -168,14 +176,15 @@ void SettingsDialog::buildForm()
     m_preview->setAccessibleDescription(tr("按这些设置下载时文件的路径"));
     m_clipboardBox->setAccessibleDescription(
         tr("在其他程序中复制的音乐页面地址会填入地址框，但不会自动分析"));
+    m_jobsBox->setAccessibleDescription(tr("同时进行的下载数，其余的排队等候"));
     m_okButton->setToolTip(tr("保存设置并关闭"));
     cancel->setToolTip(tr("不保存设置，关闭窗口"));
 
     connect(m_folderEdit, &QLineEdit::textChanged, this, &SettingsDialog::showEdit);
     connect(m_templateEdit, &QLineEdit::textChanged, this, &SettingsDialog::showEdit);
     connect(m_tagsBox, &QCheckBox::toggled, this, &SettingsDialog::showEdit);
-    setTabChain(
-        {m_folderEdit, choose, m_templateEdit, m_tagsBox, m_id3Box, m_clipboardBox, m_okButton, cancel});
+    setTabChain({m_folderEdit, choose, m_templateEdit, m_tagsBox, m_id3Box, m_clipboardBox, m_jobsBox,
+                 m_okButton, cancel});
 }
 
 SettingsDialog::Edit SettingsDialog::edit() const
@@ -186,6 +195,7 @@ SettingsDialog::Edit SettingsDialog::edit() const
     edit.settings.tags = m_tagsBox->isChecked();
     edit.settings.id3Version = m_id3Box->currentData().toInt();
     edit.settings.clipboardOffers = m_clipboardBox->isChecked();
+    edit.settings.jobs = m_jobsBox->value();
     return edit;
 }
 

@@ -13,11 +13,13 @@ class QFileDialog;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 
 // The download settings as a small window over the main one: folder, naming
 // template, tags and their ID3 version, the path a download of the
-// window's sound would get, and whether copied sound addresses are taken. A refused folder or template is
-// told beside its field and cannot be confirmed. Deletes itself when closed.
+// window's sound would get, whether copied sound addresses are taken, and how
+// many downloads run at once. A refused folder or template is told beside its
+// field and cannot be confirmed. Deletes itself when closed.
 class SettingsDialog : public FramelessWindow
 {
     Q_OBJECT
@@ -66,6 +68,7 @@ private:
     QCheckBox *m_tagsBox = nullptr;
     QComboBox *m_id3Box = nullptr;
     QCheckBox *m_clipboardBox = nullptr;
+    QSpinBox *m_jobsBox = nullptr;
     QLabel *m_preview = nullptr;
     QString m_previewPath;
     QPushButton *m_okButton = nullptr;

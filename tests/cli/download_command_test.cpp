@@ -40,24 +40,6 @@ private:
 private slots:
     void initTestCase() { QVERIFY(m_service.start()); }
 
-    void sizes_data()
-    {
-        QTest::addColumn<double>("bytes");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("bytes") << 17.0 << QStringLiteral("17 B");
-        QTest::newRow("KiB") << 3.2 * 1024 << QStringLiteral("3.2 KiB");
-        QTest::newRow("just under 1 MiB") << 1024.0 * 1023.5 << QStringLiteral("1023.5 KiB");
-        QTest::newRow("MiB") << 512.0 * 1024 * 1024 << QStringLiteral("512.0 MiB");
-        QTest::newRow("GiB") << 1.5 * 1024 * 1024 * 1024 << QStringLiteral("1.5 GiB");
-    }
-
-    void sizes()
-    {
-        QFETCH(double, bytes);
-        QFETCH(QString, text);
-        QCOMPARE(Cli::byteSizeText(bytes), text);
-    }
-
     void progressLines_data()
     {
         QTest::addColumn<qint64>("received");

@@ -1,0 +1,52 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "app/program_downloads.h"
+
+#include "services/download_history.h"
+#include "services/download_queue.h"
+#include "services/download_settings.h"
+#include "shell/downloads_window.h"
+#include "shell/main_window.h"
+
+ProgramDownloads::ProgramDownloads(MainWindow &main, const ServiceConfig &config, const FetchOptions &options,
+                                   QObject *parent)
+    : QObject(parent)
+    , m_main(main)
+    , m_config(config)
+    , m_options(options)
+    , m_history(std::make_unique<DownloadHistory>())
+{
+    m_history->pauseOrphans();
+    m_queue = new DownloadQueue(*m_history, loadDownloadSettings().jobs, this);
+    m_queue->setStallTimeout(options.stallTimeout);
+    main.setDownloadQueue(m_queue);
+    connect(&main, &MainWindow::downloadsRequested, this, &ProgramDownloads::showWindow);
+    // Told after the update check, whose own message would hide it; once,
+    // and without a box that would hold up the start. The history's own
+    // words say whether downloads are recorded.
+    if (const QString problem = m_history->problem(); !problem.isEmpty())
+        connect(
+            &main, &MainWindow::updateChecked, this, [this, problem] { m_main.setStatusMessage(problem); },
+            Qt::SingleShotConnection);
+}
+
+ProgramDownloads::~ProgramDownloads()
+{
+    // The queue pauses what runs, writing to the history, so it goes first;
+    // the window and the main window let go of it before.
+    delete m_window;
+    m_main.setDownloadQueue(nullptr);
+    delete m_queue;
+}
+
+void ProgramDownloads::showWindow()
+{
+    if (!m_window)
+        m_window = new DownloadsWindow(*m_queue);
+    if (m_window->isMinimized())
+        m_window->showNormal();
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+}

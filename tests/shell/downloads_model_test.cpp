@@ -1,0 +1,164 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "sample_service/sample_service.h"
+#include "services/download_history.h"
+#include "services/download_queue.h"
+#include "services/network_access.h"
+#include "shell/downloads_model.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+DownloadEntry stored(const QString &name, DownloadState state, qint64 size = -1, qint64 bytes = 0,
+                     const QString &error = {})
+{
+    DownloadEntry e;
+    e.soundId = name;
+    e.name = name;
+    e.singer = QStringLiteral("苏晓棠");
+    e.state = state;
+    e.size = size;
+    e.bytesDone = bytes;
+    e.error = error;
+    return e;
+}
+
+QString cell(const DownloadsModel &model, int row, int column, int role = Qt::DisplayRole)
+{
+    return model.data(model.index(row, column), role).toString();
+}
+
+} // namespace
+
+class DownloadsModelTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    SampleService m_service;
+    QTemporaryDir m_dir;
+    std::unique_ptr<DownloadHistory> m_history;
+
+    void fill(int count)
+    {
+        for (int n = 0; n < count; ++n)
+            m_history->add(stored(QString::number(n), DownloadState::Done, 100, 100));
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_service.start()); }
+    void cleanupTestCase() { shutDownSharedNetworkManager(); }
+    void init()
+    {
+        m_history = std::make_unique<DownloadHistory>(m_dir.filePath(QTest::currentTestFunction()));
+    }
+    void cleanup() { m_history.reset(); }
+
+    // Pages of 200 as the view asks, newest first; a download added
+    // meanwhile at the top neither repeats nor hides an older row.
+    void loadsLazily()
+    {
+        fill(450);
+        DownloadQueue queue(*m_history, 1);
+        DownloadsModel model(queue);
+        QCOMPARE(model.rowCount(), 0);
+        QVERIFY(model.canFetchMore({}));
+        model.fetchMore({});
+        QCOMPARE(model.rowCount(), 200);
+        QCOMPARE(cell(model, 0, DownloadsModel::NameColumn), QStringLiteral("449"));
+        QCOMPARE(cell(model, 199, DownloadsModel::NameColumn), QStringLiteral("250"));
+
+        queue.addFailed(stored(QStringLiteral("new"), DownloadState::Queued), QStringLiteral("无法分析"));
+        QCOMPARE(model.rowCount(), 201);
+        QCOMPARE(cell(model, 0, DownloadsModel::NameColumn), QStringLiteral("new"));
+        model.fetchMore({});
+        QCOMPARE(model.rowCount(), 401);
+        QCOMPARE(cell(model, 201, DownloadsModel::NameColumn), QStringLiteral("249"));
+        model.fetchMore({});
+        QCOMPARE(model.rowCount(), 451);
+        QCOMPARE(cell(model, 450, DownloadsModel::NameColumn), QStringLiteral("0"));
+        QVERIFY(!model.canFetchMore({}));
+    }
+
+    void cells_data()
+    {
+        QTest::addColumn<DownloadEntry>("entry");
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<QString>("progress");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QString>("stateTip");
+        const qint64 mib = 1024 * 1024;
+        QTest::newRow("done") << stored(QStringLiteral("a"), DownloadState::Done, 3 * mib, 3 * mib)
+                              << QStringLiteral("3.0 MiB") << QStringLiteral("100%")
+                              << QStringLiteral("已完成") << QString();
+        QTest::newRow("paused at a third")
+            << stored(QStringLiteral("b"), DownloadState::Paused, 3 * mib, mib) << QStringLiteral("3.0 MiB")
+            << QStringLiteral("33%") << QStringLiteral("已暂停") << QString();
+        QTest::newRow("size unknown") << stored(QStringLiteral("c"), DownloadState::Queued) << QString()
+                                      << QString() << QStringLiteral("等待中") << QString();
+        QTest::newRow("failed, with why")
+            << stored(QStringLiteral("d"), DownloadState::Failed, 2048, 1024, QStringLiteral("连接中断"))
+            << QStringLiteral("2.0 KiB") << QStringLiteral("50%") << QStringLiteral("失败：连接中断")
+            << QStringLiteral("连接中断");
+        QTest::newRow("cancelled") << stored(QStringLiteral("e"), DownloadState::Cancelled, 10, 0)
+                                   << QStringLiteral("10 B") << QStringLiteral("0%")
+                                   << QStringLiteral("已取消") << QString();
+    }
+
+    void cells()
+    {
+        QFETCH(DownloadEntry, entry);
+        QFETCH(QString, size);
+        QFETCH(QString, progress);
+        QFETCH(QString, state);
+        QFETCH(QString, stateTip);
+        m_history->add(entry);
+        DownloadQueue queue(*m_history, 1);
+        DownloadsModel model(queue);
+        model.fetchMore({});
+        QCOMPARE(model.rowCount(), 1);
+        QCOMPARE(cell(model, 0, DownloadsModel::SingerColumn), QStringLiteral("苏晓棠"));
+        QCOMPARE(cell(model, 0, DownloadsModel::SizeColumn), size);
+        QCOMPARE(cell(model, 0, DownloadsModel::ProgressColumn), progress);
+        QCOMPARE(cell(model, 0, DownloadsModel::SpeedColumn), QString()); // none runs
+        QCOMPARE(cell(model, 0, DownloadsModel::StateColumn), state);
+        QCOMPARE(cell(model, 0, DownloadsModel::StateColumn, Qt::ToolTipRole), stateTip);
+    }
+
+    // A real download: its row comes in at the top, follows it to the end,
+    // and goes when it is removed.
+    void followsTheQueue()
+    {
+        QTemporaryDir folder;
+        fill(3);
+        DownloadQueue queue(*m_history, 1);
+        DownloadsModel model(queue);
+        model.fetchMore({});
+        DownloadEntry entry = stored(QStringLiteral("live"), DownloadState::Queued);
+        entry.fileUrl = m_service.baseUrl() + QStringLiteral("/file/bytes-300000.mp3");
+        entry.folder = folder.path();
+        entry.fileName = QStringLiteral("live.mp3");
+        QSignalSpy ended(&queue, &DownloadQueue::ended);
+        const qint64 id = queue.enqueue(entry);
+        QCOMPARE(model.rowCount(), 4);
+        QCOMPARE(model.data(model.index(0, 0), DownloadsModel::IdRole).toLongLong(), id);
+        QVERIFY(ended.wait(30000));
+        QTRY_COMPARE(cell(model, 0, DownloadsModel::StateColumn), QStringLiteral("已完成"));
+        QCOMPARE(cell(model, 0, DownloadsModel::SizeColumn), QStringLiteral("293.0 KiB"));
+        QCOMPARE(model.entryAt(0).savedPath, folder.filePath(QStringLiteral("live.mp3")));
+
+        queue.remove(id, false);
+        QCOMPARE(model.rowCount(), 3);
+        QCOMPARE(model.rowOf(id), -1);
+        QVERIFY(!model.canFetchMore({}));
+    }
+};
+
+QTEST_MAIN(DownloadsModelTest)
+#include "downloads_model_test.moc"

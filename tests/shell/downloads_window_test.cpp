@@ -1,0 +1,216 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "sample_service/sample_media.h"
+#include "sample_service/sample_service.h"
+#include "services/download_history.h"
+#include "services/download_queue.h"
+#include "services/network_access.h"
+#include "shell/downloads_model.h"
+#include "shell/downloads_window.h"
+#include "shell/message_boxes.h"
+#include "support/folder_files.h"
+
+#include <QAction>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+
+namespace {
+
+const QStringList Buttons = {"pauseButton", "resumeButton",     "cancelButton", "retryButton",
+                             "openButton",  "openFolderButton", "removeButton"};
+
+} // namespace
+
+class DownloadsWindowTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    SampleService m_service;
+    QTemporaryDir m_dir;
+    std::unique_ptr<DownloadHistory> m_history;
+    std::unique_ptr<DownloadQueue> m_queue;
+    std::unique_ptr<DownloadsWindow> m_window;
+    QList<QUrl> m_opened;
+
+    // A done download whose file is in the test's folder.
+    qint64 addDone(const QString &name)
+    {
+        DownloadEntry e;
+        e.soundId = name;
+        e.name = name;
+        e.folder = m_dir.path();
+        e.savedPath = m_dir.filePath(name + QStringLiteral(".mp3"));
+        e.state = DownloadState::Done;
+        writeFile(e.savedPath, "sound");
+        return m_history->add(e);
+    }
+
+    void makeWindow()
+    {
+        m_window = std::make_unique<DownloadsWindow>(*m_queue);
+        m_window->setOpener([this](const QUrl &url) {
+            m_opened.append(url);
+            return true;
+        });
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }
+
+    void selectRow(int row) { m_window->view()->selectRow(row); }
+
+    void click(const QString &name)
+    {
+        auto *button = m_window->findChild<QToolButton *>(name);
+        QVERIFY(button && button->isEnabled());
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+    QStringList enabledButtons() const
+    {
+        QStringList enabled;
+        for (const QString &name : Buttons)
+            if (m_window->findChild<QToolButton *>(name)->isEnabled())
+                enabled.append(name);
+        return enabled;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_service.start()); }
+    void cleanupTestCase() { shutDownSharedNetworkManager(); }
+    void init()
+    {
+        const QString name =
+            QString::fromUtf8(QTest::currentTestFunction()) + QString::fromUtf8(QTest::currentDataTag());
+        m_history = std::make_unique<DownloadHistory>(m_dir.filePath(name + QStringLiteral(".sqlite")));
+        m_queue = std::make_unique<DownloadQueue>(*m_history, 3);
+        m_opened.clear();
+    }
+    void cleanup()
+    {
+        setQuestionAnswerer({});
+        m_window.reset();
+        m_queue.reset();
+        m_history.reset();
+    }
+
+    // Paused while its answer is stalled, continued from the part file to
+    // the same bytes the service sent.
+    void pauseAndContinue()
+    {
+        QTemporaryDir folder;
+        const qint64 size = 2000000;
+        DownloadEntry e;
+        e.name = QStringLiteral("stalled");
+        e.fileUrl =
+            m_service.baseUrl() + QStringLiteral("/file/bytes-%1;stall=1000000;drops=1.mp3").arg(size);
+        e.folder = folder.path();
+        e.fileName = QStringLiteral("stalled.mp3");
+        const qint64 id = m_queue->enqueue(e);
+        makeWindow();
+        selectRow(0);
+        QTRY_COMPARE_WITH_TIMEOUT(m_queue->entry(id)->bytesDone, qint64(1000000), 20000);
+        click(QStringLiteral("pauseButton"));
+        QTRY_COMPARE(m_queue->entry(id)->state, DownloadState::Paused);
+        QTRY_COMPARE(enabledButtons(),
+                     (QStringList{"resumeButton", "cancelButton", "openFolderButton", "removeButton"}));
+        QSignalSpy ended(m_queue.get(), &DownloadQueue::ended);
+        click(QStringLiteral("resumeButton"));
+        QVERIFY(ended.wait(30000));
+        QCOMPARE(m_queue->entry(id)->state, DownloadState::Done);
+        QCOMPARE(contents(folder.filePath(QStringLiteral("stalled.mp3"))), sampleFileBody(size));
+        QCOMPARE(entries(folder.path()), QStringList{QStringLiteral("stalled.mp3")});
+    }
+
+    void buttonsFollowState_data()
+    {
+        QTest::addColumn<DownloadState>("state");
+        QTest::addColumn<QStringList>("enabled");
+        QTest::newRow("queued") << DownloadState::Queued
+                                << QStringList{"pauseButton", "cancelButton", "openFolderButton",
+                                               "removeButton"};
+        QTest::newRow("paused") << DownloadState::Paused
+                                << QStringList{"resumeButton", "cancelButton", "openFolderButton",
+                                               "removeButton"};
+        QTest::newRow("failed") << DownloadState::Failed
+                                << QStringList{"retryButton", "openFolderButton", "removeButton"};
+        QTest::newRow("cancelled") << DownloadState::Cancelled
+                                   << QStringList{"retryButton", "openFolderButton", "removeButton"};
+        QTest::newRow("done") << DownloadState::Done
+                              << QStringList{"openButton", "openFolderButton", "removeButton"};
+    }
+
+    void buttonsFollowState()
+    {
+        QFETCH(DownloadState, state);
+        QFETCH(QStringList, enabled);
+        DownloadEntry e;
+        e.name = QStringLiteral("x");
+        e.folder = m_dir.path();
+        e.state = state;
+        if (state == DownloadState::Done)
+            e.savedPath = m_dir.filePath(QStringLiteral("x.mp3"));
+        m_history->add(e);
+        makeWindow();
+        QCOMPARE(enabledButtons(), QStringList());
+        QVERIFY(m_window->findChild<QToolButton *>(QStringLiteral("resumeAllButton"))->isEnabled());
+        selectRow(0);
+        QCOMPARE(enabledButtons(), enabled);
+    }
+
+    // Enter opens the file, the button its folder: as addresses the desktop opens.
+    void opensFileAndFolder()
+    {
+        addDone(QStringLiteral("a"));
+        makeWindow();
+        selectRow(0);
+        m_window->view()->setFocus();
+        QTest::keyClick(m_window->view(), Qt::Key_Return);
+        click(QStringLiteral("openFolderButton"));
+        QCOMPARE(m_opened, (QList<QUrl>{QUrl::fromLocalFile(m_dir.filePath(QStringLiteral("a.mp3"))),
+                                        QUrl::fromLocalFile(m_dir.path())}));
+    }
+
+    void removeAsksAboutTheFile_data()
+    {
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("fileKept");
+        QTest::newRow("yes: file deleted") << Answer::Yes << 1 << false;
+        QTest::newRow("no: file kept") << Answer::No << 1 << true;
+        QTest::newRow("cancel: nothing") << Answer::Cancel << 2 << true;
+    }
+
+    // The Delete key asks as the button does.
+    void removeAsksAboutTheFile()
+    {
+        QFETCH(Answer, answer);
+        QFETCH(int, rows);
+        QFETCH(bool, fileKept);
+        addDone(QStringLiteral("keep"));
+        addDone(QStringLiteral("gone"));
+        makeWindow();
+        QString asked;
+        setQuestionAnswerer([&](const QString &, const QString &text) {
+            asked = text;
+            return answer;
+        });
+        selectRow(0);
+        m_window->view()->setFocus();
+        QTest::keyClick(m_window->view(), Qt::Key_Delete);
+        QCOMPARE(asked, QStringLiteral("从列表中移除所选的 1 项下载。\n同时删除下载的文件吗？"));
+        QCOMPARE(m_window->model()->rowCount(), rows);
+        QCOMPARE(m_history->count(), rows);
+        QCOMPARE(QFile::exists(m_dir.filePath(QStringLiteral("gone.mp3"))), fileKept);
+        QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("keep.mp3"))));
+    }
+};
+
+QTEST_MAIN(DownloadsWindowTest)
+#include "downloads_window_test.moc"
