@@ -11,6 +11,7 @@
 #include "sound/sound_link.h"
 
 #include <QPointer>
+#include <QSet>
 
 #include <memory>
 
@@ -65,13 +66,19 @@ void BatchWiring::start(const QList<DownloadBatch::Item> &items, const std::func
     // First, so that the user sees every row arrive, failed ones included.
     m_downloads.showWindow();
     QList<DownloadBatch::Item> accepted;
+    QSet<QString> seen;
     for (const DownloadBatch::Item &item : items) {
+        // The hot list can show a sound twice; one file of it is enough.
+        if (seen.contains(item.address))
+            continue;
+        seen.insert(item.address);
         const AddressCheck check = checkSoundAddress(item.address, m_downloads.config().webHost);
         if (check == AddressCheck::Accepted) {
             accepted.append(item);
             continue;
         }
         DownloadEntry entry;
+        entry.soundId = QStringLiteral(""); // stored as text, though the address holds none
         entry.pageAddress = item.address;
         entry.name = item.name;
         entry.singer = item.singer;
@@ -110,7 +117,10 @@ void BatchWiring::askAboutDone(const QList<DownloadEntry> &again)
         emit batchSettled();
         return;
     }
-    QWidget *parent = &m_downloads.mainWindow();
+    // Over the downloads window, which the batch brought forward.
+    QWidget *parent = m_downloads.window();
+    if (!parent)
+        parent = &m_downloads.mainWindow();
     askQuestion(parent, doneQuestion(again), false, [this, again](Answer answer) {
         if (answer == Answer::Yes) {
             for (const DownloadEntry &entry : again)

@@ -38,9 +38,9 @@ constexpr int PanelTop = 102;
 constexpr int NameColumn = 1;
 constexpr int LinkColumn = 6;
 constexpr int HeaderPadding = 12;
-// The download buttons sit in the banner's lower right corner, above the list.
-constexpr int ButtonTop = 74;
-constexpr int ButtonHeight = 20;
+// The download buttons sit in the banner's lower right corner, under the title.
+constexpr int ButtonTop = 84;
+constexpr int ButtonHeight = 18;
 constexpr int ButtonMinWidth = 80;
 constexpr int ButtonGap = 8;
 constexpr int ButtonRight = 616;
