@@ -100,26 +100,39 @@ private slots:
 
     void cleanupTestCase() { shutDownSharedNetworkManager(); }
 
+    // The third download comes from a later start, handed over to the window.
     void killedThenContinued()
     {
         m_service.setFileRate(PacedRate);
-        QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        program.setProcessEnvironment(env);
-        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        QStringList arguments = {QStringLiteral("--download")};
-        for (const qint64 size : FileSizes)
-            arguments.append(page(size));
         const QString host = m_service.hostAndPort();
-        arguments += {QStringLiteral("--api-host"),    host, QStringLiteral("--web-host"), host,
-                      QStringLiteral("--update-host"), host};
-        program.start(QStringLiteral(VEXA_HELPER_EXE), arguments);
+        const auto start = [&](QProcess &process, const QList<qint64> &sizes) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+            process.setProcessEnvironment(env);
+            process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            QStringList arguments = {QStringLiteral("--download")};
+            for (const qint64 size : sizes)
+                arguments.append(page(size));
+            arguments += {QStringLiteral("--api-host"),    host, QStringLiteral("--web-host"), host,
+                          QStringLiteral("--update-host"), host};
+            process.start(QStringLiteral(VEXA_HELPER_EXE), arguments);
+        };
+        QProcess program;
+        start(program, FileSizes.first(2));
         const auto reap = qScopeGuard([&program] {
             program.kill();
             program.waitForFinished();
         });
         QVERIFY(program.waitForStarted());
+        // Queued once the update check is through, so the window listens by then.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            historyRows(QStringLiteral("SELECT id FROM downloads")).value_or(QStringList()).size() == 2,
+            30000);
+        QProcess later;
+        start(later, FileSizes.mid(2));
+        QVERIFY(later.waitForFinished(30000));
+        QCOMPARE(later.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(later.exitCode(), 0);
         QTRY_VERIFY_WITH_TIMEOUT(allThreeRunning(), 30000);
         program.kill(); // SIGKILL: nothing of the program's own ending runs
         QVERIFY(program.waitForFinished());
