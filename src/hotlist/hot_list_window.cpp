@@ -228,11 +228,11 @@ void HotListWindow::buildDownloadButtons()
 {
     m_downloadAllButton = new QPushButton(tr("全部下载"), this);
     m_downloadAllButton->setObjectName(QStringLiteral("downloadAllButton"));
-    m_downloadAllButton->setAccessibleDescription(tr("下载列表中的全部音乐"));
+    m_downloadAllButton->setAccessibleDescription(tr("下载热榜上的全部音乐"));
     connect(m_downloadAllButton, &QPushButton::clicked, this, &HotListWindow::downloadAll);
     m_downloadSelectedButton = new QPushButton(tr("下载所选"), this);
     m_downloadSelectedButton->setObjectName(QStringLiteral("downloadSelectedButton"));
-    m_downloadSelectedButton->setAccessibleDescription(tr("下载列表中选中的音乐"));
+    m_downloadSelectedButton->setAccessibleDescription(tr("下载热榜上选中的音乐"));
     connect(m_downloadSelectedButton, &QPushButton::clicked, this, &HotListWindow::downloadSelected);
     for (QPushButton *button : {m_downloadAllButton, m_downloadSelectedButton}) {
         button->setFont(uiFont(9));
