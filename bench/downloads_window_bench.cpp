@@ -125,7 +125,7 @@ int main(int argc, char *argv[])
     }
     std::printf("Downloads window over %d entries (%d rows loaded), made to first paint, %d runs (%s):\n",
                 entries, rows, runs, qPrintable(QGuiApplication::platformName()));
-    std::printf("  median %.1f ms, best %.1f ms (limit 150 ms)\n", median(times),
-                *std::min_element(times.cbegin(), times.cend()));
+    std::printf("  median %.1f ms, best %.1f ms, first %.1f ms (limit 150 ms)\n", median(times),
+                *std::min_element(times.cbegin(), times.cend()), times.front());
     return median(times) < 150 ? 0 : 1;
 }

@@ -101,13 +101,11 @@ void BatchWiring::start(const QList<DownloadBatch::Item> &items, const std::func
         batch, &DownloadBatch::analysed, this,
         [this, batch, again, analysed] {
             batch->deleteLater(); // from inside its own signal
-            --m_analysing;
             if (analysed)
                 analysed();
             askAboutDone(*again);
         },
         Qt::SingleShotConnection);
-    ++m_analysing;
     batch->add(accepted);
 }
 

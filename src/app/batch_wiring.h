@@ -33,8 +33,6 @@ public:
     // their batch is analysed.
     void connectHotList(HotListWindow &hotList);
 
-    bool isAnalysing() const { return m_analysing > 0; }
-
 signals:
     // A batch has been analysed and its already-done question, if any, answered.
     void batchSettled();
@@ -46,5 +44,4 @@ private:
     void askAboutDone(const QList<DownloadEntry> &again);
 
     ProgramDownloads &m_downloads;
-    int m_analysing = 0;
 };

@@ -17,6 +17,8 @@ DownloadsModel::DownloadsModel(DownloadQueue &queue, QObject *parent)
     connect(&queue, &DownloadQueue::added, this, &DownloadsModel::onAdded);
     connect(&queue, &DownloadQueue::changed, this, &DownloadsModel::onChanged);
     connect(&queue, &DownloadQueue::removed, this, &DownloadsModel::onRemoved);
+    // The first page now, so that a new view paints rows at once.
+    fetchMore({});
 }
 
 int DownloadsModel::rowCount(const QModelIndex &parent) const

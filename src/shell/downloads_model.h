@@ -12,7 +12,7 @@ class DownloadQueue;
 
 // The download history as a table, newest first: name, singer, size,
 // progress, speed and state. Rows are read from the history a page at a
-// time as the view scrolls to them; the queue's signals keep them live
+// time, the first at once, the others as the view scrolls to them; the queue's signals keep them live
 // (a new download comes in at the top).
 class DownloadsModel : public QAbstractTableModel
 {

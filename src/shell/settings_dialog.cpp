@@ -34,7 +34,7 @@ QString templateHintText()
 }
 
 constexpr int Width = 480;
-constexpr int Height = 320;
+constexpr int Height = 368;
 constexpr int HeaderHeight = 48;
 
 // Named so the preview reads as an example, not as a sound the user chose.

@@ -5,6 +5,7 @@
 #include "desktop/desktop_notifications.h"
 #include "sample_service/sample_service.h"
 #include "shell/main_window.h"
+#include "shell/message_boxes.h"
 #include "support/start_up.h"
 
 #include <QApplication>
@@ -115,6 +116,8 @@ private slots:
                            m_dir.filePath(QStringLiteral("config")));
         QVERIFY(m_service.start());
         QVERIFY(QDBusConnection::sessionBus().isConnected());
+        // The same sound downloaded again is asked about first: yes.
+        setQuestionAnswerer([](const QString &, const QString &) { return Answer::Yes; });
         g_previousHandler = qInstallMessageHandler(countUnavailable);
     }
 

@@ -38,6 +38,7 @@ private:
     std::unique_ptr<DownloadQueue> m_queue;
     std::unique_ptr<DownloadsWindow> m_window;
     QList<QUrl> m_opened;
+    int m_run = 0; // each test a history of its own
 
     // A done download whose file is in the test's folder.
     qint64 addDone(const QString &name)
@@ -107,7 +108,7 @@ private slots:
         QTemporaryDir folder;
         const qint64 size = 2000000;
         DownloadEntry e;
-        e.name = QStringLiteral("stalled");
+        e.soundId = e.name = QStringLiteral("stalled");
         e.fileUrl =
             m_service.baseUrl() + QStringLiteral("/file/bytes-%1;stall=1000000;drops=1.mp3").arg(size);
         e.folder = folder.path();
@@ -151,7 +152,7 @@ private slots:
         QFETCH(DownloadState, state);
         QFETCH(QStringList, enabled);
         DownloadEntry e;
-        e.name = QStringLiteral("x");
+        e.soundId = e.name = QStringLiteral("x");
         e.folder = m_dir.path();
         e.state = state;
         if (state == DownloadState::Done)

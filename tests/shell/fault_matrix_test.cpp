@@ -7,6 +7,7 @@
 #include "sample_service/sample_service.h"
 #include "services/network_access.h"
 #include "shell/main_window.h"
+#include "shell/message_boxes.h"
 #include "sound/sound_info.h"
 #include "support/box_closer.h"
 #include "support/loopback.h"
@@ -210,6 +211,8 @@ private slots:
     {
         QVERIFY(m_service.start());
         m_port = m_service.port();
+        // The same sound downloaded again is asked about first: yes.
+        setQuestionAnswerer([](const QString &, const QString &) { return Answer::Yes; });
         QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "recordOpened");
         QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "recordOpened");
     }

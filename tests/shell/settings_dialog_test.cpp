@@ -170,9 +170,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
 
         child<QLineEdit>(&dialog, "folderEdit")->setFocus();
-        const QStringList expected = {"folderEdit", "chooseFolderButton", "templateEdit", "tagsBox",
-                                      "id3Box",     "clipboardBox",       "okButton",     "cancelButton",
-                                      "closeLink"};
+        const QStringList expected = {"folderEdit",   "chooseFolderButton", "templateEdit", "tagsBox",
+                                      "id3Box",       "clipboardBox",       "jobsBox",      "okButton",
+                                      "cancelButton", "closeLink"};
         QCOMPARE(tabRound(), expected);
         QCOMPARE(unnamedControls(&dialog), QStringList());
     }
