@@ -21,6 +21,8 @@ QString downloadingText()
 {
     return DownloadStatus::tr("正在下载音乐..");
 }
+// Kept for when the queue passes its downloads' retries on; until then the
+// status line cannot tell them.
 [[maybe_unused]] QString retryingText()
 {
     return DownloadStatus::tr("连接中断，正在重试（第%1次，共%2次）..");

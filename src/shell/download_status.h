@@ -32,8 +32,8 @@ struct DownloadOutcome
 
 // The downloads the main window starts, through the program's download
 // queue: each saves its sound to the download folder; their joint progress
-// shows in a bar at the right end of the status line, and each start, retry
-// and outcome in its text. A sound already downloaded, with its file still
+// shows in a bar at the right end of the status line, and each start and
+// outcome in its text. A sound already downloaded, with its file still
 // there, is asked about first.
 class DownloadStatus : public QObject
 {

@@ -45,8 +45,7 @@ private slots:
         QCoreApplication::setLibraryPaths(paths);
         QTest::mouseClick(bar.findChild<QToolButton *>(QStringLiteral("playButton")), Qt::LeftButton);
         QVERIFY(bar.hasMediaObjects());
-        QTRY_VERIFY_WITH_TIMEOUT(bar.findChild<QSlider *>(QStringLiteral("seekSlider"))->value() > 0,
-                                 LongWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(bar.findChild<QSlider *>(QStringLiteral("seekSlider"))->value() > 0, LongWaitMs);
     }
 
     void timeText_data()
@@ -88,8 +87,7 @@ private slots:
         PlayerBar bar;
         bar.setSource(QUrl(m_service.baseUrl() + QStringLiteral("/audio/1004.wav")));
         QTRY_VERIFY_WITH_TIMEOUT(label(bar, "timeLabel").endsWith(QStringLiteral(" / 0:03")), LongWaitMs);
-        QTRY_VERIFY_WITH_TIMEOUT(bar.findChild<QSlider *>(QStringLiteral("seekSlider"))->value() > 0,
-                                 LongWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(bar.findChild<QSlider *>(QStringLiteral("seekSlider"))->value() > 0, LongWaitMs);
         QCOMPARE(bar.message() == QStringLiteral("无法播放此音乐"), false);
 
         QTest::mouseClick(bar.findChild<QToolButton *>(QStringLiteral("playButton")), Qt::LeftButton);
