@@ -18,8 +18,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
-
 class BatchWiringTest : public QObject
 {
     Q_OBJECT
@@ -38,7 +36,7 @@ private:
         return all;
     }
 
-    // The program's window side over a fresh history, started up.
+    // The window side as the program makes it.
     struct Program
     {
         explicit Program(const ServiceConfig &config)
@@ -127,9 +125,6 @@ private slots:
         for (const DownloadEntry &entry : stored(program.downloads.history()))
             queued.append(entry.pageAddress);
         QCOMPARE(queued, wanted);
-        QTRY_VERIFY_WITH_TIMEOUT(program.downloads.queue().isIdle(), 60000);
-        for (const DownloadEntry &entry : stored(program.downloads.history()))
-            QCOMPARE(entry.state, DownloadState::Done);
         QCOMPARE(program.main.soundInfo(), shown);
         QCOMPARE(analysed.size(), 1);
         QCOMPARE(boxes.boxes.size(), 0);
@@ -170,11 +165,9 @@ private slots:
         QVERIFY(asked.first().startsWith(QStringLiteral("以下 2 首音乐已下载过，要再次下载吗？")));
         QCOMPARE(asked.first().count(u'\n'), 3);
 
-        QList<DownloadEntry> all = stored(program.downloads.history());
-        const int again = answer == Answer::Yes ? 2 : 0;
-        QCOMPARE(all.size(), 2 + 3 + again);
         QTRY_VERIFY_WITH_TIMEOUT(program.downloads.queue().isIdle(), 30000);
-        all = stored(program.downloads.history());
+        const QList<DownloadEntry> all = stored(program.downloads.history());
+        QCOMPARE(all.size(), 2 + 3 + (answer == Answer::Yes ? 2 : 0));
         QStringList failed;
         for (const DownloadEntry &entry : all)
             if (entry.state == DownloadState::Failed)
