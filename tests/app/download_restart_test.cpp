@@ -29,7 +29,7 @@ namespace {
 
 // Slow enough that none of the files is whole when the program is killed,
 // a few seconds after the downloads start, even in a sanitizer build.
-constexpr qint64 PacedRate = 256 * 1024;
+constexpr qint64 PacedRate = 128 * 1024;
 const QList<qint64> FileSizes = {6 << 20, 7 << 20, 8 << 20};
 
 // Runs a statement on its own connection to the history file and gives
