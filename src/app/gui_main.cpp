@@ -3,6 +3,7 @@
 
 #include "app/gui_main.h"
 
+#include "app/batch_wiring.h"
 #include "app/desktop_wiring.h"
 #include "app/program_downloads.h"
 #include "app/window_wiring.h"
@@ -49,14 +50,16 @@ QString usageFailure(const UiTranslators &translators)
 class Windows
 {
 public:
-    // address: analysed once the check is through, when given.
+    // address: analysed once the check is through, when given; so are the
+    // downloads queued then.
     Windows(const ServiceConfig &config, const QCommandLineParser &parser,
-            const std::optional<QString> &address)
+            const std::optional<QString> &address, const QStringList &downloads)
         : m_main(config)
         , m_downloads(m_main, config, {})
+        , m_batches(m_downloads)
     {
         exitAfterFirstPaintIfAsked(&m_main);
-        connectHotListLink(m_main, config, m_hotList);
+        connectHotListLink(m_main, config, m_hotList, &m_batches);
         connectDownloadNotifications(m_main);
         exportMediaControls(m_main);
         QTimer::singleShot(0, &m_main, [this] { m_main.startUp(); });
@@ -67,6 +70,8 @@ public:
         QObject::connect(&m_main, &MainWindow::updateChecked, &m_main, [=, this] {
             if (!m_main.isVisible())
                 return; // the check ended the program
+            if (!downloads.isEmpty())
+                m_batches.download(downloads);
             if (analyse) {
                 if (screenshot)
                     QObject::connect(
@@ -82,6 +87,7 @@ public:
 
     MainWindow &mainWindow() { return m_main; }
     ProgramDownloads &downloads() { return m_downloads; }
+    BatchWiring &batches() { return m_batches; }
 
 private:
     void saveScreenshot(const QString &file)
@@ -97,6 +103,7 @@ private:
 
     MainWindow m_main;
     ProgramDownloads m_downloads;             // after the main window, which it uses until it goes
+    BatchWiring m_batches;                    // after the downloads, whose queue it fills
     std::unique_ptr<HotListWindow> m_hotList; // declared after the main window so it goes first
 };
 
@@ -131,6 +138,17 @@ int runGui(int argc, char **argv)
     if (parser.isSet(Options::Address))
         address = parser.value(Options::Address);
     QStringList positional = parser.positionalArguments();
+    // --download takes every address given, a lone one included.
+    QStringList downloads;
+    if (parser.isSet(Options::Download)) {
+        downloads = std::exchange(positional, {});
+        if (downloads.isEmpty()) {
+            printFailure(
+                usageFailure(*translators),
+                translators->text("Cli", QT_TRANSLATE_NOOP("Cli", "--download 后面要写音乐页面地址")));
+            return UsageError;
+        }
+    }
     if (!address && positional.size() == 1 && isWebAddress(positional.first()))
         address = positional.takeFirst();
     if (!positional.isEmpty()) {
@@ -154,8 +172,13 @@ int runGui(int argc, char **argv)
     bool listens = !parser.isSet(Options::NewWindow) && !parser.isSet(Options::Demo) &&
                    !parser.isSet(Options::Screenshot);
     if (listens) {
-        switch (SingleInstance::handOver(instancePath, address.value_or(QString()))) {
+        const SingleInstance::HandOver handed =
+            downloads.isEmpty() ? SingleInstance::handOver(instancePath, address.value_or(QString()))
+                                : SingleInstance::handOverDownloads(instancePath, downloads);
+        switch (handed) {
         case SingleInstance::HandOver::Delivered:
+            if (address && !downloads.isEmpty())
+                SingleInstance::handOver(instancePath, *address);
             return 0;
         case SingleInstance::HandOver::NoAnswer:
             listens = false; // a window is there, though stuck: never take its place
@@ -198,13 +221,16 @@ int runGui(int argc, char **argv)
                 QCoreApplication::translate("Cli", "%1 已复制到剪贴板：双击地址框，再按“分析”").arg(first));
             // Checked above; the host options still override the service's hosts. The
             // port is only known now, so a bare sample id stands for its page.
+            QStringList pages;
+            for (const QString &download : downloads)
+                pages.append(demo->pageAddress(download));
             windows = std::make_unique<Windows>(
                 *applyServiceHostOptions(parser, ServiceConfig::allAt(demo->hostAndPort()), nullptr), parser,
-                address ? std::optional(demo->pageAddress(*address)) : std::nullopt);
+                address ? std::optional(demo->pageAddress(*address)) : std::nullopt, pages);
         });
         demo->start();
     } else {
-        windows = std::make_unique<Windows>(*hosts, parser, address);
+        windows = std::make_unique<Windows>(*hosts, parser, address, downloads);
     }
     // Later starts hand their addresses here. Failing to listen costs only
     // that: this window works on alone.
@@ -213,6 +239,11 @@ int runGui(int argc, char **argv)
         QObject::connect(
             &instanceServer, &InstanceServer::addressReceived, &windows->mainWindow(),
             [&windows](const QString &handed) { takeHandedOverAddress(windows->mainWindow(), handed); });
+        QObject::connect(&instanceServer, &InstanceServer::downloadsReceived, &windows->mainWindow(),
+                         [&windows](const QStringList &handed) {
+                             takeHandedOverAddress(windows->mainWindow(), {});
+                             windows->batches().download(handed);
+                         });
     }
 
     const int status = QApplication::exec();

@@ -3,6 +3,7 @@
 
 #include "app/window_wiring.h"
 
+#include "app/batch_wiring.h"
 #include "hotlist/hot_list_window.h"
 #include "shell/main_window.h"
 
@@ -25,13 +26,16 @@ void analyseChosenSound(MainWindow &main, const QString &address)
 
 } // namespace
 
-void connectHotListLink(MainWindow &main, const ServiceConfig &config, std::unique_ptr<HotListWindow> &holder)
+void connectHotListLink(MainWindow &main, const ServiceConfig &config, std::unique_ptr<HotListWindow> &holder,
+                        BatchWiring *batches)
 {
-    QObject::connect(&main, &MainWindow::hotListRequested, &main, [&main, config, &holder] {
+    QObject::connect(&main, &MainWindow::hotListRequested, &main, [&main, config, &holder, batches] {
         if (!holder) {
             holder = std::make_unique<HotListWindow>(config);
             QObject::connect(holder.get(), &HotListWindow::soundChosen, &main,
                              [&main](const QString &address) { analyseChosenSound(main, address); });
+            if (batches)
+                batches->connectHotList(*holder);
         }
         holder->showHotList();
     });

@@ -78,6 +78,8 @@ const HelpRow OptionRows[] = {
     {"--screenshot FILE",
      QT_TRANSLATE_NOOP("Cli", "（窗口）启动并完成 --address 的分析后，把窗口存为图片，然后退出")},
     {"--new-window", QT_TRANSLATE_NOOP("Cli", "（窗口）总是打开新的窗口，不把地址交给已打开的窗口")},
+    {"--download ADDRESS...",
+     QT_TRANSLATE_NOOP("Cli", "（窗口）启动后把这些地址的音乐加入下载列表；已有打开的窗口时，交给那个窗口")},
     {"-h, --help", QT_TRANSLATE_NOOP("Cli", "显示此帮助")},
     {"-v, --version", QT_TRANSLATE_NOOP("Cli", "显示版本")},
 };

@@ -68,6 +68,9 @@ const QList<Row> &table()
              Front::Window},
             {{Language, QStringLiteral("Language of the texts: zh_CN, zh_TW or en."), QStringLiteral("LANG")},
              both},
+            // The addresses are the positional arguments, so a desktop link's bare one fits too.
+            {{Download, QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "把地址的音乐加入下载列表。"))},
+             Front::Window},
         };
         for (const QCommandLineOption &host : serviceHostOptions())
             list.append({host, both});

@@ -40,6 +40,7 @@ inline const QString Address = QStringLiteral("address");
 inline const QString Screenshot = QStringLiteral("screenshot");
 inline const QString NewWindow = QStringLiteral("new-window");
 inline const QString Language = QStringLiteral("lang");
+inline const QString Download = QStringLiteral("download");
 
 const QList<Row> &table();
 

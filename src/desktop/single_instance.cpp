@@ -13,12 +13,42 @@
 
 namespace {
 
-// One request line "open ADDRESS\n", answered by "ok\n". The prefix keeps an
-// unrelated program that happens to use the path from being taken for us.
-constexpr QByteArrayView RequestPrefix = "open ";
+// One request line, "open ADDRESS\n" or "download ADDRESS\tADDRESS…\n",
+// answered by "ok\n". The prefixes keep an unrelated program that happens to
+// use the path from being taken for us.
+constexpr QByteArrayView OpenPrefix = "open ";
+constexpr QByteArrayView DownloadPrefix = "download ";
+constexpr char AddressSeparator = '\t';
 constexpr QByteArrayView Acknowledgement = "ok\n";
 // Far above any sound page address; a longer line is no request of ours.
 constexpr qsizetype MaxRequestSize = 16 * 1024;
+
+// One line, whatever the address holds.
+QByteArray oneLine(const QString &address)
+{
+    QByteArray bytes = address.toUtf8();
+    bytes.replace('\n', ' ');
+    bytes.replace(AddressSeparator, ' ');
+    return bytes;
+}
+
+SingleInstance::HandOver sendRequest(const QString &path, const QByteArray &request, int timeoutMs)
+{
+    using SingleInstance::HandOver;
+    const QDeadlineTimer deadline(timeoutMs);
+    QLocalSocket socket;
+    socket.connectToServer(path);
+    if (!socket.waitForConnected(int(deadline.remainingTime())))
+        return socket.error() == QLocalSocket::SocketTimeoutError ? HandOver::NoAnswer : HandOver::NoWindow;
+    socket.write(request + '\n');
+    while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(int(deadline.remainingTime()))) {
+    }
+    QByteArray answer = socket.readAll();
+    while (!answer.contains('\n') && answer.size() < Acknowledgement.size() &&
+           socket.waitForReadyRead(int(deadline.remainingTime())))
+        answer += socket.readAll();
+    return answer == Acknowledgement ? HandOver::Delivered : HandOver::NoAnswer;
+}
 
 } // namespace
 
@@ -40,22 +70,15 @@ QString socketPath()
 
 HandOver handOver(const QString &path, const QString &address, int timeoutMs)
 {
-    const QDeadlineTimer deadline(timeoutMs);
-    QLocalSocket socket;
-    socket.connectToServer(path);
-    if (!socket.waitForConnected(int(deadline.remainingTime())))
-        return socket.error() == QLocalSocket::SocketTimeoutError ? HandOver::NoAnswer : HandOver::NoWindow;
-    QByteArray request = RequestPrefix.toByteArray() + address.toUtf8();
-    request.replace('\n', ' '); // one line, whatever the address holds
-    request.append('\n');
-    socket.write(request);
-    while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(int(deadline.remainingTime()))) {
-    }
-    QByteArray answer = socket.readAll();
-    while (!answer.contains('\n') && answer.size() < Acknowledgement.size() &&
-           socket.waitForReadyRead(int(deadline.remainingTime())))
-        answer += socket.readAll();
-    return answer == Acknowledgement ? HandOver::Delivered : HandOver::NoAnswer;
+    return sendRequest(path, OpenPrefix.toByteArray() + oneLine(address), timeoutMs);
+}
+
+HandOver handOverDownloads(const QString &path, const QStringList &addresses, int timeoutMs)
+{
+    QByteArrayList lines;
+    for (const QString &address : addresses)
+        lines.append(oneLine(address));
+    return sendRequest(path, DownloadPrefix.toByteArray() + lines.join(AddressSeparator), timeoutMs);
 }
 
 } // namespace SingleInstance
@@ -109,12 +132,22 @@ void InstanceServer::readRequest(QLocalSocket *socket)
         return;
     }
     QByteArray line = socket->readLine(MaxRequestSize);
-    if (!line.endsWith('\n') || !line.startsWith(RequestPrefix)) {
+    const bool opens = line.startsWith(OpenPrefix);
+    if (!line.endsWith('\n') || (!opens && !line.startsWith(DownloadPrefix))) {
         socket->abort();
         return;
     }
     line.chop(1);
     socket->write(Acknowledgement.data(), Acknowledgement.size());
     socket->disconnectFromServer(); // after the acknowledgement is written
-    emit addressReceived(QString::fromUtf8(line.mid(RequestPrefix.size())).trimmed());
+    if (opens) {
+        emit addressReceived(QString::fromUtf8(line.mid(OpenPrefix.size())).trimmed());
+        return;
+    }
+    QStringList addresses;
+    for (const QByteArray &address : line.mid(DownloadPrefix.size()).split(AddressSeparator)) {
+        if (const QString trimmed = QString::fromUtf8(address).trimmed(); !trimmed.isEmpty())
+            addresses.append(trimmed);
+    }
+    emit downloadsReceived(addresses);
 }

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class QLocalServer;
 class QLocalSocket;
@@ -29,6 +30,8 @@ enum class HandOver {
 // path and waits at most timeoutMs for its acknowledgement. Blocking, for
 // the start-up before any application object exists.
 HandOver handOver(const QString &path, const QString &address, int timeoutMs = 5000);
+// The same for sound page addresses to download.
+HandOver handOverDownloads(const QString &path, const QStringList &addresses, int timeoutMs = 5000);
 
 } // namespace SingleInstance
 
@@ -49,6 +52,8 @@ public:
 signals:
     // A later start handed this address over; empty when it gave none.
     void addressReceived(const QString &address);
+    // A later start handed these addresses over to be downloaded.
+    void downloadsReceived(const QStringList &addresses);
 
 private:
     void onNewConnection();

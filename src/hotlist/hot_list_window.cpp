@@ -10,8 +10,11 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScreen>
 #include <QStyledItemDelegate>
+
+#include <algorithm>
 
 namespace {
 
@@ -35,6 +38,12 @@ constexpr int PanelTop = 102;
 constexpr int NameColumn = 1;
 constexpr int LinkColumn = 6;
 constexpr int HeaderPadding = 12;
+// The download buttons sit in the banner's lower right corner, under the title.
+constexpr int ButtonTop = 84;
+constexpr int ButtonHeight = 18;
+constexpr int ButtonMinWidth = 80;
+constexpr int ButtonGap = 8;
+constexpr int ButtonRight = 616;
 
 struct Column
 {
@@ -168,8 +177,9 @@ HotListWindow::HotListWindow(const ServiceConfig &config, const FetchOptions &fe
     connect(m_closeLink, &TitleLink::released, this, &HotListWindow::unload);
 
     buildList();
+    buildDownloadButtons();
     fitListToRows();
-    setTabChain({refreshButton, m_list});
+    setTabChain({refreshButton, m_list, m_downloadAllButton, m_downloadSelectedButton});
 }
 
 HotListWindow::~HotListWindow() = default;
@@ -185,7 +195,7 @@ void HotListWindow::buildList()
     m_list->setItemsExpandable(false);
     m_list->setUniformRowHeights(true);
     m_list->setSortingEnabled(false);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_rows = new HotListModel(m_list);
@@ -214,6 +224,34 @@ void HotListWindow::buildList()
     m_list->setAccessibleDescription(tr("双击或按回车键分析选中的音乐"));
 }
 
+void HotListWindow::buildDownloadButtons()
+{
+    m_downloadAllButton = new QPushButton(tr("全部下载"), this);
+    m_downloadAllButton->setObjectName(QStringLiteral("downloadAllButton"));
+    m_downloadAllButton->setAccessibleDescription(tr("下载热榜上的全部音乐"));
+    connect(m_downloadAllButton, &QPushButton::clicked, this, &HotListWindow::downloadAll);
+    m_downloadSelectedButton = new QPushButton(tr("下载所选"), this);
+    m_downloadSelectedButton->setObjectName(QStringLiteral("downloadSelectedButton"));
+    m_downloadSelectedButton->setAccessibleDescription(tr("下载热榜上选中的音乐"));
+    connect(m_downloadSelectedButton, &QPushButton::clicked, this, &HotListWindow::downloadSelected);
+    for (QPushButton *button : {m_downloadAllButton, m_downloadSelectedButton}) {
+        button->setFont(uiFont(9));
+        button->setCursor(handCursor());
+        button->setAutoDefault(true); // Enter presses it once Tab has reached it
+    }
+    // A model reset clears the selection without telling.
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &HotListWindow::updateDownloadButtons);
+    connect(m_rows, &QAbstractItemModel::modelReset, this, &HotListWindow::updateDownloadButtons);
+    updateDownloadButtons();
+}
+
+void HotListWindow::updateDownloadButtons()
+{
+    m_downloadAllButton->setEnabled(!m_downloadBusy && m_rows->rowCount() > 0);
+    m_downloadSelectedButton->setEnabled(!m_downloadBusy && m_list->selectionModel()->hasSelection());
+}
+
 // Every row shows whole with no scroll bar, whatever height the font and
 // the skin give the header and the rows; the window grows to hold the list.
 void HotListWindow::fitListToRows()
@@ -224,6 +262,14 @@ void HotListWindow::fitListToRows()
                            HotEntryCount * m_list->uniformRowHeight();
     m_list->resize(m_list->width(), listHeight);
     setFixedSize(Width, ListTop + listHeight + ListBottomMargin);
+    // Right-aligned, each as wide as its translated text needs.
+    int right = ButtonRight;
+    for (QPushButton *button : {m_downloadSelectedButton, m_downloadAllButton}) {
+        button->ensurePolished();
+        const int width = std::max(ButtonMinWidth, button->sizeHint().width());
+        button->setGeometry(right - width, ButtonTop, width, ButtonHeight);
+        right -= width + ButtonGap;
+    }
     // Down to the bottom border line, one row above the edge.
     m_panel->resize(m_panel->width(), height() - PanelTop - 1);
 }
@@ -290,12 +336,42 @@ void HotListWindow::onRefreshed(const HotRefresh &result)
 
 void HotListWindow::chooseSelectedSound()
 {
-    const QModelIndexList selected = m_list->selectionModel()->selectedRows();
+    const QItemSelectionModel *selection = m_list->selectionModel();
+    const QModelIndexList selected = selection->selectedRows();
     if (selected.isEmpty()) {
         showMessage(this, MessageKind::Information, emptyListText());
         return;
     }
-    emit soundChosen(m_rows->entries().at(selected.first().row()).link);
+    // The row clicked last, or else the topmost selected.
+    const QModelIndex current = m_list->currentIndex();
+    const int row = current.isValid() && selection->isRowSelected(current.row())
+                        ? current.row()
+                        : std::min_element(selected.begin(), selected.end())->row();
+    emit soundChosen(m_rows->entries().at(row).link);
+}
+
+void HotListWindow::downloadAll()
+{
+    if (!m_rows->entries().isEmpty())
+        emit downloadRequested(m_rows->entries());
+}
+
+void HotListWindow::downloadSelected()
+{
+    QModelIndexList selected = m_list->selectionModel()->selectedRows();
+    if (selected.isEmpty())
+        return;
+    std::sort(selected.begin(), selected.end());
+    QList<HotEntry> rows;
+    for (const QModelIndex &index : std::as_const(selected))
+        rows.append(m_rows->entries().at(index.row()));
+    emit downloadRequested(rows);
+}
+
+void HotListWindow::setDownloadBusy(bool busy)
+{
+    m_downloadBusy = busy;
+    updateDownloadButtons();
 }
 
 void HotListWindow::keyPressEvent(QKeyEvent *event)

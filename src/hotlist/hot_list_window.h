@@ -13,6 +13,7 @@
 #include <QTreeView>
 
 class QLabel;
+class QPushButton;
 class TitleLink;
 
 // The rows the hot list shows, one entry a row, its fields in column order.
@@ -83,9 +84,18 @@ public:
     // warning says why. refreshEnded() follows; a newer refresh replaces
     // one still waiting.
     void refresh();
-    // Hands the selected row's sound on through soundChosen(); with no row
-    // selected an information box says the list is empty.
+    // Hands the selected row's sound on through soundChosen() (the current
+    // row among several selected); with no row selected an information box
+    // says the list is empty.
     void chooseSelectedSound();
+
+    // Every listed row, or the selected ones in list order, through
+    // downloadRequested(); nothing when there is none.
+    void downloadAll();
+    void downloadSelected();
+    // While the rows asked for are being looked into, the download buttons
+    // wait, so that the user sees the work go on and asks only once.
+    void setDownloadBusy(bool busy);
 
 signals:
     // The load steps ran.
@@ -94,6 +104,8 @@ signals:
     void refreshEnded();
     // The user chose this sound page from the list.
     void soundChosen(const QString &address);
+    // The user asked to download these rows' sounds.
+    void downloadRequested(const QList<HotEntry> &rows);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -101,6 +113,8 @@ protected:
 
 private:
     void buildList();
+    void buildDownloadButtons();
+    void updateDownloadButtons();
     void fitListToRows();
     void onRefreshed(const HotRefresh &result);
 
@@ -113,4 +127,7 @@ private:
     QLabel *m_panel = nullptr;
     HotListView *m_list = nullptr;
     HotListModel *m_rows = nullptr;
+    QPushButton *m_downloadAllButton = nullptr;
+    QPushButton *m_downloadSelectedButton = nullptr;
+    bool m_downloadBusy = false;
 };

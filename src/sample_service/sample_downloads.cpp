@@ -192,6 +192,12 @@ void serveFile(const httplib::Request &req, httplib::Response &res, SampleState 
                                          state.pauseUnlessStopping(silence);
                                      return false; // httplib closes the connection
                                  }
+                                 // Paced: a tenth of a second's bytes, then a tenth's rest.
+                                 if (const qint64 rate = state.fileRate(); rate > 0) {
+                                     size = std::min(size, size_t(std::max<qint64>(1, rate / 10)));
+                                     if (offset > 0 && state.pauseUnlessStopping(0.1))
+                                         return false;
+                                 }
                                  return writeRepeated(period, start + offset, std::min(size, dropAt - offset),
                                                       sink);
                              });

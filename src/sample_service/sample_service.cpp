@@ -208,6 +208,11 @@ void SampleService::clearFaults()
     d->state.clearFaults();
 }
 
+void SampleService::setFileRate(qint64 bytesPerSecond)
+{
+    d->state.setFileRate(bytesPerSecond);
+}
+
 QList<RecordedRequest> SampleService::requests() const
 {
     return d->state.requests();

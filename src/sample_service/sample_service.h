@@ -130,6 +130,10 @@ public:
     // fault restores the path's own answer.
     void setFault(const QByteArray &path, const QByteArray &fault);
     void clearFaults();
+    // Paces every /file answer to about bytesPerSecond (0, the start:
+    // unpaced), so that downloads can be caught mid-way; also answers under
+    // way follow a change.
+    void setFileRate(qint64 bytesPerSecond);
 
     QList<RecordedRequest> requests() const;
     void clearRequests();

@@ -11,6 +11,7 @@
 #include <QSet>
 #include <QString>
 
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -69,6 +70,10 @@ public:
     // How many answers went to this address (path and query) before this one.
     int countAnswer(const QByteArray &target);
 
+    // Bytes a second for each generated download answer; 0: as fast as it goes.
+    void setFileRate(qint64 bytesPerSecond) { m_fileRate = bytesPerSecond; }
+    qint64 fileRate() const { return m_fileRate; }
+
 private:
     QString m_host;
     quint16 m_port = 0;
@@ -88,6 +93,8 @@ private:
     std::optional<Body> m_homePage;
     QHash<QByteArray, QByteArray> m_faults;
     QHash<QByteArray, int> m_answerCounts;
+
+    std::atomic<qint64> m_fileRate = 0;
 
     std::mutex m_mediaMutex;
     QHash<QString, QByteArray> m_media;

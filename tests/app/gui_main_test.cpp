@@ -299,6 +299,8 @@ private slots:
         QTest::newRow("two addresses")
             << QStringList{QStringLiteral("http://h/sound/1"), QStringLiteral("http://h/sound/2")}
             << QStringLiteral("vexa-helper: 用法有误: 未知命令");
+        QTest::newRow("download without addresses") << QStringList{QStringLiteral("--download")}
+                                                    << QStringLiteral("vexa-helper: 用法有误: --download");
         QTest::newRow("unknown language") << QStringList{QStringLiteral("--lang"), QStringLiteral("xx")}
                                           << QStringLiteral("vexa-helper: --lang: ");
     }

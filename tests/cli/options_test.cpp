@@ -42,6 +42,13 @@ private slots:
         QTest::newRow("web address opens the windows")
             << QStringList{QStringLiteral("--new-window"), QStringLiteral("https://x/sound/1")} << false;
         QTest::newRow("not a web address") << QStringList{QStringLiteral("file:///x")} << true;
+        // The option, not the command of the same name.
+        QTest::newRow("downloads in the window")
+            << QStringList{QStringLiteral("--download"), QStringLiteral("http://x/sound/1"),
+                           QStringLiteral("http://x/sound/2")}
+            << false;
+        QTest::newRow("download command")
+            << QStringList{QStringLiteral("download"), QStringLiteral("http://x/sound/1")} << true;
     }
 
     void wantsCommandLine()
@@ -61,6 +68,7 @@ private slots:
         QTest::newRow("address") << QStringList{QStringLiteral("--address"), QStringLiteral("1001")} << true
                                  << false;
         QTest::newRow("json") << QStringList{QStringLiteral("--json")} << false << true;
+        QTest::newRow("download") << QStringList{QStringLiteral("--download")} << true << false;
         QTest::newRow("help") << QStringList{QStringLiteral("-h")} << false << true;
     }
 

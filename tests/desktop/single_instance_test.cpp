@@ -77,6 +77,36 @@ private slots:
         QCOMPARE(spy.at(0).at(0).toString(), received);
     }
 
+    // Each address arrives whole and apart; a tab or line break inside one
+    // splits nothing.
+    void downloadsDelivered_data()
+    {
+        QTest::addColumn<QStringList>("addresses");
+        QTest::addColumn<QStringList>("received");
+        QTest::newRow("several") << QStringList{"http://h/sound/1", "https://例子.cn/sound/声音?x=1"}
+                                 << QStringList{"http://h/sound/1", "https://例子.cn/sound/声音?x=1"};
+        QTest::newRow("separators kept out of the protocol")
+            << QStringList{"http://h/sound/1\topen x", "http://h/sound/2\nopen y"}
+            << QStringList{"http://h/sound/1 open x", "http://h/sound/2 open y"};
+    }
+
+    void downloadsDelivered()
+    {
+        QFETCH(QStringList, addresses);
+        QFETCH(QStringList, received);
+        InstanceServer server;
+        QVERIFY(server.listen(path()));
+        QSignalSpy downloads(&server, &InstanceServer::downloadsReceived);
+        QSignalSpy opened(&server, &InstanceServer::addressReceived);
+        auto handed = std::async(std::launch::async,
+                                 [&] { return SingleInstance::handOverDownloads(path(), addresses); });
+        QTRY_VERIFY(handed.wait_for(std::chrono::seconds(0)) == std::future_status::ready);
+        QCOMPARE(handed.get(), HandOver::Delivered);
+        QCOMPARE(downloads.count(), 1);
+        QCOMPARE(downloads.at(0).at(0).toStringList(), received);
+        QCOMPARE(opened.count(), 0);
+    }
+
     void staleSocketTakenOver()
     {
         QCOMPARE(SingleInstance::handOver(path(), QStringLiteral("http://h/sound/1")), HandOver::NoWindow);

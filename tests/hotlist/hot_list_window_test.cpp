@@ -14,6 +14,7 @@
 #include "support/keyboard_walk.h"
 
 #include <QHeaderView>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -53,6 +54,14 @@ private:
     static TitleLink *closeLink(HotListWindow &w)
     {
         return w.findChild<TitleLink *>(QStringLiteral("closeLink"));
+    }
+    static QPushButton *allButton(HotListWindow &w)
+    {
+        return w.findChild<QPushButton *>(QStringLiteral("downloadAllButton"));
+    }
+    static QPushButton *selectedButton(HotListWindow &w)
+    {
+        return w.findChild<QPushButton *>(QStringLiteral("downloadSelectedButton"));
     }
 
     static void startRefresh(HotListWindow &w)
@@ -171,6 +180,13 @@ private slots:
         QCOMPARE(title->text(), w.windowTitle());
         QVERIFY(title->width() >= title->sizeHint().width());
         QVERIFY(title->geometry().right() < closeLink(w)->geometry().left());
+        // The download buttons show their whole text in the banner, apart.
+        const QRect all = allButton(w)->geometry();
+        const QRect selected = selectedButton(w)->geometry();
+        QVERIFY(all.width() >= allButton(w)->sizeHint().width());
+        QVERIFY(selected.width() >= selectedButton(w)->sizeHint().width());
+        QVERIFY(all.right() < selected.left() && selected.right() < w.width());
+        QVERIFY(!all.intersects(title->geometry()) && all.bottom() < list(w)->geometry().top());
         QVERIFY(w.findChild<QLabel *>(QStringLiteral("logo"))->pixmap().toImage() !=
                 storedPicture(QStringLiteral("logo")).toImage());
     }
@@ -289,8 +305,88 @@ private slots:
 
         QWidget *refresh = w.findChild<QWidget *>(QStringLiteral("refreshButton"));
         refresh->setFocus();
-        QCOMPARE(tabRound(), QStringList({"refreshButton", "hotListView", "closeLink"}));
+        QCOMPARE(tabRound(), QStringList({"refreshButton", "hotListView", "downloadAllButton", "closeLink"}));
+        list(w)->selectionModel()->select(list(w)->model()->index(0, 0),
+                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        refresh->setFocus();
+        QCOMPARE(tabRound(), QStringList({"refreshButton", "hotListView", "downloadAllButton",
+                                          "downloadSelectedButton", "closeLink"}));
         QCOMPARE(unnamedControls(&w), QStringList());
+    }
+
+    // Ctrl and Shift with the mouse, Shift with the arrows and Ctrl+A select
+    // several rows; "下载所选" hands on exactly those, in list order, and
+    // "全部下载" every row whatever is selected. Steps: cN click row N, CN
+    // Ctrl+click, SN Shift+click, v Shift+Down, a Ctrl+A.
+    void downloadButtonsHandOnRows_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<bool>("all");
+        QTest::addColumn<QList<int>>("rows");
+        QList<int> every;
+        for (int i = 0; i < HotEntryCount; ++i)
+            every.append(i);
+        QTest::newRow("ctrl+clicks") << QStringList{"c5", "C1", "C9", "C5"} << false << QList<int>{1, 9};
+        QTest::newRow("shift+click") << QStringList{"c6", "S3"} << false << QList<int>{3, 4, 5, 6};
+        QTest::newRow("shift+down") << QStringList{"c2", "v", "v"} << false << QList<int>{2, 3, 4};
+        QTest::newRow("ctrl+a") << QStringList{"c2", "a"} << false << every;
+        QTest::newRow("all, one selected") << QStringList{"c7"} << true << every;
+        QTest::newRow("all, none selected") << QStringList{} << true << every;
+    }
+
+    void downloadButtonsHandOnRows()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(bool, all);
+        QFETCH(QList<int>, rows);
+        HotListWindow w(config());
+        showRefreshed(w);
+        for (const QString &step : steps) {
+            const QPoint at = list(w)->visualRect(list(w)->model()->index(step.mid(1).toInt(), 0)).center();
+            const QChar kind = step.at(0);
+            if (kind == u'v')
+                QTest::keyClick(list(w), Qt::Key_Down, Qt::ShiftModifier);
+            else if (kind == u'a')
+                QTest::keyClick(list(w), Qt::Key_A, Qt::ControlModifier);
+            else
+                QTest::mouseClick(list(w)->viewport(), Qt::LeftButton,
+                                  kind == u'C'   ? Qt::ControlModifier
+                                  : kind == u'S' ? Qt::ShiftModifier
+                                                 : Qt::NoModifier,
+                                  at);
+        }
+        QSignalSpy requested(&w, &HotListWindow::downloadRequested);
+        QTest::mouseClick(all ? allButton(w) : selectedButton(w), Qt::LeftButton);
+        QCOMPARE(requested.size(), 1);
+        QList<HotEntry> expected;
+        for (const int row : rows)
+            expected.append(shownRows(w).at(row));
+        QCOMPARE(requested.first().first().value<QList<HotEntry>>(), expected);
+    }
+
+    // "全部下载" wants rows, "下载所选" a selection; both wait while busy.
+    void downloadButtonsEnabled()
+    {
+        HotListWindow w(config());
+        w.showHotList();
+        const auto enabled = [&w] {
+            return QList<bool>{allButton(w)->isEnabled(), selectedButton(w)->isEnabled()};
+        };
+        QCOMPARE(enabled(), QList<bool>({false, false}));
+        clickRefresh(w);
+        QCOMPARE(enabled(), QList<bool>({true, false}));
+        list(w)->selectionModel()->select(list(w)->model()->index(3, 0),
+                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QCOMPARE(enabled(), QList<bool>({true, true}));
+        w.setDownloadBusy(true);
+        QCOMPARE(enabled(), QList<bool>({false, false}));
+        w.setDownloadBusy(false);
+        QCOMPARE(enabled(), QList<bool>({true, true}));
+        clickRefresh(w); // a new list drops the selection
+        QCOMPARE(enabled(), QList<bool>({true, false}));
+        QTest::mouseClick(closeLink(w), Qt::LeftButton);
+        w.showHotList();
+        QCOMPARE(enabled(), QList<bool>({false, false}));
     }
 
     void emptyListBox_data()
