@@ -7,14 +7,16 @@
 #include "services/download_settings.h"
 #include "services/http_text_fetch.h"
 #include "services/service_config.h"
+#include "sound/sound_analysis.h"
 
 #include <QList>
 #include <QObject>
 #include <QString>
 
+#include <deque>
+#include <optional>
+
 class DownloadQueue;
-class SoundAnalysis;
-struct SoundInfo;
 
 // Many sounds downloaded from their page addresses: each is analysed (a
 // few at a time) and its download queued; the window that shows a sound is
@@ -45,12 +47,19 @@ public:
 
     void setDonePolicy(DonePolicy policy) { m_donePolicy = policy; }
     // Starts analysing; may be called again while earlier items are under way.
+    // Results are handed on (queued, failed, ...) in the order items came,
+    // so the queue downloads them in that order too.
     void add(const QList<Item> &items);
     bool isAnalysing() const;
+
+    static constexpr int MaxAnalyses = 3;
 
 signals:
     void queued(const QString &address, qint64 id);
     void failed(const QString &address, qint64 id, const QString &reason);
+    // Just before failed(): the whole outcome, for callers that tell a
+    // missing answer from one without a record.
+    void analysisFailed(const QString &address, const AnalysisResult &result);
     void skipped(const QString &address, const DownloadEntry &done);
     void alreadyDone(const DownloadEntry &next, const DownloadEntry &done);
     // Every item added so far has been analysed (its download may still run).
@@ -62,5 +71,20 @@ private:
     DownloadSettings m_settings;
     FetchOptions m_options;
     DonePolicy m_donePolicy = DonePolicy::Download;
-    // implementation's own members go here
+
+    struct Slot
+    {
+        Item item;
+        quint64 serial; // finds the slot again when its analysis ends
+        bool started = false;
+        std::optional<AnalysisResult> result;
+    };
+
+    void startAnalyses();
+    void handOn();
+    void take(const Item &item, const AnalysisResult &result);
+
+    std::deque<Slot> m_slots; // in the order added; the front is handed on first
+    quint64 m_lastSerial = 0;
+    int m_analysing = 0;
 };
