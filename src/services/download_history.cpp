@@ -1,0 +1,256 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "services/download_history_p.h"
+
+#include "services/download_resume.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+
+constexpr char Columns[] = "sound_id, page_address, name, singer, file_url, folder, file_name, saved_path, "
+                           "part_path, size, bytes_done, state, error, created, started, ended, tags, "
+                           "cover_url, owner_pid";
+constexpr int ColumnCount = 19;
+
+QVariant timeValue(const QDateTime &time)
+{
+    return time.isValid() ? QVariant(time.toMSecsSinceEpoch()) : QVariant(QMetaType(QMetaType::LongLong));
+}
+
+QDateTime timeOf(const QVariant &value)
+{
+    return value.isNull() ? QDateTime() : QDateTime::fromMSecsSinceEpoch(value.toLongLong());
+}
+
+bool isLive(DownloadState state)
+{
+    return state == DownloadState::Queued || state == DownloadState::Running;
+}
+
+// Whether the process that wrote an entry is still there; pid 0 is nobody.
+bool processAlive(qint64 pid)
+{
+    return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno != ESRCH);
+}
+
+// The body bytes in a part file: its size less the room kept for the tags.
+std::optional<qint64> partBytes(const QString &partPath)
+{
+    const QFileInfo part(partPath);
+    if (partPath.isEmpty() || !part.isFile())
+        return std::nullopt;
+    qint64 room = 0;
+    QFile meta(partPath + QStringLiteral(".meta"));
+    if (meta.open(QIODevice::ReadOnly)) {
+        if (const std::optional<PartInfo> info = parsePartInfo(meta.read(4096)))
+            room = info->frontRoom;
+    }
+    return std::max<qint64>(0, part.size() - room);
+}
+
+} // namespace
+
+void DownloadHistory::Private::bind(QSqlQuery &q, const DownloadEntry &entry) const
+{
+    q.addBindValue(entry.soundId);
+    q.addBindValue(entry.pageAddress);
+    q.addBindValue(entry.name);
+    q.addBindValue(entry.singer);
+    q.addBindValue(entry.fileUrl);
+    q.addBindValue(entry.folder);
+    q.addBindValue(entry.fileName);
+    q.addBindValue(entry.savedPath);
+    q.addBindValue(entry.partPath);
+    q.addBindValue(entry.size);
+    q.addBindValue(entry.bytesDone);
+    q.addBindValue(downloadStateName(entry.state));
+    q.addBindValue(entry.error);
+    q.addBindValue(timeValue(entry.created));
+    q.addBindValue(timeValue(entry.started));
+    q.addBindValue(timeValue(entry.ended));
+    q.addBindValue(QString::fromUtf8(tagsText(entry.tags)));
+    q.addBindValue(entry.coverUrl);
+    // Whose it is while it may still run, so a later run can tell it was left behind.
+    q.addBindValue(isLive(entry.state) ? qint64(::getpid()) : qint64(0));
+}
+
+QList<DownloadEntry> DownloadHistory::Private::select(const QString &where, const QVariantList &values) const
+{
+    QSqlQuery q = query();
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT id, %1 FROM downloads %2").arg(QLatin1String(Columns), where));
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    QList<DownloadEntry> entries;
+    if (!run(q))
+        return entries;
+    while (q.next()) {
+        DownloadEntry e;
+        int c = 0;
+        e.id = q.value(c++).toLongLong();
+        e.soundId = q.value(c++).toString();
+        e.pageAddress = q.value(c++).toString();
+        e.name = q.value(c++).toString();
+        e.singer = q.value(c++).toString();
+        e.fileUrl = q.value(c++).toString();
+        e.folder = q.value(c++).toString();
+        e.fileName = q.value(c++).toString();
+        e.savedPath = q.value(c++).toString();
+        e.partPath = q.value(c++).toString();
+        e.size = q.value(c++).toLongLong();
+        e.bytesDone = q.value(c++).toLongLong();
+        e.state = downloadStateFromName(q.value(c++).toString()).value_or(DownloadState::Failed);
+        e.error = q.value(c++).toString();
+        e.created = timeOf(q.value(c++));
+        e.started = timeOf(q.value(c++));
+        e.ended = timeOf(q.value(c++));
+        e.tags = tagsFromText(q.value(c++).toString().toUtf8());
+        e.coverUrl = q.value(c++).toString();
+        entries.append(e);
+    }
+    return entries;
+}
+
+qint64 DownloadHistory::add(const DownloadEntry &entry)
+{
+    qint64 id = 0;
+    d->write([&] {
+        QSqlQuery q = d->query();
+        q.prepare(QStringLiteral("INSERT INTO downloads (%1) VALUES (?%2)")
+                      .arg(QLatin1String(Columns), QStringLiteral(", ?").repeated(ColumnCount - 1)));
+        d->bind(q, entry);
+        if (!d->run(q))
+            return false;
+        id = q.lastInsertId().toLongLong();
+        return true;
+    });
+    return id;
+}
+
+bool DownloadHistory::update(const DownloadEntry &entry)
+{
+    return d->write([&] {
+        QSqlQuery q = d->query();
+        QString sets = QLatin1String(Columns);
+        sets.replace(QStringLiteral(", "), QStringLiteral(" = ?, ")).append(QStringLiteral(" = ?"));
+        q.prepare(QStringLiteral("UPDATE downloads SET %1 WHERE id = ?").arg(sets));
+        d->bind(q, entry);
+        q.addBindValue(entry.id);
+        return d->run(q) && q.numRowsAffected() == 1;
+    });
+}
+
+bool DownloadHistory::saveProgress(const QList<DownloadEntry> &entries)
+{
+    if (entries.isEmpty())
+        return true;
+    return d->write([&] {
+        QSqlQuery q = d->query();
+        q.prepare(
+            QStringLiteral("UPDATE downloads SET bytes_done = ?, size = ?, owner_pid = ? WHERE id = ?"));
+        for (const DownloadEntry &e : entries) {
+            q.addBindValue(e.bytesDone);
+            q.addBindValue(e.size);
+            q.addBindValue(isLive(e.state) ? qint64(::getpid()) : qint64(0));
+            q.addBindValue(e.id);
+            if (!d->run(q))
+                return false;
+        }
+        return true;
+    });
+}
+
+bool DownloadHistory::remove(qint64 id)
+{
+    return d->write([&] {
+        QSqlQuery q = d->query();
+        q.prepare(QStringLiteral("DELETE FROM downloads WHERE id = ?"));
+        q.addBindValue(id);
+        return d->run(q);
+    });
+}
+
+std::optional<DownloadEntry> DownloadHistory::entry(qint64 id) const
+{
+    const QList<DownloadEntry> found = d->select(QStringLiteral("WHERE id = ?"), {id});
+    if (found.isEmpty())
+        return std::nullopt;
+    return found.first();
+}
+
+int DownloadHistory::count() const
+{
+    return d->value(QStringLiteral("SELECT COUNT(*) FROM downloads")).toInt();
+}
+
+QList<DownloadEntry> DownloadHistory::page(int offset, int limit) const
+{
+    return d->select(QStringLiteral("ORDER BY id DESC LIMIT ? OFFSET ?"), {limit, offset});
+}
+
+int DownloadHistory::rowOf(qint64 id) const
+{
+    QSqlQuery q = d->query();
+    q.prepare(
+        QStringLiteral("SELECT (SELECT COUNT(*) FROM downloads WHERE id > ?) FROM downloads WHERE id = ?"));
+    q.addBindValue(id);
+    q.addBindValue(id);
+    return d->run(q) && q.next() ? q.value(0).toInt() : -1;
+}
+
+std::optional<DownloadEntry> DownloadHistory::doneWithFile(const QString &soundId) const
+{
+    const QList<DownloadEntry> done =
+        d->select(QStringLiteral("WHERE sound_id = ? AND state = ? ORDER BY id DESC"),
+                  {soundId, downloadStateName(DownloadState::Done)});
+    for (const DownloadEntry &e : done) {
+        if (!e.savedPath.isEmpty() && QFileInfo(e.savedPath).isFile())
+            return e;
+    }
+    return std::nullopt;
+}
+
+QList<DownloadEntry> DownloadHistory::paused() const
+{
+    return d->select(QStringLiteral("WHERE state = ? ORDER BY id"),
+                     {downloadStateName(DownloadState::Paused)});
+}
+
+int DownloadHistory::pauseOrphans()
+{
+    int paused = 0;
+    // In one write transaction, so two programs starting at once do not
+    // both take the same entries.
+    const bool written = d->write([&] {
+        QSqlQuery live = d->query();
+        live.prepare(QStringLiteral("SELECT id, owner_pid, part_path, bytes_done FROM downloads "
+                                    "WHERE state IN (?, ?)"));
+        live.addBindValue(downloadStateName(DownloadState::Queued));
+        live.addBindValue(downloadStateName(DownloadState::Running));
+        if (!d->run(live))
+            return false;
+        QSqlQuery pause = d->query();
+        pause.prepare(
+            QStringLiteral("UPDATE downloads SET state = ?, bytes_done = ?, owner_pid = 0 WHERE id = ?"));
+        while (live.next()) {
+            if (processAlive(live.value(1).toLongLong()))
+                continue;
+            pause.addBindValue(downloadStateName(DownloadState::Paused));
+            pause.addBindValue(partBytes(live.value(2).toString()).value_or(live.value(3).toLongLong()));
+            pause.addBindValue(live.value(0));
+            if (!d->run(pause))
+                return false;
+            ++paused;
+        }
+        return true;
+    });
+    return written ? paused : 0;
+}
