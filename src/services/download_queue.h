@@ -5,10 +5,14 @@
 
 #include "services/download_entry.h"
 
-#include <QHash>
+#include <QElapsedTimer>
+#include <QList>
 #include <QObject>
 
 #include <chrono>
+#include <map>
+#include <memory>
+#include <vector>
 
 class DownloadHistory;
 class SoundDownload;
@@ -63,17 +67,33 @@ signals:
     // State, bytes or error changed; bytes at most a few times a second.
     void changed(qint64 id);
     void removed(qint64 id);
-    // One download ended: done (result.ok()), failed, paused or cancelled.
+    // A queued or running download stopped being so: done (result.ok()),
+    // failed, paused or cancelled. Not for removed ones.
     void ended(qint64 id, const DownloadResult &result);
     // Nothing runs and nothing waits any more.
     void idle();
 
 private:
     struct Running;
-    // implementation's own members go here
+    // What an entry becomes when we stop its download ourselves.
+    enum class Stop { No, Pause, Cancel, Remove, RemoveWithFile };
+
+    void startWaiting();
+    void start(DownloadEntry entry);
+    void stop(qint64 id, Stop how);
+    void finish(qint64 id, const DownloadResult &result);
+    void stopWaiting(DownloadEntry entry, DownloadState state);
+    void writeProgress();
+    void noteIdle();
+
     DownloadHistory &m_history;
     int m_maxRunning;
     std::chrono::milliseconds m_stallTimeout = std::chrono::seconds(30);
     std::vector<std::chrono::milliseconds> m_retryDelays = {std::chrono::milliseconds(500),
                                                             std::chrono::seconds(1), std::chrono::seconds(2)};
+    std::map<qint64, std::unique_ptr<Running>> m_running;
+    QList<qint64> m_waiting;
+    QTimer *m_progressTimer = nullptr;
+    QElapsedTimer m_clock;
+    bool m_busy = false; // something ran or waited since the last idle()
 };

@@ -48,6 +48,8 @@ public:
     qint64 total() const { return m_total; }             // -1 while unknown
     qint64 resumedFrom() const { return m_resumedFrom; } // bytes taken from an earlier part file
     qint64 transferred() const { return m_transferred; } // bytes that came over the network
+    // The part file being written, from start() until the end; empty before and after.
+    QString partPath() const { return m_part.path(); }
     const DownloadResult &result() const { return m_result; }
     const DownloadRequest &request() const { return m_request; }
 
