@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QHash>
 #include <QSet>
 
@@ -265,12 +266,15 @@ private:
         for (auto it = m_address.cbegin(); it != m_address.cend(); ++it) {
             if (m_ended.contains(it.key()))
                 continue;
-            const std::optional<DownloadEntry> entry = m_queue.entry(it.key());
             m_queue.pause(it.key());
+            const std::optional<DownloadEntry> entry = m_queue.entry(it.key());
             const QString cancelled = QCoreApplication::translate("SoundDownload", "已取消");
             printFailure(
                 QCoreApplication::translate("Cli", "无法下载 %1").arg(entry ? entry->fileUrl : QString()),
                 cancelled);
+            if (entry && !entry->partPath.isEmpty() && QFileInfo::exists(entry->partPath))
+                printProblem(QCoreApplication::translate("Cli", "已保留 %1，再次运行同一命令即可继续下载")
+                                 .arg(QDir::toNativeSeparators(entry->partPath)));
             fail(it.value(), entry ? entry->name : QString(), cancelled, DownloadFailed);
         }
         m_status = DownloadFailed;

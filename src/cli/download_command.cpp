@@ -6,12 +6,14 @@
 #include "cli/cli_output.h"
 #include "cli/command_steps.h"
 #include "cli/hot_command.h"
+#include "sound/sound_link.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 
 #include <cstdio>
 #include <optional>
@@ -114,6 +116,18 @@ int runDownloadCommand(const ServiceConfig &config, const FetchOptions &options,
                 items.append({address, {}, {}});
         }
     }
+    // The hot list repeats its last entry, and a list may name a sound twice:
+    // each sound is downloaded once.
+    QSet<QString> seen;
+    items.removeIf([&](const DownloadBatch::Item &item) {
+        const QString id = soundIdFromAddress(item.address);
+        if (id.isEmpty() || checkSoundAddress(item.address, config.webHost) != AddressCheck::Accepted)
+            return false;
+        if (seen.contains(id))
+            return true;
+        seen.insert(id);
+        return false;
+    });
     return runBatchDownload(config, options, settings, choices.batch, items);
 }
 

@@ -108,5 +108,26 @@ void DownloadBatch::take(const Item &item, const AnalysisResult &result)
             return;
         }
     }
-    emit queued(item.address, m_queue.enqueue(entry));
+    emit queued(item.address, queue(entry));
+}
+
+qint64 DownloadBatch::queue(const DownloadEntry &entry)
+{
+    // A paused download of the same file goes on from its part file on its
+    // own row, rather than a second row beside it.
+    for (DownloadEntry paused : m_queue.history().paused()) {
+        if (paused.soundId != entry.soundId || paused.folder != entry.folder ||
+            paused.fileName != entry.fileName)
+            continue;
+        // The analysis is fresh: a file address may have been signed anew.
+        paused.fileUrl = entry.fileUrl;
+        paused.name = entry.name;
+        paused.singer = entry.singer;
+        paused.tags = entry.tags;
+        paused.coverUrl = entry.coverUrl;
+        m_queue.history().update(paused);
+        m_queue.resume(paused.id);
+        return paused.id;
+    }
+    return m_queue.enqueue(entry);
 }

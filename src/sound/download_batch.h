@@ -83,6 +83,7 @@ private:
     void startAnalyses();
     void handOn();
     void take(const Item &item, const AnalysisResult &result);
+    qint64 queue(const DownloadEntry &entry);
 
     std::deque<Slot> m_slots; // in the order added; the front is handed on first
     quint64 m_lastSerial = 0;

@@ -140,6 +140,19 @@ private slots:
                  QStringList{QStringLiteral("b - a.mp3")});
     }
 
+    // The hot list names some sounds twice: each is saved once.
+    void hotList()
+    {
+        QTemporaryDir dir;
+        const VexaRun run =
+            vexa({QStringLiteral("download"), QStringLiteral("--hot"), QStringLiteral("-o"), dir.path()});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const QStringList saved = QDir(dir.path()).entryList(QDir::Files);
+        QCOMPARE(QString::fromUtf8(run.out).count(u'\n'), saved.size());
+        QVERIFY(saved.size() > 1);
+        QVERIFY2(saved.filter(QStringLiteral(" (1)")).isEmpty(), qPrintable(saved.join(u',')));
+    }
+
     // Ctrl-C or a termination request ends the download cleanly.
     void interrupted()
     {

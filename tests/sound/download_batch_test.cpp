@@ -82,6 +82,30 @@ private slots:
         QTRY_VERIFY(queue.isIdle());
     }
 
+    // A paused download of the same file goes on in its own row.
+    void continuesAPausedOne()
+    {
+        QTemporaryDir dir;
+        DownloadHistory history(dir.filePath(QStringLiteral("paused.sqlite")));
+        DownloadEntry paused;
+        paused.soundId = QStringLiteral("file-bytes-30");
+        paused.folder = settings().folder;
+        paused.fileName = QStringLiteral("样本服务 - 下载样本 bytes-30.mp3");
+        paused.fileUrl = QStringLiteral("http://stale.invalid/old");
+        paused.state = DownloadState::Paused;
+        paused.created = QDateTime::currentDateTimeUtc();
+        const qint64 id = history.add(paused);
+
+        DownloadQueue queue(history, 3);
+        DownloadBatch batch(queue, config(), settings());
+        QSignalSpy queued(&batch, &DownloadBatch::queued);
+        batch.add({{page(paused.soundId), {}, {}}});
+        QTRY_COMPARE(queued.size(), 1);
+        QCOMPARE(queued.first().at(1).toLongLong(), id);
+        QTRY_COMPARE(history.entry(id)->state, DownloadState::Done);
+        QCOMPARE(history.count(), 1);
+    }
+
     void donePolicies_data()
     {
         QTest::addColumn<DownloadBatch::DonePolicy>("policy");
