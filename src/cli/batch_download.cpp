@@ -151,7 +151,8 @@ private:
     void onQueued(const QString &address, qint64 id)
     {
         m_address.insert(id, address);
-        m_bytes.insert(id, {0, -1});
+        if (!m_bytes.contains(id))
+            m_bytes.insert(id, {0, -1});
     }
 
     void onAnalysisFailed(const QString &address, const AnalysisResult &result)
@@ -182,13 +183,21 @@ private:
 
     void onChanged(qint64 id)
     {
-        if (m_stopping || !m_address.contains(id) || (!lone() && !m_progress.isTerminal()))
+        // Every download of this queue is ours; the first changes come
+        // before queued() has told the id.
+        if (m_stopping || (!lone() && !m_progress.isTerminal()))
             return;
         const std::optional<DownloadEntry> entry = m_queue.entry(id);
         if (!entry || entry->state != DownloadState::Running)
             return;
         m_bytes[id] = {entry->bytesDone, entry->size};
         if (lone()) {
+            // The queue tells a start before any byte came over the network,
+            // so bytes then are those of an earlier part file.
+            if (!m_started && entry->bytesDone > 0)
+                printProblem(QCoreApplication::translate("Cli", "从 %1 处继续先前未完成的下载")
+                                 .arg(byteSizeText(double(entry->bytesDone))));
+            m_started = true;
             if (m_progress.isTerminal())
                 m_progress.draw(progressLine(entry->bytesDone, entry->size, m_queue.speed(id)));
             else
@@ -316,6 +325,7 @@ private:
     int m_through = 0; // saved, skipped or failed
     int m_status = Success;
     bool m_stopping = false;
+    bool m_started = false; // a lone download has started
     TerminationSignals m_guard;
 };
 

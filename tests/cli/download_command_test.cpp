@@ -129,6 +129,8 @@ private slots:
         const VexaRun run = vexa({QStringLiteral("download"), page(QStringLiteral("continued")),
                                   QStringLiteral("-o"), dir.path()});
         QVERIFY2(run.exitCode == 0, qPrintable(run.err + QDir(dir.path()).entryList(QDir::Files).join(u',')));
+        QVERIFY2(run.err.contains(QStringLiteral("vexa-helper: 从 1.5 MiB 处继续先前未完成的下载")),
+                 qPrintable(run.err));
         QVERIFY(run.err.contains(QStringLiteral("100%")));
         const QString saved = dir.filePath(QStringLiteral("b - a.mp3"));
         QCOMPARE(QString::fromUtf8(run.out), saved + u'\n');
