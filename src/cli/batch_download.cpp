@@ -198,10 +198,11 @@ private:
                 printProblem(QCoreApplication::translate("Cli", "从 %1 处继续先前未完成的下载")
                                  .arg(byteSizeText(double(entry->bytesDone))));
             m_started = true;
+            m_speed = m_queue.speed(id);
             if (m_progress.isTerminal())
-                m_progress.draw(progressLine(entry->bytesDone, entry->size, m_queue.speed(id)));
+                m_progress.draw(progressLine(entry->bytesDone, entry->size, m_speed));
             else
-                m_progress.tenth(entry->bytesDone, entry->size, m_queue.speed(id));
+                m_progress.tenth(entry->bytesDone, entry->size, m_speed);
             return;
         }
         drawAll(false);
@@ -231,9 +232,9 @@ private:
         if (lone()) {
             const qint64 size = entry ? entry->size : -1;
             if (m_progress.isTerminal() && result.ok())
-                m_progress.draw(progressLine(result.bytes, size, m_queue.speed(id)), true);
+                m_progress.draw(progressLine(result.bytes, size, m_speed), true);
             else if (!m_progress.isTerminal() && result.ok())
-                m_progress.tenth(size > 0 ? size : result.bytes, size, 0);
+                m_progress.tenth(size > 0 ? size : result.bytes, size, m_speed);
             m_progress.keep();
         } else {
             m_progress.wipe();
@@ -293,6 +294,10 @@ private:
     void finish()
     {
         m_progress.keep();
+        if (m_stopping && m_failures.isEmpty()) {
+            m_done(DownloadFailed); // stopped before any download began
+            return;
+        }
         if (m_failures.isEmpty()) {
             m_done(Success);
             return;
@@ -326,6 +331,7 @@ private:
     int m_status = Success;
     bool m_stopping = false;
     bool m_started = false; // a lone download has started
+    double m_speed = 0;     // a lone download's latest, shown again at its end
     TerminationSignals m_guard;
 };
 

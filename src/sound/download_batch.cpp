@@ -127,7 +127,11 @@ qint64 DownloadBatch::queue(const DownloadEntry &entry)
         paused.coverUrl = entry.coverUrl;
         m_queue.history().update(paused);
         m_queue.resume(paused.id);
-        return paused.id;
+        // Someone else may have moved it on meanwhile; then it is not ours to wait for.
+        if (const std::optional<DownloadEntry> now = m_queue.entry(paused.id);
+            now && (now->state == DownloadState::Queued || now->state == DownloadState::Running))
+            return paused.id;
+        break;
     }
     return m_queue.enqueue(entry);
 }
