@@ -17,8 +17,8 @@ namespace {
 
 constexpr char Columns[] = "sound_id, page_address, name, singer, file_url, folder, file_name, saved_path, "
                            "part_path, size, bytes_done, state, error, created, started, ended, tags, "
-                           "cover_url, owner_pid";
-constexpr int ColumnCount = 19;
+                           "cover_url, owner_pid, owner_start";
+constexpr int ColumnCount = 20;
 
 QVariant timeValue(const QDateTime &time)
 {
@@ -35,10 +35,34 @@ bool isLive(DownloadState state)
     return state == DownloadState::Queued || state == DownloadState::Running;
 }
 
-// Whether the process that wrote an entry is still there; pid 0 is nobody.
-bool processAlive(qint64 pid)
+// When a process started, in clock ticks since boot; -1 when unknown. With
+// its pid it names the process, as a pid alone may be reused after it ended.
+qint64 processStart(qint64 pid)
 {
-    return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno != ESRCH);
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray text = stat.read(4096);
+    // The name in parentheses may hold spaces; the start time is the 20th field after it.
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    bool ok = false;
+    const qint64 start = fields.size() > 19 ? fields[19].toLongLong(&ok) : -1;
+    return ok ? start : -1;
+}
+
+qint64 ownStart()
+{
+    static const qint64 start = processStart(::getpid());
+    return start;
+}
+
+// Whether the process that wrote an entry is still there; pid 0 is nobody.
+bool processAlive(qint64 pid, qint64 start)
+{
+    if (pid <= 0 || (::kill(pid_t(pid), 0) != 0 && errno == ESRCH))
+        return false;
+    const qint64 now = processStart(pid);
+    return start <= 0 || now < 0 || now == start;
 }
 
 // The body bytes in a part file: its size less the room kept for the tags.
@@ -80,6 +104,7 @@ void DownloadHistory::Private::bind(QSqlQuery &q, const DownloadEntry &entry) co
     q.addBindValue(entry.coverUrl);
     // Whose it is while it may still run, so a later run can tell it was left behind.
     q.addBindValue(isLive(entry.state) ? qint64(::getpid()) : qint64(0));
+    q.addBindValue(isLive(entry.state) ? ownStart() : qint64(0));
 }
 
 QList<DownloadEntry> DownloadHistory::Private::select(const QString &where, const QVariantList &values) const
@@ -155,11 +180,13 @@ bool DownloadHistory::saveProgress(const QList<DownloadEntry> &entries)
     return d->write([&] {
         QSqlQuery q = d->query();
         q.prepare(
-            QStringLiteral("UPDATE downloads SET bytes_done = ?, size = ?, owner_pid = ? WHERE id = ?"));
+            QStringLiteral("UPDATE downloads SET bytes_done = ?, size = ?, owner_pid = ?, owner_start = ? "
+                           "WHERE id = ?"));
         for (const DownloadEntry &e : entries) {
             q.addBindValue(e.bytesDone);
             q.addBindValue(e.size);
             q.addBindValue(isLive(e.state) ? qint64(::getpid()) : qint64(0));
+            q.addBindValue(isLive(e.state) ? ownStart() : qint64(0));
             q.addBindValue(e.id);
             if (!d->run(q))
                 return false;
@@ -231,20 +258,20 @@ int DownloadHistory::pauseOrphans()
     // both take the same entries.
     const bool written = d->write([&] {
         QSqlQuery live = d->query();
-        live.prepare(QStringLiteral("SELECT id, owner_pid, part_path, bytes_done FROM downloads "
+        live.prepare(QStringLiteral("SELECT id, owner_pid, owner_start, part_path, bytes_done FROM downloads "
                                     "WHERE state IN (?, ?)"));
         live.addBindValue(downloadStateName(DownloadState::Queued));
         live.addBindValue(downloadStateName(DownloadState::Running));
         if (!d->run(live))
             return false;
         QSqlQuery pause = d->query();
-        pause.prepare(
-            QStringLiteral("UPDATE downloads SET state = ?, bytes_done = ?, owner_pid = 0 WHERE id = ?"));
+        pause.prepare(QStringLiteral(
+            "UPDATE downloads SET state = ?, bytes_done = ?, owner_pid = 0, owner_start = 0 WHERE id = ?"));
         while (live.next()) {
-            if (processAlive(live.value(1).toLongLong()))
+            if (processAlive(live.value(1).toLongLong(), live.value(2).toLongLong()))
                 continue;
             pause.addBindValue(downloadStateName(DownloadState::Paused));
-            pause.addBindValue(partBytes(live.value(2).toString()).value_or(live.value(3).toLongLong()));
+            pause.addBindValue(partBytes(live.value(3).toString()).value_or(live.value(4).toLongLong()));
             pause.addBindValue(live.value(0));
             if (!d->run(pause))
                 return false;

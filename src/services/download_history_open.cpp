@@ -72,7 +72,8 @@ bool DownloadHistory::Private::migrate()
                                    "file_name TEXT, saved_path TEXT, part_path TEXT, size INTEGER NOT NULL, "
                                    "bytes_done INTEGER NOT NULL, state TEXT NOT NULL, error TEXT, "
                                    "created INTEGER, started INTEGER, ended INTEGER, tags TEXT, "
-                                   "cover_url TEXT, owner_pid INTEGER NOT NULL DEFAULT 0)")) &&
+                                   "cover_url TEXT, owner_pid INTEGER NOT NULL DEFAULT 0, "
+                                   "owner_start INTEGER NOT NULL DEFAULT 0)")) &&
                 run(QStringLiteral("CREATE INDEX downloads_by_sound ON downloads (sound_id, state)")) &&
                 run(QStringLiteral("CREATE INDEX downloads_by_state ON downloads (state)"));
             if (!ok)

@@ -3,6 +3,7 @@
 
 #include "services/download_history.h"
 #include "services/download_resume.h"
+#include "support/folder_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,18 +17,6 @@
 #include <memory>
 
 namespace {
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool write(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // A statement on a connection of the test's own, beside the history's.
 QVariant sqlValue(const QString &path, const QString &statement)
@@ -85,53 +74,40 @@ private:
     QString freshPath() { return m_dir.filePath(QStringLiteral("h%1/history.sqlite").arg(++m_unique)); }
 
 private slots:
-    void roundTrip_data()
-    {
-        QTest::addColumn<DownloadEntry>("entry");
-        DownloadEntry full;
-        full.soundId = QStringLiteral("1001");
-        full.pageAddress = QStringLiteral("http://example.org/sound/1001");
-        full.name = QStringLiteral("夜曲");
-        full.singer = QStringLiteral("歌手");
-        full.fileUrl = QStringLiteral("http://example.org/file/1001.mp3");
-        full.folder = QStringLiteral("/tmp/音乐");
-        full.fileName = QStringLiteral("歌手 - 夜曲.mp3");
-        full.savedPath = QStringLiteral("/tmp/音乐/歌手 - 夜曲 (1).mp3");
-        full.partPath = QStringLiteral("/tmp/音乐/歌手 - 夜曲.mp3.part");
-        full.size = 5'000'000'000;
-        full.bytesDone = 4'000'000'000;
-        full.state = DownloadState::Failed;
-        full.error = QStringLiteral("网络连接中断");
-        full.created = QDateTime::fromMSecsSinceEpoch(1'700'000'000'123);
-        full.started = full.created.addSecs(1);
-        full.ended = full.created.addSecs(60);
-        full.tags = SoundTags{QStringLiteral("夜曲"),
-                              QStringLiteral("歌手"),
-                              QStringLiteral("一\n二"),
-                              QStringLiteral("2026-01-02"),
-                              full.pageAddress,
-                              {},
-                              3};
-        full.coverUrl = QStringLiteral("http://example.org/cover/1001.png");
-        QTest::newRow("every field") << full;
-        QTest::newRow("bare, untagged, never ran") << entryOf(QStringLiteral("1002"));
-    }
-
-    // What is stored comes back the same, after add and after update.
+    // Every field comes back as stored, after add and after update.
     void roundTrip()
     {
-        QFETCH(DownloadEntry, entry);
+        DownloadEntry e;
+        e.soundId = QStringLiteral("1001");
+        e.pageAddress = QStringLiteral("http://example.org/sound/1001");
+        e.name = QStringLiteral("夜曲");
+        e.singer = QStringLiteral("歌手");
+        e.fileUrl = QStringLiteral("http://example.org/file/1001.mp3");
+        e.folder = QStringLiteral("/tmp/音乐");
+        e.fileName = QStringLiteral("歌手 - 夜曲.mp3");
+        e.savedPath = QStringLiteral("/tmp/音乐/歌手 - 夜曲 (1).mp3");
+        e.partPath = QStringLiteral("/tmp/音乐/歌手 - 夜曲.mp3.part");
+        e.size = 5'000'000'000;
+        e.bytesDone = 4'000'000'000;
+        e.state = DownloadState::Failed;
+        e.error = QStringLiteral("网络连接中断");
+        e.created = QDateTime::fromMSecsSinceEpoch(1'700'000'000'123);
+        e.started = e.created.addSecs(1);
+        e.ended = e.created.addSecs(60);
+        e.tags.emplace().comment = QStringLiteral("一\n二");
+        e.tags->id3Version = 3;
+        e.coverUrl = QStringLiteral("http://example.org/cover/1001.png");
         DownloadHistory history(freshPath());
         QVERIFY(history.isPersistent());
-        entry.id = history.add(entry);
-        QVERIFY(entry.id > 0);
-        QCOMPARE(history.entry(entry.id), entry);
-        entry.state = DownloadState::Done;
-        entry.bytesDone = 7;
-        entry.tags.reset();
-        QVERIFY(history.update(entry));
-        QCOMPARE(history.entry(entry.id), entry);
-        QCOMPARE(history.entry(entry.id + 1), std::nullopt);
+        e.id = history.add(e);
+        QVERIFY(e.id > 0);
+        QCOMPARE(history.entry(e.id), e);
+        e.state = DownloadState::Paused;
+        e.tags.reset();
+        e.started = e.ended = QDateTime();
+        QVERIFY(history.update(e));
+        QCOMPARE(history.entry(e.id), e);
+        QCOMPARE(history.entry(e.id + 1), std::nullopt);
     }
 
     void pageAndRows()
@@ -161,89 +137,68 @@ private slots:
     void doneWithFile()
     {
         DownloadHistory history(freshPath());
-        auto done = [&](const QString &soundId, const QString &file, DownloadState state) {
-            DownloadEntry e = entryOf(soundId, state);
+        const QStringList files = {QStringLiteral("older"), QStringLiteral("newer"), QStringLiteral("failed"),
+                                   QStringLiteral("other")};
+        for (const QString &file : files) {
+            DownloadEntry e = entryOf(file == u"other" ? QStringLiteral("8") : QStringLiteral("7"),
+                                      file == u"failed" ? DownloadState::Failed : DownloadState::Done);
             e.savedPath = m_dir.filePath(file);
-            QVERIFY(write(e.savedPath, "x"));
+            writeFile(e.savedPath, "x");
             history.add(e);
-        };
-        done(QStringLiteral("7"), QStringLiteral("older.mp3"), DownloadState::Done);
-        done(QStringLiteral("7"), QStringLiteral("newer.mp3"), DownloadState::Done);
-        done(QStringLiteral("7"), QStringLiteral("failed.mp3"), DownloadState::Failed);
-        done(QStringLiteral("8"), QStringLiteral("other.mp3"), DownloadState::Done);
-        QCOMPARE(history.doneWithFile(QStringLiteral("7"))->savedPath,
-                 m_dir.filePath(QStringLiteral("newer.mp3")));
-        QVERIFY(QFile::remove(m_dir.filePath(QStringLiteral("newer.mp3"))));
-        QCOMPARE(history.doneWithFile(QStringLiteral("7"))->savedPath,
-                 m_dir.filePath(QStringLiteral("older.mp3")));
-        QVERIFY(QFile::remove(m_dir.filePath(QStringLiteral("older.mp3"))));
+        }
+        for (const QString &file : {QStringLiteral("newer"), QStringLiteral("older")}) {
+            QCOMPARE(history.doneWithFile(QStringLiteral("7"))->savedPath, m_dir.filePath(file));
+            QVERIFY(QFile::remove(m_dir.filePath(file)));
+        }
         QCOMPARE(history.doneWithFile(QStringLiteral("7")), std::nullopt);
     }
 
-    void damagedMovedAside_data()
+    void badFile_data()
     {
-        QTest::addColumn<bool>("garbage");
-        QTest::newRow("not a database") << true;
-        QTest::newRow("a database with broken pages") << false;
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("movedAside");
+        QTest::newRow("not a database") << "garbage" << true;
+        QTest::newRow("a database with broken pages") << "broken" << true;
+        QTest::newRow("a folder where the file goes") << "folder" << false;
+        QTest::newRow("written by a newer program") << "newer" << false;
     }
 
-    // Moved aside with its bytes, never deleted; a new history takes its place.
-    void damagedMovedAside()
+    // A damaged file is moved aside with its bytes, never deleted, and a new
+    // history made; one this program cannot use is left as it is, and the
+    // history lives in memory. Either way it works and says so.
+    void badFile()
     {
-        QFETCH(bool, garbage);
+        QFETCH(QString, kind);
+        QFETCH(bool, movedAside);
         const QString path = freshPath();
-        QByteArray bytes = QByteArray("this is no database\n").repeated(500);
-        if (garbage) {
-            QVERIFY(QDir().mkpath(QFileInfo(path).path()));
-        } else {
+        QVERIFY(QDir().mkpath(kind == u"folder" ? path : QFileInfo(path).path()));
+        if (kind == u"garbage") {
+            writeFile(path, QByteArray("this is no database\n").repeated(500));
+        } else if (kind == u"broken") {
             {
                 DownloadHistory history(path);
                 for (int n = 0; n < 300; ++n)
                     history.add(entryOf(QStringLiteral("sound %1").arg(n).repeated(10)));
             }
-            bytes = contents(path);
-            QVERIFY(bytes.size() > 16384);
-            bytes.replace(4096, 8192, QByteArray(8192, '\xff'));
-        }
-        QVERIFY(write(path, bytes));
-        DownloadHistory history(path);
-        QVERIFY(history.isPersistent());
-        QVERIFY(!history.movedAside().isEmpty());
-        QCOMPARE(contents(history.movedAside()), bytes);
-        QVERIFY2(history.problem().contains(history.movedAside()), qPrintable(history.problem()));
-        const qint64 id = history.add(entryOf(QStringLiteral("new")));
-        QCOMPARE(DownloadHistory(path).entry(id)->soundId, QStringLiteral("new"));
-    }
-
-    void unusableInMemory_data()
-    {
-        QTest::addColumn<bool>("newer");
-        QTest::newRow("a folder where the file goes") << false;
-        QTest::newRow("written by a newer program") << true;
-    }
-
-    // Left as it is; this run's history lives in memory and still works.
-    void unusableInMemory()
-    {
-        QFETCH(bool, newer);
-        const QString path = freshPath();
-        QVERIFY(QDir().mkpath(newer ? QFileInfo(path).path() : path));
-        if (newer) {
+            writeFile(path, contents(path).replace(4096, 8192, QByteArray(8192, '\xff')));
+        } else if (kind == u"newer") {
             sqlValue(path, QStringLiteral("CREATE TABLE future (x)"));
             sqlValue(path, QStringLiteral("PRAGMA user_version = 99"));
         }
-        const QByteArray before = newer ? contents(path) : QByteArray();
+        const QByteArray before = contents(path);
         DownloadHistory history(path);
-        QVERIFY(!history.isPersistent());
+        QCOMPARE(history.isPersistent(), movedAside);
+        QCOMPARE(history.movedAside().isEmpty(), !movedAside);
         QVERIFY(!history.problem().isEmpty());
-        QVERIFY(history.movedAside().isEmpty());
-        const qint64 id = history.add(entryOf(QStringLiteral("1")));
-        QCOMPARE(history.entry(id)->soundId, QStringLiteral("1"));
-        if (newer) {
-            QCOMPARE(contents(path), before);
-            QCOMPARE(sqlValue(path, QStringLiteral("PRAGMA user_version")).toInt(), 99);
+        const qint64 id = history.add(entryOf(QStringLiteral("new")));
+        QCOMPARE(history.entry(id)->soundId, QStringLiteral("new"));
+        if (movedAside) {
+            QCOMPARE(contents(history.movedAside()), before);
+            QVERIFY2(history.problem().contains(history.movedAside()), qPrintable(history.problem()));
+            QCOMPARE(DownloadHistory(path).entry(id)->soundId, QStringLiteral("new"));
         } else {
-            QVERIFY(QFileInfo(path).isDir());
+            QCOMPARE(contents(path), before);
+            QCOMPARE(QFileInfo(path).isDir(), kind == u"folder");
         }
     }
 
@@ -253,20 +208,24 @@ private slots:
     {
         const QString path = freshPath();
         const QString part = m_dir.filePath(QStringLiteral("orphan.mp3.part"));
-        QVERIFY(write(part, QByteArray(1000, 'a')));
-        QVERIFY(write(part + QStringLiteral(".meta"),
-                      partInfoText({QStringLiteral("http://x/a.mp3"), "\"v\"", 5000, 100})));
+        writeFile(part, QByteArray(1000, 'a'));
+        writeFile(part + QStringLiteral(".meta"),
+                  partInfoText({QStringLiteral("http://x/a.mp3"), "\"v\"", 5000, 100}));
         for (const QString &partPath : {part, m_dir.filePath(QStringLiteral("gone.part"))}) {
             auto writer = startWriter({path, QStringLiteral("orphan"), partPath, QStringLiteral("333")});
             QVERIFY(finishedWell(*writer));
         }
         DownloadHistory history(path);
         const qint64 mine = history.add(entryOf(QStringLiteral("mine"), DownloadState::Running));
-        QCOMPARE(history.pauseOrphans(), 2);
+        // The same pid, but a process that started at another time: not this one.
+        const qint64 reused = history.add(entryOf(QStringLiteral("reused"), DownloadState::Queued));
+        sqlValue(path, QStringLiteral("UPDATE downloads SET owner_start = 1 WHERE id = %1").arg(reused));
+        QCOMPARE(history.pauseOrphans(), 3);
         const QList<DownloadEntry> paused = history.paused();
-        QCOMPARE(paused.size(), 2);
+        QCOMPARE(paused.size(), 3);
         QCOMPARE(paused[0].bytesDone, 900);
         QCOMPARE(paused[1].bytesDone, 333);
+        QCOMPARE(paused[2].id, reused);
         QCOMPARE(history.entry(mine)->state, DownloadState::Running);
         QCOMPARE(history.pauseOrphans(), 0);
     }

@@ -63,12 +63,6 @@ private:
             m_dir.filePath(QStringLiteral("h%1/history.sqlite").arg(++m_unique)));
     }
 
-    static void quicken(DownloadQueue &queue)
-    {
-        queue.setStallTimeout(30s);
-        queue.setRetryDelays({10ms});
-    }
-
     // The Range headers asked of url, in order ("" for none).
     QList<QByteArray> rangesAsked(const QString &url) const
     {
@@ -95,7 +89,6 @@ private slots:
     {
         const auto h = history();
         DownloadQueue queue(*h, 2);
-        quicken(queue);
         QList<qint64> started;
         bool tooMany = false;
         connect(&queue, &DownloadQueue::changed, this, [&](qint64 id) {
@@ -131,7 +124,6 @@ private slots:
     {
         const auto h = history();
         DownloadQueue queue(*h, 3);
-        quicken(queue);
         const QString url = stalledUrl();
         const qint64 id = queue.enqueue(entryFor(url));
         QTRY_COMPARE(h->entry(id)->bytesDone, StallsAt); // written while it runs
@@ -156,25 +148,33 @@ private slots:
     void cancel_data()
     {
         QTest::addColumn<bool>("pausedFirst");
-        QTest::newRow("running") << false;
-        QTest::newRow("paused") << true;
+        QTest::addColumn<bool>("remove");
+        QTest::newRow("running") << false << false;
+        QTest::newRow("paused") << true << false;
+        QTest::newRow("removed with its file while running") << false << true;
+        QTest::newRow("removed with its file while paused") << true << true;
     }
 
-    // Cancelled, its part file and the info beside it gone.
+    // Cancelled or removed, its part file and the info beside it gone.
     void cancel()
     {
         QFETCH(bool, pausedFirst);
+        QFETCH(bool, remove);
         const auto h = history();
         DownloadQueue queue(*h, 3);
-        quicken(queue);
         const DownloadEntry wanted = entryFor(stalledUrl());
         const qint64 id = queue.enqueue(wanted);
         QTRY_COMPARE(queue.entry(id)->bytesDone, StallsAt);
         QCOMPARE(entries(wanted.folder).size(), 2); // part and info
         if (pausedFirst)
             queue.pause(id);
-        queue.cancel(id);
-        QCOMPARE(h->entry(id)->state, DownloadState::Cancelled);
+        if (remove)
+            queue.remove(id, true);
+        else
+            queue.cancel(id);
+        QCOMPARE(h->entry(id).has_value(), !remove);
+        if (!remove)
+            QCOMPARE(h->entry(id)->state, DownloadState::Cancelled);
         QCOMPARE(entries(wanted.folder), QStringList());
         QVERIFY(queue.isIdle());
     }
@@ -184,7 +184,6 @@ private slots:
     {
         const auto h = history();
         DownloadQueue queue(*h, 3);
-        quicken(queue);
         QSignalSpy ended(&queue, &DownloadQueue::ended);
         const qint64 id =
             queue.enqueue(entryFor(m_service.baseUrl() + QStringLiteral("/file/status-404.mp3")));
@@ -202,7 +201,6 @@ private slots:
     {
         const auto h = history();
         auto queue = std::make_unique<DownloadQueue>(*h, 2);
-        quicken(*queue);
         QList<qint64> ids;
         for (int n = 0; n < 2; ++n)
             ids.append(queue->enqueue(entryFor(stalledUrl())));
@@ -230,7 +228,6 @@ private slots:
     {
         const auto h = history();
         DownloadQueue queue(*h, 3);
-        quicken(queue);
         constexpr qint64 size = 20 * 1024 * 1024;
         QSignalSpy changed(&queue, &DownloadQueue::changed);
         QSignalSpy ended(&queue, &DownloadQueue::ended);
