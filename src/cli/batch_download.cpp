@@ -107,6 +107,7 @@ public:
                                             : DownloadBatch::DonePolicy::Skip);
         connect(&m_batch, &DownloadBatch::queued, this, &BatchRun::onQueued);
         connect(&m_batch, &DownloadBatch::analysisFailed, this, &BatchRun::onAnalysisFailed);
+        connect(&m_batch, &DownloadBatch::failed, this, &BatchRun::onFailed);
         connect(&m_batch, &DownloadBatch::skipped, this, &BatchRun::onSkipped);
         connect(&m_batch, &DownloadBatch::analysed, this, &BatchRun::finishIfThrough);
         connect(&m_queue, &DownloadQueue::changed, this, &BatchRun::onChanged);
@@ -157,6 +158,7 @@ private:
 
     void onAnalysisFailed(const QString &address, const AnalysisResult &result)
     {
+        m_toldFailure = address;
         const QString url = soundInfoUrl(soundIdFromAddress(address), m_config.apiHost);
         m_progress.wipe();
         if (result.status == AnalysisStatus::ExtractFailed) {
@@ -167,6 +169,18 @@ private:
             printFailure(QCoreApplication::translate("Cli", "无法获取 %1").arg(url), result.reason);
             fail(address, {}, result.reason, FetchFailed);
         }
+    }
+
+    // Failures of analysis were told by onAnalysisFailed() just before.
+    void onFailed(const QString &address, qint64, const QString &reason)
+    {
+        if (m_toldFailure == address) {
+            m_toldFailure.clear();
+            return;
+        }
+        m_progress.wipe();
+        printFailure(QCoreApplication::translate("Cli", "无法下载 %1").arg(address), reason);
+        fail(address, {}, reason, DownloadFailed);
     }
 
     void onSkipped(const QString &, const DownloadEntry &done)
@@ -331,6 +345,7 @@ private:
     int m_status = Success;
     bool m_stopping = false;
     bool m_started = false; // a lone download has started
+    QString m_toldFailure;  // the address whose failed() follows its analysisFailed()
     double m_speed = 0;     // a lone download's latest, shown again at its end
     TerminationSignals m_guard;
 };
