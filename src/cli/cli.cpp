@@ -7,6 +7,7 @@
 #include "cli/command_steps.h"
 #include "cli/config_command.h"
 #include "cli/download_command.h"
+#include "cli/history_command.h"
 #include "cli/hot_command.h"
 #include "cli/info_command.h"
 #include "cli/options.h"
@@ -33,7 +34,7 @@ namespace Cli {
 namespace {
 
 const QStringList Commands = {QStringLiteral("info"), QStringLiteral("download"), QStringLiteral("hot"),
-                              QStringLiteral("config")};
+                              QStringLiteral("config"), QStringLiteral("history")};
 
 struct HelpRow
 {
@@ -53,7 +54,14 @@ const HelpRow CommandRows[] = {
     {"download ADDRESS [-o DIR] [--name TEMPLATE] [--no-tags]",
      QT_TRANSLATE_NOOP("Cli", "分析地址，保存音乐文件（存入下载文件夹或 DIR），打印保存的路径；"
                               "使用 --demo 时 ADDRESS 可以只写示例编号，如 1001")},
+    {"download ADDRESS... | - | --hot",
+     QT_TRANSLATE_NOOP("Cli", "依次下载多个地址（“-”：从标准输入每行读一个地址；--hot：首页的十五首热门音乐，"
+                              "再加上写出的地址），每保存一个打印一行路径；历史中已下载且文件仍在的音乐跳过"
+                              "（算作成功），除非加 --force；有失败时最后列出失败的地址和原因")},
     {"hot [--json]", QT_TRANSLATE_NOOP("Cli", "列出首页的十五首热门音乐（--json：文字与截取的完全一致）")},
+    {"history [--json]",
+     QT_TRANSLATE_NOOP("Cli", "列出下载历史（窗口与命令行共用），最新的在前：状态、大小、名称、歌手、"
+                              "保存的路径或失败原因、时间")},
     {"config [KEY [VALUE]]",
      QT_TRANSLATE_NOOP("Cli", "以 key=value 行打印下载设置，或打印一项，或设置一项；键：folder、"
                               "name（默认的 --name 模板）、tags（true/false）、id3-version（3/4）")},
@@ -67,6 +75,10 @@ const HelpRow OptionRows[] = {
                               "“{singer} - {name}”）：字段有 {singer} {name} {id} {date} {ext} "
                               "{shortname} {shortsinger}；“/” 分出子文件夹；未写 {ext} 时自动加上扩展名")},
     {"--no-tags", QT_TRANSLATE_NOOP("Cli", "（download）保存时不写标签和封面")},
+    {"--jobs N",
+     QT_TRANSLATE_NOOP("Cli", "（download）同时下载 N 个（1 到 10，默认为 jobs 设置，最初是 3）")},
+    {"--force", QT_TRANSLATE_NOOP("Cli", "（download）历史中已下载过的音乐也重新下载")},
+    {"--hot", QT_TRANSLATE_NOOP("Cli", "（download）下载首页的十五首热门音乐")},
     {"--timeout SECONDS", QT_TRANSLATE_NOOP("Cli", "这么久收不到数据就放弃（默认 30）")},
     {"--web-host HOST[:PORT]", QT_TRANSLATE_NOOP("Cli", "音乐页面和首页所在的网站主机")},
     {"--api-host HOST[:PORT]", QT_TRANSLATE_NOOP("Cli", "音乐信息接口所在的主机")},
@@ -171,8 +183,21 @@ QString nameTemplateOf(const QCommandLineParser &parser, const DownloadSettings 
     return parser.isSet(Options::NameTemplate) ? parser.value(Options::NameTemplate) : settings.nameTemplate;
 }
 
+// --jobs, 1 to 10; without it the jobs setting.
+std::optional<int> jobsFrom(const QCommandLineParser &parser, const DownloadSettings &settings)
+{
+    if (!parser.isSet(Options::Jobs))
+        return settings.jobs;
+    bool ok = false;
+    const int jobs = parser.value(Options::Jobs).toInt(&ok);
+    if (!ok || jobs < 1 || jobs > DownloadSettings::MaxJobs)
+        return std::nullopt;
+    return jobs;
+}
+
 int runCommand(const QString &command, const QCommandLineParser &parser, const ServiceConfig &config,
-               const FetchOptions &options, const QStringList &arguments, const DownloadSettings &settings)
+               const FetchOptions &options, const QStringList &arguments, const DownloadSettings &settings,
+               int jobs)
 {
     const bool json = parser.isSet(Options::Json);
     if (command == QLatin1String("download")) {
@@ -181,7 +206,11 @@ int runCommand(const QString &command, const QCommandLineParser &parser, const S
             wanted.folder = parser.value(Options::Output);
         wanted.nameTemplate = nameTemplateOf(parser, settings);
         wanted.tags = settings.tags && !parser.isSet(Options::NoTags);
-        return runDownloadCommand(config, options, arguments, wanted);
+        DownloadChoices choices;
+        choices.batch.jobs = jobs;
+        choices.batch.force = parser.isSet(Options::Force);
+        choices.hot = parser.isSet(Options::Hot);
+        return runDownloadCommand(config, options, arguments, wanted, choices);
     }
     if (command == QLatin1String("hot")) {
         const CommandOutput hot = runHotCommand(config.webHost, options, json, arguments);
@@ -249,6 +278,8 @@ int run(int argc, char **argv)
     }
     if (command == QLatin1String("config"))
         return runConfigCommand(positional);
+    if (command == QLatin1String("history"))
+        return runHistoryCommand(parser.isSet(Options::Json), positional);
 
     const std::optional<FetchOptions> fetchOptions = fetchOptionsFrom(parser);
     if (!fetchOptions) {
@@ -264,6 +295,13 @@ int run(int argc, char **argv)
         printFailure(QCoreApplication::translate("Cli", "--name 模板 “%1” 有误")
                          .arg(parser.value(Options::NameTemplate)),
                      problem);
+        return UsageError;
+    }
+    const std::optional<int> jobs = jobsFrom(parser, settings);
+    if (!jobs) {
+        printFailure(
+            QCoreApplication::translate("Cli", "--jobs 的值 “%1” 有误").arg(parser.value(Options::Jobs)),
+            QCoreApplication::translate("Cli", "须为 1 到 %1 的整数").arg(DownloadSettings::MaxJobs));
         return UsageError;
     }
     // Host options are checked before a demo service is started for nothing.
@@ -283,11 +321,17 @@ int run(int argc, char **argv)
         // The host options still override the service's hosts.
         config = applyServiceHostOptions(parser, ServiceConfig::allAt(demo->hostAndPort()), nullptr);
         // The demo's port is only known now, so a bare sample id stands for its page.
-        if (command != QLatin1String("hot") && positional.size() == 1)
+        if (command == QLatin1String("download")) {
+            for (QString &address : positional) {
+                if (address != QLatin1String("-"))
+                    address = demo->pageAddress(address);
+            }
+        } else if (command != QLatin1String("hot") && positional.size() == 1) {
             positional.first() = demo->pageAddress(positional.first());
+        }
     }
 
-    const int status = runCommand(command, parser, *config, *fetchOptions, positional, settings);
+    const int status = runCommand(command, parser, *config, *fetchOptions, positional, settings, *jobs);
     shutDownSharedNetworkManager();
     return status;
 }

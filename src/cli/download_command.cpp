@@ -5,86 +5,20 @@
 
 #include "cli/cli_output.h"
 #include "cli/command_steps.h"
-#include "services/sound_download.h"
-#include "services/termination_signals.h"
-#include "services/web_address.h"
-#include "sound/sound_analysis.h"
-#include "sound/sound_download_request.h"
-#include "sound/sound_info.h"
+#include "cli/hot_command.h"
 #include "sound/sound_link.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
 
 #include <cstdio>
-#include <unistd.h>
+#include <optional>
 
 namespace Cli {
-
-namespace {
-
-// Redraws one line on a terminal; elsewhere (a log, a pipe) writes a plain
-// line at every tenth of the way, so the output stays readable. The speed
-// counts only what came over the network: a continued part file is not.
-class ProgressReport
-{
-public:
-    ProgressReport()
-        : m_terminal(::isatty(STDERR_FILENO) == 1)
-    {
-        m_clock.start();
-    }
-
-    void update(qint64 received, qint64 total, qint64 transferred)
-    {
-        if (m_terminal) {
-            if (m_lastDraw.isValid() && m_lastDraw.elapsed() < 100)
-                return;
-            m_lastDraw.start();
-            writeTo(stderr,
-                    u'\r' + progressLine(received, total, speed(transferred)) + QStringLiteral("\x1b[K"));
-            m_drawn = true;
-            return;
-        }
-        const int tenth = total > 0 ? int(received * 10 / total) : int(received / (64 * 1024 * 1024));
-        if (tenth == m_lastTenth)
-            return;
-        m_lastTenth = tenth;
-        writeTo(stderr, progressLine(received, total, speed(transferred), 0) + u'\n');
-    }
-
-    // A line of its own, below any progress drawn so far.
-    void note(const QString &text)
-    {
-        if (m_terminal && m_drawn)
-            writeTo(stderr, QStringLiteral("\n"));
-        m_drawn = false;
-        printProblem(text);
-    }
-
-    void end(qint64 received, qint64 total, qint64 transferred, bool ok)
-    {
-        if (m_terminal && (m_drawn || ok))
-            writeTo(stderr,
-                    u'\r' + progressLine(received, total, speed(transferred)) + QStringLiteral("\x1b[K\n"));
-    }
-
-private:
-    double speed(qint64 transferred) const
-    {
-        const double seconds = double(m_clock.nsecsElapsed()) / 1e9;
-        return seconds > 0 ? double(transferred) / seconds : 0.0;
-    }
-
-    const bool m_terminal;
-    QElapsedTimer m_clock;
-    QElapsedTimer m_lastDraw;
-    bool m_drawn = false;
-    int m_lastTenth = 0;
-};
-
-} // namespace
 
 QString progressLine(qint64 received, qint64 total, double bytesPerSecond, int barWidth)
 {
@@ -106,83 +40,81 @@ QString progressLine(qint64 received, qint64 total, double bytesPerSecond, int b
 
 namespace {
 
-// The download step, once the record is in: reports progress, retries and
-// the outcome, then calls done with the exit status.
-class DownloadStep : public QObject
+// Addresses from stdin, one a line; blank lines and surrounding spaces are
+// not addresses.
+QStringList stdinAddresses()
 {
-public:
-    DownloadStep(const DownloadRequest &request, std::function<void(int)> done)
-        : m_download(request)
-        , m_done(std::move(done))
-        // Ctrl-C or a termination request ends the download cleanly: a part
-        // file that can be continued stays for the next run, others go.
-        , m_guard([this](int) { m_download.abort(); })
-    {
-        connect(&m_download, &SoundDownload::progress, this, [this](qint64 received, qint64 total) {
-            m_report.update(received, total, m_download.transferred());
-        });
-        connect(&m_download, &SoundDownload::retrying, this, [this](int attempt, int attempts) {
-            m_report.note(QCoreApplication::translate("Cli", "连接中断，正在重试（第 %1 次，共 %2 次）")
-                              .arg(attempt)
-                              .arg(attempts));
-        });
-        connect(&m_download, &SoundDownload::finished, this, &DownloadStep::report);
-        m_download.start();
-        if (m_download.resumedFrom() > 0)
-            printProblem(QCoreApplication::translate("Cli", "从 %1 处继续先前未完成的下载")
-                             .arg(byteSizeText(double(m_download.resumedFrom()))));
+    QFile in;
+    if (!in.open(stdin, QIODevice::ReadOnly))
+        return {};
+    QStringList addresses;
+    for (const QByteArray &line : in.readAll().split('\n')) {
+        const QString address = QString::fromUtf8(line).trimmed();
+        if (!address.isEmpty())
+            addresses.append(address);
     }
+    return addresses;
+}
 
-private:
-    void report(const DownloadResult &result)
-    {
-        m_report.end(m_download.received(), m_download.total(), m_download.transferred(), result.ok());
-        if (!result.ok()) {
-            printFailure(QCoreApplication::translate("Cli", "无法下载 %1").arg(m_download.request().fileUrl),
-                         result.detail);
-            if (!result.partPath.isEmpty())
-                printProblem(QCoreApplication::translate("Cli", "已保留 %1，再次运行同一命令即可继续下载")
-                                 .arg(QDir::toNativeSeparators(result.partPath)));
-            m_done(DownloadFailed);
-            return;
-        }
-        if (!result.untagged.isEmpty())
-            printFailure(QCoreApplication::translate("Cli", "已保存，但未写入标签"), result.untagged);
-        writeTo(stdout, QDir::toNativeSeparators(result.filePath) + u'\n');
-        m_done(Success);
+// The hot list's sounds, scraped as `hot` does; nullopt after the reason
+// went to stderr.
+std::optional<QList<DownloadBatch::Item>> hotItems(const QString &webHost, const FetchOptions &options,
+                                                   int *status)
+{
+    const CommandOutput hot = runHotCommand(webHost, options, true, {});
+    if (hot.status != Success) {
+        writeTo(stderr, hot.err);
+        *status = hot.status;
+        return std::nullopt;
     }
-
-    SoundDownload m_download;
-    ProgressReport m_report;
-    std::function<void(int)> m_done;
-    TerminationSignals m_guard;
-};
+    QList<DownloadBatch::Item> items;
+    for (const QJsonValue row : QJsonDocument::fromJson(hot.out).array())
+        items.append({row[QLatin1String("link")].toString(), row[QLatin1String("name")].toString(), {}});
+    return items;
+}
 
 } // namespace
 
 int runDownloadCommand(const ServiceConfig &config, const FetchOptions &options, const QStringList &arguments,
-                       const DownloadSettings &settings)
+                       const DownloadSettings &settings, const DownloadChoices &choices)
 {
-    if (const int status = checkCommandAddress(QStringLiteral("download"), arguments, config);
-        status != Success)
-        return status;
-
-    QObject owner;
-    std::unique_ptr<DownloadStep> step;
-    const int status = runCommandLoop([&](const std::function<void(int)> &done) {
-        startCommandAnalysis(
-            arguments.first(), config, options, &owner, [&, done](int analysed, const SoundInfo &record) {
-                if (analysed != Success) {
-                    done(analysed);
-                    return;
-                }
-                DownloadRequest request =
-                    soundDownloadRequest(record, soundPagePrefix(config.webHost) + record.soundId, settings);
-                request.stallTimeout = options.stallTimeout;
-                step = std::make_unique<DownloadStep>(request, done);
-            });
+    if (arguments.isEmpty() && !choices.hot) {
+        printFailure(
+            QCoreApplication::translate("Cli", "用法有误"),
+            QCoreApplication::translate("Cli", "%1 需要一个音乐页面地址").arg(QStringLiteral("download")));
+        return UsageError;
+    }
+    QList<DownloadBatch::Item> items;
+    if (choices.hot) {
+        int status = Success;
+        const std::optional<QList<DownloadBatch::Item>> hot = hotItems(config.webHost, options, &status);
+        if (!hot)
+            return status;
+        items = *hot;
+    }
+    bool readStdin = false;
+    for (const QString &argument : arguments) {
+        if (argument != QLatin1String("-")) {
+            items.append({argument, {}, {}});
+        } else if (!readStdin) { // stdin gives its lines once
+            readStdin = true;
+            for (const QString &address : stdinAddresses())
+                items.append({address, {}, {}});
+        }
+    }
+    // The hot list repeats its last entry, and a list may name a sound twice:
+    // each sound is downloaded once.
+    QSet<QString> seen;
+    items.removeIf([&](const DownloadBatch::Item &item) {
+        const QString id = soundIdFromAddress(item.address);
+        if (id.isEmpty() || checkSoundAddress(item.address, config.webHost) != AddressCheck::Accepted)
+            return false;
+        if (seen.contains(id))
+            return true;
+        seen.insert(id);
+        return false;
     });
-    return status;
+    return runBatchDownload(config, options, settings, choices.batch, items);
 }
 
 } // namespace Cli

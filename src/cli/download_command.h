@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "cli/batch_download.h"
 #include "services/byte_size.h"
 #include "services/download_settings.h"
 #include "services/http_text_fetch.h"
@@ -13,14 +14,22 @@
 
 namespace Cli {
 
-// `download ADDRESS [-o DIR] [--name TEMPLATE] [--no-tags]`: analyses the
-// address like `info`, then saves the sound file as the settings (with the
-// options laid over them; the template already checked) say: folder, name,
-// tags. A progress line goes to stderr, the saved path to stdout, and a note
-// to stderr when the tags could not be written. Returns the exit code
-// (DownloadFailed when the download itself fails; never for tags).
+struct DownloadChoices
+{
+    BatchOptions batch;
+    bool hot = false; // the hot list's sounds first, then any addresses given
+};
+
+// `download ADDRESS... [-o DIR] [--name TEMPLATE] [--no-tags] [--jobs N]
+// [--force] [--hot]`: analyses each address like `info`, then saves its
+// sound file as the settings (with the options laid over them; the
+// template already checked) say: folder, name, tags. "-" stands for the
+// addresses on stdin, one a line. Progress goes to stderr, each saved path
+// to stdout, and a note to stderr when the tags could not be written.
+// Returns the exit code (DownloadFailed when a download itself fails;
+// never for tags).
 int runDownloadCommand(const ServiceConfig &config, const FetchOptions &options, const QStringList &arguments,
-                       const DownloadSettings &settings);
+                       const DownloadSettings &settings, const DownloadChoices &choices);
 
 // One progress line: bar, percentage, bytes and speed; percentage and bar
 // only when total is known (>= 0).

@@ -108,7 +108,11 @@ void DownloadBatch::take(const Item &item, const AnalysisResult &result)
             return;
         }
     }
-    emit queued(item.address, queue(entry));
+    const qint64 id = queue(entry);
+    if (id > 0)
+        emit queued(item.address, id);
+    else // the history would not take it, so the queue cannot run it
+        emit failed(item.address, 0, tr("无法记入下载历史"));
 }
 
 qint64 DownloadBatch::queue(const DownloadEntry &entry)

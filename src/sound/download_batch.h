@@ -56,6 +56,7 @@ public:
 
 signals:
     void queued(const QString &address, qint64 id);
+    // id 0: not even the failure could be stored.
     void failed(const QString &address, qint64 id, const QString &reason);
     // Just before failed(): the whole outcome, for callers that tell a
     // missing answer from one without a record.

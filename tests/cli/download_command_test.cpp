@@ -84,10 +84,10 @@ private slots:
         QVERIFY(!run.err.contains(u'\r'));
         QVERIFY(run.err.contains(QStringLiteral("100%")));
 
-        // Again: a second file beside the first.
+        // Again, forced past the history: a second file beside the first.
         const VexaRun again =
             vexa({QStringLiteral("download"), page(QStringLiteral("file-bytes-%1").arg(size)),
-                  QStringLiteral("--output"), folder});
+                  QStringLiteral("--output"), folder, QStringLiteral("--force")});
         QCOMPARE(again.exitCode, 0);
         QVERIFY(QString::fromUtf8(again.out).endsWith(QStringLiteral("bytes-%1 (1).mp3\n").arg(size)));
     }
@@ -125,6 +125,19 @@ private slots:
         QCOMPARE(m_service.requests().constLast().header("Range"), QByteArray("bytes=1600000-"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("b - a.mp3")});
+    }
+
+    // The hot list names some sounds twice: each is saved once.
+    void hotList()
+    {
+        QTemporaryDir dir;
+        const VexaRun run =
+            vexa({QStringLiteral("download"), QStringLiteral("--hot"), QStringLiteral("-o"), dir.path()});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const QStringList saved = QDir(dir.path()).entryList(QDir::Files);
+        QCOMPARE(QString::fromUtf8(run.out).count(u'\n'), saved.size());
+        QVERIFY(saved.size() > 1);
+        QVERIFY2(saved.filter(QStringLiteral(" (1)")).isEmpty(), qPrintable(saved.join(u',')));
     }
 
     // Ctrl-C or a termination request ends the download cleanly.
@@ -239,6 +252,10 @@ private slots:
             << QStringLiteral("ftp://x/sound/1") << 2 << QStringLiteral("地址有误") << QString();
         QTest::newRow("no sound record")
             << page(QStringLiteral("424242")) << 4 << QStringLiteral("的回答中没有音乐信息: ") << QString();
+        QTest::newRow("jobs 0") << QStringLiteral("--jobs=0") << 64
+                                << QStringLiteral("--jobs 的值 “0” 有误: 须为 1 到 10 的整数") << QString();
+        QTest::newRow("jobs 11") << QStringLiteral("--jobs=11") << 64 << QStringLiteral("“11” 有误")
+                                 << QString();
     }
 
     void exitStatuses()
@@ -252,7 +269,10 @@ private slots:
             R"({"info":{"sound":{"name":"a","pic_200":"","source":"file:///etc/passwd?x","sound_count":1,)"
             R"("share_count":1,"create_time":0,"info":"","user":{"follow_count":1,"name":"b"}}}})");
         QTemporaryDir dir;
+        // An option in place of the address: a usage error before anything is fetched.
         QStringList arguments{QStringLiteral("download"), address, QStringLiteral("-o"), dir.path()};
+        if (address.startsWith(u'-'))
+            arguments.insert(1, page(QStringLiteral("file-bytes-10")));
         if (!language.isEmpty())
             arguments << QStringLiteral("--lang") << language;
         const VexaRun run = vexa(arguments);

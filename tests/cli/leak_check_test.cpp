@@ -111,6 +111,15 @@ private slots:
             << QStringList{download, page(QStringLiteral("file-drop-1000000")), output, folder} << 5;
         QTest::newRow("download, error status")
             << QStringList{download, page(QStringLiteral("file-status-404")), output, folder} << 5;
+        QTest::newRow("download, several, one failing")
+            << QStringList{download,
+                           page(QStringLiteral("file-bytes-3000001")),
+                           page(QStringLiteral("424242")),
+                           page(QStringLiteral("1002")),
+                           output,
+                           folder}
+            << 5;
+        QTest::newRow("history") << QStringList{QStringLiteral("history"), QStringLiteral("--json")} << 0;
     }
 
     void commands()

@@ -1,0 +1,37 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "services/download_settings.h"
+#include "services/http_text_fetch.h"
+#include "services/service_config.h"
+#include "sound/download_batch.h"
+
+#include <QList>
+#include <QString>
+
+namespace Cli {
+
+struct BatchOptions
+{
+    int jobs = 3;
+    bool force = false; // download again what the history has as done
+};
+
+// Downloads every item through the shared history and a queue of
+// options.jobs at once: addresses are checked (a refused one fails alone),
+// analysed and queued in order. Each saved path goes to stdout as it lands;
+// failures to stderr as they happen, and a summary at the end. Returns the
+// exit code: with one item its own (as a lone download always had), with
+// several Success or DownloadFailed. Ctrl-C pauses what runs and keeps
+// the part files.
+int runBatchDownload(const ServiceConfig &config, const FetchOptions &fetchOptions,
+                     const DownloadSettings &settings, const BatchOptions &options,
+                     const QList<DownloadBatch::Item> &items);
+
+// The one terminal line of several downloads: how many are through of how
+// many, bytes so far (of the known total), speed.
+QString batchProgressLine(int through, int total, qint64 bytes, qint64 knownTotal, double bytesPerSecond);
+
+} // namespace Cli
