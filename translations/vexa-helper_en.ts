@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="zh_CN">
 <context>
+    <name>BatchWiring</name>
+    <message>
+        <source>以下 %1 首音乐已下载过，要再次下载吗？</source>
+        <translation>Downloaded before: %1. Download again?</translation>
+    </message>
+</context>
+<context>
     <name>Cli</name>
     <message>
         <source>打开主窗口</source>
@@ -275,6 +282,118 @@
         <source>打开新的窗口，不把地址交给已打开的窗口。</source>
         <translation>Open a new window instead of handing the address to the open one.</translation>
     </message>
+    <message>
+        <source>--download 后面要写音乐页面地址</source>
+        <translation>--download needs sound page addresses after it</translation>
+    </message>
+    <message>
+        <source>已下载过 “%1”，跳过；文件在 %2（重新下载请加 --force）</source>
+        <translation>already downloaded &quot;%1&quot;, skipped; the file is %2 (--force downloads it again)</translation>
+    </message>
+    <message>
+        <source>%1 个下载失败（共 %2 个）：</source>
+        <translation>%1 of %2 downloads failed:</translation>
+    </message>
+    <message>
+        <source>依次下载多个地址（“-”：从标准输入每行读一个地址；--hot：首页的十五首热门音乐，再加上写出的地址），每保存一个打印一行路径；历史中已下载且文件仍在的音乐跳过（算作成功），除非加 --force；有失败时最后列出失败的地址和原因</source>
+        <translation>download several addresses in turn (&quot;-&quot;: one address a line from standard input; --hot: the fifteen hot sounds of the home page, then any addresses given), printing one saved path each; a sound the history has as downloaded, its file still there, is skipped (a success) unless --force is given; failures are listed with their reasons at the end</translation>
+    </message>
+    <message>
+        <source>列出下载历史（窗口与命令行共用），最新的在前：状态、大小、名称、歌手、保存的路径或失败原因、时间</source>
+        <translation>list the download history (shared by the window and the command line), newest first: state, size, name, singer, saved path or the reason it failed, time</translation>
+    </message>
+    <message>
+        <source>（download）同时下载 N 个（1 到 10，默认为 jobs 设置，最初是 3）</source>
+        <translation>(download) N downloads at once (1 to 10; default the jobs setting, at first 3)</translation>
+    </message>
+    <message>
+        <source>（download）历史中已下载过的音乐也重新下载</source>
+        <translation>(download) download again what the history has as downloaded</translation>
+    </message>
+    <message>
+        <source>（download）下载首页的十五首热门音乐</source>
+        <translation>(download) download the fifteen hot sounds of the home page</translation>
+    </message>
+    <message>
+        <source>（窗口）启动后把这些地址的音乐加入下载列表；已有打开的窗口时，交给那个窗口</source>
+        <translation>(window) after starting, add the sounds at these addresses to the download list; with a window open already, hand them to that window</translation>
+    </message>
+    <message>
+        <source>--jobs 的值 “%1” 有误</source>
+        <translation>bad --jobs value &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>须为 1 到 %1 的整数</source>
+        <translation>wants a whole number from 1 to %1</translation>
+    </message>
+    <message>
+        <source>等待</source>
+        <translation>waiting</translation>
+    </message>
+    <message>
+        <source>下载中</source>
+        <translation>downloading</translation>
+    </message>
+    <message>
+        <source>已暂停</source>
+        <translation>paused</translation>
+    </message>
+    <message>
+        <source>已完成</source>
+        <translation>done</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>failed</translation>
+    </message>
+    <message>
+        <source>已取消</source>
+        <translation>cancelled</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>大小</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>歌手</source>
+        <translation>Singer</translation>
+    </message>
+    <message>
+        <source>文件或原因</source>
+        <translation>File or reason</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>history 不接受参数</source>
+        <translation>history takes no arguments</translation>
+    </message>
+    <message>
+        <source>同时下载的个数。</source>
+        <translation>Downloads at once.</translation>
+    </message>
+    <message>
+        <source>已下载过的音乐也重新下载。</source>
+        <translation>Download again what was downloaded before.</translation>
+    </message>
+    <message>
+        <source>下载首页的十五首热门音乐。</source>
+        <translation>Download the fifteen hot sounds of the home page.</translation>
+    </message>
+    <message>
+        <source>把地址的音乐加入下载列表。</source>
+        <translation>Add the sounds at the addresses to the download list.</translation>
+    </message>
 </context>
 <context>
     <name>DesktopNotifications</name>
@@ -297,6 +416,35 @@
     <message>
         <source>无法发送桌面通知</source>
         <translation>cannot send desktop notifications</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadBatch</name>
+    <message>
+        <source>无法记入下载历史</source>
+        <translation>could not be recorded in the download history</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadHistory</name>
+    <message>
+        <source>无法使用下载历史 %1，本次下载不会记入历史</source>
+        <translation>Cannot use the download history %1; downloads this time will not be recorded</translation>
+    </message>
+    <message>
+        <source>下载历史已损坏，已移到 %1 并新建</source>
+        <translation>The download history was damaged; moved it to %1 and started a new one</translation>
+    </message>
+    <message>
+        <source>下载历史 %1 来自更新版本的程序，本次下载不会记入历史</source>
+        <translation>The download history %1 is from a newer version; downloads this time will not be recorded</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadQueue</name>
+    <message>
+        <source>已暂停</source>
+        <translation>Paused</translation>
     </message>
 </context>
 <context>
@@ -380,6 +528,10 @@
         <source>无法写入 %1</source>
         <translation>cannot write %1</translation>
     </message>
+    <message>
+        <source>同时下载数只能是 1 到 %1</source>
+        <translation>Simultaneous downloads must be 1 to %1</translation>
+    </message>
 </context>
 <context>
     <name>DownloadStatus</name>
@@ -402,6 +554,146 @@
     <message>
         <source>（未写入标签）</source>
         <translation> (no tags written)</translation>
+    </message>
+    <message>
+        <source>《%1》已下载过：
+%2
+要再次下载吗？</source>
+        <translation>&quot;%1&quot; was downloaded before:
+%2
+Download it again?</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadsModel</name>
+    <message>
+        <source>等待中</source>
+        <translation>Waiting</translation>
+    </message>
+    <message>
+        <source>下载中</source>
+        <translation>Downloading</translation>
+    </message>
+    <message>
+        <source>已暂停</source>
+        <translation>Paused</translation>
+    </message>
+    <message>
+        <source>已完成</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>已取消</source>
+        <translation>Cancelled</translation>
+    </message>
+    <message>
+        <source>失败：%1</source>
+        <translation>Failed: %1</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>歌手</source>
+        <translation>Singer</translation>
+    </message>
+    <message>
+        <source>大小</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>进度</source>
+        <translation>Progress</translation>
+    </message>
+    <message>
+        <source>速度</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>State</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadsWindow</name>
+    <message>
+        <source>下载列表</source>
+        <translation>Downloads</translation>
+    </message>
+    <message>
+        <source>暂停</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>暂停所选的下载，保留已下载的部分</source>
+        <translation>Pause the selected downloads and keep what has arrived</translation>
+    </message>
+    <message>
+        <source>继续</source>
+        <translation>Continue</translation>
+    </message>
+    <message>
+        <source>从暂停处继续所选的下载</source>
+        <translation>Continue the selected downloads where they paused</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>取消所选的下载，删除未完成的部分</source>
+        <translation>Cancel the selected downloads and delete their unfinished parts</translation>
+    </message>
+    <message>
+        <source>重试</source>
+        <translation>Retry</translation>
+    </message>
+    <message>
+        <source>重新开始所选的失败或已取消的下载</source>
+        <translation>Start the selected failed or cancelled downloads again</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>打开所选的已下载文件</source>
+        <translation>Open the selected downloaded files</translation>
+    </message>
+    <message>
+        <source>打开文件夹</source>
+        <translation>Open folder</translation>
+    </message>
+    <message>
+        <source>打开所选下载所在的文件夹</source>
+        <translation>Open the folders of the selected downloads</translation>
+    </message>
+    <message>
+        <source>移除</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>从列表中移除所选的下载</source>
+        <translation>Remove the selected downloads from the list</translation>
+    </message>
+    <message>
+        <source>全部继续</source>
+        <translation>Continue all</translation>
+    </message>
+    <message>
+        <source>继续所有已暂停的下载</source>
+        <translation>Continue every paused download</translation>
+    </message>
+    <message>
+        <source>从列表中移除所选的 %1 项下载。
+同时删除下载的文件吗？</source>
+        <translation>Remove %1 selected downloads from the list.
+Delete the downloaded files too?</translation>
     </message>
 </context>
 <context>
@@ -469,6 +761,22 @@
     <message>
         <source>双击或按回车键分析选中的音乐</source>
         <translation>Double-click or press Enter to analyse the selected sound</translation>
+    </message>
+    <message>
+        <source>全部下载</source>
+        <translation>Download all</translation>
+    </message>
+    <message>
+        <source>下载热榜上的全部音乐</source>
+        <translation>Downloads every sound on the hot list</translation>
+    </message>
+    <message>
+        <source>下载所选</source>
+        <translation>Download selected</translation>
+    </message>
+    <message>
+        <source>下载热榜上选中的音乐</source>
+        <translation>Downloads the selected sounds</translation>
     </message>
 </context>
 <context>
@@ -627,6 +935,14 @@
     <message>
         <source>已填入复制的音乐地址..</source>
         <translation>Copied sound address filled in.</translation>
+    </message>
+    <message>
+        <source>下载列表</source>
+        <translation>Downloads</translation>
+    </message>
+    <message>
+        <source>打开下载列表</source>
+        <translation>Open the download list</translation>
     </message>
 </context>
 <context>
@@ -841,6 +1157,14 @@
     <message>
         <source>在其他程序中复制的音乐页面地址会填入地址框，但不会自动分析</source>
         <translation>A sound page address copied in another program goes into the address box; it is not analysed by itself</translation>
+    </message>
+    <message>
+        <source>同时下载数</source>
+        <translation>Downloads at once</translation>
+    </message>
+    <message>
+        <source>同时进行的下载数，其余的排队等候</source>
+        <translation>How many downloads run at once; the rest wait their turn</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_TW" sourcelanguage="zh_CN">
 <context>
+    <name>BatchWiring</name>
+    <message>
+        <source>以下 %1 首音乐已下载过，要再次下载吗？</source>
+        <translation>以下 %1 首音樂已下載過，要再次下載嗎？</translation>
+    </message>
+</context>
+<context>
     <name>Cli</name>
     <message>
         <source>打开主窗口</source>
@@ -275,6 +282,118 @@
         <source>打开新的窗口，不把地址交给已打开的窗口。</source>
         <translation>開啟新的視窗，不把網址交給已開啟的視窗。</translation>
     </message>
+    <message>
+        <source>--download 后面要写音乐页面地址</source>
+        <translation>--download 後面要寫音樂頁面網址</translation>
+    </message>
+    <message>
+        <source>已下载过 “%1”，跳过；文件在 %2（重新下载请加 --force）</source>
+        <translation>已下載過「%1」，略過；檔案在 %2（重新下載請加 --force）</translation>
+    </message>
+    <message>
+        <source>%1 个下载失败（共 %2 个）：</source>
+        <translation>%1 個下載失敗（共 %2 個）：</translation>
+    </message>
+    <message>
+        <source>依次下载多个地址（“-”：从标准输入每行读一个地址；--hot：首页的十五首热门音乐，再加上写出的地址），每保存一个打印一行路径；历史中已下载且文件仍在的音乐跳过（算作成功），除非加 --force；有失败时最后列出失败的地址和原因</source>
+        <translation>依序下載多個網址（「-」：從標準輸入每行讀一個網址；--hot：首頁的十五首熱門音樂，再加上寫出的網址），每儲存一個就印出一行路徑；歷史中已下載且檔案仍在的音樂會略過（算作成功），除非加上 --force；有失敗時最後列出失敗的網址和原因</translation>
+    </message>
+    <message>
+        <source>列出下载历史（窗口与命令行共用），最新的在前：状态、大小、名称、歌手、保存的路径或失败原因、时间</source>
+        <translation>列出下載歷史（視窗與命令列共用），最新的在前：狀態、大小、名稱、歌手、儲存的路徑或失敗原因、時間</translation>
+    </message>
+    <message>
+        <source>（download）同时下载 N 个（1 到 10，默认为 jobs 设置，最初是 3）</source>
+        <translation>（download）同時下載 N 個（1 到 10，預設為 jobs 設定，最初是 3）</translation>
+    </message>
+    <message>
+        <source>（download）历史中已下载过的音乐也重新下载</source>
+        <translation>（download）歷史中已下載過的音樂也重新下載</translation>
+    </message>
+    <message>
+        <source>（download）下载首页的十五首热门音乐</source>
+        <translation>（download）下載首頁的十五首熱門音樂</translation>
+    </message>
+    <message>
+        <source>（窗口）启动后把这些地址的音乐加入下载列表；已有打开的窗口时，交给那个窗口</source>
+        <translation>（視窗）啟動後把這些網址的音樂加入下載列表；已有開啟的視窗時，交給那個視窗</translation>
+    </message>
+    <message>
+        <source>--jobs 的值 “%1” 有误</source>
+        <translation>--jobs 的值「%1」有誤</translation>
+    </message>
+    <message>
+        <source>须为 1 到 %1 的整数</source>
+        <translation>須為 1 到 %1 的整數</translation>
+    </message>
+    <message>
+        <source>等待</source>
+        <translation>等待中</translation>
+    </message>
+    <message>
+        <source>下载中</source>
+        <translation>下載中</translation>
+    </message>
+    <message>
+        <source>已暂停</source>
+        <translation>已暫停</translation>
+    </message>
+    <message>
+        <source>已完成</source>
+        <translation>已完成</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>失敗</translation>
+    </message>
+    <message>
+        <source>已取消</source>
+        <translation>已取消</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>狀態</translation>
+    </message>
+    <message>
+        <source>大小</source>
+        <translation>大小</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>名稱</translation>
+    </message>
+    <message>
+        <source>歌手</source>
+        <translation>歌手</translation>
+    </message>
+    <message>
+        <source>文件或原因</source>
+        <translation>檔案或原因</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>時間</translation>
+    </message>
+    <message>
+        <source>history 不接受参数</source>
+        <translation>history 不接受參數</translation>
+    </message>
+    <message>
+        <source>同时下载的个数。</source>
+        <translation>同時下載的數量。</translation>
+    </message>
+    <message>
+        <source>已下载过的音乐也重新下载。</source>
+        <translation>已下載過的音樂也重新下載。</translation>
+    </message>
+    <message>
+        <source>下载首页的十五首热门音乐。</source>
+        <translation>下載首頁的十五首熱門音樂。</translation>
+    </message>
+    <message>
+        <source>把地址的音乐加入下载列表。</source>
+        <translation>把網址的音樂加入下載列表。</translation>
+    </message>
 </context>
 <context>
     <name>DesktopNotifications</name>
@@ -297,6 +416,35 @@
     <message>
         <source>无法发送桌面通知</source>
         <translation>無法傳送桌面通知</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadBatch</name>
+    <message>
+        <source>无法记入下载历史</source>
+        <translation>無法記入下載歷史</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadHistory</name>
+    <message>
+        <source>无法使用下载历史 %1，本次下载不会记入历史</source>
+        <translation>無法使用下載歷史 %1，本次下載不會記入歷史</translation>
+    </message>
+    <message>
+        <source>下载历史已损坏，已移到 %1 并新建</source>
+        <translation>下載歷史已損毀，已移至 %1 並重新建立</translation>
+    </message>
+    <message>
+        <source>下载历史 %1 来自更新版本的程序，本次下载不会记入历史</source>
+        <translation>下載歷史 %1 來自較新版本的程式，本次下載不會記入歷史</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadQueue</name>
+    <message>
+        <source>已暂停</source>
+        <translation>已暫停</translation>
     </message>
 </context>
 <context>
@@ -380,6 +528,10 @@
         <source>无法写入 %1</source>
         <translation>無法寫入 %1</translation>
     </message>
+    <message>
+        <source>同时下载数只能是 1 到 %1</source>
+        <translation>同時下載數只能是 1 到 %1</translation>
+    </message>
 </context>
 <context>
     <name>DownloadStatus</name>
@@ -402,6 +554,146 @@
     <message>
         <source>（未写入标签）</source>
         <translation>（未寫入標籤）</translation>
+    </message>
+    <message>
+        <source>《%1》已下载过：
+%2
+要再次下载吗？</source>
+        <translation>《%1》已下載過：
+%2
+要再次下載嗎？</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadsModel</name>
+    <message>
+        <source>等待中</source>
+        <translation>等待中</translation>
+    </message>
+    <message>
+        <source>下载中</source>
+        <translation>下載中</translation>
+    </message>
+    <message>
+        <source>已暂停</source>
+        <translation>已暫停</translation>
+    </message>
+    <message>
+        <source>已完成</source>
+        <translation>已完成</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>失敗</translation>
+    </message>
+    <message>
+        <source>已取消</source>
+        <translation>已取消</translation>
+    </message>
+    <message>
+        <source>失败：%1</source>
+        <translation>失敗：%1</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>名稱</translation>
+    </message>
+    <message>
+        <source>歌手</source>
+        <translation>歌手</translation>
+    </message>
+    <message>
+        <source>大小</source>
+        <translation>大小</translation>
+    </message>
+    <message>
+        <source>进度</source>
+        <translation>進度</translation>
+    </message>
+    <message>
+        <source>速度</source>
+        <translation>速度</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>狀態</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadsWindow</name>
+    <message>
+        <source>下载列表</source>
+        <translation>下載列表</translation>
+    </message>
+    <message>
+        <source>暂停</source>
+        <translation>暫停</translation>
+    </message>
+    <message>
+        <source>暂停所选的下载，保留已下载的部分</source>
+        <translation>暫停所選的下載，保留已下載的部分</translation>
+    </message>
+    <message>
+        <source>继续</source>
+        <translation>繼續</translation>
+    </message>
+    <message>
+        <source>从暂停处继续所选的下载</source>
+        <translation>從暫停處繼續所選的下載</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>取消所选的下载，删除未完成的部分</source>
+        <translation>取消所選的下載，刪除未完成的部分</translation>
+    </message>
+    <message>
+        <source>重试</source>
+        <translation>重試</translation>
+    </message>
+    <message>
+        <source>重新开始所选的失败或已取消的下载</source>
+        <translation>重新開始所選的失敗或已取消的下載</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>開啟</translation>
+    </message>
+    <message>
+        <source>打开所选的已下载文件</source>
+        <translation>開啟所選的已下載檔案</translation>
+    </message>
+    <message>
+        <source>打开文件夹</source>
+        <translation>開啟資料夾</translation>
+    </message>
+    <message>
+        <source>打开所选下载所在的文件夹</source>
+        <translation>開啟所選下載所在的資料夾</translation>
+    </message>
+    <message>
+        <source>移除</source>
+        <translation>移除</translation>
+    </message>
+    <message>
+        <source>从列表中移除所选的下载</source>
+        <translation>從列表中移除所選的下載</translation>
+    </message>
+    <message>
+        <source>全部继续</source>
+        <translation>全部繼續</translation>
+    </message>
+    <message>
+        <source>继续所有已暂停的下载</source>
+        <translation>繼續所有已暫停的下載</translation>
+    </message>
+    <message>
+        <source>从列表中移除所选的 %1 项下载。
+同时删除下载的文件吗？</source>
+        <translation>從列表中移除所選的 %1 項下載。
+同時刪除下載的檔案嗎？</translation>
     </message>
 </context>
 <context>
@@ -469,6 +761,22 @@
     <message>
         <source>双击或按回车键分析选中的音乐</source>
         <translation>按兩下或按 Enter 鍵分析選取的音樂</translation>
+    </message>
+    <message>
+        <source>全部下载</source>
+        <translation>全部下載</translation>
+    </message>
+    <message>
+        <source>下载热榜上的全部音乐</source>
+        <translation>下載熱榜上的全部音樂</translation>
+    </message>
+    <message>
+        <source>下载所选</source>
+        <translation>下載所選</translation>
+    </message>
+    <message>
+        <source>下载热榜上选中的音乐</source>
+        <translation>下載熱榜上選取的音樂</translation>
     </message>
 </context>
 <context>
@@ -627,6 +935,14 @@
     <message>
         <source>已填入复制的音乐地址..</source>
         <translation>已填入複製的音樂網址..</translation>
+    </message>
+    <message>
+        <source>下载列表</source>
+        <translation>下載列表</translation>
+    </message>
+    <message>
+        <source>打开下载列表</source>
+        <translation>開啟下載列表</translation>
     </message>
 </context>
 <context>
@@ -841,6 +1157,14 @@
     <message>
         <source>在其他程序中复制的音乐页面地址会填入地址框，但不会自动分析</source>
         <translation>在其他程式中複製的音樂頁面網址會填入網址框，但不會自動分析</translation>
+    </message>
+    <message>
+        <source>同时下载数</source>
+        <translation>同時下載數</translation>
+    </message>
+    <message>
+        <source>同时进行的下载数，其余的排队等候</source>
+        <translation>同時進行的下載數，其餘的排隊等候</translation>
     </message>
 </context>
 <context>
