@@ -24,7 +24,7 @@ QString doneQuestion(const QList<DownloadEntry> &again)
 {
     QStringList names;
     for (const DownloadEntry &entry : again.first(std::min<qsizetype>(again.size(), NamesShown)))
-        names.append(entry.name.isEmpty() ? entry.pageAddress : entry.name);
+        names.append(entryTitle(entry));
     if (again.size() > NamesShown)
         names.append(QStringLiteral("…"));
     return BatchWiring::tr("以下 %1 首音乐已下载过，要再次下载吗？").arg(again.size()) +

@@ -89,8 +89,8 @@ QString historyTableText(const QList<DownloadEntry> &entries)
         const QString where = entry.state == DownloadState::Done ? QDir::toNativeSeparators(entry.savedPath)
                               : !entry.error.isEmpty()           ? entry.error
                                                                  : QDir::toNativeSeparators(entry.partPath);
-        lines.append({stateText(entry.state), sizeText(entry), oneLine(entry.name), oneLine(entry.singer),
-                      oneLine(where), timeText(entry)});
+        lines.append({stateText(entry.state), sizeText(entry), oneLine(entryTitle(entry)),
+                      oneLine(entry.singer), oneLine(where), timeText(entry)});
     }
     const qsizetype columns = lines.first().size();
     QList<int> widths(columns, 0);

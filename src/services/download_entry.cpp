@@ -84,3 +84,10 @@ std::optional<SoundTags> tagsFromText(const QByteArray &text)
     tags.id3Version = version == 3 ? 3 : 4;
     return tags;
 }
+
+QString entryTitle(const DownloadEntry &entry)
+{
+    if (!entry.name.isEmpty())
+        return entry.name;
+    return entry.pageAddress.isEmpty() ? entry.soundId : entry.pageAddress;
+}

@@ -46,6 +46,10 @@ struct DownloadEntry
     bool operator==(const DownloadEntry &other) const = default;
 };
 
+// What a row is called: the sound's name, or, for a sound that could not
+// be analysed, its page address.
+QString entryTitle(const DownloadEntry &entry);
+
 // The download that fetches the entry's file (stall time-out and retries as
 // the request's defaults).
 DownloadRequest downloadRequestOf(const DownloadEntry &entry);

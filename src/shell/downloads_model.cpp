@@ -92,7 +92,7 @@ QVariant DownloadsModel::data(const QModelIndex &index, int role) const
     }
     switch (index.column()) {
     case NameColumn:
-        return entry.name;
+        return entryTitle(entry);
     case SingerColumn:
         return entry.singer;
     case SizeColumn:

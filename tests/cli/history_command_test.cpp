@@ -45,6 +45,12 @@ private slots:
         QVERIFY2(lines.at(1).startsWith(QStringLiteral("失败")), qPrintable(lines.at(1)));
         for (const char *part : {"1.5 KiB / 4.0 KiB", "月光 下的海", "周以安", "服务器回应 404"})
             QVERIFY2(lines.at(1).contains(QString::fromUtf8(part)), qPrintable(lines.at(1)));
+
+        // A sound that could not be analysed has no name: its address stands in.
+        DownloadEntry unknown;
+        unknown.pageAddress = QStringLiteral("http://h/sound/42");
+        unknown.state = DownloadState::Failed;
+        QVERIFY(Cli::historyTableText({unknown}).contains(unknown.pageAddress));
     }
 
     // What the download command stored, listed by another run.
