@@ -84,7 +84,8 @@ std::optional<qint64> partBytes(const QString &partPath)
 
 void DownloadHistory::Private::bind(QSqlQuery &q, const DownloadEntry &entry) const
 {
-    q.addBindValue(entry.soundId);
+    // A null QString binds as NULL; an entry without a sound id is still kept.
+    q.addBindValue(entry.soundId.isNull() ? QString::fromLatin1("") : entry.soundId);
     q.addBindValue(entry.pageAddress);
     q.addBindValue(entry.name);
     q.addBindValue(entry.singer);

@@ -108,6 +108,8 @@ private slots:
         QVERIFY(history.update(e));
         QCOMPARE(history.entry(e.id), e);
         QCOMPARE(history.entry(e.id + 1), std::nullopt);
+        // An entry of nothing but defaults (no sound id yet) is kept too.
+        QVERIFY(history.add(DownloadEntry{}) > 0);
     }
 
     void pageAndRows()
