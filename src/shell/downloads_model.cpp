@@ -154,6 +154,15 @@ void DownloadsModel::fetchMore(const QModelIndex &parent)
     endInsertRows();
 }
 
+void DownloadsModel::reload()
+{
+    beginResetModel();
+    m_rows.clear();
+    m_total = m_queue.history().count();
+    endResetModel();
+    fetchMore({});
+}
+
 int DownloadsModel::rowOf(qint64 id) const
 {
     const auto found = std::find_if(m_rows.cbegin(), m_rows.cend(),

@@ -44,6 +44,10 @@ public:
     bool canFetchMore(const QModelIndex &parent) const override;
     void fetchMore(const QModelIndex &parent) override;
 
+    // Reads the first page again, with what other processes (a command
+    // line) wrote to the history since.
+    void reload();
+
     // The entry as last read; rows must be in range.
     const DownloadEntry &entryAt(int row) const { return m_rows.at(row); }
     // The loaded row of an entry, or -1.

@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMenu>
+#include <QShowEvent>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QToolButton>
@@ -250,6 +251,17 @@ void DownloadsWindow::removeSelected()
 void DownloadsWindow::resumeAll()
 {
     m_queue.resumeAll();
+}
+
+void DownloadsWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Opened again after a close: a command line may have downloaded meanwhile.
+    if (m_shownBefore && !event->spontaneous()) {
+        m_model->reload();
+        updateActions();
+    }
+    m_shownBefore = true;
 }
 
 void DownloadsWindow::showContextMenu(const QPoint &position)

@@ -45,6 +45,9 @@ public:
     void removeSelected();
     void resumeAll();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     QAction *makeAction(const char *name, const QString &text, const QString &description);
     QList<DownloadEntry> selectedEntries() const;
@@ -63,4 +66,5 @@ private:
     QAction *m_openFolder = nullptr;
     QAction *m_remove = nullptr;
     QAction *m_resumeAll = nullptr;
+    bool m_shownBefore = false;
 };

@@ -84,6 +84,13 @@ private slots:
         QCOMPARE(model.rowCount(), 451);
         QCOMPARE(cell(model, 450, DownloadsModel::NameColumn), QStringLiteral("0"));
         QVERIFY(!model.canFetchMore({}));
+
+        // What another process wrote shows once reloaded, from the first page again.
+        DownloadHistory(m_dir.filePath(QStringLiteral("%1.sqlite").arg(m_run)))
+            .add(stored(QStringLiteral("other"), DownloadState::Done, 1, 1));
+        model.reload();
+        QCOMPARE(model.rowCount(), 200);
+        QCOMPARE(cell(model, 0, DownloadsModel::NameColumn), QStringLiteral("other"));
     }
 
     void cells_data()
