@@ -327,30 +327,6 @@
         <translation>wants a whole number from 1 to %1</translation>
     </message>
     <message>
-        <source>等待</source>
-        <translation>waiting</translation>
-    </message>
-    <message>
-        <source>下载中</source>
-        <translation>downloading</translation>
-    </message>
-    <message>
-        <source>已暂停</source>
-        <translation>paused</translation>
-    </message>
-    <message>
-        <source>已完成</source>
-        <translation>done</translation>
-    </message>
-    <message>
-        <source>失败</source>
-        <translation>failed</translation>
-    </message>
-    <message>
-        <source>已取消</source>
-        <translation>cancelled</translation>
-    </message>
-    <message>
         <source>状态</source>
         <translation>State</translation>
     </message>
@@ -534,6 +510,33 @@
     </message>
 </context>
 <context>
+    <name>DownloadState</name>
+    <message>
+        <source>等待中</source>
+        <translation>Waiting</translation>
+    </message>
+    <message>
+        <source>下载中</source>
+        <translation>Downloading</translation>
+    </message>
+    <message>
+        <source>已暂停</source>
+        <translation>Paused</translation>
+    </message>
+    <message>
+        <source>已完成</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>已取消</source>
+        <translation>Cancelled</translation>
+    </message>
+</context>
+<context>
     <name>DownloadStatus</name>
     <message>
         <source>正在下载音乐..</source>
@@ -566,30 +569,6 @@ Download it again?</translation>
 </context>
 <context>
     <name>DownloadsModel</name>
-    <message>
-        <source>等待中</source>
-        <translation>Waiting</translation>
-    </message>
-    <message>
-        <source>下载中</source>
-        <translation>Downloading</translation>
-    </message>
-    <message>
-        <source>已暂停</source>
-        <translation>Paused</translation>
-    </message>
-    <message>
-        <source>已完成</source>
-        <translation>Done</translation>
-    </message>
-    <message>
-        <source>失败</source>
-        <translation>Failed</translation>
-    </message>
-    <message>
-        <source>已取消</source>
-        <translation>Cancelled</translation>
-    </message>
     <message>
         <source>失败：%1</source>
         <translation>Failed: %1</translation>

@@ -327,30 +327,6 @@
         <translation>須為 1 到 %1 的整數</translation>
     </message>
     <message>
-        <source>等待</source>
-        <translation>等待中</translation>
-    </message>
-    <message>
-        <source>下载中</source>
-        <translation>下載中</translation>
-    </message>
-    <message>
-        <source>已暂停</source>
-        <translation>已暫停</translation>
-    </message>
-    <message>
-        <source>已完成</source>
-        <translation>已完成</translation>
-    </message>
-    <message>
-        <source>失败</source>
-        <translation>失敗</translation>
-    </message>
-    <message>
-        <source>已取消</source>
-        <translation>已取消</translation>
-    </message>
-    <message>
         <source>状态</source>
         <translation>狀態</translation>
     </message>
@@ -534,6 +510,33 @@
     </message>
 </context>
 <context>
+    <name>DownloadState</name>
+    <message>
+        <source>等待中</source>
+        <translation>等待中</translation>
+    </message>
+    <message>
+        <source>下载中</source>
+        <translation>下載中</translation>
+    </message>
+    <message>
+        <source>已暂停</source>
+        <translation>已暫停</translation>
+    </message>
+    <message>
+        <source>已完成</source>
+        <translation>已完成</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>失敗</translation>
+    </message>
+    <message>
+        <source>已取消</source>
+        <translation>已取消</translation>
+    </message>
+</context>
+<context>
     <name>DownloadStatus</name>
     <message>
         <source>正在下载音乐..</source>
@@ -566,30 +569,6 @@
 </context>
 <context>
     <name>DownloadsModel</name>
-    <message>
-        <source>等待中</source>
-        <translation>等待中</translation>
-    </message>
-    <message>
-        <source>下载中</source>
-        <translation>下載中</translation>
-    </message>
-    <message>
-        <source>已暂停</source>
-        <translation>已暫停</translation>
-    </message>
-    <message>
-        <source>已完成</source>
-        <translation>已完成</translation>
-    </message>
-    <message>
-        <source>失败</source>
-        <translation>失敗</translation>
-    </message>
-    <message>
-        <source>已取消</source>
-        <translation>已取消</translation>
-    </message>
     <message>
         <source>失败：%1</source>
         <translation>失敗：%1</translation>

@@ -17,25 +17,6 @@ namespace Cli {
 
 namespace {
 
-QString stateText(DownloadState state)
-{
-    switch (state) {
-    case DownloadState::Queued:
-        return QCoreApplication::translate("Cli", "等待");
-    case DownloadState::Running:
-        return QCoreApplication::translate("Cli", "下载中");
-    case DownloadState::Paused:
-        return QCoreApplication::translate("Cli", "已暂停");
-    case DownloadState::Done:
-        return QCoreApplication::translate("Cli", "已完成");
-    case DownloadState::Failed:
-        return QCoreApplication::translate("Cli", "失败");
-    case DownloadState::Cancelled:
-        return QCoreApplication::translate("Cli", "已取消");
-    }
-    return {};
-}
-
 QString sizeText(const DownloadEntry &entry)
 {
     if (entry.state == DownloadState::Done && entry.size >= 0)
@@ -89,7 +70,7 @@ QString historyTableText(const QList<DownloadEntry> &entries)
         const QString where = entry.state == DownloadState::Done ? QDir::toNativeSeparators(entry.savedPath)
                               : !entry.error.isEmpty()           ? entry.error
                                                                  : QDir::toNativeSeparators(entry.partPath);
-        lines.append({stateText(entry.state), sizeText(entry), oneLine(entryTitle(entry)),
+        lines.append({downloadStateText(entry.state), sizeText(entry), oneLine(entryTitle(entry)),
                       oneLine(entry.singer), oneLine(where), timeText(entry)});
     }
     const qsizetype columns = lines.first().size();

@@ -3,6 +3,7 @@
 
 #include "services/download_entry.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -90,4 +91,23 @@ QString entryTitle(const DownloadEntry &entry)
     if (!entry.name.isEmpty())
         return entry.name;
     return entry.pageAddress.isEmpty() ? entry.soundId : entry.pageAddress;
+}
+
+QString downloadStateText(DownloadState state)
+{
+    switch (state) {
+    case DownloadState::Queued:
+        return QCoreApplication::translate("DownloadState", "等待中");
+    case DownloadState::Running:
+        return QCoreApplication::translate("DownloadState", "下载中");
+    case DownloadState::Paused:
+        return QCoreApplication::translate("DownloadState", "已暂停");
+    case DownloadState::Done:
+        return QCoreApplication::translate("DownloadState", "已完成");
+    case DownloadState::Failed:
+        return QCoreApplication::translate("DownloadState", "失败");
+    case DownloadState::Cancelled:
+        return QCoreApplication::translate("DownloadState", "已取消");
+    }
+    return {};
 }

@@ -17,6 +17,8 @@ enum class DownloadState { Queued, Running, Paused, Done, Failed, Cancelled };
 // database and `history --json` store a state.
 QString downloadStateName(DownloadState state);
 std::optional<DownloadState> downloadStateFromName(QStringView name);
+// How a state reads for people, in the window and in `history` alike.
+QString downloadStateText(DownloadState state);
 
 // One download as the history keeps it: what it is of, where it goes, how
 // far it got. Everything a later run needs to continue it is here.

@@ -31,25 +31,6 @@ int DownloadsModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : ColumnCount;
 }
 
-QString DownloadsModel::stateText(DownloadState state)
-{
-    switch (state) {
-    case DownloadState::Queued:
-        return tr("等待中");
-    case DownloadState::Running:
-        return tr("下载中");
-    case DownloadState::Paused:
-        return tr("已暂停");
-    case DownloadState::Done:
-        return tr("已完成");
-    case DownloadState::Failed:
-        return tr("失败");
-    case DownloadState::Cancelled:
-        return tr("已取消");
-    }
-    return {};
-}
-
 namespace {
 
 int percentOf(const DownloadEntry &entry)
@@ -108,7 +89,7 @@ QVariant DownloadsModel::data(const QModelIndex &index, int role) const
     case StateColumn:
         if (entry.state == DownloadState::Failed && !entry.error.isEmpty())
             return tr("失败：%1").arg(entry.error);
-        return stateText(entry.state);
+        return downloadStateText(entry.state);
     }
     return {};
 }

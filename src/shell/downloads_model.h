@@ -53,9 +53,6 @@ public:
     // The loaded row of an entry, or -1.
     int rowOf(qint64 id) const;
 
-    // How a state reads in the table.
-    static QString stateText(DownloadState state);
-
 private:
     void onAdded(qint64 id);
     void onChanged(qint64 id);
