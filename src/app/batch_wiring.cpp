@@ -78,7 +78,6 @@ void BatchWiring::start(const QList<DownloadBatch::Item> &items, const std::func
             continue;
         }
         DownloadEntry entry;
-        entry.soundId = QStringLiteral(""); // stored as text, though the address holds none
         entry.pageAddress = item.address;
         entry.name = item.name;
         entry.singer = item.singer;
