@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QStandardPaths>
 
 #include <atomic>
@@ -110,6 +111,11 @@ DownloadHistory::DownloadHistory(const QString &path)
                 .arg(shown));
         return;
     }
+    // Two programs starting at once must not both make the schema, nor
+    // take the other's half-made file for a damaged one.
+    QLockFile openingLock(file + QStringLiteral(".lock"));
+    if (!openingLock.tryLock(10000))
+        qCWarning(lcHistory) << "opening without the lock:" << openingLock.error();
     HistoryOpening opening = d->open(file);
     if (opening == HistoryOpening::Damaged) {
         d->db.close();
