@@ -26,6 +26,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -197,7 +198,7 @@ std::optional<int> jobsFrom(const QCommandLineParser &parser, const DownloadSett
 
 int runCommand(const QString &command, const QCommandLineParser &parser, const ServiceConfig &config,
                const FetchOptions &options, const QStringList &arguments, const DownloadSettings &settings,
-               int jobs)
+               int jobs, const std::function<QString(const QString &)> &pageOf)
 {
     const bool json = parser.isSet(Options::Json);
     if (command == QLatin1String("download")) {
@@ -210,6 +211,7 @@ int runCommand(const QString &command, const QCommandLineParser &parser, const S
         choices.batch.jobs = jobs;
         choices.batch.force = parser.isSet(Options::Force);
         choices.hot = parser.isSet(Options::Hot);
+        choices.pageOf = pageOf;
         return runDownloadCommand(config, options, arguments, wanted, choices);
     }
     if (command == QLatin1String("hot")) {
@@ -313,6 +315,7 @@ int run(int argc, char **argv)
     }
 
     std::unique_ptr<SampleServiceProcess> demo;
+    std::function<QString(const QString &)> pageOf;
     if (parser.isSet(Options::Demo)) {
         demo = std::make_unique<SampleServiceProcess>();
         if (!startDemo(*demo))
@@ -321,17 +324,13 @@ int run(int argc, char **argv)
         // The host options still override the service's hosts.
         config = applyServiceHostOptions(parser, ServiceConfig::allAt(demo->hostAndPort()), nullptr);
         // The demo's port is only known now, so a bare sample id stands for its page.
-        if (command == QLatin1String("download")) {
-            for (QString &address : positional) {
-                if (address != QLatin1String("-"))
-                    address = demo->pageAddress(address);
-            }
-        } else if (command != QLatin1String("hot") && positional.size() == 1) {
-            positional.first() = demo->pageAddress(positional.first());
-        }
+        pageOf = [service = demo.get()](const QString &address) { return service->pageAddress(address); };
+        if (command == QLatin1String("info") && positional.size() == 1)
+            positional.first() = pageOf(positional.first());
     }
 
-    const int status = runCommand(command, parser, *config, *fetchOptions, positional, settings, *jobs);
+    const int status =
+        runCommand(command, parser, *config, *fetchOptions, positional, settings, *jobs, pageOf);
     shutDownSharedNetworkManager();
     return status;
 }

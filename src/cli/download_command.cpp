@@ -92,26 +92,32 @@ int runDownloadCommand(const ServiceConfig &config, const FetchOptions &options,
             return status;
         items = *hot;
     }
+    const auto given = [&](const QString &address) {
+        items.append({choices.pageOf ? choices.pageOf(address) : address, {}, {}});
+    };
     bool readStdin = false;
     for (const QString &argument : arguments) {
         if (argument != QLatin1String("-")) {
-            items.append({argument, {}, {}});
+            given(argument);
         } else if (!readStdin) { // stdin gives its lines once
             readStdin = true;
             for (const QString &address : stdinAddresses())
-                items.append({address, {}, {}});
+                given(address);
         }
     }
     // The hot list repeats its last entry, and a list may name a sound twice:
-    // each sound is downloaded once.
-    QSet<QString> seen;
+    // each sound is downloaded once, and each refused address told once.
+    QSet<QString> seenIds;
+    QSet<QString> seenOthers;
     items.removeIf([&](const DownloadBatch::Item &item) {
         const QString id = soundIdFromAddress(item.address);
-        if (id.isEmpty() || checkSoundAddress(item.address, config.webHost) != AddressCheck::Accepted)
-            return false;
-        if (seen.contains(id))
+        const bool sound =
+            !id.isEmpty() && checkSoundAddress(item.address, config.webHost) == AddressCheck::Accepted;
+        QSet<QString> &seen = sound ? seenIds : seenOthers;
+        const QString key = sound ? id : normalisedSoundAddress(item.address, config.webHost);
+        if (seen.contains(key))
             return true;
-        seen.insert(id);
+        seen.insert(key);
         return false;
     });
     return runBatchDownload(config, options, settings, choices.batch, items);

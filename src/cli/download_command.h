@@ -12,12 +12,17 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace Cli {
 
 struct DownloadChoices
 {
     BatchOptions batch;
     bool hot = false; // the hot list's sounds first, then any addresses given
+    // With --demo, the page a bare sample id stands for; applied to the
+    // addresses given and those read from stdin alike.
+    std::function<QString(const QString &)> pageOf;
 };
 
 // `download ADDRESS... [-o DIR] [--name TEMPLATE] [--no-tags] [--jobs N]

@@ -143,7 +143,9 @@ QString SampleServiceProcess::soundPageUrl(const QString &soundId) const
 
 QString SampleServiceProcess::pageAddress(const QString &address) const
 {
-    return address.contains(QLatin1String("://")) ? address : soundPageUrl(address);
+    // Nothing given stays nothing, to be refused as such by both fronts.
+    const QString given = address.trimmed();
+    return given.isEmpty() || given.contains(QLatin1String("://")) ? given : soundPageUrl(given);
 }
 
 void SampleServiceProcess::readLines()

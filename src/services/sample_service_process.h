@@ -40,7 +40,7 @@ public:
     QString summary() const;     // a line for people, in their language
     QStringList sampleSoundIds() const;
     QString soundPageUrl(const QString &soundId) const;
-    // address unchanged, or for a bare sample id (no "://") its page.
+    // address trimmed, or for a bare sample id (no "://") its page; nothing stays nothing.
     QString pageAddress(const QString &address) const;
 
 signals:

@@ -35,7 +35,9 @@ QString clipboardOfferAddress(const QString &text, const QString &webHost, const
     // A text that merely mentions an address is not one.
     if (std::any_of(address.cbegin(), address.cend(), [](QChar c) { return c.isSpace(); }))
         return {};
-    if (!address.startsWith(soundPagePrefix(webHost)) || soundIdFromAddress(address).isEmpty())
+    // Shared from a browser, it may be the secure page or carry a query.
+    if (!normalisedSoundAddress(address, webHost).startsWith(soundPagePrefix(webHost)) ||
+        soundIdFromAddress(address).isEmpty())
         return {};
     return address;
 }

@@ -218,12 +218,11 @@ SoundExtraction extractSoundInfo(const QString &answer)
     for (const Key &key : Keys) {
         const QString pattern = key.text ? textKeyPattern(key.name) : numberKeyPattern(key.name);
         const std::optional<QStringView> piece = keyPiece(answer, pattern, key.piece);
-        if (!piece) {
-            const QString reason = key.piece == 2
-                                       ? QCoreApplication::translate("SoundExtraction", "回应中没有第二个 %1")
-                                       : QCoreApplication::translate("SoundExtraction", "回应中没有 %1");
-            return {std::nullopt, reason.arg(pattern)};
-        }
+        // Said as the window says it: an unknown sound or an error page,
+        // never which key was missing.
+        if (!piece)
+            return {std::nullopt,
+                    QCoreApplication::translate("SoundExtraction", "未能获取音乐信息，请检查地址..")};
         info.*key.field = key.text ? jsonTextValue(*piece, key.breaks) : textBefore(*piece, u',');
     }
 

@@ -58,8 +58,9 @@ private slots:
     void initTestCase() { QVERIFY(m_service.start()); }
 
     // One bad address among several: the others are saved, the summary
-    // names it, and the run fails as a whole. Addresses come as arguments
-    // or from stdin, where blank lines and spaces are not addresses.
+    // names it once, and the run fails as a whole. Addresses come as
+    // arguments or from stdin, where blank lines and spaces are not
+    // addresses, and are taken as people paste them.
     void severalWithOneFailing_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -73,8 +74,14 @@ private slots:
         QTest::newRow("stdin") << QStringList{QStringLiteral("-")}
                                << ("  " + page(QStringLiteral("file-bytes-1001")).toUtf8() +
                                    "\n\n \t\nnot-an-address\n" +
-                                   page(QStringLiteral("file-bytes-1002")).toUtf8())
+                                   page(QStringLiteral("file-bytes-1002")).toUtf8() + "\n not-an-address ")
                                << QStringLiteral("not-an-address") << QStringLiteral("地址有误");
+        // The same sound written two ways is saved once.
+        QTest::newRow("pasted forms")
+            << QStringList{page(QStringLiteral("file-bytes-1001")) + QStringLiteral("?from=share "),
+                           QStringLiteral("https://%1/sound/file-bytes-1002#x").arg(m_service.hostAndPort()),
+                           page(QStringLiteral("file-bytes-1001")), bad}
+            << QByteArray() << bad << QStringLiteral("服务器回应 404");
     }
 
     void severalWithOneFailing()

@@ -123,6 +123,27 @@ private slots:
                                                 QStringLiteral("1001"), QStringLiteral("-o"), dir.path()});
         QCOMPARE(download.exitCode, 0);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+
+        // Ids on stdin are read as those given as arguments.
+        QTemporaryDir piped;
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), piped.path());
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(VEXA_HELPER_EXE),
+                      {QStringLiteral("--demo"), QStringLiteral("download"), QStringLiteral("-"),
+                       QStringLiteral("-o"), piped.filePath(QStringLiteral("saved"))});
+        process.write("1007\n 1008 \n");
+        process.closeWriteChannel();
+        QVERIFY(process.waitForFinished(60000));
+        QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
+        QCOMPARE(QDir(piped.filePath(QStringLiteral("saved"))).entryList(QDir::Files).size(), 2);
+
+        // Nothing typed stays nothing rather than becoming the bare page prefix.
+        const VexaRun empty = runVexaHelper({QStringLiteral("--demo"), QStringLiteral("info"), QString()});
+        QCOMPARE(empty.exitCode, 2);
+        QVERIFY2(empty.err.endsWith(QStringLiteral("vexa-helper: 地址未被接受: 请输入音乐地址..\n")),
+                 qPrintable(empty.err));
     }
 
     // Without its service the demo ends before any command runs.

@@ -251,7 +251,8 @@ private slots:
         QTest::newRow("address rejected")
             << QStringLiteral("ftp://x/sound/1") << 2 << QStringLiteral("地址有误") << QString();
         QTest::newRow("no sound record")
-            << page(QStringLiteral("424242")) << 4 << QStringLiteral("的回答中没有音乐信息: ") << QString();
+            << page(QStringLiteral("424242")) << 4
+            << QStringLiteral("的回答中没有音乐信息: 未能获取音乐信息，请检查地址..\n") << QString();
         QTest::newRow("jobs 0") << QStringLiteral("--jobs=0") << 64
                                 << QStringLiteral("--jobs 的值 “0” 有误: 须为 1 到 10 的整数") << QString();
         QTest::newRow("jobs 11") << QStringLiteral("--jobs=11") << 64 << QStringLiteral("“11” 有误")

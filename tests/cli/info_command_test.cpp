@@ -74,6 +74,29 @@ private slots:
         }
     }
 
+    // Addresses as people paste them name the sound they show.
+    void pastedAddresses_data()
+    {
+        QTest::addColumn<QString>("address");
+        const QString page = m_service.soundPageUrl(QStringLiteral("1001"));
+        QTest::newRow("trailing spaces") << page + QStringLiteral("  ");
+        QTest::newRow("share query") << page + QStringLiteral("?from=share");
+        QTest::newRow("fragment") << page + QStringLiteral("#x");
+        QTest::newRow("secure scheme, spaces around")
+            << QStringLiteral(" https://%1/sound/1001?from=share \n").arg(m_service.hostAndPort());
+    }
+
+    void pastedAddresses()
+    {
+        QFETCH(QString, address);
+        m_service.clearRequests();
+        const VexaRun run = vexa({QStringLiteral("info"), address});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY(run.out.startsWith("soundId      1001\n"));
+        // The request keeps the API host's own scheme: the sample service speaks plain HTTP only.
+        QCOMPARE(m_service.requests().constLast().target, QByteArray("/sound/info?sound_id=1001"));
+    }
+
     void exitStatuses_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -83,17 +106,24 @@ private slots:
         const auto page = [this](const char *id) { return m_service.soundPageUrl(QString::fromLatin1(id)); };
         QTest::newRow("empty address")
             << QStringList{QString()} << 2 << QStringLiteral("vexa-helper: 地址未被接受: 请输入音乐地址..\n");
-        QTest::newRow("secure scheme") << QStringList{QStringLiteral("https://x/sound/1")} << 2
-                                       << QStringLiteral("vexa-helper: 地址未被接受: 地址有误，请检查..\n");
+        QTest::newRow("blank address") << QStringList{QStringLiteral(" \t ")} << 2
+                                       << QStringLiteral("vexa-helper: 地址未被接受: 请输入音乐地址..\n");
+        QTest::newRow("secure scheme, other host")
+            << QStringList{QStringLiteral("https://x/sound/1")} << 2
+            << QStringLiteral("vexa-helper: 地址未被接受: 地址有误，请检查..\n");
         QTest::newRow("dropped answer")
             << QStringList{page("fault-drop")} << 3 << QStringLiteral("vexa-helper: 无法获取 ");
         QTest::newRow("stalled answer")
             << QStringList{page("fault-stall"), QStringLiteral("--timeout"), QStringLiteral("0.5")} << 3
             << QStringLiteral(": 0.5 秒内未收到数据\n");
         QTest::newRow("unknown sound")
-            << QStringList{page("424242")} << 4 << QStringLiteral("的回答中没有音乐信息: ");
+            << QStringList{page("424242")} << 4
+            << QStringLiteral("的回答中没有音乐信息: 未能获取音乐信息，请检查地址..\n");
+        QTest::newRow("unknown sound, English")
+            << QStringList{page("424242"), QStringLiteral("--lang"), QStringLiteral("en")} << 4
+            << QStringLiteral(": Could not get the music information. Please check the address.\n");
         QTest::newRow("error page") << QStringList{page("fault-status")} << 4
-                                    << QStringLiteral("（HTTP 状态码 500）\n");
+                                    << QStringLiteral("请检查地址..（HTTP 状态码 500）\n");
         QTest::newRow("missing address")
             << QStringList{} << 64 << QStringLiteral("vexa-helper: 用法有误: info 需要一个音乐页面地址");
         QTest::newRow("two addresses") << QStringList{page("1001"), page("1002")} << 64

@@ -49,6 +49,9 @@ private slots:
         QTest::addColumn<QString>("offered");
         QTest::newRow("page") << Page << Page;
         QTest::newRow("blanks around") << QStringLiteral("  ") + Page + QStringLiteral("\n") << Page;
+        QTest::newRow("secure, shared") << QStringLiteral("https://vexa.example:8123/sound/1001?from=share")
+                                        << QStringLiteral("https://vexa.example:8123/sound/1001?from=share");
+        QTest::newRow("query only") << QStringLiteral("http://vexa.example:8123/sound/?x=1") << QString();
         QTest::newRow("no id") << QStringLiteral("http://vexa.example:8123/sound/") << QString();
         QTest::newRow("other host") << QStringLiteral("http://vexa.example/sound/1001") << QString();
         QTest::newRow("inside a sentence") << QStringLiteral("听听 ") + Page << QString();

@@ -101,7 +101,9 @@ void checkExtraction(const QString &response, bool ok, const FieldValues &expect
     const SoundExtraction result = extractSoundInfo(response);
     QCOMPARE(result.ok(), ok);
     if (!ok) {
+        // Shown to people as it is: it never names a key of the answer.
         QVERIFY(!result.reason.isEmpty());
+        QVERIFY2(!result.reason.contains(u'"'), qPrintable(result.reason));
         return;
     }
     QVERIFY(result.reason.isEmpty());

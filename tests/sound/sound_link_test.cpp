@@ -26,6 +26,8 @@ private slots:
     void soundPagePrefix();
     void checkAddress_data();
     void checkAddress();
+    void normalisedAddress_data();
+    void normalisedAddress();
     void soundId_data();
     void soundId();
 };
@@ -60,8 +62,8 @@ void SoundLinkTest::checkAddress_data()
 
     QTest::newRow("empty") << QString() << WebHost << empty << EmptyMessage;
     QTest::newRow("empty but not null") << QStringLiteral("") << WebHost << empty << EmptyMessage;
-    QTest::newRow("one space is not empty") << QStringLiteral(" ") << WebHost << wrong << WrongMessage;
-    QTest::newRow("spaces only") << QStringLiteral("    ") << WebHost << wrong << WrongMessage;
+    QTest::newRow("one space") << QStringLiteral(" ") << WebHost << empty << EmptyMessage;
+    QTest::newRow("white space only") << QStringLiteral(" \t\u3000\n ") << WebHost << empty << EmptyMessage;
     QTest::newRow("hint text") << QStringLiteral("双击粘贴音乐地址") << WebHost << wrong << WrongMessage;
     QTest::newRow("scheme in capitals")
         << QStringLiteral("HTTP://www.vexa.example/sound/123") << WebHost << wrong << WrongMessage;
@@ -69,8 +71,14 @@ void SoundLinkTest::checkAddress_data()
         << QStringLiteral("http://WWW.VEXA.EXAMPLE/sound/123") << WebHost << wrong << WrongMessage;
     QTest::newRow("path in capitals")
         << QStringLiteral("http://www.vexa.example/Sound/123") << WebHost << wrong << WrongMessage;
-    QTest::newRow("secure scheme") << QStringLiteral("https://www.vexa.example/sound/123") << WebHost << wrong
-                                   << WrongMessage;
+    QTest::newRow("secure scheme") << QStringLiteral("https://www.vexa.example/sound/123") << WebHost << ok
+                                   << QString();
+    QTest::newRow("secure scheme, word before")
+        << QStringLiteral("听 https://www.vexa.example/sound/123") << WebHost << ok << QString();
+    QTest::newRow("secure scheme, other host")
+        << QStringLiteral("https://127.0.0.1:8123/sound/123") << WebHost << wrong << WrongMessage;
+    QTest::newRow("secure scheme in capitals")
+        << QStringLiteral("HTTPS://www.vexa.example/sound/123") << WebHost << wrong << WrongMessage;
     QTest::newRow("prefix without its last slash")
         << QStringLiteral("http://www.vexa.example/sound") << WebHost << wrong << WrongMessage;
     QTest::newRow("other page of the host")
@@ -106,6 +114,37 @@ void SoundLinkTest::checkAddress()
     QCOMPARE(addressCheckMessage(check), message);
 }
 
+void SoundLinkTest::normalisedAddress_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("normalised");
+
+    const QString page = QStringLiteral("http://www.vexa.example/sound/123");
+    QTest::newRow("as it should be") << page << page;
+    QTest::newRow("white space around") << QStringLiteral(" \t") + page + QStringLiteral("  \n") << page;
+    QTest::newRow("secure scheme") << QStringLiteral("https://www.vexa.example/sound/123") << page;
+    QTest::newRow("share query") << page + QStringLiteral("?from=share&t=1") << page;
+    QTest::newRow("fragment") << page + QStringLiteral("#x") << page;
+    QTest::newRow("query holding slashes") << page + QStringLiteral("?next=/a/b#c") << page;
+    QTest::newRow("space before the query") << page + QStringLiteral(" ?x ") << page;
+    QTest::newRow("everything at once")
+        << QStringLiteral("  https://www.vexa.example/sound/123?from=share#top  ") << page;
+    QTest::newRow("question mark in text before is kept")
+        << QStringLiteral("why? ") + page << QStringLiteral("why? ") + page;
+    QTest::newRow("further path word kept")
+        << page + QStringLiteral("/more?x") << page + QStringLiteral("/more");
+    QTest::newRow("secure page of another host kept")
+        << QStringLiteral("https://other.example/sound/1") << QStringLiteral("https://other.example/sound/1");
+    QTest::newRow("too few pieces to have an id") << QStringLiteral(" a/b?c ") << QStringLiteral("a/b?c");
+}
+
+void SoundLinkTest::normalisedAddress()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, normalised);
+    QCOMPARE(normalisedSoundAddress(address, WebHost), normalised);
+}
+
 void SoundLinkTest::soundId_data()
 {
     QTest::addColumn<QString>("address");
@@ -127,20 +166,28 @@ void SoundLinkTest::soundId_data()
     QTest::newRow("slash before prefix") << QStringLiteral("a/b http://www.vexa.example/sound/77") << ApiHost
                                          << QStringLiteral("sound") << api + QStringLiteral("sound");
     QTest::newRow("query string") << QStringLiteral("http://www.vexa.example/sound/123?from=share&x=1")
-                                  << ApiHost << QStringLiteral("123?from=share&x=1")
-                                  << QStringLiteral(
-                                         "http://api.vexa.example/sound/info?sound_id=123?from=share&x=1");
+                                  << ApiHost << QStringLiteral("123") << api + QStringLiteral("123");
     QTest::newRow("fragment") << QStringLiteral("http://www.vexa.example/sound/123#top") << ApiHost
-                              << QStringLiteral("123#top") << api + QStringLiteral("123#top");
+                              << QStringLiteral("123") << api + QStringLiteral("123");
+    QTest::newRow("secure scheme, query and fragment")
+        << QStringLiteral("https://www.vexa.example/sound/123?a=/b#c") << ApiHost << QStringLiteral("123")
+        << api + QStringLiteral("123");
+    QTest::newRow("question mark before the prefix")
+        << QStringLiteral("why? http://www.vexa.example/sound/77") << ApiHost << QStringLiteral("77")
+        << api + QStringLiteral("77");
+    QTest::newRow("only a query") << QStringLiteral("http://www.vexa.example/sound/?x=1") << ApiHost
+                                  << QString() << api;
     QTest::newRow("trailing slash") << QStringLiteral("http://www.vexa.example/sound/123/") << ApiHost
                                     << QStringLiteral("123") << api + QStringLiteral("123");
     QTest::newRow("further path word") << QStringLiteral("http://www.vexa.example/sound/123/more") << ApiHost
                                        << QStringLiteral("123") << api + QStringLiteral("123");
     QTest::newRow("bare prefix") << QStringLiteral("http://www.vexa.example/sound/") << ApiHost << QString()
                                  << QStringLiteral("http://api.vexa.example/sound/info?sound_id=");
-    QTest::newRow("trailing spaces") << QStringLiteral("http://www.vexa.example/sound/123  ") << ApiHost
-                                     << QStringLiteral("123  ")
-                                     << QStringLiteral("http://api.vexa.example/sound/info?sound_id=123  ");
+    QTest::newRow("trailing white space") << QStringLiteral("http://www.vexa.example/sound/123 \t\u3000")
+                                          << ApiHost << QStringLiteral("123") << api + QStringLiteral("123");
+    QTest::newRow("space before a further path word")
+        << QStringLiteral("http://www.vexa.example/sound/123 /more") << ApiHost << QStringLiteral("123")
+        << api + QStringLiteral("123");
     // No percent-encoding: the id goes into the request address as typed.
     QTest::newRow("non-ASCII and space kept verbatim")
         << QStringLiteral("http://www.vexa.example/sound/音乐 1") << ApiHost << QStringLiteral("音乐 1")
@@ -170,6 +217,10 @@ void SoundLinkTest::soundId()
 
     QCOMPARE(soundIdFromAddress(address), id);
     QCOMPARE(soundInfoUrl(id, apiHost), url);
+
+    // The window and the command line check the normalised address but
+    // take the id from the one given: both must find the same id.
+    QCOMPARE(soundIdFromAddress(normalisedSoundAddress(address, WebHost)), id);
 
     const SoundLink link = SoundLink::fromAddress(address, apiHost);
     QCOMPARE(link.address, address);
