@@ -790,6 +790,17 @@ Delete the downloaded files too?</translation>
     </message>
 </context>
 <context>
+    <name>IntroductionBox</name>
+    <message>
+        <source>音乐简介</source>
+        <translation>Intro</translation>
+    </message>
+    <message>
+        <source>音乐的文字介绍</source>
+        <translation>The sound&apos;s introduction</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>正在检测是否存在最新版本..</source>
@@ -922,6 +933,14 @@ Delete the downloaded files too?</translation>
     <message>
         <source>打开下载列表</source>
         <translation>Open the download list</translation>
+    </message>
+    <message>
+        <source>重新检测</source>
+        <translation>Retry</translation>
+    </message>
+    <message>
+        <source>再次检测是否存在最新版本，通过后即可分析音乐</source>
+        <translation>Check for a new version again; once it passes, sounds can be analysed</translation>
     </message>
 </context>
 <context>
@@ -1211,16 +1230,12 @@ Delete the downloaded files too?</translation>
 <context>
     <name>SoundExtraction</name>
     <message>
-        <source>回应中没有第二个 %1</source>
-        <translation>the response has no a second %1</translation>
-    </message>
-    <message>
-        <source>回应中没有 %1</source>
-        <translation>the response has no %1</translation>
-    </message>
-    <message>
         <source>创建时间 “%1” 不是秒数</source>
         <translation>the creation time &quot;%1&quot; is not a number of seconds</translation>
+    </message>
+    <message>
+        <source>未能获取音乐信息，请检查地址..</source>
+        <translation>Could not get the music information. Please check the address.</translation>
     </message>
 </context>
 <context>
@@ -1275,10 +1290,6 @@ Delete the downloaded files too?</translation>
     <message>
         <source>下载音乐</source>
         <translation>Download</translation>
-    </message>
-    <message>
-        <source>音乐简介</source>
-        <translation>Intro</translation>
     </message>
     <message>
         <source>播放：%1 次</source>
@@ -1339,10 +1350,6 @@ Delete the downloaded files too?</translation>
     <message>
         <source>发布时间</source>
         <translation>Published</translation>
-    </message>
-    <message>
-        <source>音乐的文字介绍</source>
-        <translation>The sound&apos;s introduction</translation>
     </message>
     <message>
         <source>音乐全名：%1</source>

@@ -790,6 +790,17 @@
     </message>
 </context>
 <context>
+    <name>IntroductionBox</name>
+    <message>
+        <source>音乐简介</source>
+        <translation>音樂簡介</translation>
+    </message>
+    <message>
+        <source>音乐的文字介绍</source>
+        <translation>音樂的文字介紹</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>正在检测是否存在最新版本..</source>
@@ -922,6 +933,14 @@
     <message>
         <source>打开下载列表</source>
         <translation>開啟下載列表</translation>
+    </message>
+    <message>
+        <source>重新检测</source>
+        <translation>重新檢查</translation>
+    </message>
+    <message>
+        <source>再次检测是否存在最新版本，通过后即可分析音乐</source>
+        <translation>再次檢查是否有新版本，通過後即可分析音樂</translation>
     </message>
 </context>
 <context>
@@ -1211,16 +1230,12 @@
 <context>
     <name>SoundExtraction</name>
     <message>
-        <source>回应中没有第二个 %1</source>
-        <translation>回應中沒有第二個 %1</translation>
-    </message>
-    <message>
-        <source>回应中没有 %1</source>
-        <translation>回應中沒有 %1</translation>
-    </message>
-    <message>
         <source>创建时间 “%1” 不是秒数</source>
         <translation>建立時間「%1」不是秒數</translation>
+    </message>
+    <message>
+        <source>未能获取音乐信息，请检查地址..</source>
+        <translation>無法取得音樂資訊，請檢查網址..</translation>
     </message>
 </context>
 <context>
@@ -1275,10 +1290,6 @@
     <message>
         <source>下载音乐</source>
         <translation>下載音樂</translation>
-    </message>
-    <message>
-        <source>音乐简介</source>
-        <translation>音樂簡介</translation>
     </message>
     <message>
         <source>播放：%1 次</source>
@@ -1339,10 +1350,6 @@
     <message>
         <source>发布时间</source>
         <translation>發布時間</translation>
-    </message>
-    <message>
-        <source>音乐的文字介绍</source>
-        <translation>音樂的文字介紹</translation>
     </message>
     <message>
         <source>音乐全名：%1</source>

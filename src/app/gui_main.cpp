@@ -20,6 +20,7 @@
 #include "services/web_address.h"
 #include "shell/clipboard_offer.h"
 #include "shell/main_window.h"
+#include "shell/message_boxes.h"
 #include "shell/startup_probe.h"
 #include "shell/window_chrome.h"
 
@@ -66,6 +67,10 @@ public:
         const bool analyse = address.has_value();
         const bool screenshot = parser.isSet(Options::Screenshot);
         const QString file = parser.value(Options::Screenshot);
+        // Nobody is there to answer a box: its text goes to the terminal,
+        // and the run goes on as if it had been answered.
+        if (screenshot)
+            setMessageAnswerer([](MessageKind, const QString &, const QString &text) { printProblem(text); });
         // A screenshot waits for the analysis too.
         QObject::connect(&m_main, &MainWindow::updateChecked, &m_main, [=, this] {
             if (!m_main.isVisible())

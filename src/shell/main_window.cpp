@@ -10,6 +10,7 @@
 #include "shell/address_box.h"
 #include "shell/clipboard_offer.h"
 #include "shell/download_status.h"
+#include "shell/introduction_box.h"
 #include "shell/message_boxes.h"
 #include "shell/player_bar.h"
 #include "shell/settings_dialog.h"
@@ -43,6 +44,8 @@ const char *const NetworkFailedText = QT_TRANSLATE_NOOP("MainWindow", "网络连
 const char *const NoSoundInfoText = QT_TRANSLATE_NOOP("MainWindow", "未能获取音乐信息，请检查地址..");
 const char *const SettingsUnsavedText = QT_TRANSLATE_NOOP("MainWindow", "设置无法保存，本次运行中仍然有效");
 const char *const OfferedText = QT_TRANSLATE_NOOP("MainWindow", "已填入复制的音乐地址..");
+const char *const CheckingText = QT_TRANSLATE_NOOP("MainWindow", "正在检测是否存在最新版本..");
+const char *const CheckAgainText = QT_TRANSLATE_NOOP("MainWindow", "重新检测");
 
 constexpr std::chrono::milliseconds FirstPaintWaitCap{500};
 const QEvent::Type FirstFramePainted = QEvent::Type(QEvent::User + 1);
@@ -82,8 +85,12 @@ MainWindow::MainWindow(const ServiceConfig &config, const FetchOptions &fetchOpt
     m_analyseButton->setToolTip(tr("分析音乐信息"));
     m_analyseButton->setAccessibleDescription(tr("获取地址中音乐的信息、封面和声音"));
 
+    // Beside and below the address row, never over it: a block lying over a
+    // control takes its clicks.
     m_soundPanel = new SoundPanel(this);
-    m_soundPanel->setGeometry(16, 128, 761, 241);
+    m_soundPanel->move(16, 176);
+    m_introduction = new IntroductionBox(this);
+    m_introduction->move(392, 128);
     connect(m_soundPanel, &SoundPanel::message, this, &MainWindow::setStatusMessage);
 
     // The status bar below covers the strip's lower part.
@@ -104,7 +111,7 @@ MainWindow::MainWindow(const ServiceConfig &config, const FetchOptions &fetchOpt
     connect(m_clipboardOffer, &ClipboardOffer::offered, this, &MainWindow::takeOfferedAddress);
 
     setTabChain(QList<QWidget *>{m_addressBox, m_analyseButton} + m_soundPanel->tabStops() +
-                m_player->tabStops());
+                QList<QWidget *>{m_introduction->tabStop()} + m_player->tabStops());
 
     m_windowSettings = new WindowSettingsKeeper(this, m_player);
     connect(m_windowSettings, &WindowSettingsKeeper::saveFailed, this, &MainWindow::tellSettingsUnsaved);
@@ -172,6 +179,8 @@ void MainWindow::contextMenuEvent(QContextMenuEvent *event)
     menu->setObjectName(QStringLiteral("backdropMenu"));
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->addAction(tr("设置"), this, &MainWindow::openSettings);
+    if (canCheckAgain())
+        menu->addAction(tr(CheckAgainText), this, &MainWindow::checkAgain);
     menu->popup(event->globalPos());
 }
 
@@ -180,10 +189,44 @@ void MainWindow::checkForUpdate()
     if (m_updateCheck)
         return;
     m_checkAfterPaint = false;
+    startUpdateCheck();
+}
+
+void MainWindow::startUpdateCheck()
+{
+    delete m_updateCheck; // one that failed
+    m_checkFailed = false;
     m_updateCheck = new UpdateCheck(m_config.versionFileUrl(), m_fetchOptions, this);
     // Closing the window deletes the check with it: nothing answers then.
     connect(m_updateCheck, &UpdateCheck::finished, this, &MainWindow::onUpdateChecked);
     m_updateCheck->start();
+}
+
+bool MainWindow::canCheckAgain() const
+{
+    return m_checkFailed;
+}
+
+void MainWindow::checkAgain()
+{
+    if (!canCheckAgain())
+        return;
+    showCheckAgain(false);
+    setStatusMessage(tr(CheckingText));
+    startUpdateCheck();
+}
+
+// After a failed check the version panel offers the check again, so that
+// the grey address box is not a dead end.
+void MainWindow::showCheckAgain(bool shown)
+{
+    m_versionPanel->setTextFormat(shown ? Qt::RichText : Qt::PlainText);
+    m_versionPanel->setText(shown
+                                ? QStringLiteral("%1 <a href=\"check\">%2</a>")
+                                      .arg(versionText().toHtmlEscaped(), tr(CheckAgainText).toHtmlEscaped())
+                                : versionText());
+    m_versionPanel->setTextInteractionFlags(shown ? Qt::LinksAccessibleByMouse : Qt::NoTextInteraction);
+    m_versionPanel->setToolTip(shown ? tr("再次检测是否存在最新版本，通过后即可分析音乐") : QString());
 }
 
 void MainWindow::onUpdateChecked(const UpdateCheckResult &result)
@@ -191,6 +234,10 @@ void MainWindow::onUpdateChecked(const UpdateCheckResult &result)
     const UpdateOutcome outcome = result.outcome;
     switch (outcome) {
     case UpdateOutcome::CheckFailed:
+        m_checkFailed = true;
+        // Told in the status line too, which outlasts the box.
+        setStatusMessage(tr(CheckFailedText));
+        showCheckAgain(true);
         showMessage(this, MessageKind::Warning, tr(CheckFailedText),
                     [this, outcome] { emit updateChecked(outcome); });
         return;
@@ -259,6 +306,7 @@ void MainWindow::onAnalysisFinished(SoundAnalysis *analysis, const AnalysisResul
     switch (result.status) {
     case AnalysisStatus::Done: {
         m_soundPanel->showSound(result.record);
+        m_introduction->setText(result.record.infoText);
         // The cover belongs to its analysis: a newer one ends it too.
         // Only web addresses: an answer must not make us open local files.
         const QString coverUrl = result.record.coverUrl;

@@ -16,6 +16,7 @@ class AddressBox;
 class ClipboardOffer;
 class DownloadQueue;
 class DownloadStatus;
+class IntroductionBox;
 class PlayerBar;
 class QLabel;
 class QPushButton;
@@ -46,6 +47,10 @@ public:
     // this version; warns when it cannot be read; announces another version,
     // opens the forum and ends the program otherwise.
     void checkForUpdate();
+    // After a check that failed, runs it again (the version panel's link and
+    // the backdrop menu offer it); nothing otherwise.
+    void checkAgain();
+    bool canCheckAgain() const;
 
     // Starts the analysis of whatever the address box holds, whether or not
     // the box and button are enabled; analysisEnded() follows.
@@ -111,6 +116,8 @@ private:
     void takeBackFocus();
     void buildHeader();
     void buildStatusBar();
+    void startUpdateCheck();
+    void showCheckAgain(bool shown);
     void onUpdateChecked(const UpdateCheckResult &result);
     void onAnalysisFinished(SoundAnalysis *analysis, const AnalysisResult &result);
     void onCoverLoaded(const QImage &cover);
@@ -126,10 +133,12 @@ private:
     bool m_painted = false; // a frame is on screen; the check need not wait for one
     bool m_checkAfterPaint = false;
     UpdateCheck *m_updateCheck = nullptr;
+    bool m_checkFailed = false; // the last check ended without a readable file
 
     AddressBox *m_addressBox = nullptr;
     QPushButton *m_analyseButton = nullptr;
     SoundPanel *m_soundPanel = nullptr;
+    IntroductionBox *m_introduction = nullptr;
     PlayerBar *m_player = nullptr;
     QLabel *m_versionPanel = nullptr;
     QLabel *m_messagePanel = nullptr;

@@ -88,6 +88,10 @@ void MainWindow::buildStatusBar()
     m_messagePanel = addPanel("messagePanel", tr(CheckingText), 487);
     m_versionPanel = addPanel("versionPanel", tr("版本"), 96);
     addPanel("makerPanel", tr("Quorlen出品"), 96);
+    // Messages carry names and errors from the network: never markup.
+    m_messagePanel->setTextFormat(Qt::PlainText);
+    m_versionPanel->setTextFormat(Qt::PlainText);
+    connect(m_versionPanel, &QLabel::linkActivated, this, &MainWindow::checkAgain);
     m_messagePanel->setAccessibleDescription(tr("上一步操作的结果"));
     m_versionPanel->setAccessibleDescription(tr("程序版本"));
 }

@@ -12,7 +12,6 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace {
@@ -45,7 +44,7 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption, i
 {
     auto *b = new QPushButton(caption, parent);
     b->setObjectName(QLatin1String(name));
-    b->setGeometry(x, 192, 73, 41);
+    b->setGeometry(x, 144, 73, 41);
     b->setAutoDefault(true); // Enter presses it once Tab has reached it
     return b;
 }
@@ -115,18 +114,18 @@ SoundPanel::SoundPanel(QWidget *parent)
     m_cover->setObjectName(QStringLiteral("coverPicture"));
     m_cover->setPixmap(m_defaultCover);
     m_cover->setScaledContents(true);
-    m_cover->setGeometry(0, 48, 185, 185);
+    m_cover->setGeometry(0, 0, 185, 185);
 
-    m_nameLine = new ElidedLine(this, "nameLine", tr("音乐：%1").arg(Null), 48);
-    m_singerLine = new ElidedLine(this, "singerLine", tr("歌手：%1").arg(Null), 72);
-    m_playsLine = infoLine(this, "playsLine", tr("播放：%1").arg(Null), 96);
-    m_fansLine = infoLine(this, "fansLine", tr("粉丝：%1").arg(Null), 120);
-    m_sharesLine = infoLine(this, "sharesLine", tr("分享：%1").arg(Null), 144);
-    m_timeLine = infoLine(this, "timeLine", tr("时间：%1").arg(Null), 168);
+    m_nameLine = new ElidedLine(this, "nameLine", tr("音乐：%1").arg(Null), 0);
+    m_singerLine = new ElidedLine(this, "singerLine", tr("歌手：%1").arg(Null), 24);
+    m_playsLine = infoLine(this, "playsLine", tr("播放：%1").arg(Null), 48);
+    m_fansLine = infoLine(this, "fansLine", tr("粉丝：%1").arg(Null), 72);
+    m_sharesLine = infoLine(this, "sharesLine", tr("分享：%1").arg(Null), 96);
+    m_timeLine = infoLine(this, "timeLine", tr("时间：%1").arg(Null), 120);
     for (int i = 0; i < 5; ++i) {
         auto *separator = new QWidget(this);
         separator->setObjectName(QStringLiteral("infoSeparator"));
-        separator->setGeometry(LinesLeft, 64 + 24 * i, UnderlineWidth, 1);
+        separator->setGeometry(LinesLeft, 16 + 24 * i, UnderlineWidth, 1);
         separator->setAttribute(Qt::WA_StyledBackground);
         separator->setStyleSheet(QStringLiteral("background-color: #404040;"));
     }
@@ -143,18 +142,10 @@ SoundPanel::SoundPanel(QWidget *parent)
     downloadButton->setToolTip(withKeys(tr("下载音乐文件"), DownloadKeys));
     downloadButton->setAccessibleDescription(tr("把音乐文件保存到下载文件夹"));
 
-    auto *heading = new QLabel(tr("音乐简介"), this);
-    heading->setObjectName(QStringLiteral("introductionHeading"));
-    heading->setGeometry(376, 0, 56, 20);
-
-    m_introduction = new QPlainTextEdit(this);
-    m_introduction->setObjectName(QStringLiteral("introductionText"));
-    m_introduction->setGeometry(376, 24, 385, 217);
-    m_introduction->setFont(uiFont(10.5));
-    m_introduction->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_introduction->setReadOnly(true);
-    heading->setBuddy(m_introduction); // names it for screen readers
-    m_tabStops = {copyButton, downloadButton, m_introduction};
+    m_tabStops = {copyButton, downloadButton};
+    // Up to the introduction beside it, and no further: nothing of the
+    // window may lie under a block that is not its own.
+    resize(376, 185);
     describe();
 }
 
@@ -169,7 +160,6 @@ void SoundPanel::describe()
     m_fansLine->setAccessibleDescription(tr("粉丝人数"));
     m_sharesLine->setAccessibleDescription(tr("分享次数"));
     m_timeLine->setAccessibleDescription(tr("发布时间"));
-    m_introduction->setAccessibleDescription(tr("音乐的文字介绍"));
 }
 
 void SoundPanel::showSound(const SoundInfo &info)
@@ -188,7 +178,6 @@ void SoundPanel::showSound(const SoundInfo &info)
     for (QLabel *line : {m_playsLine, m_sharesLine, m_fansLine, m_timeLine})
         line->adjustSize();
 
-    m_introduction->setPlainText(info.infoText);
     // The lines show shortened texts; a screen reader gets them whole.
     m_nameLine->setAccessibleDescription(tr("音乐全名：%1").arg(info.soundName));
     m_singerLine->setAccessibleDescription(tr("歌手全名：%1").arg(info.singer));

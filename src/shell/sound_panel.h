@@ -11,12 +11,11 @@
 
 class ElidedLine;
 class QLabel;
-class QPlainTextEdit;
 class QPushButton;
 
-// The body of the main window that shows one sound: cover, name, singer,
-// counts, publishing time and introduction, with the buttons that copy the
-// sound's file address or ask for its download.
+// The block of the main window that shows one sound: cover, name, singer,
+// counts and publishing time, with the buttons that copy the sound's file
+// address or ask for its download. The introduction is a block of its own.
 class SoundPanel : public QWidget
 {
     Q_OBJECT
@@ -30,7 +29,7 @@ public:
 
     explicit SoundPanel(QWidget *parent = nullptr);
 
-    // Shows the record's lines and introduction, and puts its cover address
+    // Shows the record's lines, and puts its cover address
     // on the clipboard; the buttons act on it from now on.
     void showSound(const SoundInfo &info);
     // A null picture shows the default cover.
@@ -63,6 +62,5 @@ private:
     QLabel *m_fansLine = nullptr;
     QLabel *m_sharesLine = nullptr;
     QLabel *m_timeLine = nullptr;
-    QPlainTextEdit *m_introduction = nullptr;
     QList<QWidget *> m_tabStops;
 };

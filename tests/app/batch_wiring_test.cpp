@@ -12,6 +12,7 @@
 #include "support/box_closer.h"
 #include "support/folder_files.h"
 #include "support/start_up.h"
+#include "support/user_input.h"
 
 #include <QPushButton>
 #include <QSignalSpy>
@@ -100,18 +101,18 @@ private slots:
         HotListWindow hotList(config());
         program.batches.connectHotList(hotList);
         hotList.showHotList();
+        QVERIFY(QTest::qWaitForWindowExposed(&hotList));
         QSignalSpy refreshed(&hotList, &HotListWindow::refreshEnded);
         hotList.refresh();
         QVERIFY(refreshed.wait());
         auto *list = hotList.findChild<QAbstractItemView *>(QStringLiteral("hotListView"));
         for (const int row : rows)
-            list->selectionModel()->select(list->model()->index(row, 0),
-                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            UserInput::clickRow(list, row, Qt::LeftButton, Qt::ControlModifier);
 
         BoxCloser boxes;
         QSignalSpy settled(&program.batches, &BatchWiring::batchSettled);
         auto *pressed = hotList.findChild<QPushButton *>(QLatin1String(button));
-        QTest::mouseClick(pressed, Qt::LeftButton);
+        UserInput::click(pressed);
         QVERIFY(!pressed->isEnabled());
         QVERIFY(program.downloads.window() && program.downloads.window()->isVisible());
         QVERIFY(settled.wait(30000));

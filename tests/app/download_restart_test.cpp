@@ -14,6 +14,7 @@
 #include "services/network_access.h"
 #include "shell/main_window.h"
 #include "support/folder_files.h"
+#include "support/user_input.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -156,8 +157,8 @@ private slots:
         m_service.setFileRate(0);
         m_service.clearRequests();
         downloads.showWindow();
-        QTest::mouseClick(downloads.window()->findChild<QToolButton *>(QStringLiteral("resumeAllButton")),
-                          Qt::LeftButton);
+        QVERIFY(QTest::qWaitForWindowExposed(downloads.window()));
+        UserInput::click(downloads.window()->findChild<QToolButton *>(QStringLiteral("resumeAllButton")));
         QTRY_VERIFY_WITH_TIMEOUT(downloads.queue().isIdle(), 30000);
 
         for (const DownloadEntry &before : std::as_const(entries)) {

@@ -12,6 +12,7 @@
 #include "shell/window_chrome.h"
 #include "support/folder_files.h"
 #include "support/start_up.h"
+#include "support/user_input.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -40,7 +41,8 @@ private:
 
     static void click(QWidget &window, const char *name)
     {
-        QTest::mouseClick(window.findChild<QWidget *>(QLatin1String(name)), Qt::LeftButton);
+        QVERIFY(UserInput::shown(&window));
+        UserInput::click(window.findChild<QWidget *>(QLatin1String(name)));
     }
 
     static void analyse(MainWindow &w, const QString &address)
@@ -113,9 +115,10 @@ private slots:
     {
         auto main = readyWindow();
         ProgramDownloads downloads(*main, ServiceConfig::allAt(m_service.hostAndPort()), {});
-        main->openSettings();
+        click(*main, "settingsLink");
+        QVERIFY(main->settingsDialog());
         main->settingsDialog()->findChild<QSpinBox *>(QStringLiteral("jobsBox"))->setValue(7);
-        main->settingsDialog()->accept();
+        click(*main->settingsDialog(), "okButton");
         QCOMPARE(downloads.queue().maxRunning(), 7);
     }
 

@@ -8,6 +8,7 @@
 #include "shell/main_window.h"
 #include "shell/window_chrome.h"
 #include "support/start_up.h"
+#include "support/user_input.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -36,7 +37,8 @@ private:
 
     static void click(QWidget &window, const char *name)
     {
-        QTest::mouseClick(window.findChild<QWidget *>(QLatin1String(name)), Qt::LeftButton);
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        UserInput::click(window.findChild<QWidget *>(QLatin1String(name)));
     }
 
     static void refresh(HotListWindow &hotList)
@@ -92,13 +94,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(hotList.get()));
 
         auto *view = hotList->findChild<QTreeView *>(QStringLiteral("hotListView"));
-        const QModelIndex row = view->model()->index(2, 0);
         const QString link = view->model()->index(2, HotEntry::FieldCount - 1).data().toString();
         const QString name = view->model()->index(2, 1).data().toString();
         QSignalSpy ended(main.get(), &MainWindow::analysisEnded);
-        const QPoint at = view->visualRect(row).center();
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+        UserInput::doubleClickRow(view, 2);
         QVERIFY(ended.wait());
         QTRY_COMPARE(QApplication::activeWindow(), main.get());
         QCOMPARE(main->findChild<QLineEdit *>(QStringLiteral("addressEdit"))->text(), link);

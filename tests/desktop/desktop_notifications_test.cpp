@@ -7,6 +7,7 @@
 #include "shell/main_window.h"
 #include "shell/message_boxes.h"
 #include "support/start_up.h"
+#include "support/user_input.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -92,9 +93,9 @@ class DesktopNotificationsTest : public QObject
         QSignalSpy analysed(&w, &MainWindow::analysisEnded);
         QSignalSpy ended(&w, &MainWindow::downloadEnded);
         w.analyseAddress();
-        if (!analysed.wait(30000))
+        if (!analysed.wait(30000) || !QTest::qWaitForWindowExposed(&w))
             return false;
-        QTest::mouseClick(w.findChild<QPushButton *>(QStringLiteral("downloadButton")), Qt::LeftButton);
+        UserInput::click(w.findChild<QPushButton *>(QStringLiteral("downloadButton")));
         if (!ended.wait(30000))
             return false;
         const auto *notifications = w.findChild<DesktopNotifications *>();

@@ -12,6 +12,7 @@
 #include "support/box_closer.h"
 #include "support/hot_pages.h"
 #include "support/keyboard_walk.h"
+#include "support/user_input.h"
 
 #include <QHeaderView>
 #include <QPushButton>
@@ -25,18 +26,6 @@
 #include <memory>
 
 using namespace std::chrono_literals;
-
-namespace {
-
-// Sends a mouse event with the given buttons held, as a real drag would.
-void sendMouse(QWidget *target, QEvent::Type type, const QPoint &at, Qt::MouseButtons buttons)
-{
-    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, at, target->mapToGlobal(at), button, buttons, Qt::NoModifier);
-    QApplication::sendEvent(target, &event);
-}
-
-} // namespace
 
 class HotListWindowTest : public QObject
 {
@@ -64,9 +53,15 @@ private:
         return w.findChild<QPushButton *>(QStringLiteral("downloadSelectedButton"));
     }
 
+    static void open(HotListWindow &w)
+    {
+        w.showHotList();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+    }
+
     static void startRefresh(HotListWindow &w)
     {
-        QTest::mouseClick(w.findChild<QWidget *>(QStringLiteral("refreshButton")), Qt::LeftButton);
+        UserInput::click(w.findChild<QWidget *>(QStringLiteral("refreshButton")));
     }
 
     // Clicks the refresh picture and waits for the refresh to end.
@@ -101,13 +96,6 @@ private:
         return rows;
     }
 
-    static void doubleClickRow(HotListWindow &w, int row)
-    {
-        const QPoint at = list(w)->visualRect(list(w)->model()->index(row, 0)).center();
-        QTest::mouseClick(list(w)->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(list(w)->viewport(), Qt::LeftButton, {}, at);
-    }
-
     static QList<int> columnWidths(HotListWindow &w)
     {
         QList<int> widths;
@@ -131,8 +119,7 @@ private slots:
     void openedWindowShowsAnEmptyListWithSixColumns()
     {
         HotListWindow w(config());
-        w.showHotList();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        open(w);
         QVERIFY(w.windowIcon().isNull());
         QVERIFY(w.windowFlags().testFlag(Qt::FramelessWindowHint));
         QCOMPARE(rowCount(w), 0);
@@ -209,26 +196,17 @@ private slots:
         QFETCH(int, column);
         QFETCH(bool, doubleClick);
         HotListWindow w(config());
-        w.showHotList();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        open(w);
         clickRefresh(w); // contents wider than some columns, for the auto-size
         const QList<int> before = columnWidths(w);
 
         QHeaderView *header = list(w)->header();
-        QWidget *target = header->viewport();
-        const int y = header->height() / 2;
-        const QPoint divider(header->sectionViewportPosition(column) + header->sectionSize(column) - 1, y);
-        if (doubleClick) {
-            sendMouse(target, QEvent::MouseButtonPress, divider, Qt::LeftButton);
-            sendMouse(target, QEvent::MouseButtonRelease, divider, Qt::NoButton);
-            sendMouse(target, QEvent::MouseButtonDblClick, divider, Qt::LeftButton);
-            sendMouse(target, QEvent::MouseButtonRelease, divider, Qt::NoButton);
-        } else {
-            sendMouse(target, QEvent::MouseButtonPress, divider, Qt::LeftButton);
-            for (int dx = 10; dx <= 120; dx += 10)
-                sendMouse(target, QEvent::MouseMove, divider + QPoint(dx, 0), Qt::LeftButton);
-            sendMouse(target, QEvent::MouseButtonRelease, divider + QPoint(120, 0), Qt::NoButton);
-        }
+        const QPoint divider(header->sectionViewportPosition(column) + header->sectionSize(column) - 1,
+                             header->height() / 2);
+        if (doubleClick)
+            UserInput::doubleClick(header->viewport(), divider);
+        else
+            UserInput::drag(header->viewport(), divider, divider + QPoint(5, 0), 5); // stays in the window
         QCOMPARE(columnWidths(w), before);
         QVERIFY(list(w)->isColumnHidden(6));
     }
@@ -236,7 +214,7 @@ private slots:
     void refreshListsAndDoubleClickChoosesARow()
     {
         HotListWindow w(config());
-        w.showHotList();
+        open(w);
         clickRefresh(w);
         const QList<HotEntry> rows = shownRows(w);
         QCOMPARE(rows, hotRowsOf(homePageHtml(), m_service.hostAndPort()));
@@ -244,7 +222,7 @@ private slots:
             QCOMPARE(rows.at(i).number, QString::number(i + 1));
 
         QSignalSpy chosen(&w, &HotListWindow::soundChosen);
-        doubleClickRow(w, 2);
+        UserInput::doubleClickRow(list(w), 2);
         QCOMPARE(chosen.size(), 1);
         QCOMPARE(chosen.first().first().toString(), rows.at(2).link);
         // The list window stays as it was.
@@ -271,7 +249,7 @@ private slots:
         QFETCH(bool, selected);
 
         HotListWindow w(config());
-        w.showHotList();
+        open(w);
         clickRefresh(w);
         const QModelIndex row = list(w)->model()->index(4, 0);
         list(w)->selectionModel()->setCurrentIndex(row, selected ? QItemSelectionModel::ClearAndSelect |
@@ -286,7 +264,7 @@ private slots:
     void escapeCloses()
     {
         HotListWindow w(config());
-        w.showHotList();
+        open(w);
         clickRefresh(w);
         QTest::keyClick(list(w), Qt::Key_Escape);
         QVERIFY(!w.isVisible());
@@ -306,8 +284,7 @@ private slots:
         QWidget *refresh = w.findChild<QWidget *>(QStringLiteral("refreshButton"));
         refresh->setFocus();
         QCOMPARE(tabRound(), QStringList({"refreshButton", "hotListView", "downloadAllButton", "closeLink"}));
-        list(w)->selectionModel()->select(list(w)->model()->index(0, 0),
-                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        UserInput::clickRow(list(w), 0);
         refresh->setFocus();
         QCOMPARE(tabRound(), QStringList({"refreshButton", "hotListView", "downloadAllButton",
                                           "downloadSelectedButton", "closeLink"}));
@@ -342,21 +319,19 @@ private slots:
         HotListWindow w(config());
         showRefreshed(w);
         for (const QString &step : steps) {
-            const QPoint at = list(w)->visualRect(list(w)->model()->index(step.mid(1).toInt(), 0)).center();
             const QChar kind = step.at(0);
             if (kind == u'v')
                 QTest::keyClick(list(w), Qt::Key_Down, Qt::ShiftModifier);
             else if (kind == u'a')
                 QTest::keyClick(list(w), Qt::Key_A, Qt::ControlModifier);
             else
-                QTest::mouseClick(list(w)->viewport(), Qt::LeftButton,
-                                  kind == u'C'   ? Qt::ControlModifier
-                                  : kind == u'S' ? Qt::ShiftModifier
-                                                 : Qt::NoModifier,
-                                  at);
+                UserInput::clickRow(list(w), step.mid(1).toInt(), Qt::LeftButton,
+                                    kind == u'C'   ? Qt::ControlModifier
+                                    : kind == u'S' ? Qt::ShiftModifier
+                                                   : Qt::NoModifier);
         }
         QSignalSpy requested(&w, &HotListWindow::downloadRequested);
-        QTest::mouseClick(all ? allButton(w) : selectedButton(w), Qt::LeftButton);
+        UserInput::click(all ? allButton(w) : selectedButton(w));
         QCOMPARE(requested.size(), 1);
         QList<HotEntry> expected;
         for (const int row : rows)
@@ -368,15 +343,14 @@ private slots:
     void downloadButtonsEnabled()
     {
         HotListWindow w(config());
-        w.showHotList();
+        open(w);
         const auto enabled = [&w] {
             return QList<bool>{allButton(w)->isEnabled(), selectedButton(w)->isEnabled()};
         };
         QCOMPARE(enabled(), QList<bool>({false, false}));
         clickRefresh(w);
         QCOMPARE(enabled(), QList<bool>({true, false}));
-        list(w)->selectionModel()->select(list(w)->model()->index(3, 0),
-                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        UserInput::clickRow(list(w), 3);
         QCOMPARE(enabled(), QList<bool>({true, true}));
         w.setDownloadBusy(true);
         QCOMPARE(enabled(), QList<bool>({false, false}));
@@ -384,7 +358,7 @@ private slots:
         QCOMPARE(enabled(), QList<bool>({true, true}));
         clickRefresh(w); // a new list drops the selection
         QCOMPARE(enabled(), QList<bool>({true, false}));
-        QTest::mouseClick(closeLink(w), Qt::LeftButton);
+        UserInput::click(closeLink(w));
         w.showHotList();
         QCOMPARE(enabled(), QList<bool>({false, false}));
     }
@@ -401,14 +375,14 @@ private slots:
         QFETCH(bool, reopened);
         HotListWindow w(config());
         QSignalSpy chosen(&w, &HotListWindow::soundChosen);
-        w.showHotList();
+        open(w);
         if (reopened) {
             clickRefresh(w);
-            QTest::mouseClick(closeLink(w), Qt::LeftButton);
-            w.showHotList();
+            UserInput::click(closeLink(w));
+            open(w);
         }
         BoxCloser closer;
-        QTest::mouseDClick(list(w)->viewport(), Qt::LeftButton, {}, QPoint(100, 100));
+        UserInput::doubleClick(list(w)->viewport(), QPoint(100, 100));
         QCOMPARE(closer.boxes.size(), 1);
         QCOMPARE(closer.boxes.first().title, QStringLiteral("Quorlen软件"));
         QCOMPARE(closer.boxes.first().text, QStringLiteral("音乐列表为空"));
@@ -420,16 +394,16 @@ private slots:
     {
         HotListWindow w(config());
         QSignalSpy loads(&w, &HotListWindow::loaded);
-        w.showHotList();
+        open(w);
         w.showHotList(); // already open: brought forward, not loaded again
         QCOMPARE(loads.size(), 1);
         clickRefresh(w);
         const QList<HotEntry> first = shownRows(w);
 
-        QTest::mouseClick(closeLink(w), Qt::LeftButton);
+        UserInput::click(closeLink(w));
         QVERIFY(!w.isVisible());
         QCOMPARE(rowCount(w), 0);
-        w.showHotList();
+        open(w);
         QCOMPARE(loads.size(), 2);
         QCOMPARE(rowCount(w), 0);
 
@@ -478,7 +452,7 @@ private slots:
         QFETCH(QString, warning);
 
         HotListWindow w(config());
-        w.showHotList();
+        open(w);
         QList<HotEntry> before;
         if (listedBefore) {
             clickRefresh(w);
@@ -513,19 +487,19 @@ private slots:
     void closeDuringRefreshTakesThePageButListsNothing()
     {
         HotListWindow w(config());
-        w.showHotList();
+        open(w);
         QSignalSpy ended(&w, &HotListWindow::refreshEnded);
         m_service.closeGate("/");
         startRefresh(w);
         QTRY_COMPARE(m_service.heldAtGate("/"), 1);
-        QTest::mouseClick(closeLink(w), Qt::LeftButton);
+        UserInput::click(closeLink(w));
         m_service.openGate("/");
         QVERIFY(ended.wait());
         QVERIFY(!w.isVisible());
         QVERIFY(!w.isLoaded());
         QCOMPARE(rowCount(w), 0);
 
-        w.showHotList();
+        open(w);
         m_service.setHomePageBody(hotTestPage(QStringLiteral("unclosed")));
         clickRefresh(w);
         QCOMPARE(shownRows(w), repeated(hotRowsOf(homePageHtml(), m_service.hostAndPort()).last()));
@@ -549,7 +523,7 @@ private slots:
     void newerRefreshReplacesTheOlder()
     {
         HotListWindow w(config());
-        w.showHotList();
+        open(w);
         QSignalSpy ended(&w, &HotListWindow::refreshEnded);
         m_service.closeGate("/");
         startRefresh(w);

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "shell/address_box.h"
+#include "support/user_input.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -58,12 +59,11 @@ private slots:
         AddressBox box;
         box.resize(300, 24);
         box.setText(QStringLiteral("http://www.example/sound/1001"));
-        box.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QVERIFY(UserInput::shown(&box));
         if (doubleClick)
-            QTest::mouseDClick(&box, Qt::LeftButton, {}, QPoint(40, 12));
+            UserInput::doubleClick(&box, QPoint(40, 12));
         else
-            QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(40, 12));
+            UserInput::click(&box, Qt::LeftButton, QPoint(40, 12));
         QCOMPARE(box.text(), expected);
     }
 };

@@ -10,6 +10,7 @@
 #include "shell/downloads_window.h"
 #include "shell/message_boxes.h"
 #include "support/folder_files.h"
+#include "support/user_input.h"
 
 #include <QAction>
 #include <QSignalSpy>
@@ -64,13 +65,13 @@ private:
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     }
 
-    void selectRow(int row) { m_window->view()->selectRow(row); }
+    void selectRow(int row) { UserInput::clickRow(m_window->view(), row); }
 
     void click(const QString &name)
     {
         auto *button = m_window->findChild<QToolButton *>(name);
         QVERIFY(button && button->isEnabled());
-        QTest::mouseClick(button, Qt::LeftButton);
+        UserInput::click(button);
     }
 
     QStringList enabledButtons() const

@@ -4,6 +4,7 @@
 #include "shell/frameless_window.h"
 #include "shell/stored_picture.h"
 #include "shell/window_chrome.h"
+#include "support/user_input.h"
 
 #include <QLabel>
 #include <QSignalSpy>
@@ -86,13 +87,11 @@ private slots:
         QFETCH(QString, control);
         QFETCH(bool, drags);
         TestWindow w(FramelessWindow::TopEdge::Open);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(UserInput::shown(&w));
         QSignalSpy drag(&w, &FramelessWindow::dragRequested);
         QWidget *target = control.isEmpty() ? &w : w.findChild<QWidget *>(control);
         const QPoint at = control.isEmpty() ? QPoint(150, 90) : QPoint(5, 5);
-        QTest::mousePress(target, Qt::LeftButton, {}, at);
-        QTest::mouseRelease(target, Qt::LeftButton, {}, at);
+        UserInput::click(target, Qt::LeftButton, at);
         QCOMPARE(drag.size(), drags ? 1 : 0);
     }
 
@@ -100,19 +99,18 @@ private slots:
     void titleLinkHighlight()
     {
         TestWindow w(FramelessWindow::TopEdge::Open);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(UserInput::shown(&w));
         const auto colours = [&] { return QList<QColor>{w.first->textColor(), w.second->textColor()}; };
         const QColor n = TitleLinkNormal;
         const QColor h = TitleLinkHighlight;
         QCOMPARE(colours(), (QList<QColor>{n, n}));
-        QTest::mouseMove(w.first, QPoint(5, 5));
+        UserInput::move(w.first, QPoint(5, 5));
         QCOMPARE(colours(), (QList<QColor>{h, n}));
-        QTest::mouseMove(w.second, QPoint(5, 5));
+        UserInput::move(w.second, QPoint(5, 5));
         QCOMPARE(colours(), (QList<QColor>{n, h}));
-        QTest::mouseMove(w.findChild<QWidget *>(QStringLiteral("contentPanel")), QPoint(50, 20));
+        UserInput::move(w.findChild<QWidget *>(QStringLiteral("contentPanel")), QPoint(50, 20));
         QCOMPARE(colours(), (QList<QColor>{n, h}));
-        QTest::mouseMove(&w, QPoint(150, 90));
+        UserInput::move(&w, QPoint(150, 90));
         QCOMPARE(colours(), (QList<QColor>{n, n}));
     }
 
@@ -122,8 +120,7 @@ private slots:
     {
         const int ratio = qRound(qApp->devicePixelRatio());
         TestWindow w(FramelessWindow::TopEdge::Open);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(UserInput::shown(&w));
         QCOMPARE(w.findChild<QLabel *>(QStringLiteral("logo"))->pixmap().devicePixelRatio(), ratio);
         const QImage shot = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
         QCOMPARE(shot.size(), w.size() * ratio);

@@ -3,11 +3,13 @@
 
 #include "sample_service/sample_service.h"
 #include "shell/player_bar.h"
+#include "support/user_input.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QSlider>
+#include <QStyle>
 #include <QTest>
 #include <QToolButton>
 
@@ -37,15 +39,17 @@ private slots:
         const QStringList paths = QCoreApplication::libraryPaths();
         QCoreApplication::setLibraryPaths({});
         PlayerBar bar;
+        QVERIFY(UserInput::shown(&bar));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("player cannot play")));
         bar.setSource(QUrl(m_service.baseUrl() + QStringLiteral("/audio/1004.wav")));
         QCOMPARE(bar.message(), QStringLiteral("无法播放此音乐"));
         QVERIFY(!bar.hasMediaObjects());
 
         QCoreApplication::setLibraryPaths(paths);
-        QTest::mouseClick(bar.findChild<QToolButton *>(QStringLiteral("playButton")), Qt::LeftButton);
+        UserInput::click(bar.findChild<QToolButton *>(QStringLiteral("playButton")));
         QVERIFY(bar.hasMediaObjects());
-        QTRY_VERIFY_WITH_TIMEOUT(bar.findChild<QSlider *>(QStringLiteral("seekSlider"))->value() > 0, LongWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(bar.findChild<QSlider *>(QStringLiteral("seekSlider"))->value() > 0,
+                                 LongWaitMs);
     }
 
     void timeText_data()
@@ -71,11 +75,12 @@ private slots:
     void mediaObjectsOnFirstUse()
     {
         PlayerBar bar;
+        QVERIFY(UserInput::shown(&bar));
         QCOMPARE(bar.objectName(), QStringLiteral("playerBar"));
         QVERIFY(!bar.hasMediaObjects());
         bar.setSource(QUrl());
         QVERIFY(!bar.hasMediaObjects());
-        QTest::mouseClick(bar.findChild<QToolButton *>(QStringLiteral("playButton")), Qt::LeftButton);
+        UserInput::click(bar.findChild<QToolButton *>(QStringLiteral("playButton")));
         QVERIFY(!bar.hasMediaObjects());
         bar.setSource(QUrl(m_service.baseUrl() + QStringLiteral("/audio/1001.wav")));
         QVERIFY(bar.hasMediaObjects());
@@ -85,12 +90,14 @@ private slots:
     void playsByItself()
     {
         PlayerBar bar;
+        QVERIFY(UserInput::shown(&bar));
         bar.setSource(QUrl(m_service.baseUrl() + QStringLiteral("/audio/1004.wav")));
         QTRY_VERIFY_WITH_TIMEOUT(label(bar, "timeLabel").endsWith(QStringLiteral(" / 0:03")), LongWaitMs);
-        QTRY_VERIFY_WITH_TIMEOUT(bar.findChild<QSlider *>(QStringLiteral("seekSlider"))->value() > 0, LongWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(bar.findChild<QSlider *>(QStringLiteral("seekSlider"))->value() > 0,
+                                 LongWaitMs);
         QCOMPARE(bar.message() == QStringLiteral("无法播放此音乐"), false);
 
-        QTest::mouseClick(bar.findChild<QToolButton *>(QStringLiteral("playButton")), Qt::LeftButton);
+        UserInput::click(bar.findChild<QToolButton *>(QStringLiteral("playButton")));
         QTRY_COMPARE(bar.playbackState(), SoundOutput::State::Paused);
 
         bar.setSource(QUrl());
@@ -104,13 +111,19 @@ private slots:
     void seeksAndPlaysWhileArriving()
     {
         PlayerBar bar;
+        QVERIFY(UserInput::shown(&bar));
         auto *seek = bar.findChild<QSlider *>(QStringLiteral("seekSlider"));
         bar.setSource(QUrl(m_service.baseUrl() + QStringLiteral("/audio/1002.wav?seconds=600")));
         QTRY_VERIFY_WITH_TIMEOUT(label(bar, "timeLabel").endsWith(QStringLiteral(" / 10:00")), LongWaitMs);
         m_service.clearRequests();
-        seek->setSliderDown(true);
-        seek->setSliderPosition(450000);
-        seek->setSliderDown(false);
+        // The handle, found where the style draws it, dragged most of the way along.
+        const int length = seek->style()->pixelMetric(QStyle::PM_SliderLength, nullptr, seek);
+        const QPoint handle(length / 2 + QStyle::sliderPositionFromValue(0, seek->maximum(), seek->value(),
+                                                                         seek->width() - length),
+                            seek->height() / 2);
+        UserInput::drag(seek, handle, handle + QPoint(seek->width() * 3 / 4, 0));
+        const int dropped = seek->value();
+        QVERIFY(dropped > seek->maximum() / 2);
         const auto askedForRange = [this] {
             const QList<RecordedRequest> requests = m_service.requests();
             return std::any_of(requests.begin(), requests.end(), [](const RecordedRequest &r) {
@@ -118,7 +131,7 @@ private slots:
             });
         };
         QTRY_VERIFY_WITH_TIMEOUT(askedForRange(), LongWaitMs);
-        QTRY_VERIFY_WITH_TIMEOUT(seek->value() > 451000, LongWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(seek->value() > dropped + 1000, LongWaitMs);
 
         // About 6 of 60 seconds arrive, then nothing more.
         bar.setSource(QUrl(m_service.baseUrl() + QStringLiteral("/audio/1003.wav?seconds=60&stall=270000")));

@@ -9,11 +9,11 @@
 #include "shell/skin.h"
 #include "shell/window_chrome.h"
 #include "support/keyboard_walk.h"
+#include "support/user_input.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
@@ -60,10 +60,19 @@ private:
 
     static ServiceConfig nowhere() { return ServiceConfig::allAt(QStringLiteral("127.0.0.1:1")); }
 
+    // On its box at the left end: beyond the caption, in the rest of its row, a click does nothing.
+    static void tick(QCheckBox *box)
+    {
+        UserInput::click(box, Qt::LeftButton, {box->height() / 2, box->height() / 2});
+    }
+
+    // Null unless the dialog came up where it can be clicked.
     static SettingsDialog *openFrom(MainWindow &w)
     {
-        QTest::mouseClick(w.findChild<TitleLink *>(QStringLiteral("settingsLink")), Qt::LeftButton);
-        return w.settingsDialog();
+        if (UserInput::shown(&w))
+            UserInput::click(w.findChild<TitleLink *>(QStringLiteral("settingsLink")));
+        SettingsDialog *dialog = w.settingsDialog();
+        return dialog && QTest::qWaitForWindowExposed(dialog) ? dialog : nullptr;
     }
 
 private slots:
@@ -181,11 +190,14 @@ private slots:
     {
         QTemporaryDir chosen;
         SettingsDialog dialog(DownloadSettings::defaults(), {}, nullptr);
-        QTest::mouseClick(child<QPushButton>(&dialog, "chooseFolderButton"), Qt::LeftButton);
+        QVERIFY(UserInput::shown(&dialog));
+        UserInput::click(child<QPushButton>(&dialog, "chooseFolderButton"));
         QFileDialog *chooser = dialog.folderChooser();
         QVERIFY(chooser && chooser->isVisible());
-        chooser->selectFile(chosen.path());
-        static_cast<QDialog *>(chooser)->accept(); // public there
+        auto *typed = chooser->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QVERIFY(typed && typed->hasFocus());
+        typed->setText(chosen.path());
+        QTest::keyClick(typed, Qt::Key_Return);
         QCOMPARE(child<QLineEdit>(&dialog, "folderEdit")->text(), chosen.path());
         QVERIFY(dialog.previewText().startsWith(chosen.path() + u'/'));
     }
@@ -199,21 +211,21 @@ private slots:
         QCOMPARE(saveDownloadSettings(stored), QString());
         MainWindow w(nowhere());
         SettingsDialog *dialog = openFrom(w);
-        QVERIFY(dialog && dialog->isVisible());
+        QVERIFY(dialog);
         auto *templateEdit = child<QLineEdit>(dialog, "templateEdit");
         QCOMPARE(templateEdit->text(), stored.nameTemplate);
 
         QTemporaryDir folder;
         templateEdit->setText(QStringLiteral("{singer}/{name}"));
         child<QLineEdit>(dialog, "folderEdit")->setText(folder.path());
-        child<QCheckBox>(dialog, "tagsBox")->setChecked(false);
+        tick(child<QCheckBox>(dialog, "tagsBox"));
         auto *id3 = child<QComboBox>(dialog, "id3Box");
         QVERIFY(!id3->isEnabled());
         id3->setCurrentIndex(id3->findText(QStringLiteral("v2.3")));
         auto *clipboard = child<QCheckBox>(dialog, "clipboardBox");
         QVERIFY(!clipboard->isChecked());
-        clipboard->setChecked(true);
-        QTest::mouseClick(child<QPushButton>(dialog, "okButton"), Qt::LeftButton);
+        tick(clipboard);
+        UserInput::click(child<QPushButton>(dialog, "okButton"));
         QTRY_VERIFY(!w.settingsDialog());
 
         const DownloadSettings now = loadDownloadSettings();
@@ -229,13 +241,13 @@ private slots:
     void backdropMenu()
     {
         MainWindow w(nowhere());
-        const auto menuAt = [&w](const QPoint &pos) {
-            QContextMenuEvent event(QContextMenuEvent::Mouse, pos, w.mapToGlobal(pos));
-            QApplication::sendEvent(&w, &event);
-            return w.findChild<QMenu *>(QStringLiteral("backdropMenu"));
-        };
-        QVERIFY(!menuAt(w.findChild<TitleLink *>(QStringLiteral("homePageLink"))->geometry().center()));
-        QMenu *menu = menuAt({300, 60});
+        QVERIFY(UserInput::shown(&w));
+        QSignalSpy linkUsed(&w, &MainWindow::downloadsRequested);
+        UserInput::click(w.findChild<TitleLink *>(QStringLiteral("downloadsLink")), Qt::RightButton);
+        QCOMPARE(linkUsed.size(), 1);
+        QVERIFY(!w.findChild<QMenu *>(QStringLiteral("backdropMenu")));
+        UserInput::click(&w, Qt::RightButton, {300, 60});
+        auto *menu = w.findChild<QMenu *>(QStringLiteral("backdropMenu"));
         QVERIFY(menu && menu->isVisible());
         menu->actions().constFirst()->trigger();
         QVERIFY(w.settingsDialog());
@@ -249,8 +261,9 @@ private slots:
         MainWindow w(nowhere());
         QTemporaryDir folder;
         SettingsDialog *dialog = openFrom(w);
+        QVERIFY(dialog);
         child<QLineEdit>(dialog, "folderEdit")->setText(folder.path());
-        QTest::mouseClick(child<QPushButton>(dialog, "okButton"), Qt::LeftButton);
+        UserInput::click(child<QPushButton>(dialog, "okButton"));
         QCOMPARE(w.statusMessage(), Unsaved);
         QCOMPARE(w.downloadFolder(), folder.path());
 
@@ -258,7 +271,8 @@ private slots:
         const QString before = w.statusMessage();
         QVERIFY(before != Unsaved);
         QTRY_VERIFY(!w.settingsDialog());
-        QTest::mouseClick(child<QPushButton>(openFrom(w), "okButton"), Qt::LeftButton);
+        QVERIFY(openFrom(w));
+        UserInput::click(child<QPushButton>(w.settingsDialog(), "okButton"));
         w.findChild<PlayerBar *>()->setVolume(5);
         w.hide(); // writes the volume at once
         QCOMPARE(w.statusMessage(), before);

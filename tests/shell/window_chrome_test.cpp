@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "shell/window_chrome.h"
+#include "support/user_input.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -34,22 +35,20 @@ private slots:
         parent.resize(200, 100);
         auto *link = new TitleLink(QStringLiteral("帮助"), &parent);
         link->setGeometry(10, 10, 80, 24);
-        parent.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&parent));
+        QVERIFY(UserInput::shown(&parent));
         QSignalSpy hovered(link, &TitleLink::hovered);
         QSignalSpy released(link, &TitleLink::released);
 
-        QTest::mousePress(&parent, Qt::LeftButton, {}, QPoint(150, 80));
-        QTest::mouseRelease(&parent, Qt::LeftButton, {}, QPoint(150, 80));
+        UserInput::click(&parent, Qt::LeftButton, QPoint(150, 80));
         QCOMPARE(parent.presses, 1); // the counter itself sees presses off the link
 
-        QTest::mouseMove(link, QPoint(20, 12));
+        UserInput::move(link, QPoint(20, 12));
         QCOMPARE(hovered.size(), 1);
 
-        QTest::mousePress(link, Qt::LeftButton, {}, QPoint(20, 12));
+        UserInput::press(link, QPoint(20, 12));
         QCOMPARE(parent.presses, 1);
         QVERIFY(released.isEmpty());
-        QTest::mouseRelease(link, Qt::LeftButton, {}, QPoint(20, 12));
+        UserInput::release(link, QPoint(20, 12));
         QCOMPARE(released.size(), 1);
     }
 
@@ -71,12 +70,11 @@ private slots:
         QWidget parent;
         auto *handle = new DragHandle(&parent);
         handle->setGeometry(0, 0, 50, 50);
-        parent.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&parent));
+        QVERIFY(UserInput::shown(&parent));
         QSignalSpy requested(handle, &DragHandle::dragRequested);
-        QTest::mousePress(handle, Qt::LeftButton, {}, QPoint(10, 10));
+        UserInput::press(handle, QPoint(10, 10));
         QCOMPARE(requested.size(), 1);
-        QTest::mouseRelease(handle, Qt::LeftButton, {}, QPoint(10, 10));
+        UserInput::release(handle, QPoint(10, 10));
     }
 
     void pictureClickNeedsTheReleaseOnIt_data()
@@ -92,11 +90,13 @@ private slots:
         QFETCH(QPoint, releaseAt);
         QFETCH(int, clicks);
         QWidget parent;
+        parent.resize(100, 60);
         auto *picture = new ClickablePicture(&parent);
         picture->setGeometry(0, 0, 50, 50);
+        QVERIFY(UserInput::shown(&parent));
         QSignalSpy clicked(picture, &ClickablePicture::clicked);
-        QTest::mousePress(picture, Qt::LeftButton, {}, QPoint(10, 10));
-        QTest::mouseRelease(picture, Qt::LeftButton, {}, releaseAt);
+        UserInput::press(picture, QPoint(10, 10));
+        UserInput::release(picture, releaseAt);
         QCOMPARE(clicked.size(), clicks);
     }
 
@@ -171,10 +171,8 @@ private slots:
     {
         QWidget first;
         QWidget second;
-        first.show();
-        second.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&first));
-        QVERIFY(QTest::qWaitForWindowExposed(&second));
+        QVERIFY(UserInput::shown(&first));
+        QVERIFY(UserInput::shown(&second));
 
         endProgramNow();
         // Told to end, an event loop started now returns at once.
