@@ -20,15 +20,16 @@ const char *const HotListText = QT_TRANSLATE_NOOP("MainWindow", "Vexa热门推�
 const char *const HomePageText = QT_TRANSLATE_NOOP("MainWindow", "官方网站");
 const char *const CheckingText = QT_TRANSLATE_NOOP("MainWindow", "正在检测是否存在最新版本..");
 
-// The places were made for the source texts. A translated link too narrow
-// for its text grows to the left, and the links before it move along.
-void fitTitleLinks(std::initializer_list<std::pair<TitleLink *, const char *>> rightToLeft)
+// The places were made for the texts in the original's font. A link too
+// narrow for its text, in the font at hand or translated, grows to the left,
+// and the links before it move along.
+void fitTitleLinks(std::initializer_list<TitleLink *> rightToLeft)
 {
     int shift = 0;
-    for (const auto &[link, source] : rightToLeft) {
+    for (TitleLink *link : rightToLeft) {
         QRect place = link->geometry().translated(-shift, 0);
         const int wanted = link->fontMetrics().horizontalAdvance(link->text());
-        if (link->text() != QString::fromUtf8(source) && wanted > place.width())
+        if (wanted > place.width())
             place.setLeft(place.right() + 1 - wanted);
         shift = link->geometry().left() - place.left();
         link->setGeometry(place);
@@ -53,10 +54,7 @@ void MainWindow::buildHeader()
                                        monospaceFont(10.5), tr("最小化"));
     TitleLink *close = addTitleLink(QStringLiteral("closeLink"), QStringLiteral("x"), {768, 12, 19, 27},
                                     monospaceFont(12), tr("关闭"));
-    fitTitleLinks({{homePage, HomePageText},
-                   {hotList, HotListText},
-                   {settings, SettingsText},
-                   {downloads, DownloadsText}});
+    fitTitleLinks({homePage, hotList, settings, downloads});
     connect(downloads, &TitleLink::released, this, &MainWindow::downloadsRequested);
     connect(settings, &TitleLink::released, this, &MainWindow::openSettings);
     connect(hotList, &TitleLink::released, this, &MainWindow::hotListRequested);

@@ -873,6 +873,10 @@ private slots:
         UserInput::click(link(*w, "minimiseLink"));
         QVERIFY(w->windowState().testFlag(Qt::WindowMinimized));
         QVERIFY(!programWasEnded());
+        // Whatever the font, no caption is cut.
+        for (const TitleLink *each : w->findChildren<TitleLink *>())
+            QVERIFY2(each->fontMetrics().horizontalAdvance(each->text()) <= each->width(),
+                     qPrintable(each->objectName()));
     }
 
     // With the default skin, Tab goes round in the layout's order, and every
