@@ -5,10 +5,13 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QStandardPaths>
 
+#include <cerrno>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -32,6 +35,52 @@ QByteArray oneLine(const QString &address)
     return bytes;
 }
 
+// Whether the other end of a connected local socket runs as this user.
+bool peerIsThisUser(qintptr descriptor)
+{
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return ::getsockopt(int(descriptor), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && size == sizeof peer &&
+           peer.uid == ::getuid();
+}
+
+// lstat, so a link is seen as a link and never followed.
+SingleInstance::FolderProblem checkFolder(const QByteArray &folder, int *error)
+{
+    using SingleInstance::FolderProblem;
+    struct stat info = {};
+    if (::lstat(folder.constData(), &info) != 0) {
+        *error = errno;
+        return FolderProblem::NotMade;
+    }
+    if (S_ISLNK(info.st_mode))
+        return FolderProblem::Symlink;
+    if (!S_ISDIR(info.st_mode))
+        return FolderProblem::NotAFolder;
+    if (info.st_uid != ::getuid())
+        return FolderProblem::OtherOwner;
+    if ((info.st_mode & 07777) != S_IRWXU)
+        return FolderProblem::OpenToOthers;
+    return FolderProblem::None;
+}
+
+SingleInstance::SocketPlace placeIn(const QString &folder, bool make, const QString &name)
+{
+    SingleInstance::SocketPlace place;
+    place.folder = folder;
+    const QByteArray native = QFile::encodeName(folder);
+    // 0700 whatever the umask, which can only take bits away.
+    if (make && ::mkdir(native.constData(), S_IRWXU) != 0 && errno != EEXIST) {
+        place.problem = SingleInstance::FolderProblem::NotMade;
+        place.error = errno;
+        return place;
+    }
+    place.problem = checkFolder(native, &place.error);
+    if (place.problem == SingleInstance::FolderProblem::None)
+        place.path = QDir(folder).filePath(name);
+    return place;
+}
+
 SingleInstance::HandOver sendRequest(const QString &path, const QByteArray &request, int timeoutMs)
 {
     using SingleInstance::HandOver;
@@ -40,6 +89,9 @@ SingleInstance::HandOver sendRequest(const QString &path, const QByteArray &requ
     socket.connectToServer(path);
     if (!socket.waitForConnected(int(deadline.remainingTime())))
         return socket.error() == QLocalSocket::SocketTimeoutError ? HandOver::NoAnswer : HandOver::NoWindow;
+    // Checked before a byte is written: another user's socket gets nothing.
+    if (!peerIsThisUser(socket.socketDescriptor()))
+        return HandOver::NotOurs;
     socket.write(request + '\n');
     while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(int(deadline.remainingTime()))) {
     }
@@ -54,18 +106,19 @@ SingleInstance::HandOver sendRequest(const QString &path, const QByteArray &requ
 
 namespace SingleInstance {
 
-QString socketPath()
+SocketPlace socketPlace()
 {
     const QString override = qEnvironmentVariable("VEXA_HELPER_INSTANCE_SOCKET");
     if (!override.isEmpty())
-        return override;
-    // Asked only when set: without it Qt warns and invents a folder in /tmp.
-    QString folder;
-    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
-        folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath(); // shared by all users: the user id keeps names apart
-    return QDir(folder).filePath(QStringLiteral("vexa-helper-%1.socket").arg(::getuid()));
+        return {override, {}};
+    const QString uid = QString::number(::getuid());
+    // The runtime folder is the user's alone by rule, but checked all the same.
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty())
+        return placeIn(runtime, false, QStringLiteral("vexa-helper-%1.socket").arg(uid));
+    // The temporary folder is everybody's: a folder of our own inside it.
+    return placeIn(QDir(QDir::tempPath()).filePath(QStringLiteral("vexa-helper-%1").arg(uid)), true,
+                   QStringLiteral("window.socket"));
 }
 
 HandOver handOver(const QString &path, const QString &address, int timeoutMs)
@@ -89,13 +142,13 @@ InstanceServer::InstanceServer(QObject *parent)
 {
     // No access options: with them Qt binds elsewhere and renames the socket
     // into place, replacing a live window's socket instead of failing. The
-    // umask keeps other users out of one in the shared temporary folder.
+    // mode is set after listening instead, and clients are checked anyway.
     connect(m_server, &QLocalServer::newConnection, this, &InstanceServer::onNewConnection);
 }
 
 bool InstanceServer::listen(const QString &path)
 {
-    if (m_server->listen(path))
+    if (listenPrivately(path))
         return true;
     if (m_server->serverError() != QAbstractSocket::AddressInUseError)
         return false;
@@ -107,7 +160,16 @@ bool InstanceServer::listen(const QString &path)
         return false;
     }
     QLocalServer::removeServer(path);
-    return m_server->listen(path);
+    return listenPrivately(path);
+}
+
+bool InstanceServer::listenPrivately(const QString &path)
+{
+    if (!m_server->listen(path))
+        return false;
+    // Not left to the umask.
+    ::chmod(QFile::encodeName(m_server->fullServerName()).constData(), S_IRUSR | S_IWUSR);
+    return true;
 }
 
 QString InstanceServer::errorString() const
@@ -118,6 +180,11 @@ QString InstanceServer::errorString() const
 void InstanceServer::onNewConnection()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+        if (!peerIsThisUser(socket->socketDescriptor())) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readRequest(socket); });
         readRequest(socket); // bytes may have come with the connection

@@ -14,24 +14,51 @@ class QLocalSocket;
 // later start hands its address to it instead of opening a second one.
 namespace SingleInstance {
 
-// The socket's path: VEXA_HELPER_INSTANCE_SOCKET when set (tests keep away
-// from the user's window that way; a bare name lies in the temporary
-// folder), else a per-user name in the runtime folder, or in the temporary
-// folder when there is none.
-QString socketPath();
+// Why the socket's folder is not used: anyone who could plant a socket in
+// it would be handed every later start's addresses.
+enum class FolderProblem {
+    None,
+    NotMade,      // could not be made or looked at (error holds errno)
+    Symlink,      // a symbolic link, wherever it points
+    NotAFolder,   // something else is there
+    OtherOwner,   // another user's
+    OpenToOthers, // not mode 0700
+};
+
+struct SocketPlace
+{
+    QString path;   // empty when the folder is refused
+    QString folder; // the folder that holds it, or was refused
+    FolderProblem problem = FolderProblem::None;
+    int error = 0;
+};
+
+// Where the socket lives: VEXA_HELPER_INSTANCE_SOCKET when set (tests keep
+// away from the user's window that way; a bare name lies in the temporary
+// folder), else a per-user name in the runtime folder, or, when there is
+// none, in a folder of the user's own under the temporary folder, made
+// 0700 when missing. The folder is used only when it is a real folder of
+// this user's with mode 0700.
+SocketPlace socketPlace();
 
 enum class HandOver {
     Delivered, // a window took the address
     NoWindow,  // nobody listens: become the window
     NoAnswer,  // a window is there but did not answer in time
+    NotOurs,   // another user listens there: nothing was handed over
 };
+
+// A window of ours answers from its event loop at once; one that has not
+// within this is stuck, and the start goes on without it.
+constexpr int DefaultAnswerMs = 1500;
 
 // Gives address (empty: only raise the window) to the window listening at
 // path and waits at most timeoutMs for its acknowledgement. Blocking, for
 // the start-up before any application object exists.
-HandOver handOver(const QString &path, const QString &address, int timeoutMs = 5000);
+HandOver handOver(const QString &path, const QString &address, int timeoutMs = DefaultAnswerMs);
 // The same for sound page addresses to download.
-HandOver handOverDownloads(const QString &path, const QStringList &addresses, int timeoutMs = 5000);
+HandOver handOverDownloads(const QString &path, const QStringList &addresses,
+                           int timeoutMs = DefaultAnswerMs);
 
 } // namespace SingleInstance
 
@@ -43,9 +70,9 @@ class InstanceServer : public QObject
 public:
     explicit InstanceServer(QObject *parent = nullptr);
 
-    // Listens at path. A socket left behind by a crashed run is taken over;
-    // one that still answers is never taken: false then, as when listening
-    // fails for any other reason.
+    // Listens at path, for this user alone. A socket left behind by a
+    // crashed run is taken over; one that still answers is never taken:
+    // false then, as when listening fails for any other reason.
     bool listen(const QString &path);
     QString errorString() const;
 
@@ -56,6 +83,7 @@ signals:
     void downloadsReceived(const QStringList &addresses);
 
 private:
+    bool listenPrivately(const QString &path);
     void onNewConnection();
     void readRequest(QLocalSocket *socket);
 

@@ -279,6 +279,35 @@ private slots:
         QCOMPARE(first.exitCode(), 128 + SIGTERM);
     }
 
+    // A socket folder another user could reach is not used: said in one
+    // line, and the window opens all the same.
+    void unsafeSocketFolderTold()
+    {
+        SampleService service;
+        QVERIFY(service.start());
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("vexa-helper-%1").arg(::getuid()));
+        QVERIFY(QDir().mkdir(folder));
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                  QFile::ReadOther | QFile::ExeOther));
+        QProcessEnvironment env = offscreenEnvironment();
+        env.remove(QStringLiteral("VEXA_HELPER_INSTANCE_SOCKET"));
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        env.insert(QStringLiteral("TMPDIR"), dir.path());
+        env.insert(QStringLiteral("VEXA_EXIT_AFTER_FIRST_PAINT"), QStringLiteral("0"));
+        const QString host = service.hostAndPort();
+        const Run run = runWindow(QStringLiteral(VEXA_HELPER_EXE),
+                                  {QStringLiteral("--web-host"), host, QStringLiteral("--api-host"), host,
+                                   QStringLiteral("--update-host"), host},
+                                  env);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY2(run.err.startsWith(QStringLiteral("vexa-helper: 不使用文件夹 %1: 其他用户也能进入（权限应为 "
+                                                   "0700），此窗口不接收之后启动时交来的地址\n")
+                                        .arg(folder)),
+                 qPrintable(run.err));
+        QVERIFY(!QFile::exists(QDir(folder).filePath(QStringLiteral("window.socket"))));
+    }
+
     void badOptionsAreUsageErrors_data()
     {
         QTest::addColumn<QStringList>("arguments");

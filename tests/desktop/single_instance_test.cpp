@@ -4,15 +4,22 @@
 #include "desktop/single_instance.h"
 
 #include <QLocalServer>
+#include <QLocalSocket>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <functional>
 #include <future>
+#include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+using SingleInstance::FolderProblem;
 using SingleInstance::HandOver;
 
 namespace {
@@ -28,18 +35,79 @@ bool isReady(const std::future<HandOver> &future)
     return future.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
 }
 
-// A socket file as a crashed run leaves it: bound, nobody listening.
-bool leaveStaleSocket(const QString &path)
+sockaddr_un socketAddress(const QString &path)
 {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     const QByteArray bytes = path.toLocal8Bit();
     qstrncpy(address.sun_path, bytes.constData(), sizeof address.sun_path);
+    return address;
+}
+
+// A socket file as a crashed run leaves it: bound, nobody listening.
+bool leaveStaleSocket(const QString &path)
+{
+    const sockaddr_un address = socketAddress(path);
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     const bool bound = ::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
     ::close(fd);
     return bound && QFile::exists(path);
 }
+
+// Another user, as only root can become one here.
+constexpr uid_t OtherUser = 65534;
+
+// A child process that runs work as OtherUser (only system calls in there:
+// the parent has threads). work may send numbers through its pipe before
+// its result; the child ends with this object.
+class OtherUserProcess
+{
+public:
+    explicit OtherUserProcess(const std::function<int(int pipe)> &work)
+    {
+        int ends[2];
+        if (::getuid() != 0 || ::pipe(ends) != 0)
+            return;
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            const int pipe = ends[1];
+            const int result = ::setresgid(OtherUser, OtherUser, OtherUser) == 0 &&
+                                       ::setresuid(OtherUser, OtherUser, OtherUser) == 0
+                                   ? work(pipe)
+                                   : -1;
+            [[maybe_unused]] const auto written = ::write(pipe, &result, sizeof result);
+            ::_exit(0);
+        }
+        ::close(ends[1]);
+        m_pipe = ends[0];
+    }
+    ~OtherUserProcess()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+        if (m_pipe >= 0)
+            ::close(m_pipe);
+    }
+
+    bool started() const { return m_pid > 0; }
+
+    // The next number sent, -2 when none comes; the event loop runs meanwhile.
+    int next()
+    {
+        int number = -2;
+        pollfd readable{m_pipe, POLLIN, 0};
+        if (QTest::qWaitFor([&] { return ::poll(&readable, 1, 0) == 1; }, 10000) &&
+            ::read(m_pipe, &number, sizeof number) != sizeof number)
+            number = -2;
+        return number;
+    }
+
+private:
+    pid_t m_pid = -1;
+    int m_pipe = -1;
+};
 
 } // namespace
 
@@ -136,27 +204,158 @@ private slots:
         QCOMPARE(secondSpy.count(), 0);
     }
 
-    // A stuck window accepts the connection but never acknowledges.
-    void stuckWindowIsNoAnswer()
+    // A window of this user that is stuck, or answers only in part, holds
+    // the start up for the answer time alone (not 5 s) and takes nothing.
+    void stuckWindowIsNoAnswer_data()
     {
-        QLocalServer stuck;
-        QVERIFY(stuck.listen(path()));
-        QCOMPARE(SingleInstance::handOver(path(), QStringLiteral("http://h/sound/4"), 300),
-                 HandOver::NoAnswer);
+        QTest::addColumn<QByteArray>("answer");
+        QTest::newRow("never answers") << QByteArray();
+        QTest::newRow("answers half") << QByteArray("o");
     }
 
-    void socketPathPerUserOrOverridden()
+    void stuckWindowIsNoAnswer()
+    {
+        QFETCH(QByteArray, answer);
+        QLocalServer stuck;
+        QVERIFY(stuck.listen(path()));
+        connect(&stuck, &QLocalServer::newConnection, &stuck,
+                [&] { stuck.nextPendingConnection()->write(answer); });
+        std::future<HandOver> handed =
+            handOverAside(path(), QStringLiteral("http://h/sound/4"), SingleInstance::DefaultAnswerMs);
+        QTRY_VERIFY_WITH_TIMEOUT(isReady(handed), 4000);
+        QCOMPARE(handed.get(), HandOver::NoAnswer);
+    }
+
+    // Another user's socket that answers as a window would gets nothing.
+    void otherUsersWindowGetsNothing()
+    {
+        const sockaddr_un address = socketAddress(path());
+        const int listening = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        QVERIFY(::bind(listening, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0);
+        OtherUserProcess window([listening](int pipe) {
+            const int listened = ::listen(listening, 1);
+            [[maybe_unused]] const auto told = ::write(pipe, &listened, sizeof listened);
+            const int connection = ::accept(listening, nullptr, nullptr);
+            [[maybe_unused]] const auto sent = ::write(connection, "ok\n", 3);
+            char request[256];
+            int received = 0;
+            for (ssize_t n; (n = ::read(connection, request, sizeof request)) > 0;)
+                received += int(n);
+            return received;
+        });
+        ::close(listening);
+        if (!window.started())
+            QSKIP("only root can be another user here");
+        QCOMPARE(window.next(), 0);
+        QCOMPARE(SingleInstance::handOver(path(), QStringLiteral("http://h/sound/5")), HandOver::NotOurs);
+        QCOMPARE(window.next(), 0); // bytes received
+    }
+
+    // Reached by another user (the socket's mode opened up, as a umask of
+    // 000 would), the window takes nothing and answers nothing.
+    void otherUsersRequestDropped()
+    {
+        QVERIFY(QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                        QFile::ExeGroup | QFile::ExeOther));
+        InstanceServer server;
+        QVERIFY(server.listen(path()));
+        QCOMPARE(::chmod(QFile::encodeName(path()).constData(), 0777), 0);
+        QSignalSpy spy(&server, &InstanceServer::addressReceived);
+        const sockaddr_un address = socketAddress(path());
+        OtherUserProcess client([&address](int) {
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0)
+                return -1;
+            [[maybe_unused]] const auto sent = ::write(fd, "open http://h/sound/6\n", 22);
+            char answer[16];
+            const ssize_t n = ::read(fd, answer, sizeof answer);
+            return n < 0 ? 0 : int(n);
+        });
+        if (!client.started())
+            QSKIP("only root can be another user here");
+        QCOMPARE(client.next(), 0); // bytes answered
+        QCOMPARE(spy.count(), 0);
+    }
+
+    void socketPathOverriddenOrInRuntimeFolder()
     {
         qputenv("VEXA_HELPER_INSTANCE_SOCKET", "/somewhere/else");
-        QCOMPARE(SingleInstance::socketPath(), QStringLiteral("/somewhere/else"));
+        QCOMPARE(SingleInstance::socketPlace().path, QStringLiteral("/somewhere/else"));
         qunsetenv("VEXA_HELPER_INSTANCE_SOCKET");
         qputenv("XDG_RUNTIME_DIR", m_dir.path().toLocal8Bit());
         QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QCOMPARE(SingleInstance::socketPath(),
+        QCOMPARE(SingleInstance::socketPlace().path,
                  m_dir.filePath(QStringLiteral("vexa-helper-%1.socket").arg(::getuid())));
         qunsetenv("XDG_RUNTIME_DIR");
-        QCOMPARE(SingleInstance::socketPath(),
-                 QDir(QDir::tempPath()).filePath(QStringLiteral("vexa-helper-%1.socket").arg(::getuid())));
+    }
+
+    // Without a runtime folder the socket lies in a folder of the user's own
+    // in the temporary folder, used only as a real folder of this user's
+    // that nobody else can enter.
+    void socketFolderChecked_data()
+    {
+        QTest::addColumn<QString>("found"); // what is there before: "", "folder", "file", "symlink"
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("otherOwner");
+        QTest::addColumn<FolderProblem>("problem");
+        QTest::newRow("missing: made") << QString() << 0 << false << FolderProblem::None;
+        QTest::newRow("own, 0700") << "folder" << 0700 << false << FolderProblem::None;
+        QTest::newRow("open to others") << "folder" << 0755 << false << FolderProblem::OpenToOthers;
+        QTest::newRow("open to the group") << "folder" << 0770 << false << FolderProblem::OpenToOthers;
+        QTest::newRow("symlink to an own 0700 folder")
+            << "symlink" << 0700 << false << FolderProblem::Symlink;
+        QTest::newRow("plain file") << "file" << 0600 << false << FolderProblem::NotAFolder;
+        QTest::newRow("another user's") << "folder" << 0700 << true << FolderProblem::OtherOwner;
+    }
+
+    void socketFolderChecked()
+    {
+        QFETCH(QString, found);
+        QFETCH(int, mode);
+        QFETCH(bool, otherOwner);
+        QFETCH(FolderProblem, problem);
+        if (otherOwner && ::getuid() != 0)
+            QSKIP("only root can give a folder away");
+        const QString temp = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
+        QVERIFY(QDir().mkpath(temp));
+        const QString folder = QDir(temp).filePath(QStringLiteral("vexa-helper-%1").arg(::getuid()));
+        const QByteArray native = QFile::encodeName(folder);
+        if (found == QLatin1String("folder"))
+            QCOMPARE(::mkdir(native.constData(), mode_t(mode)), 0);
+        else if (found == QLatin1String("file"))
+            QVERIFY(QFile(folder).open(QIODevice::WriteOnly));
+        else if (found == QLatin1String("symlink"))
+            QVERIFY(QDir().mkdir(folder + QLatin1String(".real")) &&
+                    QFile::link(folder + QLatin1String(".real"), folder));
+        if (!found.isEmpty())
+            QCOMPARE(::chmod(native.constData(), mode_t(mode)), 0);
+        if (otherOwner)
+            QCOMPARE(::chown(native.constData(), OtherUser, OtherUser), 0);
+        qunsetenv("VEXA_HELPER_INSTANCE_SOCKET");
+        qunsetenv("XDG_RUNTIME_DIR");
+        qputenv("TMPDIR", QFile::encodeName(temp));
+        const mode_t umask = ::umask(0); // the folder's mode must not come from it
+        const SingleInstance::SocketPlace place = SingleInstance::socketPlace();
+        ::umask(umask);
+        qunsetenv("TMPDIR");
+        QCOMPARE(place.folder, folder);
+        QCOMPARE(place.problem, problem);
+        if (problem != FolderProblem::None) {
+            QVERIFY(place.path.isEmpty());
+            return;
+        }
+        QVERIFY(place.path.startsWith(folder + u'/'));
+        struct stat made = {};
+        QCOMPARE(::lstat(native.constData(), &made), 0);
+        QCOMPARE(made.st_mode & 07777, mode_t(0700));
+        // A window listens there, and a later start finds it.
+        InstanceServer server;
+        QVERIFY(server.listen(place.path));
+        QSignalSpy spy(&server, &InstanceServer::addressReceived);
+        std::future<HandOver> handed = handOverAside(place.path, QStringLiteral("http://h/sound/7"));
+        QTRY_VERIFY(isReady(handed));
+        QCOMPARE(handed.get(), HandOver::Delivered);
+        QCOMPARE(spy.count(), 1);
     }
 
 private:
