@@ -10,14 +10,29 @@
 
 namespace {
 
-// Room kept for " (9999)" and ".part" beside the name itself.
-constexpr int NumberAndPartBytes = 12;
+// Room kept for " (9999)" and the longest file a download writes beside
+// the name, ".part.meta.new": a name that fits but whose part info cannot be
+// written would make the part impossible to continue.
+constexpr int NumberAndPartBytes = 21;
+
+// Types a sound is saved as. Anything else the address ends in could hand
+// a page or a script to the desktop's opener.
+constexpr QStringView SoundExtensions[] = {u"mp3",  u"m4a", u"aac", u"flac", u"ogg",
+                                           u"opus", u"wav", u"wma", u"ape"};
 
 const QString FallbackName = QStringLiteral("未命名音乐");
 
 bool isUnsafe(char16_t c)
 {
-    return c < 0x20 || c == 0x7f || QStringView(u"/\\:*?\"<>|").contains(QChar(c));
+    return c < 0x20 || (c >= 0x7f && c < 0xa0) || QStringView(u"/\\:*?\"<>|").contains(QChar(c));
+}
+
+// Direction marks and overrides: a name with them reads differently from
+// the file it is ("…\u202egnp.exe.mp3" shows as "…3pm.exe.png").
+bool isBidiControl(char16_t c)
+{
+    return (c >= 0x202a && c <= 0x202e) || (c >= 0x2066 && c <= 0x2069) || c == 0x200e || c == 0x200f ||
+           c == 0x061c;
 }
 
 // Position of the extension's dot, or -1 when there is none worth keeping.
@@ -61,11 +76,10 @@ QString fileExtensionOf(const QString &fileUrl)
     const QString path = QUrl(fileUrl).path();
     const QString last = path.mid(path.lastIndexOf(u'/') + 1);
     const qsizetype dot = last.lastIndexOf(u'.');
-    const QString suffix = dot < 0 ? QString() : last.mid(dot + 1);
-    const bool plain = !suffix.isEmpty() && suffix.size() <= 5 &&
-                       std::all_of(suffix.begin(), suffix.end(),
-                                   [](QChar c) { return c.unicode() < 0x80 && c.isLetterOrNumber(); });
-    return plain ? u'.' + suffix.toLower() : QStringLiteral(".mp3");
+    const QString suffix = dot < 0 ? QString() : last.mid(dot + 1).toLower();
+    const bool sound = std::find(std::begin(SoundExtensions), std::end(SoundExtensions), suffix) !=
+                       std::end(SoundExtensions);
+    return sound ? u'.' + suffix : QStringLiteral(".mp3");
 }
 
 QString safeFileName(const QString &text, int maxBytes)
@@ -77,15 +91,19 @@ QString safeFileName(const QString &text, int maxBytes)
         if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
             name += c;
             name += text.at(++i);
+        } else if (isBidiControl(c.unicode())) {
+            continue;
         } else if (c.isSurrogate() || isUnsafe(c.unicode())) {
             name += u'_';
         } else {
             name += c;
         }
     }
-    // No hidden files, and neither "." nor "..".
+    // No hidden files, neither "." nor "..", and nothing a command line
+    // would take for an option.
     qsizetype start = 0;
-    while (start < name.size() && (name.at(start) == u'.' || name.at(start) == u' '))
+    while (start < name.size() &&
+           (name.at(start) == u'.' || name.at(start) == u' ' || name.at(start) == u'-'))
         ++start;
     name = trimmedEnd(name.mid(start));
     if (name.toUtf8().size() <= maxBytes)

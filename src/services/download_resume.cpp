@@ -92,12 +92,13 @@ bool partIsShort(qint64 size, qint64 total)
     return size > 0 && (total < 0 || size < total);
 }
 
-PartUse partUse(qint64 size, const std::optional<PartInfo> &info, const QString &fileUrl)
+PartUse partUse(qint64 size, const std::optional<PartInfo> &info, const QString &fileUrl, bool madeNow)
 {
-    if (size > 0 && info && info->fileUrl != fileUrl)
+    const bool named = info && info->fileUrl == fileUrl;
+    if (!named && !madeNow)
         return PartUse::NotOurs;
-    return info && partIsShort(size - info->frontRoom, info->total) ? PartUse::Continue
-                                                                    : PartUse::StartAfresh;
+    return named && partIsShort(size - info->frontRoom, info->total) ? PartUse::Continue
+                                                                     : PartUse::StartAfresh;
 }
 
 void askFrom(QNetworkRequest &request, qint64 start, const QByteArray &validator)

@@ -45,14 +45,15 @@ std::optional<PartInfo> parsePartInfo(const QByteArray &text);
 // than the whole (-1: whole size unknown).
 bool partIsShort(qint64 size, qint64 total);
 
-// What a part file of size bytes (front room and all) found under a
-// download's name is to that download.
+// What a part file of size bytes (front room and all) under a download's
+// name is to that download; madeNow when the download has just created it.
 enum class PartUse {
     Continue,    // its info names the same address: ask for the rest
-    StartAfresh, // no usable info, or nothing left to ask for: write it again
-    NotOurs,     // another address's part, kept for that one's later download
+    StartAfresh, // just made, or nothing left to ask for: write it again
+    NotOurs,     // another address's part, or a file of another program's
+                 // (a browser's unfinished download has that name): left alone
 };
-PartUse partUse(qint64 size, const std::optional<PartInfo> &info, const QString &fileUrl);
+PartUse partUse(qint64 size, const std::optional<PartInfo> &info, const QString &fileUrl, bool madeNow);
 
 // Asks for the body from start on, only while it is still the version the
 // validator names; nothing to add from zero.

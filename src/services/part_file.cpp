@@ -26,6 +26,38 @@ constexpr qint64 MaxPartInfoBytes = 16 * 1024;
 // Disk writes are started in steps this big while the body arrives.
 constexpr qint64 WriteBackStep = 8 * 1024 * 1024;
 
+PartFileTrace partFileTrace;
+
+// In a thread of its own, or when none can be had, where its result is asked for.
+constexpr std::launch Background = std::launch::async | std::launch::deferred;
+
+// result, passed on; a call that worked is told to the trace.
+int traced(int result, const char *call, const QString &path, const QString &to = {})
+{
+    if (result == 0 && partFileTrace)
+        partFileTrace(QString::fromLatin1(call) + u' ' + path + (to.isEmpty() ? QString() : u' ' + to));
+    return result;
+}
+
+// Written through to the disk; file systems that cannot sync (EINVAL) have nothing to wait for.
+bool syncData(int fd, const QString &path)
+{
+    return traced(::fdatasync(fd), "fdatasync", path) == 0 || errno == EINVAL;
+}
+
+// The folder's entries as they are now survive a power cut: a rename or
+// removal is not durable until its folder is synced.
+bool syncFolderOf(const QString &path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = traced(::fsync(fd), "fsync", folder) == 0 || errno == EINVAL;
+    ::close(fd);
+    return synced;
+}
+
 // Reads a whole small file; nullopt when missing, unreadable or too big.
 std::optional<QByteArray> readSmallFile(const QString &path)
 {
@@ -35,7 +67,9 @@ std::optional<QByteArray> readSmallFile(const QString &path)
     return file.readAll();
 }
 
-// Replaces path's content in one step: written beside it, then renamed.
+// Replaces path's content in one step: written beside it, synced, renamed,
+// and the rename made durable, so after a power cut path holds either the
+// old content or the new, never an empty or partial file.
 bool writeFileAtomically(const QString &path, const QByteArray &content)
 {
     const QString temporary = path + QStringLiteral(".new");
@@ -43,18 +77,29 @@ bool writeFileAtomically(const QString &path, const QByteArray &content)
     const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0)
         return false;
-    const bool written = ::write(fd, content.constData(), size_t(content.size())) == content.size();
+    const bool written =
+        ::write(fd, content.constData(), size_t(content.size())) == content.size() && syncData(fd, temporary);
     if (::close(fd) != 0 || !written ||
-        ::rename(name.constData(), QFile::encodeName(path).constData()) != 0) {
+        traced(::rename(name.constData(), QFile::encodeName(path).constData()), "rename", temporary, path) !=
+            0) {
         ::unlink(name.constData());
         return false;
     }
-    return true;
+    return syncFolderOf(path);
 }
 
-void removeFile(const QString &path)
+// True when there was something to remove.
+bool removeFile(const QString &path)
 {
-    ::unlink(QFile::encodeName(path).constData());
+    return traced(::unlink(QFile::encodeName(path).constData()), "unlink", path) == 0;
+}
+
+// Removes the part's info for good before its bytes change: info that came
+// back after a power cut would describe bytes it does not match.
+void removeInfoDurably(const QString &infoPath)
+{
+    if (removeFile(infoPath))
+        syncFolderOf(infoPath);
 }
 
 // Renames without ever replacing an existing file; false with errno set.
@@ -62,18 +107,24 @@ bool renameNoReplace(const QString &from, const QString &to)
 {
     const QByteArray source = QFile::encodeName(from);
     const QByteArray target = QFile::encodeName(to);
-    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
+    if (traced(::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE),
+               "rename", from, to) == 0)
         return true;
     if (errno != EINVAL && errno != ENOSYS)
         return false;
     // File systems without RENAME_NOREPLACE: link() refuses an existing target too.
-    if (::link(source.constData(), target.constData()) != 0)
+    if (traced(::link(source.constData(), target.constData()), "link", from, to) != 0)
         return false;
-    ::unlink(source.constData());
+    removeFile(from);
     return true;
 }
 
 } // namespace
+
+void setPartFileTrace(PartFileTrace trace)
+{
+    partFileTrace = std::move(trace);
+}
 
 bool pathExists(const QString &path)
 {
@@ -97,7 +148,15 @@ PartFile::Claim PartFile::claim(const QString &path)
     const QByteArray name = QFile::encodeName(path);
     // A few rounds: another download may rename or remove it between our open and lock.
     for (int round = 0; round < 8; ++round) {
-        m_fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+        // Made here, or found: a found one is another program's unless its
+        // info says otherwise.
+        m_fd = ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
+        m_made = m_fd >= 0;
+        if (m_fd < 0 && errno == EEXIST) {
+            m_fd = ::open(name.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+            if (m_fd < 0 && errno == ENOENT)
+                continue; // removed meanwhile
+        }
         if (m_fd < 0) {
             // Not ours to write (a link, a folder, someone else's file): try the next name.
             m_error = errno;
@@ -143,7 +202,25 @@ std::optional<PartInfo> PartFile::readInfo() const
 
 bool PartFile::saveInfo(const PartInfo &info)
 {
-    return isOpen() && writeFileAtomically(m_path + InfoSuffix, partInfoText(info));
+    infoWritten();
+    if (!isOpen())
+        return false;
+    // Off the thread that receives the body, whose bytes go on arriving
+    // meanwhile: the syncs cost milliseconds a fast transfer would wait for.
+    // The bytes it describes are on the disk before it is; an empty part
+    // has none to wait for.
+    m_infoWrite =
+        std::async(Background, [fd = m_fd, path = m_path, text = partInfoText(info), empty = size() == 0] {
+            return (empty || syncData(fd, path)) && writeFileAtomically(path + InfoSuffix, text);
+        });
+    return true;
+}
+
+bool PartFile::infoWritten() const
+{
+    if (m_infoWrite.valid())
+        m_infoWriteOk = m_infoWrite.get();
+    return m_infoWriteOk;
 }
 
 bool PartFile::continueAtEnd()
@@ -161,7 +238,7 @@ bool PartFile::startAgain()
 {
     if (!isOpen())
         return failed(EBADF);
-    removeFile(m_path + InfoSuffix);
+    forgetInfo();
     if (::ftruncate(m_fd, 0) != 0 || ::lseek(m_fd, 0, SEEK_SET) != 0)
         return failed();
     m_written = m_writeBack = 0;
@@ -194,9 +271,7 @@ bool PartFile::sync()
 {
     if (!isOpen())
         return failed(EBADF);
-    if (::fdatasync(m_fd) != 0 && errno != EINVAL)
-        return failed();
-    return true;
+    return syncData(m_fd, m_path) || failed();
 }
 
 PartFile::Move PartFile::moveTo(const QString &target)
@@ -205,17 +280,23 @@ PartFile::Move PartFile::moveTo(const QString &target)
         failed(EBADF);
         return Move::Failed;
     }
+    infoWritten(); // its info goes below, not to come back after
     if (!renameNoReplace(m_path, target)) {
         failed();
         return m_error == EEXIST ? Move::NameTaken : Move::Failed;
     }
     removeFile(m_path + InfoSuffix);
     close();
+    // The new name made durable, so a saved file stays saved; in the
+    // background, as the bytes already are and the name is there to use.
+    // close() and the destructor wait for it.
+    m_folderSync = std::async(Background, [target] { syncFolderOf(target); });
     return Move::Moved;
 }
 
 bool PartFile::dropFront(qint64 bytes)
 {
+    infoWritten();
     if (!isOpen())
         return failed(EBADF);
     const qint64 end = size();
@@ -243,12 +324,15 @@ bool PartFile::dropFront(qint64 bytes)
 
 void PartFile::forgetInfo()
 {
+    infoWritten();
+    m_infoWriteOk = true; // nothing left to have failed
     if (isOpen())
-        removeFile(m_path + InfoSuffix);
+        removeInfoDurably(m_path + InfoSuffix);
 }
 
 void PartFile::remove()
 {
+    infoWritten();
     if (!isOpen())
         return;
     removeFile(m_path + InfoSuffix);
@@ -258,9 +342,14 @@ void PartFile::remove()
 
 void PartFile::close()
 {
+    infoWritten(); // the writer uses the descriptor
+    m_infoWriteOk = true;
+    if (m_folderSync.valid())
+        m_folderSync.get();
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
+    m_made = false;
     m_path.clear();
 }
 
@@ -309,7 +398,7 @@ PartClaim claimFreePart(PartFile &part, const QString &wantedPath, const QString
         if (claim == PartFile::Claim::Busy)
             continue;
         std::optional<PartInfo> info = part.readInfo();
-        const PartUse use = partUse(part.size(), info, fileUrl);
+        const PartUse use = partUse(part.size(), info, fileUrl, part.madeByClaim());
         if (use == PartUse::NotOurs) {
             part.close(); // kept for its own later download
             continue;

@@ -8,10 +8,18 @@
 #include <QString>
 
 #include <cerrno>
+#include <functional>
+#include <future>
 #include <optional>
 
 // True when anything has the name, even a dangling link.
 bool pathExists(const QString &path);
+
+// Told "CALL PATH [TARGET]" after each sync, rename and removal that part
+// files make, as it succeeds: the order of these is what keeps a part and its
+// info coherent through a power cut. Empty (the default) tells nobody.
+using PartFileTrace = std::function<void(const QString &call)>;
+void setPartFileTrace(PartFileTrace trace);
 
 // The "NAME.part" a download writes before the body is whole, locked so that
 // one download at a time writes it, with its info beside it in
@@ -43,10 +51,18 @@ public:
     Claim claim(const QString &path);
     bool isOpen() const { return m_fd >= 0; }
     const QString &path() const { return m_path; } // empty when not open
-    qint64 size() const;                           // 0 when unknown
+    // Created by the last claim rather than found there.
+    bool madeByClaim() const { return m_made; }
+    qint64 size() const; // 0 when unknown
 
     std::optional<PartInfo> readInfo() const;
+    // Starts writing the info in the background: the part's bytes written
+    // so far synced first, then the info written beside it, synced, renamed
+    // into place and its folder synced. False when nothing was started.
     bool saveInfo(const PartInfo &info);
+    // Waits for the info being written; false when that failed. Every
+    // other change to the files waits for it too.
+    bool infoWritten() const;
 
     // Writes go on after the bytes already there.
     bool continueAtEnd();
@@ -56,7 +72,9 @@ public:
     bool append(const char *data, qint64 size);
     // Written through to the disk.
     bool sync();
-    // Renamed to target, never replacing anything there.
+    // Renamed to target, never replacing anything there, and closed; the
+    // folder is synced in the background until close() or the destructor.
+    // Sync the bytes first.
     Move moveTo(const QString &target);
     // The first bytes taken out, the rest moved to the front; writes go on
     // at the new end.
@@ -77,6 +95,10 @@ private:
     bool failed(int error = errno);
 
     int m_fd = -1;
+    bool m_made = false;
+    mutable std::future<bool> m_infoWrite;
+    mutable bool m_infoWriteOk = true;
+    std::future<void> m_folderSync;
     QString m_path;
     qint64 m_written = 0;   // bytes in the file, as far as we wrote them
     qint64 m_writeBack = 0; // disk writes started up to here
@@ -89,7 +111,7 @@ private:
 PartFile::Move moveToFreeName(PartFile &part, QString &wantedPath);
 
 // The part of the first numbered choice of wantedPath whose final name is
-// free and whose part is not another download's, claimed by part. Busy when
+// free and whose part is new or this address's, claimed by part. Busy when
 // every choice is taken.
 struct PartClaim
 {

@@ -74,7 +74,7 @@ void SoundDownload::savePartInfo()
 
 bool SoundDownload::partIsContinuable() const
 {
-    return m_part.isOpen() && m_partInfoSaved && partIsShort(m_received, m_total);
+    return m_part.isOpen() && m_partInfoSaved && m_part.infoWritten() && partIsShort(m_received, m_total);
 }
 
 void SoundDownload::onTagged(const TagOutcome &outcome)
@@ -155,6 +155,8 @@ void SoundDownload::cleanUp(bool keepPart)
     m_retryTimer->stop();
     dropReply();
     if (keepPart) {
+        // Its info trusts its length: what it holds is on the disk before it is left.
+        m_part.sync();
         m_result.partPath = m_part.path();
         m_part.close();
     } else {

@@ -15,6 +15,12 @@ private slots:
         QTest::addColumn<QString>("url");
         QTest::addColumn<QString>("extension");
         QTest::newRow("wav") << QStringLiteral("http://h/audio/1.wav") << QStringLiteral(".wav");
+        QTest::newRow("ape") << QStringLiteral("http://h/audio/1.ape") << QStringLiteral(".ape");
+        // Whatever the desktop would open as a page, a picture or a program is saved as a sound.
+        QTest::newRow("a page") << QStringLiteral("http://h/audio/1.html") << QStringLiteral(".mp3");
+        QTest::newRow("a script") << QStringLiteral("http://h/audio/1.SH") << QStringLiteral(".mp3");
+        QTest::newRow("a picture") << QStringLiteral("http://h/1.svg?x=.mp3") << QStringLiteral(".mp3");
+        QTest::newRow("a program") << QStringLiteral("http://h/a.exe") << QStringLiteral(".mp3");
         QTest::newRow("upper case, query")
             << QStringLiteral("http://h/a/b.M4A?x=1.ogg") << QStringLiteral(".m4a");
         QTest::newRow("none") << QStringLiteral("http://h/audio/1") << QStringLiteral(".mp3");
@@ -50,6 +56,16 @@ private slots:
         QTest::newRow("lone surrogate")
             << QStringLiteral("a") + QChar(0xd800) + QStringLiteral("b") << QStringLiteral("a_b");
         QTest::newRow("pair kept") << QStringLiteral("星🎵") << QStringLiteral("星🎵");
+        QTest::newRow("C1 controls") << QStringLiteral("a\u009b31mb\u0085") << QStringLiteral("a_31mb_");
+        QTest::newRow("right-to-left override")
+            << QStringLiteral("歌\u202egnp.exe.mp3") << QStringLiteral("歌gnp.exe.mp3");
+        QTest::newRow("every direction control")
+            << QStringLiteral("a\u202a\u202b\u202c\u202d\u2066\u2067\u2068\u2069\u200e\u200f\u061cb")
+            << QStringLiteral("ab");
+        QTest::newRow("leading dashes")
+            << QStringLiteral("-rf --help.mp3") << QStringLiteral("rf --help.mp3");
+        QTest::newRow("dashes behind a direction mark")
+            << QStringLiteral("\u200e- -x") << QStringLiteral("x");
     }
 
     void safeNames()
@@ -106,6 +122,8 @@ private slots:
                                     << QStringLiteral("AC_DC - a_.._b.wav");
         QTest::newRow("dots only") << QStringLiteral("..") << QString() << wav
                                    << QStringLiteral("未命名音乐.wav");
+        QTest::newRow("option-like singer") << QStringLiteral("-rf--help") << QStringLiteral("雨") << wav
+                                            << QStringLiteral("rf--help - 雨.wav");
     }
 
     void soundFileNames()
@@ -122,7 +140,8 @@ private slots:
         const QString name = soundFileName(QString(100, QChar(0x6b4c)), QString(100, QChar(0x624b)),
                                            QStringLiteral("http://h/a.flac"));
         QVERIFY(name.endsWith(QStringLiteral(".flac")));
-        const QString worst = numberedFileName(name, 9999) + QStringLiteral(".part");
+        // The longest file a download writes beside it: its part info's replacement.
+        const QString worst = numberedFileName(name, 9999) + QStringLiteral(".part.meta.new");
         QVERIFY(worst.toUtf8().size() <= MaxFileNameBytes);
     }
 

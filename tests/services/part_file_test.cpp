@@ -5,6 +5,7 @@
 #include "support/folder_files.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -58,11 +59,12 @@ private slots:
         {
             PartFile part;
             QCOMPARE(part.claim(dir.filePath(Part)), PartFile::Claim::Taken);
-            QVERIFY(part.saveInfo({QStringLiteral("http://h/a.mp3"), "\"v1\"", 6}));
+            QVERIFY(part.saveInfo({QStringLiteral("http://h/a.mp3"), "\"v1\"", 6}) && part.infoWritten());
             QVERIFY(part.append("abc", 3));
             if (step == u"move") {
                 QCOMPARE(part.moveTo(target), PartFile::Move::Moved);
                 QCOMPARE(contents(target), QByteArray("abc"));
+                part.close(); // waits for the folder's sync, which has a descriptor of its own
             } else if (step == u"taken") {
                 writeFile(target, "mine");
                 QCOMPARE(part.moveTo(target), PartFile::Move::NameTaken);
@@ -119,6 +121,53 @@ private slots:
         QVERIFY(!part.isOpen());
         QCOMPARE(openDescriptors(), before);
         QCOMPARE(contents(elsewhere), QByteArray("theirs"));
+    }
+
+    void durableOrder_data()
+    {
+        QTest::addColumn<QString>("step"); // on a claimed part with bytes and info
+        QTest::addColumn<QStringList>("calls");
+        QTest::newRow("info saved: the bytes it describes first, its folder last")
+            << "save"
+            << QStringList{"fdatasync P", "fdatasync P.meta.new", "rename P.meta.new P.meta", "fsync D"};
+        QTest::newRow("moved into place: the new name made durable")
+            << "move" << QStringList{"fdatasync P", "rename P D/a.mp3", "unlink P.meta", "fsync D"};
+        QTest::newRow("started again: the info gone for good before the bytes change")
+            << "again" << QStringList{"unlink P.meta", "fsync D"};
+    }
+
+    // After a power cut the info never describes bytes the part lacks, and
+    // a saved file keeps its name.
+    void durableOrder()
+    {
+        QFETCH(QString, step);
+        QFETCH(QStringList, calls);
+        QTemporaryDir dir;
+        PartFile part;
+        QCOMPARE(part.claim(dir.filePath(Part)), PartFile::Claim::Taken);
+        QVERIFY(part.append("abc", 3));
+        QVERIFY(part.saveInfo({QStringLiteral("http://h/a.mp3"), "\"v1\"", 6}) && part.infoWritten());
+        QVERIFY(part.append("def", 3));
+        QStringList made;
+        setPartFileTrace([&](const QString &call) {
+            made.append(QString(call)
+                            .replace(dir.filePath(Part), QStringLiteral("P"))
+                            .replace(dir.path(), QStringLiteral("D")));
+        });
+        // Also when a check fails: what runs in the background is waited for first.
+        const auto untrace = qScopeGuard([&part] {
+            part.close();
+            setPartFileTrace({});
+        });
+        if (step == u"save")
+            QVERIFY(part.saveInfo({QStringLiteral("http://h/a.mp3"), "\"v1\"", 6}) && part.infoWritten());
+        else if (step == u"move")
+            QVERIFY(part.sync() &&
+                    part.moveTo(dir.filePath(QStringLiteral("a.mp3"))) == PartFile::Move::Moved);
+        else
+            QVERIFY(part.startAgain());
+        part.close(); // waits for what runs in the background
+        QCOMPARE(made, calls);
     }
 
     void dropFront_data()
