@@ -17,15 +17,24 @@ ProgramDownloads::ProgramDownloads(MainWindow &main, const ServiceConfig &config
     , m_options(options)
     , m_history(std::make_unique<DownloadHistory>())
 {
+    m_history->setBusyNotice([this](const QString &text) { m_main.setStatusMessage(text); });
+    // The window's thread must not wait minutes on another program: one
+    // busy time-out, then the row is given up and told.
+    m_history->setBusyPatience(std::chrono::milliseconds(0));
     m_history->pauseOrphans();
-    m_queue = new DownloadQueue(*m_history, loadDownloadSettings().jobs, this);
+    QStringList settingsProblems;
+    m_queue = new DownloadQueue(*m_history, loadDownloadSettings(&settingsProblems).jobs, this);
     m_queue->setStallTimeout(options.stallTimeout);
     main.setDownloadQueue(m_queue);
     connect(&main, &MainWindow::downloadsRequested, this, &ProgramDownloads::showWindow);
     // Told after the update check, whose own message would hide it; once,
     // and without a box that would hold up the start. The history's own
     // words say whether downloads are recorded.
-    if (const QString problem = m_history->problem(); !problem.isEmpty())
+    // A stored setting that was refused is told the same way.
+    QStringList problems = settingsProblems;
+    if (!m_history->problem().isEmpty())
+        problems.append(m_history->problem());
+    if (const QString problem = problems.join(QStringLiteral("; ")); !problem.isEmpty())
         connect(
             &main, &MainWindow::updateChecked, this, [this, problem] { m_main.setStatusMessage(problem); },
             Qt::SingleShotConnection);
@@ -35,6 +44,7 @@ ProgramDownloads::~ProgramDownloads()
 {
     // The queue pauses what runs, writing to the history, so it goes first;
     // the window and the main window let go of it before.
+    m_history->setBusyNotice({}); // nobody left to tell
     delete m_window;
     m_main.setDownloadQueue(nullptr);
     delete m_queue;

@@ -100,6 +100,10 @@ public:
         // Said once; the downloads go on with or without a history on disk.
         if (!m_history.problem().isEmpty())
             printProblem(m_history.problem());
+        m_history.setBusyNotice([this](const QString &text) {
+            m_progress.keep();
+            printProblem(text);
+        });
         // Entries a killed run left behind become paused, so the window can continue them.
         m_history.pauseOrphans();
         m_queue.setStallTimeout(fetchOptions.stallTimeout);
@@ -192,6 +196,14 @@ private:
     void onSkipped(const QString &, const DownloadEntry &done)
     {
         m_progress.wipe();
+        if (done.state != DownloadState::Done) {
+            // Its path is known only once that run has saved it.
+            printProblem(QCoreApplication::translate("Cli", "“%1” 正由另一个下载保存到 %2，跳过")
+                             .arg(done.name.isEmpty() ? done.soundId : done.name,
+                                  QDir::toNativeSeparators(done.folder)));
+            ++m_through;
+            return;
+        }
         const QString path = QDir::toNativeSeparators(done.savedPath);
         printProblem(
             QCoreApplication::translate("Cli", "已下载过 “%1”，跳过；文件在 %2（重新下载请加 --force）")
@@ -337,11 +349,11 @@ private:
     }
 
     const ServiceConfig m_config;
+    ProgressLines m_progress; // before the history, whose busy notice uses it to the end
     DownloadHistory m_history;
     DownloadQueue m_queue;
     DownloadBatch m_batch;
     std::function<void(int)> m_done;
-    ProgressLines m_progress;
     QHash<qint64, QString> m_address;                 // queued downloads and their page addresses
     QHash<qint64, std::pair<qint64, qint64>> m_bytes; // bytes done and size, for the progress line
     QSet<qint64> m_ended;

@@ -38,13 +38,14 @@ QString timeText(const DownloadEntry &entry)
     return time.isValid() ? time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")) : QString();
 }
 
+// A cell of the table: one line, with nothing a terminal would act on.
 QString oneLine(QString text)
 {
     for (QChar &c : text) {
         if (c == u'\n' || c == u'\r' || c == u'\t')
             c = u' ';
     }
-    return text;
+    return terminalSafe(text);
 }
 
 QByteArray jsonValue(const QJsonValue &value)
@@ -135,10 +136,12 @@ int runHistoryCommand(bool json, const QStringList &arguments)
                      QCoreApplication::translate("Cli", "history 不接受参数"));
         return UsageError;
     }
-    const DownloadHistory history;
+    // Listing needs no writing: a read-only or newer file is still listed.
+    const DownloadHistory history({}, DownloadHistory::Use::Read);
     if (!history.problem().isEmpty())
         printProblem(history.problem());
-    if (!history.isPersistent())
+    // Only a file that is there and could not be read at all fails.
+    if (!history.isPersistent() && !history.problem().isEmpty())
         return Failure;
     const QList<DownloadEntry> entries = history.page(0, history.count());
     const QByteArray out = json ? historyJson(entries) : historyTableText(entries).toUtf8();

@@ -5,6 +5,7 @@
 
 #include "services/download_resume.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -140,37 +141,114 @@ QList<DownloadEntry> DownloadHistory::Private::select(const QString &where, cons
         e.ended = timeOf(q.value(c++));
         e.tags = tagsFromText(q.value(c++).toString().toUtf8());
         e.coverUrl = q.value(c++).toString();
+        // A row whose process was killed is not downloading any more, even
+        // before a later run writes it so.
+        if (isLive(e.state) && !processAlive(q.value(c).toLongLong(), q.value(c + 1).toLongLong())) {
+            e.state = DownloadState::Paused;
+            e.bytesDone = partBytes(e.partPath).value_or(e.bytesDone);
+        }
         entries.append(e);
     }
     return entries;
 }
 
+bool DownloadHistory::Private::begin(bool wait) const
+{
+    const QDeadlineTimer patience(patienceMs);
+    bool told = false;
+    for (bool first = true;; first = false) {
+        // Each try waits out the connection's busy time-out, but the first
+        // need not while another program is known to hold the file.
+        const bool atOnce = first && busy;
+        if (atOnce)
+            value(QStringLiteral("PRAGMA busy_timeout = 0"));
+        QSqlQuery q = query();
+        const bool begun = q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        if (atOnce)
+            value(QStringLiteral("PRAGMA busy_timeout = %1").arg(HistoryBusyTimeoutMs));
+        busy = !begun && isBusyError(q.lastError());
+        if (begun)
+            return true;
+        if (!busy) {
+            qCWarning(lcHistory) << q.lastError().text();
+            return false;
+        }
+        if (!wait)
+            return false;
+        if (!told)
+            tellBusy(QCoreApplication::translate("DownloadHistory",
+                                                 "下载历史 %1 正被另一个程序占用，等它放开后再记入")
+                         .arg(shown));
+        told = true;
+        if (patience.hasExpired()) {
+            tellBusy(QCoreApplication::translate("DownloadHistory",
+                                                 "下载历史 %1 一直被另一个程序占用，有记录未能写入")
+                         .arg(shown));
+            return false;
+        }
+    }
+}
+
+qint64 DownloadHistory::Private::insert(const DownloadEntry &entry) const
+{
+    QSqlQuery q = query();
+    q.prepare(QStringLiteral("INSERT INTO downloads (%1) VALUES (?%2)")
+                  .arg(QLatin1String(Columns), QStringLiteral(", ?").repeated(ColumnCount - 1)));
+    bind(q, entry);
+    return run(q) ? q.lastInsertId().toLongLong() : 0;
+}
+
+bool DownloadHistory::Private::updateRow(const DownloadEntry &entry) const
+{
+    QSqlQuery q = query();
+    QString sets = QLatin1String(Columns);
+    sets.replace(QStringLiteral(", "), QStringLiteral(" = ?, ")).append(QStringLiteral(" = ?"));
+    q.prepare(QStringLiteral("UPDATE downloads SET %1 WHERE id = ?").arg(sets));
+    bind(q, entry);
+    q.addBindValue(entry.id);
+    return run(q) && q.numRowsAffected() == 1;
+}
+
 qint64 DownloadHistory::add(const DownloadEntry &entry)
 {
     qint64 id = 0;
+    d->write([&] { return (id = d->insert(entry)) > 0; });
+    return id;
+}
+
+qint64 DownloadHistory::addUnlessTaken(const DownloadEntry &entry, std::optional<DownloadEntry> *taken)
+{
+    qint64 id = 0;
+    taken->reset();
+    // Inside the write lock: no other program can claim the sound between the look and the insert.
     d->write([&] {
-        QSqlQuery q = d->query();
-        q.prepare(QStringLiteral("INSERT INTO downloads (%1) VALUES (?%2)")
-                      .arg(QLatin1String(Columns), QStringLiteral(", ?").repeated(ColumnCount - 1)));
-        d->bind(q, entry);
-        if (!d->run(q))
-            return false;
-        id = q.lastInsertId().toLongLong();
-        return true;
+        const QList<DownloadEntry> rows =
+            d->select(QStringLiteral("WHERE sound_id = ? AND state IN (?, ?, ?) ORDER BY id DESC"),
+                      {entry.soundId, downloadStateName(DownloadState::Done),
+                       downloadStateName(DownloadState::Queued), downloadStateName(DownloadState::Running)});
+        for (const DownloadEntry &e : rows) {
+            const bool done =
+                e.state == DownloadState::Done && !e.savedPath.isEmpty() && QFileInfo(e.savedPath).isFile();
+            if (done || (isLive(e.state) && e.folder == entry.folder)) {
+                *taken = e;
+                return false;
+            }
+        }
+        return (id = d->insert(entry)) > 0;
     });
     return id;
 }
 
 bool DownloadHistory::update(const DownloadEntry &entry)
 {
+    return d->write([&] { return d->updateRow(entry); });
+}
+
+bool DownloadHistory::updateIf(const DownloadEntry &entry, DownloadState state)
+{
     return d->write([&] {
-        QSqlQuery q = d->query();
-        QString sets = QLatin1String(Columns);
-        sets.replace(QStringLiteral(", "), QStringLiteral(" = ?, ")).append(QStringLiteral(" = ?"));
-        q.prepare(QStringLiteral("UPDATE downloads SET %1 WHERE id = ?").arg(sets));
-        d->bind(q, entry);
-        q.addBindValue(entry.id);
-        return d->run(q) && q.numRowsAffected() == 1;
+        const QList<DownloadEntry> now = d->select(QStringLiteral("WHERE id = ?"), {entry.id});
+        return !now.isEmpty() && now.first().state == state && d->updateRow(entry);
     });
 }
 
@@ -178,7 +256,7 @@ bool DownloadHistory::saveProgress(const QList<DownloadEntry> &entries)
 {
     if (entries.isEmpty())
         return true;
-    return d->write([&] {
+    const auto save = [&] {
         QSqlQuery q = d->query();
         q.prepare(
             QStringLiteral("UPDATE downloads SET bytes_done = ?, size = ?, owner_pid = ?, owner_start = ? "
@@ -193,7 +271,10 @@ bool DownloadHistory::saveProgress(const QList<DownloadEntry> &entries)
                 return false;
         }
         return true;
-    });
+    };
+    // Bytes only: when the file is busy they are written with the next
+    // progress or the entry's end, so nothing waits for them.
+    return d->write(save, false);
 }
 
 bool DownloadHistory::remove(qint64 id)
@@ -257,7 +338,7 @@ int DownloadHistory::pauseOrphans()
     int paused = 0;
     // In one write transaction, so two programs starting at once do not
     // both take the same entries.
-    const bool written = d->write([&] {
+    const auto pauseThem = [&] {
         QSqlQuery live = d->query();
         live.prepare(QStringLiteral("SELECT id, owner_pid, owner_start, part_path, bytes_done FROM downloads "
                                     "WHERE state IN (?, ?)"));
@@ -279,6 +360,8 @@ int DownloadHistory::pauseOrphans()
             ++paused;
         }
         return true;
-    });
+    };
+    // No wait for a busy file: its entries read as paused all the same.
+    const bool written = d->write(pauseThem, false);
     return written ? paused : 0;
 }

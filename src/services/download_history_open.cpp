@@ -12,10 +12,17 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <QTemporaryFile>
+#include <QUrl>
 
 #include <atomic>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
-Q_LOGGING_CATEGORY(lcHistory, "vexa.history")
+// SQLite's own words are for developers (QT_LOGGING_RULES="vexa.history.warning=true");
+// people are told through problem() and the busy notice.
+Q_LOGGING_CATEGORY(lcHistory, "vexa.history", QtCriticalMsg)
 
 namespace {
 
@@ -30,6 +37,70 @@ QString asideName(const QString &path)
     return name;
 }
 
+// Why what stands at the lock's path is no lock file of ours, or empty
+// when it is one (or nothing is there): waiting for it to go would only
+// cost time.
+QString foreignLock(const QString &lockPath)
+{
+    const QFileInfo info(lockPath);
+    if (!info.exists() && !info.isSymLink())
+        return {};
+    if (info.isDir())
+        return QCoreApplication::translate("DownloadHistory", "是一个文件夹");
+    if (info.isSymLink() || !info.isFile())
+        return QCoreApplication::translate("DownloadHistory", "不是普通文件");
+    QFile file(lockPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return QCoreApplication::translate("DownloadHistory", "无法读取");
+    // Ours start with the holder's pid; an empty one may be being written this instant.
+    const QByteArray text = file.read(4096);
+    if (text.isEmpty() && info.lastModified().secsTo(QDateTime::currentDateTime()) < 2)
+        return {};
+    bool isPid = false;
+    text.left(text.indexOf('\n')).toLongLong(&isPid);
+    return isPid ? QString() : QCoreApplication::translate("DownloadHistory", "不是本程序的锁文件");
+}
+
+// Whether a file can be opened for writing; modes do not stop root, so try.
+bool canWrite(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return errno != EACCES && errno != EPERM && errno != EROFS;
+    ::close(fd);
+    return true;
+}
+
+// Whether new files can be made in a folder (the lock, SQLite's -wal and -shm).
+bool canWriteIn(const QString &folder)
+{
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".history-XXXXXX")));
+    return probe.open();
+}
+
+// Why the history file cannot be written, or empty. SQLite makes -wal and
+// -shm with the database's mode, so a file once read-only leaves them
+// read-only after its own mode is mended: mend theirs too.
+QString writeBlocked(const QString &path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!canWriteIn(folder))
+        return QCoreApplication::translate("DownloadHistory", "所在的文件夹 %1 不可写")
+            .arg(QDir::toNativeSeparators(folder));
+    if (!QFileInfo::exists(path))
+        return {};
+    if (!canWrite(path))
+        return QCoreApplication::translate("DownloadHistory", "文件是只读的");
+    for (const char *suffix : {"-wal", "-shm"}) {
+        const QString side = path + QLatin1String(suffix);
+        if (QFileInfo::exists(side) && !canWrite(side) &&
+            !(QFile::setPermissions(side, QFile::permissions(path)) && canWrite(side)))
+            return QCoreApplication::translate("DownloadHistory", "%1 是只读的")
+                .arg(QDir::toNativeSeparators(side));
+    }
+    return {};
+}
+
 } // namespace
 
 HistoryOpening DownloadHistory::Private::open(const QString &path)
@@ -38,15 +109,14 @@ HistoryOpening DownloadHistory::Private::open(const QString &path)
     if (file.exists() && !file.isFile())
         return HistoryOpening::Unusable;
     db.setDatabaseName(path);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(HistoryBusyTimeoutMs));
     if (!db.open())
         return file.exists() ? HistoryOpening::Damaged : HistoryOpening::Unusable;
     // The first read finds a file that is not a database at all.
     QSqlQuery q = query();
     if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next()) {
-        const QString code = q.lastError().nativeErrorCode();
         // Busy or locked is someone else's long write, not damage.
-        return code == u"5" || code == u"6" ? HistoryOpening::Unusable : HistoryOpening::Damaged;
+        return isBusyError(q.lastError()) ? HistoryOpening::Busy : HistoryOpening::Damaged;
     }
     if (q.value(0).toInt() > HistorySchemaVersion)
         return HistoryOpening::Newer;
@@ -54,9 +124,28 @@ HistoryOpening DownloadHistory::Private::open(const QString &path)
     if (value(QStringLiteral("PRAGMA quick_check")).toString() != u"ok")
         return HistoryOpening::Damaged;
     if (value(QStringLiteral("PRAGMA journal_mode=WAL")).toString() != u"wal")
-        return HistoryOpening::Unusable;
+        return HistoryOpening::Busy;
     run(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    // Up to date: no write, so another program's long write does not hold up the start.
+    if (value(QStringLiteral("PRAGMA user_version")).toInt() == HistorySchemaVersion)
+        return HistoryOpening::Ok;
     return migrate() ? HistoryOpening::Ok : HistoryOpening::Unusable;
+}
+
+bool DownloadHistory::Private::openReadOnly(const QString &path)
+{
+    db.close();
+    // Nothing waiting in a -wal: read the file alone, making no -wal or
+    // -shm beside it (SQLite would make them read-only).
+    const bool wal = QFileInfo(path + QStringLiteral("-wal")).size() > 0;
+    db.setDatabaseName(QStringLiteral("file:") + QString::fromLatin1(QUrl::toPercentEncoding(path, "/")) +
+                       (wal ? QStringLiteral("?mode=ro") : QStringLiteral("?immutable=1")));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=%1")
+                             .arg(HistoryBusyTimeoutMs));
+    if (!db.open() || !value(QStringLiteral("PRAGMA user_version")).isValid())
+        return false;
+    persistent = readOnly = true;
+    return true;
 }
 
 bool DownloadHistory::Private::migrate()
@@ -89,7 +178,7 @@ bool DownloadHistory::Private::migrate()
 void DownloadHistory::Private::openInMemory(const QString &why)
 {
     db.close();
-    persistent = false;
+    persistent = readOnly = false;
     problem = why;
     db.setDatabaseName(QStringLiteral(":memory:"));
     db.setConnectOptions();
@@ -97,25 +186,59 @@ void DownloadHistory::Private::openInMemory(const QString &why)
         qCWarning(lcHistory) << "no history even in memory:" << db.lastError().text();
 }
 
-DownloadHistory::DownloadHistory(const QString &path)
+DownloadHistory::DownloadHistory(const QString &path, Use use)
     : d(new Private)
 {
     static std::atomic<int> serial{0};
     d->connection = QStringLiteral("download-history-%1").arg(++serial);
     d->db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), d->connection);
     const QString file = path.isEmpty() ? defaultPath() : path;
-    const QString shown = QDir::toNativeSeparators(file);
-    if (!QDir().mkpath(QFileInfo(file).absolutePath())) {
+    d->shown = QDir::toNativeSeparators(file);
+    const auto unusable = [&](const QString &why) {
         d->openInMemory(
-            QCoreApplication::translate("DownloadHistory", "无法使用下载历史 %1，本次下载不会记入历史")
-                .arg(shown));
+            QCoreApplication::translate("DownloadHistory", "无法使用下载历史 %1（%2），本次下载不会记入历史")
+                .arg(d->shown, why));
+    };
+    if (!QDir().mkpath(QFileInfo(file).absolutePath())) {
+        unusable(QCoreApplication::translate("DownloadHistory", "无法创建它所在的文件夹"));
+        return;
+    }
+    if (QFileInfo(file).isDir()) {
+        unusable(QCoreApplication::translate("DownloadHistory", "是一个文件夹"));
+        return;
+    }
+    if (const QString blocked = writeBlocked(file); !blocked.isEmpty()) {
+        // Reading needs no lock and makes nothing; with no file there is nothing to read.
+        if (use == Use::Read && (!QFileInfo::exists(file) || d->openReadOnly(file))) {
+            if (!d->persistent)
+                d->openInMemory({});
+            return;
+        }
+        d->openInMemory(
+            QCoreApplication::translate("DownloadHistory", "无法写入下载历史 %1（%2），本次下载不会记入历史")
+                .arg(d->shown, blocked));
         return;
     }
     // Two programs starting at once must not both make the schema, nor
     // take the other's half-made file for a damaged one.
-    QLockFile openingLock(file + QStringLiteral(".lock"));
-    if (!openingLock.tryLock(10000))
-        qCWarning(lcHistory) << "opening without the lock:" << openingLock.error();
+    const QString lockPath = file + QStringLiteral(".lock");
+    QLockFile openingLock(lockPath);
+    QString lockTrouble = foreignLock(lockPath);
+    if (lockTrouble.isEmpty()) {
+        const QDeadlineTimer patience(10000);
+        while (!openingLock.tryLock(100)) {
+            if (openingLock.error() != QLockFile::LockFailedError) {
+                lockTrouble = QCoreApplication::translate("DownloadHistory", "无法创建");
+                break;
+            }
+            // What is there may have changed into something else meanwhile.
+            lockTrouble = foreignLock(lockPath);
+            if (lockTrouble.isEmpty() && patience.hasExpired())
+                lockTrouble = QCoreApplication::translate("DownloadHistory", "一直被另一个程序占用");
+            if (!lockTrouble.isEmpty())
+                break;
+        }
+    }
     HistoryOpening opening = d->open(file);
     if (opening == HistoryOpening::Damaged) {
         d->db.close();
@@ -136,16 +259,31 @@ DownloadHistory::DownloadHistory(const QString &path)
                              .arg(QDir::toNativeSeparators(d->movedAside));
         break;
     case HistoryOpening::Newer:
+        if (use == Use::Read) {
+            // Its rows still have the columns this program knows.
+            d->persistent = d->readOnly = true;
+            break;
+        }
         d->openInMemory(QCoreApplication::translate("DownloadHistory",
                                                     "下载历史 %1 来自更新版本的程序，本次下载不会记入历史")
-                            .arg(shown));
+                            .arg(d->shown));
+        break;
+    case HistoryOpening::Busy:
+        unusable(QCoreApplication::translate("DownloadHistory", "正被另一个程序占用"));
         break;
     case HistoryOpening::Damaged:
     case HistoryOpening::Unusable:
-        d->openInMemory(
-            QCoreApplication::translate("DownloadHistory", "无法使用下载历史 %1，本次下载不会记入历史")
-                .arg(shown));
+        unusable(d->db.lastError().isValid() ? d->db.lastError().text()
+                                             : QCoreApplication::translate("DownloadHistory", "无法打开"));
         break;
+    }
+    if (!lockTrouble.isEmpty()) {
+        const QString told = QCoreApplication::translate(
+                                 "DownloadHistory", "下载历史的锁文件 %1 不可用（%2），已不加锁打开下载历史")
+                                 .arg(QDir::toNativeSeparators(lockPath), lockTrouble);
+        d->problem = d->problem.isEmpty()
+                         ? told
+                         : QCoreApplication::translate("DownloadHistory", "%1；%2").arg(told, d->problem);
     }
 }
 
@@ -162,6 +300,16 @@ QString DownloadHistory::defaultPath()
 {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
         .filePath(QStringLiteral("history.sqlite"));
+}
+
+void DownloadHistory::setBusyNotice(std::function<void(const QString &)> notice)
+{
+    d->busyNotice = std::move(notice);
+}
+
+void DownloadHistory::setBusyPatience(std::chrono::milliseconds patience)
+{
+    d->patienceMs = int(patience.count());
 }
 
 bool DownloadHistory::isPersistent() const

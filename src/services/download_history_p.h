@@ -13,6 +13,8 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <QDeadlineTimer>
+
 #include <functional>
 
 Q_DECLARE_LOGGING_CATEGORY(lcHistory)
@@ -22,7 +24,19 @@ Q_DECLARE_LOGGING_CATEGORY(lcHistory)
 inline constexpr int HistorySchemaVersion = 1;
 
 // How an attempt to use a database file went.
-enum class HistoryOpening { Ok, Damaged, Newer, Unusable };
+enum class HistoryOpening { Ok, Damaged, Newer, Busy, Unusable };
+
+// How long one statement waits for another program's write to end.
+inline constexpr int HistoryBusyTimeoutMs = 5000;
+// How long a write waits for another program to let go of the file
+// before its row is given up.
+inline constexpr int HistoryBusyPatienceMs = 10 * 60 * 1000;
+
+// SQLite's SQLITE_BUSY and SQLITE_LOCKED: someone else is writing.
+inline bool isBusyError(const QSqlError &error)
+{
+    return error.nativeErrorCode() == u"5" || error.nativeErrorCode() == u"6";
+}
 
 struct DownloadHistory::Private
 {
@@ -31,6 +45,11 @@ struct DownloadHistory::Private
     bool persistent = false;
     QString problem;
     QString movedAside;
+    QString shown; // the file as messages name it
+    bool readOnly = false;
+    mutable bool busy = false; // the last write found another program holding the file
+    std::function<void(const QString &)> busyNotice;
+    int patienceMs = HistoryBusyPatienceMs;
 
     QSqlQuery query() const { return QSqlQuery(db); }
 
@@ -58,9 +77,9 @@ struct DownloadHistory::Private
     // Runs body as one write transaction. IMMEDIATE takes the write lock up
     // front (waiting out the busy time-out), so another process's writes
     // never make ours fail halfway.
-    bool write(const std::function<bool()> &body) const
+    bool write(const std::function<bool()> &body, bool wait = true) const
     {
-        if (!run(QStringLiteral("BEGIN IMMEDIATE")))
+        if (readOnly || !begin(wait))
             return false;
         if (body() && run(QStringLiteral("COMMIT")))
             return true;
@@ -68,9 +87,22 @@ struct DownloadHistory::Private
         return false;
     }
 
+    // BEGIN IMMEDIATE, waiting out another program's long write (told
+    // once through busyNotice) rather than losing the row; without wait,
+    // one try (at once while the file is known busy).
+    bool begin(bool wait) const;
+    void tellBusy(const QString &text) const
+    {
+        if (busyNotice)
+            busyNotice(text);
+    }
+
     HistoryOpening open(const QString &path);
+    bool openReadOnly(const QString &path);
     bool migrate();
     void openInMemory(const QString &why);
     void bind(QSqlQuery &q, const DownloadEntry &entry) const;
+    qint64 insert(const DownloadEntry &entry) const; // 0 when not stored
+    bool updateRow(const DownloadEntry &entry) const;
     QList<DownloadEntry> select(const QString &where, const QVariantList &values) const;
 };

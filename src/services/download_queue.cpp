@@ -103,10 +103,20 @@ void DownloadQueue::setMaxRunning(int maxRunning)
 
 qint64 DownloadQueue::enqueue(DownloadEntry entry)
 {
+    return store(std::move(entry), nullptr);
+}
+
+qint64 DownloadQueue::enqueueUnlessTaken(DownloadEntry entry, std::optional<DownloadEntry> *taken)
+{
+    return store(std::move(entry), taken);
+}
+
+qint64 DownloadQueue::store(DownloadEntry entry, std::optional<DownloadEntry> *taken)
+{
     entry.state = DownloadState::Queued;
     if (!entry.created.isValid())
         entry.created = QDateTime::currentDateTime();
-    entry.id = m_history.add(entry);
+    entry.id = taken ? m_history.addUnlessTaken(entry, taken) : m_history.add(entry);
     if (entry.id <= 0)
         return 0;
     m_waiting.append(entry.id);
@@ -261,22 +271,25 @@ void DownloadQueue::pause(qint64 id)
         stopWaiting(*e, DownloadState::Paused);
 }
 
-void DownloadQueue::resume(qint64 id)
+bool DownloadQueue::resume(qint64 id)
 {
     std::optional<DownloadEntry> e = m_history.entry(id);
     if (!e || m_running.count(id) ||
         (e->state != DownloadState::Paused && e->state != DownloadState::Failed &&
          e->state != DownloadState::Cancelled))
-        return;
+        return false;
+    const DownloadState was = e->state;
     e->state = DownloadState::Queued;
     e->error.clear();
     e->ended = QDateTime();
-    if (!m_history.update(*e))
-        return;
+    // Only if no other program has taken it on since it was read.
+    if (!m_history.updateIf(*e, was))
+        return false;
     m_waiting.append(id);
     m_busy = true;
     emit changed(id);
     startWaiting();
+    return true;
 }
 
 void DownloadQueue::resumeAll()

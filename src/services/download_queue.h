@@ -40,12 +40,17 @@ public:
 
     // Stores the entry as queued and starts it when its turn comes; returns its id.
     qint64 enqueue(DownloadEntry entry);
+    // The same unless the history has the sound done or on its way (see
+    // DownloadHistory::addUnlessTaken): then 0, and the entry that has it in taken.
+    qint64 enqueueUnlessTaken(DownloadEntry entry, std::optional<DownloadEntry> *taken);
     // Stores an entry that failed before it could be queued (its sound could
     // not be analysed, say), so that the failure shows on its own row.
     qint64 addFailed(DownloadEntry entry, const QString &error);
 
-    void pause(qint64 id);  // queued or running: paused, part file kept
-    void resume(qint64 id); // paused, failed or cancelled: queued again
+    void pause(qint64 id); // queued or running: paused, part file kept
+    // Paused, failed or cancelled: queued again. False when it was not
+    // (another program may have taken it on first).
+    bool resume(qint64 id);
     void resumeAll();       // every paused entry in the history
     void cancel(qint64 id); // queued, running or paused: cancelled, part file removed
     // Drops the entry from the history; with deleteFile its saved file
@@ -81,6 +86,7 @@ private:
     // What an entry becomes when we stop its download ourselves.
     enum class Stop { No, Pause, Cancel, Remove, RemoveWithFile };
 
+    qint64 store(DownloadEntry entry, std::optional<DownloadEntry> *taken);
     void startWaiting();
     void start(DownloadEntry entry);
     void stop(qint64 id, Stop how);

@@ -108,14 +108,17 @@ void DownloadBatch::take(const Item &item, const AnalysisResult &result)
             return;
         }
     }
-    const qint64 id = queue(entry);
-    if (id > 0)
+    std::optional<DownloadEntry> taken;
+    const qint64 id = queue(entry, &taken);
+    if (taken) // done or on its way after all: another run got there since the look above
+        emit skipped(item.address, *taken);
+    else if (id > 0)
         emit queued(item.address, id);
     else // the history would not take it, so the queue cannot run it
         emit failed(item.address, 0, tr("无法记入下载历史"));
 }
 
-qint64 DownloadBatch::queue(const DownloadEntry &entry)
+qint64 DownloadBatch::queue(const DownloadEntry &entry, std::optional<DownloadEntry> *taken)
 {
     // A paused download of the same file goes on from its part file on its
     // own row, rather than a second row beside it.
@@ -129,13 +132,17 @@ qint64 DownloadBatch::queue(const DownloadEntry &entry)
         paused.singer = entry.singer;
         paused.tags = entry.tags;
         paused.coverUrl = entry.coverUrl;
-        m_queue.history().update(paused);
-        m_queue.resume(paused.id);
+        // Another program may be continuing it already: then it is not ours.
+        if (!m_queue.history().updateIf(paused, DownloadState::Paused))
+            continue;
         // Someone else may have moved it on meanwhile; then it is not ours to wait for.
-        if (const std::optional<DownloadEntry> now = m_queue.entry(paused.id);
-            now && (now->state == DownloadState::Queued || now->state == DownloadState::Running))
+        if (m_queue.resume(paused.id))
             return paused.id;
         break;
     }
+    // When the done sound is skipped, checking and storing are one step,
+    // so batches started at once do not fetch the same sound twice.
+    if (m_donePolicy == DonePolicy::Skip)
+        return m_queue.enqueueUnlessTaken(entry, taken);
     return m_queue.enqueue(entry);
 }

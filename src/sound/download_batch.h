@@ -61,6 +61,8 @@ signals:
     // Just before failed(): the whole outcome, for callers that tell a
     // missing answer from one without a record.
     void analysisFailed(const QString &address, const AnalysisResult &result);
+    // done: done with its file still there, or (Skip only) still on its
+    // way to the same folder, so not its path yet.
     void skipped(const QString &address, const DownloadEntry &done);
     void alreadyDone(const DownloadEntry &next, const DownloadEntry &done);
     // Every item added so far has been analysed (its download may still run).
@@ -84,7 +86,7 @@ private:
     void startAnalyses();
     void handOn();
     void take(const Item &item, const AnalysisResult &result);
-    qint64 queue(const DownloadEntry &entry);
+    qint64 queue(const DownloadEntry &entry, std::optional<DownloadEntry> *taken);
 
     std::deque<Slot> m_slots; // in the order added; the front is handed on first
     quint64 m_lastSerial = 0;

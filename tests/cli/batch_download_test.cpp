@@ -4,14 +4,49 @@
 #include "sample_service/sample_media.h"
 #include "sample_service/sample_service.h"
 #include "services/download_history.h"
+#include "support/folder_files.h"
 #include "support/vexa_process.h"
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
+
+namespace {
+
+// One statement on a connection of the test's own.
+bool sql(const QString &path, const QString &statement)
+{
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("sql"));
+        db.setDatabaseName(path);
+        ok = db.open() && QSqlQuery(db).exec(statement);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("sql"));
+    return ok;
+}
+
+// Modes do not stop root, which the suite may run as: then the file
+// system's immutable flag stands in. False when neither can be had.
+bool setReadOnly(const QString &path, bool readOnly)
+{
+    if (::geteuid() != 0) {
+        const QFile::Permissions all = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadUser | QFile::ExeUser;
+        return QFile::setPermissions(path, readOnly ? all : all | QFile::WriteOwner | QFile::WriteUser);
+    }
+    return QProcess::execute(QStringLiteral("chattr"),
+                             {readOnly ? QStringLiteral("+i") : QStringLiteral("-i"), path}) == 0;
+}
+
+} // namespace
 
 class BatchDownloadTest : public QObject
 {
@@ -28,7 +63,8 @@ private:
 
     // The program with the hosts at the service, its own data folder, and
     // input on stdin.
-    QProcess *start(const QStringList &arguments, const QString &dataHome, const QByteArray &input = {})
+    QProcess *start(const QStringList &arguments, const QString &dataHome, const QByteArray &input = {},
+                    const QStringList &command = {QStringLiteral("download"), QStringLiteral("--no-tags")})
     {
         auto *process = new QProcess(this);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -36,9 +72,8 @@ private:
         process->setProcessEnvironment(env);
         process->start(QStringLiteral(VEXA_HELPER_EXE),
                        QStringList{QStringLiteral("--api-host"), m_service.hostAndPort(),
-                                   QStringLiteral("--web-host"), m_service.hostAndPort(),
-                                   QStringLiteral("download"), QStringLiteral("--no-tags")} +
-                           arguments);
+                                   QStringLiteral("--web-host"), m_service.hostAndPort()} +
+                           command + arguments);
         process->write(input);
         process->closeWriteChannel();
         return process;
@@ -46,9 +81,14 @@ private:
 
     VexaRun run(const QStringList &arguments, const QString &dataHome, const QByteArray &input = {})
     {
-        QProcess *process = start(arguments, dataHome, input);
+        return finished(start(arguments, dataHome, input));
+    }
+
+    static VexaRun finished(QProcess *process)
+    {
         VexaRun result;
-        result.exitCode = process->waitForFinished(60000) ? process->exitCode() : -1;
+        const bool ended = process->state() == QProcess::NotRunning || process->waitForFinished(60000);
+        result.exitCode = ended ? process->exitCode() : -1;
         result.out = process->readAllStandardOutput();
         result.err = QString::fromUtf8(process->readAllStandardError());
         return result;
@@ -164,6 +204,162 @@ private slots:
         QStringList all = addresses[0] + addresses[1];
         all.sort();
         QCOMPARE(done, all);
+    }
+    // The history's file in the states it may be found in, and what
+    // `download`, `history` and the window each make of it: what they tell
+    // (naming the file, in the program's words), whether the new download
+    // is kept, and how the row kept before is listed.
+    void historyFileStates_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QString>("told");      // by download and the window
+        QTest::addColumn<bool>("historyTells"); // history says it too
+        QTest::addColumn<bool>("recorded");     // the new download is kept
+        QTest::addColumn<QString>("listedAs");  // the earlier row's state in history
+        QTest::newRow("lock is a folder") << "lock-folder"
+                                          << "是一个文件夹" << true << true << "已完成";
+        QTest::newRow("lock of another program") << "lock-garbage"
+                                                 << "不是本程序的锁文件" << true << true << "已完成";
+        QTest::newRow("from a newer program") << "newer"
+                                              << "来自更新版本的程序" << false << false << "已完成";
+        QTest::newRow("read-only file") << "file"
+                                        << "文件是只读的" << false << false << "已完成";
+        QTest::newRow("read-only folder") << "folder"
+                                          << "不可写" << false << false << "已完成";
+        QTest::newRow("left running by a killed run") << "orphan"
+                                                      << "" << false << true << "已暂停";
+    }
+
+    void historyFileStates()
+    {
+        QFETCH(QString, state);
+        QFETCH(QString, told);
+        QFETCH(bool, historyTells);
+        QFETCH(bool, recorded);
+        QFETCH(QString, listedAs);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("vexa-helper"));
+        const QString path = folder + QStringLiteral("/history.sqlite");
+        {
+            DownloadEntry before;
+            before.name = QStringLiteral("早先的下载");
+            before.state = state == u"orphan" ? DownloadState::Running : DownloadState::Done;
+            QVERIFY(DownloadHistory(path).add(before) > 0);
+        }
+        if (state == u"orphan") // a pid no process can have
+            QVERIFY(sql(path, QStringLiteral("UPDATE downloads SET owner_pid = 2147483647")));
+        else if (state == u"newer")
+            QVERIFY(sql(path, QStringLiteral("PRAGMA user_version = 2")));
+        else if (state == u"lock-folder")
+            QVERIFY(QDir().mkpath(path + QStringLiteral(".lock")));
+        else if (state == u"lock-garbage")
+            writeFile(path + QStringLiteral(".lock"), "not a lock\n");
+        const QString readOnly = state == u"file" ? path : state == u"folder" ? folder : QString();
+        if (!readOnly.isEmpty() && !setReadOnly(readOnly, true))
+            QSKIP("no way to make a read-only file here");
+        const auto writable = qScopeGuard([&] {
+            if (!readOnly.isEmpty())
+                setReadOnly(readOnly, false);
+        });
+
+        // Listed before a download runs, which would write the orphan paused.
+        const VexaRun table = finished(start({}, dir.path(), {}, {QStringLiteral("history")}));
+        QVERIFY2(table.exitCode == 0, qPrintable(table.err));
+        QCOMPARE(!told.isEmpty() && table.err.contains(told), historyTells);
+        const QString earlier = QString::fromUtf8(table.out).section(u'\n', -2, -2);
+        QVERIFY2(earlier.contains(QStringLiteral("早先的下载")) && earlier.startsWith(listedAs),
+                 table.out.constData());
+
+        const VexaRun download =
+            run({page(QStringLiteral("file-bytes-4001")), QStringLiteral("-o"), dir.path()}, dir.path());
+        QVERIFY2(download.exitCode == 0, qPrintable(download.err));
+        QVERIFY(QFileInfo::exists(dir.filePath(savedName(4001))));
+        QVERIFY2(download.err.contains(told) && !download.err.contains(QLatin1String("vexa.history")),
+                 qPrintable(download.err));
+        QVERIFY2(told.isEmpty() || download.err.contains(path), qPrintable(download.err));
+        const VexaRun json =
+            finished(start({QStringLiteral("--json")}, dir.path(), {}, {QStringLiteral("history")}));
+        QVERIFY2(json.exitCode == 0, qPrintable(json.err));
+        QCOMPARE(QJsonDocument::fromJson(json.out).array().size(), recorded ? 2 : 1);
+
+        const DownloadHistory window(path);
+        QCOMPARE(window.isPersistent(), recorded);
+        QVERIFY2(told.isEmpty() ? window.problem().isEmpty() : window.problem().contains(told),
+                 qPrintable(window.problem()));
+    }
+
+    // Another program holding the history in a long write: the download
+    // says so and waits, and its row is written once the file is free.
+    void busyHistoryIsWaitedFor()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("vexa-helper/history.sqlite"));
+        QVERIFY(DownloadHistory(path).isPersistent());
+        QProcess *process = nullptr;
+        QString err;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            QSqlQuery hold(db);
+            QVERIFY(hold.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+            process = start({page(QStringLiteral("file-bytes-4101")), QStringLiteral("-o"), dir.path()},
+                            dir.path());
+            QTRY_VERIFY_WITH_TIMEOUT(
+                (err += QString::fromUtf8(process->readAllStandardError()),
+                 err.contains(QStringLiteral("占用")) || process->state() == QProcess::NotRunning),
+                60000);
+            QVERIFY2(err.contains(QStringLiteral("下载历史 %1 正被另一个程序占用").arg(path)),
+                     qPrintable(err));
+            QVERIFY(hold.exec(QStringLiteral("COMMIT")));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+        const VexaRun result = finished(process);
+        QVERIFY2(result.exitCode == 0, qPrintable(err + result.err));
+        const QList<DownloadEntry> rows = DownloadHistory(path).page(0, 10);
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows.first().state, DownloadState::Done);
+    }
+
+    // Batches started at once with the same sounds: each sound is fetched
+    // by one of them and skipped by the others, never fetched twice. The
+    // files are held back until every run has looked.
+    void batchesAtOnceFetchEachSoundOnce()
+    {
+        QTemporaryDir dir;
+        QStringList addresses;
+        QList<QByteArray> files;
+        for (int size : {4201, 4202, 4203}) {
+            addresses.append(page(QStringLiteral("file-bytes-%1").arg(size)));
+            files.append(QByteArrayLiteral("/file/bytes-") + QByteArray::number(size) + ".mp3");
+            m_service.closeGate(files.last());
+        }
+        const auto openGates = [&] {
+            for (const QByteArray &file : std::as_const(files))
+                m_service.openGate(file);
+        };
+        auto opened = qScopeGuard(openGates);
+        QList<QProcess *> runs;
+        for (int n = 0; n < 4; ++n)
+            runs.append(start(addresses + QStringList{QStringLiteral("-o"), dir.path()}, dir.path()));
+        QString err;
+        const auto looked = [&] {
+            for (QProcess *run : std::as_const(runs))
+                err += QString::fromUtf8(run->readAllStandardError());
+            int held = 0;
+            for (const QByteArray &file : std::as_const(files))
+                held += m_service.heldAtGate(file);
+            return err.count(QStringLiteral("正由另一个下载保存到")) == 9 || held > 3;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(looked(), 60000);
+        openGates();
+        opened.dismiss();
+        for (QProcess *process : std::as_const(runs)) {
+            const VexaRun result = finished(process);
+            QVERIFY2(result.exitCode == 0, qPrintable(err + result.err));
+        }
+        QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*.mp3")}).size(), 3);
+        QCOMPARE(DownloadHistory(dir.filePath(QStringLiteral("vexa-helper/history.sqlite"))).count(), 3);
     }
 };
 
