@@ -73,6 +73,43 @@ void serveTrickle(const httplib::Request &req, httplib::Response &res, SampleSta
                                      });
 }
 
+// An error page sent as a success, as some servers and portals do; type and
+// lead (bytes before the page, such as a BOM) can be chosen.
+void serveHtml(const httplib::Request &req, httplib::Response &res)
+{
+    const std::string type = req.has_param("type") ? req.get_param_value("type") : std::string(htmlType);
+    setBody(res, toBytes(req.get_param_value("lead")) + statusPage(404), type);
+}
+
+// A body of N KiB sent in chunks, so no length is announced.
+void serveNoLength(const httplib::Request &req, httplib::Response &res)
+{
+    const auto bytes = size_t(numberParam(req, "kib", 64, 0, 1 << 22) * 1024);
+    res.set_chunked_content_provider("application/octet-stream", [bytes](size_t offset,
+                                                                         httplib::DataSink &sink) {
+        if (offset >= bytes) {
+            sink.done();
+            return true;
+        }
+        const size_t left = size_t(sampleFillerText().size()) - offset % size_t(sampleFillerText().size());
+        return sink.write(filler(offset), std::min(bytes - offset, left));
+    });
+}
+
+// Two Content-Length headers: first, then second, the true length that
+// httplib adds itself.
+void serveTwoLengths(const httplib::Request &req, httplib::Response &res)
+{
+    const auto first = size_t(numberParam(req, "first", 3000, 0, 1 << 20));
+    const auto second = qsizetype(numberParam(req, "second", 5000, 1, 1 << 20));
+    res.set_header("Content-Length", std::to_string(first));
+    QByteArray body;
+    while (body.size() < second)
+        body += sampleFillerText();
+    body.truncate(second);
+    setBody(res, body, "application/octet-stream");
+}
+
 } // namespace
 
 bool serveFault(const std::string &kind, const httplib::Request &req, httplib::Response &res,
@@ -114,6 +151,12 @@ bool serveFault(const std::string &kind, const httplib::Request &req, httplib::R
         setBody(res, body, jsonType);
     } else if (kind == "trickle") {
         serveTrickle(req, res, state);
+    } else if (kind == "html") {
+        serveHtml(req, res);
+    } else if (kind == "no-length") {
+        serveNoLength(req, res);
+    } else if (kind == "two-lengths") {
+        serveTwoLengths(req, res);
     } else if (kind == "redirect") {
         QByteArray to = toBytes(req.get_param_value("to"));
         if (to.isEmpty())

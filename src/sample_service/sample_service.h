@@ -82,6 +82,9 @@ struct RecordedRequest
 //   gbk                       Chinese text in GBK, charset=GBK in Content-Type
 //   invalid-utf8              bytes that are not UTF-8, charset=utf-8
 //   trickle?bytes=N&interval=MS  N bytes, one every MS milliseconds
+//   html?type=T&lead=B        200 with an HTML error page (type text/html, no lead)
+//   no-length?kib=N           N KiB (default 64) in chunks, no Content-Length
+//   two-lengths?first=A&second=B  Content-Length A, then B, over B bytes (3000, 5000)
 //   redirect?to=PATH          302 to PATH on this service
 //   redirect-loop             302 to itself
 //   redirect-scheme           302 to a file: address

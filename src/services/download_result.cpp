@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <cctype>
+
 QString DownloadResult::fileName() const
 {
     return QFileInfo(filePath).fileName();
@@ -35,8 +37,60 @@ QString downloadFailureText(const DownloadResult &result)
         return QCoreApplication::translate("DownloadResult", "磁盘空间不足");
     case DownloadError::Write:
         return QCoreApplication::translate("DownloadResult", "写入文件失败");
+    case DownloadError::NotSound:
+        return QCoreApplication::translate("DownloadResult", "不是音频文件");
+    case DownloadError::BadAnswer:
+        return QCoreApplication::translate("DownloadResult", "服务器回应无效");
+    case DownloadError::TooLarge:
+        return QCoreApplication::translate("DownloadResult", "文件过大");
     case DownloadError::Cancelled:
         return QCoreApplication::translate("DownloadResult", "已取消");
+    }
+    return {};
+}
+
+bool isWebPageType(const QByteArray &contentType)
+{
+    const QByteArray type = contentType.split(';').constFirst().trimmed().toLower();
+    return type == "text/html" || type == "application/xhtml+xml";
+}
+
+BodyStart bodyStartOf(const QByteArray &head)
+{
+    static const QByteArray bom = "\xef\xbb\xbf";
+    QByteArrayView rest(head);
+    if (bom.startsWith(rest))
+        return BodyStart::TooShort;
+    if (rest.startsWith(bom))
+        rest = rest.sliced(bom.size());
+    while (!rest.isEmpty() && std::isspace(static_cast<unsigned char>(rest.front())))
+        rest = rest.sliced(1);
+    if (rest.isEmpty())
+        return BodyStart::TooShort;
+    bool mayBe = false;
+    for (const QByteArrayView marker : {QByteArrayView("<!doctype"), QByteArrayView("<html")}) {
+        const qsizetype n = std::min(rest.size(), marker.size());
+        if (rest.first(n).compare(marker.first(n), Qt::CaseInsensitive) != 0)
+            continue;
+        if (n == marker.size())
+            return BodyStart::WebPage;
+        mayBe = true;
+    }
+    return mayBe ? BodyStart::TooShort : BodyStart::File;
+}
+
+QByteArrayList conflictingLengths(const QList<QNetworkReply::RawHeaderPair> &headers)
+{
+    QByteArrayList values;
+    for (const auto &[name, value] : headers) {
+        if (name.compare("Content-Length", Qt::CaseInsensitive) != 0)
+            continue;
+        for (const QByteArray &one : value.split(','))
+            values.append(one.trimmed());
+    }
+    for (const QByteArray &value : values) {
+        if (value != values.constFirst())
+            return values;
     }
     return {};
 }

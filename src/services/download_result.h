@@ -23,6 +23,13 @@ struct DownloadRequest
     std::optional<SoundTags> tags;
     QString coverUrl;
     std::chrono::milliseconds stallTimeout = std::chrono::seconds(30);
+    // Fewer than minimumSpeed bytes a second over a speed window is a stall
+    // too, or a server dripping bytes would hold the download for ever. A
+    // zero window is twice the stall time-out; a zero speed checks nothing.
+    qint64 minimumSpeed = 1024;
+    std::chrono::milliseconds speedWindow{0};
+    // A body of unannounced length fails past this, before it fills the disk.
+    qint64 maxUnsizedBytes = qint64(2) * 1024 * 1024 * 1024;
     // The pause before each retry after a dropped connection; as many
     // retries as pauses.
     std::vector<std::chrono::milliseconds> retryDelays = {std::chrono::milliseconds(500),
@@ -37,10 +44,13 @@ enum class DownloadError {
     Redirect,      // a redirect that is not followed: a loop, or to another scheme
     Empty,         // the server sent no bytes at all
     Connection,    // the transfer broke off
-    Stalled,       // no data for the stall time-out
+    Stalled,       // no data for the stall time-out, or too little for the speed window
     Incomplete,    // fewer bytes than announced
     DiskFull,      // no space (or the file-size limit) while writing
     Write,         // any other write failure
+    NotSound,      // the server sent a web page
+    BadAnswer,     // the answer's lengths contradict each other
+    TooLarge,      // a body of unannounced length went past the limit
     Cancelled,     // aborted, or the program is ending
 };
 
@@ -60,6 +70,18 @@ struct DownloadResult
 
 // Short Chinese reason for the status line.
 QString downloadFailureText(const DownloadResult &result);
+
+// Whether a Content-Type names a web page rather than a file.
+bool isWebPageType(const QByteArray &contentType);
+
+// What the first bytes of a body say: a web page ("<!DOCTYPE" or "<html",
+// in any case, after a BOM and white space), not one, or too few to tell.
+enum class BodyStart { File, WebPage, TooShort };
+BodyStart bodyStartOf(const QByteArray &head);
+
+// Every Content-Length value an answer carries, duplicates merged by Qt
+// ("3000, 5000") or not, when they disagree; empty when they agree.
+QByteArrayList conflictingLengths(const QList<QNetworkReply::RawHeaderPair> &headers);
 
 // How a transfer ended, as the reply saw it.
 struct TransferFacts

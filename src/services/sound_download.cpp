@@ -3,6 +3,7 @@
 
 #include "services/sound_download.h"
 
+#include "services/byte_size.h"
 #include "services/network_access.h"
 #include "services/sound_tagging.h"
 #include "services/web_address.h"
@@ -20,6 +21,18 @@ namespace {
 // keep the process well under its memory budget.
 constexpr qint64 ReadChunk = 1024 * 1024;
 constexpr qint64 ReplyBufferLimit = 2 * 1024 * 1024;
+// Enough for a BOM, some white space and "<!DOCTYPE".
+constexpr qsizetype HeadBytes = 64;
+
+std::chrono::milliseconds speedWindowOf(const DownloadRequest &request)
+{
+    return request.speedWindow.count() > 0 ? request.speedWindow : 2 * request.stallTimeout;
+}
+
+QString webPageText()
+{
+    return QCoreApplication::translate("SoundDownload", "服务器发来的是网页，不是音频文件");
+}
 
 } // namespace
 
@@ -27,11 +40,15 @@ SoundDownload::SoundDownload(DownloadRequest request, QObject *parent)
     : QObject(parent)
     , m_request(std::move(request))
     , m_retryTimer(new QTimer(this))
+    , m_speedTimer(new QTimer(this))
 {
+    m_speedTimer->setSingleShot(true);
+    connect(m_speedTimer, &QTimer::timeout, this, &SoundDownload::onSpeedCheck);
     m_retryTimer->setSingleShot(true);
     connect(m_retryTimer, &QTimer::timeout, this, [this] {
-        // Without a validator the part cannot be continued safely.
-        if (!m_partInfoSaved)
+        // Without a validator, or its info on the disk, the part cannot be
+        // continued safely.
+        if (!m_partInfoSaved || !m_part.infoWritten())
             restartFromZero();
         if (m_running)
             sendRequest();
@@ -99,6 +116,10 @@ void SoundDownload::sendRequest()
     m_reply->setReadBufferSize(ReplyBufferLimit);
     connect(m_reply, &QNetworkReply::readyRead, this, &SoundDownload::onReadyRead);
     connect(m_reply, &QNetworkReply::finished, this, &SoundDownload::onFinished);
+    if (m_request.minimumSpeed > 0 && speedWindowOf(m_request).count() > 0) {
+        m_windowStart = m_transferred;
+        m_speedTimer->start(speedWindowOf(m_request));
+    }
     // The manager takes its replies with it when the program ends.
     connect(m_reply, &QObject::destroyed, this, [this] {
         fail(DownloadError::Cancelled, QCoreApplication::translate("SoundDownload", "程序正在退出"));
@@ -144,9 +165,16 @@ bool SoundDownload::checkAnswer()
              QCoreApplication::translate("SoundDownload", "请求整个文件，服务器却回应 206"));
         return false;
     case AnswerMeaning::Kind::Continuation:
+        if (!checkBody())
+            return false;
         m_total = meaning.total;
+        m_headChecked = true; // the part's own start was looked at when it came
         return true;
     case AnswerMeaning::Kind::WholeBody:
+        if (!checkBody())
+            return false;
+        m_head.clear();
+        m_headChecked = false;
         restartFromZero();
         if (!m_running)
             return false;
@@ -156,6 +184,55 @@ bool SoundDownload::checkAnswer()
         return true;
     }
     return false;
+}
+
+// An answer with a good status can still be no sound file.
+bool SoundDownload::checkBody()
+{
+    if (isWebPageType(m_reply->rawHeader("Content-Type"))) {
+        fail(DownloadError::NotSound, webPageText());
+        return false;
+    }
+    // Which one frames the body is anyone's guess, and Qt takes the first.
+    if (!conflictingLengths(m_reply->rawHeaderPairs()).isEmpty()) {
+        fail(DownloadError::BadAnswer,
+             QCoreApplication::translate("SoundDownload", "服务器给出了互相矛盾的文件长度"));
+        return false;
+    }
+    return true;
+}
+
+// Error pages come as 200 with an audio type too: their first bytes tell.
+bool SoundDownload::checkHead(const char *data, qint64 size)
+{
+    m_head.append(data, std::min<qint64>(size, HeadBytes - m_head.size()));
+    const BodyStart start = bodyStartOf(m_head);
+    if (start == BodyStart::WebPage) {
+        fail(DownloadError::NotSound, webPageText());
+        return false;
+    }
+    if (start == BodyStart::File || m_head.size() >= HeadBytes) {
+        m_headChecked = true;
+        m_head.clear();
+    }
+    return true;
+}
+
+void SoundDownload::onSpeedCheck()
+{
+    if (!m_running || !m_reply)
+        return;
+    const std::chrono::milliseconds window = speedWindowOf(m_request);
+    const qint64 got = m_transferred - m_windowStart;
+    if (got * 1000 >= m_request.minimumSpeed * window.count()) {
+        m_windowStart = m_transferred;
+        m_speedTimer->start(window);
+        return;
+    }
+    // A new connection may well be faster.
+    retryOrFail(DownloadError::Stalled, QCoreApplication::translate("SoundDownload", "%1 秒内只收到 %2 字节")
+                                            .arg(std::chrono::duration<double>(window).count())
+                                            .arg(got));
 }
 
 bool SoundDownload::drain()
@@ -169,6 +246,14 @@ bool SoundDownload::drain()
         const qint64 got = m_reply->read(m_buffer.data(), qint64(m_buffer.size()));
         if (got <= 0)
             break;
+        if (!m_headChecked && !checkHead(m_buffer.data(), got))
+            return false;
+        if (m_total < 0 && m_received + got > m_request.maxUnsizedBytes) {
+            fail(DownloadError::TooLarge,
+                 QCoreApplication::translate("SoundDownload", "服务器没有给出文件大小，而文件已超过 %1")
+                     .arg(byteSizeText(double(m_request.maxUnsizedBytes))));
+            return false;
+        }
         if (m_received == 0 && !leaveFrontRoom(QByteArray::fromRawData(m_buffer.data(), got)))
             return false;
         if (!m_part.append(m_buffer.data(), got)) {
@@ -260,5 +345,6 @@ void SoundDownload::fail(DownloadError error, const QString &detail)
 
 void SoundDownload::dropReply()
 {
+    m_speedTimer->stop();
     discardReply(std::exchange(m_reply, nullptr), this);
 }

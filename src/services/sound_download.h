@@ -25,7 +25,8 @@ struct TagOutcome;
 // announced length. A dropped connection (or one that went silent
 // mid-body) is retried with back-off, continuing with a range request when
 // the server gave a validator and starting again otherwise; an earlier
-// download's part file for the same address is continued the same way.
+// download's part file for the same address is continued the same way, and
+// a "NAME.part" it did not make (a browser's, say) is left alone.
 // After a dropped connection or a cancel (deleting a running download
 // cancels it) a continuable part file stays for a later download; any other
 // failure removes it. Nothing but a whole file ever has the final name.
@@ -65,6 +66,9 @@ private:
     bool reserveFile();
     void sendRequest();
     bool checkAnswer();
+    bool checkBody();
+    bool checkHead(const char *data, qint64 size);
+    void onSpeedCheck();
     void restartFromZero();
     void savePartInfo();
     void onReadyRead();
@@ -86,6 +90,7 @@ private:
     DownloadResult m_result;
     QPointer<QNetworkReply> m_reply;
     QTimer *m_retryTimer = nullptr;
+    QTimer *m_speedTimer = nullptr;
     SoundTagging *m_tagging = nullptr; // when tags are wanted
     QString m_finalPath;
     PartFile m_part;
@@ -93,6 +98,7 @@ private:
     bool m_running = false;
     bool m_answerChecked = false;
     bool m_partInfoSaved = false;
+    bool m_headChecked = false; // whether the body's first bytes were looked at
     size_t m_retries = 0;
     qint64 m_rangeStart = 0;  // the range asked of the current answer
     qint64 m_answerBytes = 0; // body bytes of the current answer
@@ -101,6 +107,8 @@ private:
     qint64 m_total = -1;
     qint64 m_resumedFrom = 0;
     qint64 m_transferred = 0;
+    qint64 m_windowStart = 0; // m_transferred when the speed window began
     QByteArray m_validator;
+    QByteArray m_head; // the body's first bytes, until they tell what it is
     std::vector<char> m_buffer;
 };

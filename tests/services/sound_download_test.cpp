@@ -12,10 +12,12 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <memory>
@@ -343,14 +345,19 @@ private slots:
         const QString name = QStringLiteral("歌手 - 歌.mp3");
         const QString next = QStringLiteral("歌手 - 歌 (1).mp3");
         const QByteArray prefix = sampleFileBody(300000);
+        QByteArray random(1000000, Qt::Uninitialized);
+        QRandomGenerator::global()->fillRange(reinterpret_cast<quint32 *>(random.data()), random.size() / 4);
         QTest::newRow("same address: continued")
             << prefix << "same" << false << QByteArray("bytes=300000-") << name << false;
         QTest::newRow("file changed since: whole body")
             << QByteArray(300000, 'x') << "stale" << false << QByteArray("bytes=300000-") << name << false;
-        QTest::newRow("no info: started afresh")
-            << QByteArray("junk") << "" << false << QByteArray() << name << false;
-        QTest::newRow("unreadable info: started afresh")
-            << QByteArray("junk") << "junk" << false << QByteArray() << name << false;
+        // A browser keeps its unfinished download under just that name.
+        QTest::newRow("no info, another program's: left alone")
+            << random << "" << false << QByteArray() << next << true;
+        QTest::newRow("empty, no info: left alone")
+            << QByteArray() << "" << false << QByteArray() << next << true;
+        QTest::newRow("unreadable info: left alone")
+            << QByteArray("junk") << "junk" << false << QByteArray() << next << true;
         QTest::newRow("whole already: fetched again")
             << sampleFileBody(1000000) << "same" << false << QByteArray() << name << false;
         QTest::newRow("another address's part: left for it")
@@ -404,6 +411,7 @@ private slots:
         QCOMPARE(QFileInfo::exists(partPath), partStays);
         if (partStays)
             QVERIFY(contents(partPath) == part);
+        QCOMPARE(QFileInfo::exists(partPath + ".meta"), partStays && !info.isEmpty());
         // Progress goes on from the part when it is continued.
         if (range == "bytes=300000-" && info == u"same") {
             QCOMPARE(resumed, 300000);
@@ -429,6 +437,20 @@ private slots:
         QVERIFY(contents(second.filePath) == sampleFileBody(size));
         QCOMPARE(rangesAsked(m_service, path).constLast(), QByteArray("bytes=1200000-"));
         QCOMPARE(entries(dir.path()), QStringList{second.fileName()});
+    }
+
+    // A name as long as a hostile answer makes is cut so that the part's
+    // info fits beside it too: the drop is continued, not started again.
+    void longNameContinues()
+    {
+        const qint64 size = 1000000;
+        const QString path = bytesPath(size, QStringLiteral("drop=300000&drops=1"));
+        QTemporaryDir dir;
+        const QString name = QString(5000, u'x') + QStringLiteral(".mp3");
+        const DownloadResult result = run(request(m_service.baseUrl() + path, dir.path(), name));
+        QVERIFY2(result.ok(), qPrintable(result.detail));
+        QCOMPARE(rangesAsked(m_service, path), (QList<QByteArray>{{}, "bytes=300000-"}));
+        QVERIFY(contents(result.filePath) == sampleFileBody(size));
     }
 
     void folderIsCreated()
@@ -531,6 +553,18 @@ private slots:
                                            << int(DownloadError::Redirect) << 302;
         QTest::newRow("empty body") << base + QStringLiteral("/fault/empty") << false
                                     << int(DownloadError::Empty) << 200;
+        QTest::newRow("error page sent as 200")
+            << base + QStringLiteral("/fault/html") << false << int(DownloadError::NotSound) << 200;
+        QTest::newRow("error page typed as audio, after a BOM and white space")
+            << base + QStringLiteral("/fault/html?type=audio/mpeg&lead=%EF%BB%BF%20%0D%0A") << false
+            << int(DownloadError::NotSound) << 200;
+        QTest::newRow("page starting <HTML>, typed as audio")
+            << base + QStringLiteral("/fault/html?type=audio/mpeg&lead=%09%3CHTML%3E") << false
+            << int(DownloadError::NotSound) << 200;
+        QTest::newRow("two lengths that disagree")
+            << base + QStringLiteral("/fault/two-lengths") << false << int(DownloadError::BadAnswer) << 200;
+        QTest::newRow("no length, past the limit") << base + QStringLiteral("/fault/no-length?kib=100")
+                                                   << false << int(DownloadError::TooLarge) << 200;
         QTest::newRow("folder not writable")
             << fileUrl(QStringLiteral("bytes-10.mp3")) << true << int(DownloadError::Folder) << 0;
         QTest::newRow("local file") << QStringLiteral("file:///etc/passwd") << false
@@ -557,6 +591,7 @@ private slots:
         }
         DownloadRequest r = request(url, folder);
         r.stallTimeout = 500ms;
+        r.maxUnsizedBytes = 64 * 1024; // so a body of no announced length soon goes past it
         const DownloadResult result = run(r);
         QCOMPARE(int(result.error), error);
         QCOMPARE(result.httpStatus, httpStatus);
@@ -565,17 +600,41 @@ private slots:
         QCOMPARE(entries(folder), QStringList());
     }
 
-    // The stall time-out counts from the last byte, not from the start: a
-    // trickle that takes longer than it in all still completes.
-    void slowTrickleCompletes()
+    void trickle_data()
     {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<qint64>("minimumSpeed");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<int>("tries");
+        // The stall time-out counts from the last byte, not from the start.
+        QTest::newRow("longer than the stall time-out in all, fast enough: completes")
+            << QStringLiteral("trickle?bytes=12&interval=150") << qint64(1) << true << 1;
+        // A server dripping bytes would otherwise hold the download for ever.
+        QTest::newRow("below the minimum speed: stalled, retried, failed")
+            << QStringLiteral("trickle?bytes=300&interval=50") << qint64(1024) << false << 4;
+    }
+
+    void trickle()
+    {
+        QFETCH(QString, fault);
+        QFETCH(qint64, minimumSpeed);
+        QFETCH(bool, ok);
+        QFETCH(int, tries);
         QTemporaryDir dir;
-        DownloadRequest r =
-            request(m_service.baseUrl() + QStringLiteral("/fault/trickle?bytes=12&interval=150"), dir.path());
-        r.stallTimeout = 700ms;
+        const QString path = QStringLiteral("/fault/%1&u=%2").arg(fault).arg(++m_unique);
+        DownloadRequest r = request(m_service.baseUrl() + path, dir.path());
+        r.stallTimeout = 700ms; // a speed window of twice that
+        r.minimumSpeed = minimumSpeed;
         const DownloadResult result = run(r);
-        QVERIFY2(result.ok(), qPrintable(result.detail));
-        QCOMPARE(result.bytes, 12);
+        QCOMPARE(result.ok(), ok);
+        const QList<RecordedRequest> sent = m_service.requests();
+        QCOMPARE(int(std::count_if(sent.cbegin(), sent.cend(),
+                                   [&](const RecordedRequest &one) { return one.target == path.toUtf8(); })),
+                 tries);
+        if (ok)
+            QCOMPARE(result.bytes, 12);
+        else
+            QCOMPARE(result.error, DownloadError::Stalled);
     }
 
     void diskFull()

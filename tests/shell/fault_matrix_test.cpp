@@ -34,7 +34,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Short, so stalls cost little; well above the trickle's interval.
+// Short, so stalls cost little; well above the trickle's interval. A
+// download also fails below 1 KiB/s over twice this.
 constexpr auto StallTimeout = 800ms;
 const QString StallSeconds = QStringLiteral("0.8");
 
@@ -61,7 +62,11 @@ const Fault Faults[] = {
     {"empty body", "empty"},
     {"40 MiB body", "huge?mib=40"},
     {"invalid UTF-8", "invalid-utf8"},
-    {"slow trickle", "trickle?bytes=8&interval=150"},
+    {"slow trickle", "trickle?bytes=10&interval=100"},
+    {"crawling trickle", "trickle?bytes=60&interval=50"},
+    {"web page as 200", "html"},
+    {"no Content-Length", "no-length"},
+    {"two Content-Lengths", "two-lengths"},
     {"redirect loop", "redirect-loop"},
     {"redirect to file:", "redirect-scheme"},
 };
@@ -75,7 +80,9 @@ bool nothingArrives(const QByteArray &route)
 
 bool downloadFails(const QByteArray &route)
 {
-    return route.startsWith("status") || route == "empty" ||
+    // Bodies that arrive but are no sound file, or arrive too slowly.
+    const bool refused = route == "html" || route == "two-lengths" || route == "trickle?bytes=60&interval=50";
+    return route.startsWith("status") || route == "empty" || refused ||
            (nothingArrives(route) && !route.startsWith("huge"));
 }
 
