@@ -370,6 +370,54 @@
         <source>把地址的音乐加入下载列表。</source>
         <translation>Add the sounds at the addresses to the download list.</translation>
     </message>
+    <message>
+        <source>无法使用（%1），此窗口不接收之后启动时交来的地址</source>
+        <translation>cannot be used (%1); this window will not take addresses from later starts</translation>
+    </message>
+    <message>
+        <source>它是符号链接，此窗口不接收之后启动时交来的地址</source>
+        <translation>it is a symbolic link; this window will not take addresses from later starts</translation>
+    </message>
+    <message>
+        <source>它不是文件夹，此窗口不接收之后启动时交来的地址</source>
+        <translation>it is not a folder; this window will not take addresses from later starts</translation>
+    </message>
+    <message>
+        <source>它属于其他用户，此窗口不接收之后启动时交来的地址</source>
+        <translation>it belongs to another user; this window will not take addresses from later starts</translation>
+    </message>
+    <message>
+        <source>其他用户也能进入（权限应为 0700），此窗口不接收之后启动时交来的地址</source>
+        <translation>other users can enter it (its mode should be 0700); this window will not take addresses from later starts</translation>
+    </message>
+    <message>
+        <source>不使用文件夹 %1</source>
+        <translation>Not using the folder %1</translation>
+    </message>
+    <message>
+        <source>已打开的窗口没有回应，另开一个不接收地址的窗口</source>
+        <translation>The open window does not answer; opening another window that takes no addresses</translation>
+    </message>
+    <message>
+        <source>%1 是其他用户的，没有交给它任何地址；另开一个不接收地址的窗口</source>
+        <translation>%1 belongs to another user and was handed nothing; opening another window that takes no addresses</translation>
+    </message>
+    <message>
+        <source>无法在 %1 接收之后启动时交来的地址</source>
+        <translation>Cannot take addresses from later starts at %1</translation>
+    </message>
+    <message>
+        <source>“%1” 正由另一个下载保存到 %2，跳过</source>
+        <translation>“%1” is being saved to %2 by another download; skipped</translation>
+    </message>
+    <message>
+        <source>也显示 Qt 和所用程序库的警告（如图片解码的警告）</source>
+        <translation>also show the warnings of Qt and the libraries it uses (such as picture decoding warnings)</translation>
+    </message>
+    <message>
+        <source>也显示 Qt 和所用程序库的警告。</source>
+        <translation>Also show the warnings of Qt and the libraries it uses.</translation>
+    </message>
 </context>
 <context>
     <name>DesktopNotifications</name>
@@ -404,16 +452,84 @@
 <context>
     <name>DownloadHistory</name>
     <message>
-        <source>无法使用下载历史 %1，本次下载不会记入历史</source>
-        <translation>Cannot use the download history %1; downloads this time will not be recorded</translation>
-    </message>
-    <message>
         <source>下载历史已损坏，已移到 %1 并新建</source>
         <translation>The download history was damaged; moved it to %1 and started a new one</translation>
     </message>
     <message>
         <source>下载历史 %1 来自更新版本的程序，本次下载不会记入历史</source>
         <translation>The download history %1 is from a newer version; downloads this time will not be recorded</translation>
+    </message>
+    <message>
+        <source>下载历史 %1 正被另一个程序占用，等它放开后再记入</source>
+        <translation>The download history %1 is in use by another program; waiting for it before recording</translation>
+    </message>
+    <message>
+        <source>下载历史 %1 一直被另一个程序占用，有记录未能写入</source>
+        <translation>The download history %1 stayed in use by another program; some entries were not written</translation>
+    </message>
+    <message>
+        <source>是一个文件夹</source>
+        <translation>it is a folder</translation>
+    </message>
+    <message>
+        <source>不是普通文件</source>
+        <translation>not a regular file</translation>
+    </message>
+    <message>
+        <source>无法读取</source>
+        <translation>cannot be read</translation>
+    </message>
+    <message>
+        <source>不是本程序的锁文件</source>
+        <translation>not this program&apos;s lock file</translation>
+    </message>
+    <message>
+        <source>所在的文件夹 %1 不可写</source>
+        <translation>its folder %1 is not writable</translation>
+    </message>
+    <message>
+        <source>文件是只读的</source>
+        <translation>the file is read-only</translation>
+    </message>
+    <message>
+        <source>%1 是只读的</source>
+        <translation>%1 is read-only</translation>
+    </message>
+    <message>
+        <source>无法使用下载历史 %1（%2），本次下载不会记入历史</source>
+        <translation>Cannot use the download history %1 (%2); this run&apos;s downloads will not be recorded</translation>
+    </message>
+    <message>
+        <source>无法创建它所在的文件夹</source>
+        <translation>its folder cannot be created</translation>
+    </message>
+    <message>
+        <source>无法写入下载历史 %1（%2），本次下载不会记入历史</source>
+        <translation>Cannot write the download history %1 (%2); this run&apos;s downloads will not be recorded</translation>
+    </message>
+    <message>
+        <source>无法创建</source>
+        <translation>cannot be created</translation>
+    </message>
+    <message>
+        <source>一直被另一个程序占用</source>
+        <translation>held by another program all along</translation>
+    </message>
+    <message>
+        <source>正被另一个程序占用</source>
+        <translation>in use by another program</translation>
+    </message>
+    <message>
+        <source>无法打开</source>
+        <translation>cannot be opened</translation>
+    </message>
+    <message>
+        <source>下载历史的锁文件 %1 不可用（%2），已不加锁打开下载历史</source>
+        <translation>The download history&apos;s lock file %1 is unusable (%2); the history was opened without it</translation>
+    </message>
+    <message>
+        <source>%1；%2</source>
+        <translation>%1; %2</translation>
     </message>
 </context>
 <context>
@@ -481,6 +597,18 @@
         <source>服务器发来的是空文件</source>
         <translation>the server sent an empty file</translation>
     </message>
+    <message>
+        <source>不是音频文件</source>
+        <translation>Not an audio file</translation>
+    </message>
+    <message>
+        <source>服务器回应无效</source>
+        <translation>Invalid server response</translation>
+    </message>
+    <message>
+        <source>文件过大</source>
+        <translation>File too large</translation>
+    </message>
 </context>
 <context>
     <name>DownloadSettings</name>
@@ -507,6 +635,14 @@
     <message>
         <source>同时下载数只能是 1 到 %1</source>
         <translation>Simultaneous downloads must be 1 to %1</translation>
+    </message>
+    <message>
+        <source>须为绝对路径（以 / 或 ~/ 开头）</source>
+        <translation>must be an absolute path (starting with / or ~/)</translation>
+    </message>
+    <message>
+        <source>%1 中 %2=%3 有误（%4），改用 %5</source>
+        <translation>%2=%3 in %1 is not valid (%4); using %5 instead</translation>
     </message>
 </context>
 <context>
@@ -1225,6 +1361,22 @@ Delete the downloaded files too?</translation>
     <message>
         <source>无法写入 %1：%2</source>
         <translation>cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>服务器发来的是网页，不是音频文件</source>
+        <translation>the server sent a web page, not an audio file</translation>
+    </message>
+    <message>
+        <source>服务器给出了互相矛盾的文件长度</source>
+        <translation>the server gave contradictory file lengths</translation>
+    </message>
+    <message>
+        <source>%1 秒内只收到 %2 字节</source>
+        <translation>only %2 bytes received in %1 s</translation>
+    </message>
+    <message>
+        <source>服务器没有给出文件大小，而文件已超过 %1</source>
+        <translation>the server gave no file size, and the file is already over %1</translation>
     </message>
 </context>
 <context>

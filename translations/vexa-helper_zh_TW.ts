@@ -370,6 +370,54 @@
         <source>把地址的音乐加入下载列表。</source>
         <translation>把網址的音樂加入下載列表。</translation>
     </message>
+    <message>
+        <source>无法使用（%1），此窗口不接收之后启动时交来的地址</source>
+        <translation>無法使用（%1），此視窗不接收之後啟動時交來的位址</translation>
+    </message>
+    <message>
+        <source>它是符号链接，此窗口不接收之后启动时交来的地址</source>
+        <translation>它是符號連結，此視窗不接收之後啟動時交來的位址</translation>
+    </message>
+    <message>
+        <source>它不是文件夹，此窗口不接收之后启动时交来的地址</source>
+        <translation>它不是資料夾，此視窗不接收之後啟動時交來的位址</translation>
+    </message>
+    <message>
+        <source>它属于其他用户，此窗口不接收之后启动时交来的地址</source>
+        <translation>它屬於其他使用者，此視窗不接收之後啟動時交來的位址</translation>
+    </message>
+    <message>
+        <source>其他用户也能进入（权限应为 0700），此窗口不接收之后启动时交来的地址</source>
+        <translation>其他使用者也能進入（權限應為 0700），此視窗不接收之後啟動時交來的位址</translation>
+    </message>
+    <message>
+        <source>不使用文件夹 %1</source>
+        <translation>不使用資料夾 %1</translation>
+    </message>
+    <message>
+        <source>已打开的窗口没有回应，另开一个不接收地址的窗口</source>
+        <translation>已開啟的視窗沒有回應，另開一個不接收位址的視窗</translation>
+    </message>
+    <message>
+        <source>%1 是其他用户的，没有交给它任何地址；另开一个不接收地址的窗口</source>
+        <translation>%1 是其他使用者的，沒有交給它任何位址；另開一個不接收位址的視窗</translation>
+    </message>
+    <message>
+        <source>无法在 %1 接收之后启动时交来的地址</source>
+        <translation>無法在 %1 接收之後啟動時交來的位址</translation>
+    </message>
+    <message>
+        <source>“%1” 正由另一个下载保存到 %2，跳过</source>
+        <translation>「%1」正由另一個下載儲存到 %2，略過</translation>
+    </message>
+    <message>
+        <source>也显示 Qt 和所用程序库的警告（如图片解码的警告）</source>
+        <translation>也顯示 Qt 和所用程式庫的警告（如圖片解碼的警告）</translation>
+    </message>
+    <message>
+        <source>也显示 Qt 和所用程序库的警告。</source>
+        <translation>也顯示 Qt 和所用程式庫的警告。</translation>
+    </message>
 </context>
 <context>
     <name>DesktopNotifications</name>
@@ -404,16 +452,84 @@
 <context>
     <name>DownloadHistory</name>
     <message>
-        <source>无法使用下载历史 %1，本次下载不会记入历史</source>
-        <translation>無法使用下載歷史 %1，本次下載不會記入歷史</translation>
-    </message>
-    <message>
         <source>下载历史已损坏，已移到 %1 并新建</source>
         <translation>下載歷史已損毀，已移至 %1 並重新建立</translation>
     </message>
     <message>
         <source>下载历史 %1 来自更新版本的程序，本次下载不会记入历史</source>
         <translation>下載歷史 %1 來自較新版本的程式，本次下載不會記入歷史</translation>
+    </message>
+    <message>
+        <source>下载历史 %1 正被另一个程序占用，等它放开后再记入</source>
+        <translation>下載歷史 %1 正被另一個程式佔用，等它釋放後再記錄</translation>
+    </message>
+    <message>
+        <source>下载历史 %1 一直被另一个程序占用，有记录未能写入</source>
+        <translation>下載歷史 %1 一直被另一個程式佔用，有記錄未能寫入</translation>
+    </message>
+    <message>
+        <source>是一个文件夹</source>
+        <translation>是一個資料夾</translation>
+    </message>
+    <message>
+        <source>不是普通文件</source>
+        <translation>不是一般檔案</translation>
+    </message>
+    <message>
+        <source>无法读取</source>
+        <translation>無法讀取</translation>
+    </message>
+    <message>
+        <source>不是本程序的锁文件</source>
+        <translation>不是本程式的鎖定檔</translation>
+    </message>
+    <message>
+        <source>所在的文件夹 %1 不可写</source>
+        <translation>所在的資料夾 %1 無法寫入</translation>
+    </message>
+    <message>
+        <source>文件是只读的</source>
+        <translation>檔案是唯讀的</translation>
+    </message>
+    <message>
+        <source>%1 是只读的</source>
+        <translation>%1 是唯讀的</translation>
+    </message>
+    <message>
+        <source>无法使用下载历史 %1（%2），本次下载不会记入历史</source>
+        <translation>無法使用下載歷史 %1（%2），本次下載不會記入歷史</translation>
+    </message>
+    <message>
+        <source>无法创建它所在的文件夹</source>
+        <translation>無法建立它所在的資料夾</translation>
+    </message>
+    <message>
+        <source>无法写入下载历史 %1（%2），本次下载不会记入历史</source>
+        <translation>無法寫入下載歷史 %1（%2），本次下載不會記入歷史</translation>
+    </message>
+    <message>
+        <source>无法创建</source>
+        <translation>無法建立</translation>
+    </message>
+    <message>
+        <source>一直被另一个程序占用</source>
+        <translation>一直被另一個程式佔用</translation>
+    </message>
+    <message>
+        <source>正被另一个程序占用</source>
+        <translation>正被另一個程式佔用</translation>
+    </message>
+    <message>
+        <source>无法打开</source>
+        <translation>無法開啟</translation>
+    </message>
+    <message>
+        <source>下载历史的锁文件 %1 不可用（%2），已不加锁打开下载历史</source>
+        <translation>下載歷史的鎖定檔 %1 無法使用（%2），已不加鎖開啟下載歷史</translation>
+    </message>
+    <message>
+        <source>%1；%2</source>
+        <translation>%1；%2</translation>
     </message>
 </context>
 <context>
@@ -481,6 +597,18 @@
         <source>服务器发来的是空文件</source>
         <translation>伺服器傳來的是空檔案</translation>
     </message>
+    <message>
+        <source>不是音频文件</source>
+        <translation>不是音訊檔案</translation>
+    </message>
+    <message>
+        <source>服务器回应无效</source>
+        <translation>伺服器回應無效</translation>
+    </message>
+    <message>
+        <source>文件过大</source>
+        <translation>檔案過大</translation>
+    </message>
 </context>
 <context>
     <name>DownloadSettings</name>
@@ -507,6 +635,14 @@
     <message>
         <source>同时下载数只能是 1 到 %1</source>
         <translation>同時下載數只能是 1 到 %1</translation>
+    </message>
+    <message>
+        <source>须为绝对路径（以 / 或 ~/ 开头）</source>
+        <translation>須為絕對路徑（以 / 或 ~/ 開頭）</translation>
+    </message>
+    <message>
+        <source>%1 中 %2=%3 有误（%4），改用 %5</source>
+        <translation>%1 中 %2=%3 有誤（%4），改用 %5</translation>
     </message>
 </context>
 <context>
@@ -1225,6 +1361,22 @@
     <message>
         <source>无法写入 %1：%2</source>
         <translation>無法寫入 %1：%2</translation>
+    </message>
+    <message>
+        <source>服务器发来的是网页，不是音频文件</source>
+        <translation>伺服器傳來的是網頁，不是音訊檔案</translation>
+    </message>
+    <message>
+        <source>服务器给出了互相矛盾的文件长度</source>
+        <translation>伺服器給出了互相矛盾的檔案長度</translation>
+    </message>
+    <message>
+        <source>%1 秒内只收到 %2 字节</source>
+        <translation>%1 秒內只收到 %2 位元組</translation>
+    </message>
+    <message>
+        <source>服务器没有给出文件大小，而文件已超过 %1</source>
+        <translation>伺服器沒有給出檔案大小，而檔案已超過 %1</translation>
     </message>
 </context>
 <context>

@@ -29,6 +29,7 @@
 #include <QCommandLineParser>
 #include <QTimer>
 
+#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -44,6 +45,33 @@ constexpr int UsageError = 64;
 QString usageFailure(const UiTranslators &translators)
 {
     return translators.text("Cli", QT_TRANSLATE_NOOP("Cli", "用法有误"));
+}
+
+// Why the window socket's folder is not used; the window opens all the same.
+QString socketFolderProblem(const UiTranslators &translators, const SingleInstance::SocketPlace &place)
+{
+    using SingleInstance::FolderProblem;
+    const char *why = "";
+    switch (place.problem) {
+    case FolderProblem::None:
+    case FolderProblem::NotMade:
+        return translators
+            .text("Cli", QT_TRANSLATE_NOOP("Cli", "无法使用（%1），此窗口不接收之后启动时交来的地址"))
+            .arg(QString::fromLocal8Bit(std::strerror(place.error)));
+    case FolderProblem::Symlink:
+        why = QT_TRANSLATE_NOOP("Cli", "它是符号链接，此窗口不接收之后启动时交来的地址");
+        break;
+    case FolderProblem::NotAFolder:
+        why = QT_TRANSLATE_NOOP("Cli", "它不是文件夹，此窗口不接收之后启动时交来的地址");
+        break;
+    case FolderProblem::OtherOwner:
+        why = QT_TRANSLATE_NOOP("Cli", "它属于其他用户，此窗口不接收之后启动时交来的地址");
+        break;
+    case FolderProblem::OpenToOthers:
+        why = QT_TRANSLATE_NOOP("Cli", "其他用户也能进入（权限应为 0700），此窗口不接收之后启动时交来的地址");
+        break;
+    }
+    return translators.text("Cli", why);
 }
 
 // The main window, its downloads and, made on first use, the hot list, doing
@@ -173,9 +201,16 @@ int runGui(int argc, char **argv)
     // A window already open takes the address and this start ends. Not so
     // for the demo, whose sample service the open window does not know, nor
     // for a screenshot, which is of a window of its own.
-    const QString instancePath = SingleInstance::socketPath();
+    const SingleInstance::SocketPlace instancePlace = SingleInstance::socketPlace();
+    const QString &instancePath = instancePlace.path;
     bool listens = !parser.isSet(Options::NewWindow) && !parser.isSet(Options::Demo) &&
                    !parser.isSet(Options::Screenshot);
+    if (listens && instancePath.isEmpty()) {
+        printFailure(
+            translators->text("Cli", QT_TRANSLATE_NOOP("Cli", "不使用文件夹 %1")).arg(instancePlace.folder),
+            socketFolderProblem(*translators, instancePlace));
+        listens = false;
+    }
     if (listens) {
         const SingleInstance::HandOver handed =
             downloads.isEmpty() ? SingleInstance::handOver(instancePath, address.value_or(QString()))
@@ -187,6 +222,15 @@ int runGui(int argc, char **argv)
             return 0;
         case SingleInstance::HandOver::NoAnswer:
             listens = false; // a window is there, though stuck: never take its place
+            printProblem(translators->text(
+                "Cli", QT_TRANSLATE_NOOP("Cli", "已打开的窗口没有回应，另开一个不接收地址的窗口")));
+            break;
+        case SingleInstance::HandOver::NotOurs:
+            listens = false;
+            printProblem(translators
+                             ->text("Cli", QT_TRANSLATE_NOOP("Cli", "%1 是其他用户的，没有交给它任何地址；"
+                                                                    "另开一个不接收地址的窗口"))
+                             .arg(instancePath));
             break;
         case SingleInstance::HandOver::NoWindow:
             break;
@@ -240,7 +284,11 @@ int runGui(int argc, char **argv)
     // Later starts hand their addresses here. Failing to listen costs only
     // that: this window works on alone.
     InstanceServer instanceServer;
-    if (listens && instanceServer.listen(instancePath)) {
+    if (listens && !instanceServer.listen(instancePath)) {
+        printFailure(
+            QCoreApplication::translate("Cli", "无法在 %1 接收之后启动时交来的地址").arg(instancePath),
+            instanceServer.errorString());
+    } else if (listens) {
         QObject::connect(
             &instanceServer, &InstanceServer::addressReceived, &windows->mainWindow(),
             [&windows](const QString &handed) { takeHandedOverAddress(windows->mainWindow(), handed); });

@@ -86,6 +86,7 @@ const HelpRow OptionRows[] = {
     {"--update-host HOST[:PORT]", QT_TRANSLATE_NOOP("Cli", "版本文件所在的主机")},
     {"--demo", QT_TRANSLATE_NOOP("Cli", "启动内置的示例服务，所有主机都用它")},
     {"--lang LANG", QT_TRANSLATE_NOOP("Cli", "文字的语言：zh_CN、zh_TW 或 en（默认取自系统的语言）")},
+    {"--verbose", QT_TRANSLATE_NOOP("Cli", "也显示 Qt 和所用程序库的警告（如图片解码的警告）")},
     {"--address ADDRESS",
      QT_TRANSLATE_NOOP("Cli", "（窗口）启动后分析此地址；使用 --demo 时可以只写示例编号，如 1001")},
     {"--screenshot FILE",
@@ -290,9 +291,14 @@ int run(int argc, char **argv)
                      QCoreApplication::translate("Cli", "须为大于 0、至多 24 小时的秒数"));
         return UsageError;
     }
-    // Only download reads them; stored values were checked when loaded.
-    const DownloadSettings settings =
-        command == QLatin1String("download") ? loadDownloadSettings() : DownloadSettings::defaults();
+    // Only download reads them; stored values were checked when loaded, and
+    // a refused one is told before it is replaced.
+    QStringList settingsProblems;
+    const DownloadSettings settings = command == QLatin1String("download")
+                                          ? loadDownloadSettings(&settingsProblems)
+                                          : DownloadSettings::defaults();
+    for (const QString &problem : std::as_const(settingsProblems))
+        printProblem(problem);
     if (const QString problem = nameTemplateProblem(nameTemplateOf(parser, settings)); !problem.isEmpty()) {
         printFailure(QCoreApplication::translate("Cli", "--name 模板 “%1” 有误")
                          .arg(parser.value(Options::NameTemplate)),

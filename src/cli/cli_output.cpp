@@ -48,6 +48,29 @@ QStringList breakablePieces(const QString &text)
 
 } // namespace
 
+QString terminalSafe(const QString &text, LineBreaks breaks)
+{
+    QString safe;
+    safe.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (breaks == LineBreaks::Kept &&
+            (c == u'\n' || (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n'))) {
+            if (c == u'\n')
+                safe += u'\n';
+        } else if (c == u'\t' || (c >= 0x20 && c < 0x7f) || c >= 0xa0) {
+            safe += QChar(c);
+        } else if (c < 0x20) {
+            safe += QChar(0x2400 + c); // the Control Pictures block: ␀ … ␟
+        } else if (c == 0x7f) {
+            safe += QChar(0x2421); // ␡
+        } else {
+            safe += QStringLiteral("\\x%1").arg(int(c), 2, 16, QChar(u'0'));
+        }
+    }
+    return safe;
+}
+
 void writeTo(FILE *stream, const QString &text)
 {
     const QByteArray bytes = text.toUtf8();
@@ -55,9 +78,10 @@ void writeTo(FILE *stream, const QString &text)
     std::fflush(stream);
 }
 
+// Notes and failures carry names, reasons and addresses from the service.
 void printError(const QString &line)
 {
-    writeTo(stderr, line + u'\n');
+    writeTo(stderr, terminalSafe(line, LineBreaks::Kept) + u'\n');
 }
 
 void printProblem(const QString &line)
@@ -67,7 +91,7 @@ void printProblem(const QString &line)
 
 QString failureLine(const QString &what, const QString &why)
 {
-    return Prefix + what + QStringLiteral(": ") + why + u'\n';
+    return Prefix + terminalSafe(what + QStringLiteral(": ") + why, LineBreaks::Kept) + u'\n';
 }
 
 void printFailure(const QString &what, const QString &why)

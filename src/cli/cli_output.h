@@ -10,6 +10,16 @@
 
 namespace Cli {
 
+// Whether terminalSafe() keeps line breaks: where the output's layout has
+// its own lines, a break in the text may start one.
+enum class LineBreaks { Shown, Kept };
+
+// text with every control character shown as a visible sign (ESC as "␛",
+// NUL as "␀", C1 codes as "\x9b"), so that text from the service can neither
+// move the cursor, retitle the window, write the clipboard nor clear the
+// screen of the terminal it is printed on. Tabs stay.
+QString terminalSafe(const QString &text, LineBreaks breaks = LineBreaks::Shown);
+
 // Text as UTF-8, flushed at once so progress and problems keep their order.
 void writeTo(FILE *stream, const QString &text);
 // line and a line break on stderr.

@@ -18,7 +18,10 @@ int runConfigCommand(const QStringList &arguments)
                      QCoreApplication::translate("Cli", "config 最多接受 KEY 和 VALUE 两个参数"));
         return UsageError;
     }
-    DownloadSettings settings = loadDownloadSettings();
+    QStringList problems;
+    DownloadSettings settings = loadDownloadSettings(&problems);
+    for (const QString &problem : std::as_const(problems))
+        printProblem(problem);
     if (arguments.isEmpty()) {
         QString out;
         for (const QString &key : DownloadSettings::keys())

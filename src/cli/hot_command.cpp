@@ -24,13 +24,14 @@ QByteArray jsonString(const QString &text)
     return array.mid(1, array.size() - 2); // without the brackets
 }
 
+// A cell of the table: one line, with nothing a terminal would act on.
 QString oneLine(QString text)
 {
     for (QChar &c : text) {
         if (c == u'\n' || c == u'\r' || c == u'\t')
             c = u' ';
     }
-    return text;
+    return terminalSafe(text);
 }
 
 } // namespace

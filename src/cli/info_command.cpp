@@ -46,9 +46,9 @@ QString recordText(const SoundInfo &info)
     for (const auto &[key, value] : recordFields(info)) {
         // Continuation lines line up under the first so multi-line texts stay readable.
         QStringList lines = value.split(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
-        out += key.leftJustified(Width) + lines.takeFirst() + u'\n';
+        out += key.leftJustified(Width) + terminalSafe(lines.takeFirst()) + u'\n';
         for (const QString &line : lines)
-            out += QString(Width, u' ') + line + u'\n';
+            out += QString(Width, u' ') + terminalSafe(line) + u'\n';
     }
     return out;
 }

@@ -74,6 +74,8 @@ const QList<Row> &table()
              Front::Window},
             {{Language, QStringLiteral("Language of the texts: zh_CN, zh_TW or en."), QStringLiteral("LANG")},
              both},
+            // Read before either front starts (main.cpp); listed so both accept it.
+            {{Verbose, QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "也显示 Qt 和所用程序库的警告。"))}, both},
             // The addresses are the positional arguments, so a desktop link's bare one fits too.
             {{Download, QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "把地址的音乐加入下载列表。"))},
              Front::Window},

@@ -44,6 +44,7 @@ inline const QString Screenshot = QStringLiteral("screenshot");
 inline const QString NewWindow = QStringLiteral("new-window");
 inline const QString Language = QStringLiteral("lang");
 inline const QString Download = QStringLiteral("download");
+inline const QString Verbose = QStringLiteral("verbose");
 
 const QList<Row> &table();
 

@@ -7,7 +7,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -82,8 +81,14 @@ QString DownloadSettings::set(const QString &key, const QString &text)
     if (key == FolderKey) {
         if (text.trimmed().isEmpty())
             return QCoreApplication::translate("DownloadSettings", "文件夹为空");
-        // Stored absolute so a relative folder keeps meaning the same place.
-        folder = QDir::cleanPath(QFileInfo(text).absoluteFilePath());
+        // The shell leaves a quoted "~" alone; a relative folder would mean
+        // a different place from every folder the program is started in.
+        QString path = text;
+        if (path == u'~' || path.startsWith(QStringLiteral("~/")))
+            path.replace(0, 1, QDir::homePath());
+        if (QDir::isRelativePath(path))
+            return QCoreApplication::translate("DownloadSettings", "须为绝对路径（以 / 或 ~/ 开头）");
+        folder = QDir::cleanPath(path);
         return {};
     }
     if (key == NameKey) {
@@ -114,13 +119,20 @@ QString DownloadSettings::set(const QString &key, const QString &text)
     return QCoreApplication::translate("DownloadSettings", "未知设置");
 }
 
-DownloadSettings loadDownloadSettings()
+DownloadSettings loadDownloadSettings(QStringList *problems)
 {
     DownloadSettings settings = DownloadSettings::defaults();
     QSettings stored = openSettingsFile();
     for (const QString &key : DownloadSettings::keys()) {
-        if (stored.contains(key))
-            settings.set(key, stored.value(key).toString());
+        if (!stored.contains(key))
+            continue;
+        const QString text = stored.value(key).toString();
+        const QString problem = settings.set(key, text);
+        if (!problem.isEmpty() && problems)
+            problems->append(
+                QCoreApplication::translate("DownloadSettings", "%1 中 %2=%3 有误（%4），改用 %5")
+                    .arg(QDir::toNativeSeparators(stored.fileName()), key, text, problem,
+                         settings.value(key)));
     }
     return settings;
 }

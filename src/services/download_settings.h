@@ -38,7 +38,9 @@ struct DownloadSettings
 };
 
 // The stored settings; a missing or refused value falls back to its default.
-DownloadSettings loadDownloadSettings();
+// Each refused one adds a line to problems saying where, why and what is
+// used instead, for the caller to tell.
+DownloadSettings loadDownloadSettings(QStringList *problems = nullptr);
 
 // Writes the settings; returns why they could not be written, or empty.
 QString saveDownloadSettings(const DownloadSettings &settings);

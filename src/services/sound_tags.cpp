@@ -326,11 +326,36 @@ TagOutcome untagged(const QString &why)
     return {false, why};
 }
 
+void capText(QString &text)
+{
+    if (text.size() * 3 <= MaxTagTextBytes) // a UTF-16 unit is at most 3 bytes of UTF-8
+        return;
+    qsizetype bytes = 0;
+    for (qsizetype i = 0; i < text.size();) {
+        const QChar c = text.at(i);
+        const bool pair = c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        bytes += pair ? 4 : c.unicode() < 0x80 ? 1 : c.unicode() < 0x800 ? 2 : 3;
+        if (bytes > MaxTagTextBytes) {
+            text.truncate(i);
+            return;
+        }
+        i += pair ? 2 : 1;
+    }
+}
+
 } // namespace
 
-TagOutcome writeSoundTags(const QString &path, const QString &finalName, const SoundTags &tags,
+SoundTags cappedTags(SoundTags tags)
+{
+    for (QString *text : {&tags.title, &tags.artist, &tags.comment, &tags.date, &tags.pageAddress})
+        capText(*text);
+    return tags;
+}
+
+TagOutcome writeSoundTags(const QString &path, const QString &finalName, const SoundTags &givenTags,
                           const QByteArray &id3Tag, qint64 frontRoom)
 {
+    const SoundTags tags = cappedTags(givenTags);
     const Kind kind = kindOfExtension(finalName);
     if (kind == Kind::None)
         return untagged(QCoreApplication::translate("SoundTags", "不支持给 .%1 文件写标签")
@@ -353,7 +378,7 @@ TagOutcome writeSoundTags(const QString &path, const QString &finalName, const S
 QByteArray renderedId3Tag(const SoundTags &tags)
 {
     TagLib::ID3v2::Tag tag;
-    tag.setProperties(withOurFields({}, tags, true));
+    tag.setProperties(withOurFields({}, cappedTags(tags), true));
     setId3Cover(tag, checkedCover(tags));
     const TagLib::ByteVector rendered = tag.render(id3Version(tags));
     return QByteArray(rendered.data(), qsizetype(rendered.size()));

@@ -22,6 +22,14 @@ struct SoundTags
     bool operator==(const SoundTags &other) const = default;
 };
 
+// Most bytes of UTF-8 a text field is written with. Players show a line or
+// a paragraph; a longer text from the service is cut, so that a huge
+// introduction is not copied over and over on its way into the file.
+inline constexpr qsizetype MaxTagTextBytes = 64 * 1024;
+
+// tags with each text field cut to MaxTagTextBytes, on a character boundary.
+SoundTags cappedTags(SoundTags tags);
+
 // The field a sound page address is written to, in TagLib's naming; ID3
 // gets it as a WOAS frame, MP4 as a freeform item of this name.
 inline constexpr char PageAddressProperty[] = "AUDIOSOURCEWEBPAGE";

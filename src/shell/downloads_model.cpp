@@ -6,6 +6,7 @@
 #include "services/byte_size.h"
 #include "services/download_history.h"
 #include "services/download_queue.h"
+#include "shell/plain_tool_tip.h"
 
 #include <algorithm>
 
@@ -58,9 +59,9 @@ QVariant DownloadsModel::data(const QModelIndex &index, int role) const
         return percentOf(entry);
     case Qt::ToolTipRole:
         if (index.column() == StateColumn && !entry.error.isEmpty())
-            return entry.error;
+            return plainToolTip(entry.error);
         if (index.column() == NameColumn && !entry.savedPath.isEmpty())
-            return entry.savedPath;
+            return plainToolTip(entry.savedPath);
         return {};
     case Qt::TextAlignmentRole:
         if (index.column() == SizeColumn || index.column() == SpeedColumn)

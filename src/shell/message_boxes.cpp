@@ -38,6 +38,8 @@ void showMessage(QWidget *parent, MessageKind kind, const QString &text, std::fu
     auto *box =
         new QMessageBox(kind == MessageKind::Warning ? QMessageBox::Warning : QMessageBox::Information,
                         messageTitle(), text, QMessageBox::Ok, parent);
+    // Texts carry names and versions from the service: never markup.
+    box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     if (answered)
         QObject::connect(box, &QMessageBox::finished, box, [answered = std::move(answered)] { answered(); });
@@ -61,6 +63,7 @@ void askQuestion(QWidget *parent, const QString &text, bool withCancel, std::fun
     if (withCancel)
         buttons |= QMessageBox::Cancel;
     auto *box = new QMessageBox(QMessageBox::Question, messageTitle(), text, buttons, parent);
+    box->setTextFormat(Qt::PlainText);
     box->setDefaultButton(QMessageBox::No);
     box->setEscapeButton(withCancel ? QMessageBox::Cancel : QMessageBox::No);
     box->setAttribute(Qt::WA_DeleteOnClose);

@@ -4,6 +4,7 @@
 #include "shell/settings_dialog.h"
 
 #include "shell/download_status.h"
+#include "shell/plain_tool_tip.h"
 #include "shell/window_chrome.h"
 
 #include <QCheckBox>
@@ -130,6 +131,7 @@ void SettingsDialog::buildForm()
     m_preview = new QLabel(form);
     m_preview->setObjectName(QStringLiteral("previewLabel"));
     m_preview->setWordWrap(true);
+    m_preview->setTextFormat(Qt::PlainText); // the path holds the sound's name
     m_preview->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_preview->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
@@ -202,7 +204,9 @@ SettingsDialog::Edit SettingsDialog::edit() const
 void SettingsDialog::showEdit()
 {
     const Edit now = edit();
-    m_folderProblem->setText(now.folderProblem.isEmpty() ? QString() : emptyFolderText());
+    m_folderProblem->setText(now.folderProblem.isEmpty()                ? QString()
+                             : m_folderEdit->text().trimmed().isEmpty() ? emptyFolderText()
+                                                                        : now.folderProblem);
     m_templateProblem->setText(
         now.templateProblem.isEmpty() ? QString() : templateProblemText().arg(now.templateProblem));
     m_id3Box->setEnabled(now.settings.tags);
@@ -211,7 +215,7 @@ void SettingsDialog::showEdit()
     // A break chance after each slash, so a long path wraps between folders.
     QString shown = m_previewPath;
     m_preview->setText(shown.replace(u'/', QStringLiteral("/\u200B")));
-    m_preview->setToolTip(m_previewPath);
+    m_preview->setToolTip(plainToolTip(m_previewPath));
 }
 
 void SettingsDialog::accept()

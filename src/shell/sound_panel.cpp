@@ -5,6 +5,7 @@
 
 #include "services/web_address.h"
 #include "shell/clipboard_offer.h"
+#include "shell/plain_tool_tip.h"
 #include "shell/stored_picture.h"
 #include "shell/window_chrome.h"
 
@@ -35,6 +36,7 @@ QLabel *infoLine(QWidget *parent, const char *name, const QString &caption, int 
 {
     auto *label = new QLabel(caption, parent);
     label->setObjectName(QLatin1String(name));
+    label->setTextFormat(Qt::PlainText); // the values come from the service
     label->move(LinesLeft, y);
     label->adjustSize();
     return label;
@@ -74,7 +76,8 @@ public:
         : QLabel(parent)
     {
         setObjectName(QLatin1String(name));
-        QLabel::setText(text); // for its height
+        setTextFormat(Qt::PlainText); // a name "<h1>x</h1>" shows as written
+        QLabel::setText(text);        // for its height
         setGeometry(LinesLeft, y, UnderlineWidth, sizeHint().height());
         setFullText(text);
     }
@@ -168,9 +171,9 @@ void SoundPanel::showSound(const SoundInfo &info)
     putOnClipboard(info.coverUrl);
 
     m_nameLine->setFullText(tr("音乐：%1").arg(info.shortName));
-    m_nameLine->setToolTip(info.soundName);
+    m_nameLine->setToolTip(plainToolTip(info.soundName));
     m_singerLine->setFullText(tr("歌手：%1").arg(info.shortSinger));
-    m_singerLine->setToolTip(info.singer);
+    m_singerLine->setToolTip(plainToolTip(info.singer));
     m_playsLine->setText(tr("播放：%1 次").arg(info.playCount));
     m_sharesLine->setText(tr("分享：%1 次").arg(info.shareCount));
     m_fansLine->setText(tr("粉丝：%1 人").arg(info.fanCount));

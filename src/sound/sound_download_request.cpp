@@ -25,7 +25,8 @@ SoundTags soundTagsOf(const SoundInfo &record, const QString &pageAddress, int i
         tags.date = day;
     tags.pageAddress = pageAddress;
     tags.id3Version = id3Version;
-    return tags;
+    // Cut here already, so the history keeps no more of a huge text than the file.
+    return cappedTags(std::move(tags));
 }
 
 DownloadRequest soundDownloadRequest(const SoundInfo &record, const QString &pageAddress,

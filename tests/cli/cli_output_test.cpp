@@ -40,10 +40,41 @@ private slots:
         QCOMPARE(Cli::wrapText(text, width), lines);
     }
 
+    void terminalSafe_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("keepBreaks");
+        QTest::addColumn<QString>("safe");
+        QTest::newRow("plain, tab kept")
+            << QStringLiteral("雨巷\tA-1") << false << QStringLiteral("雨巷\tA-1");
+        QTest::newRow("window title")
+            << QStringLiteral("\x1b]0;owned\x07") << false << QStringLiteral("␛]0;owned␇");
+        QTest::newRow("clipboard write")
+            << QStringLiteral("\x1b]52;c;cm0=\x1b\\") << false << QStringLiteral("␛]52;c;cm0=␛\\");
+        QTest::newRow("NUL, DEL") << QStringLiteral("a") + QChar(0) + QStringLiteral("b\x7f") << false
+                                  << QStringLiteral("a␀b␡");
+        QTest::newRow("8-bit CSI and OSC")
+            << QStringLiteral("\u009b2J\u009d0;x") << false << QStringLiteral("\\x9b2J\\x9d0;x");
+        QTest::newRow("breaks shown") << QStringLiteral("a\r\nb") << false << QStringLiteral("a␍␊b");
+        QTest::newRow("breaks kept, a lone return shown")
+            << QStringLiteral("a\r\nb\nc\rd") << true << QStringLiteral("a\nb\nc␍d");
+    }
+
+    void terminalSafe()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, keepBreaks);
+        QFETCH(QString, safe);
+        QCOMPARE(Cli::terminalSafe(text, keepBreaks ? Cli::LineBreaks::Kept : Cli::LineBreaks::Shown), safe);
+    }
+
     void failureLine()
     {
         QCOMPARE(Cli::failureLine(QStringLiteral("无法下载 http://h/a.mp3"), QStringLiteral("answered 404")),
                  QStringLiteral("vexa-helper: 无法下载 http://h/a.mp3: answered 404\n"));
+        // Names and reasons come from the service.
+        QCOMPARE(Cli::failureLine(QStringLiteral("无法下载 “\x1b[2J”"), QStringLiteral("\x1b]0;x\x07")),
+                 QStringLiteral("vexa-helper: 无法下载 “␛[2J”: ␛]0;x␇\n"));
     }
 };
 

@@ -4,6 +4,7 @@
 #include "support/vexa_process.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -45,6 +46,8 @@ private slots:
         QTest::newRow("too many") << QStringList{QStringLiteral("tags"), QStringLiteral("on"),
                                                  QStringLiteral("x")}
                                   << QStringLiteral("config 最多接受 KEY 和 VALUE");
+        QTest::newRow("relative folder") << QStringList{QStringLiteral("folder"), QStringLiteral("Music")}
+                                         << QStringLiteral("须为绝对路径");
     }
 
     void refused()
@@ -57,6 +60,34 @@ private slots:
                  qPrintable(run.err));
         QVERIFY(run.out.isEmpty());
         QVERIFY(!QDir(m_config.path()).exists(QStringLiteral("vexa-helper")));
+    }
+
+    // A quoted "~" is the user's home, not a folder named "~" here.
+    void homeFolder()
+    {
+        QCOMPARE(config({QStringLiteral("folder"), QStringLiteral("~/Music")}).exitCode, 0);
+        QCOMPARE(config({QStringLiteral("folder")}).out,
+                 (QDir::homePath() + QStringLiteral("/Music\n")).toUtf8());
+    }
+
+    // Values the file holds but the program refuses are replaced, and said so.
+    void refusedStoredValuesAreTold()
+    {
+        QVERIFY(QDir(m_config.path()).mkpath(QStringLiteral("vexa-helper")));
+        QFile file(m_config.path() + QStringLiteral("/vexa-helper/vexa-helper.ini"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[General]\nname={title}\njobs=999\ntags=false\n");
+        file.close();
+        const VexaRun run = config({});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.contains("\nname={singer} - {name}\ntags=false\n"));
+        QVERIFY(run.out.contains("\njobs=3\n"));
+        const QStringList told = run.err.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(told.size(), 2);
+        QVERIFY2(told.at(0).contains(QStringLiteral("name={title} 有误（未知字段 {title}）")),
+                 qPrintable(run.err));
+        QVERIFY2(told.at(1).contains(QStringLiteral("jobs=999")) && told.at(1).endsWith(u'3'),
+                 qPrintable(run.err));
     }
 
     void downloadTakesSettingsUnlessOverridden()

@@ -7,7 +7,9 @@
 #include "sample_service/sample_service.h"
 #include "support/vexa_process.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -283,6 +285,42 @@ private slots:
                  qPrintable(run.err)); // Qt's own complaints
         QVERIFY(run.out.isEmpty());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    // A FLAC file's picture block needs the cover decoded; what the picture
+    // reader says of a damaged one is Qt's to say, not the program's.
+    void libraryWarningsOnlyWhenVerbose_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("by default") << QStringList() << false;
+        QTest::newRow("--verbose") << QStringList{QStringLiteral("--verbose")} << true;
+    }
+
+    void libraryWarningsOnlyWhenVerbose()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(bool, shown);
+        QImage picture(64, 64, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        QVERIFY(buffer.open(QIODevice::WriteOnly) && picture.save(&buffer, "JPEG"));
+        m_service.setSoundInfoBody(QStringLiteral("cut-cover"), jpeg.left(jpeg.size() / 2), "image/jpeg");
+        const QByteArray base = m_service.baseUrl().toUtf8();
+        m_service.setSoundInfoBody(QStringLiteral("cut-cover-flac"),
+                                   R"({"info":{"sound":{"name":"a","pic_200":")" + base +
+                                       R"(/sound/info?sound_id=cut-cover","source":")" + base +
+                                       R"(/audio/1001.flac","sound_count":1,"share_count":1,"create_time":0,)"
+                                       R"("info":"","user":{"follow_count":1,"name":"b"}}}})");
+        QTemporaryDir dir;
+        const VexaRun run =
+            vexa(QStringList{QStringLiteral("download"), page(QStringLiteral("cut-cover-flac")),
+                             QStringLiteral("-o"), dir.path()} +
+                 options);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY(QFile::exists(QDir(dir.path()).filePath(QStringLiteral("b - a.flac"))));
+        QVERIFY2(run.err.contains(QStringLiteral("JPEG")) == shown, qPrintable(run.err));
     }
 };
 

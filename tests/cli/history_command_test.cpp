@@ -53,6 +53,42 @@ private slots:
         QVERIFY(Cli::historyTableText({unknown}).contains(unknown.pageAddress));
     }
 
+    // Names, singers and reasons from the service are shown, not acted on.
+    void hostileTextInTable_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("singer");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("window title in the name") << QStringLiteral("\x1b]0;owned\x07歌") << QString()
+                                                  << QString() << QStringLiteral("␛]0;owned␇歌");
+        QTest::newRow("clear screen as the singer") << QStringLiteral("歌") << QStringLiteral("\x1b[2J\x1b[H")
+                                                    << QString() << QStringLiteral("␛[2J␛[H");
+        QTest::newRow("clipboard write in the reason")
+            << QStringLiteral("歌") << QString() << QStringLiteral("\x1b]52;c;cm0=\x07")
+            << QStringLiteral("␛]52;c;cm0=␇");
+        QTest::newRow("NUL and an 8-bit CSI") << QStringLiteral("a") + QChar(0) + QStringLiteral("\u009b2J")
+                                              << QString() << QString() << QStringLiteral("a␀\\x9b2J");
+    }
+
+    void hostileTextInTable()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, singer);
+        QFETCH(QString, error);
+        QFETCH(QString, shown);
+        DownloadEntry entry;
+        entry.name = name;
+        entry.singer = singer;
+        entry.error = error;
+        entry.state = DownloadState::Failed;
+        const QString table = Cli::historyTableText({entry});
+        QVERIFY2(table.contains(shown), qPrintable(table));
+        for (const QChar c : table)
+            QVERIFY2(c == u'\n' || (c >= u' ' && c != u'\x7f' && (c < u'\x80' || c >= u'\xa0')),
+                     qPrintable(table));
+    }
+
     // What the download command stored, listed by another run.
     void afterADownload()
     {

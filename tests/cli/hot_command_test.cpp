@@ -141,6 +141,21 @@ private slots:
         }
     }
 
+    // A name or channel cut from the page is shown, never acted on.
+    void escapesInTheTable()
+    {
+        const HotEntry row{QStringLiteral("1"),
+                           QStringLiteral("\x1b]0;owned\x07歌"),
+                           QStringLiteral("\x1b[2J") + QChar(0) + QStringLiteral("\u009b"),
+                           QStringLiteral("2"),
+                           QStringLiteral("3"),
+                           QStringLiteral("4"),
+                           QStringLiteral("http://h/sound/1")};
+        const QString table = Cli::hotTableText({row});
+        QVERIFY2(table.contains(QStringLiteral("␛]0;owned␇歌  ␛[2J␀\\x9b")), qPrintable(table));
+        QVERIFY(!table.contains(QChar(0x1b)) && !table.contains(QChar(0)) && !table.contains(QChar(0x9b)));
+    }
+
     void argumentsAreRefused()
     {
         m_service.clearRequests();

@@ -74,6 +74,48 @@ private slots:
         }
     }
 
+    // Escape sequences and NUL in the service's texts are shown, not acted
+    // on; the introduction keeps its lines.
+    void hostileTextIsShownNotActedOn_data()
+    {
+        // Name, singer and introduction as JSON strings, escapes as the service would send them.
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QByteArray>("singer");
+        QTest::addColumn<QByteArray>("info");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("window title") << QByteArray("\\u001b]0;owned\\u0007x") << QByteArray("s")
+                                      << QByteArray("i") << QStringLiteral("soundName    ␛]0;owned␇x\n");
+        QTest::newRow("clipboard write") << QByteArray("n") << QByteArray("\\u001b]52;c;cm0=\\u0007")
+                                         << QByteArray("i") << QStringLiteral("singer       ␛]52;c;cm0=␇\n");
+        QTest::newRow("clear screen, second line")
+            << QByteArray("n") << QByteArray("s") << QByteArray("第一行\\n\\u001b[2J\\u001b[H")
+            << QStringLiteral("infoText     第一行\n             ␛[2J␛[H\n");
+        QTest::newRow("NUL and an 8-bit CSI")
+            << QByteArray("a\\u0000b\\u009b2J") << QByteArray("s") << QByteArray("i")
+            << QStringLiteral("soundName    a␀b\\x9b2J\n");
+    }
+
+    void hostileTextIsShownNotActedOn()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(QByteArray, singer);
+        QFETCH(QByteArray, info);
+        QFETCH(QString, shown);
+        m_service.setSoundInfoBody(
+            QStringLiteral("78"),
+            R"({"code":0,"info":{"sound":{"id":78,"name":")" + name +
+                R"(","pic_200":"http://img.example/c.png","source":"http://cdn.example/s.mp3","sound_count":"1",)"
+                R"("share_count":"2","create_time":1600000000,"info":")" +
+                info + R"(","user":{"name":")" + singer + R"(","follow_count":3}}}})");
+        const VexaRun run = vexa({QStringLiteral("info"), m_service.soundPageUrl(QStringLiteral("78"))});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const QString out = QString::fromUtf8(run.out);
+        QVERIFY2(out.contains(shown), qPrintable(out));
+        for (const QChar c : out)
+            QVERIFY2(c == u'\n' || (c >= u' ' && c != u'\x7f' && (c < u'\x80' || c >= u'\xa0')),
+                     qPrintable(out));
+    }
+
     // Addresses as people paste them name the sound they show.
     void pastedAddresses_data()
     {

@@ -62,6 +62,8 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("text");
         QTest::newRow("empty folder") << QStringLiteral("folder") << QStringLiteral(" ");
+        QTest::newRow("relative folder") << QStringLiteral("folder") << QStringLiteral("Music");
+        QTest::newRow("another user's home") << QStringLiteral("folder") << QStringLiteral("~bob/Music");
         QTest::newRow("unknown field") << QStringLiteral("name") << QStringLiteral("{album}");
         QTest::newRow("nothing left") << QStringLiteral("name") << QStringLiteral("/");
         QTest::newRow("id3 2") << QStringLiteral("id3-version") << QStringLiteral("2");
@@ -83,6 +85,27 @@ private slots:
         QCOMPARE(settings.value(key), before);
     }
 
+    // The shell leaves a quoted "~" to the program.
+    void homeFolder_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("home") << QStringLiteral("~") << QDir::homePath();
+        QTest::newRow("below home") << QStringLiteral("~/Music/../音乐")
+                                    << QDir::homePath() + QStringLiteral("/音乐");
+        QTest::newRow("tilde inside") << QStringLiteral("/srv/~/a") << QStringLiteral("/srv/~/a");
+    }
+
+    void homeFolder()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, folder);
+        DownloadSettings settings;
+        QCOMPARE(settings.set(QStringLiteral("folder"), text), QString());
+        QCOMPARE(settings.folder, folder);
+    }
+
+    // A refused stored value falls back, and the caller is told which and why.
     void storedBadValueFallsBack()
     {
         {
@@ -90,10 +113,21 @@ private slots:
                              QStringLiteral("vexa-helper"));
             stored.setValue(QStringLiteral("name"), QStringLiteral("{nope}"));
             stored.setValue(QStringLiteral("id3-version"), 7);
+            stored.setValue(QStringLiteral("jobs"), 999);
+            stored.setValue(QStringLiteral("tags"), QStringLiteral("false"));
         }
-        const DownloadSettings loaded = loadDownloadSettings();
+        QStringList problems;
+        const DownloadSettings loaded = loadDownloadSettings(&problems);
         QCOMPARE(loaded.nameTemplate, DefaultNameTemplate);
         QCOMPARE(loaded.id3Version, 4);
+        QCOMPARE(loaded.jobs, 3);
+        QCOMPARE(loaded.tags, false);
+        QCOMPARE(problems.size(), 3);
+        for (const char *part : {"name={nope}", "id3-version=7", "jobs=999"})
+            QVERIFY2(problems.filter(QString::fromUtf8(part)).size() == 1, part);
+        QVERIFY2(problems.first().contains(QStringLiteral("vexa-helper.ini")) &&
+                     problems.first().endsWith(DefaultNameTemplate),
+                 qPrintable(problems.first()));
     }
 
     void unwritableFileReported()

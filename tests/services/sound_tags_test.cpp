@@ -171,7 +171,8 @@ private slots:
         const QByteArray bytes = readFile(path);
         QCOMPARE(bytes.size() == room + original.size(), fits);
         const auto byte = [&bytes](int i) { return qint64(quint8(bytes.at(i)) & 0x7F); };
-        QCOMPARE(10 + (byte(6) << 21 | byte(7) << 14 | byte(8) << 7 | byte(9)) + original.size(), bytes.size());
+        QCOMPARE(10 + (byte(6) << 21 | byte(7) << 14 | byte(8) << 7 | byte(9)) + original.size(),
+                 bytes.size());
         QVERIFY(bytes.endsWith(original));
         const MediaReading reading = readMedia(path);
         QCOMPARE(reading.title, someTags().title);
@@ -192,6 +193,35 @@ private slots:
         QCOMPARE(reading.title, second.title);
         QCOMPARE(reading.cover, second.cover);
         QCOMPARE(readFile(path).count("APIC"), 1);
+    }
+
+    // A huge text from the service is written cut, where a character ends.
+    void longTextsCut_data()
+    {
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("mp3, ASCII") << "mp3" << QString(1000000, u'a');
+        QTest::newRow("mp3, Chinese") << "mp3" << QString(100000, QChar(0x6b4c));
+        QTest::newRow("flac, emoji across the limit") << "flac" << u'a' + QStringLiteral("🎵").repeated(20000);
+    }
+
+    void longTextsCut()
+    {
+        QFETCH(QString, extension);
+        QFETCH(QString, text);
+        const QString path = m_dir.filePath(QStringLiteral("long.") + extension);
+        QVERIFY(writeFile(path, sampleFile(extension)));
+        SoundTags tags = someTags();
+        tags.title = tags.comment = text;
+        QVERIFY(writeSoundTags(path, path, tags).written);
+        const MediaReading reading = readMedia(path);
+        QVERIFY2(reading.ok, qPrintable(reading.error));
+        QCOMPARE(reading.artist, tags.artist);
+        for (const QString &field : {reading.title, reading.comment}) {
+            const qsizetype bytes = field.toUtf8().size();
+            QVERIFY2(bytes <= 64 * 1024 && bytes > 64 * 1024 - 4, qPrintable(QString::number(bytes)));
+            QVERIFY(text.startsWith(field));
+        }
     }
 
     void untouched_data()

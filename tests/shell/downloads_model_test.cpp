@@ -6,6 +6,7 @@
 #include "services/download_queue.h"
 #include "services/network_access.h"
 #include "shell/downloads_model.h"
+#include "support/shown_text.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -113,6 +114,12 @@ private slots:
             << stored(QStringLiteral("d"), DownloadState::Failed, 2048, 1024, QStringLiteral("连接中断"))
             << QStringLiteral("2.0 KiB") << QStringLiteral("50%") << QStringLiteral("失败：连接中断")
             << QStringLiteral("连接中断");
+        // The reason may quote the server's answer.
+        QTest::newRow("failed, markup in why")
+            << stored(QStringLiteral("e"), DownloadState::Failed, 2048, 1024,
+                      QStringLiteral("<h1>服务器</h1>"))
+            << QStringLiteral("2.0 KiB") << QStringLiteral("50%") << QStringLiteral("失败：<h1>服务器</h1>")
+            << QStringLiteral("<h1>服务器</h1>");
     }
 
     void cells()
@@ -129,7 +136,7 @@ private slots:
         QCOMPARE(cell(model, 0, DownloadsModel::SizeColumn), size);
         QCOMPARE(cell(model, 0, DownloadsModel::ProgressColumn), progress);
         QCOMPARE(cell(model, 0, DownloadsModel::StateColumn), state);
-        QCOMPARE(cell(model, 0, DownloadsModel::StateColumn, Qt::ToolTipRole), stateTip);
+        QCOMPARE(shownText(cell(model, 0, DownloadsModel::StateColumn, Qt::ToolTipRole)), stateTip);
     }
 
     // A real download: its row comes in at the top, follows it to the end,

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "shell/message_boxes.h"
+#include "support/shown_text.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -44,16 +45,17 @@ private slots:
         QFETCH(int, icon);
         QWidget parent;
         bool answered = false;
-        showMessage(&parent, MessageKind(kind), QStringLiteral("文字"), [&] { answered = true; });
+        // The text may quote names from the service: shown as written.
+        showMessage(&parent, MessageKind(kind), QStringLiteral("<u>文字</u>"), [&] { answered = true; });
         auto *box = parent.findChild<QMessageBox *>();
         QVERIFY(box);
         QVERIFY(box->isVisible());
         QCOMPARE(box->windowModality(), Qt::WindowModal);
         QCOMPARE(QStringLiteral("%1|%2|%3|%4")
-                     .arg(box->windowTitle(), box->text())
+                     .arg(box->windowTitle(), shownText(box->text(), box->textFormat()))
                      .arg(int(box->icon()))
                      .arg(int(box->standardButtons())),
-                 QStringLiteral("Quorlen软件|文字|%1|%2").arg(icon).arg(int(QMessageBox::Ok)));
+                 QStringLiteral("Quorlen软件|<u>文字</u>|%1|%2").arg(icon).arg(int(QMessageBox::Ok)));
         QVERIFY(!answered);
         box->accept();
         QVERIFY(answered);
@@ -79,9 +81,10 @@ private slots:
         QFETCH(int, answer);
         QWidget parent;
         std::optional<Answer> got;
-        askQuestion(&parent, QStringLiteral("问题"), withCancel, [&](Answer a) { got = a; });
+        askQuestion(&parent, QStringLiteral("删除 <b>歌</b>？"), withCancel, [&](Answer a) { got = a; });
         auto *box = parent.findChild<QMessageBox *>();
         QVERIFY(box);
+        QCOMPARE(shownText(box->text(), box->textFormat()), QStringLiteral("删除 <b>歌</b>？"));
         QCOMPARE(bool(box->standardButtons() & QMessageBox::Cancel), withCancel);
         QCOMPARE(box->windowTitle(), QStringLiteral("Quorlen软件"));
         if (button < 0)

@@ -9,6 +9,7 @@
 #include "shell/skin.h"
 #include "shell/window_chrome.h"
 #include "support/keyboard_walk.h"
+#include "support/shown_text.h"
 #include "support/user_input.h"
 
 #include <QApplication>
@@ -106,6 +107,9 @@ private slots:
         QTest::newRow("nothing left once safe")
             << folder << QStringLiteral("..") << true << QString() << QStringLiteral("templateProblem")
             << QStringLiteral("不剩文件名");
+        QTest::newRow("folder that looks like markup")
+            << QStringLiteral("/tmp/<u>下载</u>") << DefaultNameTemplate << false
+            << QStringLiteral("示例歌手 - 示例音乐.mp3") << QString() << QString();
         QTest::newRow("empty folder") << QStringLiteral(" ") << DefaultNameTemplate << true << QString()
                                       << QStringLiteral("folderProblem") << QStringLiteral("下载文件夹");
     }
@@ -127,6 +131,10 @@ private slots:
         child<QLineEdit>(&dialog, "templateEdit")->setText(nameTemplate);
 
         QCOMPARE(dialog.previewText(), expected.isEmpty() ? QString() : folder + u'/' + expected);
+        const auto *previewLabel = child<QLabel>(&dialog, "previewLabel");
+        QCOMPARE(shownText(previewLabel->text(), previewLabel->textFormat()).remove(QChar(0x200b)),
+                 dialog.previewText());
+        QCOMPARE(shownText(previewLabel->toolTip()), dialog.previewText());
         const bool refused = !problem.isEmpty();
         for (const char *label : {"folderProblem", "templateProblem"}) {
             const QString shown = child<QLabel>(&dialog, label)->text();

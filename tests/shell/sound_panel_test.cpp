@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "shell/sound_panel.h"
+#include "support/shown_text.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -38,6 +39,37 @@ private slots:
 
         line->resize(line->width() * 2, line->height());
         QCOMPARE(line->text(), QStringLiteral("歌手：") + record.shortSinger);
+    }
+
+    // Texts from the service show as written, never as markup.
+    void markupShowsAsWritten_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("heading") << QStringLiteral("<h1>BIG</h1>");
+        QTest::newRow("underline") << QStringLiteral("<u>abc</u>");
+        QTest::newRow("entity") << QStringLiteral("&lt;b&gt; &amp;");
+        QTest::newRow("picture") << QStringLiteral("<img src=x>");
+    }
+
+    void markupShowsAsWritten()
+    {
+        QFETCH(QString, text);
+        SoundPanel panel;
+        SoundInfo record;
+        record.soundName = record.shortName = record.singer = record.shortSinger = text;
+        record.playCount = record.publishTime = text;
+        panel.showSound(record);
+
+        const std::pair<const char *, QString> lines[] = {{"nameLine", QStringLiteral("音乐：")},
+                                                          {"singerLine", QStringLiteral("歌手：")},
+                                                          {"playsLine", QStringLiteral("播放：")},
+                                                          {"timeLine", QStringLiteral("时间：")}};
+        for (const auto &[name, caption] : lines) {
+            const auto *line = panel.findChild<QLabel *>(QLatin1String(name));
+            QVERIFY2(shownText(line->text(), line->textFormat()).startsWith(caption + text), name);
+        }
+        for (const char *name : {"nameLine", "singerLine"})
+            QCOMPARE(shownText(panel.findChild<QLabel *>(QLatin1String(name))->toolTip()), text);
     }
 
     // The shortcuts act wherever the focus is, the address box included,
