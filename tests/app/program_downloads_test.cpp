@@ -5,6 +5,7 @@
 #include "sample_service/sample_service.h"
 #include "services/download_history.h"
 #include "services/download_queue.h"
+#include "services/download_settings.h"
 #include "services/network_access.h"
 #include "shell/main_window.h"
 #include "shell/message_boxes.h"
@@ -16,6 +17,8 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -136,6 +139,19 @@ private slots:
         QVERIFY(!downloads.history().isPersistent());
         QVERIFY(startUpAndWait(*main));
         QCOMPARE(main->statusMessage(), downloads.history().problem());
+    }
+
+    // So is a stored setting that was refused, and what is used instead.
+    void refusedSettingIsTold()
+    {
+        openSettingsFile().setValue(QStringLiteral("jobs"), 999);
+        const auto restore = qScopeGuard([] { openSettingsFile().remove(QStringLiteral("jobs")); });
+        auto main = readyWindow();
+        ProgramDownloads downloads(*main, ServiceConfig::allAt(m_service.hostAndPort()), {});
+        QVERIFY(startUpAndWait(*main));
+        QVERIFY2(main->statusMessage().contains(QStringLiteral("jobs=999")),
+                 qPrintable(main->statusMessage()));
+        QCOMPARE(downloads.queue().maxRunning(), loadDownloadSettings().jobs);
     }
 };
 
