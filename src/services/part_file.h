@@ -4,6 +4,7 @@
 #pragma once
 
 #include "services/download_resume.h"
+#include "services/durable_file.h" // setPartFileTrace
 
 #include <QString>
 
@@ -14,12 +15,6 @@
 
 // True when anything has the name, even a dangling link.
 bool pathExists(const QString &path);
-
-// Told "CALL PATH [TARGET]" after each sync, rename and removal that part
-// files make, as it succeeds: the order of these is what keeps a part and its
-// info coherent through a power cut. Empty (the default) tells nobody.
-using PartFileTrace = std::function<void(const QString &call)>;
-void setPartFileTrace(PartFileTrace trace);
 
 // The "NAME.part" a download writes before the body is whole, locked so that
 // one download at a time writes it, with its info beside it in

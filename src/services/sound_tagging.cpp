@@ -15,7 +15,7 @@
 
 SoundTagging::SoundTagging(SoundTags tags, QString coverUrl, QString finalName, QObject *parent)
     : QObject(parent)
-    , m_tags(cappedTags(std::move(tags))) // the service's texts may be huge; only the cut ones are kept
+    , m_tags(std::move(tags))
     , m_coverUrl(std::move(coverUrl))
     , m_finalName(std::move(finalName))
     , m_coverWait(new QTimer(this))

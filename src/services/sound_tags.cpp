@@ -392,10 +392,7 @@ bool startsBareMpeg(const QByteArray &head)
 QByteArray emptyId3Tag(qint64 size, int id3Version)
 {
     QByteArray tag(size, '\0');
-    tag[0] = 'I';
-    tag[1] = 'D';
-    tag[2] = '3';
-    tag[3] = char(id3Version == 3 ? 3 : 4);
+    tag.replace(0, 4, QByteArray("ID3").append(char(id3Version == 3 ? 3 : 4)));
     setId3Size(tag, size - 10);
     return tag;
 }

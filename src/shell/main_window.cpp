@@ -23,7 +23,6 @@
 #include "sound/sound_link.h"
 
 #include <QContextMenuEvent>
-#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPushButton>
@@ -33,8 +32,6 @@
 
 namespace {
 
-const char *const WelcomeText = QT_TRANSLATE_NOOP("MainWindow", "欢迎使用Quorlen软件");
-const char *const CheckFailedText = QT_TRANSLATE_NOOP("MainWindow", "检测更新失败!请您稍后再试,暂时使用原版");
 const char *const AddressHintText = QT_TRANSLATE_NOOP("MainWindow", "双击粘贴音乐地址");
 const char *const EnterAddressText = QT_TRANSLATE_NOOP("MainWindow", "请输入音乐地址..");
 const char *const WrongAddressText = QT_TRANSLATE_NOOP("MainWindow", "地址有误，请检查..");
@@ -44,8 +41,6 @@ const char *const NetworkFailedText = QT_TRANSLATE_NOOP("MainWindow", "网络连
 const char *const NoSoundInfoText = QT_TRANSLATE_NOOP("MainWindow", "未能获取音乐信息，请检查地址..");
 const char *const SettingsUnsavedText = QT_TRANSLATE_NOOP("MainWindow", "设置无法保存，本次运行中仍然有效");
 const char *const OfferedText = QT_TRANSLATE_NOOP("MainWindow", "已填入复制的音乐地址..");
-const char *const CheckingText = QT_TRANSLATE_NOOP("MainWindow", "正在检测是否存在最新版本..");
-const char *const CheckAgainText = QT_TRANSLATE_NOOP("MainWindow", "重新检测");
 
 constexpr std::chrono::milliseconds FirstPaintWaitCap{500};
 const QEvent::Type FirstFramePainted = QEvent::Type(QEvent::User + 1);
@@ -180,83 +175,8 @@ void MainWindow::contextMenuEvent(QContextMenuEvent *event)
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->addAction(tr("设置"), this, &MainWindow::openSettings);
     if (canCheckAgain())
-        menu->addAction(tr(CheckAgainText), this, &MainWindow::checkAgain);
+        menu->addAction(checkAgainText(), this, &MainWindow::checkAgain);
     menu->popup(event->globalPos());
-}
-
-void MainWindow::checkForUpdate()
-{
-    if (m_updateCheck)
-        return;
-    m_checkAfterPaint = false;
-    startUpdateCheck();
-}
-
-void MainWindow::startUpdateCheck()
-{
-    delete m_updateCheck; // one that failed
-    m_checkFailed = false;
-    m_updateCheck = new UpdateCheck(m_config.versionFileUrl(), m_fetchOptions, this);
-    // Closing the window deletes the check with it: nothing answers then.
-    connect(m_updateCheck, &UpdateCheck::finished, this, &MainWindow::onUpdateChecked);
-    m_updateCheck->start();
-}
-
-bool MainWindow::canCheckAgain() const
-{
-    return m_checkFailed;
-}
-
-void MainWindow::checkAgain()
-{
-    if (!canCheckAgain())
-        return;
-    showCheckAgain(false);
-    setStatusMessage(tr(CheckingText));
-    startUpdateCheck();
-}
-
-// After a failed check the version panel offers the check again, so that
-// the grey address box is not a dead end.
-void MainWindow::showCheckAgain(bool shown)
-{
-    m_versionPanel->setTextFormat(shown ? Qt::RichText : Qt::PlainText);
-    m_versionPanel->setText(shown
-                                ? QStringLiteral("%1 <a href=\"check\">%2</a>")
-                                      .arg(versionText().toHtmlEscaped(), tr(CheckAgainText).toHtmlEscaped())
-                                : versionText());
-    m_versionPanel->setTextInteractionFlags(shown ? Qt::LinksAccessibleByMouse : Qt::NoTextInteraction);
-    m_versionPanel->setToolTip(shown ? tr("再次检测是否存在最新版本，通过后即可分析音乐") : QString());
-}
-
-void MainWindow::onUpdateChecked(const UpdateCheckResult &result)
-{
-    const UpdateOutcome outcome = result.outcome;
-    switch (outcome) {
-    case UpdateOutcome::CheckFailed:
-        m_checkFailed = true;
-        // Told in the status line too, which outlasts the box.
-        setStatusMessage(tr(CheckFailedText));
-        showCheckAgain(true);
-        showMessage(this, MessageKind::Warning, tr(CheckFailedText),
-                    [this, outcome] { emit updateChecked(outcome); });
-        return;
-    case UpdateOutcome::UpToDate:
-        m_addressBox->setEnabled(true);
-        m_analyseButton->setEnabled(true);
-        takeBackFocus();
-        setStatusMessage(tr(WelcomeText));
-        emit updateChecked(outcome);
-        return;
-    case UpdateOutcome::OtherVersion:
-        showMessage(this, MessageKind::Information, otherVersionMessage(result.tag), [this, outcome] {
-            // The system's browser handler, never a shell command line.
-            QDesktopServices::openUrl(QUrl(m_config.forumUrl));
-            endProgramNow();
-            emit updateChecked(outcome);
-        });
-        return;
-    }
 }
 
 void MainWindow::setAddressText(const QString &address)

@@ -116,6 +116,8 @@ private:
     void takeBackFocus();
     void buildHeader();
     void buildStatusBar();
+    static QString checkingText();
+    static QString checkAgainText();
     void startUpdateCheck();
     void showCheckAgain(bool shown);
     void onUpdateChecked(const UpdateCheckResult &result);

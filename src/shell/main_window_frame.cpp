@@ -18,7 +18,6 @@ const char *const DownloadsText = QT_TRANSLATE_NOOP("MainWindow", "下载列表"
 const char *const SettingsText = QT_TRANSLATE_NOOP("MainWindow", "设置");
 const char *const HotListText = QT_TRANSLATE_NOOP("MainWindow", "Vexa热门推荐");
 const char *const HomePageText = QT_TRANSLATE_NOOP("MainWindow", "官方网站");
-const char *const CheckingText = QT_TRANSLATE_NOOP("MainWindow", "正在检测是否存在最新版本..");
 
 // The places were made for the texts in the original's font. A link too
 // narrow for its text, in the font at hand or translated, grows to the left,
@@ -83,7 +82,7 @@ void MainWindow::buildStatusBar()
         return panel;
     };
     addPanel("hintPanel", tr("使用提示："), 96);
-    m_messagePanel = addPanel("messagePanel", tr(CheckingText), 487);
+    m_messagePanel = addPanel("messagePanel", checkingText(), 487);
     m_versionPanel = addPanel("versionPanel", tr("版本"), 96);
     addPanel("makerPanel", tr("Quorlen出品"), 96);
     // Messages carry names and errors from the network: never markup.
