@@ -7,7 +7,7 @@
 // own font (uiFont(9) in src/shell/window_chrome.cpp, set as the application
 // font as the program does), so the comparison leaves out what any Chinese
 // window pays for its CJK font; without it the window is empty.
-#include "shell/startup_probe.h"
+#include "probe/startup_probe.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -6,8 +6,8 @@
 // over a history of ENTRIES downloads in a data folder of its own.
 //
 // bench_downloads_window [ENTRIES [RUNS]]: the median and the best.
-#include "services/download_history.h"
-#include "services/download_queue.h"
+#include "library/download_history.h"
+#include "queue/download_queue.h"
 #include "shell/downloads_model.h"
 #include "shell/downloads_window.h"
 

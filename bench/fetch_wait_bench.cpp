@@ -8,7 +8,7 @@
 //
 // bench_fetch_wait [FETCH_SECONDS [ANALYSIS_SECONDS]]
 #include "sample_service/sample_service.h"
-#include "services/http_text_fetch.h"
+#include "net/http_request.h"
 #include "shell/main_window.h"
 
 #include <QApplication>

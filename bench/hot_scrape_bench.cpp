@@ -3,7 +3,7 @@
 
 // A refresh's scraping of a 5 MiB home page with its fifteen entries spread
 // through it, against one plain search pass over the page per marker.
-#include "hotlist/hot_list_scraper.h"
+#include "sound/hot_list_scraper.h"
 
 #include <benchmark/benchmark.h>
 

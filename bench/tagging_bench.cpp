@@ -7,7 +7,7 @@
 //
 // bench_tagging [MIB [RUNS]]: the median and the best of each, and their ratios.
 #include "sample_service/sample_service.h"
-#include "services/sound_download.h"
+#include "download/sound_download.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -6,7 +6,7 @@
 
 #include "fuzz_support.h"
 
-#include "services/download_file_name.h"
+#include "download/download_file_name.h"
 
 #include <QStringList>
 

@@ -3,7 +3,7 @@
 
 #include "fuzz_support.h"
 
-#include "services/http_text_fetch.h"
+#include "net/http_request.h"
 
 #include <QCoreApplication>
 

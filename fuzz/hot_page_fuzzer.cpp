@@ -8,8 +8,8 @@
 
 #include "fuzz_support.h"
 
-#include "hotlist/hot_list_scraper.h"
-#include "services/regex_replace.h"
+#include "sound/hot_list_scraper.h"
+#include "util/regex_replace.h"
 
 #include <QStringList>
 

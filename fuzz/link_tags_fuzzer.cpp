@@ -6,7 +6,7 @@
 
 #include "fuzz_support.h"
 
-#include "services/regex_replace.h"
+#include "util/regex_replace.h"
 
 #include <cstring>
 

@@ -6,7 +6,7 @@
 
 #include "fuzz_support.h"
 
-#include "services/picture_from_path.h"
+#include "net/picture_load.h"
 
 #include <QImage>
 

@@ -11,7 +11,7 @@
 
 #include "fuzz_support.h"
 
-#include "services/web_address.h"
+#include "net/web_address.h"
 #include "sound/sound_extraction.h"
 
 #include <QRegularExpression>

@@ -5,7 +5,7 @@
 
 #include "app/program_downloads.h"
 #include "hotlist/hot_list_window.h"
-#include "services/download_queue.h"
+#include "queue/download_queue.h"
 #include "shell/main_window.h"
 #include "shell/message_boxes.h"
 #include "sound/sound_link.h"

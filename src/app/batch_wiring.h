@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "sound/download_batch.h"
+#include "queue/download_batch.h"
 
 #include <QObject>
 #include <QStringList>

@@ -4,7 +4,7 @@
 #include "app/gui_main.h"
 #include "cli/cli.h"
 #include "cli/options.h"
-#include "services/message_handler.h"
+#include "util/message_handler.h"
 
 int main(int argc, char **argv)
 {

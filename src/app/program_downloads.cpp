@@ -3,9 +3,9 @@
 
 #include "app/program_downloads.h"
 
-#include "services/download_history.h"
-#include "services/download_queue.h"
-#include "services/download_settings.h"
+#include "library/download_history.h"
+#include "queue/download_queue.h"
+#include "library/download_settings.h"
 #include "shell/downloads_window.h"
 #include "shell/main_window.h"
 

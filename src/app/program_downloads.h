@@ -3,8 +3,8 @@
 
 #pragma once
 
-#include "services/http_text_fetch.h"
-#include "services/service_config.h"
+#include "net/http_request.h"
+#include "net/service_config.h"
 #include "shell/downloads_window.h"
 
 #include <QObject>

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "services/service_config.h"
+#include "net/service_config.h"
 
 #include <QString>
 

@@ -6,9 +6,9 @@
 #include "cli/cli_output.h"
 #include "cli/command_steps.h"
 #include "cli/download_command.h"
-#include "services/download_history.h"
-#include "services/download_queue.h"
-#include "services/termination_signals.h"
+#include "library/download_history.h"
+#include "queue/download_queue.h"
+#include "util/termination_signals.h"
 #include "sound/sound_link.h"
 
 #include <QCoreApplication>

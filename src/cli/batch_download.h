@@ -3,10 +3,10 @@
 
 #pragma once
 
-#include "services/download_settings.h"
-#include "services/http_text_fetch.h"
-#include "services/service_config.h"
-#include "sound/download_batch.h"
+#include "library/download_settings.h"
+#include "net/http_request.h"
+#include "net/service_config.h"
+#include "queue/download_batch.h"
 
 #include <QList>
 #include <QString>

@@ -12,14 +12,14 @@
 #include "cli/info_command.h"
 #include "cli/options.h"
 
-#include "services/download_settings.h"
-#include "services/http_text_fetch.h"
-#include "services/name_template.h"
-#include "services/network_access.h"
-#include "services/sample_service_process.h"
-#include "services/service_config.h"
-#include "services/ui_language.h"
-#include "services/version_text.h"
+#include "library/download_settings.h"
+#include "net/http_request.h"
+#include "download/name_template.h"
+#include "net/network_access.h"
+#include "net/sample_service_process.h"
+#include "net/service_config.h"
+#include "util/ui_language.h"
+#include "util/version_text.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -4,8 +4,8 @@
 #include "cli/command_steps.h"
 
 #include "cli/cli_output.h"
-#include "services/http_text_fetch.h"
-#include "services/service_config.h"
+#include "net/http_request.h"
+#include "net/service_config.h"
 #include "sound/sound_analysis.h"
 #include "sound/sound_link.h"
 

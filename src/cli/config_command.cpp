@@ -5,7 +5,7 @@
 
 #include "cli/cli_output.h"
 #include "cli/command_steps.h"
-#include "services/download_settings.h"
+#include "library/download_settings.h"
 
 #include <QCoreApplication>
 

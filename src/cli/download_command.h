@@ -4,10 +4,10 @@
 #pragma once
 
 #include "cli/batch_download.h"
-#include "services/byte_size.h"
-#include "services/download_settings.h"
-#include "services/http_text_fetch.h"
-#include "services/service_config.h"
+#include "util/byte_size.h"
+#include "library/download_settings.h"
+#include "net/http_request.h"
+#include "net/service_config.h"
 
 #include <QString>
 #include <QStringList>

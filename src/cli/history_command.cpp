@@ -6,7 +6,7 @@
 #include "cli/cli_output.h"
 #include "cli/command_steps.h"
 #include "cli/download_command.h"
-#include "services/download_history.h"
+#include "library/download_history.h"
 
 #include <QCoreApplication>
 #include <QDir>

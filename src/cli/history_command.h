@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "services/download_entry.h"
+#include "library/download_entry.h"
 
 #include <QByteArray>
 #include <QList>

@@ -3,8 +3,8 @@
 
 #pragma once
 
-#include "hotlist/hot_list_scraper.h"
-#include "services/http_text_fetch.h"
+#include "sound/hot_list_scraper.h"
+#include "net/http_request.h"
 
 #include <QByteArray>
 #include <QList>

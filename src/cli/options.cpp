@@ -3,8 +3,8 @@
 
 #include "cli/options.h"
 
-#include "services/service_config.h"
-#include "services/web_address.h"
+#include "net/service_config.h"
+#include "net/web_address.h"
 
 #include <QCommandLineParser>
 

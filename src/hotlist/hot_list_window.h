@@ -3,9 +3,9 @@
 
 #pragma once
 
-#include "hotlist/hot_list_scraper.h"
-#include "services/http_text_fetch.h"
-#include "services/service_config.h"
+#include "sound/hot_list_scraper.h"
+#include "net/http_request.h"
+#include "net/service_config.h"
 #include "shell/frameless_window.h"
 
 #include <QAbstractTableModel>

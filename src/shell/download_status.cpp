@@ -3,11 +3,11 @@
 
 #include "shell/download_status.h"
 
-#include "services/download_file_name.h"
-#include "services/download_history.h"
-#include "services/download_queue.h"
+#include "download/download_file_name.h"
+#include "library/download_history.h"
+#include "queue/download_queue.h"
 #include "shell/message_boxes.h"
-#include "sound/sound_download_request.h"
+#include "queue/sound_download_request.h"
 #include "sound/sound_info.h"
 
 #include <QDir>

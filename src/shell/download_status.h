@@ -3,8 +3,8 @@
 
 #pragma once
 
-#include "services/download_queue.h"
-#include "services/download_settings.h"
+#include "queue/download_queue.h"
+#include "library/download_settings.h"
 
 #include <QList>
 #include <QObject>

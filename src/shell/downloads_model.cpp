@@ -3,9 +3,9 @@
 
 #include "shell/downloads_model.h"
 
-#include "services/byte_size.h"
-#include "services/download_history.h"
-#include "services/download_queue.h"
+#include "util/byte_size.h"
+#include "library/download_history.h"
+#include "queue/download_queue.h"
 #include "shell/plain_tool_tip.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 
 #include "shell/downloads_window.h"
 
-#include "services/download_queue.h"
+#include "queue/download_queue.h"
 #include "shell/downloads_model.h"
 #include "shell/message_boxes.h"
 #include "shell/stored_picture.h"

@@ -3,10 +3,10 @@
 
 #include "shell/main_window.h"
 
-#include "services/download_settings.h"
-#include "services/picture_from_path.h"
-#include "services/version_text.h"
-#include "services/web_address.h"
+#include "library/download_settings.h"
+#include "net/picture_load.h"
+#include "util/version_text.h"
+#include "net/web_address.h"
 #include "shell/address_box.h"
 #include "shell/clipboard_offer.h"
 #include "shell/download_status.h"
@@ -17,7 +17,7 @@
 #include "shell/skin.h"
 #include "shell/sound_panel.h"
 #include "shell/stored_picture.h"
-#include "shell/update_check.h"
+#include "net/update_check.h"
 #include "shell/window_chrome.h"
 #include "shell/window_settings.h"
 #include "sound/sound_link.h"

@@ -3,10 +3,10 @@
 
 #pragma once
 
-#include "services/http_text_fetch.h"
-#include "services/service_config.h"
+#include "net/http_request.h"
+#include "net/service_config.h"
 #include "shell/frameless_window.h"
-#include "shell/update_check.h"
+#include "net/update_check.h"
 #include "sound/sound_analysis.h"
 #include "sound/sound_info.h"
 

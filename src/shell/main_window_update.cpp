@@ -5,10 +5,10 @@
 // again that a failed one offers.
 #include "shell/main_window.h"
 
-#include "services/version_text.h"
+#include "util/version_text.h"
 #include "shell/address_box.h"
 #include "shell/message_boxes.h"
-#include "shell/update_check.h"
+#include "net/update_check.h"
 #include "shell/window_chrome.h"
 
 #include <QDesktopServices>

@@ -4,7 +4,7 @@
 #include "shell/player_bar.h"
 
 #include "player/player_module.h"
-#include "services/sound_stream.h"
+#include "player/sound_stream.h"
 
 #include <QGuiApplication>
 #include <QLabel>

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "services/download_settings.h"
+#include "library/download_settings.h"
 #include "shell/frameless_window.h"
 #include "sound/sound_info.h"
 

@@ -3,7 +3,7 @@
 
 #include "shell/sound_panel.h"
 
-#include "services/web_address.h"
+#include "net/web_address.h"
 #include "shell/clipboard_offer.h"
 #include "shell/plain_tool_tip.h"
 #include "shell/stored_picture.h"

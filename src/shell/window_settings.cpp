@@ -3,7 +3,7 @@
 
 #include "shell/window_settings.h"
 
-#include "services/download_settings.h"
+#include "library/download_settings.h"
 #include "shell/player_bar.h"
 
 #include <QEvent>

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "services/http_text_fetch.h"
+#include "net/http_request.h"
 #include "sound/sound_info.h"
 
 #include <QObject>

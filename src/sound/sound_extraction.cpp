@@ -3,7 +3,7 @@
 
 #include "sound/sound_extraction.h"
 
-#include "services/text_cut.h"
+#include "util/text_cut.h"
 
 #include <QCoreApplication>
 #include <QDate>

@@ -4,7 +4,7 @@
 #include "app/window_wiring.h"
 #include "hotlist/hot_list_window.h"
 #include "sample_service/sample_service.h"
-#include "services/network_access.h"
+#include "net/network_access.h"
 #include "shell/main_window.h"
 #include "shell/window_chrome.h"
 #include "support/start_up.h"

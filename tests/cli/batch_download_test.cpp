@@ -3,7 +3,7 @@
 
 #include "sample_service/sample_media.h"
 #include "sample_service/sample_service.h"
-#include "services/download_history.h"
+#include "library/download_history.h"
 #include "support/folder_files.h"
 #include "support/vexa_process.h"
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "sample_service/sample_service.h"
-#include "services/download_settings.h"
+#include "library/download_settings.h"
 #include "shell/clipboard_offer.h"
 #include "shell/main_window.h"
 #include "support/start_up.h"

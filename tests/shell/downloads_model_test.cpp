@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "sample_service/sample_service.h"
-#include "services/download_history.h"
-#include "services/download_queue.h"
-#include "services/network_access.h"
+#include "library/download_history.h"
+#include "queue/download_queue.h"
+#include "net/network_access.h"
 #include "shell/downloads_model.h"
 #include "support/shown_text.h"
 

@@ -3,9 +3,9 @@
 
 #include "sample_service/sample_media.h"
 #include "sample_service/sample_service.h"
-#include "services/download_history.h"
-#include "services/download_queue.h"
-#include "services/network_access.h"
+#include "library/download_history.h"
+#include "queue/download_queue.h"
+#include "net/network_access.h"
 #include "shell/downloads_model.h"
 #include "shell/downloads_window.h"
 #include "shell/message_boxes.h"

@@ -5,7 +5,7 @@
 #include "hotlist/hot_list_window.h"
 #include "sample_service/sample_data.h"
 #include "sample_service/sample_service.h"
-#include "services/network_access.h"
+#include "net/network_access.h"
 #include "shell/main_window.h"
 #include "shell/message_boxes.h"
 #include "sound/sound_info.h"

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Vexa helper developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "services/network_access.h"
+#include "net/network_access.h"
 #include "shell/main_window.h"
 #include "shell/player_bar.h"
 #include "shell/window_settings.h"

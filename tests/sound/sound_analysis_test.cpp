@@ -3,7 +3,7 @@
 
 #include "sample_service/sample_data.h"
 #include "sample_service/sample_service.h"
-#include "services/network_access.h"
+#include "net/network_access.h"
 #include "sound/sound_analysis.h"
 #include "sound/sound_link.h"
 

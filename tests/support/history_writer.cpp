@@ -8,7 +8,7 @@
 //   history_writer PATH orphan PART BYTES leaves one running entry behind,
 //                                          part file PART, BYTES done
 // Exits 0 when every write succeeded.
-#include "services/download_history.h"
+#include "library/download_history.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

@@ -7,8 +7,8 @@
 
 #include "hotlist/hot_list_window.h"
 #include "sample_service/sample_service.h"
-#include "services/network_access.h"
-#include "services/ui_language.h"
+#include "net/network_access.h"
+#include "util/ui_language.h"
 #include "shell/skin.h"
 #include "shell/window_chrome.h"
 

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "hotlist/hot_list_scraper.h"
+#include "sound/hot_list_scraper.h"
 
 #include <QFile>
 #include <QJsonArray>

@@ -1,0 +1,350 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "download/sound_download.h"
+
+#include "util/byte_size.h"
+#include "net/network_access.h"
+#include "download/sound_tagging.h"
+#include "net/web_address.h"
+
+#include <QCoreApplication>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+// Big enough that a fast loopback transfer costs few reads, small enough to
+// keep the process well under its memory budget.
+constexpr qint64 ReadChunk = 1024 * 1024;
+constexpr qint64 ReplyBufferLimit = 2 * 1024 * 1024;
+// Enough for a BOM, some white space and "<!DOCTYPE".
+constexpr qsizetype HeadBytes = 64;
+
+std::chrono::milliseconds speedWindowOf(const DownloadRequest &request)
+{
+    return request.speedWindow.count() > 0 ? request.speedWindow : 2 * request.stallTimeout;
+}
+
+QString webPageText()
+{
+    return QCoreApplication::translate("SoundDownload", "服务器发来的是网页，不是音频文件");
+}
+
+} // namespace
+
+SoundDownload::SoundDownload(DownloadRequest request, QObject *parent)
+    : QObject(parent)
+    , m_request(std::move(request))
+    , m_retryTimer(new QTimer(this))
+    , m_speedTimer(new QTimer(this))
+{
+    m_speedTimer->setSingleShot(true);
+    connect(m_speedTimer, &QTimer::timeout, this, &SoundDownload::onSpeedCheck);
+    m_retryTimer->setSingleShot(true);
+    connect(m_retryTimer, &QTimer::timeout, this, [this] {
+        // Without a validator, or its info on the disk, the part cannot be
+        // continued safely.
+        if (!m_partInfoSaved || !m_part.infoWritten())
+            restartFromZero();
+        if (m_running)
+            sendRequest();
+    });
+}
+
+SoundDownload::~SoundDownload()
+{
+    // A body whole and being tagged is saved once the tagging is over.
+    const bool tagging = m_tagging && m_tagging->isTagging();
+    delete std::exchange(m_tagging, nullptr); // waits for the tagging
+    if (tagging && m_running && m_part.sync() && commit())
+        m_running = false;
+    if (m_running) {
+        m_result.error = DownloadError::Cancelled;
+        m_running = false;
+    }
+    cleanUp(m_result.error == DownloadError::Cancelled && partIsContinuable());
+}
+
+void SoundDownload::start()
+{
+    if (m_started)
+        return;
+    m_started = true;
+    m_running = true;
+
+    if (!isWebAddress(m_request.fileUrl)) {
+        fail(DownloadError::NotWebAddress,
+             QCoreApplication::translate("SoundDownload", "不是 http 或 https 地址：%1")
+                 .arg(m_request.fileUrl));
+        return;
+    }
+    if (!reserveFile() || !m_running)
+        return;
+    if (m_request.tags) {
+        m_tagging = new SoundTagging(*m_request.tags, m_request.coverUrl, m_finalPath, this);
+        connect(m_tagging, &SoundTagging::finished, this, &SoundDownload::onTagged);
+        m_tagging->fetchCover();
+    }
+    sendRequest();
+}
+
+void SoundDownload::sendRequest()
+{
+    QNetworkAccessManager *manager = sharedNetworkManager();
+    if (!manager) {
+        fail(DownloadError::Cancelled,
+             QCoreApplication::translate("SoundDownload", "没有运行请求的应用程序对象"));
+        return;
+    }
+    QNetworkRequest request{QUrl(m_request.fileUrl)};
+    // As on every request of ours.
+    request.setRawHeader("If-Modified-Since", "0");
+    // The bytes exactly as served, so Content-Length counts what we write.
+    request.setRawHeader("Accept-Encoding", "identity");
+    m_rangeStart = m_received;
+    askFrom(request, m_rangeStart, m_validator);
+    request.setTransferTimeout(int(m_request.stallTimeout.count()));
+    m_answerChecked = false;
+    m_answerBytes = 0;
+    m_reply = manager->get(request);
+    // Bounded, so a disk slower than the network holds the transfer back
+    // instead of filling memory.
+    m_reply->setReadBufferSize(ReplyBufferLimit);
+    connect(m_reply, &QNetworkReply::readyRead, this, &SoundDownload::onReadyRead);
+    connect(m_reply, &QNetworkReply::finished, this, &SoundDownload::onFinished);
+    if (m_request.minimumSpeed > 0 && speedWindowOf(m_request).count() > 0) {
+        m_windowStart = m_transferred;
+        m_speedTimer->start(speedWindowOf(m_request));
+    }
+    // The manager takes its replies with it when the program ends.
+    connect(m_reply, &QObject::destroyed, this, [this] {
+        fail(DownloadError::Cancelled, QCoreApplication::translate("SoundDownload", "程序正在退出"));
+    });
+}
+
+void SoundDownload::abort()
+{
+    // The body is whole and being tagged: it is saved once the tags are in.
+    if (m_tagging && m_tagging->isTagging())
+        return;
+    fail(DownloadError::Cancelled, QCoreApplication::translate("SoundDownload", "已取消"));
+}
+
+// Looks at the status and headers of an answer before its body is used.
+// False when the answer is not used: the download failed, or asked again.
+bool SoundDownload::checkAnswer()
+{
+    const AnswerHead head = answerHeadOf(*m_reply);
+    if (head.status == 0)
+        return true; // no answer at all: the transfer error tells why
+    m_answerChecked = true;
+    m_result.httpStatus = head.status;
+    const AnswerMeaning meaning = answerMeaning(head, {m_rangeStart, m_validator, m_total});
+    switch (meaning.kind) {
+    case AnswerMeaning::Kind::AskAgain:
+        dropReply();
+        restartFromZero();
+        if (m_running)
+            sendRequest();
+        return false;
+    case AnswerMeaning::Kind::Redirect:
+        fail(DownloadError::Redirect,
+             QCoreApplication::translate("SoundDownload", "服务器重定向到了不跟随的地址：%1")
+                 .arg(m_reply->errorString()));
+        return false;
+    case AnswerMeaning::Kind::ErrorStatus:
+        fail(DownloadError::HttpStatus,
+             QCoreApplication::translate("SoundDownload", "服务器回应 %1").arg(head.status));
+        return false;
+    case AnswerMeaning::Kind::UnaskedRange:
+        fail(DownloadError::HttpStatus,
+             QCoreApplication::translate("SoundDownload", "请求整个文件，服务器却回应 206"));
+        return false;
+    case AnswerMeaning::Kind::Continuation:
+        if (!checkBody())
+            return false;
+        m_total = meaning.total;
+        m_headChecked = true; // the part's own start was looked at when it came
+        return true;
+    case AnswerMeaning::Kind::WholeBody:
+        if (!checkBody())
+            return false;
+        m_head.clear();
+        m_headChecked = false;
+        restartFromZero();
+        if (!m_running)
+            return false;
+        m_total = meaning.total;
+        m_validator = meaning.validator;
+        savePartInfo();
+        return true;
+    }
+    return false;
+}
+
+// An answer with a good status can still be no sound file.
+bool SoundDownload::checkBody()
+{
+    if (isWebPageType(m_reply->rawHeader("Content-Type"))) {
+        fail(DownloadError::NotSound, webPageText());
+        return false;
+    }
+    // Which one frames the body is anyone's guess, and Qt takes the first.
+    if (!conflictingLengths(m_reply->rawHeaderPairs()).isEmpty()) {
+        fail(DownloadError::BadAnswer,
+             QCoreApplication::translate("SoundDownload", "服务器给出了互相矛盾的文件长度"));
+        return false;
+    }
+    return true;
+}
+
+// Error pages come as 200 with an audio type too: their first bytes tell.
+bool SoundDownload::checkHead(const char *data, qint64 size)
+{
+    m_head.append(data, std::min<qint64>(size, HeadBytes - m_head.size()));
+    const BodyStart start = bodyStartOf(m_head);
+    if (start == BodyStart::WebPage) {
+        fail(DownloadError::NotSound, webPageText());
+        return false;
+    }
+    if (start == BodyStart::File || m_head.size() >= HeadBytes) {
+        m_headChecked = true;
+        m_head.clear();
+    }
+    return true;
+}
+
+void SoundDownload::onSpeedCheck()
+{
+    if (!m_running || !m_reply)
+        return;
+    const std::chrono::milliseconds window = speedWindowOf(m_request);
+    const qint64 got = m_transferred - m_windowStart;
+    if (got * 1000 >= m_request.minimumSpeed * window.count()) {
+        m_windowStart = m_transferred;
+        m_speedTimer->start(window);
+        return;
+    }
+    // A new connection may well be faster.
+    retryOrFail(DownloadError::Stalled, QCoreApplication::translate("SoundDownload", "%1 秒内只收到 %2 字节")
+                                            .arg(std::chrono::duration<double>(window).count())
+                                            .arg(got));
+}
+
+bool SoundDownload::drain()
+{
+    if (!m_reply->isOpen()) // aborted by the transfer time-out: nothing left to read
+        return true;
+    if (m_buffer.empty())
+        m_buffer.resize(size_t(ReadChunk));
+    const qint64 before = m_received;
+    for (;;) {
+        const qint64 got = m_reply->read(m_buffer.data(), qint64(m_buffer.size()));
+        if (got <= 0)
+            break;
+        if (!m_headChecked && !checkHead(m_buffer.data(), got))
+            return false;
+        if (m_total < 0 && m_received + got > m_request.maxUnsizedBytes) {
+            fail(DownloadError::TooLarge,
+                 QCoreApplication::translate("SoundDownload", "服务器没有给出文件大小，而文件已超过 %1")
+                     .arg(byteSizeText(double(m_request.maxUnsizedBytes))));
+            return false;
+        }
+        if (m_received == 0 && !leaveFrontRoom(QByteArray::fromRawData(m_buffer.data(), got)))
+            return false;
+        if (!m_part.append(m_buffer.data(), got)) {
+            failWriting();
+            return false;
+        }
+        m_received += got;
+        m_answerBytes += got;
+        m_transferred += got;
+    }
+    if (m_received != before)
+        emit progress(m_received, m_total);
+    return true;
+}
+
+void SoundDownload::onReadyRead()
+{
+    if (!m_running || !m_reply)
+        return;
+    if (!m_answerChecked && !checkAnswer())
+        return;
+    drain();
+}
+
+void SoundDownload::onFinished()
+{
+    if (!m_running || !m_reply)
+        return;
+    if (!m_answerChecked && !checkAnswer())
+        return;
+    if (m_answerChecked && !drain())
+        return;
+    const TransferEnd end = transferEnd({m_reply->error(), m_reply->errorString(), m_answerChecked,
+                                         m_answerBytes, m_received, m_total, m_request.stallTimeout});
+    if (end.error != DownloadError::None) {
+        if (end.retry)
+            retryOrFail(end.error, end.detail);
+        else
+            fail(end.error, end.detail);
+        return;
+    }
+    if (m_tagging) {
+        // Tagged under the part name, so a crash meanwhile leaves no half
+        // tagged file under the final one, and no info to continue it from.
+        m_part.forgetInfo();
+        m_partInfoSaved = false;
+        dropReply();
+        m_tagging->tagFile(m_part.path(), m_frontRoom);
+        return;
+    }
+    save();
+}
+
+void SoundDownload::announceEnd()
+{
+    // From the event loop, so a caller's start() or abort() has returned first.
+    QMetaObject::invokeMethod(
+        this, [this] { emit finished(m_result); }, Qt::QueuedConnection);
+}
+
+void SoundDownload::retryOrFail(DownloadError error, const QString &detail)
+{
+    if (m_retries >= m_request.retryDelays.size()) {
+        fail(error, detail);
+        return;
+    }
+    dropReply();
+    m_retryTimer->start(m_request.retryDelays[m_retries++]);
+    emit retrying(int(m_retries) + 1, int(m_request.retryDelays.size()) + 1);
+}
+
+void SoundDownload::fail(DownloadError error, const QString &detail)
+{
+    if (!m_running)
+        return;
+    m_running = false;
+    m_result.error = error;
+    m_result.detail = detail;
+    m_result.bytes = m_received;
+    // What a later download can continue stays: after a lost connection, a
+    // cancel or a server in trouble. A full disk gets its space back, and a
+    // file the server refuses (4xx) will not be continued.
+    const bool transient = error == DownloadError::Connection || error == DownloadError::Incomplete ||
+                           error == DownloadError::Stalled || error == DownloadError::Cancelled ||
+                           (error == DownloadError::HttpStatus && m_result.httpStatus >= 500);
+    cleanUp(transient && partIsContinuable());
+    announceEnd();
+}
+
+void SoundDownload::dropReply()
+{
+    m_speedTimer->stop();
+    discardReply(std::exchange(m_reply, nullptr), this);
+}

@@ -1,0 +1,89 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "library/download_entry.h"
+
+#include <QList>
+#include <QString>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+
+// Every download the window and the command line started, kept in one
+// SQLite database (WAL, a busy time-out, so both may use it at once).
+// A database that cannot be opened or is damaged is moved aside, never
+// deleted, and a new one made; when even that fails the history lives in
+// memory for this run only, so downloads still work. Not thread-safe:
+// use it from one thread.
+class DownloadHistory
+{
+public:
+    // Reading: a file this program may not write (read-only, in a
+    // read-only folder, from a newer program) is read as it is.
+    enum class Use { Write, Read };
+
+    // path empty: defaultPath().
+    explicit DownloadHistory(const QString &path = {}, Use use = Use::Write);
+    ~DownloadHistory();
+    DownloadHistory(const DownloadHistory &) = delete;
+    DownloadHistory &operator=(const DownloadHistory &) = delete;
+
+    // history.sqlite in the program's data folder.
+    static QString defaultPath();
+
+    // False when the history is only in memory for this run; problem() says why.
+    bool isPersistent() const;
+    QString problem() const;
+    // Where a damaged database was moved to, when one was; else empty.
+    QString movedAside() const;
+    // Told once when a write has to wait for another program holding the
+    // file, and again if the wait is given up.
+    void setBusyNotice(std::function<void(const QString &)> notice);
+    // How long a write may wait for such a program before its row is given
+    // up; long by default, for a command line that has nothing else to do.
+    void setBusyPatience(std::chrono::milliseconds patience);
+
+    // Stores a new entry (its id is ignored) and returns its id.
+    qint64 add(const DownloadEntry &entry);
+    // Stores a new entry unless the sound is already taken care of: done
+    // with its file still there, or on its way to the same folder in a
+    // process that is still running. Checked and stored in one step, so
+    // programs started at once do not both download it. Returns the new
+    // id, or 0 and the entry that has it in taken.
+    qint64 addUnlessTaken(const DownloadEntry &entry, std::optional<DownloadEntry> *taken);
+    // Writes every field of a stored entry.
+    bool update(const DownloadEntry &entry);
+    // The same, only while the stored entry is still in state: another
+    // program may have taken it on meanwhile.
+    bool updateIf(const DownloadEntry &entry, DownloadState state);
+    // Several entries' bytes in one transaction: for batched progress.
+    bool saveProgress(const QList<DownloadEntry> &entries);
+    bool remove(qint64 id);
+
+    // Entries left queued or running by a process that is gone read as
+    // paused, whether or not pauseOrphans() has written them so.
+    std::optional<DownloadEntry> entry(qint64 id) const;
+    int count() const;
+    // Newest first: rows offset .. offset + limit - 1.
+    QList<DownloadEntry> page(int offset, int limit) const;
+    // Where a newer-first row with this id sits, or -1.
+    int rowOf(qint64 id) const;
+    // The newest done download of the sound whose saved file still exists.
+    std::optional<DownloadEntry> doneWithFile(const QString &soundId) const;
+    // Paused entries, oldest first.
+    QList<DownloadEntry> paused() const;
+
+    // Entries left queued or running by a process that is gone (an
+    // earlier run, ended cleanly or killed) become paused, their bytes
+    // taken from the part file when it is there. Returns how many. Entries
+    // are written with the id of the process that writes them, so a
+    // command line running beside the window is left alone.
+    int pauseOrphans();
+
+private:
+    struct Private;
+    Private *d;
+};

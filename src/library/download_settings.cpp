@@ -1,0 +1,149 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "library/download_settings.h"
+
+#include "download/name_template.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+
+const QString FolderKey = QStringLiteral("folder");
+const QString NameKey = QStringLiteral("name");
+const QString TagsKey = QStringLiteral("tags");
+const QString Id3Key = QStringLiteral("id3-version");
+const QString ClipboardKey = QStringLiteral("clipboard-offers");
+const QString JobsKey = QStringLiteral("jobs");
+
+QString yesNo(bool on)
+{
+    return on ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+// Returns why the text is neither, and leaves the value as it was then.
+QString setYesNo(bool &value, const QString &text)
+{
+    const QString word = text.trimmed().toLower();
+    static const QStringList on = {QStringLiteral("true"), QStringLiteral("yes"), QStringLiteral("on"),
+                                   QStringLiteral("1")};
+    static const QStringList off = {QStringLiteral("false"), QStringLiteral("no"), QStringLiteral("off"),
+                                    QStringLiteral("0")};
+    if (!on.contains(word) && !off.contains(word))
+        return QCoreApplication::translate("DownloadSettings", "不是 true 或 false");
+    value = on.contains(word);
+    return {};
+}
+
+} // namespace
+
+QSettings openSettingsFile()
+{
+    return {QSettings::IniFormat, QSettings::UserScope, QStringLiteral("vexa-helper"),
+            QStringLiteral("vexa-helper")};
+}
+
+DownloadSettings DownloadSettings::defaults()
+{
+    DownloadSettings settings;
+    settings.folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    settings.nameTemplate = DefaultNameTemplate;
+    return settings;
+}
+
+QStringList DownloadSettings::keys()
+{
+    return {FolderKey, NameKey, TagsKey, Id3Key, ClipboardKey, JobsKey};
+}
+
+QString DownloadSettings::value(const QString &key) const
+{
+    if (key == FolderKey)
+        return folder;
+    if (key == NameKey)
+        return nameTemplate;
+    if (key == TagsKey)
+        return yesNo(tags);
+    if (key == Id3Key)
+        return QString::number(id3Version);
+    if (key == ClipboardKey)
+        return yesNo(clipboardOffers);
+    if (key == JobsKey)
+        return QString::number(jobs);
+    return {};
+}
+
+QString DownloadSettings::set(const QString &key, const QString &text)
+{
+    if (key == FolderKey) {
+        if (text.trimmed().isEmpty())
+            return QCoreApplication::translate("DownloadSettings", "文件夹为空");
+        // The shell leaves a quoted "~" alone; a relative folder would mean
+        // a different place from every folder the program is started in.
+        QString path = text;
+        if (path == u'~' || path.startsWith(QStringLiteral("~/")))
+            path.replace(0, 1, QDir::homePath());
+        if (QDir::isRelativePath(path))
+            return QCoreApplication::translate("DownloadSettings", "须为绝对路径（以 / 或 ~/ 开头）");
+        folder = QDir::cleanPath(path);
+        return {};
+    }
+    if (key == NameKey) {
+        const QString problem = nameTemplateProblem(text);
+        if (problem.isEmpty())
+            nameTemplate = text;
+        return problem;
+    }
+    if (key == TagsKey)
+        return setYesNo(tags, text);
+    if (key == ClipboardKey)
+        return setYesNo(clipboardOffers, text);
+    if (key == Id3Key) {
+        const QString number = text.trimmed();
+        if (number != QLatin1String("3") && number != QLatin1String("4"))
+            return QCoreApplication::translate("DownloadSettings", "ID3 版本只能是 3 或 4");
+        id3Version = number.toInt();
+        return {};
+    }
+    if (key == JobsKey) {
+        bool ok = false;
+        const int number = text.trimmed().toInt(&ok);
+        if (!ok || number < 1 || number > MaxJobs)
+            return QCoreApplication::translate("DownloadSettings", "同时下载数只能是 1 到 %1").arg(MaxJobs);
+        jobs = number;
+        return {};
+    }
+    return QCoreApplication::translate("DownloadSettings", "未知设置");
+}
+
+DownloadSettings loadDownloadSettings(QStringList *problems)
+{
+    DownloadSettings settings = DownloadSettings::defaults();
+    QSettings stored = openSettingsFile();
+    for (const QString &key : DownloadSettings::keys()) {
+        if (!stored.contains(key))
+            continue;
+        const QString text = stored.value(key).toString();
+        const QString problem = settings.set(key, text);
+        if (!problem.isEmpty() && problems)
+            problems->append(
+                QCoreApplication::translate("DownloadSettings", "%1 中 %2=%3 有误（%4），改用 %5")
+                    .arg(QDir::toNativeSeparators(stored.fileName()), key, text, problem,
+                         settings.value(key)));
+    }
+    return settings;
+}
+
+QString saveDownloadSettings(const DownloadSettings &settings)
+{
+    QSettings stored = openSettingsFile();
+    for (const QString &key : DownloadSettings::keys())
+        stored.setValue(key, settings.value(key));
+    stored.sync();
+    if (stored.status() == QSettings::NoError)
+        return {};
+    return QCoreApplication::translate("DownloadSettings", "无法写入 %1").arg(stored.fileName());
+}

@@ -1,0 +1,276 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "net/http_request.h"
+
+#include "net/network_access.h"
+
+#include <QCoreApplication>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPointer>
+#include <QStringDecoder>
+#include <QTimer>
+#include <QUrl>
+
+FetchResult FetchResult::success(QString text, int httpStatus)
+{
+    FetchResult result;
+    result.m_ok = true;
+    result.m_text = std::move(text);
+    result.m_httpStatus = httpStatus;
+    return result;
+}
+
+FetchResult FetchResult::successBytes(QByteArray body, int httpStatus)
+{
+    FetchResult result = success(QString(), httpStatus);
+    result.m_bytes = std::move(body);
+    return result;
+}
+
+FetchResult FetchResult::failure(QString reason, int httpStatus)
+{
+    FetchResult result;
+    result.m_error = std::move(reason);
+    result.m_httpStatus = httpStatus;
+    return result;
+}
+
+FetchResult FetchResult::abandoned(QString reason)
+{
+    FetchResult result = failure(std::move(reason));
+    result.m_abandoned = true;
+    return result;
+}
+
+QByteArray charsetOf(const QByteArray &contentType)
+{
+    const QList<QByteArray> params = contentType.split(';');
+    for (qsizetype i = 1; i < params.size(); ++i) {
+        const QByteArray param = params.at(i).trimmed();
+        const qsizetype eq = param.indexOf('=');
+        if (eq < 0 || param.left(eq).trimmed().toLower() != "charset")
+            continue;
+        QByteArray value = param.mid(eq + 1).trimmed();
+        if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
+            value = value.mid(1, value.size() - 2);
+        return value.toLower();
+    }
+    return {};
+}
+
+namespace {
+
+// Qt's UTF-16 and UTF-32 decoders (and some of ICU's, such as CESU-8) let
+// unpaired surrogates through; they are no characters, so they become U+FFFD
+// like any other invalid input.
+QString wholeCharacters(QString text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            text[i] = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
+} // namespace
+
+QString decodeBody(const QByteArray &body, const QByteArray &contentType)
+{
+    const QByteArray charset = charsetOf(contentType);
+    if (!charset.isEmpty()) {
+        // Stateless: the body is whole, so a cut-off sequence at its end is invalid too.
+        QStringDecoder decoder(charset.constData(), QStringConverter::Flag::Stateless);
+        if (decoder.isValid())
+            return wholeCharacters(decoder.decode(body));
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+    return utf8.decode(body);
+}
+
+namespace {
+
+QString sizeText(qint64 bytes)
+{
+    if (bytes % (1024 * 1024) == 0)
+        return QStringLiteral("%1 MiB").arg(bytes / (1024 * 1024));
+    return QCoreApplication::translate("HttpTextFetch", "%1 字节").arg(bytes);
+}
+
+int statusOf(const QNetworkReply *reply)
+{
+    return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+}
+
+// Functions, not constants: the translator is installed after static set-up.
+QString quittingText()
+{
+    return QCoreApplication::translate("HttpTextFetch", "程序正在退出");
+}
+
+QString cancelledText()
+{
+    return QCoreApplication::translate("HttpTextFetch", "已取消");
+}
+
+} // namespace
+
+HttpRequest::HttpRequest(QString address, FetchOptions options, BodyAs bodyAs, QObject *parent)
+    : QObject(parent)
+    , m_address(std::move(address))
+    , m_options(std::move(options))
+    , m_bodyAs(bodyAs)
+{}
+
+HttpRequest::~HttpRequest()
+{
+    dropReply();
+}
+
+void HttpRequest::start()
+{
+    if (m_started)
+        return;
+    m_started = true;
+    m_running = true;
+    QNetworkAccessManager *manager = sharedNetworkManager();
+    const QUrl url(m_address);
+    if (!manager) {
+        finish(
+            FetchResult::failure(QCoreApplication::translate("HttpTextFetch", "没有运行请求的应用程序对象")));
+        return;
+    }
+    if (!url.isValid() || url.host().isEmpty()) {
+        finish(FetchResult::failure(
+            QCoreApplication::translate("HttpTextFetch", "不是有效的地址：%1").arg(m_address)));
+        return;
+    }
+
+    QNetworkRequest request(url);
+    request.setRawHeader("If-Modified-Since", "0");
+    m_reply = manager->get(request);
+
+    // Our own stall timer, restarted by every sign of life, so a slow trickle
+    // lives on and only real silence ends the request.
+    if (m_options.stallTimeout.count() > 0) {
+        m_stallTimer = new QTimer(this);
+        m_stallTimer->setSingleShot(true);
+        m_stallTimer->setInterval(m_options.stallTimeout);
+        connect(m_stallTimer, &QTimer::timeout, this, [this] {
+            const auto seconds = std::chrono::duration<double>(m_options.stallTimeout).count();
+            abortWith(QCoreApplication::translate("HttpTextFetch", "%1 秒内未收到数据").arg(seconds));
+        });
+        m_stallTimer->start();
+        connect(m_reply, &QNetworkReply::downloadProgress, m_stallTimer, qOverload<>(&QTimer::start));
+        connect(m_reply, &QNetworkReply::metaDataChanged, m_stallTimer, qOverload<>(&QTimer::start));
+        connect(m_reply, &QNetworkReply::redirected, m_stallTimer, qOverload<>(&QTimer::start));
+    }
+
+    // Read as bytes arrive so a large body can be refused before it is all held.
+    const QString tooLarge =
+        QCoreApplication::translate("HttpTextFetch", "回应大于 %1").arg(sizeText(m_options.maxBodyBytes));
+    connect(m_reply, &QNetworkReply::metaDataChanged, this, [this, tooLarge] {
+        const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid() && length.toLongLong() > m_options.maxBodyBytes)
+            abortWith(tooLarge);
+    });
+    connect(m_reply, &QNetworkReply::readyRead, this, [this, tooLarge] {
+        if (!m_abortReason.isEmpty())
+            return;
+        m_body += m_reply->readAll();
+        if (m_body.size() > m_options.maxBodyBytes) {
+            m_body.clear();
+            abortWith(tooLarge);
+        }
+    });
+    connect(m_reply, &QNetworkReply::finished, this, &HttpRequest::onFinished);
+    // The manager, and with it the reply, goes when the application object does.
+    connect(m_reply, &QObject::destroyed, this, [this] {
+        if (m_running)
+            finish(FetchResult::abandoned(quittingText()));
+    });
+}
+
+void HttpRequest::abort()
+{
+    if (m_running)
+        abortWith(cancelledText());
+}
+
+void HttpRequest::abortWith(const QString &reason)
+{
+    if (m_abortReason.isEmpty())
+        m_abortReason = reason;
+    if (m_reply)
+        m_reply->abort(); // finishes the reply, synchronously
+    else if (m_running)
+        finish(FetchResult::abandoned(reason));
+}
+
+void HttpRequest::onFinished()
+{
+    QNetworkReply *reply = m_reply;
+    const int status = statusOf(reply);
+    const QNetworkReply::NetworkError error = reply->error();
+    if (m_abortReason.isEmpty() && reply->isOpen())
+        m_body += reply->readAll();
+    const QByteArray contentType = reply->header(QNetworkRequest::ContentTypeHeader).toByteArray();
+    const QString errorText = reply->errorString();
+    dropReply();
+
+    if (m_abortReason == cancelledText() || m_abortReason == quittingText()) {
+        finish(FetchResult::abandoned(m_abortReason));
+        return;
+    }
+    if (!m_abortReason.isEmpty()) {
+        finish(FetchResult::failure(m_abortReason, status));
+        return;
+    }
+    // Content and server errors describe the HTTP status of a response that
+    // did arrive; its body is the answer. Transport and protocol errors (a
+    // redirect to a scheme that is not fetched) are failures: the 3xx body
+    // that came with the latter is no answer.
+    const bool protocolError =
+        error >= QNetworkReply::ProtocolUnknownError && error <= QNetworkReply::ProtocolFailure;
+    if (error != QNetworkReply::NoError &&
+        (error < QNetworkReply::ContentAccessDenied || protocolError || status == 0)) {
+        finish(FetchResult::failure(errorText, status));
+        return;
+    }
+    if (m_body.size() > m_options.maxBodyBytes) {
+        finish(FetchResult::failure(
+            QCoreApplication::translate("HttpTextFetch", "回应大于 %1").arg(sizeText(m_options.maxBodyBytes)),
+            status));
+        return;
+    }
+    QByteArray body = std::exchange(m_body, QByteArray());
+    if (m_bodyAs == BodyAs::Bytes)
+        finish(FetchResult::successBytes(std::move(body), status));
+    else
+        finish(FetchResult::success(decodeBody(body, contentType), status));
+}
+
+void HttpRequest::finish(const FetchResult &result)
+{
+    if (!m_running)
+        return;
+    m_running = false;
+    dropReply();
+    if (m_stallTimer)
+        m_stallTimer->stop();
+    // Never from inside start() or a caller's abort(): from the event loop.
+    QMetaObject::invokeMethod(
+        this, [this, result] { emit finished(result); }, Qt::QueuedConnection);
+}
+
+void HttpRequest::dropReply()
+{
+    if (m_stallTimer && m_reply)
+        disconnect(m_reply, nullptr, m_stallTimer, nullptr);
+    discardReply(std::exchange(m_reply, nullptr), this);
+}

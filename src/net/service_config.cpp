@@ -1,0 +1,98 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "net/service_config.h"
+
+#include "build_config.h"
+#include "util/ui_language.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QRegularExpression>
+
+namespace {
+
+const QString WebHostOption = QStringLiteral("web-host");
+const QString ApiHostOption = QStringLiteral("api-host");
+const QString UpdateHostOption = QStringLiteral("update-host");
+const char *const BadHostText = QT_TRANSLATE_NOOP("ServiceConfig", "--%1：“%2” 不是主机名（可带端口）");
+
+} // namespace
+
+ServiceConfig ServiceConfig::defaults()
+{
+    return {QStringLiteral(VEXA_DEFAULT_WEB_HOST), QStringLiteral(VEXA_DEFAULT_API_HOST),
+            QStringLiteral(VEXA_DEFAULT_UPDATE_HOST), QStringLiteral(VEXA_DEFAULT_FORUM_URL),
+            QStringLiteral(VEXA_DEFAULT_HOME_PAGE_URL)};
+}
+
+ServiceConfig ServiceConfig::allAt(const QString &hostAndPort)
+{
+    const QString base = QStringLiteral("http://") + hostAndPort;
+    return {hostAndPort, hostAndPort, hostAndPort, base + QStringLiteral("/forum/"),
+            base + QStringLiteral("/")};
+}
+
+QString ServiceConfig::versionFileUrl() const
+{
+    return QStringLiteral("http://") + updateHost + QStringLiteral("/version/main.txt");
+}
+
+QString ServiceConfig::hotPageUrl() const
+{
+    return QStringLiteral("http://") + webHost + QStringLiteral("/?wp");
+}
+
+bool isValidHost(const QString &host)
+{
+    // Lenient on the name itself (underscores, IDN, IPv6 literals), strict on
+    // what would change the address's shape: a scheme, path, query, user part
+    // or white space. A port must be a number from 1 to 65535.
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(^([^\s/?#@\\:\[\]]+|\[[0-9A-Fa-f:.]+\])(?::([0-9]{1,5}))?$)"));
+    const QRegularExpressionMatch match = pattern.match(host);
+    if (!match.hasMatch())
+        return false;
+    const QString port = match.captured(2);
+    return port.isEmpty() || (port.toInt() >= 1 && port.toInt() <= 65535);
+}
+
+QList<QCommandLineOption> serviceHostOptions()
+{
+    return {
+        {WebHostOption, QStringLiteral("Web host of the sound pages and home page."),
+         QStringLiteral("HOST[:PORT]")},
+        {ApiHostOption, QStringLiteral("Host of the sound-info endpoint."), QStringLiteral("HOST[:PORT]")},
+        {UpdateHostOption, QStringLiteral("Host of the version file."), QStringLiteral("HOST[:PORT]")}};
+}
+
+void addServiceHostOptions(QCommandLineParser &parser)
+{
+    parser.addOptions(serviceHostOptions());
+}
+
+std::optional<ServiceConfig> applyServiceHostOptions(const QCommandLineParser &parser, ServiceConfig base,
+                                                     QString *error, const UiTranslators *translators)
+{
+    struct Override
+    {
+        const QString &option;
+        QString *field;
+    };
+    const Override overrides[] = {
+        {WebHostOption, &base.webHost}, {ApiHostOption, &base.apiHost}, {UpdateHostOption, &base.updateHost}};
+    for (const Override &o : overrides) {
+        if (!parser.isSet(o.option))
+            continue;
+        const QString value = parser.value(o.option);
+        if (!isValidHost(value)) {
+            if (error)
+                *error = (translators ? translators->text("ServiceConfig", BadHostText)
+                                      : QCoreApplication::translate("ServiceConfig", BadHostText))
+                             .arg(o.option, value);
+            return std::nullopt;
+        }
+        *o.field = value;
+    }
+    return base;
+}

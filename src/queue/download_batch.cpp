@@ -1,0 +1,148 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "queue/download_batch.h"
+
+#include "library/download_history.h"
+#include "queue/download_queue.h"
+#include "queue/sound_download_request.h"
+#include "sound/sound_link.h"
+
+#include <QTimer>
+
+DownloadBatch::DownloadBatch(DownloadQueue &queue, const ServiceConfig &config,
+                             const DownloadSettings &settings, const FetchOptions &options, QObject *parent)
+    : QObject(parent)
+    , m_queue(queue)
+    , m_config(config)
+    , m_settings(settings)
+    , m_options(options)
+{}
+
+void DownloadBatch::add(const QList<Item> &items)
+{
+    if (items.isEmpty()) {
+        // Callers wait for analysed(); an empty batch still ends, from the event loop.
+        if (!isAnalysing())
+            QTimer::singleShot(0, this, [this] {
+                if (!isAnalysing())
+                    emit analysed();
+            });
+        return;
+    }
+    for (const Item &item : items)
+        m_slots.push_back({item, ++m_lastSerial, false, std::nullopt});
+    startAnalyses();
+}
+
+bool DownloadBatch::isAnalysing() const
+{
+    return !m_slots.empty();
+}
+
+void DownloadBatch::startAnalyses()
+{
+    for (Slot &slot : m_slots) {
+        if (m_analysing >= MaxAnalyses)
+            return;
+        if (slot.started)
+            continue;
+        slot.started = true;
+        ++m_analysing;
+        auto *analysis = new SoundAnalysis(slot.item.address, m_config.apiHost, m_options, this);
+        connect(analysis, &SoundAnalysis::finished, this,
+                [this, analysis, serial = slot.serial](const AnalysisResult &result) {
+                    analysis->deleteLater();
+                    --m_analysing;
+                    for (Slot &waiting : m_slots) {
+                        if (waiting.serial == serial) {
+                            waiting.result = result;
+                            break;
+                        }
+                    }
+                    startAnalyses();
+                    handOn();
+                });
+        analysis->start();
+    }
+}
+
+void DownloadBatch::handOn()
+{
+    // Handlers may add items (Ask answered at once, say); take each front
+    // off before its signal so that the deque is never walked while it changes.
+    bool any = false;
+    while (!m_slots.empty() && m_slots.front().result) {
+        const Slot front = std::move(m_slots.front());
+        m_slots.pop_front();
+        any = true;
+        take(front.item, *front.result);
+    }
+    if (any && m_slots.empty())
+        emit analysed();
+}
+
+void DownloadBatch::take(const Item &item, const AnalysisResult &result)
+{
+    if (result.status == AnalysisStatus::Abandoned)
+        return; // the program is ending: nothing to record
+    if (!result.ok()) {
+        DownloadEntry entry;
+        entry.soundId = soundIdFromAddress(item.address);
+        entry.pageAddress = item.address;
+        entry.name = item.name;
+        entry.singer = item.singer;
+        const qint64 id = m_queue.addFailed(entry, result.reason);
+        emit analysisFailed(item.address, result);
+        emit failed(item.address, id, result.reason);
+        return;
+    }
+    const DownloadEntry entry = soundDownloadEntry(
+        result.record, soundPagePrefix(m_config.webHost) + result.record.soundId, m_settings);
+    if (m_donePolicy != DonePolicy::Download) {
+        if (const std::optional<DownloadEntry> done = m_queue.history().doneWithFile(entry.soundId)) {
+            if (m_donePolicy == DonePolicy::Skip)
+                emit skipped(item.address, *done);
+            else
+                emit alreadyDone(entry, *done);
+            return;
+        }
+    }
+    std::optional<DownloadEntry> taken;
+    const qint64 id = queue(entry, &taken);
+    if (taken) // done or on its way after all: another run got there since the look above
+        emit skipped(item.address, *taken);
+    else if (id > 0)
+        emit queued(item.address, id);
+    else // the history would not take it, so the queue cannot run it
+        emit failed(item.address, 0, tr("无法记入下载历史"));
+}
+
+qint64 DownloadBatch::queue(const DownloadEntry &entry, std::optional<DownloadEntry> *taken)
+{
+    // A paused download of the same file goes on from its part file on its
+    // own row, rather than a second row beside it.
+    for (DownloadEntry paused : m_queue.history().paused()) {
+        if (paused.soundId != entry.soundId || paused.folder != entry.folder ||
+            paused.fileName != entry.fileName)
+            continue;
+        // The analysis is fresh: a file address may have been signed anew.
+        paused.fileUrl = entry.fileUrl;
+        paused.name = entry.name;
+        paused.singer = entry.singer;
+        paused.tags = entry.tags;
+        paused.coverUrl = entry.coverUrl;
+        // Another program may be continuing it already: then it is not ours.
+        if (!m_queue.history().updateIf(paused, DownloadState::Paused))
+            continue;
+        // Someone else may have moved it on meanwhile; then it is not ours to wait for.
+        if (m_queue.resume(paused.id))
+            return paused.id;
+        break;
+    }
+    // When the done sound is skipped, checking and storing are one step,
+    // so batches started at once do not fetch the same sound twice.
+    if (m_donePolicy == DonePolicy::Skip)
+        return m_queue.enqueueUnlessTaken(entry, taken);
+    return m_queue.enqueue(entry);
+}
