@@ -5,6 +5,7 @@
 
 #include "app/program_downloads.h"
 #include "hotlist/hot_list_window.h"
+#include "library/program_settings.h"
 #include "queue/download_queue.h"
 #include "shell/main_window.h"
 #include "shell/message_boxes.h"
@@ -90,8 +91,8 @@ void BatchWiring::start(const QList<DownloadBatch::Item> &items, const std::func
         return;
     }
 
-    auto *batch = new DownloadBatch(m_downloads.queue(), m_downloads.config(), loadDownloadSettings(),
-                                    m_downloads.fetchOptions(), this);
+    auto *batch = new DownloadBatch(m_downloads.queue(), m_downloads.config(),
+                                    m_downloads.settings().current(), m_downloads.fetchOptions(), this);
     batch->setDonePolicy(DownloadBatch::DonePolicy::Ask);
     auto again = std::make_shared<QList<DownloadEntry>>();
     connect(batch, &DownloadBatch::alreadyDone, this,

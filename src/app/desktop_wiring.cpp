@@ -5,14 +5,13 @@
 
 #include "desktop/desktop_notifications.h"
 #include "desktop/mpris_service.h"
-#include "shell/download_status.h"
+#include "queue/download_queue.h"
 #include "shell/main_window.h"
 
-DesktopNotifications *connectDownloadNotifications(MainWindow &main)
+DesktopNotifications *connectDownloadNotifications(MainWindow &main, DownloadQueue &queue)
 {
     auto *notifications = new DesktopNotifications(&main);
-    QObject::connect(&main, &MainWindow::downloadFinished, notifications,
-                     &DesktopNotifications::downloadEnded);
+    QObject::connect(&queue, &DownloadQueue::ended, notifications, &DesktopNotifications::downloadEnded);
     return notifications;
 }
 

@@ -11,6 +11,7 @@
 #include "cli/options.h"
 #include "desktop/single_instance.h"
 #include "hotlist/hot_list_window.h"
+#include "library/program_settings.h"
 #include "net/network_access.h"
 #include "net/sample_service_process.h"
 #include "net/service_config.h"
@@ -84,12 +85,13 @@ public:
     Windows(const ServiceConfig &config, const QCommandLineParser &parser,
             const std::optional<QString> &address, const QStringList &downloads)
         : m_main(config)
-        , m_downloads(m_main, config, {})
+        , m_downloads(m_main, m_settings, config, {})
         , m_batches(m_downloads)
     {
+        m_main.useSettings(m_settings);
         exitAfterFirstPaintIfAsked(&m_main);
         connectHotListLink(m_main, config, m_hotList, &m_batches);
-        connectDownloadNotifications(m_main);
+        connectDownloadNotifications(m_main, m_downloads.queue());
         exportMediaControls(m_main);
         QTimer::singleShot(0, &m_main, [this] { m_main.startUp(); });
         const bool analyse = address.has_value();
@@ -134,6 +136,7 @@ private:
         QCoreApplication::exit(0);
     }
 
+    ProgramSettings m_settings; // the one every window and download follows; outlives them
     MainWindow m_main;
     ProgramDownloads m_downloads;             // after the main window, which it uses until it goes
     BatchWiring m_batches;                    // after the downloads, whose queue it fills

@@ -5,14 +5,15 @@
 
 #include "library/download_history.h"
 #include "queue/download_queue.h"
-#include "library/download_settings.h"
+#include "library/program_settings.h"
 #include "shell/downloads_window.h"
 #include "shell/main_window.h"
 
-ProgramDownloads::ProgramDownloads(MainWindow &main, const ServiceConfig &config, const FetchOptions &options,
-                                   QObject *parent)
+ProgramDownloads::ProgramDownloads(MainWindow &main, ProgramSettings &settings, const ServiceConfig &config,
+                                   const FetchOptions &options, QObject *parent)
     : QObject(parent)
     , m_main(main)
+    , m_settings(settings)
     , m_config(config)
     , m_options(options)
     , m_history(std::make_unique<DownloadHistory>())
@@ -22,8 +23,9 @@ ProgramDownloads::ProgramDownloads(MainWindow &main, const ServiceConfig &config
     // busy time-out, then the row is given up and told.
     m_history->setBusyPatience(std::chrono::milliseconds(0));
     m_history->pauseOrphans();
-    QStringList settingsProblems;
-    m_queue = new DownloadQueue(*m_history, loadDownloadSettings(&settingsProblems).jobs, this);
+    m_queue = new DownloadQueue(*m_history, settings.current().jobs, this);
+    connect(&settings, &ProgramSettings::changed, m_queue,
+            [this](const DownloadSettings &now) { m_queue->setMaxRunning(now.jobs); });
     m_queue->setStallTimeout(options.stallTimeout);
     main.setDownloadQueue(m_queue);
     connect(&main, &MainWindow::downloadsRequested, this, &ProgramDownloads::showWindow);
@@ -31,7 +33,7 @@ ProgramDownloads::ProgramDownloads(MainWindow &main, const ServiceConfig &config
     // and without a box that would hold up the start. The history's own
     // words say whether downloads are recorded.
     // A stored setting that was refused is told the same way.
-    QStringList problems = settingsProblems;
+    QStringList problems = settings.problems();
     if (!m_history->problem().isEmpty())
         problems.append(m_history->problem());
     if (const QString problem = problems.join(QStringLiteral("; ")); !problem.isEmpty())

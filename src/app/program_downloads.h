@@ -15,6 +15,7 @@
 class DownloadHistory;
 class DownloadQueue;
 class MainWindow;
+class ProgramSettings;
 
 // The window side's downloads: one history and one queue for the whole
 // program, the downloads window made on first use. Entries an earlier run
@@ -27,9 +28,10 @@ class ProgramDownloads : public QObject
 public:
     // main: where the downloads window and questions belong; its download
     // button and the title link go through this object, which must not
-    // outlive it.
-    ProgramDownloads(MainWindow &main, const ServiceConfig &config, const FetchOptions &options,
-                     QObject *parent = nullptr);
+    // outlive it. settings: the program's, which must outlive this object;
+    // the queue runs as many at once as they say.
+    ProgramDownloads(MainWindow &main, ProgramSettings &settings, const ServiceConfig &config,
+                     const FetchOptions &options, QObject *parent = nullptr);
     ~ProgramDownloads() override;
 
     DownloadHistory &history() { return *m_history; }
@@ -37,6 +39,7 @@ public:
     const ServiceConfig &config() const { return m_config; }
     const FetchOptions &fetchOptions() const { return m_options; }
     MainWindow &mainWindow() { return m_main; }
+    ProgramSettings &settings() { return m_settings; }
 
     // Shows the downloads window (made on first use) and brings it forward.
     void showWindow();
@@ -44,6 +47,7 @@ public:
 
 private:
     MainWindow &m_main;
+    ProgramSettings &m_settings;
     const ServiceConfig m_config;
     const FetchOptions m_options;
     std::unique_ptr<DownloadHistory> m_history;

@@ -8,8 +8,8 @@
 #include "cli/download_command.h"
 #include "library/download_history.h"
 #include "queue/download_queue.h"
-#include "util/termination_signals.h"
 #include "sound/sound_link.h"
+#include "util/termination_signals.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -110,7 +110,6 @@ public:
         m_batch.setDonePolicy(options.force ? DownloadBatch::DonePolicy::Download
                                             : DownloadBatch::DonePolicy::Skip);
         connect(&m_batch, &DownloadBatch::queued, this, &BatchRun::onQueued);
-        connect(&m_batch, &DownloadBatch::analysisFailed, this, &BatchRun::onAnalysisFailed);
         connect(&m_batch, &DownloadBatch::failed, this, &BatchRun::onFailed);
         connect(&m_batch, &DownloadBatch::skipped, this, &BatchRun::onSkipped);
         connect(&m_batch, &DownloadBatch::analysed, this, &BatchRun::finishIfThrough);
@@ -166,31 +165,27 @@ private:
             m_bytes.insert(id, {0, -1});
     }
 
-    void onAnalysisFailed(const QString &address, const AnalysisResult &result)
+    void onFailed(const DownloadBatch::Failure &failure)
     {
-        m_toldFailure = address;
-        const QString url = soundInfoUrl(soundIdFromAddress(address), m_config.apiHost);
         m_progress.wipe();
-        if (result.status == AnalysisStatus::ExtractFailed) {
+        const QString url = soundInfoUrl(soundIdFromAddress(failure.address), m_config.apiHost);
+        switch (failure.analysis) {
+        case AnalysisStatus::ExtractFailed:
             printFailure(QCoreApplication::translate("Cli", "%1 的回答中没有音乐信息").arg(url),
-                         result.reason);
-            fail(address, {}, result.reason, ExtractFailed);
-        } else {
-            printFailure(QCoreApplication::translate("Cli", "无法获取 %1").arg(url), result.reason);
-            fail(address, {}, result.reason, FetchFailed);
+                         failure.reason);
+            fail(failure.address, {}, failure.reason, ExtractFailed);
+            break;
+        case AnalysisStatus::FetchFailed:
+        case AnalysisStatus::Abandoned:
+            printFailure(QCoreApplication::translate("Cli", "无法获取 %1").arg(url), failure.reason);
+            fail(failure.address, {}, failure.reason, FetchFailed);
+            break;
+        case AnalysisStatus::Done:
+            printFailure(QCoreApplication::translate("Cli", "无法下载 %1").arg(failure.address),
+                         failure.reason);
+            fail(failure.address, {}, failure.reason, DownloadFailed);
+            break;
         }
-    }
-
-    // Failures of analysis were told by onAnalysisFailed() just before.
-    void onFailed(const QString &address, qint64, const QString &reason)
-    {
-        if (m_toldFailure == address) {
-            m_toldFailure.clear();
-            return;
-        }
-        m_progress.wipe();
-        printFailure(QCoreApplication::translate("Cli", "无法下载 %1").arg(address), reason);
-        fail(address, {}, reason, DownloadFailed);
     }
 
     void onSkipped(const QString &, const DownloadEntry &done)
@@ -253,16 +248,15 @@ private:
         m_progress.draw(batchProgressLine(m_through, m_total, bytes, known, speed), now);
     }
 
-    void onEnded(qint64 id, const DownloadResult &result)
+    void onEnded(const DownloadEntry &entry, const DownloadResult &result)
     {
+        const qint64 id = entry.id;
         if (m_stopping || !m_address.contains(id) || m_ended.contains(id))
             return;
         m_ended.insert(id);
-        const std::optional<DownloadEntry> entry = m_queue.entry(id);
-        if (entry)
-            m_bytes[id] = {entry->bytesDone, entry->size};
+        m_bytes[id] = {entry.bytesDone, entry.size};
         if (lone()) {
-            const qint64 size = entry ? entry->size : -1;
+            const qint64 size = entry.size;
             if (m_progress.isTerminal() && result.ok())
                 m_progress.draw(progressLine(result.bytes, size, m_speed), true);
             else if (!m_progress.isTerminal() && result.ok())
@@ -277,13 +271,11 @@ private:
                 printFailure(QCoreApplication::translate("Cli", "已保存，但未写入标签"), result.untagged);
             writeTo(stdout, QDir::toNativeSeparators(result.filePath) + u'\n');
         } else {
-            printFailure(
-                QCoreApplication::translate("Cli", "无法下载 %1").arg(entry ? entry->fileUrl : QString()),
-                result.detail);
+            printFailure(QCoreApplication::translate("Cli", "无法下载 %1").arg(entry.fileUrl), result.detail);
             if (!result.partPath.isEmpty())
                 printProblem(QCoreApplication::translate("Cli", "已保留 %1，再次运行同一命令即可继续下载")
                                  .arg(QDir::toNativeSeparators(result.partPath)));
-            fail(m_address.value(id), entry ? entry->name : QString(), result.detail, DownloadFailed);
+            fail(m_address.value(id), entry.name, result.detail, DownloadFailed);
         }
         if (!lone() && m_progress.isTerminal())
             drawAll(true);
@@ -310,7 +302,7 @@ private:
                 continue;
             m_queue.pause(it.key());
             const std::optional<DownloadEntry> entry = m_queue.entry(it.key());
-            const QString cancelled = QCoreApplication::translate("SoundDownload", "已取消");
+            const QString cancelled = fetchFailureText(FetchFailure::Cancelled);
             printFailure(
                 QCoreApplication::translate("Cli", "无法下载 %1").arg(entry ? entry->fileUrl : QString()),
                 cancelled);
@@ -363,7 +355,6 @@ private:
     int m_status = Success;
     bool m_stopping = false;
     bool m_started = false; // a lone download has started
-    QString m_toldFailure;  // the address whose failed() follows its analysisFailed()
     double m_speed = 0;     // a lone download's latest, shown again at its end
     TerminationSignals m_guard;
 };

@@ -12,9 +12,9 @@
 #include "cli/info_command.h"
 #include "cli/options.h"
 
+#include "download/name_template.h"
 #include "library/download_settings.h"
 #include "net/http_request.h"
-#include "download/name_template.h"
 #include "net/network_access.h"
 #include "net/sample_service_process.h"
 #include "net/service_config.h"
@@ -68,53 +68,22 @@ const HelpRow CommandRows[] = {
                               "name（默认的 --name 模板）、tags（true/false）、id3-version（3/4）")},
 };
 
-const HelpRow OptionRows[] = {
-    {"--json", QT_TRANSLATE_NOOP("Cli", "把结果打印为一个 JSON 对象")},
-    {"-o, --output DIR", QT_TRANSLATE_NOOP("Cli", "（download）存入 DIR，不存在时创建，不用设置中的文件夹")},
-    {"--name TEMPLATE",
-     QT_TRANSLATE_NOOP("Cli", "（download）按 TEMPLATE 命名保存的文件（默认为 name 设置，最初是 "
-                              "“{singer} - {name}”）：字段有 {singer} {name} {id} {date} {ext} "
-                              "{shortname} {shortsinger}；“/” 分出子文件夹；未写 {ext} 时自动加上扩展名")},
-    {"--no-tags", QT_TRANSLATE_NOOP("Cli", "（download）保存时不写标签和封面")},
-    {"--jobs N",
-     QT_TRANSLATE_NOOP("Cli", "（download）同时下载 N 个（1 到 10，默认为 jobs 设置，最初是 3）")},
-    {"--force", QT_TRANSLATE_NOOP("Cli", "（download）历史中已下载过的音乐也重新下载")},
-    {"--hot", QT_TRANSLATE_NOOP("Cli", "（download）下载首页的十五首热门音乐")},
-    {"--timeout SECONDS", QT_TRANSLATE_NOOP("Cli", "这么久收不到数据就放弃（默认 30）")},
-    {"--web-host HOST[:PORT]", QT_TRANSLATE_NOOP("Cli", "音乐页面和首页所在的网站主机")},
-    {"--api-host HOST[:PORT]", QT_TRANSLATE_NOOP("Cli", "音乐信息接口所在的主机")},
-    {"--update-host HOST[:PORT]", QT_TRANSLATE_NOOP("Cli", "版本文件所在的主机")},
-    {"--demo", QT_TRANSLATE_NOOP("Cli", "启动内置的示例服务，所有主机都用它")},
-    {"--lang LANG", QT_TRANSLATE_NOOP("Cli", "文字的语言：zh_CN、zh_TW 或 en（默认取自系统的语言）")},
-    {"--verbose", QT_TRANSLATE_NOOP("Cli", "也显示 Qt 和所用程序库的警告（如图片解码的警告）")},
-    {"--address ADDRESS",
-     QT_TRANSLATE_NOOP("Cli", "（窗口）启动后分析此地址；使用 --demo 时可以只写示例编号，如 1001")},
-    {"--screenshot FILE",
-     QT_TRANSLATE_NOOP("Cli", "（窗口）启动并完成 --address 的分析后，把窗口存为图片，然后退出")},
-    {"--new-window", QT_TRANSLATE_NOOP("Cli", "（窗口）总是打开新的窗口，不把地址交给已打开的窗口")},
-    {"--download ADDRESS...",
-     QT_TRANSLATE_NOOP("Cli", "（窗口）启动后把这些地址的音乐加入下载列表；已有打开的窗口时，交给那个窗口")},
-    {"-h, --help", QT_TRANSLATE_NOOP("Cli", "显示此帮助")},
-    {"-v, --version", QT_TRANSLATE_NOOP("Cli", "显示版本")},
-};
-
 constexpr int HelpWidth = 80;
 constexpr int SyntaxWidth = 26;
 
-// A heading and its rows: the syntax on the left, the text wrapped beside
-// it, or below it when the syntax is too wide.
-template<std::size_t N> QString helpSection(const char *heading, const HelpRow (&rows)[N])
+// A heading and its rows, (syntax, translated text): the syntax on the
+// left, the text wrapped beside it, or below it when the syntax is too wide.
+QString helpSection(const char *heading, const QList<std::pair<QString, QString>> &rows)
 {
     QString out = QCoreApplication::translate("Cli", heading) + u'\n';
     const QString indent(SyntaxWidth, u' ');
-    for (const HelpRow &row : rows) {
-        QString left = QStringLiteral("  ") + QLatin1String(row.syntax);
+    for (const auto &[syntax, text] : rows) {
+        QString left = QStringLiteral("  ") + syntax;
         if (left.size() + 1 > SyntaxWidth) {
             out += left + u'\n';
             left.clear();
         }
-        for (const QString &line :
-             wrapText(QCoreApplication::translate("Cli", row.text), HelpWidth - SyntaxWidth)) {
+        for (const QString &line : wrapText(text, HelpWidth - SyntaxWidth)) {
             out += (left.isEmpty() ? indent : left.leftJustified(SyntaxWidth)) + line + u'\n';
             left.clear();
         }
@@ -122,11 +91,29 @@ template<std::size_t N> QString helpSection(const char *heading, const HelpRow (
     return out;
 }
 
+template<std::size_t N> QList<std::pair<QString, QString>> helpRows(const HelpRow (&rows)[N])
+{
+    QList<std::pair<QString, QString>> out;
+    for (const HelpRow &row : rows)
+        out.append({QLatin1String(row.syntax), QCoreApplication::translate("Cli", row.text)});
+    return out;
+}
+
+// The options' lines come from the options table, which holds their help.
+QList<std::pair<QString, QString>> optionHelpRows()
+{
+    QList<std::pair<QString, QString>> out;
+    for (const Options::Row &row : Options::table())
+        out.append({Options::helpSyntax(row),
+                    QCoreApplication::translate("Cli", row.option.description().toUtf8().constData())});
+    return out;
+}
+
 QString helpText()
 {
-    QString out = helpSection(QT_TRANSLATE_NOOP("Cli", "用法："), UsageRows) + u'\n' +
-                  helpSection(QT_TRANSLATE_NOOP("Cli", "命令："), CommandRows) + u'\n' +
-                  helpSection(QT_TRANSLATE_NOOP("Cli", "选项："), OptionRows) + u'\n';
+    QString out = helpSection(QT_TRANSLATE_NOOP("Cli", "用法："), helpRows(UsageRows)) + u'\n' +
+                  helpSection(QT_TRANSLATE_NOOP("Cli", "命令："), helpRows(CommandRows)) + u'\n' +
+                  helpSection(QT_TRANSLATE_NOOP("Cli", "选项："), optionHelpRows()) + u'\n';
     const QString exits = QCoreApplication::translate(
         "Cli", "退出状态：0 成功，2 地址未被接受，3 未收到回答，4 回答中没有音乐信息"
                "（hot：页面中没有条目），5 下载失败，64 用法有误，1 其他失败。");

@@ -5,7 +5,7 @@
 
 #include "cli/cli_output.h"
 #include "cli/command_steps.h"
-#include "library/download_settings.h"
+#include "library/program_settings.h"
 
 #include <QCoreApplication>
 
@@ -18,10 +18,10 @@ int runConfigCommand(const QStringList &arguments)
                      QCoreApplication::translate("Cli", "config 最多接受 KEY 和 VALUE 两个参数"));
         return UsageError;
     }
-    QStringList problems;
-    DownloadSettings settings = loadDownloadSettings(&problems);
-    for (const QString &problem : std::as_const(problems))
+    ProgramSettings stored;
+    for (const QString &problem : stored.problems())
         printProblem(problem);
+    DownloadSettings settings = stored.current();
     if (arguments.isEmpty()) {
         QString out;
         for (const QString &key : DownloadSettings::keys())
@@ -45,7 +45,7 @@ int runConfigCommand(const QStringList &arguments)
                      problem);
         return UsageError;
     }
-    if (const QString problem = saveDownloadSettings(settings); !problem.isEmpty()) {
+    if (const QString problem = stored.change(settings, {key}); !problem.isEmpty()) {
         printFailure(QCoreApplication::translate("Cli", "设置 %1 未能保存").arg(key), problem);
         return Failure;
     }

@@ -7,6 +7,7 @@
 #include "net/web_address.h"
 
 #include <QCommandLineParser>
+#include <QHash>
 
 namespace Options {
 
@@ -33,58 +34,95 @@ const QList<Row> &table()
 {
     static const QList<Row> rows = [] {
         const Fronts both = Front::Window | Front::CommandLine;
-        // Descriptions are marked for translation only: the help shows its own texts.
+        const auto help = [](const char *text) { return QString::fromUtf8(text); };
         QList<Row> list = {
-            {{Json, QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "以 JSON 输出。"))}, Front::CommandLine},
-            {{Timeout, QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "收不到数据时的等待时限。")),
-              QStringLiteral("SECONDS")},
-             Front::CommandLine},
-            {{Demo, QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "使用内置的示例服务。"))}, both},
+            {{Json, help(QT_TRANSLATE_NOOP("Cli", "把结果打印为一个 JSON 对象"))}, Front::CommandLine},
             {{{QStringLiteral("o"), Output},
-              QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "下载文件夹。")),
+              help(QT_TRANSLATE_NOOP("Cli", "（download）存入 DIR，不存在时创建，不用设置中的文件夹")),
               QStringLiteral("DIR")},
              Front::CommandLine},
-            {{NameTemplate, QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "保存的文件的命名模板。")),
+            {{NameTemplate,
+              help(QT_TRANSLATE_NOOP(
+                  "Cli", "（download）按 TEMPLATE 命名保存的文件（默认为 name 设置，最初是 "
+                         "“{singer} - {name}”）：字段有 {singer} {name} {id} {date} {ext} "
+                         "{shortname} {shortsinger}；“/” 分出子文件夹；未写 {ext} 时自动加上扩展名")),
               QStringLiteral("TEMPLATE")},
              Front::CommandLine},
-            {{NoTags, QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "保存文件时不写标签和封面。"))},
+            {{NoTags, help(QT_TRANSLATE_NOOP("Cli", "（download）保存时不写标签和封面"))},
              Front::CommandLine},
-            {{Jobs, QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "同时下载的个数。")), QStringLiteral("N")},
+            {{Jobs,
+              help(QT_TRANSLATE_NOOP("Cli",
+                                     "（download）同时下载 N 个（1 到 10，默认为 jobs 设置，最初是 3）")),
+              QStringLiteral("N")},
              Front::CommandLine},
-            {{Force, QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "已下载过的音乐也重新下载。"))},
+            {{Force, help(QT_TRANSLATE_NOOP("Cli", "（download）历史中已下载过的音乐也重新下载"))},
              Front::CommandLine},
-            {{Hot, QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "下载首页的十五首热门音乐。"))},
+            {{Hot, help(QT_TRANSLATE_NOOP("Cli", "（download）下载首页的十五首热门音乐"))},
              Front::CommandLine},
-            {{{QStringLiteral("h"), Help}, QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "帮助。"))},
-             Front::CommandLine,
-             true},
-            {{{QStringLiteral("v"), Version}, QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "版本。"))},
-             Front::CommandLine,
-             true},
+            {{Timeout, help(QT_TRANSLATE_NOOP("Cli", "这么久收不到数据就放弃（默认 30）")),
+              QStringLiteral("SECONDS")},
+             Front::CommandLine},
+        };
+        // The hosts' own descriptions are for no one: the help has these.
+        const QHash<QString, QString> hostHelp = {
+            {QStringLiteral("web-host"), help(QT_TRANSLATE_NOOP("Cli", "音乐页面和首页所在的网站主机"))},
+            {QStringLiteral("api-host"), help(QT_TRANSLATE_NOOP("Cli", "音乐信息接口所在的主机"))},
+            {QStringLiteral("update-host"), help(QT_TRANSLATE_NOOP("Cli", "版本文件所在的主机"))},
+        };
+        for (QCommandLineOption host : serviceHostOptions()) {
+            host.setDescription(hostHelp.value(host.names().constFirst()));
+            list.append({host, both});
+        }
+        list += QList<Row>{
+            {{Demo, help(QT_TRANSLATE_NOOP("Cli", "启动内置的示例服务，所有主机都用它"))}, both},
+            {{Language,
+              help(QT_TRANSLATE_NOOP("Cli", "文字的语言：zh_CN、zh_TW 或 en（默认取自系统的语言）")),
+              QStringLiteral("LANG")},
+             both},
+            // Read before either front starts (main.cpp); listed so both accept it.
+            {{Verbose, help(QT_TRANSLATE_NOOP("Cli", "也显示 Qt 和所用程序库的警告（如图片解码的警告）"))},
+             both},
             {{Address,
-              QString::fromUtf8(
-                  QT_TRANSLATE_NOOP("Cli", "启动后分析此地址（使用 --demo 时也可以是示例编号）。")),
+              help(QT_TRANSLATE_NOOP("Cli",
+                                     "（窗口）启动后分析此地址；使用 --demo 时可以只写示例编号，如 1001")),
               QStringLiteral("ADDRESS")},
              Front::Window},
-            {{Screenshot, QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "把窗口存为 FILE 后退出。")),
+            {{Screenshot,
+              help(QT_TRANSLATE_NOOP("Cli",
+                                     "（窗口）启动并完成 --address 的分析后，把窗口存为图片，然后退出")),
               QStringLiteral("FILE")},
              Front::Window},
             {{NewWindow,
-              QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "打开新的窗口，不把地址交给已打开的窗口。"))},
+              help(QT_TRANSLATE_NOOP("Cli", "（窗口）总是打开新的窗口，不把地址交给已打开的窗口"))},
              Front::Window},
-            {{Language, QStringLiteral("Language of the texts: zh_CN, zh_TW or en."), QStringLiteral("LANG")},
-             both},
-            // Read before either front starts (main.cpp); listed so both accept it.
-            {{Verbose, QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "也显示 Qt 和所用程序库的警告。"))}, both},
             // The addresses are the positional arguments, so a desktop link's bare one fits too.
-            {{Download, QString::fromUtf8(QT_TRANSLATE_NOOP("Cli", "把地址的音乐加入下载列表。"))},
-             Front::Window},
+            {{Download,
+              help(QT_TRANSLATE_NOOP(
+                  "Cli", "（窗口）启动后把这些地址的音乐加入下载列表；已有打开的窗口时，交给那个窗口"))},
+             Front::Window,
+             false,
+             QStringLiteral("--download ADDRESS...")},
+            {{{QStringLiteral("h"), Help}, help(QT_TRANSLATE_NOOP("Cli", "显示此帮助"))},
+             Front::CommandLine,
+             true},
+            {{{QStringLiteral("v"), Version}, help(QT_TRANSLATE_NOOP("Cli", "显示版本"))},
+             Front::CommandLine,
+             true},
         };
-        for (const QCommandLineOption &host : serviceHostOptions())
-            list.append({host, both});
         return list;
     }();
     return rows;
+}
+
+QString helpSyntax(const Row &row)
+{
+    if (!row.syntax.isEmpty())
+        return row.syntax;
+    QStringList names;
+    for (const QString &name : row.option.names())
+        names.append((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name);
+    const QString value = row.option.valueName();
+    return names.join(QStringLiteral(", ")) + (value.isEmpty() ? QString() : u' ' + value);
 }
 
 void addTo(QCommandLineParser &parser, Front front)

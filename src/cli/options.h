@@ -21,9 +21,13 @@ Q_DECLARE_FLAGS(Fronts, Front)
 
 struct Row
 {
+    // Its description is the line of the help, untranslated: the help
+    // translates it in the "Cli" context.
     QCommandLineOption option;
     Fronts fronts;
     bool question = false; // answered by the command line alone: help, version
+    // How the help writes it, when not as its names and value do ("--download ADDRESS...").
+    QString syntax = {};
 };
 
 // Names to ask a parser with; the host options are the service hosts'
@@ -46,7 +50,11 @@ inline const QString Language = QStringLiteral("lang");
 inline const QString Download = QStringLiteral("download");
 inline const QString Verbose = QStringLiteral("verbose");
 
+// In the order the help lists them.
 const QList<Row> &table();
+
+// "-o, --output DIR": how the help writes the row's option.
+QString helpSyntax(const Row &row);
 
 // Adds front's rows to parser, long names also after a single dash.
 void addTo(QCommandLineParser &parser, Front front);

@@ -3,7 +3,8 @@
 
 #include "desktop/desktop_notifications.h"
 
-#include "shell/download_status.h"
+#include "download/download_file_name.h"
+#include "library/download_entry.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -11,6 +12,7 @@
 #include <QDBusPendingReply>
 #include <QDebug>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QUrl>
 #include <QWidget>
@@ -54,8 +56,11 @@ DesktopNotifications::DesktopNotifications(QWidget *window)
     , m_opener(&QDesktopServices::openUrl)
 {}
 
-void DesktopNotifications::downloadEnded(const DownloadOutcome &outcome)
+void DesktopNotifications::downloadEnded(const DownloadEntry &entry, const DownloadResult &result)
 {
+    const bool ok = entry.state == DownloadState::Done;
+    if (!ok && entry.state != DownloadState::Failed)
+        return; // paused or cancelled by the user, who knows
     if (m_window->isActiveWindow() && m_window->isVisible() && !m_window->isMinimized())
         return; // the status line tells it
     if (!listen())
@@ -64,25 +69,31 @@ void DesktopNotifications::downloadEnded(const DownloadOutcome &outcome)
     // A failed download has nothing to open, and its folder may be what failed.
     Targets targets;
     QStringList actions;
-    if (outcome.ok) {
-        targets = {outcome.filePath, outcome.folder, {}};
+    QString fileName;
+    if (ok) {
+        const QFileInfo saved(entry.savedPath);
+        targets = {entry.savedPath, saved.absolutePath(), {}};
         actions = {OpenAction, openText(), OpenFolderAction, openFolderText()};
+        fileName = saved.fileName();
+    } else {
+        // The name before a taken one gets its " (n)": what a failure is told by.
+        fileName = QFileInfo(downloadFileName(entry.fileName, entry.fileUrl)).fileName();
     }
     // Most services read the body as markup, so a "&" in a name must not start one.
-    QString body = outcome.fileName.toHtmlEscaped();
-    if (!outcome.ok && !outcome.reason.isEmpty())
-        body += u'\n' + outcome.reason.toHtmlEscaped();
+    QString body = fileName.toHtmlEscaped();
+    if (!ok)
+        body += u'\n' + downloadFailureText(result).toHtmlEscaped();
     QVariantMap hints;
     hints.insert(QStringLiteral("category"),
-                 outcome.ok ? QStringLiteral("transfer.complete") : QStringLiteral("transfer.error"));
-    const QString entry = QGuiApplication::desktopFileName();
-    if (!entry.isEmpty())
-        hints.insert(QStringLiteral("desktop-entry"), entry);
+                 ok ? QStringLiteral("transfer.complete") : QStringLiteral("transfer.error"));
+    const QString desktopEntry = QGuiApplication::desktopFileName();
+    if (!desktopEntry.isEmpty())
+        hints.insert(QStringLiteral("desktop-entry"), desktopEntry);
 
     QDBusMessage call = QDBusMessage::createMethodCall(Service, Path, Service, QStringLiteral("Notify"));
     // The icon carries the desktop entry's name.
-    call << m_window->windowTitle() << uint(0) << entry
-         << (outcome.ok ? downloadedText() : downloadFailedText()) << body << actions << hints << int(-1);
+    call << m_window->windowTitle() << uint(0) << desktopEntry
+         << (ok ? downloadedText() : downloadFailedText()) << body << actions << hints << int(-1);
     auto *watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, targets](QDBusPendingCallWatcher *done) {

@@ -12,7 +12,8 @@
 class QDBusMessage;
 class QUrl;
 class QWidget;
-struct DownloadOutcome;
+struct DownloadEntry;
+struct DownloadResult;
 
 // Tells the desktop's notification service of a download that ended while
 // the window was not in front, with actions that open the file or its
@@ -31,8 +32,9 @@ public:
     // What the actions open with; the desktop's handler by default.
     void setOpener(UrlOpener opener) { m_opener = std::move(opener); }
 
-    // Sends a notification unless the window is the active one.
-    void downloadEnded(const DownloadOutcome &outcome);
+    // Sends a notification of a download that ended done or failed (as
+    // the queue tells it) unless the window is the active one.
+    void downloadEnded(const DownloadEntry &entry, const DownloadResult &result);
 
 private Q_SLOTS:
     // Broadcast by the service for every client's notifications: only ours count.

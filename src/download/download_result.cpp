@@ -3,6 +3,8 @@
 
 #include "download/download_result.h"
 
+#include "net/http_request.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 
@@ -111,7 +113,7 @@ TransferEnd transferEnd(const TransferFacts &facts)
         // word looks; silence from the start is a server not answering,
         // and waiting for it again would only multiply the wait.
         return {DownloadError::Stalled, facts.answerBytes > 0,
-                QCoreApplication::translate("DownloadResult", "%1 秒内未收到数据").arg(seconds)};
+                fetchFailureText(FetchFailure::Stalled, {facts.stallTimeout})};
     }
     // A body cut short is told as such, whichever way the transport saw the end.
     const QString counts = QCoreApplication::translate("DownloadResult", "收到 %1 字节，共 %2 字节")

@@ -16,6 +16,8 @@ namespace {
 const QByteArray PartInfoTag = QByteArrayLiteral("vexa-part 1");
 // The same with the front room's size on a line of its own.
 const QByteArray PartInfoWithRoomTag = QByteArrayLiteral("vexa-part 2");
+// The same with the sound's id on a line after the front room's.
+const QByteArray PartInfoOfSoundTag = QByteArrayLiteral("vexa-part 3");
 
 QDateTime httpDate(const QByteArray &text)
 {
@@ -60,17 +62,28 @@ QByteArray partInfoText(const PartInfo &info)
 {
     const QByteArray common =
         info.fileUrl.toUtf8() + '\n' + info.validator + '\n' + QByteArray::number(info.total) + '\n';
+    const QByteArray room = QByteArray::number(info.frontRoom) + '\n';
+    if (!info.soundId.isEmpty())
+        return PartInfoOfSoundTag + '\n' + common + room + info.soundId.toUtf8() + '\n';
     if (info.frontRoom == 0)
         return PartInfoTag + '\n' + common;
-    return PartInfoWithRoomTag + '\n' + common + QByteArray::number(info.frontRoom) + '\n';
+    return PartInfoWithRoomTag + '\n' + common + room;
+}
+
+QString partInfoPath(const QString &partPath)
+{
+    return partPath + QStringLiteral(".meta");
 }
 
 std::optional<PartInfo> parsePartInfo(const QByteArray &text)
 {
     const QList<QByteArray> lines = text.split('\n');
-    const bool withRoom = !lines.isEmpty() && lines[0] == PartInfoWithRoomTag;
-    if (lines.size() != (withRoom ? 6 : 5) || (!withRoom && lines[0] != PartInfoTag) ||
-        !lines.last().isEmpty() || lines[1].isEmpty() || lines[2].isEmpty())
+    const QByteArray tag = lines.constFirst();
+    const bool withRoom = tag == PartInfoWithRoomTag;
+    const bool ofSound = tag == PartInfoOfSoundTag;
+    const qsizetype count = ofSound ? 7 : withRoom ? 6 : 5;
+    if (lines.size() != count || (!withRoom && !ofSound && tag != PartInfoTag) || !lines.last().isEmpty() ||
+        lines[1].isEmpty() || lines[2].isEmpty() || (ofSound && lines[5].isEmpty()))
         return std::nullopt;
     PartInfo info;
     info.fileUrl = QString::fromUtf8(lines[1]);
@@ -79,11 +92,13 @@ std::optional<PartInfo> parsePartInfo(const QByteArray &text)
     info.total = lines[3].toLongLong(&ok);
     if (!ok || info.total < -1)
         return std::nullopt;
-    if (withRoom) {
+    if (withRoom || ofSound) {
         info.frontRoom = lines[4].toLongLong(&ok);
-        if (!ok || info.frontRoom <= 0)
+        if (!ok || info.frontRoom < (ofSound ? 0 : 1))
             return std::nullopt;
     }
+    if (ofSound)
+        info.soundId = QString::fromUtf8(lines[5]);
     return info;
 }
 
@@ -92,9 +107,16 @@ bool partIsShort(qint64 size, qint64 total)
     return size > 0 && (total < 0 || size < total);
 }
 
-PartUse partUse(qint64 size, const std::optional<PartInfo> &info, const QString &fileUrl, bool madeNow)
+bool isPartOf(const PartInfo &info, const PartOwner &owner)
 {
-    const bool named = info && info->fileUrl == fileUrl;
+    if (!info.soundId.isEmpty() && !owner.soundId.isEmpty())
+        return info.soundId == owner.soundId;
+    return info.fileUrl == owner.fileUrl;
+}
+
+PartUse partUse(qint64 size, const std::optional<PartInfo> &info, const PartOwner &owner, bool madeNow)
+{
+    const bool named = info && isPartOf(*info, owner);
     if (!named && !madeNow)
         return PartUse::NotOurs;
     return named && partIsShort(size - info->frontRoom, info->total) ? PartUse::Continue

@@ -37,23 +37,38 @@ struct PartInfo
     // Bytes kept free before the body for the tags to come; the body
     // received so far is the part's size less these.
     qint64 frontRoom = 0;
+    // The sound it is of, when the download knew; empty for a bare address.
+    QString soundId{};
 };
 QByteArray partInfoText(const PartInfo &info);
+// Where the info of the part file at partPath is kept.
+QString partInfoPath(const QString &partPath);
 std::optional<PartInfo> parsePartInfo(const QByteArray &text);
 
 // Whether a range can complete a part of size bytes: it has some, and fewer
 // than the whole (-1: whole size unknown).
 bool partIsShort(qint64 size, qint64 total);
 
+// The download a part may be of: its address and, when known, its sound.
+// The part's name already is the download's final name; within it the sound
+// decides when both sides know it, as the address may have been signed anew
+// since (a fresh analysis); otherwise the address does.
+struct PartOwner
+{
+    QString fileUrl;
+    QString soundId{};
+};
+bool isPartOf(const PartInfo &info, const PartOwner &owner);
+
 // What a part file of size bytes (front room and all) under a download's
 // name is to that download; madeNow when the download has just created it.
 enum class PartUse {
-    Continue,    // its info names the same address: ask for the rest
+    Continue,    // its info names the same sound: ask for the rest
     StartAfresh, // just made, or nothing left to ask for: write it again
-    NotOurs,     // another address's part, or a file of another program's
+    NotOurs,     // another sound's part, or a file of another program's
                  // (a browser's unfinished download has that name): left alone
 };
-PartUse partUse(qint64 size, const std::optional<PartInfo> &info, const QString &fileUrl, bool madeNow);
+PartUse partUse(qint64 size, const std::optional<PartInfo> &info, const PartOwner &owner, bool madeNow);
 
 // Asks for the body from start on, only while it is still the version the
 // validator names; nothing to add from zero.

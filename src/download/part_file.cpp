@@ -22,7 +22,6 @@
 namespace {
 
 const QString PartSuffix = QStringLiteral(".part");
-const QString InfoSuffix = QStringLiteral(".meta");
 constexpr qint64 MaxPartInfoBytes = 16 * 1024;
 // Disk writes are started in steps this big while the body arrives.
 constexpr qint64 WriteBackStep = 8 * 1024 * 1024;
@@ -111,7 +110,7 @@ std::optional<PartInfo> PartFile::readInfo() const
 {
     if (!isOpen())
         return std::nullopt;
-    const std::optional<QByteArray> text = readSmallFile(m_path + InfoSuffix);
+    const std::optional<QByteArray> text = readSmallFile(partInfoPath(m_path));
     return text ? parsePartInfo(*text) : std::nullopt;
 }
 
@@ -126,7 +125,7 @@ bool PartFile::saveInfo(const PartInfo &info)
     // has none to wait for.
     m_infoWrite =
         std::async(Background, [fd = m_fd, path = m_path, text = partInfoText(info), empty = size() == 0] {
-            return (empty || syncData(fd, path)) && writeFileAtomically(path + InfoSuffix, text);
+            return (empty || syncData(fd, path)) && writeFileAtomically(partInfoPath(path), text);
         });
     return true;
 }
@@ -200,7 +199,7 @@ PartFile::Move PartFile::moveTo(const QString &target)
         failed();
         return m_error == EEXIST ? Move::NameTaken : Move::Failed;
     }
-    removeFile(m_path + InfoSuffix);
+    removeFile(partInfoPath(m_path));
     close();
     // The new name made durable, so a saved file stays saved; in the
     // background, as the bytes already are and the name is there to use.
@@ -242,7 +241,7 @@ void PartFile::forgetInfo()
     infoWritten();
     m_infoWriteOk = true; // nothing left to have failed
     if (isOpen())
-        removeInfoDurably(m_path + InfoSuffix);
+        removeInfoDurably(partInfoPath(m_path));
 }
 
 void PartFile::remove()
@@ -250,7 +249,7 @@ void PartFile::remove()
     infoWritten();
     if (!isOpen())
         return;
-    removeFile(m_path + InfoSuffix);
+    removeFile(partInfoPath(m_path));
     removeFile(m_path);
     close();
 }
@@ -299,7 +298,7 @@ PartFile::Move moveToFreeName(PartFile &part, QString &wantedPath)
     return PartFile::Move::NameTaken;
 }
 
-PartClaim claimFreePart(PartFile &part, const QString &wantedPath, const QString &fileUrl)
+PartClaim claimFreePart(PartFile &part, const QString &wantedPath, const PartOwner &owner)
 {
     const QFileInfo wanted(wantedPath);
     for (int n = 0; n <= MaxFileNumber; ++n) {
@@ -313,7 +312,7 @@ PartClaim claimFreePart(PartFile &part, const QString &wantedPath, const QString
         if (claim == PartFile::Claim::Busy)
             continue;
         std::optional<PartInfo> info = part.readInfo();
-        const PartUse use = partUse(part.size(), info, fileUrl, part.madeByClaim());
+        const PartUse use = partUse(part.size(), info, owner, part.madeByClaim());
         if (use == PartUse::NotOurs) {
             part.close(); // kept for its own later download
             continue;

@@ -106,12 +106,12 @@ private:
 PartFile::Move moveToFreeName(PartFile &part, QString &wantedPath);
 
 // The part of the first numbered choice of wantedPath whose final name is
-// free and whose part is new or this address's, claimed by part. Busy when
-// every choice is taken.
+// free and whose part is new or owner's, claimed by part. Busy when every
+// choice is taken.
 struct PartClaim
 {
     PartFile::Claim state = PartFile::Claim::Busy;
     QString finalPath;
     std::optional<PartInfo> info; // when the part can be continued
 };
-PartClaim claimFreePart(PartFile &part, const QString &wantedPath, const QString &fileUrl);
+PartClaim claimFreePart(PartFile &part, const QString &wantedPath, const PartOwner &owner);

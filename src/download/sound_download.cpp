@@ -3,10 +3,11 @@
 
 #include "download/sound_download.h"
 
-#include "util/byte_size.h"
-#include "net/network_access.h"
 #include "download/sound_tagging.h"
+#include "net/http_request.h"
+#include "net/network_access.h"
 #include "net/web_address.h"
+#include "util/byte_size.h"
 
 #include <QCoreApplication>
 #include <QNetworkAccessManager>
@@ -48,7 +49,7 @@ SoundDownload::SoundDownload(DownloadRequest request, QObject *parent)
     connect(m_retryTimer, &QTimer::timeout, this, [this] {
         // Without a validator, or its info on the disk, the part cannot be
         // continued safely.
-        if (!m_partInfoSaved || !m_part.infoWritten())
+        if (!m_part.infoSaved())
             restartFromZero();
         if (m_running)
             sendRequest();
@@ -60,13 +61,13 @@ SoundDownload::~SoundDownload()
     // A body whole and being tagged is saved once the tagging is over.
     const bool tagging = m_tagging && m_tagging->isTagging();
     delete std::exchange(m_tagging, nullptr); // waits for the tagging
-    if (tagging && m_running && m_part.sync() && commit())
+    if (tagging && m_running && m_part.sync() && (m_part.moveToFinalName() || failPart()))
         m_running = false;
     if (m_running) {
         m_result.error = DownloadError::Cancelled;
         m_running = false;
     }
-    cleanUp(m_result.error == DownloadError::Cancelled && partIsContinuable());
+    cleanUp(m_result.error == DownloadError::Cancelled && m_part.isContinuable());
 }
 
 void SoundDownload::start()
@@ -82,10 +83,12 @@ void SoundDownload::start()
                  .arg(m_request.fileUrl));
         return;
     }
-    if (!reserveFile() || !m_running)
+    if (!m_part.reserve(m_request)) {
+        failPart();
         return;
+    }
     if (m_request.tags) {
-        m_tagging = new SoundTagging(*m_request.tags, m_request.coverUrl, m_finalPath, this);
+        m_tagging = new SoundTagging(*m_request.tags, m_request.coverUrl, m_part.finalPath(), this);
         connect(m_tagging, &SoundTagging::finished, this, &SoundDownload::onTagged);
         m_tagging->fetchCover();
     }
@@ -96,8 +99,7 @@ void SoundDownload::sendRequest()
 {
     QNetworkAccessManager *manager = sharedNetworkManager();
     if (!manager) {
-        fail(DownloadError::Cancelled,
-             QCoreApplication::translate("SoundDownload", "没有运行请求的应用程序对象"));
+        fail(DownloadError::Cancelled, fetchFailureText(FetchFailure::NoApplication));
         return;
     }
     QNetworkRequest request{QUrl(m_request.fileUrl)};
@@ -105,8 +107,8 @@ void SoundDownload::sendRequest()
     request.setRawHeader("If-Modified-Since", "0");
     // The bytes exactly as served, so Content-Length counts what we write.
     request.setRawHeader("Accept-Encoding", "identity");
-    m_rangeStart = m_received;
-    askFrom(request, m_rangeStart, m_validator);
+    m_rangeStart = m_part.received();
+    askFrom(request, m_rangeStart, m_part.validator());
     request.setTransferTimeout(int(m_request.stallTimeout.count()));
     m_answerChecked = false;
     m_answerBytes = 0;
@@ -121,9 +123,8 @@ void SoundDownload::sendRequest()
         m_speedTimer->start(speedWindowOf(m_request));
     }
     // The manager takes its replies with it when the program ends.
-    connect(m_reply, &QObject::destroyed, this, [this] {
-        fail(DownloadError::Cancelled, QCoreApplication::translate("SoundDownload", "程序正在退出"));
-    });
+    connect(m_reply, &QObject::destroyed, this,
+            [this] { fail(DownloadError::Cancelled, fetchFailureText(FetchFailure::Quitting)); });
 }
 
 void SoundDownload::abort()
@@ -131,7 +132,15 @@ void SoundDownload::abort()
     // The body is whole and being tagged: it is saved once the tags are in.
     if (m_tagging && m_tagging->isTagging())
         return;
-    fail(DownloadError::Cancelled, QCoreApplication::translate("SoundDownload", "已取消"));
+    fail(DownloadError::Cancelled, fetchFailureText(FetchFailure::Cancelled));
+}
+
+void SoundDownload::finishTagging()
+{
+    if (!m_tagging || !m_tagging->isTagging())
+        return;
+    delete std::exchange(m_tagging, nullptr); // waits for the tagging
+    save();
 }
 
 // Looks at the status and headers of an answer before its body is used.
@@ -143,7 +152,7 @@ bool SoundDownload::checkAnswer()
         return true; // no answer at all: the transfer error tells why
     m_answerChecked = true;
     m_result.httpStatus = head.status;
-    const AnswerMeaning meaning = answerMeaning(head, {m_rangeStart, m_validator, m_total});
+    const AnswerMeaning meaning = answerMeaning(head, {m_rangeStart, m_part.validator(), m_part.total()});
     switch (meaning.kind) {
     case AnswerMeaning::Kind::AskAgain:
         dropReply();
@@ -152,22 +161,19 @@ bool SoundDownload::checkAnswer()
             sendRequest();
         return false;
     case AnswerMeaning::Kind::Redirect:
-        fail(DownloadError::Redirect,
-             QCoreApplication::translate("SoundDownload", "服务器重定向到了不跟随的地址：%1")
-                 .arg(m_reply->errorString()));
-        return false;
+        return fail(DownloadError::Redirect,
+                    QCoreApplication::translate("SoundDownload", "服务器重定向到了不跟随的地址：%1")
+                        .arg(m_reply->errorString()));
     case AnswerMeaning::Kind::ErrorStatus:
-        fail(DownloadError::HttpStatus,
-             QCoreApplication::translate("SoundDownload", "服务器回应 %1").arg(head.status));
-        return false;
+        return fail(DownloadError::HttpStatus,
+                    QCoreApplication::translate("SoundDownload", "服务器回应 %1").arg(head.status));
     case AnswerMeaning::Kind::UnaskedRange:
-        fail(DownloadError::HttpStatus,
-             QCoreApplication::translate("SoundDownload", "请求整个文件，服务器却回应 206"));
-        return false;
+        return fail(DownloadError::HttpStatus,
+                    QCoreApplication::translate("SoundDownload", "请求整个文件，服务器却回应 206"));
     case AnswerMeaning::Kind::Continuation:
         if (!checkBody())
             return false;
-        m_total = meaning.total;
+        m_part.setTotal(meaning.total);
         m_headChecked = true; // the part's own start was looked at when it came
         return true;
     case AnswerMeaning::Kind::WholeBody:
@@ -178,9 +184,7 @@ bool SoundDownload::checkAnswer()
         restartFromZero();
         if (!m_running)
             return false;
-        m_total = meaning.total;
-        m_validator = meaning.validator;
-        savePartInfo();
+        m_part.describe(meaning.total, meaning.validator);
         return true;
     }
     return false;
@@ -189,16 +193,12 @@ bool SoundDownload::checkAnswer()
 // An answer with a good status can still be no sound file.
 bool SoundDownload::checkBody()
 {
-    if (isWebPageType(m_reply->rawHeader("Content-Type"))) {
-        fail(DownloadError::NotSound, webPageText());
-        return false;
-    }
+    if (isWebPageType(m_reply->rawHeader("Content-Type")))
+        return fail(DownloadError::NotSound, webPageText());
     // Which one frames the body is anyone's guess, and Qt takes the first.
-    if (!conflictingLengths(m_reply->rawHeaderPairs()).isEmpty()) {
-        fail(DownloadError::BadAnswer,
-             QCoreApplication::translate("SoundDownload", "服务器给出了互相矛盾的文件长度"));
-        return false;
-    }
+    if (!conflictingLengths(m_reply->rawHeaderPairs()).isEmpty())
+        return fail(DownloadError::BadAnswer,
+                    QCoreApplication::translate("SoundDownload", "服务器给出了互相矛盾的文件长度"));
     return true;
 }
 
@@ -207,10 +207,8 @@ bool SoundDownload::checkHead(const char *data, qint64 size)
 {
     m_head.append(data, std::min<qint64>(size, HeadBytes - m_head.size()));
     const BodyStart start = bodyStartOf(m_head);
-    if (start == BodyStart::WebPage) {
-        fail(DownloadError::NotSound, webPageText());
-        return false;
-    }
+    if (start == BodyStart::WebPage)
+        return fail(DownloadError::NotSound, webPageText());
     if (start == BodyStart::File || m_head.size() >= HeadBytes) {
         m_headChecked = true;
         m_head.clear();
@@ -241,31 +239,24 @@ bool SoundDownload::drain()
         return true;
     if (m_buffer.empty())
         m_buffer.resize(size_t(ReadChunk));
-    const qint64 before = m_received;
     for (;;) {
         const qint64 got = m_reply->read(m_buffer.data(), qint64(m_buffer.size()));
         if (got <= 0)
             break;
         if (!m_headChecked && !checkHead(m_buffer.data(), got))
             return false;
-        if (m_total < 0 && m_received + got > m_request.maxUnsizedBytes) {
-            fail(DownloadError::TooLarge,
-                 QCoreApplication::translate("SoundDownload", "服务器没有给出文件大小，而文件已超过 %1")
-                     .arg(byteSizeText(double(m_request.maxUnsizedBytes))));
+        if (m_part.total() < 0 && m_part.received() + got > m_request.maxUnsizedBytes)
+            return fail(
+                DownloadError::TooLarge,
+                QCoreApplication::translate("SoundDownload", "服务器没有给出文件大小，而文件已超过 %1")
+                    .arg(byteSizeText(double(m_request.maxUnsizedBytes))));
+        if (m_part.received() == 0 && !leaveFrontRoom(QByteArray::fromRawData(m_buffer.data(), got)))
             return false;
-        }
-        if (m_received == 0 && !leaveFrontRoom(QByteArray::fromRawData(m_buffer.data(), got)))
-            return false;
-        if (!m_part.append(m_buffer.data(), got)) {
-            failWriting();
-            return false;
-        }
-        m_received += got;
+        if (!m_part.append(m_buffer.data(), got))
+            return failPart();
         m_answerBytes += got;
         m_transferred += got;
     }
-    if (m_received != before)
-        emit progress(m_received, m_total);
     return true;
 }
 
@@ -286,8 +277,9 @@ void SoundDownload::onFinished()
         return;
     if (m_answerChecked && !drain())
         return;
-    const TransferEnd end = transferEnd({m_reply->error(), m_reply->errorString(), m_answerChecked,
-                                         m_answerBytes, m_received, m_total, m_request.stallTimeout});
+    const TransferEnd end =
+        transferEnd({m_reply->error(), m_reply->errorString(), m_answerChecked, m_answerBytes,
+                     m_part.received(), m_part.total(), m_request.stallTimeout});
     if (end.error != DownloadError::None) {
         if (end.retry)
             retryOrFail(end.error, end.detail);
@@ -299,9 +291,8 @@ void SoundDownload::onFinished()
         // Tagged under the part name, so a crash meanwhile leaves no half
         // tagged file under the final one, and no info to continue it from.
         m_part.forgetInfo();
-        m_partInfoSaved = false;
         dropReply();
-        m_tagging->tagFile(m_part.path(), m_frontRoom);
+        m_tagging->tagFile(m_part.path(), m_part.frontRoom());
         return;
     }
     save();
@@ -325,26 +316,83 @@ void SoundDownload::retryOrFail(DownloadError error, const QString &detail)
     emit retrying(int(m_retries) + 1, int(m_request.retryDelays.size()) + 1);
 }
 
-void SoundDownload::fail(DownloadError error, const QString &detail)
+bool SoundDownload::fail(DownloadError error, const QString &detail)
 {
     if (!m_running)
-        return;
+        return false;
     m_running = false;
     m_result.error = error;
     m_result.detail = detail;
-    m_result.bytes = m_received;
+    m_result.bytes = m_part.received();
     // What a later download can continue stays: after a lost connection, a
     // cancel or a server in trouble. A full disk gets its space back, and a
     // file the server refuses (4xx) will not be continued.
     const bool transient = error == DownloadError::Connection || error == DownloadError::Incomplete ||
                            error == DownloadError::Stalled || error == DownloadError::Cancelled ||
                            (error == DownloadError::HttpStatus && m_result.httpStatus >= 500);
-    cleanUp(transient && partIsContinuable());
+    cleanUp(transient && m_part.isContinuable());
     announceEnd();
+    return false;
 }
 
 void SoundDownload::dropReply()
 {
     m_speedTimer->stop();
     discardReply(std::exchange(m_reply, nullptr), this);
+}
+
+bool SoundDownload::failPart()
+{
+    return fail(m_part.failure(), m_part.failureText());
+}
+
+void SoundDownload::restartFromZero()
+{
+    if (!m_part.startAgain())
+        failPart();
+}
+
+bool SoundDownload::leaveFrontRoom(const QByteArray &head)
+{
+    if (!m_tagging || m_part.frontRoom() > 0)
+        return true;
+    const qint64 room = m_tagging->frontRoomFor(head);
+    return room == 0 || m_part.leaveFrontRoom(emptyId3Tag(room, m_request.tags->id3Version)) || failPart();
+}
+
+void SoundDownload::onTagged(const TagOutcome &outcome)
+{
+    if (!outcome.written) {
+        m_result.untagged = outcome.detail;
+        // Saved as it came: the room goes again.
+        if (!m_part.dropFrontRoom()) {
+            failPart();
+            return;
+        }
+    }
+    save();
+}
+
+void SoundDownload::save()
+{
+    // Written through, tags and all, before the name says the file is whole.
+    if (!m_part.sync() || !m_part.moveToFinalName()) {
+        failPart();
+        return;
+    }
+    m_result.bytes = m_part.received();
+    m_result.filePath = m_part.finalPath();
+    m_running = false;
+    cleanUp(false);
+    announceEnd();
+}
+
+void SoundDownload::cleanUp(bool keepPart)
+{
+    m_retryTimer->stop();
+    dropReply();
+    if (keepPart)
+        m_result.partPath = m_part.keep();
+    else
+        m_part.remove();
 }

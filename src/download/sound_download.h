@@ -3,10 +3,8 @@
 
 #pragma once
 
-#include "download/download_file_name.h"
+#include "download/download_part.h"
 #include "download/download_result.h"
-#include "download/download_resume.h"
-#include "download/part_file.h"
 
 #include <QObject>
 #include <QPointer>
@@ -25,7 +23,7 @@ struct TagOutcome;
 // announced length. A dropped connection (or one that went silent
 // mid-body) is retried with back-off, continuing with a range request when
 // the server gave a validator and starting again otherwise; an earlier
-// download's part file for the same address is continued the same way, and
+// download's part file for the same sound is continued the same way, and
 // a "NAME.part" it did not make (a browser's, say) is left alone.
 // After a dropped connection or a cancel (deleting a running download
 // cancels it) a continuable part file stays for a later download; any other
@@ -43,34 +41,33 @@ public:
     // Starts once; finished() follows later, from the event loop, exactly once.
     void start();
     void abort();
+    // A whole body being tagged is saved now rather than from the event
+    // loop, for a caller that is ending: waits for the tagging (the cover is
+    // given up), and result() then tells the saved file. Nothing otherwise.
+    void finishTagging();
 
     bool isRunning() const { return m_running; }
-    qint64 received() const { return m_received; }
-    qint64 total() const { return m_total; }             // -1 while unknown
-    qint64 resumedFrom() const { return m_resumedFrom; } // bytes taken from an earlier part file
-    qint64 transferred() const { return m_transferred; } // bytes that came over the network
+    qint64 received() const { return m_part.received(); }
+    qint64 total() const { return m_part.total(); } // -1 while unknown
     // The part file being written, from start() until the end; empty before and after.
     QString partPath() const { return m_part.path(); }
     const DownloadResult &result() const { return m_result; }
     const DownloadRequest &request() const { return m_request; }
 
 signals:
-    void progress(qint64 received, qint64 total);
     // The connection broke off and try `attempt` of `attempts` follows
-    // after a pause; progress may then go back to where the retry starts.
+    // after a pause; received() may then go back to where the retry starts.
     void retrying(int attempt, int attempts);
     // Delete the download later (deleteLater), not from inside this signal.
     void finished(const DownloadResult &result);
 
 private:
-    bool reserveFile();
     void sendRequest();
     bool checkAnswer();
     bool checkBody();
     bool checkHead(const char *data, qint64 size);
     void onSpeedCheck();
     void restartFromZero();
-    void savePartInfo();
     void onReadyRead();
     void onFinished();
     void retryOrFail(DownloadError error, const QString &detail);
@@ -79,12 +76,10 @@ private:
     void onTagged(const TagOutcome &outcome);
     bool leaveFrontRoom(const QByteArray &head);
     void save();
-    bool commit();
-    void fail(DownloadError error, const QString &detail);
-    void failWriting();
+    bool fail(DownloadError error, const QString &detail); // false, for returning
+    bool failPart();                                       // fail() with the part's failure
     void dropReply();
     void cleanUp(bool keepPart);
-    bool partIsContinuable() const;
 
     DownloadRequest m_request;
     DownloadResult m_result;
@@ -92,23 +87,16 @@ private:
     QTimer *m_retryTimer = nullptr;
     QTimer *m_speedTimer = nullptr;
     SoundTagging *m_tagging = nullptr; // when tags are wanted
-    QString m_finalPath;
-    PartFile m_part;
+    DownloadPart m_part;
     bool m_started = false;
     bool m_running = false;
     bool m_answerChecked = false;
-    bool m_partInfoSaved = false;
     bool m_headChecked = false; // whether the body's first bytes were looked at
     size_t m_retries = 0;
     qint64 m_rangeStart = 0;  // the range asked of the current answer
     qint64 m_answerBytes = 0; // body bytes of the current answer
-    qint64 m_received = 0;    // bytes of the body in the part file
-    qint64 m_frontRoom = 0;   // bytes before them, kept for the tags
-    qint64 m_total = -1;
-    qint64 m_resumedFrom = 0;
-    qint64 m_transferred = 0;
+    qint64 m_transferred = 0; // bytes that came over the network
     qint64 m_windowStart = 0; // m_transferred when the speed window began
-    QByteArray m_validator;
-    QByteArray m_head; // the body's first bytes, until they tell what it is
+    QByteArray m_head;        // the body's first bytes, until they tell what it is
     std::vector<char> m_buffer;
 };

@@ -49,6 +49,7 @@ DownloadRequest downloadRequestOf(const DownloadEntry &entry)
     request.fileUrl = entry.fileUrl;
     request.folder = entry.folder;
     request.fileName = entry.fileName;
+    request.soundId = entry.soundId;
     request.tags = entry.tags;
     request.coverUrl = entry.coverUrl;
     return request;

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "download/download_request.h"
 #include "download/download_result.h"
 #include "download/sound_tags.h"
 

@@ -73,7 +73,7 @@ std::optional<qint64> partBytes(const QString &partPath)
     if (partPath.isEmpty() || !part.isFile())
         return std::nullopt;
     qint64 room = 0;
-    QFile meta(partPath + QStringLiteral(".meta"));
+    QFile meta(partInfoPath(partPath));
     if (meta.open(QIODevice::ReadOnly)) {
         if (const std::optional<PartInfo> info = parsePartInfo(meta.read(4096)))
             room = info->frontRoom;

@@ -119,28 +119,51 @@ QString DownloadSettings::set(const QString &key, const QString &text)
     return QCoreApplication::translate("DownloadSettings", "未知设置");
 }
 
-DownloadSettings loadDownloadSettings(QStringList *problems)
+QStringList DownloadSettings::keysDifferingFrom(const DownloadSettings &other) const
 {
-    DownloadSettings settings = DownloadSettings::defaults();
-    QSettings stored = openSettingsFile();
+    QStringList differing;
+    for (const QString &key : keys())
+        if (value(key) != other.value(key))
+            differing.append(key);
+    return differing;
+}
+
+QMap<QString, QString> storedSettingTexts()
+{
+    QMap<QString, QString> texts;
+    const QSettings stored = openSettingsFile();
+    for (const QString &key : DownloadSettings::keys())
+        if (stored.contains(key))
+            texts.insert(key, stored.value(key).toString());
+    return texts;
+}
+
+void applyStoredTexts(DownloadSettings &settings, const QMap<QString, QString> &texts, QStringList *problems)
+{
     for (const QString &key : DownloadSettings::keys()) {
-        if (!stored.contains(key))
+        if (!texts.contains(key))
             continue;
-        const QString text = stored.value(key).toString();
+        const QString text = texts.value(key);
         const QString problem = settings.set(key, text);
         if (!problem.isEmpty() && problems)
             problems->append(
                 QCoreApplication::translate("DownloadSettings", "%1 中 %2=%3 有误（%4），改用 %5")
-                    .arg(QDir::toNativeSeparators(stored.fileName()), key, text, problem,
+                    .arg(QDir::toNativeSeparators(openSettingsFile().fileName()), key, text, problem,
                          settings.value(key)));
     }
+}
+
+DownloadSettings loadDownloadSettings(QStringList *problems)
+{
+    DownloadSettings settings = DownloadSettings::defaults();
+    applyStoredTexts(settings, storedSettingTexts(), problems);
     return settings;
 }
 
-QString saveDownloadSettings(const DownloadSettings &settings)
+QString saveDownloadSettings(const DownloadSettings &settings, const QStringList &keys)
 {
     QSettings stored = openSettingsFile();
-    for (const QString &key : DownloadSettings::keys())
+    for (const QString &key : keys)
         stored.setValue(key, settings.value(key));
     stored.sync();
     if (stored.status() == QSettings::NoError)

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -35,6 +36,11 @@ struct DownloadSettings
     // Sets a key from text. Returns why it was refused (the previous value
     // stays), or empty when it was taken.
     QString set(const QString &key, const QString &text);
+
+    // The keys under which other holds another value.
+    QStringList keysDifferingFrom(const DownloadSettings &other) const;
+
+    bool operator==(const DownloadSettings &) const = default;
 };
 
 // The stored settings; a missing or refused value falls back to its default.
@@ -42,8 +48,17 @@ struct DownloadSettings
 // used instead, for the caller to tell.
 DownloadSettings loadDownloadSettings(QStringList *problems = nullptr);
 
-// Writes the settings; returns why they could not be written, or empty.
-QString saveDownloadSettings(const DownloadSettings &settings);
+// The texts the file holds under the keys; a key it lacks is left out.
+QMap<QString, QString> storedSettingTexts();
+
+// Lays texts read from the file over settings, key by key; a refused one
+// keeps the value settings had and adds a line to problems as above.
+void applyStoredTexts(DownloadSettings &settings, const QMap<QString, QString> &texts, QStringList *problems);
+
+// Writes the settings under these keys only, so that others stored meanwhile
+// are kept; returns why they could not be written, or empty.
+QString saveDownloadSettings(const DownloadSettings &settings,
+                             const QStringList &keys = DownloadSettings::keys());
 
 // The program's settings file in the user's config folder, which the
 // window's own settings share.

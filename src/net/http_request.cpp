@@ -32,16 +32,15 @@ FetchResult FetchResult::successBytes(QByteArray body, int httpStatus)
 
 FetchResult FetchResult::failure(QString reason, int httpStatus)
 {
-    FetchResult result;
-    result.m_error = std::move(reason);
-    result.m_httpStatus = httpStatus;
-    return result;
+    return failure(FetchFailure::Transport, std::move(reason), httpStatus);
 }
 
-FetchResult FetchResult::abandoned(QString reason)
+FetchResult FetchResult::failure(FetchFailure failure, QString reason, int httpStatus)
 {
-    FetchResult result = failure(std::move(reason));
-    result.m_abandoned = true;
+    FetchResult result;
+    result.m_failure = failure;
+    result.m_error = std::move(reason);
+    result.m_httpStatus = httpStatus;
     return result;
 }
 
@@ -107,18 +106,30 @@ int statusOf(const QNetworkReply *reply)
     return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
 }
 
-// Functions, not constants: the translator is installed after static set-up.
-QString quittingText()
-{
-    return QCoreApplication::translate("HttpTextFetch", "程序正在退出");
-}
-
-QString cancelledText()
-{
-    return QCoreApplication::translate("HttpTextFetch", "已取消");
-}
-
 } // namespace
+
+QString fetchFailureText(FetchFailure failure, const FetchOptions &options)
+{
+    switch (failure) {
+    case FetchFailure::None:
+    case FetchFailure::Transport:
+    case FetchFailure::BadAddress:
+        break;
+    case FetchFailure::Stalled:
+        return QCoreApplication::translate("HttpTextFetch", "%1 秒内未收到数据")
+            .arg(std::chrono::duration<double>(options.stallTimeout).count());
+    case FetchFailure::TooLarge:
+        return QCoreApplication::translate("HttpTextFetch", "回应大于 %1")
+            .arg(sizeText(options.maxBodyBytes));
+    case FetchFailure::NoApplication:
+        return QCoreApplication::translate("HttpTextFetch", "没有运行请求的应用程序对象");
+    case FetchFailure::Cancelled:
+        return QCoreApplication::translate("HttpTextFetch", "已取消");
+    case FetchFailure::Quitting:
+        return QCoreApplication::translate("HttpTextFetch", "程序正在退出");
+    }
+    return {};
+}
 
 HttpRequest::HttpRequest(QString address, FetchOptions options, BodyAs bodyAs, QObject *parent)
     : QObject(parent)
@@ -141,12 +152,12 @@ void HttpRequest::start()
     QNetworkAccessManager *manager = sharedNetworkManager();
     const QUrl url(m_address);
     if (!manager) {
-        finish(
-            FetchResult::failure(QCoreApplication::translate("HttpTextFetch", "没有运行请求的应用程序对象")));
+        fail(FetchFailure::NoApplication);
         return;
     }
     if (!url.isValid() || url.host().isEmpty()) {
         finish(FetchResult::failure(
+            FetchFailure::BadAddress,
             QCoreApplication::translate("HttpTextFetch", "不是有效的地址：%1").arg(m_address)));
         return;
     }
@@ -161,10 +172,7 @@ void HttpRequest::start()
         m_stallTimer = new QTimer(this);
         m_stallTimer->setSingleShot(true);
         m_stallTimer->setInterval(m_options.stallTimeout);
-        connect(m_stallTimer, &QTimer::timeout, this, [this] {
-            const auto seconds = std::chrono::duration<double>(m_options.stallTimeout).count();
-            abortWith(QCoreApplication::translate("HttpTextFetch", "%1 秒内未收到数据").arg(seconds));
-        });
+        connect(m_stallTimer, &QTimer::timeout, this, [this] { abortWith(FetchFailure::Stalled); });
         m_stallTimer->start();
         connect(m_reply, &QNetworkReply::downloadProgress, m_stallTimer, qOverload<>(&QTimer::start));
         connect(m_reply, &QNetworkReply::metaDataChanged, m_stallTimer, qOverload<>(&QTimer::start));
@@ -172,44 +180,42 @@ void HttpRequest::start()
     }
 
     // Read as bytes arrive so a large body can be refused before it is all held.
-    const QString tooLarge =
-        QCoreApplication::translate("HttpTextFetch", "回应大于 %1").arg(sizeText(m_options.maxBodyBytes));
-    connect(m_reply, &QNetworkReply::metaDataChanged, this, [this, tooLarge] {
+    connect(m_reply, &QNetworkReply::metaDataChanged, this, [this] {
         const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
         if (length.isValid() && length.toLongLong() > m_options.maxBodyBytes)
-            abortWith(tooLarge);
+            abortWith(FetchFailure::TooLarge);
     });
-    connect(m_reply, &QNetworkReply::readyRead, this, [this, tooLarge] {
-        if (!m_abortReason.isEmpty())
+    connect(m_reply, &QNetworkReply::readyRead, this, [this] {
+        if (m_abortReason != FetchFailure::None)
             return;
         m_body += m_reply->readAll();
         if (m_body.size() > m_options.maxBodyBytes) {
             m_body.clear();
-            abortWith(tooLarge);
+            abortWith(FetchFailure::TooLarge);
         }
     });
     connect(m_reply, &QNetworkReply::finished, this, &HttpRequest::onFinished);
     // The manager, and with it the reply, goes when the application object does.
     connect(m_reply, &QObject::destroyed, this, [this] {
         if (m_running)
-            finish(FetchResult::abandoned(quittingText()));
+            fail(FetchFailure::Quitting);
     });
 }
 
 void HttpRequest::abort()
 {
     if (m_running)
-        abortWith(cancelledText());
+        abortWith(FetchFailure::Cancelled);
 }
 
-void HttpRequest::abortWith(const QString &reason)
+void HttpRequest::abortWith(FetchFailure reason)
 {
-    if (m_abortReason.isEmpty())
+    if (m_abortReason == FetchFailure::None)
         m_abortReason = reason;
     if (m_reply)
         m_reply->abort(); // finishes the reply, synchronously
     else if (m_running)
-        finish(FetchResult::abandoned(reason));
+        fail(reason);
 }
 
 void HttpRequest::onFinished()
@@ -217,18 +223,17 @@ void HttpRequest::onFinished()
     QNetworkReply *reply = m_reply;
     const int status = statusOf(reply);
     const QNetworkReply::NetworkError error = reply->error();
-    if (m_abortReason.isEmpty() && reply->isOpen())
+    if (m_abortReason == FetchFailure::None && reply->isOpen())
         m_body += reply->readAll();
     const QByteArray contentType = reply->header(QNetworkRequest::ContentTypeHeader).toByteArray();
     const QString errorText = reply->errorString();
     dropReply();
 
-    if (m_abortReason == cancelledText() || m_abortReason == quittingText()) {
-        finish(FetchResult::abandoned(m_abortReason));
-        return;
-    }
-    if (!m_abortReason.isEmpty()) {
-        finish(FetchResult::failure(m_abortReason, status));
+    if (m_abortReason != FetchFailure::None) {
+        // Nobody waits for the status of an abandoned answer.
+        const bool abandoned =
+            m_abortReason == FetchFailure::Cancelled || m_abortReason == FetchFailure::Quitting;
+        fail(m_abortReason, abandoned ? 0 : status);
         return;
     }
     // Content and server errors describe the HTTP status of a response that
@@ -243,9 +248,7 @@ void HttpRequest::onFinished()
         return;
     }
     if (m_body.size() > m_options.maxBodyBytes) {
-        finish(FetchResult::failure(
-            QCoreApplication::translate("HttpTextFetch", "回应大于 %1").arg(sizeText(m_options.maxBodyBytes)),
-            status));
+        fail(FetchFailure::TooLarge, status);
         return;
     }
     QByteArray body = std::exchange(m_body, QByteArray());
@@ -253,6 +256,11 @@ void HttpRequest::onFinished()
         finish(FetchResult::successBytes(std::move(body), status));
     else
         finish(FetchResult::success(decodeBody(body, contentType), status));
+}
+
+void HttpRequest::fail(FetchFailure failure, int httpStatus)
+{
+    finish(FetchResult::failure(failure, fetchFailureText(failure, m_options), httpStatus));
 }
 
 void HttpRequest::finish(const FetchResult &result)

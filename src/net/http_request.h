@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "net/network_access.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
@@ -13,23 +15,43 @@
 struct FetchOptions
 {
     // No bytes for this long ends the fetch as a failure.
-    std::chrono::milliseconds stallTimeout = std::chrono::seconds(30);
+    std::chrono::milliseconds stallTimeout = DefaultStallTimeout;
     // A larger body is a failure rather than an out-of-memory.
     qint64 maxBodyBytes = 32 * 1024 * 1024;
 };
 
-// Either the decoded body of a response (any status) or a transport failure.
+// Why a request brought no answer.
+enum class FetchFailure {
+    None,
+    Transport,     // the connection failed, or the server broke the protocol
+    Stalled,       // no byte for the stall time-out
+    TooLarge,      // the body is larger than allowed
+    BadAddress,    // nothing that can be fetched
+    NoApplication, // no application object to run requests
+    Cancelled,     // aborted
+    Quitting,      // the application object is going
+};
+
+// The line for people that tells a failure of a request run with options;
+// empty for Transport and BadAddress, whose lines tell more than the reason.
+QString fetchFailureText(FetchFailure failure, const FetchOptions &options = {});
+
+// Either the decoded body of a response (any status) or a failure.
 class FetchResult
 {
 public:
     static FetchResult success(QString text, int httpStatus);
     static FetchResult successBytes(QByteArray body, int httpStatus);
-    static FetchResult failure(QString reason, int httpStatus = 0);
-    // Nobody wants the answer any more: aborted, or the application is quitting.
-    static FetchResult abandoned(QString reason);
+    static FetchResult failure(QString reason, int httpStatus = 0); // a Transport failure
+    static FetchResult failure(FetchFailure failure, QString reason, int httpStatus = 0);
 
     bool ok() const { return m_ok; }
-    bool isAbandoned() const { return m_abandoned; }
+    FetchFailure reason() const { return m_failure; } // None when ok()
+    // Nobody wants the answer any more: aborted, or the application is quitting.
+    bool isAbandoned() const
+    {
+        return m_failure == FetchFailure::Cancelled || m_failure == FetchFailure::Quitting;
+    }
     const QString &text() const { return m_text; }
     const QByteArray &bytes() const { return m_bytes; } // BodyAs::Bytes only
     const QString &error() const { return m_error; }    // one line, when !ok()
@@ -37,7 +59,7 @@ public:
 
 private:
     bool m_ok = false;
-    bool m_abandoned = false;
+    FetchFailure m_failure = FetchFailure::None;
     QString m_text;
     QByteArray m_bytes;
     QString m_error;
@@ -73,8 +95,9 @@ signals:
     void finished(const FetchResult &result);
 
 private:
-    void abortWith(const QString &reason);
+    void abortWith(FetchFailure reason);
     void onFinished();
+    void fail(FetchFailure failure, int httpStatus = 0);
     void finish(const FetchResult &result);
     void dropReply();
 
@@ -84,7 +107,7 @@ private:
     QPointer<QNetworkReply> m_reply;
     QTimer *m_stallTimer = nullptr;
     QByteArray m_body;
-    QString m_abortReason;
+    FetchFailure m_abortReason = FetchFailure::None;
     bool m_started = false;
     bool m_running = false;
 };

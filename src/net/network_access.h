@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include <chrono>
+
 class QNetworkAccessManager;
 class QNetworkReply;
 class QObject;
@@ -11,6 +13,10 @@ class QObject;
 // and created on first use. Loopback hosts bypass any proxy; everything else
 // follows the system proxy settings. Null when there is no application object.
 QNetworkAccessManager *sharedNetworkManager();
+
+// How long any transfer may go without a byte before it counts as stalled,
+// unless the user sets another time.
+inline constexpr std::chrono::milliseconds DefaultStallTimeout = std::chrono::seconds(30);
 
 // Deletes the shared manager, if any, while the application object still
 // lives. Left to the application's own teardown, a manager with an aborted

@@ -3,8 +3,9 @@
 
 #include "player/sound_stream.h"
 
+#include "download/download_resume.h"
+#include "net/http_request.h"
 #include "net/network_access.h"
-#include "download/sound_download.h"
 #include "net/web_address.h"
 
 #include <QCoreApplication>
@@ -29,7 +30,6 @@ SoundStream::SoundStream(const QUrl &url, const Options &options, QObject *paren
     , m_options(options)
     , m_buffer(std::make_shared<StreamBuffer>(options.limits))
 {
-    m_bufferId = registerStreamBuffer(m_buffer);
     // Runs on the reader's thread with the buffer locked: it only posts.
     m_buffer->setWaker(
         [this] { QMetaObject::invokeMethod(this, &SoundStream::serve, Qt::QueuedConnection); });
@@ -39,7 +39,6 @@ SoundStream::~SoundStream()
 {
     // After close() nothing posts to this object any more.
     m_buffer->close();
-    unregisterStreamBuffer(m_bufferId);
     dropReply();
 }
 
@@ -75,7 +74,7 @@ void SoundStream::fetchFrom(qint64 offset)
     QNetworkAccessManager *manager = sharedNetworkManager();
     if (!manager) {
         m_fruitlessTries = m_options.retries;
-        fetchFailed(QCoreApplication::translate("SoundStream", "没有运行请求的应用程序对象"));
+        fetchFailed(fetchFailureText(FetchFailure::NoApplication));
         return;
     }
     QNetworkRequest request{m_url};

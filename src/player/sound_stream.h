@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "net/network_access.h"
 #include "player/stream_buffer.h"
 
 #include <QObject>
@@ -36,7 +37,7 @@ class SoundStream : public QObject
 public:
     struct Options
     {
-        std::chrono::milliseconds stallTimeout = std::chrono::seconds(30);
+        std::chrono::milliseconds stallTimeout = DefaultStallTimeout;
         StreamBuffer::Limits limits;
         int retries = 3; // tries in a row that bring no byte before a read fails
     };
@@ -49,7 +50,6 @@ public:
     void open();
 
     QUrl url() const { return m_url; }
-    quint64 bufferId() const { return m_bufferId; }
     std::shared_ptr<StreamBuffer> buffer() const { return m_buffer; }
     bool isOpen() const { return m_opened; }
 
@@ -69,7 +69,6 @@ private:
     const QUrl m_url;
     const Options m_options;
     std::shared_ptr<StreamBuffer> m_buffer;
-    quint64 m_bufferId = 0;
     QPointer<QNetworkReply> m_reply;
     QByteArray m_validator;  // sent as If-Range with later ranges
     qint64 m_nextOffset = 0; // of the next byte the reply brings

@@ -3,8 +3,6 @@
 
 #include "player/stream_buffer.h"
 
-#include <QHash>
-
 #include <algorithm>
 #include <cstring>
 
@@ -185,31 +183,4 @@ void StreamBuffer::wakeFetcherLocked()
 {
     if (m_waker)
         m_waker();
-}
-
-namespace {
-
-std::mutex registryMutex;
-QHash<quint64, std::weak_ptr<StreamBuffer>> registry;
-quint64 lastId = 0;
-
-} // namespace
-
-quint64 registerStreamBuffer(std::shared_ptr<StreamBuffer> buffer)
-{
-    std::lock_guard lock(registryMutex);
-    registry.insert(++lastId, buffer);
-    return lastId;
-}
-
-std::shared_ptr<StreamBuffer> findStreamBuffer(quint64 id)
-{
-    std::lock_guard lock(registryMutex);
-    return registry.value(id).lock();
-}
-
-void unregisterStreamBuffer(quint64 id)
-{
-    std::lock_guard lock(registryMutex);
-    registry.remove(id);
 }

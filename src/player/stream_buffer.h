@@ -86,8 +86,3 @@ private:
     bool m_interrupted = false;
     bool m_closed = false;
 };
-
-// Buffers are found by number, so that an address can name one.
-quint64 registerStreamBuffer(std::shared_ptr<StreamBuffer> buffer);
-std::shared_ptr<StreamBuffer> findStreamBuffer(quint64 id);
-void unregisterStreamBuffer(quint64 id);

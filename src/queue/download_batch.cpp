@@ -92,9 +92,7 @@ void DownloadBatch::take(const Item &item, const AnalysisResult &result)
         entry.pageAddress = item.address;
         entry.name = item.name;
         entry.singer = item.singer;
-        const qint64 id = m_queue.addFailed(entry, result.reason);
-        emit analysisFailed(item.address, result);
-        emit failed(item.address, id, result.reason);
+        emit failed({item.address, m_queue.addFailed(entry, result.reason), result.reason, result.status});
         return;
     }
     const DownloadEntry entry = soundDownloadEntry(
@@ -115,31 +113,15 @@ void DownloadBatch::take(const Item &item, const AnalysisResult &result)
     else if (id > 0)
         emit queued(item.address, id);
     else // the history would not take it, so the queue cannot run it
-        emit failed(item.address, 0, tr("无法记入下载历史"));
+        emit failed({item.address, 0, tr("无法记入下载历史"), AnalysisStatus::Done});
 }
 
 qint64 DownloadBatch::queue(const DownloadEntry &entry, std::optional<DownloadEntry> *taken)
 {
     // A paused download of the same file goes on from its part file on its
     // own row, rather than a second row beside it.
-    for (DownloadEntry paused : m_queue.history().paused()) {
-        if (paused.soundId != entry.soundId || paused.folder != entry.folder ||
-            paused.fileName != entry.fileName)
-            continue;
-        // The analysis is fresh: a file address may have been signed anew.
-        paused.fileUrl = entry.fileUrl;
-        paused.name = entry.name;
-        paused.singer = entry.singer;
-        paused.tags = entry.tags;
-        paused.coverUrl = entry.coverUrl;
-        // Another program may be continuing it already: then it is not ours.
-        if (!m_queue.history().updateIf(paused, DownloadState::Paused))
-            continue;
-        // Someone else may have moved it on meanwhile; then it is not ours to wait for.
-        if (m_queue.resume(paused.id))
-            return paused.id;
-        break;
-    }
+    if (const qint64 id = m_queue.continuePaused(entry))
+        return id;
     // When the done sound is skipped, checking and storing are one step,
     // so batches started at once do not fetch the same sound twice.
     if (m_donePolicy == DonePolicy::Skip)

@@ -19,9 +19,10 @@
 class DownloadQueue;
 
 // Many sounds downloaded from their page addresses: each is analysed (a
-// few at a time) and its download queued; the window that shows a sound is
-// not involved. A sound that cannot be analysed gets a failed entry of its
-// own in the history. Addresses must have passed the address check.
+// few at a time) and handed to the queue, which downloads it; the window
+// that shows a sound is not involved. A sound that cannot be analysed is
+// handed over too, as a failed entry of its own. The batch writes nothing
+// itself. Addresses must have passed the address check.
 class DownloadBatch : public QObject
 {
     Q_OBJECT
@@ -33,6 +34,17 @@ public:
         QString address;
         QString name;
         QString singer;
+    };
+
+    // A sound that could not be queued.
+    struct Failure
+    {
+        QString address;
+        qint64 id = 0; // its failed row; 0 when not even that could be stored
+        QString reason;
+        // FetchFailed or ExtractFailed when the analysis failed; Done when
+        // it went well and the download could not be queued.
+        AnalysisStatus analysis = AnalysisStatus::Done;
     };
 
     // What happens to a sound the history has as done, with its file still there.
@@ -56,11 +68,7 @@ public:
 
 signals:
     void queued(const QString &address, qint64 id);
-    // id 0: not even the failure could be stored.
-    void failed(const QString &address, qint64 id, const QString &reason);
-    // Just before failed(): the whole outcome, for callers that tell a
-    // missing answer from one without a record.
-    void analysisFailed(const QString &address, const AnalysisResult &result);
+    void failed(const DownloadBatch::Failure &failure);
     // done: done with its file still there, or (Skip only) still on its
     // way to the same folder, so not its path yet.
     void skipped(const QString &address, const DownloadEntry &done);

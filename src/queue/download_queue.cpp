@@ -3,14 +3,15 @@
 
 #include "queue/download_queue.h"
 
-#include "library/download_history.h"
 #include "download/sound_download.h"
+#include "library/download_history.h"
+#include "queue/running_download.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QTimer>
 
-#include <deque>
+#include <algorithm>
 
 namespace {
 
@@ -24,7 +25,7 @@ void removePart(const QString &partPath)
     if (partPath.isEmpty())
         return;
     QFile::remove(partPath);
-    QFile::remove(partPath + QStringLiteral(".meta"));
+    QFile::remove(partInfoPath(partPath));
 }
 
 DownloadResult stoppedBeforeStart(DownloadState state)
@@ -38,26 +39,6 @@ DownloadResult stoppedBeforeStart(DownloadState state)
 }
 
 } // namespace
-
-struct DownloadQueue::Running
-{
-    SoundDownload *download = nullptr; // owned; deleted once it has finished
-    DownloadEntry entry;               // as last written
-    Stop stop = Stop::No;
-    std::deque<std::pair<qint64, qint64>> samples; // (ms on the queue's clock, bytes)
-
-    ~Running() { delete download; }
-
-    // The entry with the bytes as they are now.
-    DownloadEntry live() const
-    {
-        DownloadEntry e = entry;
-        e.bytesDone = download->received();
-        if (download->total() >= 0)
-            e.size = download->total();
-        return e;
-    }
-};
 
 DownloadQueue::DownloadQueue(DownloadHistory &history, int maxRunning, QObject *parent)
     : QObject(parent)
@@ -76,22 +57,22 @@ DownloadQueue::~DownloadQueue()
     for (auto &[id, running] : m_running) {
         SoundDownload *download = running->download;
         disconnect(download, nullptr, this, nullptr);
+        running->stop = DownloadStop::Pause;
         download->abort();
+        // A whole body being tagged is saved now, so that the row tells the
+        // file and not a part that has just become it.
+        download->finishTagging();
         DownloadEntry e = running->live();
-        if (!download->isRunning()) {
-            e.partPath = download->result().partPath;
-            if (e.partPath.isEmpty())
-                e.bytesDone = 0; // nothing kept to continue from
-        }
-        e.state = DownloadState::Paused;
-        m_history.update(e);
+        if (download->isRunning())
+            e.state = DownloadState::Paused;
+        else
+            e = running->atEnd(download->result());
+        m_history.updateIf(e, DownloadState::Running);
     }
-    m_running.clear(); // a download still tagging finishes its file first
-    for (qint64 id : std::as_const(m_waiting)) {
-        if (std::optional<DownloadEntry> e = m_history.entry(id)) {
-            e->state = DownloadState::Paused;
-            m_history.update(*e);
-        }
+    m_running.clear();
+    for (DownloadEntry &e : m_waiting) {
+        e.state = DownloadState::Paused;
+        m_history.updateIf(e, DownloadState::Queued);
     }
 }
 
@@ -119,11 +100,35 @@ qint64 DownloadQueue::store(DownloadEntry entry, std::optional<DownloadEntry> *t
     entry.id = taken ? m_history.addUnlessTaken(entry, taken) : m_history.add(entry);
     if (entry.id <= 0)
         return 0;
-    m_waiting.append(entry.id);
+    m_waiting.append(entry);
     m_busy = true;
     emit added(entry.id);
     startWaiting();
     return entry.id;
+}
+
+qint64 DownloadQueue::continuePaused(const DownloadEntry &entry)
+{
+    for (DownloadEntry paused : m_history.paused()) {
+        if (paused.soundId != entry.soundId || paused.folder != entry.folder ||
+            paused.fileName != entry.fileName)
+            continue;
+        paused.fileUrl = entry.fileUrl;
+        paused.name = entry.name;
+        paused.singer = entry.singer;
+        paused.tags = entry.tags;
+        paused.coverUrl = entry.coverUrl;
+        paused.state = DownloadState::Queued;
+        paused.error.clear();
+        paused.ended = QDateTime();
+        // Another program may be continuing it already: then it is not ours.
+        if (!m_history.updateIf(paused, DownloadState::Paused))
+            continue;
+        emit changed(paused.id);
+        wait(paused);
+        return paused.id;
+    }
+    return 0;
 }
 
 qint64 DownloadQueue::addFailed(DownloadEntry entry, const QString &error)
@@ -137,21 +142,34 @@ qint64 DownloadQueue::addFailed(DownloadEntry entry, const QString &error)
     return entry.id;
 }
 
+void DownloadQueue::wait(const DownloadEntry &entry)
+{
+    m_waiting.append(entry);
+    m_busy = true;
+    startWaiting();
+}
+
+std::optional<DownloadEntry> DownloadQueue::takeWaiting(qint64 id)
+{
+    for (qsizetype n = 0; n < m_waiting.size(); ++n) {
+        if (m_waiting[n].id == id)
+            return m_waiting.takeAt(n);
+    }
+    return std::nullopt;
+}
+
 void DownloadQueue::startWaiting()
 {
-    while (int(m_running.size()) < m_maxRunning && !m_waiting.isEmpty()) {
-        const std::optional<DownloadEntry> e = m_history.entry(m_waiting.takeFirst());
-        if (e && e->state == DownloadState::Queued)
-            start(*e);
-    }
+    while (int(m_running.size()) < m_maxRunning && !m_waiting.isEmpty())
+        start(m_waiting.takeFirst());
 }
 
 void DownloadQueue::start(DownloadEntry entry)
 {
+    // The entry kept since it was queued, not its row: the row has no cover.
     DownloadRequest request = downloadRequestOf(entry);
     request.stallTimeout = m_stallTimeout;
-    request.retryDelays = m_retryDelays;
-    auto running = std::make_unique<Running>();
+    auto running = std::make_unique<RunningDownload>();
     SoundDownload *download = running->download = new SoundDownload(std::move(request));
     const qint64 id = entry.id;
     connect(download, &SoundDownload::finished, this,
@@ -169,7 +187,7 @@ void DownloadQueue::start(DownloadEntry entry)
     running->entry = entry;
     running->samples.emplace_back(m_clock.elapsed(), entry.bytesDone);
     m_running[id] = std::move(running);
-    m_history.update(entry);
+    m_history.updateIf(entry, DownloadState::Queued);
     if (!m_progressTimer->isActive())
         m_progressTimer->start();
     emit changed(id);
@@ -180,49 +198,27 @@ void DownloadQueue::finish(qint64 id, const DownloadResult &result)
     const auto found = m_running.find(id);
     if (found == m_running.end())
         return;
-    std::unique_ptr<Running> running = std::move(found->second);
+    std::unique_ptr<RunningDownload> running = std::move(found->second);
     m_running.erase(found);
-    DownloadEntry e = running->live();
+    const DownloadEntry e = running->atEnd(result);
     disconnect(running->download, nullptr, this, nullptr);
     running->download->deleteLater(); // may be inside its own signal
     running->download = nullptr;
 
-    e.bytesDone = result.bytes;
-    e.partPath = result.partPath;
-    e.error.clear();
-    if (result.ok()) {
-        e.state = DownloadState::Done;
-        e.savedPath = result.filePath;
-        e.size = result.bytes;
-        e.ended = QDateTime::currentDateTime();
-    } else if (running->stop == Stop::Cancel) {
+    if (running->stop == DownloadStop::Cancel)
         removePart(result.partPath);
-        e.partPath.clear();
-        e.state = DownloadState::Cancelled;
-        e.ended = QDateTime::currentDateTime();
-    } else if (running->stop != Stop::No || result.error == DownloadError::Cancelled) {
-        // Paused by the user, or the program is ending: the part goes on later.
-        e.state = DownloadState::Paused;
-    } else {
-        e.state = DownloadState::Failed;
-        e.error = downloadFailureText(result);
-        e.ended = QDateTime::currentDateTime();
-    }
-    if (e.partPath.isEmpty() && !result.ok())
-        e.bytesDone = 0; // nothing kept to continue from
-
-    if (running->stop == Stop::Remove || running->stop == Stop::RemoveWithFile) {
+    if (running->stop == DownloadStop::Remove || running->stop == DownloadStop::RemoveWithFile) {
         m_history.remove(id);
-        if (running->stop == Stop::RemoveWithFile) {
+        if (running->stop == DownloadStop::RemoveWithFile) {
             if (result.ok())
                 QFile::remove(result.filePath);
             removePart(result.partPath);
         }
         emit removed(id);
     } else {
-        m_history.update(e);
+        m_history.updateIf(e, DownloadState::Running);
         emit changed(id);
-        emit ended(id, result);
+        emit ended(e, result);
     }
     if (m_running.empty())
         m_progressTimer->stop();
@@ -230,12 +226,12 @@ void DownloadQueue::finish(qint64 id, const DownloadResult &result)
     noteIdle();
 }
 
-void DownloadQueue::stop(qint64 id, Stop how)
+void DownloadQueue::stop(qint64 id, DownloadStop how)
 {
     const auto found = m_running.find(id);
     if (found == m_running.end())
         return;
-    Running &running = *found->second;
+    RunningDownload &running = *found->second;
     running.stop = how;
     running.download->abort();
     // Stopped at once, unless the whole body is being tagged: then it is
@@ -246,37 +242,44 @@ void DownloadQueue::stop(qint64 id, Stop how)
 
 void DownloadQueue::stopWaiting(DownloadEntry entry, DownloadState state)
 {
-    m_waiting.removeOne(entry.id);
+    const DownloadState was = entry.state;
+    const QString partPath = entry.partPath;
     entry.state = state;
     if (state == DownloadState::Cancelled) {
-        removePart(entry.partPath);
         entry.partPath.clear();
         entry.bytesDone = 0;
         entry.ended = QDateTime::currentDateTime();
     }
-    m_history.update(entry);
+    // A row of the history (not one waiting here) may have been taken on by
+    // another program since it was read: then it is not ours to stop.
+    if (!m_history.updateIf(entry, was) && was != DownloadState::Queued) {
+        emit changed(entry.id);
+        return;
+    }
+    if (state == DownloadState::Cancelled)
+        removePart(partPath);
     emit changed(entry.id);
-    emit ended(entry.id, stoppedBeforeStart(state));
+    emit ended(entry, stoppedBeforeStart(state));
     noteIdle();
 }
 
 void DownloadQueue::pause(qint64 id)
 {
-    if (m_running.count(id)) {
-        stop(id, Stop::Pause);
-        return;
-    }
-    const std::optional<DownloadEntry> e = m_history.entry(id);
-    if (e && e->state == DownloadState::Queued)
-        stopWaiting(*e, DownloadState::Paused);
+    if (m_running.count(id))
+        stop(id, DownloadStop::Pause);
+    else if (std::optional<DownloadEntry> waiting = takeWaiting(id))
+        stopWaiting(*waiting, DownloadState::Paused);
 }
 
 bool DownloadQueue::resume(qint64 id)
 {
+    if (m_running.count(id) || std::any_of(m_waiting.cbegin(), m_waiting.cend(),
+                                           [id](const DownloadEntry &e) { return e.id == id; }))
+        return false;
+    // Continued from its row: it may be an earlier run's.
     std::optional<DownloadEntry> e = m_history.entry(id);
-    if (!e || m_running.count(id) ||
-        (e->state != DownloadState::Paused && e->state != DownloadState::Failed &&
-         e->state != DownloadState::Cancelled))
+    if (!e || (e->state != DownloadState::Paused && e->state != DownloadState::Failed &&
+               e->state != DownloadState::Cancelled))
         return false;
     const DownloadState was = e->state;
     e->state = DownloadState::Queued;
@@ -285,10 +288,8 @@ bool DownloadQueue::resume(qint64 id)
     // Only if no other program has taken it on since it was read.
     if (!m_history.updateIf(*e, was))
         return false;
-    m_waiting.append(id);
-    m_busy = true;
     emit changed(id);
-    startWaiting();
+    wait(*e);
     return true;
 }
 
@@ -301,25 +302,29 @@ void DownloadQueue::resumeAll()
 void DownloadQueue::cancel(qint64 id)
 {
     if (m_running.count(id)) {
-        stop(id, Stop::Cancel);
+        stop(id, DownloadStop::Cancel);
+        return;
+    }
+    if (std::optional<DownloadEntry> waiting = takeWaiting(id)) {
+        stopWaiting(*waiting, DownloadState::Cancelled);
         return;
     }
     const std::optional<DownloadEntry> e = m_history.entry(id);
-    if (e && (e->state == DownloadState::Queued || e->state == DownloadState::Paused ||
-              e->state == DownloadState::Failed))
+    if (e && (e->state == DownloadState::Paused || e->state == DownloadState::Failed))
         stopWaiting(*e, DownloadState::Cancelled);
 }
 
 void DownloadQueue::remove(qint64 id, bool deleteFile)
 {
     if (m_running.count(id)) {
-        stop(id, deleteFile ? Stop::RemoveWithFile : Stop::Remove);
+        stop(id, deleteFile ? DownloadStop::RemoveWithFile : DownloadStop::Remove);
         return;
     }
-    const std::optional<DownloadEntry> e = m_history.entry(id);
+    std::optional<DownloadEntry> e = takeWaiting(id);
+    if (!e)
+        e = m_history.entry(id);
     if (!e)
         return;
-    m_waiting.removeOne(id);
     m_history.remove(id);
     if (deleteFile) {
         if (e->state == DownloadState::Done)
@@ -336,19 +341,25 @@ std::optional<DownloadEntry> DownloadQueue::entry(qint64 id) const
     const auto found = m_running.find(id);
     if (found != m_running.end())
         return found->second->live();
+    for (const DownloadEntry &waiting : m_waiting) {
+        if (waiting.id == id)
+            return waiting;
+    }
     return m_history.entry(id);
+}
+
+QList<DownloadEntry> DownloadQueue::active() const
+{
+    QList<DownloadEntry> entries;
+    for (const auto &[id, running] : m_running)
+        entries.append(running->live());
+    return entries + m_waiting;
 }
 
 double DownloadQueue::speed(qint64 id) const
 {
     const auto found = m_running.find(id);
-    if (found == m_running.end() || found->second->samples.size() < 2)
-        return 0;
-    const auto &samples = found->second->samples;
-    const qint64 ms = samples.back().first - samples.front().first;
-    const qint64 bytes = samples.back().second - samples.front().second;
-    // A retry that starts again goes back: no speed to tell then.
-    return ms > 0 && bytes > 0 ? double(bytes) * 1000 / double(ms) : 0;
+    return found == m_running.end() ? 0 : found->second->speed();
 }
 
 int DownloadQueue::runningCount() const
@@ -367,16 +378,13 @@ void DownloadQueue::writeProgress()
     QList<DownloadEntry> moved;
     for (auto &[id, running] : m_running) {
         const DownloadEntry e = running->live();
-        auto &samples = running->samples;
-        samples.emplace_back(now, e.bytesDone);
-        while (samples.size() > 2 && now - samples[1].first >= SpeedWindowMs)
-            samples.pop_front();
+        running->sample(now, e.bytesDone, SpeedWindowMs);
         if (e.bytesDone != running->entry.bytesDone || e.size != running->entry.size) {
             running->entry = e;
             moved.append(e);
         }
     }
-    // One transaction for all of them.
+    // One transaction for all of them; bytes only, so no state is overwritten.
     m_history.saveProgress(moved);
     for (const DownloadEntry &e : std::as_const(moved))
         emit changed(e.id);

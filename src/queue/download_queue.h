@@ -3,7 +3,9 @@
 
 #pragma once
 
+#include "download/download_result.h"
 #include "library/download_entry.h"
+#include "queue/running_download.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -12,18 +14,21 @@
 #include <chrono>
 #include <map>
 #include <memory>
-#include <vector>
+#include <optional>
 
 class DownloadHistory;
-class SoundDownload;
 class QTimer;
 
 // Downloads in turn: at most maxRunning at once, the rest waiting in the
-// order they came. Every entry lives in the history, which the queue keeps
-// up to date; progress is written in batches, not on every chunk. Pausing
-// stops a download and keeps its part file; continuing or retrying queues
-// it again, and it goes on from the part file. Deleting the queue stops
-// what runs, leaving those entries paused.
+// order they came. The queue owns each download from enqueue() to its end
+// and is the only writer of its row in the history: the entry it was given
+// stays in memory while it waits and runs, and every change of state is
+// written only from the state the queue knows the row in, so a row another
+// program took on meanwhile is left alone. Progress is written in batches,
+// not on every chunk. Pausing stops a download and keeps its part file;
+// continuing or retrying queues it again from its row, and it goes on from
+// the part file. Deleting the queue stops what runs, leaving those entries
+// paused; a whole file being tagged is saved first.
 class DownloadQueue : public QObject
 {
     Q_OBJECT
@@ -35,14 +40,18 @@ public:
     void setMaxRunning(int maxRunning);
     int maxRunning() const { return m_maxRunning; }
     void setStallTimeout(std::chrono::milliseconds timeout) { m_stallTimeout = timeout; }
-    // The pauses before retries of a dropped connection, for every later download.
-    void setRetryDelays(std::vector<std::chrono::milliseconds> delays) { m_retryDelays = std::move(delays); }
 
-    // Stores the entry as queued and starts it when its turn comes; returns its id.
+    // Stores the entry as queued and starts it when its turn comes; returns
+    // its id, 0 when the history would not take it.
     qint64 enqueue(DownloadEntry entry);
     // The same unless the history has the sound done or on its way (see
     // DownloadHistory::addUnlessTaken): then 0, and the entry that has it in taken.
     qint64 enqueueUnlessTaken(DownloadEntry entry, std::optional<DownloadEntry> *taken);
+    // A paused download of the same file as entry (sound, folder and name)
+    // goes on from its part file on its own row, with entry's file address,
+    // names and tags, which a fresh analysis may have renewed. Returns its
+    // id, or 0 when there is none that another program has not taken on.
+    qint64 continuePaused(const DownloadEntry &entry);
     // Stores an entry that failed before it could be queued (its sound could
     // not be analysed, say), so that the failure shows on its own row.
     qint64 addFailed(DownloadEntry entry, const QString &error);
@@ -59,6 +68,8 @@ public:
 
     // The entry as it stands now, running ones with their live bytes.
     std::optional<DownloadEntry> entry(qint64 id) const;
+    // The running and waiting entries, as entry() gives them.
+    QList<DownloadEntry> active() const;
     // Bytes per second over the last seconds; 0 unless running.
     double speed(qint64 id) const;
     int runningCount() const;
@@ -75,21 +86,21 @@ signals:
     // A running download's connection broke off; try attempt of attempts
     // follows after a pause.
     void retrying(qint64 id, int attempt, int attempts);
-    // A queued or running download stopped being so: done (result.ok()),
-    // failed, paused or cancelled. Not for removed ones.
-    void ended(qint64 id, const DownloadResult &result);
+    // A download of this queue ended: done, failed, paused or cancelled;
+    // entry as written, result as the download (or the stop before it
+    // started) gave it, for the words people read. Not for removed ones,
+    // nor for those the queue's own end pauses.
+    void ended(const DownloadEntry &entry, const DownloadResult &result);
     // Nothing runs and nothing waits any more.
     void idle();
 
 private:
-    struct Running;
-    // What an entry becomes when we stop its download ourselves.
-    enum class Stop { No, Pause, Cancel, Remove, RemoveWithFile };
-
     qint64 store(DownloadEntry entry, std::optional<DownloadEntry> *taken);
+    void wait(const DownloadEntry &entry);
+    std::optional<DownloadEntry> takeWaiting(qint64 id);
     void startWaiting();
     void start(DownloadEntry entry);
-    void stop(qint64 id, Stop how);
+    void stop(qint64 id, DownloadStop how);
     void finish(qint64 id, const DownloadResult &result);
     void stopWaiting(DownloadEntry entry, DownloadState state);
     void writeProgress();
@@ -97,11 +108,9 @@ private:
 
     DownloadHistory &m_history;
     int m_maxRunning;
-    std::chrono::milliseconds m_stallTimeout = std::chrono::seconds(30);
-    std::vector<std::chrono::milliseconds> m_retryDelays = {std::chrono::milliseconds(500),
-                                                            std::chrono::seconds(1), std::chrono::seconds(2)};
-    std::map<qint64, std::unique_ptr<Running>> m_running;
-    QList<qint64> m_waiting;
+    std::chrono::milliseconds m_stallTimeout = DefaultStallTimeout;
+    std::map<qint64, std::unique_ptr<RunningDownload>> m_running;
+    QList<DownloadEntry> m_waiting; // queued, in turn, as they will be started
     QTimer *m_progressTimer = nullptr;
     QElapsedTimer m_clock;
     bool m_busy = false; // something ran or waited since the last idle()

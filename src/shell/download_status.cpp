@@ -6,12 +6,11 @@
 #include "download/download_file_name.h"
 #include "library/download_history.h"
 #include "queue/download_queue.h"
-#include "shell/message_boxes.h"
 #include "queue/sound_download_request.h"
+#include "shell/message_boxes.h"
 #include "sound/sound_info.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
 
@@ -21,8 +20,6 @@ QString downloadingText()
 {
     return DownloadStatus::tr("正在下载音乐..");
 }
-// Kept for when the queue passes its downloads' retries on; until then the
-// status line cannot tell them.
 QString retryingText()
 {
     return DownloadStatus::tr("连接中断，正在重试（第%1次，共%2次）..");
@@ -34,6 +31,14 @@ QString downloadedText()
 QString downloadFailedText()
 {
     return DownloadStatus::tr("音乐下载失败: ");
+}
+QString pausedText()
+{
+    return DownloadStatus::tr("音乐下载已暂停");
+}
+QString cancelledText()
+{
+    return DownloadStatus::tr("音乐下载已取消");
 }
 QString untaggedText()
 {
@@ -53,15 +58,13 @@ QString downloadTarget(const DownloadSettings &settings, const SoundInfo &record
     return QDir(request.folder).filePath(downloadFileName(request.fileName, request.fileUrl));
 }
 
-DownloadStatus::DownloadStatus(QLabel *statusLine, std::chrono::milliseconds stallTimeout, QString pagePrefix,
-                               QObject *parent)
+DownloadStatus::DownloadStatus(QLabel *statusLine, QString pagePrefix, QObject *parent)
     : QObject(parent)
     , m_statusLine(statusLine)
     , m_progress(new QProgressBar(statusLine))
     // Read once: a change made with `config` while the window runs shows at its next start.
     , m_settings(loadDownloadSettings())
     , m_pagePrefix(std::move(pagePrefix))
-    , m_stallTimeout(stallTimeout)
 {
     m_progress->setObjectName(QStringLiteral("downloadProgress"));
     m_progress->setTextVisible(true);
@@ -70,46 +73,36 @@ DownloadStatus::DownloadStatus(QLabel *statusLine, std::chrono::milliseconds sta
     m_progress->hide();
 }
 
-DownloadStatus::~DownloadStatus()
-{
-    if (m_ownHistory) {
-        // Before the history it writes to.
-        disconnect(m_queue, nullptr, this, nullptr);
-        delete m_queue;
-    }
-}
-
 void DownloadStatus::setQueue(DownloadQueue *queue)
 {
     if (m_queue)
         disconnect(m_queue, nullptr, this, nullptr);
-    m_ids.clear();
+    m_started.clear();
     m_queue = queue;
-    if (!queue)
+    if (!queue) {
+        showProgress();
         return;
+    }
     queue->setMaxRunning(m_settings.jobs);
     connect(queue, &DownloadQueue::changed, this, [this](qint64 id) {
-        if (m_ids.contains(id))
-            showProgress();
+        if (!m_started.contains(id))
+            return;
+        // Continued or retried, in the downloads window say: it starts again.
+        if (const std::optional<DownloadEntry> entry = m_queue->entry(id);
+            entry && entry->state == DownloadState::Queued)
+            m_statusLine->setText(downloadingText());
+        showProgress();
     });
     connect(queue, &DownloadQueue::retrying, this, [this](qint64 id, int attempt, int attempts) {
-        if (m_ids.contains(id))
+        if (m_started.contains(id))
             m_statusLine->setText(retryingText().arg(attempt).arg(attempts));
     });
     connect(queue, &DownloadQueue::ended, this, &DownloadStatus::onEnded);
-    connect(queue, &DownloadQueue::removed, this, &DownloadStatus::forget);
+    connect(queue, &DownloadQueue::removed, this, [this](qint64 id) {
+        if (m_started.remove(id))
+            showProgress();
+    });
     showProgress();
-}
-
-DownloadQueue &DownloadStatus::ensureQueue()
-{
-    if (!m_queue) {
-        m_ownHistory = std::make_unique<DownloadHistory>();
-        auto *queue = new DownloadQueue(*m_ownHistory, m_settings.jobs, this);
-        queue->setStallTimeout(m_stallTimeout);
-        setQueue(queue);
-    }
-    return *m_queue;
 }
 
 void DownloadStatus::setSettings(const DownloadSettings &settings)
@@ -121,7 +114,9 @@ void DownloadStatus::setSettings(const DownloadSettings &settings)
 
 void DownloadStatus::start(const SoundInfo &record)
 {
-    const std::optional<DownloadEntry> done = ensureQueue().history().doneWithFile(record.soundId);
+    if (!m_queue)
+        return;
+    const std::optional<DownloadEntry> done = m_queue->history().doneWithFile(record.soundId);
     if (!done) {
         enqueue(record);
         return;
@@ -136,54 +131,38 @@ void DownloadStatus::start(const SoundInfo &record)
 
 void DownloadStatus::enqueue(const SoundInfo &record)
 {
-    DownloadQueue &queue = ensureQueue();
-    m_ids.append(queue.enqueue(soundDownloadEntry(record, m_pagePrefix + record.soundId, m_settings)));
+    if (!m_queue)
+        return;
+    const qint64 id = m_queue->enqueue(soundDownloadEntry(record, m_pagePrefix + record.soundId, m_settings));
+    if (id > 0)
+        m_started.insert(id);
     m_statusLine->setText(downloadingText());
     showProgress();
 }
 
-void DownloadStatus::onEnded(qint64 id, const DownloadResult &result)
+void DownloadStatus::onEnded(const DownloadEntry &entry, const DownloadResult &result)
 {
-    if (!m_ids.contains(id))
+    if (!m_started.contains(entry.id))
         return;
-    const std::optional<DownloadEntry> entry = m_queue->entry(id);
-    const DownloadState state = entry ? entry->state : DownloadState::Cancelled;
-    if (state != DownloadState::Done && state != DownloadState::Failed) {
-        // Paused ones stay counted: continued later, they show here again.
-        if (state != DownloadState::Paused)
-            forget(id);
-        showProgress();
-        return;
-    }
-    m_ids.removeOne(id);
-    if (!result.ok())
+    switch (entry.state) {
+    case DownloadState::Done:
+        m_statusLine->setText(downloadedText() + result.fileName() +
+                              (result.untagged.isEmpty() ? QString() : untaggedText()));
+        break;
+    case DownloadState::Failed:
         m_statusLine->setText(downloadFailedText() + downloadFailureText(result));
-    else if (!result.untagged.isEmpty())
-        m_statusLine->setText(downloadedText() + result.fileName() + untaggedText());
-    else
-        m_statusLine->setText(downloadedText() + result.fileName());
-    showProgress();
-    DownloadOutcome outcome;
-    outcome.ok = result.ok();
-    if (outcome.ok) {
-        outcome.filePath = result.filePath;
-        outcome.folder = QFileInfo(result.filePath).absolutePath();
-        outcome.fileName = result.fileName();
-    } else {
-        // The name before a taken one gets its " (n)": what a failure is told by.
-        const QFileInfo target(
-            QDir(entry->folder).filePath(downloadFileName(entry->fileName, entry->fileUrl)));
-        outcome.folder = target.absolutePath();
-        outcome.fileName = target.fileName();
-        outcome.reason = downloadFailureText(result);
+        break;
+    case DownloadState::Paused:
+        m_statusLine->setText(pausedText());
+        break;
+    case DownloadState::Cancelled:
+        m_statusLine->setText(cancelledText());
+        break;
+    case DownloadState::Queued:
+    case DownloadState::Running:
+        break;
     }
-    emit ended(outcome);
-}
-
-void DownloadStatus::forget(qint64 id)
-{
-    if (m_ids.removeOne(id))
-        showProgress();
+    showProgress();
 }
 
 void DownloadStatus::showProgress()
@@ -192,14 +171,14 @@ void DownloadStatus::showProgress()
     qint64 total = 0;
     bool known = true;
     bool active = false;
-    for (const qint64 id : std::as_const(m_ids)) {
-        const std::optional<DownloadEntry> entry = m_queue ? m_queue->entry(id) : std::nullopt;
-        if (!entry || (entry->state != DownloadState::Running && entry->state != DownloadState::Queued))
+    const QList<DownloadEntry> entries = m_queue ? m_queue->active() : QList<DownloadEntry>();
+    for (const DownloadEntry &entry : entries) {
+        if (!m_started.contains(entry.id))
             continue;
         active = true;
-        received += entry->bytesDone;
-        total += entry->size;
-        known = known && entry->size > 0;
+        received += entry.bytesDone;
+        total += entry.size;
+        known = known && entry.size > 0;
     }
     if (!active) {
         m_progress->hide();

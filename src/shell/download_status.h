@@ -3,38 +3,24 @@
 
 #pragma once
 
-#include "queue/download_queue.h"
 #include "library/download_settings.h"
+#include "queue/download_queue.h"
 
-#include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 
-#include <chrono>
-#include <memory>
-
-class DownloadHistory;
 class QLabel;
 class QProgressBar;
-struct DownloadResult;
 struct SoundInfo;
-
-// How one download ended, for whoever tells the user besides the status line.
-struct DownloadOutcome
-{
-    bool ok = false;
-    QString filePath; // the saved file when ok
-    QString folder;   // where it was to go
-    QString fileName; // the saved name when ok, else the wanted one
-    QString reason;   // why it failed, as the status line says it; empty when ok
-};
 
 // The downloads the main window starts, through the program's download
 // queue: each saves its sound to the download folder; their joint progress
 // shows in a bar at the right end of the status line, and each start and
-// outcome in its text. A sound already downloaded, with its file still
-// there, is asked about first.
+// outcome in its text, wherever the download was paused, continued or
+// retried. A sound already downloaded, with its file still there, is asked
+// about first.
 class DownloadStatus : public QObject
 {
     Q_OBJECT
@@ -42,15 +28,10 @@ class DownloadStatus : public QObject
 public:
     // statusLine is the status bar's message panel; the bar goes inside it.
     // pagePrefix + a sound's id is its page address, written into the tags.
-    DownloadStatus(QLabel *statusLine, std::chrono::milliseconds stallTimeout, QString pagePrefix,
-                   QObject *parent = nullptr);
-    // A queue of its own goes with this object, stopping what it runs, which
-    // keeps its part files when they can be continued.
-    ~DownloadStatus() override;
+    DownloadStatus(QLabel *statusLine, QString pagePrefix, QObject *parent = nullptr);
 
     // The queue downloads go through; it must outlive this object or be
-    // unset first. Without one, a queue of its own over the default history
-    // is made at the first download (a window made on its own, as in tests).
+    // unset first. Without one the download button does nothing.
     void setQueue(DownloadQueue *queue);
     DownloadQueue *queue() const { return m_queue; }
 
@@ -66,25 +47,19 @@ public:
     // if the user says so.
     void start(const SoundInfo &record);
 
-signals:
-    // A download started here ended done or failed (not paused or cancelled).
-    void ended(const DownloadOutcome &outcome);
-
 private:
-    DownloadQueue &ensureQueue();
     void enqueue(const SoundInfo &record);
-    void onEnded(qint64 id, const DownloadResult &result);
-    void forget(qint64 id);
+    void onEnded(const DownloadEntry &entry, const DownloadResult &result);
     void showProgress();
 
     QLabel *m_statusLine;
     QProgressBar *m_progress;
     DownloadSettings m_settings; // the template checked when they were loaded
     const QString m_pagePrefix;
-    std::chrono::milliseconds m_stallTimeout;
     QPointer<DownloadQueue> m_queue;
-    std::unique_ptr<DownloadHistory> m_ownHistory; // only with a queue of its own
-    QList<qint64> m_ids;                           // started here, not yet done, failed, cancelled or removed
+    // The rows started here, which this status line speaks of until they
+    // are removed; what they are at, the queue says.
+    QSet<qint64> m_started;
 };
 
 // Where a download of the record goes under these settings, before a taken

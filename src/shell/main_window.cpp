@@ -3,7 +3,7 @@
 
 #include "shell/main_window.h"
 
-#include "library/download_settings.h"
+#include "library/program_settings.h"
 #include "net/picture_load.h"
 #include "util/version_text.h"
 #include "net/web_address.h"
@@ -93,16 +93,11 @@ MainWindow::MainWindow(const ServiceConfig &config, const FetchOptions &fetchOpt
     m_player->setGeometry(16, 384, 761, 41);
 
     buildStatusBar();
-    m_downloads = new DownloadStatus(m_messagePanel, m_fetchOptions.stallTimeout,
-                                     soundPagePrefix(m_config.webHost), this);
+    m_downloads = new DownloadStatus(m_messagePanel, soundPagePrefix(m_config.webHost), this);
     connect(m_soundPanel, &SoundPanel::downloadRequested, m_downloads, &DownloadStatus::start);
-    connect(m_downloads, &DownloadStatus::ended, this, [this](const DownloadOutcome &outcome) {
-        emit downloadFinished(outcome);
-        emit downloadEnded(outcome.ok);
-    });
 
     m_clipboardOffer = new ClipboardOffer(m_config.webHost, this);
-    m_clipboardOffer->setEnabled(m_downloads->settings().clipboardOffers);
+    useSettings(*new ProgramSettings(this));
     connect(m_clipboardOffer, &ClipboardOffer::offered, this, &MainWindow::takeOfferedAddress);
 
     setTabChain(QList<QWidget *>{m_addressBox, m_analyseButton} + m_soundPanel->tabStops() +
@@ -113,7 +108,7 @@ MainWindow::MainWindow(const ServiceConfig &config, const FetchOptions &fetchOpt
 }
 
 // Waits still pending are ended by their request objects, which are children
-// of the window and go with it; running downloads likewise abort.
+// of the window and go with it; downloads are the queue's, which outlives it.
 MainWindow::~MainWindow()
 {
     m_windowSettings->flush();
@@ -301,8 +296,7 @@ void MainWindow::setDownloadQueue(DownloadQueue *queue)
 void MainWindow::openSettings()
 {
     if (!m_settingsDialog) {
-        m_settingsDialog = new SettingsDialog(m_downloads->settings(), soundInfo(), this);
-        connect(m_settingsDialog, &SettingsDialog::accepted, this, &MainWindow::applyDownloadSettings);
+        m_settingsDialog = new SettingsDialog(*m_settings, soundInfo(), this);
         m_settingsDialog->move(geometry().center() - m_settingsDialog->rect().center());
     }
     m_settingsDialog->show();
@@ -315,13 +309,25 @@ SettingsDialog *MainWindow::settingsDialog() const
     return m_settingsDialog;
 }
 
+void MainWindow::useSettings(ProgramSettings &settings)
+{
+    if (m_settings) {
+        delete m_settingsDialog; // it edits the ones let go of
+        disconnect(m_settings, nullptr, this, nullptr);
+        if (m_settings->parent() == this)
+            delete m_settings;
+    }
+    m_settings = &settings;
+    connect(&settings, &ProgramSettings::changed, this, &MainWindow::applyDownloadSettings);
+    connect(&settings, &ProgramSettings::saveFailed, this, &MainWindow::tellSettingsUnsaved);
+    connect(&settings, &ProgramSettings::refused, this, &MainWindow::setStatusMessage);
+    applyDownloadSettings(settings.current());
+}
+
 void MainWindow::applyDownloadSettings(const DownloadSettings &settings)
 {
-    // Used from now on, stored or not.
     m_downloads->setSettings(settings);
     m_clipboardOffer->setEnabled(settings.clipboardOffers);
-    if (!saveDownloadSettings(settings).isEmpty())
-        tellSettingsUnsaved();
 }
 
 // Never analysed by itself: copying is not asking. While the box is disabled

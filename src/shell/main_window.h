@@ -18,12 +18,12 @@ class DownloadQueue;
 class DownloadStatus;
 class IntroductionBox;
 class PlayerBar;
+class ProgramSettings;
 class QLabel;
 class QPushButton;
 class SettingsDialog;
 class SoundPanel;
 class WindowSettingsKeeper;
-struct DownloadOutcome;
 struct DownloadSettings;
 
 // The main window: the address box, the analyse button, the sound's record,
@@ -74,9 +74,16 @@ public:
     // Where the download button saves; the folder setting by default.
     void setDownloadFolder(const QString &folder);
     QString downloadFolder() const;
-    // The queue the download button goes through; one of the window's own,
-    // over the default history, when none is set (see DownloadStatus).
+    // The queue the download button goes through (the program's); it must
+    // outlive the window or be unset first. Without one the button does nothing.
     void setDownloadQueue(DownloadQueue *queue);
+
+    // The settings the download button, the clipboard offers and the
+    // settings dialog follow: the window's own until the program hands it
+    // its one, which must outlive the window; the own one goes then, and so
+    // does an open settings dialog.
+    void useSettings(ProgramSettings &settings);
+    ProgramSettings &settings() const { return *m_settings; }
 
     // Opens the settings dialog, or brings it to the front. Its settings
     // take effect on confirming and are stored; settings that cannot be
@@ -97,10 +104,6 @@ signals:
     void soundShown(const SoundInfo &sound, const QImage &cover);
     // An analysis ran to its end and put its outcome in the status line.
     void analysisEnded();
-    // A download ended and put its outcome in the status line.
-    void downloadEnded(bool ok);
-    // The same, with what was saved where, or why not.
-    void downloadFinished(const DownloadOutcome &outcome);
     // The update check ended and did what its outcome asks.
     void updateChecked(UpdateOutcome outcome);
 
@@ -147,6 +150,7 @@ private:
     DownloadStatus *m_downloads = nullptr;
     ClipboardOffer *m_clipboardOffer = nullptr;
     WindowSettingsKeeper *m_windowSettings = nullptr;
+    ProgramSettings *m_settings = nullptr;
     QPointer<SettingsDialog> m_settingsDialog;
     bool m_toldSettingsUnsaved = false;
 

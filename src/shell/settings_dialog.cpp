@@ -3,6 +3,7 @@
 
 #include "shell/settings_dialog.h"
 
+#include "library/program_settings.h"
 #include "shell/download_status.h"
 #include "shell/plain_tool_tip.h"
 #include "shell/window_chrome.h"
@@ -63,9 +64,10 @@ QLabel *problemLabel(const char *name, QWidget *parent)
 
 } // namespace
 
-SettingsDialog::SettingsDialog(const DownloadSettings &settings, const SoundInfo &sound, QWidget *parent)
+SettingsDialog::SettingsDialog(ProgramSettings &settings, const SoundInfo &sound, QWidget *parent)
     : FramelessWindow(TopEdge::Lined, parent)
-    , m_settings(settings)
+    , m_program(settings)
+    , m_settings(settings.current())
     , m_sound(sound == SoundInfo() ? exampleSound() : sound)
 {
     setObjectName(QStringLiteral("settingsDialog"));
@@ -223,7 +225,8 @@ void SettingsDialog::accept()
     const Edit now = edit();
     if (!now.ok())
         return;
-    emit accepted(now.settings);
+    m_program.change(now.settings, m_settings.keysDifferingFrom(now.settings));
+    emit accepted();
     close();
 }
 

@@ -7,6 +7,7 @@
 #include "shell/frameless_window.h"
 #include "sound/sound_info.h"
 
+class ProgramSettings;
 class QCheckBox;
 class QComboBox;
 class QFileDialog;
@@ -19,14 +20,16 @@ class QSpinBox;
 // template, tags and their ID3 version, the path a download of the
 // window's sound would get, whether copied sound addresses are taken, and how
 // many downloads run at once. A refused folder or template is told beside its
-// field and cannot be confirmed. Deletes itself when closed.
+// field and cannot be confirmed. Confirming changes only the fields the user
+// changed. Deletes itself when closed.
 class SettingsDialog : public FramelessWindow
 {
     Q_OBJECT
 
 public:
     // sound is the record the preview names; an empty one stands for an example.
-    SettingsDialog(const DownloadSettings &settings, const SoundInfo &sound, QWidget *parent);
+    // settings must outlive the dialog.
+    SettingsDialog(ProgramSettings &settings, const SoundInfo &sound, QWidget *parent);
 
     // Where a download of the sound would go; empty while something is refused.
     QString previewText() const { return m_previewPath; }
@@ -39,8 +42,8 @@ public:
     QFileDialog *folderChooser() const { return m_folderChooser; }
 
 signals:
-    // Confirmed; the window closes after.
-    void accepted(const DownloadSettings &settings);
+    // Confirmed and handed to the settings; the window closes after.
+    void accepted();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -59,7 +62,8 @@ private:
     Edit edit() const;
     void showEdit();
 
-    DownloadSettings m_settings;
+    ProgramSettings &m_program;
+    DownloadSettings m_settings; // as the fields showed them at first
     SoundInfo m_sound;
     QLineEdit *m_folderEdit = nullptr;
     QLabel *m_folderProblem = nullptr;

@@ -6,6 +6,7 @@
 #include "hotlist/hot_list_window.h"
 #include "sample_service/sample_service.h"
 #include "library/download_history.h"
+#include "library/program_settings.h"
 #include "queue/download_queue.h"
 #include "net/network_access.h"
 #include "shell/main_window.h"
@@ -42,11 +43,13 @@ private:
     {
         explicit Program(const ServiceConfig &config)
             : main(config)
-            , downloads(main, config, {})
+            , downloads(main, settings, config, {})
             , batches(downloads)
         {
+            main.useSettings(settings);
             main.setSkinPath(QStringLiteral("/nonexistent/1.she"));
         }
+        ProgramSettings settings;
         MainWindow main;
         ProgramDownloads downloads;
         BatchWiring batches;

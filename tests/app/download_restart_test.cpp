@@ -144,7 +144,7 @@ private slots:
         const ServiceConfig config = ServiceConfig::allAt(host);
         MainWindow main(config);
         main.setSkinPath(QStringLiteral("/nonexistent/1.she"));
-        ProgramDownloads downloads(main, config, {});
+        ProgramDownloads downloads(main, main.settings(), config, {});
         QList<DownloadEntry> entries = downloads.history().page(0, 10);
         QCOMPARE(entries.size(), 3);
         for (const DownloadEntry &entry : std::as_const(entries)) {

@@ -2,11 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "app/program_downloads.h"
-#include "sample_service/sample_service.h"
 #include "library/download_history.h"
-#include "queue/download_queue.h"
 #include "library/download_settings.h"
 #include "net/network_access.h"
+#include "queue/download_queue.h"
+#include "sample_service/sample_service.h"
 #include "shell/main_window.h"
 #include "shell/message_boxes.h"
 #include "shell/settings_dialog.h"
@@ -65,7 +65,8 @@ private slots:
     void linkShowsOneWindow()
     {
         auto main = readyWindow();
-        ProgramDownloads downloads(*main, ServiceConfig::allAt(m_service.hostAndPort()), {});
+        ProgramDownloads downloads(*main, main->settings(), ServiceConfig::allAt(m_service.hostAndPort()),
+                                   {});
         QVERIFY(startUpAndWait(*main));
         QVERIFY(!downloads.window());
         click(*main, "downloadsLink");
@@ -88,7 +89,8 @@ private slots:
     {
         QFETCH(Answer, answer);
         auto main = readyWindow();
-        ProgramDownloads downloads(*main, ServiceConfig::allAt(m_service.hostAndPort()), {});
+        ProgramDownloads downloads(*main, main->settings(), ServiceConfig::allAt(m_service.hostAndPort()),
+                                   {});
         QVERIFY(startUpAndWait(*main));
         analyse(*main, m_service.soundPageUrl(QStringLiteral("1001")));
         DownloadEntry done;
@@ -103,13 +105,13 @@ private slots:
             asked = text;
             return answer;
         });
-        QSignalSpy ended(main.get(), &MainWindow::downloadEnded);
+        QSignalSpy ended(&downloads.queue(), &DownloadQueue::ended);
         click(*main, "downloadButton");
         QCOMPARE(asked, QStringLiteral("《晨光里的小城》已下载过：\n%1\n要再次下载吗？").arg(done.savedPath));
         QCOMPARE(downloads.history().count(), before + (answer == Answer::Yes ? 1 : 0));
         if (answer == Answer::Yes) {
             QVERIFY(ended.wait(30000));
-            QVERIFY(ended.first().first().toBool());
+            QCOMPARE(ended.first().first().value<DownloadEntry>().state, DownloadState::Done);
         }
     }
 
@@ -117,7 +119,8 @@ private slots:
     void jobsSettingReachesTheQueue()
     {
         auto main = readyWindow();
-        ProgramDownloads downloads(*main, ServiceConfig::allAt(m_service.hostAndPort()), {});
+        ProgramDownloads downloads(*main, main->settings(), ServiceConfig::allAt(m_service.hostAndPort()),
+                                   {});
         click(*main, "settingsLink");
         QVERIFY(main->settingsDialog());
         main->settingsDialog()->findChild<QSpinBox *>(QStringLiteral("jobsBox"))->setValue(7);
@@ -134,7 +137,8 @@ private slots:
         writeFile(blocked, "x");
         qputenv("XDG_DATA_HOME", blocked.toLocal8Bit());
         auto main = readyWindow();
-        ProgramDownloads downloads(*main, ServiceConfig::allAt(m_service.hostAndPort()), {});
+        ProgramDownloads downloads(*main, main->settings(), ServiceConfig::allAt(m_service.hostAndPort()),
+                                   {});
         qputenv("XDG_DATA_HOME", data);
         QVERIFY(!downloads.history().isPersistent());
         QVERIFY(startUpAndWait(*main));
@@ -147,7 +151,8 @@ private slots:
         openSettingsFile().setValue(QStringLiteral("jobs"), 999);
         const auto restore = qScopeGuard([] { openSettingsFile().remove(QStringLiteral("jobs")); });
         auto main = readyWindow();
-        ProgramDownloads downloads(*main, ServiceConfig::allAt(m_service.hostAndPort()), {});
+        ProgramDownloads downloads(*main, main->settings(), ServiceConfig::allAt(m_service.hostAndPort()),
+                                   {});
         QVERIFY(startUpAndWait(*main));
         QVERIFY2(main->statusMessage().contains(QStringLiteral("jobs=999")),
                  qPrintable(main->statusMessage()));

@@ -98,7 +98,8 @@ private:
     {
         m_main = std::make_unique<MainWindow>(config());
         m_main->setSkinPath(QStringLiteral(VEXA_TEST_DATA_DIR "/../../resources/1.she"));
-        m_downloads = std::make_unique<ProgramDownloads>(*m_main, config(), FetchOptions{});
+        m_downloads =
+            std::make_unique<ProgramDownloads>(*m_main, m_main->settings(), config(), FetchOptions{});
         if (!startUpAndWait(*m_main))
             qFatal("the update check did not end");
         return *m_main;

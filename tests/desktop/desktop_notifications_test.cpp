@@ -8,6 +8,7 @@
 #include "shell/message_boxes.h"
 #include "support/start_up.h"
 #include "support/user_input.h"
+#include "support/window_downloads.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -79,10 +80,11 @@ class DesktopNotificationsTest : public QObject
         w->setSkinPath(QStringLiteral("/nonexistent/1.she"));
         m_downloads = std::make_unique<QTemporaryDir>();
         w->setDownloadFolder(m_downloads->path());
-        connectDownloadNotifications(*w)->setOpener([this](const QUrl &url) {
-            m_opened.append(url);
-            return true;
-        });
+        connectDownloadNotifications(*w, (new WindowDownloads(*w))->queue())
+            ->setOpener([this](const QUrl &url) {
+                m_opened.append(url);
+                return true;
+            });
         return startUpAndWait(*w) ? std::move(w) : nullptr;
     }
 
@@ -91,13 +93,17 @@ class DesktopNotificationsTest : public QObject
     {
         w.setAddressText(QStringLiteral("http://%1/sound/%2").arg(m_service.hostAndPort(), sound));
         QSignalSpy analysed(&w, &MainWindow::analysisEnded);
-        QSignalSpy ended(&w, &MainWindow::downloadEnded);
+        QSignalSpy ended(&WindowDownloads::of(w), &DownloadQueue::ended);
         w.analyseAddress();
         if (!analysed.wait(30000) || !QTest::qWaitForWindowExposed(&w))
             return false;
         UserInput::click(w.findChild<QPushButton *>(QStringLiteral("downloadButton")));
-        if (!ended.wait(30000))
-            return false;
+        return ended.wait(30000) && answered(w);
+    }
+
+    // Waits until the desktop has answered every notification sent.
+    static bool answered(MainWindow &w)
+    {
         const auto *notifications = w.findChild<DesktopNotifications *>();
         return QTest::qWaitFor(
             [&] { return notifications->findChildren<QDBusPendingCallWatcher *>().isEmpty(); });
@@ -173,6 +179,33 @@ private slots:
         QCOMPARE(m_opened, (QList<QUrl>{QUrl::fromLocalFile(folder.filePath(name)),
                                         QUrl::fromLocalFile(folder.path())}));
         QCOMPARE(g_unavailableLines, 1);
+    }
+
+    // Downloads the window's button did not start are told too: a batch's
+    // (the hot list's, --download's) and one retried in the downloads window.
+    void notifiesDownloadsStartedElsewhere()
+    {
+        auto w = readyWindow();
+        QWidget other;
+        QVERIFY(w && putInFront(other));
+        DownloadQueue &queue = WindowDownloads::of(*w);
+        const qsizetype before = m_fake.shown.size();
+        const QByteArray path = "/file/bytes-3000.mp3";
+        m_service.setFault(path, "status-404");
+        DownloadEntry entry;
+        entry.fileUrl = m_service.baseUrl() + QString::fromLatin1(path);
+        entry.folder = m_downloads->path();
+        entry.fileName = QStringLiteral("批量.mp3");
+        QSignalSpy ended(&queue, &DownloadQueue::ended);
+        const qint64 id = queue.enqueue(entry);
+        QVERIFY(ended.wait(30000) && answered(*w));
+        m_service.clearFaults();
+        QVERIFY(queue.resume(id));
+        QVERIFY(ended.wait(30000) && answered(*w));
+        QCOMPARE(m_fake.shown.size(), before + 2);
+        QCOMPARE(m_fake.shown.at(before).summary, QStringLiteral("音乐下载失败"));
+        QCOMPARE(m_fake.shown.at(before + 1).summary, QStringLiteral("音乐下载完成"));
+        QCOMPARE(m_fake.shown.at(before + 1).body, QStringLiteral("批量.mp3"));
     }
 };
 

@@ -83,12 +83,13 @@ private slots:
         QTest::newRow("total unknown") << partInfoText({info.fileUrl, info.validator, -1}) << true;
         QTest::newRow("cut short") << good.chopped(1) << false;
         QTest::newRow("empty") << QByteArray() << false;
-        QTest::newRow("another format") << QByteArray(good).replace("vexa-part 1", "vexa-part 3") << false;
+        QTest::newRow("another format") << QByteArray(good).replace("vexa-part 1", "vexa-part 9") << false;
         const QByteArray roomy = partInfoText({info.fileUrl, info.validator, 1000, 65536});
         QTest::newRow("with front room") << roomy << true;
         QTest::newRow("front room line missing")
             << QByteArray(good).replace("vexa-part 1", "vexa-part 2") << false;
         QTest::newRow("front room not positive") << QByteArray(roomy).replace("65536", "0") << false;
+        QTest::newRow("of a sound") << partInfoText({info.fileUrl, info.validator, 1000, 0, "1001"}) << true;
         QTest::newRow("no validator") << partInfoText({info.fileUrl, QByteArray(), 1000}) << false;
         QTest::newRow("total not a number") << QByteArray(good).replace("1000", "1e3") << false;
         QTest::newRow("extra line") << good + "x\n" << false;

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Vexa helper developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "sample_service/sample_service.h"
 #include "net/http_request.h"
 #include "net/network_access.h"
+#include "sample_service/sample_service.h"
 
 #include <QCoreApplication>
 #include <QSignalSpy>
@@ -288,6 +288,7 @@ private slots:
         aborted.abort();
         QVERIFY(finished.wait());
         const auto result = finished.first().first().value<FetchResult>();
+        QCOMPARE(result.reason(), FetchFailure::Cancelled);
         QVERIFY(result.isAbandoned());
 
         auto destroyed = std::make_unique<HttpRequest>(url(QStringLiteral("/version/main.txt")));
@@ -310,7 +311,7 @@ private slots:
         QTRY_COMPARE(m_service.heldAtGate("/version/main.txt"), 1);
         shutDownSharedNetworkManager();
         QVERIFY(finished.wait());
-        QVERIFY(finished.first().first().value<FetchResult>().isAbandoned());
+        QCOMPARE(finished.first().first().value<FetchResult>().reason(), FetchFailure::Quitting);
         m_service.openGate("/version/main.txt");
     }
 

@@ -180,19 +180,6 @@ private slots:
         buffer.close();
         read.get();
     }
-
-    void registryFindsLiveBuffersOnly()
-    {
-        auto buffer = std::make_shared<StreamBuffer>();
-        const quint64 id = registerStreamBuffer(buffer);
-        QCOMPARE(findStreamBuffer(id), buffer);
-        unregisterStreamBuffer(id);
-        QCOMPARE(findStreamBuffer(id), nullptr);
-        const quint64 other = registerStreamBuffer(buffer);
-        QVERIFY(other != id);
-        buffer.reset();
-        QCOMPARE(findStreamBuffer(other), nullptr);
-    }
 };
 
 QTEST_GUILESS_MAIN(StreamBufferTest)

@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Vexa helper developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "sample_service/sample_service.h"
 #include "library/download_history.h"
-#include "queue/download_queue.h"
 #include "queue/download_batch.h"
+#include "queue/download_queue.h"
+#include "sample_service/sample_service.h"
 #include "sound/sound_link.h"
 
 #include <QDir>
@@ -67,8 +67,10 @@ private slots:
             queuedIds.append(history.entry(signal.at(1).toLongLong())->soundId);
         QCOMPARE(queuedIds, (QStringList{ids[0], ids[2], ids[3], ids[4]}));
         QCOMPARE(failed.size(), 1);
-        QCOMPARE(failed.first().at(0).toString(), page(ids[1]));
-        const std::optional<DownloadEntry> bad = history.entry(failed.first().at(1).toLongLong());
+        const auto failure = failed.first().at(0).value<DownloadBatch::Failure>();
+        QCOMPARE(failure.address, page(ids[1]));
+        QVERIFY(failure.analysis != AnalysisStatus::Done); // the analysis failed, said once
+        const std::optional<DownloadEntry> bad = history.entry(failure.id);
         QCOMPARE(bad->state, DownloadState::Failed);
         QCOMPARE(bad->soundId, ids[1]);
         QCOMPARE(bad->name, QStringLiteral("名424242"));

@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Vexa helper developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "library/download_history.h"
+#include "net/network_access.h"
+#include "queue/download_queue.h"
 #include "sample_service/sample_media.h"
 #include "sample_service/sample_service.h"
-#include "library/download_history.h"
-#include "queue/download_queue.h"
-#include "net/network_access.h"
 #include "support/folder_files.h"
 
 #include <QElapsedTimer>
@@ -190,6 +190,7 @@ private slots:
         QVERIFY(ended.wait(30000));
         const DownloadEntry e = *h->entry(id);
         QCOMPARE(e.state, DownloadState::Failed);
+        QCOMPARE(e, ended.first().at(0).value<DownloadEntry>());
         QCOMPARE(e.error, downloadFailureText(ended.first().at(1).value<DownloadResult>()));
         QVERIFY2(e.error.contains(u"404"), qPrintable(e.error));
         QVERIFY(e.ended.isValid());
@@ -221,6 +222,26 @@ private slots:
         QVERIFY(idle.wait(30000));
         for (qint64 id : ids)
             QVERIFY(contents(h->entry(id)->savedPath) == sampleFileBody(StalledSize));
+    }
+
+    // Ended while a whole body waits for its cover to be tagged: the file is
+    // saved first and its row says where, so nothing is fetched again.
+    void endedWhileTagging()
+    {
+        const auto h = history();
+        auto queue = std::make_unique<DownloadQueue>(*h, 1);
+        DownloadEntry wanted = entryFor(fileUrl(4000));
+        wanted.tags = SoundTags{};
+        wanted.coverUrl = m_service.baseUrl() + QStringLiteral("/fault/stall"); // never comes
+        const qint64 id = queue->enqueue(wanted);
+        QTRY_COMPARE(queue->entry(id)->bytesDone, 4000);
+        QTest::qWait(300); // the answer's end, after its last bytes
+        QCOMPARE(queue->runningCount(), 1);
+        queue.reset();
+        const DownloadEntry e = *h->entry(id);
+        QCOMPARE(e.state, DownloadState::Done);
+        QCOMPARE(contents(e.savedPath), sampleFileBody(4000));
+        QCOMPARE(entries(wanted.folder), QStringList{QFileInfo(e.savedPath).fileName()});
     }
 
     // Progress is written and told a few times a second, not per chunk.

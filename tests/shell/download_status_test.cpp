@@ -3,6 +3,11 @@
 
 #include "support/main_window_fixture.h"
 
+#include "shell/downloads_window.h"
+
+#include <QTableView>
+#include <QToolButton>
+
 using namespace std::chrono_literals;
 
 class DownloadStatusTest : public MainWindowFixture
@@ -27,7 +32,7 @@ private slots:
         // The sample's own file is the WAV; the others have ids of their own.
         analyse(*w, soundPage(extension == u"wav" ? QStringLiteral("1001")
                                                   : QStringLiteral("1001-") + extension));
-        QSignalSpy ended(w.get(), &MainWindow::downloadEnded);
+        QSignalSpy ended(&WindowDownloads::of(*w), &DownloadQueue::ended);
         click(*w, "downloadButton");
         QTRY_VERIFY_WITH_TIMEOUT(!ended.isEmpty(), 30000);
         const QString name = QStringLiteral("苏晓棠 - 晨光里的小城.") + extension;
@@ -48,7 +53,7 @@ private slots:
         w->setDownloadFolder(dir.filePath(QStringLiteral("下载")));
         const qint64 size = 3 * 1024 * 1024;
         analyse(*w, soundPage(QStringLiteral("file-bytes-%1").arg(size)));
-        QSignalSpy ended(w.get(), &MainWindow::downloadEnded);
+        QSignalSpy ended(&WindowDownloads::of(*w), &DownloadQueue::ended);
         auto *progress = w->findChild<QProgressBar *>(QStringLiteral("downloadProgress"));
         click(*w, "downloadButton");
         QCOMPARE(w->statusMessage(), QStringLiteral("正在下载音乐.."));
@@ -73,19 +78,31 @@ private slots:
         QCOMPARE(filesIn(w->downloadFolder()), expected);
     }
 
+    // Stored before the window opens, or while it is open (as `config` does).
+    void downloadFollowsSettings_data()
+    {
+        QTest::addColumn<bool>("whileOpen");
+        QTest::newRow("stored before") << false;
+        QTest::newRow("stored while open") << true;
+    }
+
     void downloadFollowsSettings()
     {
+        QFETCH(bool, whileOpen);
         QTemporaryDir dir;
         DownloadSettings settings = DownloadSettings::defaults();
         settings.folder = dir.filePath(QStringLiteral("设置"));
         settings.nameTemplate = QStringLiteral("{id}");
-        QCOMPARE(saveDownloadSettings(settings), QString());
         const auto forget = qScopeGuard([this] { QDir(m_settings.path()).removeRecursively(); });
-
-        auto w = readyWindow();
-        QCOMPARE(w->downloadFolder(), settings.folder);
+        std::unique_ptr<MainWindow> w;
+        if (whileOpen)
+            w = readyWindow();
+        QCOMPARE(saveDownloadSettings(settings), QString());
+        if (!whileOpen)
+            w = readyWindow();
+        QTRY_COMPARE(w->downloadFolder(), settings.folder);
         analyse(*w, soundPage(QStringLiteral("1001")));
-        QSignalSpy ended(w.get(), &MainWindow::downloadEnded);
+        QSignalSpy ended(&WindowDownloads::of(*w), &DownloadQueue::ended);
         click(*w, "downloadButton");
         QTRY_VERIFY_WITH_TIMEOUT(!ended.isEmpty(), 30000);
         QCOMPARE(filesIn(settings.folder), QStringList{QStringLiteral("1001.wav")});
@@ -106,7 +123,7 @@ private slots:
         const QString preview = dialog->previewText();
         QCOMPARE(preview, dir.filePath(QStringLiteral("1001/苏晓棠.wav")));
         UserInput::click(dialog->findChild<QPushButton *>(QStringLiteral("okButton")));
-        QSignalSpy ended(w.get(), &MainWindow::downloadEnded);
+        QSignalSpy ended(&WindowDownloads::of(*w), &DownloadQueue::ended);
         click(*w, "downloadButton");
         QTRY_VERIFY_WITH_TIMEOUT(!ended.isEmpty(), 30000);
         QVERIFY(QFileInfo::exists(preview));
@@ -140,10 +157,10 @@ private slots:
         auto w = readyWindow();
         w->setDownloadFolder(folder);
         analyse(*w, soundPage(sound));
-        QSignalSpy ended(w.get(), &MainWindow::downloadEnded);
+        QSignalSpy ended(&WindowDownloads::of(*w), &DownloadQueue::ended);
         click(*w, "downloadButton");
         QTRY_VERIFY_WITH_TIMEOUT(!ended.isEmpty(), 30000);
-        QCOMPARE(ended.first().first().toBool(), false);
+        QCOMPARE(ended.first().first().value<DownloadEntry>().state, DownloadState::Failed);
         QCOMPARE(w->statusMessage(), status);
         QCOMPARE(filesIn(folder), QStringList());
     }
@@ -185,7 +202,7 @@ private slots:
         auto w = readyWindow();
         w->setDownloadFolder(dir.path());
         analyse(*w, soundPage(QStringLiteral("continued")));
-        QSignalSpy ended(w.get(), &MainWindow::downloadEnded);
+        QSignalSpy ended(&WindowDownloads::of(*w), &DownloadQueue::ended);
         auto *progress = w->findChild<QProgressBar *>(QStringLiteral("downloadProgress"));
         click(*w, "downloadButton");
         QCOMPARE(progress->value(), int(1000000 / 1024));
@@ -199,6 +216,34 @@ private slots:
         QVERIFY(std::any_of(requests.cbegin(), requests.cend(),
                             [](const RecordedRequest &r) { return r.header("Range") == "bytes=1000000-"; }));
         QCOMPARE(filesIn(dir.path()), QStringList{QStringLiteral("歌手 - x.mp3")});
+    }
+
+    // Cancelled in the downloads window and retried there, a download
+    // started here is told as each ends, not left "downloading".
+    void cancelledAndRetriedElsewhere()
+    {
+        QTemporaryDir dir;
+        auto w = readyWindow();
+        w->setDownloadFolder(dir.path());
+        analyse(*w, soundPage(QStringLiteral("1001")));
+        const QByteArray file = QUrl(w->soundInfo().fileUrl).path().toUtf8();
+        m_service.closeGate(file);
+        const auto open = qScopeGuard([&] { m_service.openGate(file); });
+        DownloadQueue &queue = WindowDownloads::of(*w);
+        DownloadsWindow list(queue);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        click(*w, "downloadButton"); // held at the gate: it cannot end yet
+        QCOMPARE(queue.runningCount(), 1);
+        UserInput::clickRow(list.view(), 0);
+        UserInput::click(list.findChild<QToolButton *>(QStringLiteral("cancelButton")));
+        QCOMPARE(w->statusMessage(), QStringLiteral("音乐下载已取消"));
+        m_service.openGate(file);
+        QSignalSpy ended(&queue, &DownloadQueue::ended);
+        UserInput::click(list.findChild<QToolButton *>(QStringLiteral("retryButton")));
+        QCOMPARE(w->statusMessage(), QStringLiteral("正在下载音乐.."));
+        QVERIFY(ended.wait(30000));
+        QCOMPARE(w->statusMessage(), QStringLiteral("音乐下载完成: 苏晓棠 - 晨光里的小城.wav"));
     }
 
     // Closing the window ends its downloads; one that could not be continued

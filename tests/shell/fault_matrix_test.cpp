@@ -13,6 +13,7 @@
 #include "support/loopback.h"
 #include "support/start_up.h"
 #include "support/vexa_process.h"
+#include "support/window_downloads.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -174,6 +175,7 @@ class FaultMatrixTest : public QObject
         options.stallTimeout = StallTimeout;
         auto w = std::make_unique<MainWindow>(ServiceConfig::allAt(host()), options);
         w->setSkinPath(QStringLiteral("/nonexistent/1.she"));
+        new WindowDownloads(*w, options.stallTimeout);
         if (!downloadFolder.isEmpty())
             w->setDownloadFolder(downloadFolder);
         return w;
@@ -356,12 +358,12 @@ private slots:
             if (!f.route.isEmpty())
                 m_service.setFault(fileUrl.path().toUtf8(), f.route);
             auto *download = w->findChild<QPushButton *>(QStringLiteral("downloadButton"));
-            QSignalSpy ended(w.get(), &MainWindow::downloadEnded);
+            QSignalSpy ended(&WindowDownloads::of(*w), &DownloadQueue::ended);
             download->click();
             QVERIFY(ended.wait(120000));
             outcome = w->statusMessage();
             reportCell(roadName.constData(), f.name, outcome);
-            const bool ok = ended.first().first().toBool();
+            const bool ok = ended.first().first().value<DownloadEntry>().state == DownloadState::Done;
             QCOMPARE(ok, outcome.startsWith(DownloadDone));
             // Nothing half-written under a final name; a whole body is kept whole.
             const QStringList saved = finalFilesIn(folder.path());

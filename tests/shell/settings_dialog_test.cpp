@@ -1,8 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Vexa helper developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "library/download_settings.h"
 #include "download/name_template.h"
+#include "library/download_settings.h"
+#include "library/program_settings.h"
 #include "shell/main_window.h"
 #include "shell/player_bar.h"
 #include "shell/settings_dialog.h"
@@ -124,8 +125,8 @@ private slots:
         QFETCH(QString, problemLabel);
         QFETCH(QString, problem);
 
-        SettingsDialog dialog(DownloadSettings::defaults(), windowHasSound ? windowSound() : SoundInfo(),
-                              nullptr);
+        ProgramSettings settings;
+        SettingsDialog dialog(settings, windowHasSound ? windowSound() : SoundInfo(), nullptr);
         QSignalSpy accepted(&dialog, &SettingsDialog::accepted);
         child<QLineEdit>(&dialog, "folderEdit")->setText(folder);
         child<QLineEdit>(&dialog, "templateEdit")->setText(nameTemplate);
@@ -163,7 +164,8 @@ private slots:
         QFETCH(int, key);
         QFETCH(bool, accepts);
 
-        SettingsDialog dialog(DownloadSettings::defaults(), {}, nullptr);
+        ProgramSettings settings;
+        SettingsDialog dialog(settings, {}, nullptr);
         dialog.show();
         QSignalSpy accepted(&dialog, &SettingsDialog::accepted);
         QWidget *target = dialog.findChild<QWidget *>(focused);
@@ -179,8 +181,8 @@ private slots:
     {
         qApp->setStyleSheet(readSkin(defaultSkinPath()));
         const auto unskin = qScopeGuard([] { qApp->setStyleSheet(QString()); });
-        DownloadSettings settings = DownloadSettings::defaults();
-        settings.tags = true;
+        ProgramSettings settings; // tags on, as at first: the ID3 box takes its turn
+        QVERIFY(settings.current().tags);
         SettingsDialog dialog(settings, {}, nullptr);
         dialog.show();
         dialog.activateWindow();
@@ -197,7 +199,8 @@ private slots:
     void folderChooserAnswers()
     {
         QTemporaryDir chosen;
-        SettingsDialog dialog(DownloadSettings::defaults(), {}, nullptr);
+        ProgramSettings settings;
+        SettingsDialog dialog(settings, {}, nullptr);
         QVERIFY(UserInput::shown(&dialog));
         UserInput::click(child<QPushButton>(&dialog, "chooseFolderButton"));
         QFileDialog *chooser = dialog.folderChooser();
@@ -243,6 +246,36 @@ private slots:
         QCOMPARE(now.id3Version, 3);
         QCOMPARE(now.clipboardOffers, true);
         QCOMPARE(w.downloadFolder(), folder.path());
+    }
+
+    // A folder stored elsewhere (`config`) while the dialog is open is the
+    // window's from then on; 确定 writes only what was changed in the dialog.
+    void confirmKeepsFolderStoredMeanwhile_data()
+    {
+        QTest::addColumn<QString>("typedTemplate"); // empty: nothing touched
+        QTest::newRow("nothing touched") << QString();
+        QTest::newRow("another field changed") << QStringLiteral("{id}");
+    }
+
+    void confirmKeepsFolderStoredMeanwhile()
+    {
+        QFETCH(QString, typedTemplate);
+        MainWindow w(nowhere());
+        SettingsDialog *dialog = openFrom(w);
+        QVERIFY(dialog);
+        QTemporaryDir newer;
+        DownloadSettings elsewhere = loadDownloadSettings();
+        elsewhere.folder = newer.path();
+        QCOMPARE(saveDownloadSettings(elsewhere), QString());
+        if (!typedTemplate.isEmpty())
+            child<QLineEdit>(dialog, "templateEdit")->setText(typedTemplate);
+        UserInput::click(child<QPushButton>(dialog, "okButton"));
+        QTRY_VERIFY(!w.settingsDialog());
+
+        const DownloadSettings now = loadDownloadSettings();
+        QCOMPARE(now.folder, newer.path());
+        QCOMPARE(now.nameTemplate, typedTemplate.isEmpty() ? DefaultNameTemplate : typedTemplate);
+        QTRY_COMPARE(w.downloadFolder(), newer.path());
     }
 
     // The backdrop's menu opens the dialog too; a link keeps its right click.

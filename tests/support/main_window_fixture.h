@@ -25,6 +25,7 @@
 #include "support/media_reader.h"
 #include "support/start_up.h"
 #include "support/user_input.h"
+#include "support/window_downloads.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -122,6 +123,7 @@ protected:
         options.stallTimeout = 10s;
         auto window = std::make_unique<MainWindow>(serviceConfig, options);
         window->setSkinPath(QStringLiteral("/nonexistent/1.she"));
+        new WindowDownloads(*window, options.stallTimeout);
         return window;
     }
 

@@ -1,0 +1,82 @@
+// SPDX-FileCopyrightText: 2026 The Vexa helper developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "download/download_request.h"
+#include "download/download_result.h"
+#include "download/download_resume.h"
+#include "download/part_file.h"
+
+#include <QByteArray>
+#include <QString>
+
+// A download's part file and what continuing it takes: claimed beside a free
+// final name, continued when an earlier download of the same sound left it
+// there, its info saved for a later download, started again, given room for
+// the tags, and moved to its final name once whole. A call that fails
+// returns false and leaves why in failure() and failureText().
+class DownloadPart
+{
+public:
+    DownloadPart() = default;
+    DownloadPart(const DownloadPart &) = delete;
+    DownloadPart &operator=(const DownloadPart &) = delete;
+
+    // Claims "NAME.part" for the request's wanted name in its folder (made
+    // when missing), or for the first numbered choice that is free.
+    bool reserve(const DownloadRequest &request);
+
+    const QString &finalPath() const { return m_finalPath; }
+    // Empty while no part is held.
+    QString path() const { return m_file.path(); }
+    qint64 received() const { return m_received; } // body bytes, not the room before them
+    qint64 total() const { return m_total; }       // -1 while unknown
+    qint64 frontRoom() const { return m_frontRoom; }
+    const QByteArray &validator() const { return m_validator; }
+    void setTotal(qint64 total) { m_total = total; }
+
+    // Empty again, for a body from its first byte; nothing to continue from.
+    bool startAgain();
+    // What the whole body coming is; its info is saved when it can be continued.
+    void describe(qint64 total, QByteArray validator);
+    // Whether a retry may continue it: its info is on the disk.
+    bool infoSaved() const { return m_infoSaved && m_file.infoWritten(); }
+    bool isContinuable() const;
+
+    bool append(const char *data, qint64 size);
+    // room written before the body's first bytes, for the tags to fill.
+    bool leaveFrontRoom(const QByteArray &room);
+    // The room taken out again, for a file saved untagged.
+    bool dropFrontRoom();
+    // No later download continues it: it is about to be changed in place.
+    void forgetInfo();
+
+    // Written through to the disk.
+    bool sync();
+    // Renamed to the final name or, should that have been taken meanwhile,
+    // the next free numbered one, which finalPath() then tells.
+    bool moveToFinalName();
+    // Left on the disk for a later download; returns its path.
+    QString keep();
+    void remove();
+
+    DownloadError failure() const { return m_failure; }
+    const QString &failureText() const { return m_failureText; }
+
+private:
+    void saveInfo();
+    bool failed(DownloadError error, const QString &detail);
+    bool failedWriting();
+
+    PartFile m_file;
+    PartOwner m_owner;
+    QString m_finalPath;
+    QByteArray m_validator;
+    qint64 m_total = -1;
+    qint64 m_frontRoom = 0; // bytes before the body, kept for the tags
+    qint64 m_received = 0;
+    bool m_infoSaved = false;
+    DownloadError m_failure = DownloadError::None;
+    QString m_failureText;
+};
