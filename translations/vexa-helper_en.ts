@@ -219,46 +219,6 @@
         <translation>no hot-list entry in the page from %1</translation>
     </message>
     <message>
-        <source>以 JSON 输出。</source>
-        <translation>JSON output.</translation>
-    </message>
-    <message>
-        <source>收不到数据时的等待时限。</source>
-        <translation>Stall time-out.</translation>
-    </message>
-    <message>
-        <source>使用内置的示例服务。</source>
-        <translation>Use the built-in sample service.</translation>
-    </message>
-    <message>
-        <source>下载文件夹。</source>
-        <translation>Download folder.</translation>
-    </message>
-    <message>
-        <source>保存的文件的命名模板。</source>
-        <translation>Name template of the saved file.</translation>
-    </message>
-    <message>
-        <source>保存文件时不写标签和封面。</source>
-        <translation>Save the file without tags and cover.</translation>
-    </message>
-    <message>
-        <source>帮助。</source>
-        <translation>Help.</translation>
-    </message>
-    <message>
-        <source>版本。</source>
-        <translation>Version.</translation>
-    </message>
-    <message>
-        <source>启动后分析此地址（使用 --demo 时也可以是示例编号）。</source>
-        <translation>Analyse this address (with --demo also a sample id) after start-up.</translation>
-    </message>
-    <message>
-        <source>把窗口存为 FILE 后退出。</source>
-        <translation>Save the window to FILE and end.</translation>
-    </message>
-    <message>
         <source>无法保存截图</source>
         <translation>could not save the screenshot</translation>
     </message>
@@ -277,10 +237,6 @@
     <message>
         <source>（窗口）总是打开新的窗口，不把地址交给已打开的窗口</source>
         <translation>(window) always open a new window instead of handing the address to the open one</translation>
-    </message>
-    <message>
-        <source>打开新的窗口，不把地址交给已打开的窗口。</source>
-        <translation>Open a new window instead of handing the address to the open one.</translation>
     </message>
     <message>
         <source>--download 后面要写音乐页面地址</source>
@@ -355,22 +311,6 @@
         <translation>history takes no arguments</translation>
     </message>
     <message>
-        <source>同时下载的个数。</source>
-        <translation>Downloads at once.</translation>
-    </message>
-    <message>
-        <source>已下载过的音乐也重新下载。</source>
-        <translation>Download again what was downloaded before.</translation>
-    </message>
-    <message>
-        <source>下载首页的十五首热门音乐。</source>
-        <translation>Download the fifteen hot sounds of the home page.</translation>
-    </message>
-    <message>
-        <source>把地址的音乐加入下载列表。</source>
-        <translation>Add the sounds at the addresses to the download list.</translation>
-    </message>
-    <message>
         <source>无法使用（%1），此窗口不接收之后启动时交来的地址</source>
         <translation>cannot be used (%1); this window will not take addresses from later starts</translation>
     </message>
@@ -413,10 +353,6 @@
     <message>
         <source>也显示 Qt 和所用程序库的警告（如图片解码的警告）</source>
         <translation>also show the warnings of Qt and the libraries it uses (such as picture decoding warnings)</translation>
-    </message>
-    <message>
-        <source>也显示 Qt 和所用程序库的警告。</source>
-        <translation>Also show the warnings of Qt and the libraries it uses.</translation>
     </message>
 </context>
 <context>
@@ -586,10 +522,6 @@
         <translation>no answer for %1 s</translation>
     </message>
     <message>
-        <source>%1 秒内未收到数据</source>
-        <translation>no data received for %1 s</translation>
-    </message>
-    <message>
         <source>收到 %1 字节，共 %2 字节</source>
         <translation>received %1 of %2 bytes</translation>
     </message>
@@ -701,6 +633,14 @@
         <translation>&quot;%1&quot; was downloaded before:
 %2
 Download it again?</translation>
+    </message>
+    <message>
+        <source>音乐下载已暂停</source>
+        <translation>Music download paused</translation>
+    </message>
+    <message>
+        <source>音乐下载已取消</source>
+        <translation>Music download cancelled</translation>
     </message>
 </context>
 <context>
@@ -1315,18 +1255,6 @@ Delete the downloaded files too?</translation>
         <translation>not an http or https address: %1</translation>
     </message>
     <message>
-        <source>没有运行请求的应用程序对象</source>
-        <translation>no application object to run the request</translation>
-    </message>
-    <message>
-        <source>程序正在退出</source>
-        <translation>the program is ending</translation>
-    </message>
-    <message>
-        <source>已取消</source>
-        <translation>cancelled</translation>
-    </message>
-    <message>
         <source>无法创建文件夹 %1</source>
         <translation>cannot create the folder %1</translation>
     </message>
@@ -1517,10 +1445,6 @@ Delete the downloaded files too?</translation>
     <message>
         <source>不是 http 或 https 地址</source>
         <translation>not an http or https address</translation>
-    </message>
-    <message>
-        <source>没有运行请求的应用程序对象</source>
-        <translation>no application object to run the request</translation>
     </message>
     <message>
         <source>服务器重定向到了不跟随的地址</source>

@@ -219,46 +219,6 @@
         <translation>%1 的頁面中沒有熱門項目</translation>
     </message>
     <message>
-        <source>以 JSON 输出。</source>
-        <translation>以 JSON 輸出。</translation>
-    </message>
-    <message>
-        <source>收不到数据时的等待时限。</source>
-        <translation>收不到資料時的等待時限。</translation>
-    </message>
-    <message>
-        <source>使用内置的示例服务。</source>
-        <translation>使用內建的範例服務。</translation>
-    </message>
-    <message>
-        <source>下载文件夹。</source>
-        <translation>下載資料夾。</translation>
-    </message>
-    <message>
-        <source>保存的文件的命名模板。</source>
-        <translation>儲存檔案的命名範本。</translation>
-    </message>
-    <message>
-        <source>保存文件时不写标签和封面。</source>
-        <translation>儲存檔案時不寫入標籤和封面。</translation>
-    </message>
-    <message>
-        <source>帮助。</source>
-        <translation>說明。</translation>
-    </message>
-    <message>
-        <source>版本。</source>
-        <translation>版本。</translation>
-    </message>
-    <message>
-        <source>启动后分析此地址（使用 --demo 时也可以是示例编号）。</source>
-        <translation>啟動後分析此網址（使用 --demo 時也可以是範例編號）。</translation>
-    </message>
-    <message>
-        <source>把窗口存为 FILE 后退出。</source>
-        <translation>把視窗存成 FILE 後結束。</translation>
-    </message>
-    <message>
         <source>无法保存截图</source>
         <translation>無法儲存螢幕截圖</translation>
     </message>
@@ -277,10 +237,6 @@
     <message>
         <source>（窗口）总是打开新的窗口，不把地址交给已打开的窗口</source>
         <translation>（視窗）總是開啟新的視窗，不把網址交給已開啟的視窗</translation>
-    </message>
-    <message>
-        <source>打开新的窗口，不把地址交给已打开的窗口。</source>
-        <translation>開啟新的視窗，不把網址交給已開啟的視窗。</translation>
     </message>
     <message>
         <source>--download 后面要写音乐页面地址</source>
@@ -355,22 +311,6 @@
         <translation>history 不接受參數</translation>
     </message>
     <message>
-        <source>同时下载的个数。</source>
-        <translation>同時下載的數量。</translation>
-    </message>
-    <message>
-        <source>已下载过的音乐也重新下载。</source>
-        <translation>已下載過的音樂也重新下載。</translation>
-    </message>
-    <message>
-        <source>下载首页的十五首热门音乐。</source>
-        <translation>下載首頁的十五首熱門音樂。</translation>
-    </message>
-    <message>
-        <source>把地址的音乐加入下载列表。</source>
-        <translation>把網址的音樂加入下載列表。</translation>
-    </message>
-    <message>
         <source>无法使用（%1），此窗口不接收之后启动时交来的地址</source>
         <translation>無法使用（%1），此視窗不接收之後啟動時交來的位址</translation>
     </message>
@@ -413,10 +353,6 @@
     <message>
         <source>也显示 Qt 和所用程序库的警告（如图片解码的警告）</source>
         <translation>也顯示 Qt 和所用程式庫的警告（如圖片解碼的警告）</translation>
-    </message>
-    <message>
-        <source>也显示 Qt 和所用程序库的警告。</source>
-        <translation>也顯示 Qt 和所用程式庫的警告。</translation>
     </message>
 </context>
 <context>
@@ -586,10 +522,6 @@
         <translation>%1 秒內沒有回應</translation>
     </message>
     <message>
-        <source>%1 秒内未收到数据</source>
-        <translation>%1 秒內未收到資料</translation>
-    </message>
-    <message>
         <source>收到 %1 字节，共 %2 字节</source>
         <translation>收到 %1 位元組，共 %2 位元組</translation>
     </message>
@@ -701,6 +633,14 @@
         <translation>《%1》已下載過：
 %2
 要再次下載嗎？</translation>
+    </message>
+    <message>
+        <source>音乐下载已暂停</source>
+        <translation>音樂下載已暫停</translation>
+    </message>
+    <message>
+        <source>音乐下载已取消</source>
+        <translation>音樂下載已取消</translation>
     </message>
 </context>
 <context>
@@ -1315,18 +1255,6 @@
         <translation>不是 http 或 https 網址：%1</translation>
     </message>
     <message>
-        <source>没有运行请求的应用程序对象</source>
-        <translation>沒有執行請求的應用程式物件</translation>
-    </message>
-    <message>
-        <source>程序正在退出</source>
-        <translation>程式正在結束</translation>
-    </message>
-    <message>
-        <source>已取消</source>
-        <translation>已取消</translation>
-    </message>
-    <message>
         <source>无法创建文件夹 %1</source>
         <translation>無法建立資料夾 %1</translation>
     </message>
@@ -1517,10 +1445,6 @@
     <message>
         <source>不是 http 或 https 地址</source>
         <translation>不是 http 或 https 網址</translation>
-    </message>
-    <message>
-        <source>没有运行请求的应用程序对象</source>
-        <translation>沒有執行請求的應用程式物件</translation>
     </message>
     <message>
         <source>服务器重定向到了不跟随的地址</source>
