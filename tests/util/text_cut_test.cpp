@@ -1,21 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Vexa helper developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "support/sound_text_samples.h"
 #include "util/text_cut.h"
 
 #include <QTest>
-
-namespace {
-
-const QString Smile = QStringLiteral("\U0001F600"); // two UTF-16 code units
-
-// Raw literals stay out of macro arguments, where moc cannot tokenize them.
-QString raw(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-} // namespace
 
 class TextCutTest : public QObject
 {
