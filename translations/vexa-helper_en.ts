@@ -19,36 +19,8 @@
         <translation>run one command</translation>
     </message>
     <message>
-        <source>分析音乐页面地址，打印音乐信息</source>
-        <translation>analyse a sound page address and print the sound&apos;s record</translation>
-    </message>
-    <message>
         <source>分析地址，保存音乐文件（存入下载文件夹或 DIR），打印保存的路径；使用 --demo 时 ADDRESS 可以只写示例编号，如 1001</source>
         <translation>analyse it, save the sound file (into the download folder or DIR) and print the saved path; with --demo a bare sample id such as 1001 will do as the ADDRESS</translation>
-    </message>
-    <message>
-        <source>列出首页的十五首热门音乐（--json：文字与截取的完全一致）</source>
-        <translation>list the fifteen hot sounds of the home page (--json: the texts exactly as cut)</translation>
-    </message>
-    <message>
-        <source>以 key=value 行打印下载设置，或打印一项，或设置一项；键：folder、name（默认的 --name 模板）、tags（true/false）、id3-version（3/4）</source>
-        <translation>print the download settings as key=value lines, print one, or set one; keys: folder, name (the default --name template), tags (true/false), id3-version (3/4)</translation>
-    </message>
-    <message>
-        <source>把结果打印为一个 JSON 对象</source>
-        <translation>print the record as one JSON object</translation>
-    </message>
-    <message>
-        <source>（download）存入 DIR，不存在时创建，不用设置中的文件夹</source>
-        <translation>(download) save into DIR, created when missing, instead of the folder setting</translation>
-    </message>
-    <message>
-        <source>（download）按 TEMPLATE 命名保存的文件（默认为 name 设置，最初是 “{singer} - {name}”）：字段有 {singer} {name} {id} {date} {ext} {shortname} {shortsinger}；“/” 分出子文件夹；未写 {ext} 时自动加上扩展名</source>
-        <translation>(download) name the saved file by TEMPLATE (default: the name setting, at first &quot;{singer} - {name}&quot;): fields {singer} {name} {id} {date} {ext} {shortname} {shortsinger}; &quot;/&quot; makes subfolders; the extension follows unless placed</translation>
-    </message>
-    <message>
-        <source>（download）保存时不写标签和封面</source>
-        <translation>(download) save without tags and cover</translation>
     </message>
     <message>
         <source>这么久收不到数据就放弃（默认 30）</source>
@@ -101,10 +73,6 @@
     <message>
         <source>选项：</source>
         <translation>Options:</translation>
-    </message>
-    <message>
-        <source>退出状态：0 成功，2 地址未被接受，3 未收到回答，4 回答中没有音乐信息（hot：页面中没有条目），5 下载失败，64 用法有误，1 其他失败。</source>
-        <translation>Exit status: 0 success, 2 address rejected, 3 the answer did not arrive, 4 the answer holds no sound record (hot: the page holds no entry), 5 the download failed, 64 wrong usage, 1 any other failure.</translation>
     </message>
     <message>
         <source>用法有误</source>
@@ -255,22 +223,6 @@
         <translation>download several addresses in turn (&quot;-&quot;: one address a line from standard input; --hot: the fifteen hot sounds of the home page, then any addresses given), printing one saved path each; a sound the history has as downloaded, its file still there, is skipped (a success) unless --force is given; failures are listed with their reasons at the end</translation>
     </message>
     <message>
-        <source>列出下载历史（窗口与命令行共用），最新的在前：状态、大小、名称、歌手、保存的路径或失败原因、时间</source>
-        <translation>list the download history (shared by the window and the command line), newest first: state, size, name, singer, saved path or the reason it failed, time</translation>
-    </message>
-    <message>
-        <source>（download）同时下载 N 个（1 到 10，默认为 jobs 设置，最初是 3）</source>
-        <translation>(download) N downloads at once (1 to 10; default the jobs setting, at first 3)</translation>
-    </message>
-    <message>
-        <source>（download）历史中已下载过的音乐也重新下载</source>
-        <translation>(download) download again what the history has as downloaded</translation>
-    </message>
-    <message>
-        <source>（download）下载首页的十五首热门音乐</source>
-        <translation>(download) download the fifteen hot sounds of the home page</translation>
-    </message>
-    <message>
         <source>（窗口）启动后把这些地址的音乐加入下载列表；已有打开的窗口时，交给那个窗口</source>
         <translation>(window) after starting, add the sounds at these addresses to the download list; with a window open already, hand them to that window</translation>
     </message>
@@ -353,6 +305,142 @@
     <message>
         <source>也显示 Qt 和所用程序库的警告（如图片解码的警告）</source>
         <translation>also show the warnings of Qt and the libraries it uses (such as picture decoding warnings)</translation>
+    </message>
+    <message>
+        <source>“%1” 从 %2 处继续先前未完成的下载</source>
+        <translation>&quot;%1&quot; continues an earlier unfinished download from %2</translation>
+    </message>
+    <message>
+        <source>%1（用法见 “vexa-helper --help”）</source>
+        <translation>%1 (see &quot;vexa-helper --help&quot;)</translation>
+    </message>
+    <message>
+        <source>只写示例编号（如 1001）时须加 --demo，否则请写音乐页面地址</source>
+        <translation>a bare sample number (such as 1001) needs --demo; otherwise give a sound page address</translation>
+    </message>
+    <message>
+        <source>剩余 %1</source>
+        <translation>%1 left</translation>
+    </message>
+    <message>
+        <source>显示这条命令的用法、选项和退出状态</source>
+        <translation>show this command&apos;s usage, options and exit statuses</translation>
+    </message>
+    <message>
+        <source>分析音乐页面地址，打印音乐信息（--json：一个对象）；使用 --demo 时 ADDRESS 可以只写示例编号，如 1001</source>
+        <translation>analyse a sound page address and print the sound&apos;s record (--json: one object); with --demo, ADDRESS may be just a sample number, such as 1001</translation>
+    </message>
+    <message>
+        <source>列出首页的十五首热门音乐（--json：一个数组，每首一个对象，文字与截取的完全一致）</source>
+        <translation>list the fifteen hot sounds of the home page (--json: an array, one object per sound, the texts exactly as cut)</translation>
+    </message>
+    <message>
+        <source>列出下载历史（窗口与命令行共用），最新的在前：状态、大小、名称、歌手、保存的路径或失败原因、时间（--json：一个数组，每项一个对象）</source>
+        <translation>list the download history (shared by the window and the command line), newest first: state, size, name, singer, saved path or the reason it failed, time (--json: an array, one object per entry)</translation>
+    </message>
+    <message>
+        <source>以 key=value 行打印下载设置，或打印一项，或设置一项；键：%1</source>
+        <translation>print the download settings as key=value lines, print one, or set one; keys: %1</translation>
+    </message>
+    <message>
+        <source>默认的 --name 模板</source>
+        <translation>the default --name template</translation>
+    </message>
+    <message>
+        <source>true/false</source>
+        <translation>true/false</translation>
+    </message>
+    <message>
+        <source>3/4</source>
+        <translation>3/4</translation>
+    </message>
+    <message>
+        <source>窗口是否提议剪贴板中的地址，true/false</source>
+        <translation>whether the window offers addresses found on the clipboard, true/false</translation>
+    </message>
+    <message>
+        <source>同时下载几个，1 到 10</source>
+        <translation>how many downloads at once, 1 to 10</translation>
+    </message>
+    <message>
+        <source>成功</source>
+        <translation>success</translation>
+    </message>
+    <message>
+        <source>未收到回答</source>
+        <translation>the answer did not arrive</translation>
+    </message>
+    <message>
+        <source>回答中没有音乐信息（hot：页面中没有条目）</source>
+        <translation>the answer holds no sound record (hot: the page holds no entry)</translation>
+    </message>
+    <message>
+        <source>下载失败；下载多个时，有一个失败</source>
+        <translation>the download failed; of several, one failed</translation>
+    </message>
+    <message>
+        <source>被 Ctrl-C 中断（终止请求：143），已保留可继续的部分文件</source>
+        <translation>interrupted by Ctrl-C (a termination request: 143); part files that can be continued are kept</translation>
+    </message>
+    <message>
+        <source>其他失败</source>
+        <translation>any other failure</translation>
+    </message>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>（%1）%2</source>
+        <translation>(%1) %2</translation>
+    </message>
+    <message>
+        <source>退出状态：</source>
+        <translation>Exit statuses:</translation>
+    </message>
+    <message>
+        <source>打印为 JSON：info 打印一个对象，hot 和 history 打印一个数组，每项一个对象；计数和创建时间是数字</source>
+        <translation>print as JSON: info prints one object, hot and history print an array with one object per entry; counts and the creation time are numbers</translation>
+    </message>
+    <message>
+        <source>同 --json，但每个值都是字符串：旧的格式，供按字符串读取的脚本使用</source>
+        <translation>as --json, but every value is a string: the former shape, for scripts that read strings</translation>
+    </message>
+    <message>
+        <source>存入 DIR，不存在时创建，不用设置中的文件夹</source>
+        <translation>save into DIR, created when missing, instead of the folder setting</translation>
+    </message>
+    <message>
+        <source>按 TEMPLATE 命名保存的文件（默认为 name 设置，最初是 “{singer} - {name}”）：字段有 {singer} {name} {id} {date} {ext} {shortname} {shortsinger}；“/” 分出子文件夹；未写 {ext} 时自动加上扩展名</source>
+        <translation>name the saved file by TEMPLATE (default: the name setting, at first &quot;{singer} - {name}&quot;): fields {singer} {name} {id} {date} {ext} {shortname} {shortsinger}; &quot;/&quot; makes subfolders; the extension follows unless placed</translation>
+    </message>
+    <message>
+        <source>保存时不写标签和封面</source>
+        <translation>save without tags and cover</translation>
+    </message>
+    <message>
+        <source>同时下载 N 个（1 到 10，默认为 jobs 设置，最初是 3）</source>
+        <translation>N downloads at once (1 to 10; default the jobs setting, at first 3)</translation>
+    </message>
+    <message>
+        <source>历史中已下载过的音乐也重新下载</source>
+        <translation>download again what the history has as downloaded</translation>
+    </message>
+    <message>
+        <source>下载首页的十五首热门音乐</source>
+        <translation>download the fifteen hot sounds of the home page</translation>
+    </message>
+    <message>
+        <source>只打印保存的路径和错误：没有进度、提示和说明</source>
+        <translation>print only the saved paths and errors: no progress, hints or notes</translation>
+    </message>
+    <message>
+        <source>平均 %1</source>
+        <translation>%1 on average</translation>
     </message>
 </context>
 <context>
@@ -467,12 +555,32 @@
         <source>%1；%2</source>
         <translation>%1; %2</translation>
     </message>
+    <message>
+        <source>下载历史 %1 一直被另一个程序占用，有记录未能写入：</source>
+        <translation>The download history %1 stayed in use by another program; entries could not be written:</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>removal</translation>
+    </message>
+    <message>
+        <source>无法写入下载历史 %1（%2），有记录未能保存</source>
+        <translation>Cannot write the download history %1 (%2); entries were not saved</translation>
+    </message>
+    <message>
+        <source>下载历史 %1 已放开，等待的记录已写入</source>
+        <translation>The download history %1 is free again; the waiting entries are written</translation>
+    </message>
 </context>
 <context>
     <name>DownloadQueue</name>
     <message>
         <source>已暂停</source>
         <translation>Paused</translation>
+    </message>
+    <message>
+        <source>另一个程序已接手这个下载</source>
+        <translation>Another program has taken over this download</translation>
     </message>
 </context>
 <context>
@@ -673,6 +781,10 @@ Download it again?</translation>
         <source>状态</source>
         <translation>State</translation>
     </message>
+    <message>
+        <source>文件名</source>
+        <translation>File name</translation>
+    </message>
 </context>
 <context>
     <name>DownloadsWindow</name>
@@ -749,6 +861,10 @@ Download it again?</translation>
 同时删除下载的文件吗？</source>
         <translation>Remove %1 selected downloads from the list.
 Delete the downloaded files too?</translation>
+    </message>
+    <message>
+        <source>没有能打开它的程序，请手动打开：%1</source>
+        <translation>No program can open it; please open it by hand: %1</translation>
     </message>
 </context>
 <context>
@@ -1017,6 +1133,10 @@ Delete the downloaded files too?</translation>
     <message>
         <source>再次检测是否存在最新版本，通过后即可分析音乐</source>
         <translation>Check for a new version again; once it passes, sounds can be analysed</translation>
+    </message>
+    <message>
+        <source>没有能打开网页的程序，请在浏览器中打开：%1</source>
+        <translation>No program can open web pages; please open this in a browser: %1</translation>
     </message>
 </context>
 <context>

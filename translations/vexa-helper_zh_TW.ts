@@ -19,36 +19,8 @@
         <translation>執行一個指令</translation>
     </message>
     <message>
-        <source>分析音乐页面地址，打印音乐信息</source>
-        <translation>分析音樂頁面網址，印出音樂資訊</translation>
-    </message>
-    <message>
         <source>分析地址，保存音乐文件（存入下载文件夹或 DIR），打印保存的路径；使用 --demo 时 ADDRESS 可以只写示例编号，如 1001</source>
         <translation>分析網址，儲存音樂檔案（存入下載資料夾或 DIR），印出儲存的路徑；使用 --demo 時 ADDRESS 可以只寫範例編號，如 1001</translation>
-    </message>
-    <message>
-        <source>列出首页的十五首热门音乐（--json：文字与截取的完全一致）</source>
-        <translation>列出首頁的十五首熱門音樂（--json：文字與擷取的完全一致）</translation>
-    </message>
-    <message>
-        <source>以 key=value 行打印下载设置，或打印一项，或设置一项；键：folder、name（默认的 --name 模板）、tags（true/false）、id3-version（3/4）</source>
-        <translation>以 key=value 行印出下載設定，或印出一項，或設定一項；鍵：folder、name（預設的 --name 範本）、tags（true/false）、id3-version（3/4）</translation>
-    </message>
-    <message>
-        <source>把结果打印为一个 JSON 对象</source>
-        <translation>把結果印成一個 JSON 物件</translation>
-    </message>
-    <message>
-        <source>（download）存入 DIR，不存在时创建，不用设置中的文件夹</source>
-        <translation>（download）存入 DIR，不存在時建立，不用設定中的資料夾</translation>
-    </message>
-    <message>
-        <source>（download）按 TEMPLATE 命名保存的文件（默认为 name 设置，最初是 “{singer} - {name}”）：字段有 {singer} {name} {id} {date} {ext} {shortname} {shortsinger}；“/” 分出子文件夹；未写 {ext} 时自动加上扩展名</source>
-        <translation>（download）依 TEMPLATE 命名儲存的檔案（預設為 name 設定，最初是「{singer} - {name}」）：欄位有 {singer} {name} {id} {date} {ext} {shortname} {shortsinger}；「/」分出子資料夾；未寫 {ext} 時自動加上副檔名</translation>
-    </message>
-    <message>
-        <source>（download）保存时不写标签和封面</source>
-        <translation>（download）儲存時不寫入標籤和封面</translation>
     </message>
     <message>
         <source>这么久收不到数据就放弃（默认 30）</source>
@@ -101,10 +73,6 @@
     <message>
         <source>选项：</source>
         <translation>選項：</translation>
-    </message>
-    <message>
-        <source>退出状态：0 成功，2 地址未被接受，3 未收到回答，4 回答中没有音乐信息（hot：页面中没有条目），5 下载失败，64 用法有误，1 其他失败。</source>
-        <translation>結束狀態：0 成功，2 網址未被接受，3 未收到回應，4 回應中沒有音樂資訊（hot：頁面中沒有項目），5 下載失敗，64 用法有誤，1 其他失敗。</translation>
     </message>
     <message>
         <source>用法有误</source>
@@ -255,22 +223,6 @@
         <translation>依序下載多個網址（「-」：從標準輸入每行讀一個網址；--hot：首頁的十五首熱門音樂，再加上寫出的網址），每儲存一個就印出一行路徑；歷史中已下載且檔案仍在的音樂會略過（算作成功），除非加上 --force；有失敗時最後列出失敗的網址和原因</translation>
     </message>
     <message>
-        <source>列出下载历史（窗口与命令行共用），最新的在前：状态、大小、名称、歌手、保存的路径或失败原因、时间</source>
-        <translation>列出下載歷史（視窗與命令列共用），最新的在前：狀態、大小、名稱、歌手、儲存的路徑或失敗原因、時間</translation>
-    </message>
-    <message>
-        <source>（download）同时下载 N 个（1 到 10，默认为 jobs 设置，最初是 3）</source>
-        <translation>（download）同時下載 N 個（1 到 10，預設為 jobs 設定，最初是 3）</translation>
-    </message>
-    <message>
-        <source>（download）历史中已下载过的音乐也重新下载</source>
-        <translation>（download）歷史中已下載過的音樂也重新下載</translation>
-    </message>
-    <message>
-        <source>（download）下载首页的十五首热门音乐</source>
-        <translation>（download）下載首頁的十五首熱門音樂</translation>
-    </message>
-    <message>
         <source>（窗口）启动后把这些地址的音乐加入下载列表；已有打开的窗口时，交给那个窗口</source>
         <translation>（視窗）啟動後把這些網址的音樂加入下載列表；已有開啟的視窗時，交給那個視窗</translation>
     </message>
@@ -353,6 +305,142 @@
     <message>
         <source>也显示 Qt 和所用程序库的警告（如图片解码的警告）</source>
         <translation>也顯示 Qt 和所用程式庫的警告（如圖片解碼的警告）</translation>
+    </message>
+    <message>
+        <source>“%1” 从 %2 处继续先前未完成的下载</source>
+        <translation>「%1」從 %2 處繼續先前未完成的下載</translation>
+    </message>
+    <message>
+        <source>%1（用法见 “vexa-helper --help”）</source>
+        <translation>%1（用法見「vexa-helper --help」）</translation>
+    </message>
+    <message>
+        <source>只写示例编号（如 1001）时须加 --demo，否则请写音乐页面地址</source>
+        <translation>只寫範例編號（如 1001）時須加 --demo，否則請寫音樂頁面網址</translation>
+    </message>
+    <message>
+        <source>剩余 %1</source>
+        <translation>剩餘 %1</translation>
+    </message>
+    <message>
+        <source>显示这条命令的用法、选项和退出状态</source>
+        <translation>顯示這條命令的用法、選項和結束狀態</translation>
+    </message>
+    <message>
+        <source>分析音乐页面地址，打印音乐信息（--json：一个对象）；使用 --demo 时 ADDRESS 可以只写示例编号，如 1001</source>
+        <translation>分析音樂頁面網址，印出音樂資訊（--json：一個物件）；使用 --demo 時 ADDRESS 可以只寫範例編號，如 1001</translation>
+    </message>
+    <message>
+        <source>列出首页的十五首热门音乐（--json：一个数组，每首一个对象，文字与截取的完全一致）</source>
+        <translation>列出首頁的十五首熱門音樂（--json：一個陣列，每首一個物件，文字與擷取的完全一致）</translation>
+    </message>
+    <message>
+        <source>列出下载历史（窗口与命令行共用），最新的在前：状态、大小、名称、歌手、保存的路径或失败原因、时间（--json：一个数组，每项一个对象）</source>
+        <translation>列出下載歷史（視窗與命令列共用），最新的在前：狀態、大小、名稱、歌手、儲存的路徑或失敗原因、時間（--json：一個陣列，每項一個物件）</translation>
+    </message>
+    <message>
+        <source>以 key=value 行打印下载设置，或打印一项，或设置一项；键：%1</source>
+        <translation>以 key=value 行印出下載設定，或印出一項，或設定一項；鍵：%1</translation>
+    </message>
+    <message>
+        <source>默认的 --name 模板</source>
+        <translation>預設的 --name 範本</translation>
+    </message>
+    <message>
+        <source>true/false</source>
+        <translation>true/false</translation>
+    </message>
+    <message>
+        <source>3/4</source>
+        <translation>3/4</translation>
+    </message>
+    <message>
+        <source>窗口是否提议剪贴板中的地址，true/false</source>
+        <translation>視窗是否提議剪貼簿中的網址，true/false</translation>
+    </message>
+    <message>
+        <source>同时下载几个，1 到 10</source>
+        <translation>同時下載幾個，1 到 10</translation>
+    </message>
+    <message>
+        <source>成功</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>未收到回答</source>
+        <translation>未收到回答</translation>
+    </message>
+    <message>
+        <source>回答中没有音乐信息（hot：页面中没有条目）</source>
+        <translation>回答中沒有音樂資訊（hot：頁面中沒有條目）</translation>
+    </message>
+    <message>
+        <source>下载失败；下载多个时，有一个失败</source>
+        <translation>下載失敗；下載多個時，有一個失敗</translation>
+    </message>
+    <message>
+        <source>被 Ctrl-C 中断（终止请求：143），已保留可继续的部分文件</source>
+        <translation>被 Ctrl-C 中斷（終止請求：143），已保留可繼續的部分檔案</translation>
+    </message>
+    <message>
+        <source>其他失败</source>
+        <translation>其他失敗</translation>
+    </message>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1（%2）</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>、</translation>
+    </message>
+    <message>
+        <source>（%1）%2</source>
+        <translation>（%1）%2</translation>
+    </message>
+    <message>
+        <source>退出状态：</source>
+        <translation>結束狀態：</translation>
+    </message>
+    <message>
+        <source>打印为 JSON：info 打印一个对象，hot 和 history 打印一个数组，每项一个对象；计数和创建时间是数字</source>
+        <translation>印出為 JSON：info 印出一個物件，hot 和 history 印出一個陣列，每項一個物件；計數和建立時間是數字</translation>
+    </message>
+    <message>
+        <source>同 --json，但每个值都是字符串：旧的格式，供按字符串读取的脚本使用</source>
+        <translation>同 --json，但每個值都是字串：舊的格式，供按字串讀取的指令稿使用</translation>
+    </message>
+    <message>
+        <source>存入 DIR，不存在时创建，不用设置中的文件夹</source>
+        <translation>存入 DIR，不存在時建立，不用設定中的資料夾</translation>
+    </message>
+    <message>
+        <source>按 TEMPLATE 命名保存的文件（默认为 name 设置，最初是 “{singer} - {name}”）：字段有 {singer} {name} {id} {date} {ext} {shortname} {shortsinger}；“/” 分出子文件夹；未写 {ext} 时自动加上扩展名</source>
+        <translation>依 TEMPLATE 命名儲存的檔案（預設為 name 設定，最初是「{singer} - {name}」）：欄位有 {singer} {name} {id} {date} {ext} {shortname} {shortsinger}；「/」分出子資料夾；未寫 {ext} 時自動加上副檔名</translation>
+    </message>
+    <message>
+        <source>保存时不写标签和封面</source>
+        <translation>儲存時不寫入標籤和封面</translation>
+    </message>
+    <message>
+        <source>同时下载 N 个（1 到 10，默认为 jobs 设置，最初是 3）</source>
+        <translation>同時下載 N 個（1 到 10，預設為 jobs 設定，最初是 3）</translation>
+    </message>
+    <message>
+        <source>历史中已下载过的音乐也重新下载</source>
+        <translation>歷史中已下載過的音樂也重新下載</translation>
+    </message>
+    <message>
+        <source>下载首页的十五首热门音乐</source>
+        <translation>下載首頁的十五首熱門音樂</translation>
+    </message>
+    <message>
+        <source>只打印保存的路径和错误：没有进度、提示和说明</source>
+        <translation>只印出儲存的路徑和錯誤：沒有進度、提示和說明</translation>
+    </message>
+    <message>
+        <source>平均 %1</source>
+        <translation>平均 %1</translation>
     </message>
 </context>
 <context>
@@ -467,12 +555,32 @@
         <source>%1；%2</source>
         <translation>%1；%2</translation>
     </message>
+    <message>
+        <source>下载历史 %1 一直被另一个程序占用，有记录未能写入：</source>
+        <translation>下載歷史 %1 一直被另一個程式佔用，有記錄未能寫入：</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>刪除</translation>
+    </message>
+    <message>
+        <source>无法写入下载历史 %1（%2），有记录未能保存</source>
+        <translation>無法寫入下載歷史 %1（%2），有記錄未能儲存</translation>
+    </message>
+    <message>
+        <source>下载历史 %1 已放开，等待的记录已写入</source>
+        <translation>下載歷史 %1 已釋出，等待的記錄已寫入</translation>
+    </message>
 </context>
 <context>
     <name>DownloadQueue</name>
     <message>
         <source>已暂停</source>
         <translation>已暫停</translation>
+    </message>
+    <message>
+        <source>另一个程序已接手这个下载</source>
+        <translation>另一個程式已接手這個下載</translation>
     </message>
 </context>
 <context>
@@ -673,6 +781,10 @@
         <source>状态</source>
         <translation>狀態</translation>
     </message>
+    <message>
+        <source>文件名</source>
+        <translation>檔名</translation>
+    </message>
 </context>
 <context>
     <name>DownloadsWindow</name>
@@ -749,6 +861,10 @@
 同时删除下载的文件吗？</source>
         <translation>從列表中移除所選的 %1 項下載。
 同時刪除下載的檔案嗎？</translation>
+    </message>
+    <message>
+        <source>没有能打开它的程序，请手动打开：%1</source>
+        <translation>沒有能開啟它的程式，請手動開啟：%1</translation>
     </message>
 </context>
 <context>
@@ -1017,6 +1133,10 @@
     <message>
         <source>再次检测是否存在最新版本，通过后即可分析音乐</source>
         <translation>再次檢查是否有新版本，通過後即可分析音樂</translation>
+    </message>
+    <message>
+        <source>没有能打开网页的程序，请在浏览器中打开：%1</source>
+        <translation>沒有能開啟網頁的程式，請在瀏覽器中開啟：%1</translation>
     </message>
 </context>
 <context>
