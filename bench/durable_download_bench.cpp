@@ -8,8 +8,8 @@
 //
 // bench_durable_download [MIB [RUNS]]: the median and the best. Built from
 // two versions of the code, the two medians tell what syncing costs.
-#include "sample_service/sample_service.h"
 #include "download/sound_download.h"
+#include "sample_service/sample_service.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

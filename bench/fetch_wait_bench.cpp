@@ -7,8 +7,8 @@
 // A polling wait would sit near 100 %.
 //
 // bench_fetch_wait [FETCH_SECONDS [ANALYSIS_SECONDS]]
-#include "sample_service/sample_service.h"
 #include "net/http_request.h"
+#include "sample_service/sample_service.h"
 #include "shell/main_window.h"
 
 #include <QApplication>

@@ -6,8 +6,8 @@
 // the request to the saved file.
 //
 // bench_tagging [MIB [RUNS]]: the median and the best of each, and their ratios.
-#include "sample_service/sample_service.h"
 #include "download/sound_download.h"
+#include "sample_service/sample_service.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -35,7 +35,7 @@ qint64 longestGap(const SampleService &service, bool busyHistory, int run)
     qint64 longest = 0;
     {
         DownloadHistory history(path);
-        history.setBusyPatience(std::chrono::milliseconds(0)); // as the window does
+        history.setExitPatience(std::chrono::seconds(10)); // as the window does
 
         DownloadQueue queue(history, 1);
         QElapsedTimer clock;

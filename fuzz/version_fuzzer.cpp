@@ -6,8 +6,8 @@
 
 #include "fuzz_support.h"
 
-#include "util/version_text.h"
 #include "net/update_check.h"
+#include "util/version_text.h"
 
 #include <QStringList>
 

@@ -15,15 +15,15 @@
 #include "net/network_access.h"
 #include "net/sample_service_process.h"
 #include "net/service_config.h"
-#include "util/termination_signals.h"
-#include "util/ui_language.h"
-#include "util/version_text.h"
 #include "net/web_address.h"
+#include "probe/startup_probe.h"
 #include "shell/clipboard_offer.h"
 #include "shell/main_window.h"
 #include "shell/message_boxes.h"
-#include "probe/startup_probe.h"
 #include "shell/window_chrome.h"
+#include "util/termination_signals.h"
+#include "util/ui_language.h"
+#include "util/version_text.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -93,6 +93,9 @@ public:
         connectHotListLink(m_main, config, m_hotList, &m_batches);
         connectDownloadNotifications(m_main, m_downloads.queue());
         exportMediaControls(m_main);
+        // Down and right of the first window, as window managers place a second one.
+        if (parser.isSet(Options::NewWindow))
+            m_main.setPlaceOffset({24, 24});
         QTimer::singleShot(0, &m_main, [this] { m_main.startUp(); });
         const bool analyse = address.has_value();
         const bool screenshot = parser.isSet(Options::Screenshot);

@@ -4,8 +4,8 @@
 #include "app/program_downloads.h"
 
 #include "library/download_history.h"
-#include "queue/download_queue.h"
 #include "library/program_settings.h"
+#include "queue/download_queue.h"
 #include "shell/downloads_window.h"
 #include "shell/main_window.h"
 
@@ -18,10 +18,10 @@ ProgramDownloads::ProgramDownloads(MainWindow &main, ProgramSettings &settings, 
     , m_options(options)
     , m_history(std::make_unique<DownloadHistory>())
 {
-    m_history->setBusyNotice([this](const QString &text) { m_main.setStatusMessage(text); });
-    // The window's thread must not wait minutes on another program: one
-    // busy time-out, then the row is given up and told.
-    m_history->setBusyPatience(std::chrono::milliseconds(0));
+    m_history->setNotice([this](const QString &text) { m_main.setStatusMessage(text); });
+    // Writes never hold up the window; its end waits a while for those
+    // another program holds up, and names on stderr what was not written.
+    m_history->setExitPatience(std::chrono::seconds(10));
     m_history->pauseOrphans();
     m_queue = new DownloadQueue(*m_history, settings.current().jobs, this);
     connect(&settings, &ProgramSettings::changed, m_queue,
@@ -46,7 +46,7 @@ ProgramDownloads::~ProgramDownloads()
 {
     // The queue pauses what runs, writing to the history, so it goes first;
     // the window and the main window let go of it before.
-    m_history->setBusyNotice({}); // nobody left to tell
+    m_history->setNotice({}); // nobody left to tell
     delete m_window;
     m_main.setDownloadQueue(nullptr);
     delete m_queue;

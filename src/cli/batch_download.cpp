@@ -6,6 +6,7 @@
 #include "cli/cli_output.h"
 #include "cli/command_steps.h"
 #include "cli/download_command.h"
+#include "cli/progress_lines.h"
 #include "library/download_history.h"
 #include "queue/download_queue.h"
 #include "sound/sound_link.h"
@@ -18,73 +19,18 @@
 #include <QHash>
 #include <QSet>
 
-#include <unistd.h>
-
 namespace Cli {
 
-QString batchProgressLine(int through, int total, qint64 bytes, qint64 knownTotal, double bytesPerSecond)
+QString batchProgressLine(int through, int total, qint64 bytes, qint64 knownTotal, double bytesPerSecond,
+                          bool ended)
 {
     QString line = QStringLiteral("%1/%2  %3").arg(through).arg(total).arg(byteSizeText(double(bytes)));
     if (knownTotal > 0)
         line += QStringLiteral(" / ") + byteSizeText(double(knownTotal));
-    return line + QStringLiteral("  ") + byteSizeText(bytesPerSecond) + QStringLiteral("/s");
+    return line + QStringLiteral("  ") + speedText(bytesPerSecond, ended);
 }
 
 namespace {
-
-// Progress on stderr. On a terminal one line is redrawn in place and wiped
-// before anything else is written; elsewhere a lone download writes a
-// plain line at every tenth of the way and several write nothing per
-// chunk, so logs stay short.
-class ProgressLines
-{
-public:
-    ProgressLines()
-        : m_terminal(::isatty(STDERR_FILENO) == 1)
-    {}
-
-    bool isTerminal() const { return m_terminal; }
-
-    void draw(const QString &line, bool now = false)
-    {
-        if (!now && m_lastDraw.isValid() && m_lastDraw.elapsed() < 100)
-            return;
-        m_lastDraw.start();
-        writeTo(stderr, u'\r' + line + QStringLiteral("\x1b[K"));
-        m_drawn = true;
-    }
-
-    // A line at each tenth of received / total (or each 64 MiB when the total is unknown).
-    void tenth(qint64 received, qint64 total, double speed)
-    {
-        const int tenth = total > 0 ? int(received * 10 / total) : int(received / (64 * 1024 * 1024));
-        if (tenth == m_lastTenth)
-            return;
-        m_lastTenth = tenth;
-        writeTo(stderr, progressLine(received, total, speed, 0) + u'\n');
-    }
-
-    void wipe()
-    {
-        if (m_drawn)
-            writeTo(stderr, QStringLiteral("\r\x1b[K"));
-        m_drawn = false;
-    }
-
-    // Ends the drawn line so that it stays above what follows.
-    void keep()
-    {
-        if (m_drawn)
-            writeTo(stderr, QStringLiteral("\n"));
-        m_drawn = false;
-    }
-
-private:
-    const bool m_terminal;
-    QElapsedTimer m_lastDraw;
-    bool m_drawn = false;
-    int m_lastTenth = 0;
-};
 
 class BatchRun : public QObject
 {
@@ -95,12 +41,12 @@ public:
         , m_queue(m_history, options.jobs)
         , m_batch(m_queue, config, settings, fetchOptions)
         , m_done(std::move(done))
-        , m_guard([this](int) { stop(); })
+        , m_guard([this](int signalNumber) { stop(signalNumber); })
     {
         // Said once; the downloads go on with or without a history on disk.
         if (!m_history.problem().isEmpty())
             printProblem(m_history.problem());
-        m_history.setBusyNotice([this](const QString &text) {
+        m_history.setNotice([this](const QString &text) {
             m_progress.keep();
             printProblem(text);
         });
@@ -117,9 +63,9 @@ public:
         connect(&m_queue, &DownloadQueue::ended, this, &BatchRun::onEnded);
         connect(&m_queue, &DownloadQueue::retrying, this, [this](qint64, int attempt, int attempts) {
             m_progress.keep();
-            printProblem(QCoreApplication::translate("Cli", "连接中断，正在重试（第 %1 次，共 %2 次）")
-                             .arg(attempt)
-                             .arg(attempts));
+            printNote(QCoreApplication::translate("Cli", "连接中断，正在重试（第 %1 次，共 %2 次）")
+                          .arg(attempt)
+                          .arg(attempts));
         });
     }
 
@@ -128,13 +74,11 @@ public:
         m_total = int(items.size());
         QList<DownloadBatch::Item> accepted;
         for (const DownloadBatch::Item &item : items) {
-            const AddressCheck check = checkSoundAddress(item.address, m_config.webHost);
-            if (check == AddressCheck::Accepted) {
+            if (checkSoundAddress(item.address, m_config.webHost) == AddressCheck::Accepted) {
                 accepted.append(item);
                 continue;
             }
-            // The refusal is the window's own text, so both fronts say the same.
-            const QString reason = addressCheckMessage(check);
+            const QString reason = addressRefusal(item.address, m_config.webHost);
             printFailure(QCoreApplication::translate("Cli", "地址未被接受"), reason);
             fail(item.address, item.name, reason, AddressRejected);
         }
@@ -193,16 +137,15 @@ private:
         m_progress.wipe();
         if (done.state != DownloadState::Done) {
             // Its path is known only once that run has saved it.
-            printProblem(QCoreApplication::translate("Cli", "“%1” 正由另一个下载保存到 %2，跳过")
-                             .arg(done.name.isEmpty() ? done.soundId : done.name,
-                                  QDir::toNativeSeparators(done.folder)));
+            printNote(QCoreApplication::translate("Cli", "“%1” 正由另一个下载保存到 %2，跳过")
+                          .arg(done.name.isEmpty() ? done.soundId : done.name,
+                               QDir::toNativeSeparators(done.folder)));
             ++m_through;
             return;
         }
         const QString path = QDir::toNativeSeparators(done.savedPath);
-        printProblem(
-            QCoreApplication::translate("Cli", "已下载过 “%1”，跳过；文件在 %2（重新下载请加 --force）")
-                .arg(done.name.isEmpty() ? done.soundId : done.name, path));
+        printNote(QCoreApplication::translate("Cli", "已下载过 “%1”，跳过；文件在 %2（重新下载请加 --force）")
+                      .arg(done.name.isEmpty() ? done.soundId : done.name, path));
         // Scripts read where each sound is, whether saved now or before.
         writeTo(stdout, path + u'\n');
         ++m_through;
@@ -212,24 +155,35 @@ private:
     {
         // Every download of this queue is ours; the first changes come
         // before queued() has told the id.
-        if (m_stopping || (!lone() && !m_progress.isTerminal()))
+        if (m_stopping)
             return;
         const std::optional<DownloadEntry> entry = m_queue.entry(id);
         if (!entry || entry->state != DownloadState::Running)
             return;
-        m_bytes[id] = {entry->bytesDone, entry->size};
-        if (lone()) {
+        if (!m_startBytes.contains(id)) {
             // The queue tells a start before any byte came over the network,
             // so bytes then are those of an earlier part file.
-            if (!m_started && entry->bytesDone > 0)
-                printProblem(QCoreApplication::translate("Cli", "从 %1 处继续先前未完成的下载")
-                                 .arg(byteSizeText(double(entry->bytesDone))));
-            m_started = true;
-            m_speed = m_queue.speed(id);
+            m_startBytes.insert(id, entry->bytesDone);
+            if (!m_clock.isValid())
+                m_clock.start();
+            if (entry->bytesDone > 0) {
+                m_progress.wipe();
+                const QString from = byteSizeText(double(entry->bytesDone));
+                printNote(lone()
+                              ? QCoreApplication::translate("Cli", "从 %1 处继续先前未完成的下载").arg(from)
+                              : QCoreApplication::translate("Cli", "“%1” 从 %2 处继续先前未完成的下载")
+                                    .arg(entry->name.isEmpty() ? entry->soundId : entry->name, from));
+            }
+        }
+        if (!lone() && !m_progress.isTerminal())
+            return;
+        m_bytes[id] = {entry->bytesDone, entry->size};
+        if (lone()) {
+            const double speed = m_queue.speed(id);
             if (m_progress.isTerminal())
-                m_progress.draw(progressLine(entry->bytesDone, entry->size, m_speed));
+                m_progress.draw(progressLine(entry->bytesDone, entry->size, speed));
             else
-                m_progress.tenth(entry->bytesDone, entry->size, m_speed);
+                m_progress.tenth(entry->bytesDone, entry->size, speed);
             return;
         }
         drawAll(false);
@@ -239,13 +193,25 @@ private:
     {
         qint64 bytes = 0;
         qint64 known = 0;
+        qint64 fetched = 0; // by this run, not earlier ones
         double speed = 0;
         for (auto it = m_bytes.cbegin(); it != m_bytes.cend(); ++it) {
             bytes += it->first;
             known += std::max<qint64>(it->second, 0);
+            fetched += it->first - m_startBytes.value(it.key(), it->first);
             speed += m_queue.speed(it.key());
         }
-        m_progress.draw(batchProgressLine(m_through, m_total, bytes, known, speed), now);
+        const bool ended = m_through == m_total;
+        m_progress.draw(
+            batchProgressLine(m_through, m_total, bytes, known, ended ? averageSpeed(fetched) : speed, ended),
+            now);
+    }
+
+    // Bytes per second since the first download started.
+    double averageSpeed(qint64 fetched) const
+    {
+        const qint64 ms = m_clock.isValid() ? std::max<qint64>(m_clock.elapsed(), 1) : 1;
+        return double(std::max<qint64>(fetched, 0)) * 1000.0 / double(ms);
     }
 
     void onEnded(const DownloadEntry &entry, const DownloadResult &result)
@@ -257,10 +223,11 @@ private:
         m_bytes[id] = {entry.bytesDone, entry.size};
         if (lone()) {
             const qint64 size = entry.size;
+            const double average = averageSpeed(result.bytes - m_startBytes.value(id, 0));
             if (m_progress.isTerminal() && result.ok())
-                m_progress.draw(progressLine(result.bytes, size, m_speed), true);
+                m_progress.draw(progressLine(result.bytes, size, average, 24, true), true);
             else if (!m_progress.isTerminal() && result.ok())
-                m_progress.tenth(size > 0 ? size : result.bytes, size, m_speed);
+                m_progress.tenth(size > 0 ? size : result.bytes, size, average, true);
             m_progress.keep();
         } else {
             m_progress.wipe();
@@ -273,8 +240,8 @@ private:
         } else {
             printFailure(QCoreApplication::translate("Cli", "无法下载 %1").arg(entry.fileUrl), result.detail);
             if (!result.partPath.isEmpty())
-                printProblem(QCoreApplication::translate("Cli", "已保留 %1，再次运行同一命令即可继续下载")
-                                 .arg(QDir::toNativeSeparators(result.partPath)));
+                printNote(QCoreApplication::translate("Cli", "已保留 %1，再次运行同一命令即可继续下载")
+                              .arg(QDir::toNativeSeparators(result.partPath)));
             fail(m_address.value(id), entry.name, result.detail, DownloadFailed);
         }
         if (!lone() && m_progress.isTerminal())
@@ -290,12 +257,14 @@ private:
     }
 
     // Ctrl-C or a termination request: what runs or waits is paused, its
-    // part file kept for the window or a later run.
-    void stop()
+    // part file kept for the window or a later run; the exit status is the
+    // shell's for a command a signal ended.
+    void stop(int signalNumber)
     {
         if (m_stopping)
             return;
         m_stopping = true;
+        m_stopStatus = 128 + signalNumber;
         m_progress.keep();
         for (auto it = m_address.cbegin(); it != m_address.cend(); ++it) {
             if (m_ended.contains(it.key()))
@@ -307,11 +276,10 @@ private:
                 QCoreApplication::translate("Cli", "无法下载 %1").arg(entry ? entry->fileUrl : QString()),
                 cancelled);
             if (entry && !entry->partPath.isEmpty() && QFileInfo::exists(entry->partPath))
-                printProblem(QCoreApplication::translate("Cli", "已保留 %1，再次运行同一命令即可继续下载")
-                                 .arg(QDir::toNativeSeparators(entry->partPath)));
+                printNote(QCoreApplication::translate("Cli", "已保留 %1，再次运行同一命令即可继续下载")
+                              .arg(QDir::toNativeSeparators(entry->partPath)));
             fail(it.value(), entry ? entry->name : QString(), cancelled, DownloadFailed);
         }
-        m_status = DownloadFailed;
         finish();
     }
 
@@ -319,7 +287,7 @@ private:
     {
         m_progress.keep();
         if (m_stopping && m_failures.isEmpty()) {
-            m_done(DownloadFailed); // stopped before any download began
+            m_done(m_stopStatus); // stopped before any download began
             return;
         }
         if (m_failures.isEmpty()) {
@@ -337,7 +305,7 @@ private:
                            failure.reason);
             }
         }
-        m_done(lone() ? m_status : DownloadFailed);
+        m_done(m_stopping ? m_stopStatus : lone() ? m_status : DownloadFailed);
     }
 
     const ServiceConfig m_config;
@@ -354,8 +322,9 @@ private:
     int m_through = 0; // saved, skipped or failed
     int m_status = Success;
     bool m_stopping = false;
-    bool m_started = false; // a lone download has started
-    double m_speed = 0;     // a lone download's latest, shown again at its end
+    int m_stopStatus = Interrupted;
+    QHash<qint64, qint64> m_startBytes; // bytes of earlier runs when each download started
+    QElapsedTimer m_clock;              // since the first download started
     TerminationSignals m_guard;
 };
 

@@ -24,14 +24,15 @@ struct BatchOptions
 // analysed and queued in order. Each saved path goes to stdout as it lands;
 // failures to stderr as they happen, and a summary at the end. Returns the
 // exit code: with one item its own (as a lone download always had), with
-// several Success or DownloadFailed. Ctrl-C pauses what runs and keeps
-// the part files.
+// several Success or DownloadFailed. Ctrl-C (or SIGTERM) pauses what runs,
+// keeps the part files and exits 130 (143).
 int runBatchDownload(const ServiceConfig &config, const FetchOptions &fetchOptions,
                      const DownloadSettings &settings, const BatchOptions &options,
                      const QList<DownloadBatch::Item> &items);
 
 // The one terminal line of several downloads: how many are through of how
-// many, bytes so far (of the known total), speed.
-QString batchProgressLine(int through, int total, qint64 bytes, qint64 knownTotal, double bytesPerSecond);
+// many, bytes so far (of the known total), speed (once ended, the average).
+QString batchProgressLine(int through, int total, qint64 bytes, qint64 knownTotal, double bytesPerSecond,
+                          bool ended = false);
 
 } // namespace Cli

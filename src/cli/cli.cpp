@@ -7,6 +7,7 @@
 #include "cli/command_steps.h"
 #include "cli/config_command.h"
 #include "cli/download_command.h"
+#include "cli/help_text.h"
 #include "cli/history_command.h"
 #include "cli/hot_command.h"
 #include "cli/info_command.h"
@@ -24,6 +25,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -34,102 +36,16 @@ namespace Cli {
 
 namespace {
 
-const QStringList Commands = {QStringLiteral("info"), QStringLiteral("download"), QStringLiteral("hot"),
-                              QStringLiteral("config"), QStringLiteral("history")};
-
-struct HelpRow
-{
-    const char *syntax;
-    const char *text; // translated when shown
-};
-
-const HelpRow UsageRows[] = {
-    {"vexa-helper [OPTIONS]", QT_TRANSLATE_NOOP("Cli", "打开主窗口")},
-    {"vexa-helper [OPTIONS] ADDRESS",
-     QT_TRANSLATE_NOOP("Cli", "打开主窗口并分析此地址；已有打开的窗口时，交给那个窗口")},
-    {"vexa-helper [OPTIONS] COMMAND [ARGUMENTS]", QT_TRANSLATE_NOOP("Cli", "运行一条命令")},
-};
-
-const HelpRow CommandRows[] = {
-    {"info ADDRESS [--json]", QT_TRANSLATE_NOOP("Cli", "分析音乐页面地址，打印音乐信息")},
-    {"download ADDRESS [-o DIR] [--name TEMPLATE] [--no-tags]",
-     QT_TRANSLATE_NOOP("Cli", "分析地址，保存音乐文件（存入下载文件夹或 DIR），打印保存的路径；"
-                              "使用 --demo 时 ADDRESS 可以只写示例编号，如 1001")},
-    {"download ADDRESS... | - | --hot",
-     QT_TRANSLATE_NOOP("Cli", "依次下载多个地址（“-”：从标准输入每行读一个地址；--hot：首页的十五首热门音乐，"
-                              "再加上写出的地址），每保存一个打印一行路径；历史中已下载且文件仍在的音乐跳过"
-                              "（算作成功），除非加 --force；有失败时最后列出失败的地址和原因")},
-    {"hot [--json]", QT_TRANSLATE_NOOP("Cli", "列出首页的十五首热门音乐（--json：文字与截取的完全一致）")},
-    {"history [--json]",
-     QT_TRANSLATE_NOOP("Cli", "列出下载历史（窗口与命令行共用），最新的在前：状态、大小、名称、歌手、"
-                              "保存的路径或失败原因、时间")},
-    {"config [KEY [VALUE]]",
-     QT_TRANSLATE_NOOP("Cli", "以 key=value 行打印下载设置，或打印一项，或设置一项；键：folder、"
-                              "name（默认的 --name 模板）、tags（true/false）、id3-version（3/4）")},
-};
-
-constexpr int HelpWidth = 80;
-constexpr int SyntaxWidth = 26;
-
-// A heading and its rows, (syntax, translated text): the syntax on the
-// left, the text wrapped beside it, or below it when the syntax is too wide.
-QString helpSection(const char *heading, const QList<std::pair<QString, QString>> &rows)
-{
-    QString out = QCoreApplication::translate("Cli", heading) + u'\n';
-    const QString indent(SyntaxWidth, u' ');
-    for (const auto &[syntax, text] : rows) {
-        QString left = QStringLiteral("  ") + syntax;
-        if (left.size() + 1 > SyntaxWidth) {
-            out += left + u'\n';
-            left.clear();
-        }
-        for (const QString &line : wrapText(text, HelpWidth - SyntaxWidth)) {
-            out += (left.isEmpty() ? indent : left.leftJustified(SyntaxWidth)) + line + u'\n';
-            left.clear();
-        }
-    }
-    return out;
-}
-
-template<std::size_t N> QList<std::pair<QString, QString>> helpRows(const HelpRow (&rows)[N])
-{
-    QList<std::pair<QString, QString>> out;
-    for (const HelpRow &row : rows)
-        out.append({QLatin1String(row.syntax), QCoreApplication::translate("Cli", row.text)});
-    return out;
-}
-
-// The options' lines come from the options table, which holds their help.
-QList<std::pair<QString, QString>> optionHelpRows()
-{
-    QList<std::pair<QString, QString>> out;
-    for (const Options::Row &row : Options::table())
-        out.append({Options::helpSyntax(row),
-                    QCoreApplication::translate("Cli", row.option.description().toUtf8().constData())});
-    return out;
-}
-
-QString helpText()
-{
-    QString out = helpSection(QT_TRANSLATE_NOOP("Cli", "用法："), helpRows(UsageRows)) + u'\n' +
-                  helpSection(QT_TRANSLATE_NOOP("Cli", "命令："), helpRows(CommandRows)) + u'\n' +
-                  helpSection(QT_TRANSLATE_NOOP("Cli", "选项："), optionHelpRows()) + u'\n';
-    const QString exits = QCoreApplication::translate(
-        "Cli", "退出状态：0 成功，2 地址未被接受，3 未收到回答，4 回答中没有音乐信息"
-               "（hot：页面中没有条目），5 下载失败，64 用法有误，1 其他失败。");
-    for (const QString &line : wrapText(exits, HelpWidth))
-        out += line + u'\n';
-    return out;
-}
-
 QString usageFailure()
 {
     return QCoreApplication::translate("Cli", "用法有误");
 }
 
-void printHelpHint()
+// A usage failure that names where the usage is, in its one line.
+void printUsageFailure(const QString &why)
 {
-    printProblem(QCoreApplication::translate("Cli", "用法见 “vexa-helper --help”"));
+    printFailure(usageFailure(),
+                 QCoreApplication::translate("Cli", "%1（用法见 “vexa-helper --help”）").arg(why));
 }
 
 // How the user wrote an option the parser did not know: long names also
@@ -188,7 +104,9 @@ int runCommand(const QString &command, const QCommandLineParser &parser, const S
                const FetchOptions &options, const QStringList &arguments, const DownloadSettings &settings,
                int jobs, const std::function<QString(const QString &)> &pageOf)
 {
-    const bool json = parser.isSet(Options::Json);
+    const JsonForm json = parser.isSet(Options::JsonStrings) ? JsonForm::Strings
+                          : parser.isSet(Options::Json)      ? JsonForm::Numbers
+                                                             : JsonForm::None;
     if (command == QLatin1String("download")) {
         DownloadSettings wanted = settings;
         if (parser.isSet(Options::Output))
@@ -235,18 +153,27 @@ int run(int argc, char **argv)
     }
     if (!parsed) {
         const QStringList unknown = parser.unknownOptionNames();
+        // The window's options are unknown here too; told only when nothing else is.
         QStringList spelled;
-        for (const QString &name : unknown)
-            spelled.append(optionSpelling(name));
+        QStringList windows;
+        for (const QString &name : unknown) {
+            const bool known =
+                std::any_of(Options::table().cbegin(), Options::table().cend(),
+                            [&](const Options::Row &row) { return row.option.names().contains(name); });
+            (known ? windows : spelled).append(optionSpelling(name));
+        }
+        if (spelled.isEmpty())
+            spelled = windows;
         // Qt's own wording is kept for the other parse errors (a value missing, one too many).
-        printFailure(usageFailure(), unknown.isEmpty() ? parser.errorText()
-                                                       : QCoreApplication::translate("Cli", "未知选项 “%1”")
-                                                             .arg(spelled.join(QStringLiteral(", "))));
-        printHelpHint();
+        printUsageFailure(unknown.isEmpty() ? parser.errorText()
+                                            : QCoreApplication::translate("Cli", "未知选项 “%1”")
+                                                  .arg(spelled.join(QStringLiteral(", "))));
         return UsageError;
     }
     if (parser.isSet(Options::Help)) {
-        writeTo(stdout, helpText());
+        const QStringList words = parser.positionalArguments();
+        const bool ofCommand = !words.isEmpty() && Options::commands().contains(words.first());
+        writeTo(stdout, ofCommand ? commandHelpText(words.first()) : helpText());
         return Success;
     }
     if (parser.isSet(Options::Version)) {
@@ -261,15 +188,15 @@ int run(int argc, char **argv)
         return UsageError;
     }
     const QString command = positional.takeFirst();
-    if (!Commands.contains(command)) {
-        printFailure(usageFailure(), QCoreApplication::translate("Cli", "未知命令 “%1”").arg(command));
-        printHelpHint();
+    setQuiet(parser.isSet(Options::Quiet));
+    if (!Options::commands().contains(command)) {
+        printUsageFailure(QCoreApplication::translate("Cli", "未知命令 “%1”").arg(command));
         return UsageError;
     }
     if (command == QLatin1String("config"))
         return runConfigCommand(positional);
     if (command == QLatin1String("history"))
-        return runHistoryCommand(parser.isSet(Options::Json), positional);
+        return runHistoryCommand(parser.isSet(Options::Json), positional); // its counts always were numbers
 
     const std::optional<FetchOptions> fetchOptions = fetchOptionsFrom(parser);
     if (!fetchOptions) {
@@ -313,7 +240,7 @@ int run(int argc, char **argv)
         demo = std::make_unique<SampleServiceProcess>();
         if (!startDemo(*demo))
             return Failure;
-        printProblem(QCoreApplication::translate("Cli", "使用示例服务：%1").arg(demo->summary()));
+        printNote(QCoreApplication::translate("Cli", "使用示例服务：%1").arg(demo->summary()));
         // The host options still override the service's hosts.
         config = applyServiceHostOptions(parser, ServiceConfig::allAt(demo->hostAndPort()), nullptr);
         // The demo's port is only known now, so a bare sample id stands for its page.

@@ -5,11 +5,15 @@
 
 #include <QByteArray>
 
+#include <cmath>
+
 namespace Cli {
 
 namespace {
 
 const QString Prefix = QStringLiteral("vexa-helper: ");
+
+bool quietOutput = false; // set once, before a command runs
 
 bool isWide(char32_t c)
 {
@@ -89,6 +93,22 @@ void printProblem(const QString &line)
     printError(Prefix + line);
 }
 
+void setQuiet(bool quiet)
+{
+    quietOutput = quiet;
+}
+
+bool isQuiet()
+{
+    return quietOutput;
+}
+
+void printNote(const QString &line)
+{
+    if (!quietOutput)
+        printProblem(line);
+}
+
 QString failureLine(const QString &what, const QString &why)
 {
     return Prefix + terminalSafe(what + QStringLiteral(": ") + why, LineBreaks::Kept) + u'\n';
@@ -97,6 +117,26 @@ QString failureLine(const QString &what, const QString &why)
 void printFailure(const QString &what, const QString &why)
 {
     writeTo(stderr, failureLine(what, why));
+}
+
+QJsonValue jsonCount(const QString &text)
+{
+    QString number = text.trimmed();
+    if (number.size() >= 2 && number.startsWith(u'"') && number.endsWith(u'"'))
+        number = number.mid(1, number.size() - 2).trimmed();
+    number.remove(u',');
+    double unit = 1;
+    if (number.endsWith(u'万') || number.endsWith(u'亿')) {
+        unit = number.endsWith(u'万') ? 1e4 : 1e8;
+        number.chop(1);
+    }
+    bool ok = false;
+    const double value = number.toDouble(&ok) * unit;
+    if (!ok || !std::isfinite(value))
+        return QJsonValue::Null;
+    // Whole numbers print without a fraction.
+    const double whole = std::round(value);
+    return whole == value && std::abs(value) < 9e15 ? QJsonValue(qint64(whole)) : QJsonValue(value);
 }
 
 int displayWidth(const QString &text)

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include <QJsonValue>
 #include <QString>
 #include <QStringList>
 
@@ -27,10 +28,24 @@ void printError(const QString &line);
 // "vexa-helper: LINE" on stderr: a note, or a problem told in one piece.
 void printProblem(const QString &line);
 
+// --quiet: notes are left out, failures and saved paths stay.
+void setQuiet(bool quiet);
+bool isQuiet();
+// printProblem() for a note, a line of progress or advice, unless quiet.
+void printNote(const QString &line);
+
 // "vexa-helper: WHAT: WHY" and a line break: the one form of every failure
 // the command line reports, so scripts and people read them alike.
 QString failureLine(const QString &what, const QString &why);
 void printFailure(const QString &what, const QString &why);
+
+// How --json writes: counts as numbers, or (--json-strings, the older
+// shape scripts may read) every value as the text it was cut as.
+enum class JsonForm { None, Numbers, Strings };
+
+// A count as the service writes it ("42", "\"42\"", " 15 ", "12,345",
+// "1.2万") as a JSON number; null when it holds none.
+QJsonValue jsonCount(const QString &text);
 
 // Columns text takes on a terminal; wide (CJK) characters take two.
 int displayWidth(const QString &text);

@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QRegularExpression>
 
 #include <optional>
 
@@ -41,13 +42,22 @@ int checkCommandAddress(const QString &command, const QStringList &arguments, co
                 : QCoreApplication::translate("Cli", "%1 只接受一个地址；地址含空格时请加引号").arg(command));
         return UsageError;
     }
-    const AddressCheck check = checkSoundAddress(arguments.first(), config.webHost);
-    if (check != AddressCheck::Accepted) {
-        // The refusal is the window's own text, so both fronts say the same.
-        printFailure(QCoreApplication::translate("Cli", "地址未被接受"), addressCheckMessage(check));
+    if (checkSoundAddress(arguments.first(), config.webHost) != AddressCheck::Accepted) {
+        printFailure(QCoreApplication::translate("Cli", "地址未被接受"),
+                     addressRefusal(arguments.first(), config.webHost));
         return AddressRejected;
     }
     return Success;
+}
+
+QString addressRefusal(const QString &address, const QString &webHost)
+{
+    static const QRegularExpression bareId(QStringLiteral("^[0-9]+(-[A-Za-z0-9-]+)?$"));
+    if (bareId.match(address).hasMatch())
+        return QCoreApplication::translate("Cli",
+                                           "只写示例编号（如 1001）时须加 --demo，否则请写音乐页面地址");
+    // The window's own text, so both fronts say the same.
+    return addressCheckMessage(checkSoundAddress(address, webHost));
 }
 
 void startCommandAnalysis(const QString &address, const ServiceConfig &config, const FetchOptions &options,

@@ -24,6 +24,7 @@ enum ExitCode : int {
     ExtractFailed = 4,   // the answer holds no sound record, or the home page no hot-list entry
     DownloadFailed = 5,  // the sound file could not be saved
     UsageError = 64,
+    Interrupted = 130, // Ctrl-C; 128 and the signal's number for any other stop
 };
 
 // The one event loop a command runs: start() begins the command's work and
@@ -33,6 +34,10 @@ int runCommandLoop(const std::function<void(const std::function<void(int)> &done
 // The first step of `info` and `download`: the one address of arguments,
 // checked. Success, or the exit code after the reason went to stderr.
 int checkCommandAddress(const QString &command, const QStringList &arguments, const ServiceConfig &config);
+
+// Why address was refused: the check's own text, or for a bare sample id
+// without --demo (which would have made it a page) that it needs --demo.
+QString addressRefusal(const QString &address, const QString &webHost);
 
 // The second step: analyses address, then hands then() Success and the
 // record, or the exit code after the reason went to stderr. The analysis

@@ -6,6 +6,7 @@
 #include "cli/cli_output.h"
 #include "cli/command_steps.h"
 #include "cli/hot_command.h"
+#include "cli/progress_lines.h"
 #include "sound/sound_link.h"
 
 #include <QCoreApplication>
@@ -20,7 +21,7 @@
 
 namespace Cli {
 
-QString progressLine(qint64 received, qint64 total, double bytesPerSecond, int barWidth)
+QString progressLine(qint64 received, qint64 total, double bytesPerSecond, int barWidth, bool ended)
 {
     QString line;
     if (total > 0) {
@@ -35,7 +36,11 @@ QString progressLine(qint64 received, qint64 total, double bytesPerSecond, int b
     } else {
         line += byteSizeText(double(received));
     }
-    return line + QStringLiteral("  ") + byteSizeText(bytesPerSecond) + QStringLiteral("/s");
+    line += QStringLiteral("  ") + speedText(bytesPerSecond, ended);
+    if (const QString left = ended ? QString() : timeLeftText(received, total, bytesPerSecond);
+        !left.isEmpty())
+        line += QStringLiteral("  ") + QCoreApplication::translate("Cli", "剩余 %1").arg(left);
+    return line;
 }
 
 namespace {
@@ -61,7 +66,7 @@ QStringList stdinAddresses()
 std::optional<QList<DownloadBatch::Item>> hotItems(const QString &webHost, const FetchOptions &options,
                                                    int *status)
 {
-    const CommandOutput hot = runHotCommand(webHost, options, true, {});
+    const CommandOutput hot = runHotCommand(webHost, options, JsonForm::Strings, {});
     if (hot.status != Success) {
         writeTo(stderr, hot.err);
         *status = hot.status;

@@ -4,10 +4,10 @@
 #pragma once
 
 #include "cli/batch_download.h"
-#include "util/byte_size.h"
 #include "library/download_settings.h"
 #include "net/http_request.h"
 #include "net/service_config.h"
+#include "util/byte_size.h"
 
 #include <QString>
 #include <QStringList>
@@ -36,9 +36,11 @@ struct DownloadChoices
 int runDownloadCommand(const ServiceConfig &config, const FetchOptions &options, const QStringList &arguments,
                        const DownloadSettings &settings, const DownloadChoices &choices);
 
-// One progress line: bar, percentage, bytes and speed; percentage and bar
-// only when total is known (>= 0).
-QString progressLine(qint64 received, qint64 total, double bytesPerSecond, int barWidth = 24);
+// One progress line: bar, percentage, bytes, speed and the time left;
+// percentage, bar and time only when total is known (>= 0). Once ended,
+// bytesPerSecond is the average, said as such.
+QString progressLine(qint64 received, qint64 total, double bytesPerSecond, int barWidth = 24,
+                     bool ended = false);
 
 // Shared with the windows; kept under its old name here.
 using ::byteSizeText;

@@ -18,9 +18,9 @@ namespace {
 const char *const JsonKeys[HotEntry::FieldCount] = {"number",    "name",         "channel", "shareCount",
                                                     "likeCount", "commentCount", "link"};
 
-QByteArray jsonString(const QString &text)
+QByteArray jsonValue(const QJsonValue &value)
 {
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    const QByteArray array = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
     return array.mid(1, array.size() - 2); // without the brackets
 }
 
@@ -66,15 +66,18 @@ QString hotTableText(const QList<HotEntry> &rows)
     return out;
 }
 
-QByteArray hotJson(const QList<HotEntry> &rows)
+QByteArray hotJson(const QList<HotEntry> &rows, JsonForm form)
 {
+    const auto isCount = [](int column) { return column >= 3 && column <= 5; }; // share, like, comment
     QByteArray out = "[";
     for (qsizetype i = 0; i < rows.size(); ++i) {
         out += i == 0 ? "\n  {" : ",\n  {";
         for (int c = 0; c < HotEntry::FieldCount; ++c) {
             if (c > 0)
                 out += ", ";
-            out += '"' + QByteArray(JsonKeys[c]) + "\": " + jsonString(rows.at(i).field(c));
+            const QString text = rows.at(i).field(c);
+            out += '"' + QByteArray(JsonKeys[c]) + "\": " +
+                   jsonValue(form != JsonForm::Strings && isCount(c) ? jsonCount(text) : QJsonValue(text));
         }
         out += '}';
     }
@@ -82,7 +85,7 @@ QByteArray hotJson(const QList<HotEntry> &rows)
     return out;
 }
 
-CommandOutput runHotCommand(const QString &webHost, const FetchOptions &options, bool json,
+CommandOutput runHotCommand(const QString &webHost, const FetchOptions &options, JsonForm json,
                             const QStringList &arguments)
 {
     CommandOutput output;
@@ -104,7 +107,8 @@ CommandOutput runHotCommand(const QString &webHost, const FetchOptions &options,
     });
     switch (refresh.outcome) {
     case HotRefresh::Outcome::Listed:
-        output.out = json ? hotJson(refresh.entries) : hotTableText(refresh.entries).toUtf8();
+        output.out =
+            json != JsonForm::None ? hotJson(refresh.entries, json) : hotTableText(refresh.entries).toUtf8();
         break;
     case HotRefresh::Outcome::FetchFailed:
         output.status = FetchFailed;

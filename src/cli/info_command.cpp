@@ -31,11 +31,13 @@ QList<QPair<QString, QString>> recordFields(const SoundInfo &info)
     };
 }
 
-QJsonObject recordJson(const SoundInfo &info)
+QJsonObject recordJson(const SoundInfo &info, JsonForm form)
 {
+    const QStringList counts = {QStringLiteral("playCount"), QStringLiteral("fanCount"),
+                                QStringLiteral("shareCount"), QStringLiteral("createTime")};
     QJsonObject object;
     for (const auto &[key, value] : recordFields(info))
-        object.insert(key, value);
+        object.insert(key, form == JsonForm::Numbers && counts.contains(key) ? jsonCount(value) : value);
     return object;
 }
 
@@ -55,7 +57,7 @@ QString recordText(const SoundInfo &info)
 
 } // namespace
 
-int runInfoCommand(const ServiceConfig &config, const FetchOptions &options, bool json,
+int runInfoCommand(const ServiceConfig &config, const FetchOptions &options, JsonForm json,
                    const QStringList &arguments)
 {
     if (const int status = checkCommandAddress(QStringLiteral("info"), arguments, config); status != Success)
@@ -65,10 +67,11 @@ int runInfoCommand(const ServiceConfig &config, const FetchOptions &options, boo
         startCommandAnalysis(
             arguments.first(), config, options, &owner, [json, done](int status, const SoundInfo &info) {
                 if (status == Success)
-                    writeTo(stdout, json
-                                        ? QString::fromUtf8(
-                                              QJsonDocument(recordJson(info)).toJson(QJsonDocument::Indented))
-                                        : recordText(info));
+                    writeTo(stdout,
+                            json != JsonForm::None
+                                ? QString::fromUtf8(
+                                      QJsonDocument(recordJson(info, json)).toJson(QJsonDocument::Indented))
+                                : recordText(info));
                 done(status);
             });
     });

@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "cli/cli_output.h"
+
 #include <QStringList>
 
 struct FetchOptions;
@@ -10,9 +12,10 @@ struct ServiceConfig;
 
 namespace Cli {
 
-// `info ADDRESS [--json]`: analyses the address and prints the sound's
-// record, aligned for reading or as one JSON object. Returns the exit code.
-int runInfoCommand(const ServiceConfig &config, const FetchOptions &options, bool json,
+// `info ADDRESS [--json | --json-strings]`: analyses the address and
+// prints the sound's record, aligned for reading or as one JSON object.
+// Returns the exit code.
+int runInfoCommand(const ServiceConfig &config, const FetchOptions &options, JsonForm json,
                    const QStringList &arguments);
 
 } // namespace Cli

@@ -25,6 +25,8 @@ struct Row
     // translates it in the "Cli" context.
     QCommandLineOption option;
     Fronts fronts;
+    // The commands whose help lists it; none for the window's and --version.
+    QStringList commands = {};
     bool question = false; // answered by the command line alone: help, version
     // How the help writes it, when not as its names and value do ("--download ADDRESS...").
     QString syntax = {};
@@ -49,6 +51,11 @@ inline const QString NewWindow = QStringLiteral("new-window");
 inline const QString Language = QStringLiteral("lang");
 inline const QString Download = QStringLiteral("download");
 inline const QString Verbose = QStringLiteral("verbose");
+inline const QString Quiet = QStringLiteral("quiet");
+inline const QString JsonStrings = QStringLiteral("json-strings");
+
+// The command line's commands, in the order the help lists them.
+const QStringList &commands();
 
 // In the order the help lists them.
 const QList<Row> &table();
@@ -60,8 +67,9 @@ QString helpSyntax(const Row &row);
 void addTo(QCommandLineParser &parser, Front front);
 
 // Whether these arguments (without the program name) ask for the command
-// line rather than the windows: a command, help or version. A bare web
-// address is the window's, as a desktop link hands it over.
+// line rather than the windows: a command, help, version or an option
+// neither front knows. A bare web address is the window's, as a desktop
+// link hands it over.
 bool wantsCommandLine(const QStringList &arguments);
 
 } // namespace Options

@@ -3,9 +3,9 @@
 
 #include "download/sound_tagging.h"
 
+#include "download/sound_tags.h"
 #include "net/http_request.h"
 #include "net/picture_load.h"
-#include "download/sound_tags.h"
 #include "net/web_address.h"
 
 #include <QTimer>

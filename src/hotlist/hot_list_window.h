@@ -3,10 +3,10 @@
 
 #pragma once
 
-#include "sound/hot_list_scraper.h"
 #include "net/http_request.h"
 #include "net/service_config.h"
 #include "shell/frameless_window.h"
+#include "sound/hot_list_scraper.h"
 
 #include <QAbstractTableModel>
 #include <QList>

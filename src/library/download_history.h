@@ -6,6 +6,7 @@
 #include "library/download_entry.h"
 
 #include <QList>
+#include <QObject>
 #include <QString>
 
 #include <chrono>
@@ -18,8 +19,15 @@
 // deleted, and a new one made; when even that fails the history lives in
 // memory for this run only, so downloads still work. Not thread-safe:
 // use it from one thread.
-class DownloadHistory
+//
+// Writes never wait: they are handed to a thread of the history's own,
+// which writes them in order and waits as long as another program holds
+// the file. Reads are answered at once, and see the writes not yet
+// committed.
+class DownloadHistory : public QObject
 {
+    Q_OBJECT
+
 public:
     // Reading: a file this program may not write (read-only, in a
     // read-only folder, from a newer program) is read as it is.
@@ -27,7 +35,8 @@ public:
 
     // path empty: defaultPath().
     explicit DownloadHistory(const QString &path = {}, Use use = Use::Write);
-    ~DownloadHistory();
+    // Waits until every write is committed, at most exitPatience.
+    ~DownloadHistory() override;
     DownloadHistory(const DownloadHistory &) = delete;
     DownloadHistory &operator=(const DownloadHistory &) = delete;
 
@@ -39,29 +48,35 @@ public:
     QString problem() const;
     // Where a damaged database was moved to, when one was; else empty.
     QString movedAside() const;
-    // Told once when a write has to wait for another program holding the
-    // file, and again if the wait is given up.
-    void setBusyNotice(std::function<void(const QString &)> notice);
-    // How long a write may wait for such a program before its row is given
-    // up; long by default, for a command line that has nothing else to do.
-    void setBusyPatience(std::chrono::milliseconds patience);
+    // Told once when writes have to wait for another program holding the
+    // file, again when they went through, and when a write fails.
+    void setNotice(std::function<void(const QString &)> notice);
+    // How long the end waits for writes another program holds up; what is
+    // left is told on stderr. No limit by default, for a command line that
+    // has nothing else to do.
+    void setExitPatience(std::chrono::milliseconds patience);
+    // Waits until every write handed over so far is committed (or failed
+    // and told); false when the limit came first.
+    bool flush(std::chrono::milliseconds limit = std::chrono::milliseconds::max());
 
-    // Stores a new entry (its id is ignored) and returns its id.
+    // Stores a new entry (its id is ignored) and returns its new id, chosen
+    // here: growing with time, and unique among programs writing the file.
     qint64 add(const DownloadEntry &entry);
     // Stores a new entry unless the sound is already taken care of: done
     // with its file still there, or on its way to the same folder in a
-    // process that is still running. Checked and stored in one step, so
-    // programs started at once do not both download it. Returns the new
-    // id, or 0 and the entry that has it in taken.
+    // process that is still running. Returns the new id, or 0 and the entry
+    // that has it in taken. Checked again when written: another program
+    // that took the sound meanwhile makes it lost().
     qint64 addUnlessTaken(const DownloadEntry &entry, std::optional<DownloadEntry> *taken);
     // Writes every field of a stored entry.
-    bool update(const DownloadEntry &entry);
+    void update(const DownloadEntry &entry);
     // The same, only while the stored entry is still in state: another
-    // program may have taken it on meanwhile.
+    // program may have taken it on meanwhile. False when it is not as
+    // read now; when it is not as written, lost() tells.
     bool updateIf(const DownloadEntry &entry, DownloadState state);
     // Several entries' bytes in one transaction: for batched progress.
-    bool saveProgress(const QList<DownloadEntry> &entries);
-    bool remove(qint64 id);
+    void saveProgress(const QList<DownloadEntry> &entries);
+    void remove(qint64 id);
 
     // Entries left queued or running by a process that is gone read as
     // paused, whether or not pauseOrphans() has written them so.
@@ -78,10 +93,16 @@ public:
 
     // Entries left queued or running by a process that is gone (an
     // earlier run, ended cleanly or killed) become paused, their bytes
-    // taken from the part file when it is there. Returns how many. Entries
-    // are written with the id of the process that writes them, so a
-    // command line running beside the window is left alone.
-    int pauseOrphans();
+    // taken from the part file when it is there. Entries are written with
+    // the id of the process that writes them, so a command line running
+    // beside the window is left alone.
+    void pauseOrphans();
+
+signals:
+    // Another program took the row on (or the sound, for addUnlessTaken)
+    // before this one's write reached the file: nothing more is written
+    // for it.
+    void lost(qint64 id);
 
 private:
     struct Private;

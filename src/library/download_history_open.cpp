@@ -11,8 +11,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+#include <QTextStream>
 #include <QUrl>
 
 #include <atomic>
@@ -102,6 +104,43 @@ QString writeBlocked(const QString &path)
 }
 
 } // namespace
+
+bool DownloadHistory::Private::begin(bool wait) const
+{
+    const QDeadlineTimer patience(HistoryBusyPatienceMs);
+    bool told = false;
+    for (bool first = true;; first = false) {
+        // Each try waits out the connection's busy time-out, but the first
+        // need not while another program is known to hold the file.
+        const bool atOnce = first && busy;
+        if (atOnce)
+            value(QStringLiteral("PRAGMA busy_timeout = 0"));
+        QSqlQuery q = query();
+        const bool begun = q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        if (atOnce)
+            value(QStringLiteral("PRAGMA busy_timeout = %1").arg(HistoryBusyTimeoutMs));
+        busy = !begun && isBusyError(q.lastError());
+        if (begun)
+            return true;
+        if (!busy) {
+            qCWarning(lcHistory) << q.lastError().text();
+            return false;
+        }
+        if (!wait)
+            return false;
+        if (!told)
+            tellBusy(QCoreApplication::translate("DownloadHistory",
+                                                 "下载历史 %1 正被另一个程序占用，等它放开后再记入")
+                         .arg(shown));
+        told = true;
+        if (patience.hasExpired()) {
+            tellBusy(QCoreApplication::translate("DownloadHistory",
+                                                 "下载历史 %1 一直被另一个程序占用，有记录未能写入")
+                         .arg(shown));
+            return false;
+        }
+    }
+}
 
 HistoryOpening DownloadHistory::Private::open(const QString &path)
 {
@@ -194,6 +233,8 @@ DownloadHistory::DownloadHistory(const QString &path, Use use)
     d->db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), d->connection);
     const QString file = path.isEmpty() ? defaultPath() : path;
     d->shown = QDir::toNativeSeparators(file);
+    // However the opening ends, the history is written through its writer.
+    const auto writing = qScopeGuard([this, file] { d->startWriting(this, file); });
     const auto unusable = [&](const QString &why) {
         d->openInMemory(
             QCoreApplication::translate("DownloadHistory", "无法使用下载历史 %1（%2），本次下载不会记入历史")
@@ -289,6 +330,22 @@ DownloadHistory::DownloadHistory(const QString &path, Use use)
 
 DownloadHistory::~DownloadHistory()
 {
+    if (!flush(d->exitPatience)) {
+        QTextStream err(stderr);
+        err << QCoreApplication::translate("DownloadHistory",
+                                           "下载历史 %1 一直被另一个程序占用，有记录未能写入：")
+                   .arg(d->shown)
+            << Qt::endl;
+        for (const HistoryJob &job : d->writer->abandon()) {
+            for (const DownloadEntry &e : job.entries)
+                err << "  " << entryTitle(e) << QStringLiteral(" (%1)").arg(e.id) << ": "
+                    << (job.kind == HistoryJob::Kind::Remove
+                            ? QCoreApplication::translate("DownloadHistory", "删除")
+                            : downloadStateText(e.state))
+                    << Qt::endl;
+        }
+    }
+    d->writer.reset(); // before the connection it may write through
     d->db.close();
     d->db = QSqlDatabase(); // no handle may be left when the connection goes
     const QString connection = d->connection;
@@ -302,14 +359,14 @@ QString DownloadHistory::defaultPath()
         .filePath(QStringLiteral("history.sqlite"));
 }
 
-void DownloadHistory::setBusyNotice(std::function<void(const QString &)> notice)
+void DownloadHistory::setNotice(std::function<void(const QString &)> notice)
 {
-    d->busyNotice = std::move(notice);
+    d->notice = std::move(notice);
 }
 
-void DownloadHistory::setBusyPatience(std::chrono::milliseconds patience)
+void DownloadHistory::setExitPatience(std::chrono::milliseconds patience)
 {
-    d->patienceMs = int(patience.count());
+    d->exitPatience = patience;
 }
 
 bool DownloadHistory::isPersistent() const

@@ -3,21 +3,17 @@
 
 #pragma once
 
-// The history's database connection, shared by its opening and its queries.
+// The history's reading connection, shared by its opening and its queries;
+// writes go through the writer.
 
 #include "library/download_history.h"
-
-#include <QLoggingCategory>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QVariant>
+#include "library/history_sql.h"
+#include "library/history_writer.h"
 
 #include <QDeadlineTimer>
 
 #include <functional>
-
-Q_DECLARE_LOGGING_CATEGORY(lcHistory)
+#include <memory>
 
 // What this program writes. Each step of migrate() takes a database one
 // version up; a database newer than this is left alone.
@@ -28,51 +24,24 @@ enum class HistoryOpening { Ok, Damaged, Newer, Busy, Unusable };
 
 // How long one statement waits for another program's write to end.
 inline constexpr int HistoryBusyTimeoutMs = 5000;
-// How long a write waits for another program to let go of the file
-// before its row is given up.
+// How long making the schema waits for another program to let go of the file.
 inline constexpr int HistoryBusyPatienceMs = 10 * 60 * 1000;
+// How long a read waits for another program: in WAL mode only a rare
+// checkpoint or recovery holds readers up, and the window must not wait.
+inline constexpr int HistoryReadTimeoutMs = 20;
 
-// SQLite's SQLITE_BUSY and SQLITE_LOCKED: someone else is writing.
-inline bool isBusyError(const QSqlError &error)
-{
-    return error.nativeErrorCode() == u"5" || error.nativeErrorCode() == u"6";
-}
-
-struct DownloadHistory::Private
+struct DownloadHistory::Private : HistorySql
 {
     QString connection;
-    QSqlDatabase db;
     bool persistent = false;
     QString problem;
     QString movedAside;
-    QString shown; // the file as messages name it
-    bool readOnly = false;
+    QString shown;             // the file as messages name it
     mutable bool busy = false; // the last write found another program holding the file
-    std::function<void(const QString &)> busyNotice;
-    int patienceMs = HistoryBusyPatienceMs;
-
-    QSqlQuery query() const { return QSqlQuery(db); }
-
-    bool run(QSqlQuery &q) const
-    {
-        if (q.exec())
-            return true;
-        qCWarning(lcHistory) << q.lastQuery() << q.lastError().text();
-        return false;
-    }
-    bool run(const QString &statement) const
-    {
-        QSqlQuery q = query();
-        if (q.exec(statement))
-            return true;
-        qCWarning(lcHistory) << statement << q.lastError().text();
-        return false;
-    }
-    QVariant value(const QString &statement) const
-    {
-        QSqlQuery q = query();
-        return q.exec(statement) && q.next() ? q.value(0) : QVariant();
-    }
+    std::function<void(const QString &)> notice;
+    std::chrono::milliseconds exitPatience = std::chrono::milliseconds::max();
+    // Set once the file is open; every write after that goes through it.
+    std::unique_ptr<HistoryWriter> writer;
 
     // Runs body as one write transaction. IMMEDIATE takes the write lock up
     // front (waiting out the busy time-out), so another process's writes
@@ -88,21 +57,24 @@ struct DownloadHistory::Private
     }
 
     // BEGIN IMMEDIATE, waiting out another program's long write (told
-    // once through busyNotice) rather than losing the row; without wait,
+    // once through notice) rather than losing the row; without wait,
     // one try (at once while the file is known busy).
     bool begin(bool wait) const;
     void tellBusy(const QString &text) const
     {
-        if (busyNotice)
-            busyNotice(text);
+        if (notice)
+            notice(text);
     }
 
     HistoryOpening open(const QString &path);
     bool openReadOnly(const QString &path);
     bool migrate();
     void openInMemory(const QString &why);
-    void bind(QSqlQuery &q, const DownloadEntry &entry) const;
-    qint64 insert(const DownloadEntry &entry) const; // 0 when not stored
-    bool updateRow(const DownloadEntry &entry) const;
-    QList<DownloadEntry> select(const QString &where, const QVariantList &values) const;
+    // The writer, once the file is open: on a thread of its own for a file.
+    void startWriting(DownloadHistory *owner, const QString &path);
+    // Rows of the file, with the writes not yet committed in their place.
+    QList<DownloadEntry> rows(const HistoryWriter::Pending &pending, QString where, QVariantList values,
+                              const QString &tail = {}) const;
+    int countWhere(const HistoryWriter::Pending &pending, const QString &where,
+                   const QVariantList &values) const;
 };

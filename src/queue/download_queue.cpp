@@ -20,24 +20,6 @@ constexpr std::chrono::milliseconds ProgressInterval(500);
 // Speed is measured over about this long.
 constexpr qint64 SpeedWindowMs = 3000;
 
-void removePart(const QString &partPath)
-{
-    if (partPath.isEmpty())
-        return;
-    QFile::remove(partPath);
-    QFile::remove(partInfoPath(partPath));
-}
-
-DownloadResult stoppedBeforeStart(DownloadState state)
-{
-    DownloadResult result;
-    result.error = DownloadError::Cancelled;
-    result.detail = state == DownloadState::Cancelled
-                        ? downloadFailureText(result)
-                        : QCoreApplication::translate("DownloadQueue", "已暂停");
-    return result;
-}
-
 } // namespace
 
 DownloadQueue::DownloadQueue(DownloadHistory &history, int maxRunning, QObject *parent)
@@ -48,6 +30,7 @@ DownloadQueue::DownloadQueue(DownloadHistory &history, int maxRunning, QObject *
 {
     m_progressTimer->setInterval(ProgressInterval);
     connect(m_progressTimer, &QTimer::timeout, this, &DownloadQueue::writeProgress);
+    connect(&history, &DownloadHistory::lost, this, &DownloadQueue::onLost);
     m_clock.start();
 }
 
@@ -207,7 +190,9 @@ void DownloadQueue::finish(qint64 id, const DownloadResult &result)
 
     if (running->stop == DownloadStop::Cancel)
         removePart(result.partPath);
-    if (running->stop == DownloadStop::Remove || running->stop == DownloadStop::RemoveWithFile) {
+    if (running->stop == DownloadStop::Lost) {
+        tellLost(e, result);
+    } else if (running->stop == DownloadStop::Remove || running->stop == DownloadStop::RemoveWithFile) {
         m_history.remove(id);
         if (running->stop == DownloadStop::RemoveWithFile) {
             if (result.ok())
@@ -362,16 +347,6 @@ double DownloadQueue::speed(qint64 id) const
     return found == m_running.end() ? 0 : found->second->speed();
 }
 
-int DownloadQueue::runningCount() const
-{
-    return int(m_running.size());
-}
-
-int DownloadQueue::waitingCount() const
-{
-    return int(m_waiting.size());
-}
-
 void DownloadQueue::writeProgress()
 {
     const qint64 now = m_clock.elapsed();
@@ -388,6 +363,26 @@ void DownloadQueue::writeProgress()
     m_history.saveProgress(moved);
     for (const DownloadEntry &e : std::as_const(moved))
         emit changed(e.id);
+}
+
+void DownloadQueue::onLost(qint64 id)
+{
+    if (m_running.count(id)) {
+        stop(id, DownloadStop::Lost); // finish() tells
+    } else if (std::optional<DownloadEntry> waiting = takeWaiting(id)) {
+        tellLost(*waiting, stoppedBeforeStart(DownloadState::Cancelled));
+        noteIdle();
+    }
+}
+
+void DownloadQueue::tellLost(DownloadEntry entry, DownloadResult result)
+{
+    result.detail = QCoreApplication::translate("DownloadQueue", "另一个程序已接手这个下载");
+    entry.state = DownloadState::Cancelled;
+    // As the other program wrote it, when it has a row; else it is gone.
+    const std::optional<DownloadEntry> row = m_history.entry(entry.id);
+    emit ended(row.value_or(entry), result);
+    row ? emit changed(entry.id) : emit removed(entry.id);
 }
 
 void DownloadQueue::noteIdle()

@@ -24,7 +24,8 @@ class QTimer;
 // and is the only writer of its row in the history: the entry it was given
 // stays in memory while it waits and runs, and every change of state is
 // written only from the state the queue knows the row in, so a row another
-// program took on meanwhile is left alone. Progress is written in batches,
+// program took on meanwhile is left alone; one that the history finds taken
+// only when it writes (lost) is stopped and left to that program. Progress is written in batches,
 // not on every chunk. Pausing stops a download and keeps its part file;
 // continuing or retrying queues it again from its row, and it goes on from
 // the part file. Deleting the queue stops what runs, leaving those entries
@@ -72,8 +73,8 @@ public:
     QList<DownloadEntry> active() const;
     // Bytes per second over the last seconds; 0 unless running.
     double speed(qint64 id) const;
-    int runningCount() const;
-    int waitingCount() const;
+    int runningCount() const { return int(m_running.size()); }
+    int waitingCount() const { return int(m_waiting.size()); }
     bool isIdle() const { return runningCount() == 0 && waitingCount() == 0; }
 
     DownloadHistory &history() const { return m_history; }
@@ -105,6 +106,9 @@ private:
     void stopWaiting(DownloadEntry entry, DownloadState state);
     void writeProgress();
     void noteIdle();
+    // Another program took the row on first: stopped without a write.
+    void onLost(qint64 id);
+    void tellLost(DownloadEntry entry, DownloadResult result);
 
     DownloadHistory &m_history;
     int m_maxRunning;

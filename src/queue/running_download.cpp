@@ -5,6 +5,9 @@
 
 #include "download/sound_download.h"
 
+#include <QCoreApplication>
+#include <QFile>
+
 RunningDownload::~RunningDownload()
 {
     delete download;
@@ -62,4 +65,22 @@ double RunningDownload::speed() const
     const qint64 bytes = samples.back().second - samples.front().second;
     // A retry that starts again goes back: no speed to tell then.
     return ms > 0 && bytes > 0 ? double(bytes) * 1000 / double(ms) : 0;
+}
+
+void removePart(const QString &partPath)
+{
+    if (partPath.isEmpty())
+        return;
+    QFile::remove(partPath);
+    QFile::remove(partInfoPath(partPath));
+}
+
+DownloadResult stoppedBeforeStart(DownloadState state)
+{
+    DownloadResult result;
+    result.error = DownloadError::Cancelled;
+    result.detail = state == DownloadState::Cancelled
+                        ? downloadFailureText(result)
+                        : QCoreApplication::translate("DownloadQueue", "已暂停");
+    return result;
 }

@@ -11,8 +11,14 @@
 
 class SoundDownload;
 
-// What a running download's entry becomes when the queue stops it itself.
-enum class DownloadStop { No, Pause, Cancel, Remove, RemoveWithFile };
+// What a running download's entry becomes when the queue stops it itself;
+// Lost: another program took its row on, which is left to it.
+enum class DownloadStop { No, Pause, Cancel, Remove, RemoveWithFile, Lost };
+
+// Removes a part file and the info beside it.
+void removePart(const QString &partPath);
+// What a download stopped before it started tells: cancelled or paused.
+DownloadResult stoppedBeforeStart(DownloadState state);
 
 // One download of the queue while it runs: the request object, the entry
 // as last written, and the byte counts its speed is measured from.

@@ -3,11 +3,11 @@
 
 #pragma once
 
-#include "library/download_entry.h"
 #include "download/download_result.h"
-#include "library/download_settings.h"
 #include "download/name_template.h"
 #include "download/sound_tags.h"
+#include "library/download_entry.h"
+#include "library/download_settings.h"
 #include "sound/sound_info.h"
 
 // The values a record gives the naming template.

@@ -49,6 +49,15 @@ QString againText()
     return DownloadStatus::tr("《%1》已下载过：\n%2\n要再次下载吗？");
 }
 
+QString shownSavedPath(const QString &folder, const DownloadResult &result)
+{
+    const QString below = folder.isEmpty() ? QString() : QDir(folder).relativeFilePath(result.filePath);
+    if (below.isEmpty() || below == QLatin1String("..") || below.startsWith(QLatin1String("../")) ||
+        QDir::isAbsolutePath(below))
+        return result.fileName();
+    return QDir::toNativeSeparators(below);
+}
+
 } // namespace
 
 QString downloadTarget(const DownloadSettings &settings, const SoundInfo &record)
@@ -146,7 +155,8 @@ void DownloadStatus::onEnded(const DownloadEntry &entry, const DownloadResult &r
         return;
     switch (entry.state) {
     case DownloadState::Done:
-        m_statusLine->setText(downloadedText() + result.fileName() +
+        // Below the download folder, so a subfolder the naming template made is told too.
+        m_statusLine->setText(downloadedText() + shownSavedPath(entry.folder, result) +
                               (result.untagged.isEmpty() ? QString() : untaggedText()));
         break;
     case DownloadState::Failed:

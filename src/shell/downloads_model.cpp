@@ -3,10 +3,13 @@
 
 #include "shell/downloads_model.h"
 
-#include "util/byte_size.h"
 #include "library/download_history.h"
 #include "queue/download_queue.h"
 #include "shell/plain_tool_tip.h"
+#include "util/byte_size.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -43,6 +46,17 @@ int percentOf(const DownloadEntry &entry)
     return int(std::clamp(entry.bytesDone * 100 / entry.size, qint64(0), qint64(100)));
 }
 
+// The saved file, or the one it is to become: two downloads of one sound
+// differ only here.
+QString pathOf(const DownloadEntry &entry)
+{
+    if (!entry.savedPath.isEmpty())
+        return entry.savedPath;
+    if (entry.fileName.isEmpty())
+        return {};
+    return entry.folder.isEmpty() ? entry.fileName : QDir(entry.folder).filePath(entry.fileName);
+}
+
 } // namespace
 
 QVariant DownloadsModel::data(const QModelIndex &index, int role) const
@@ -58,10 +72,11 @@ QVariant DownloadsModel::data(const QModelIndex &index, int role) const
     case PercentRole:
         return percentOf(entry);
     case Qt::ToolTipRole:
-        if (index.column() == StateColumn && !entry.error.isEmpty())
+        if (index.column() == FileColumn || (index.column() == NameColumn && !entry.savedPath.isEmpty()))
+            return pathOf(entry).isEmpty() ? QVariant() : QVariant(plainToolTip(pathOf(entry)));
+        // A failure's reason is longer than its cell: the whole of it on every cell of the row.
+        if (!entry.error.isEmpty() && (index.column() == StateColumn || entry.state == DownloadState::Failed))
             return plainToolTip(entry.error);
-        if (index.column() == NameColumn && !entry.savedPath.isEmpty())
-            return plainToolTip(entry.savedPath);
         return {};
     case Qt::TextAlignmentRole:
         if (index.column() == SizeColumn || index.column() == SpeedColumn)
@@ -77,6 +92,8 @@ QVariant DownloadsModel::data(const QModelIndex &index, int role) const
         return entryTitle(entry);
     case SingerColumn:
         return entry.singer;
+    case FileColumn:
+        return QFileInfo(pathOf(entry)).fileName();
     case SizeColumn:
         return entry.size >= 0 ? byteSizeText(double(entry.size)) : QString();
     case ProgressColumn: {
@@ -104,6 +121,8 @@ QVariant DownloadsModel::headerData(int section, Qt::Orientation orientation, in
         return tr("名称");
     case SingerColumn:
         return tr("歌手");
+    case FileColumn:
+        return tr("文件名");
     case SizeColumn:
         return tr("大小");
     case ProgressColumn:

@@ -10,8 +10,8 @@
 
 class DownloadQueue;
 
-// The download history as a table, newest first: name, singer, size,
-// progress, speed and state. Rows are read from the history a page at a
+// The download history as a table, newest first: name, singer, file name,
+// size, progress, speed and state. Rows are read from the history a page at a
 // time, the first at once, the others as the view scrolls to them; the queue's signals keep them live
 // (a new download comes in at the top).
 class DownloadsModel : public QAbstractTableModel
@@ -22,6 +22,7 @@ public:
     enum Column {
         NameColumn,
         SingerColumn,
+        FileColumn,
         SizeColumn,
         ProgressColumn,
         SpeedColumn,

@@ -15,6 +15,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QShowEvent>
 #include <QStyledItemDelegate>
@@ -69,11 +71,12 @@ DownloadsWindow::DownloadsWindow(DownloadQueue &queue, QWidget *parent)
     , m_model(new DownloadsModel(queue, this))
     , m_view(new QTableView(this))
     , m_opener([](const QUrl &url) { return QDesktopServices::openUrl(url); })
+    , m_problem(new QLabel(this))
 {
     setObjectName(QStringLiteral("downloadsWindow"));
     setWindowTitle(tr("下载列表"));
     setWindowIcon(QIcon(storedPicture(QStringLiteral("icon"))));
-    resize(760, 420);
+    resize(860, 420);
 
     m_pause = makeAction("pauseAction", tr("暂停"), tr("暂停所选的下载，保留已下载的部分"));
     m_resume = makeAction("resumeAction", tr("继续"), tr("从暂停处继续所选的下载"));
@@ -94,6 +97,12 @@ DownloadsWindow::DownloadsWindow(DownloadQueue &queue, QWidget *parent)
     m_remove->setShortcut(QKeySequence::Delete);
     m_remove->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     addAction(m_remove);
+    // The Menu key opens the menu by itself; many keyboards have none.
+    auto *menuKey = new QAction(this);
+    menuKey->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10));
+    menuKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(menuKey, &QAction::triggered, this, &DownloadsWindow::showMenuAtCurrentRow);
+    addAction(menuKey);
 
     auto *buttons = new QHBoxLayout;
     for (QAction *action : {m_pause, m_resume, m_cancel, m_retry, m_open, m_openFolder, m_remove}) {
@@ -121,25 +130,33 @@ DownloadsWindow::DownloadsWindow(DownloadQueue &queue, QWidget *parent)
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->setContextMenuPolicy(Qt::CustomContextMenu);
     m_view->setWordWrap(false);
+    // Tab goes on to the buttons; the arrows move between rows.
+    m_view->setTabKeyNavigation(false);
     m_view->verticalHeader()->hide();
     // Fixed row heights: the view never measures rows it has not shown.
     m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 8);
     QHeaderView *header = m_view->horizontalHeader();
     header->setSectionResizeMode(DownloadsModel::NameColumn, QHeaderView::Stretch);
-    const std::pair<int, int> widths[] = {{DownloadsModel::SingerColumn, 120},
-                                          {DownloadsModel::SizeColumn, 80},
-                                          {DownloadsModel::ProgressColumn, 110},
-                                          {DownloadsModel::SpeedColumn, 90},
-                                          {DownloadsModel::StateColumn, 130}};
+    const std::pair<int, int> widths[] = {
+        {DownloadsModel::SingerColumn, 100}, {DownloadsModel::FileColumn, 150},
+        {DownloadsModel::SizeColumn, 80},    {DownloadsModel::ProgressColumn, 110},
+        {DownloadsModel::SpeedColumn, 80},   {DownloadsModel::StateColumn, 150}};
     for (const auto &[column, width] : widths)
         header->resizeSection(column, width);
     connect(m_view, &QTableView::activated, this, &DownloadsWindow::openSelected);
     connect(m_view, &QWidget::customContextMenuRequested, this, &DownloadsWindow::showContextMenu);
 
+    m_problem->setObjectName(QStringLiteral("openProblemLabel"));
+    m_problem->setTextFormat(Qt::PlainText);
+    m_problem->setWordWrap(true);
+    m_problem->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_problem->hide();
+
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
     layout->addWidget(m_view);
+    layout->addWidget(m_problem);
 
     connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &DownloadsWindow::updateActions);
@@ -219,7 +236,7 @@ void DownloadsWindow::openSelected()
 {
     for (const DownloadEntry &entry : selectedEntries())
         if (entry.state == DownloadState::Done && !entry.savedPath.isEmpty())
-            m_opener(QUrl::fromLocalFile(entry.savedPath));
+            open(entry.savedPath);
 }
 
 void DownloadsWindow::openSelectedFolders()
@@ -229,7 +246,17 @@ void DownloadsWindow::openSelectedFolders()
         if (const QString folder = folderOf(entry); !folder.isEmpty() && !folders.contains(folder))
             folders.append(folder);
     for (const QString &folder : std::as_const(folders))
-        m_opener(QUrl::fromLocalFile(folder));
+        open(folder);
+}
+
+void DownloadsWindow::open(const QString &path)
+{
+    if (m_opener(QUrl::fromLocalFile(path))) {
+        m_problem->hide();
+        return;
+    }
+    m_problem->setText(tr("没有能打开它的程序，请手动打开：%1").arg(QDir::toNativeSeparators(path)));
+    m_problem->show();
 }
 
 void DownloadsWindow::removeSelected()
@@ -262,6 +289,26 @@ void DownloadsWindow::showEvent(QShowEvent *event)
         updateActions();
     }
     m_shownBefore = true;
+}
+
+void DownloadsWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void DownloadsWindow::showMenuAtCurrentRow()
+{
+    QModelIndex at = m_view->currentIndex();
+    if (!at.isValid() || !m_view->selectionModel()->isRowSelected(at.row())) {
+        const QModelIndexList rows = m_view->selectionModel()->selectedRows();
+        at = rows.isEmpty() ? QModelIndex() : rows.first();
+    }
+    if (at.isValid())
+        showContextMenu(m_view->visualRect(at).center());
 }
 
 void DownloadsWindow::showContextMenu(const QPoint &position)

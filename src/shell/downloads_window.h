@@ -11,6 +11,7 @@
 class DownloadQueue;
 class DownloadsModel;
 class QAction;
+class QLabel;
 class QTableView;
 class QUrl;
 struct DownloadEntry;
@@ -18,7 +19,8 @@ struct DownloadEntry;
 // Every download in the history, one row each, with what can be done to
 // the selected ones: pause, continue, cancel, retry, open the file or its
 // folder, remove from the list; and continue every paused one. The same
-// actions are in the rows' context menu; Delete removes, Enter opens.
+// actions are in the rows' context menu (Menu key or Shift+F10); Delete
+// removes, Enter opens, Esc closes.
 class DownloadsWindow : public QWidget
 {
     Q_OBJECT
@@ -29,6 +31,7 @@ public:
     explicit DownloadsWindow(DownloadQueue &queue, QWidget *parent = nullptr);
 
     // What files and folders open with; the desktop's handler by default.
+    // When it fails, the window says where the file is, to open by hand.
     void setOpener(UrlOpener opener) { m_opener = std::move(opener); }
 
     QTableView *view() const { return m_view; }
@@ -47,17 +50,21 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QAction *makeAction(const char *name, const QString &text, const QString &description);
     QList<DownloadEntry> selectedEntries() const;
     void updateActions();
     void showContextMenu(const QPoint &position);
+    void showMenuAtCurrentRow();
+    void open(const QString &path);
 
     DownloadQueue &m_queue;
     DownloadsModel *m_model;
     QTableView *m_view;
     UrlOpener m_opener;
+    QLabel *m_problem;
     QAction *m_pause = nullptr;
     QAction *m_resume = nullptr;
     QAction *m_cancel = nullptr;

@@ -5,7 +5,7 @@
 
 #include "library/program_settings.h"
 #include "net/picture_load.h"
-#include "util/version_text.h"
+#include "net/update_check.h"
 #include "net/web_address.h"
 #include "shell/address_box.h"
 #include "shell/clipboard_offer.h"
@@ -17,10 +17,10 @@
 #include "shell/skin.h"
 #include "shell/sound_panel.h"
 #include "shell/stored_picture.h"
-#include "net/update_check.h"
 #include "shell/window_chrome.h"
 #include "shell/window_settings.h"
 #include "sound/sound_link.h"
+#include "util/version_text.h"
 
 #include <QContextMenuEvent>
 #include <QGuiApplication>
@@ -128,7 +128,8 @@ void MainWindow::startUp()
     applySkin(m_skinPath);
     m_versionPanel->setText(versionText());
     const QScreen *screen = QGuiApplication::primaryScreen();
-    m_windowSettings->place(screen ? screen->availableGeometry().center() - rect().center() : pos());
+    m_windowSettings->place(screen ? screen->availableGeometry().center() - rect().center() : pos(),
+                            m_placeOffset);
     show();
     setFocus(Qt::OtherFocusReason);
     // The network set-up of the check stays off the path to the first frame.

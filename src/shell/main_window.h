@@ -5,8 +5,8 @@
 
 #include "net/http_request.h"
 #include "net/service_config.h"
-#include "shell/frameless_window.h"
 #include "net/update_check.h"
+#include "shell/frameless_window.h"
 #include "sound/sound_analysis.h"
 #include "sound/sound_info.h"
 
@@ -42,6 +42,9 @@ public:
     // centre), show, then, once the
     // first frame is painted, the update check, which ends in updateChecked().
     void startUp();
+    // Moves where startUp() puts the window: a second window of the program
+    // would otherwise lie exactly over the first.
+    void setPlaceOffset(const QPoint &offset) { m_placeOffset = offset; }
 
     // Update check: enables the analysis when the maker's version file names
     // this version; warns when it cannot be read; announces another version,
@@ -134,6 +137,7 @@ private:
     ServiceConfig m_config;
     FetchOptions m_fetchOptions;
     QString m_skinPath;
+    QPoint m_placeOffset;
 
     bool m_painted = false; // a frame is on screen; the check need not wait for one
     bool m_checkAfterPaint = false;

@@ -57,8 +57,11 @@ void MainWindow::buildHeader()
     connect(downloads, &TitleLink::released, this, &MainWindow::downloadsRequested);
     connect(settings, &TitleLink::released, this, &MainWindow::openSettings);
     connect(hotList, &TitleLink::released, this, &MainWindow::hotListRequested);
-    connect(homePage, &TitleLink::released, this,
-            [this] { QDesktopServices::openUrl(QUrl(m_config.homePageUrl)); });
+    connect(homePage, &TitleLink::released, this, [this] {
+        // No browser to hand it to: the address, to open by hand.
+        if (!QDesktopServices::openUrl(QUrl(m_config.homePageUrl)))
+            setStatusMessage(tr("没有能打开网页的程序，请在浏览器中打开：%1").arg(m_config.homePageUrl));
+    });
     connect(minimise, &TitleLink::released, this,
             [this] { setWindowState(windowState() | Qt::WindowMinimized); });
     connect(close, &TitleLink::released, this, &endProgramNow);

@@ -5,11 +5,11 @@
 // again that a failed one offers.
 #include "shell/main_window.h"
 
-#include "util/version_text.h"
+#include "net/update_check.h"
 #include "shell/address_box.h"
 #include "shell/message_boxes.h"
-#include "net/update_check.h"
 #include "shell/window_chrome.h"
+#include "util/version_text.h"
 
 #include <QDesktopServices>
 #include <QLabel>

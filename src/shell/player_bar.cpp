@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
+#include <QProxyStyle>
 #include <QSlider>
 #include <QToolButton>
 #include <QtMath>
@@ -88,6 +89,20 @@ QPixmap glyphPixmap(Glyph glyph, const QColor &colour)
     return pixmap;
 }
 
+// A click on the groove puts the handle there, as in media players,
+// rather than stepping a page towards it.
+class JumpToClickStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_Slider_AbsoluteSetButtons)
+            return Qt::LeftButton;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 } // namespace
 
 QString playerTimeText(qint64 milliseconds)
@@ -124,7 +139,12 @@ PlayerBar::PlayerBar(QWidget *parent)
     m_seek->setObjectName(QStringLiteral("seekSlider"));
     m_seek->setGeometry(32, 4, 380, h - 8);
     m_seek->setRange(0, 0);
+    auto *jumpStyle = new JumpToClickStyle;
+    jumpStyle->setParent(m_seek);
+    m_seek->setStyle(jumpStyle);
     connect(m_seek, &QSlider::sliderMoved, this, [this](int position) { seek(position); });
+    // The press has already put the handle under the pointer.
+    connect(m_seek, &QSlider::sliderPressed, this, [this] { seek(m_seek->sliderPosition()); });
     // Keys and clicks on the groove seek too, in steps a listener can hear.
     m_seek->setSingleStep(5000);
     m_seek->setPageStep(60000);

@@ -10,7 +10,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -99,6 +101,7 @@ void SettingsDialog::buildForm()
     auto *grid = new QGridLayout(form);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setColumnStretch(1, 1);
+    grid->setVerticalSpacing(8);
 
     m_folderEdit = new QLineEdit(m_settings.folder, form);
     m_folderEdit->setObjectName(QStringLiteral("folderEdit"));
@@ -132,10 +135,12 @@ void SettingsDialog::buildForm()
 
     m_preview = new QLabel(form);
     m_preview->setObjectName(QStringLiteral("previewLabel"));
-    m_preview->setWordWrap(true);
     m_preview->setTextFormat(Qt::PlainText); // the path holds the sound's name
     m_preview->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_preview->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // One line, cut in the middle to fit (the tooltip has it whole): the
+    // dialog's size does not follow the path's length.
+    m_preview->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
     m_okButton = new QPushButton(tr("确定"), form);
     m_okButton->setObjectName(QStringLiteral("okButton"));
@@ -189,6 +194,7 @@ void SettingsDialog::buildForm()
     connect(m_tagsBox, &QCheckBox::toggled, this, &SettingsDialog::showEdit);
     setTabChain({m_folderEdit, choose, m_templateEdit, m_tagsBox, m_id3Box, m_clipboardBox, m_jobsBox,
                  m_okButton, cancel});
+    grid->activate(); // the preview's width, for cutting it
 }
 
 SettingsDialog::Edit SettingsDialog::edit() const
@@ -211,12 +217,14 @@ void SettingsDialog::showEdit()
                                                                         : now.folderProblem);
     m_templateProblem->setText(
         now.templateProblem.isEmpty() ? QString() : templateProblemText().arg(now.templateProblem));
+    // An empty problem row would still take its spacing: the rows would be uneven.
+    m_folderProblem->setVisible(!m_folderProblem->text().isEmpty());
+    m_templateProblem->setVisible(!m_templateProblem->text().isEmpty());
     m_id3Box->setEnabled(now.settings.tags);
     m_okButton->setEnabled(now.ok());
     m_previewPath = now.ok() ? downloadTarget(now.settings, m_sound) : QString();
-    // A break chance after each slash, so a long path wraps between folders.
-    QString shown = m_previewPath;
-    m_preview->setText(shown.replace(u'/', QStringLiteral("/\u200B")));
+    m_preview->setText(m_preview->fontMetrics().elidedText(m_previewPath, Qt::ElideMiddle,
+                                                           m_preview->contentsRect().width()));
     m_preview->setToolTip(plainToolTip(m_previewPath));
 }
 
@@ -239,7 +247,13 @@ void SettingsDialog::chooseFolder()
         m_folderChooser->setOption(QFileDialog::ShowDirsOnly);
         connect(m_folderChooser, &QFileDialog::fileSelected, m_folderEdit, &QLineEdit::setText);
     }
-    m_folderChooser->setDirectory(m_folderEdit->text());
+    // A folder not made yet: the chooser starts at the nearest one there is.
+    QString start = QDir::cleanPath(m_folderEdit->text().trimmed());
+    while (!start.isEmpty() && !QFileInfo(start).isDir()) {
+        const QString parent = QFileInfo(start).path();
+        start = parent == start ? QString() : parent;
+    }
+    m_folderChooser->setDirectory(start.isEmpty() ? QDir::homePath() : start);
     m_folderChooser->open();
 }
 

@@ -78,10 +78,10 @@ WindowSettingsKeeper::WindowSettingsKeeper(QWidget *window, PlayerBar *player)
     m_window->installEventFilter(this);
 }
 
-void WindowSettingsKeeper::place(const QPoint &fallback)
+void WindowSettingsKeeper::place(const QPoint &fallback, const QPoint &offset)
 {
     const bool restore = m_saved.position && placeIsOnScreen(*m_saved.position, m_window->size());
-    m_window->move(restore ? *m_saved.position : fallback);
+    m_window->move((restore ? *m_saved.position : fallback) + offset);
     // Where the window starts needs no writing; only where the user puts it.
     m_saved.position = m_window->pos();
     m_placed = true;

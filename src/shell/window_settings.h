@@ -46,8 +46,8 @@ public:
     WindowSettingsKeeper(QWidget *window, PlayerBar *player);
 
     // Moves the window to its stored place, or to fallback when there is none
-    // or it lies off every screen.
-    void place(const QPoint &fallback);
+    // or it lies off every screen; shifted by offset.
+    void place(const QPoint &fallback, const QPoint &offset = {});
 
     // Writes a change still waiting.
     void flush();

@@ -3,8 +3,8 @@
 
 #include "sound/hot_list_scraper.h"
 
-#include "util/regex_replace.h"
 #include "net/service_config.h"
+#include "util/regex_replace.h"
 #include "util/text_cut.h"
 
 namespace {

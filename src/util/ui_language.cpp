@@ -86,14 +86,18 @@ std::optional<QString> fromName(const QString &name)
 UiTranslators::UiTranslators(const QString &language)
     : m_language(language)
 {
-    if (language.isEmpty())
-        return; // the source texts need no translation
-    m_own = std::make_unique<QTranslator>();
-    if (!m_own->load(QStringLiteral(":/i18n/vexa-helper_") + language))
-        m_own.reset();
+    // The source texts need no translation of ours, but Qt's own buttons and
+    // dialogs are English until given the source language too.
+    if (!language.isEmpty()) {
+        m_own = std::make_unique<QTranslator>();
+        if (!m_own->load(QStringLiteral(":/i18n/vexa-helper_") + language))
+            m_own.reset();
+    }
+    const QString qtLanguage = language.isEmpty() ? QStringLiteral("zh_CN") : language;
     m_qt = std::make_unique<QTranslator>();
-    // Qt's own buttons and dialogs; absent when the package is not installed.
-    if (!m_qt->load(QStringLiteral("qtbase_") + language, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    // Absent when the package is not installed; English has none.
+    if (!m_qt->load(QStringLiteral("qtbase_") + qtLanguage,
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         m_qt.reset();
 }
 

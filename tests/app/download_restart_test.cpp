@@ -6,12 +6,12 @@
 // three from their part files to whole files.
 
 #include "app/program_downloads.h"
-#include "sample_service/sample_media.h"
-#include "sample_service/sample_service.h"
 #include "library/download_history.h"
-#include "queue/download_queue.h"
 #include "library/download_settings.h"
 #include "net/network_access.h"
+#include "queue/download_queue.h"
+#include "sample_service/sample_media.h"
+#include "sample_service/sample_service.h"
 #include "shell/main_window.h"
 #include "support/folder_files.h"
 #include "support/user_input.h"

@@ -7,10 +7,10 @@
 
 #include "app/program_downloads.h"
 #include "hotlist/hot_list_window.h"
-#include "sample_service/sample_service.h"
-#include "queue/download_queue.h"
 #include "library/download_settings.h"
 #include "net/network_access.h"
+#include "queue/download_queue.h"
+#include "sample_service/sample_service.h"
 #include "shell/main_window.h"
 #include "shell/message_boxes.h"
 #include "shell/settings_dialog.h"
@@ -162,6 +162,9 @@ private:
         if (!QTest::qWaitForWindowExposed(rows->window()) || rows->model()->rowCount() == 0)
             return nullptr;
         UserInput::clickRow(rows, 0);
+        // Offscreen there is no file manager: the window says where the folder is.
+        if (scene.endsWith(QLatin1String("open failed")))
+            UserInput::click(m_downloads->window()->findChild<QWidget *>(QStringLiteral("openFolderButton")));
         return m_downloads->window();
     }
 
@@ -202,6 +205,7 @@ private slots:
         QTest::newRow("hot list, empty") << "hot list" << 4;
         QTest::newRow("hot list, 15 rows") << "hot list, rows" << 4;
         QTest::newRow("downloads window, rows") << "downloads window" << 6;
+        QTest::newRow("downloads window, open failed") << "downloads window, open failed" << 6;
         QTest::newRow("settings dialog") << "settings dialog" << 5;
         QTest::newRow("message box") << "warning box" << 1;
         QTest::newRow("question box") << "question box" << 3;

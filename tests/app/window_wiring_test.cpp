@@ -3,8 +3,8 @@
 
 #include "app/window_wiring.h"
 #include "hotlist/hot_list_window.h"
-#include "sample_service/sample_service.h"
 #include "net/network_access.h"
+#include "sample_service/sample_service.h"
 #include "shell/main_window.h"
 #include "shell/window_chrome.h"
 #include "support/start_up.h"

@@ -1,13 +1,14 @@
 // SPDX-FileCopyrightText: 2026 The Vexa helper developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "library/download_history.h"
 #include "sample_service/sample_media.h"
 #include "sample_service/sample_service.h"
-#include "library/download_history.h"
 #include "support/folder_files.h"
 #include "support/vexa_process.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
@@ -17,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <unistd.h>
 
 namespace {
@@ -164,6 +166,44 @@ private slots:
         QCOMPARE(forced.exitCode, 0);
         QCOMPARE(QString::fromUtf8(forced.out),
                  dir.filePath(QStringLiteral("样本服务 - 下载样本 bytes-2001 (1).mp3\n")));
+    }
+
+    // Ctrl-C exits as a shell tells, keeping every part file, and the rerun
+    // continues each and says so for each.
+    void rerunAfterCtrlCContinuesEach()
+    {
+        QTemporaryDir dir;
+        QStringList arguments;
+        QStringList parts;
+        for (const QString &name : {QStringLiteral("s1"), QStringLiteral("s2")}) {
+            // Only the first answer goes silent after 100000 bytes.
+            const QString file = m_service.baseUrl() +
+                                 QStringLiteral("/file/bytes-300000;stall=100000;drops=1;x=%1.mp3").arg(name);
+            m_service.setSoundInfoBody(QStringLiteral("stalls-") + name,
+                                       R"({"info":{"sound":{"name":")" + name.toUtf8() +
+                                           R"(","pic_200":"","source":")" + file.toUtf8() +
+                                           R"(","sound_count":1,"share_count":1,"create_time":0,"info":"",)"
+                                           R"("user":{"follow_count":1,"name":"b"}}}})");
+            arguments << page(QStringLiteral("stalls-") + name);
+            parts << dir.filePath(QStringLiteral("b - %1.mp3.part").arg(name));
+        }
+        arguments << QStringLiteral("-o") << dir.path();
+        QProcess *first = start(arguments, dir.path());
+        const auto partsWritten = [&] {
+            return QFileInfo(parts.at(0)).size() > 0 && QFileInfo(parts.at(1)).size() > 0;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(partsWritten(), 20000);
+        ::kill(pid_t(first->processId()), SIGINT);
+        const VexaRun stopped = finished(first);
+        QVERIFY2(stopped.exitCode == 130, qPrintable(stopped.err));
+        QVERIFY(partsWritten());
+
+        const VexaRun rerun = run(arguments, dir.path());
+        QVERIFY2(rerun.exitCode == 0, qPrintable(rerun.err));
+        for (const QString &name : {QStringLiteral("s1"), QStringLiteral("s2")})
+            QVERIFY2(rerun.err.contains(QStringLiteral("vexa-helper: “%1” 从 ").arg(name)),
+                     qPrintable(rerun.err));
+        QCOMPARE(rerun.err.count(QStringLiteral("处继续先前未完成的下载")), 2);
     }
 
     // Two runs at once share one history: nothing is lost, nothing damaged.

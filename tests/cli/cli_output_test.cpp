@@ -68,6 +68,30 @@ private slots:
         QCOMPARE(Cli::terminalSafe(text, keepBreaks ? Cli::LineBreaks::Kept : Cli::LineBreaks::Shown), safe);
     }
 
+    // Counts as the service's pages and answers write them.
+    void jsonCount_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QJsonValue>("value");
+        QTest::newRow("plain") << QStringLiteral("42") << QJsonValue(42);
+        QTest::newRow("quoted, spaced") << QStringLiteral(" \"42\" ") << QJsonValue(42);
+        QTest::newRow("thousands") << QStringLiteral("12,345") << QJsonValue(12345);
+        QTest::newRow("ten thousands") << QStringLiteral("1.2万") << QJsonValue(12000);
+        QTest::newRow("hundred millions") << QStringLiteral("3亿") << QJsonValue(300000000);
+        QTest::newRow("seconds") << QStringLiteral("1600000000") << QJsonValue(1600000000);
+        QTest::newRow("fraction") << QStringLiteral("1.5") << QJsonValue(1.5);
+        QTest::newRow("nothing") << QString() << QJsonValue(QJsonValue::Null);
+        QTest::newRow("words") << QStringLiteral("很多") << QJsonValue(QJsonValue::Null);
+        QTest::newRow("unit alone") << QStringLiteral("万") << QJsonValue(QJsonValue::Null);
+    }
+
+    void jsonCount()
+    {
+        QFETCH(QString, text);
+        QFETCH(QJsonValue, value);
+        QCOMPARE(Cli::jsonCount(text), value);
+    }
+
     void failureLine()
     {
         QCOMPARE(Cli::failureLine(QStringLiteral("无法下载 http://h/a.mp3"), QStringLiteral("answered 404")),

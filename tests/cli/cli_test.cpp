@@ -28,7 +28,8 @@ private slots:
         QTest::addColumn<QString>("stderrPart");
         const QString info = QStringLiteral("info");
         QTest::newRow("unknown option")
-            << QStringList{info, QStringLiteral("--frobnicate")} << QStringLiteral("frobnicate");
+            << QStringList{info, QStringLiteral("--frobnicate")}
+            << QStringLiteral("未知选项 “--frobnicate”（用法见 “vexa-helper --help”）\n");
         QTest::newRow("bad timeout") << QStringList{info, QStringLiteral("1001"), QStringLiteral("--timeout"),
                                                     QStringLiteral("soon")}
                                      << QStringLiteral("--timeout");
@@ -63,6 +64,7 @@ private slots:
         const QString config = QStringLiteral("config");
         const QString host = QStringLiteral("--web-host");
         QTest::newRow("unknown option") << QStringList{hot, QStringLiteral("-frobnicate")};
+        QTest::newRow("unknown option, no command") << QStringList{QStringLiteral("--frobnicate")};
         QTest::newRow("value missing") << QStringList{hot, QStringLiteral("--timeout")};
         QTest::newRow("unknown command") << QStringList{QStringLiteral("play")};
         QTest::newRow("bad timeout") << QStringList{hot, QStringLiteral("--timeout"), QStringLiteral("0")};
@@ -72,6 +74,7 @@ private slots:
                            QStringLiteral("{title}")};
         QTest::newRow("no address") << QStringList{info};
         QTest::newRow("address refused") << QStringList{info, QStringLiteral("ftp://x/sound/1")};
+        QTest::newRow("sample id without --demo") << QStringList{info, QStringLiteral("1001")};
         QTest::newRow("nothing arrives") << QStringList{hot, host, QStringLiteral("127.0.0.1:1")};
         QTest::newRow("no record") << QStringList{
             info, page(QStringLiteral("424242")), QStringLiteral("--api-host"), m_service.hostAndPort(),
@@ -90,8 +93,8 @@ private slots:
         QVERIFY2(!lines.isEmpty() && lines.first().contains(QRegularExpression(
                                          QStringLiteral("^vexa-helper: \\S[^:]*(:[^ ][^:]*)*: \\S"))),
                  qPrintable(run.err));
-        for (const QString &line : lines)
-            QVERIFY2(line.startsWith(QLatin1String("vexa-helper: ")), qPrintable(run.err));
+        // One line, hints and all.
+        QVERIFY2(lines.size() == 1, qPrintable(run.err));
     }
 
     void versionAndHelp()
@@ -103,6 +106,54 @@ private slots:
         const VexaRun help = runVexaHelper({QStringLiteral("--help")});
         QCOMPARE(help.exitCode, 0);
         QVERIFY(help.out.contains("info ADDRESS"));
+        // Every setting config knows, and what hot and history really print;
+        // spaces and line breaks aside, as the help wraps its lines.
+        const QString unwrapped =
+            QString::fromUtf8(help.out).remove(QRegularExpression(QStringLiteral("\\s")));
+        for (const char *part : {"clipboard-offers（", "jobs（", "hot和history打印一个数组"})
+            QVERIFY2(unwrapped.contains(QString::fromUtf8(part)), part);
+    }
+
+    // A command's help: its usage, only the options it takes, its exit statuses.
+    void commandHelp_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QStringList>("notShown");
+        QTest::newRow("download") << QStringLiteral("download")
+                                  << QStringList{QStringLiteral("vexa-helper download ADDRESS..."),
+                                                 QStringLiteral("--jobs N"), QStringLiteral("  130  ")}
+                                  << QStringList{QStringLiteral("--json"), QStringLiteral("--screenshot")};
+        QTest::newRow("info") << QStringLiteral("info")
+                              << QStringList{QStringLiteral("vexa-helper info ADDRESS"),
+                                             QStringLiteral("--json-strings"), QStringLiteral("  2  ")}
+                              << QStringList{QStringLiteral("--jobs"), QStringLiteral("  5  ")};
+        QTest::newRow("hot") << QStringLiteral("hot")
+                             << QStringList{QStringLiteral("vexa-helper hot"), QStringLiteral("--timeout")}
+                             << QStringList{QStringLiteral("--output"), QStringLiteral("  2  ")};
+        QTest::newRow("history") << QStringLiteral("history")
+                                 << QStringList{QStringLiteral("vexa-helper history"),
+                                                QStringLiteral("--json")}
+                                 << QStringList{QStringLiteral("--timeout"),
+                                                QStringLiteral("--json-strings")};
+        QTest::newRow("config") << QStringLiteral("config")
+                                << QStringList{QStringLiteral("vexa-helper config"),
+                                               QStringLiteral("clipboard-offers")}
+                                << QStringList{QStringLiteral("--json"), QStringLiteral("--demo")};
+    }
+
+    void commandHelp()
+    {
+        QFETCH(QString, command);
+        QFETCH(QStringList, shown);
+        QFETCH(QStringList, notShown);
+        const VexaRun run = runVexaHelper({command, QStringLiteral("--help")});
+        QCOMPARE(run.exitCode, 0);
+        const QString help = QString::fromUtf8(run.out);
+        for (const QString &part : shown)
+            QVERIFY2(help.contains(part), qPrintable(part + u'\n' + help));
+        for (const QString &part : notShown)
+            QVERIFY2(!help.contains(part), qPrintable(part + u'\n' + help));
     }
 
     void demoServesTheSamples()
@@ -138,6 +189,11 @@ private slots:
         QVERIFY(process.waitForFinished(60000));
         QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
         QCOMPARE(QDir(piped.filePath(QStringLiteral("saved"))).entryList(QDir::Files).size(), 2);
+
+        // Without the demo a sample id is no address, and the refusal says what would make it one.
+        const VexaRun noDemo = runVexaHelper({QStringLiteral("info"), QStringLiteral("1001")});
+        QCOMPARE(noDemo.exitCode, 2);
+        QVERIFY2(noDemo.err.contains(QStringLiteral("须加 --demo")), qPrintable(noDemo.err));
 
         // Nothing typed stays nothing rather than becoming the bare page prefix.
         const VexaRun empty = runVexaHelper({QStringLiteral("--demo"), QStringLiteral("info"), QString()});

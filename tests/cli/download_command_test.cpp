@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+
 class DownloadCommandTest : public QObject
 {
     Q_OBJECT
@@ -47,16 +49,23 @@ private slots:
         QTest::addColumn<qint64>("received");
         QTest::addColumn<qint64>("total");
         QTest::addColumn<int>("width");
+        QTest::addColumn<bool>("ended");
         QTest::addColumn<QString>("line");
         const qint64 mib = 1024 * 1024;
-        QTest::newRow("half, with bar") << 5 * mib << 10 * mib << 10
-                                        << QStringLiteral("[#####-----]  50%  5.0 MiB / 10.0 MiB  2.0 MiB/s");
-        QTest::newRow("plain") << 1 * mib << 10 * mib << 0
-                               << QStringLiteral(" 10%  1.0 MiB / 10.0 MiB  2.0 MiB/s");
+        QTest::newRow("half, with bar")
+            << 5 * mib << 10 * mib << 10 << false
+            << QStringLiteral("[#####-----]  50%  5.0 MiB / 10.0 MiB  2.0 MiB/s  剩余 0:03");
+        QTest::newRow("plain") << 1 * mib << 10 * mib << 0 << false
+                               << QStringLiteral(" 10%  1.0 MiB / 10.0 MiB  2.0 MiB/s  剩余 0:05");
+        QTest::newRow("hours left") << 1 * mib << 10 * 1024 * mib << 0 << false
+                                    << QStringLiteral("  0%  1.0 MiB / 10.0 GiB  2.0 MiB/s  剩余 1:25:20");
         QTest::newRow("length unknown")
-            << 3 * mib << qint64(-1) << 10 << QStringLiteral("3.0 MiB  2.0 MiB/s");
-        QTest::newRow("more than announced")
-            << 11 * mib << 10 * mib << 4 << QStringLiteral("[####] 100%  11.0 MiB / 10.0 MiB  2.0 MiB/s");
+            << 3 * mib << qint64(-1) << 10 << false << QStringLiteral("3.0 MiB  2.0 MiB/s");
+        QTest::newRow("more than announced") << 11 * mib << 10 * mib << 4 << false
+                                             << QStringLiteral("[####] 100%  11.0 MiB / 10.0 MiB  2.0 MiB/s");
+        // Not the nought of a finished download, but its average.
+        QTest::newRow("ended") << 10 * mib << 10 * mib << 0 << true
+                               << QStringLiteral("100%  10.0 MiB / 10.0 MiB  平均 2.0 MiB/s");
     }
 
     void progressLines()
@@ -64,8 +73,9 @@ private slots:
         QFETCH(qint64, received);
         QFETCH(qint64, total);
         QFETCH(int, width);
+        QFETCH(bool, ended);
         QFETCH(QString, line);
-        QCOMPARE(Cli::progressLine(received, total, 2.0 * 1024 * 1024, width), line);
+        QCOMPARE(Cli::progressLine(received, total, 2.0 * 1024 * 1024, width, ended), line);
     }
 
     void savesTheFile()
@@ -85,6 +95,7 @@ private slots:
         // Not a terminal: whole lines, no carriage returns.
         QVERIFY(!run.err.contains(u'\r'));
         QVERIFY(run.err.contains(QStringLiteral("100%")));
+        QVERIFY2(!run.err.contains(QStringLiteral(" 0 B/s")), qPrintable(run.err));
 
         // Again, forced past the history: a second file beside the first.
         const VexaRun again =
@@ -92,6 +103,14 @@ private slots:
                   QStringLiteral("--output"), folder, QStringLiteral("--force")});
         QCOMPARE(again.exitCode, 0);
         QVERIFY(QString::fromUtf8(again.out).endsWith(QStringLiteral("bytes-%1 (1).mp3\n").arg(size)));
+        // Quiet: the path and nothing else (the body is no MP3, so no tags to fail).
+        const VexaRun quiet =
+            vexa({QStringLiteral("download"), page(QStringLiteral("file-bytes-%1").arg(size)),
+                  QStringLiteral("-o"), folder, QStringLiteral("--force"), QStringLiteral("--quiet"),
+                  QStringLiteral("--no-tags")});
+        QCOMPARE(quiet.exitCode, 0);
+        QCOMPARE(quiet.err, QString());
+        QVERIFY(QString::fromUtf8(quiet.out).endsWith(QStringLiteral("bytes-%1 (2).mp3\n").arg(size)));
     }
 
     // A rerun continues the part file that a failed run left behind.
@@ -142,9 +161,20 @@ private slots:
         QVERIFY2(saved.filter(QStringLiteral(" (1)")).isEmpty(), qPrintable(saved.join(u',')));
     }
 
-    // Ctrl-C or a termination request ends the download cleanly.
+    void interrupted_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("Ctrl-C") << int(SIGINT) << 130;
+        QTest::newRow("termination request") << int(SIGTERM) << 143;
+    }
+
+    // Ctrl-C or a termination request ends the download cleanly, with the
+    // status a shell gives a command that signal ended.
     void interrupted()
     {
+        QFETCH(int, signalNumber);
+        QFETCH(int, exitCode);
         setSoundWithFile(QStringLiteral("slow-file"),
                          m_service.baseUrl() + QStringLiteral("/fault/stall-body?x"));
         QTemporaryDir dir;
@@ -155,10 +185,10 @@ private slots:
                        QStringLiteral("-o"), dir.path()});
         QTRY_COMPARE_WITH_TIMEOUT(QDir(dir.path()).entryList(QDir::Files),
                                   QStringList{QStringLiteral("b - a.mp3.part")}, 20000);
-        process.terminate();
+        ::kill(pid_t(process.processId()), signalNumber);
         QVERIFY(process.waitForFinished(20000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), 5);
+        QCOMPARE(process.exitCode(), exitCode);
         QVERIFY(process.readAllStandardError().contains("已取消"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }

@@ -72,7 +72,8 @@ private slots:
         QFETCH(QByteArray, page);
         QFETCH(QList<HotEntry>, expected);
         m_service.setHomePageBody(page);
-        const Cli::CommandOutput run = Cli::runHotCommand(m_service.hostAndPort(), {}, true, {});
+        const Cli::CommandOutput run =
+            Cli::runHotCommand(m_service.hostAndPort(), {}, Cli::JsonForm::Strings, {});
         QCOMPARE(run.status, 0);
         QCOMPARE(run.err, QString());
         bool ok = false;
@@ -81,6 +82,19 @@ private slots:
         QCOMPARE(rows, expected);
         // Keys in the order of the list's columns.
         QVERIFY(run.out.contains(R"({"number": "1", "name": )"));
+
+        // By default the counts are numbers.
+        const Cli::CommandOutput numbers =
+            Cli::runHotCommand(m_service.hostAndPort(), {}, Cli::JsonForm::Numbers, {});
+        const QJsonArray array = QJsonDocument::fromJson(numbers.out).array();
+        QCOMPARE(array.size(), expected.size());
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            QCOMPARE(array[i][u"shareCount"], Cli::jsonCount(expected[i].shareCount));
+            QCOMPARE(array[i][u"likeCount"], Cli::jsonCount(expected[i].likeCount));
+            QCOMPARE(array[i][u"commentCount"], Cli::jsonCount(expected[i].commentCount));
+            QCOMPARE(array[i][u"link"].toString(), expected[i].link);
+        }
+        QVERIFY(array[0][u"shareCount"].isDouble());
     }
 
     // Through the program itself: the command's dispatch and its streams.
@@ -121,7 +135,8 @@ private slots:
     void tableLinesUp()
     {
         m_service.setHomePageBody(hotTestPage(QStringLiteral("full")));
-        const Cli::CommandOutput run = Cli::runHotCommand(m_service.hostAndPort(), {}, false, {});
+        const Cli::CommandOutput run =
+            Cli::runHotCommand(m_service.hostAndPort(), {}, Cli::JsonForm::None, {});
         QCOMPARE(run.status, 0);
         const QStringList lines = QString::fromUtf8(run.out).split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 16);
@@ -160,7 +175,7 @@ private slots:
     {
         m_service.clearRequests();
         const Cli::CommandOutput run =
-            Cli::runHotCommand(m_service.hostAndPort(), {}, false, {QStringLiteral("x")});
+            Cli::runHotCommand(m_service.hostAndPort(), {}, Cli::JsonForm::None, {QStringLiteral("x")});
         QCOMPARE(run.status, 64);
         QVERIFY(run.out.isEmpty());
         QVERIFY(m_service.requests().isEmpty());

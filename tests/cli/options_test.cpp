@@ -36,6 +36,10 @@ private slots:
         QTest::newRow("short version") << QStringList{QStringLiteral("-v")} << true;
         QTest::newRow("long version") << QStringList{QStringLiteral("--version")} << true;
         QTest::newRow("unknown command is reported") << QStringList{QStringLiteral("bogus")} << true;
+        QTest::newRow("unknown option is reported")
+            << QStringList{QStringLiteral("--demo"), QStringLiteral("--frobnicate")} << true;
+        QTest::newRow("value after =")
+            << QStringList{QStringLiteral("--web-host=h"), QStringLiteral("-lang=en")} << false;
         QTest::newRow("positional after --")
             << QStringList{QStringLiteral("--"), QStringLiteral("x")} << true;
         QTest::newRow("bare --") << QStringList{QStringLiteral("--")} << false;

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Vexa helper developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "sample_service/sample_media.h"
 #include "download/cover_picture.h"
+#include "sample_service/sample_media.h"
 
 #include <QBuffer>
 #include <QImage>

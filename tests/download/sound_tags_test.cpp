@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Vexa helper developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "download/sound_tags.h"
 #include "sample_service/sample_encodings.h"
 #include "sample_service/sample_media.h"
-#include "download/sound_tags.h"
 #include "support/media_reader.h"
 
 #include <QFile>

@@ -2,10 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "hotlist/hot_list_window.h"
+#include "net/network_access.h"
 #include "sample_service/sample_data.h"
 #include "sample_service/sample_service.h"
-#include "net/network_access.h"
-#include "util/ui_language.h"
 #include "shell/skin.h"
 #include "shell/stored_picture.h"
 #include "shell/window_chrome.h"
@@ -13,6 +12,7 @@
 #include "support/hot_pages.h"
 #include "support/keyboard_walk.h"
 #include "support/user_input.h"
+#include "util/ui_language.h"
 
 #include <QHeaderView>
 #include <QPushButton>

@@ -1,11 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The Vexa helper developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "library/download_history.h"
 #include "download/download_resume.h"
+#include "library/download_history.h"
 #include "support/folder_files.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
@@ -105,19 +106,36 @@ private slots:
         e.state = DownloadState::Paused;
         e.tags.reset();
         e.started = e.ended = QDateTime();
-        QVERIFY(history.update(e));
+        history.update(e);
+        QCOMPARE(history.entry(e.id), e);
+        QVERIFY(history.flush());
         QCOMPARE(history.entry(e.id), e);
         QCOMPARE(history.entry(e.id + 1), std::nullopt);
         // An entry of nothing but defaults (no sound id yet) is kept too.
         QVERIFY(history.add(DownloadEntry{}) > 0);
     }
 
+    void pageAndRows_data()
+    {
+        QTest::addColumn<int>("written");
+        QTest::newRow("all written") << 5;
+        QTest::newRow("none written yet") << 0;
+        QTest::newRow("the newest not written yet") << 3;
+    }
+
+    // Writes not yet in the file read in their place all the same.
     void pageAndRows()
     {
+        QFETCH(int, written);
         DownloadHistory history(freshPath());
         QList<qint64> ids;
-        for (int n = 0; n < 5; ++n)
+        for (int n = 0; n < 5; ++n) {
+            if (n == written)
+                QVERIFY(history.flush());
             ids.append(history.add(entryOf(QString::number(n))));
+        }
+        if (written == 5)
+            QVERIFY(history.flush());
         auto idsOf = [](const QList<DownloadEntry> &entries) {
             QList<qint64> result;
             for (const DownloadEntry &e : entries)
@@ -128,8 +146,9 @@ private slots:
         QCOMPARE(idsOf(history.page(4, 10)), QList<qint64>{ids[0]});
         QCOMPARE(history.rowOf(ids[4]), 0);
         QCOMPARE(history.rowOf(ids[0]), 4);
-        QVERIFY(history.remove(ids[3]));
+        history.remove(ids[3]);
         QCOMPARE(history.count(), 4);
+        QCOMPARE(idsOf(history.page(2, 2)), (QList<qint64>{ids[1], ids[0]}));
         QCOMPARE(history.rowOf(ids[0]), 3);
         QCOMPARE(history.rowOf(ids[3]), -1);
     }
@@ -194,6 +213,7 @@ private slots:
         QVERIFY(!history.problem().isEmpty());
         const qint64 id = history.add(entryOf(QStringLiteral("new")));
         QCOMPARE(history.entry(id)->soundId, QStringLiteral("new"));
+        QVERIFY(history.flush());
         if (movedAside) {
             QCOMPARE(contents(history.movedAside()), before);
             QVERIFY2(history.problem().contains(history.movedAside()), qPrintable(history.problem()));
@@ -221,15 +241,17 @@ private slots:
         const qint64 mine = history.add(entryOf(QStringLiteral("mine"), DownloadState::Running));
         // The same pid, but a process that started at another time: not this one.
         const qint64 reused = history.add(entryOf(QStringLiteral("reused"), DownloadState::Queued));
+        QVERIFY(history.flush());
         sqlValue(path, QStringLiteral("UPDATE downloads SET owner_start = 1 WHERE id = %1").arg(reused));
-        QCOMPARE(history.pauseOrphans(), 3);
+        history.pauseOrphans();
+        QVERIFY(history.flush());
+        QCOMPARE(sqlValue(path, QStringLiteral("SELECT COUNT(*) FROM downloads WHERE state = 'paused'")), 3);
         const QList<DownloadEntry> paused = history.paused();
         QCOMPARE(paused.size(), 3);
         QCOMPARE(paused[0].bytesDone, 900);
         QCOMPARE(paused[1].bytesDone, 333);
         QCOMPARE(paused[2].id, reused);
         QCOMPARE(history.entry(mine)->state, DownloadState::Running);
-        QCOMPARE(history.pauseOrphans(), 0);
     }
 
     // Two more programs write while this one does: nothing is lost to a
@@ -250,14 +272,81 @@ private slots:
             e.id = history.add(e);
             e.state = DownloadState::Done;
             QVERIFY(e.id > 0);
-            QVERIFY(history.update(e));
+            history.update(e);
         }
         for (auto &writer : writers)
             QVERIFY(finishedWell(*writer));
         QCOMPARE(history.count(), 3 * count);
         for (const DownloadEntry &e : history.page(0, 3 * count))
             QCOMPARE(e.state, DownloadState::Done);
+        QVERIFY(history.flush());
         QCOMPARE(sqlValue(path, QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+    }
+
+    // While another program holds the write lock, writes return at once
+    // and read back as written; they reach the file once it is let go.
+    void writeWhileHeld()
+    {
+        const QString path = freshPath();
+        DownloadHistory history(path);
+        QStringList notices;
+        history.setNotice([&](const QString &text) { notices.append(text); });
+        {
+            QSqlDatabase holder =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
+            holder.setDatabaseName(path);
+            QVERIFY(holder.open());
+            QVERIFY(QSqlQuery(holder).exec(QStringLiteral("BEGIN IMMEDIATE")));
+            QElapsedTimer clock;
+            clock.start();
+            DownloadEntry e = entryOf(QStringLiteral("held"));
+            e.id = history.add(e);
+            e.state = DownloadState::Done;
+            history.update(e);
+            QVERIFY2(clock.elapsed() < 200, qPrintable(QString::number(clock.elapsed())));
+            QCOMPARE(history.entry(e.id), e);
+            QCOMPARE(history.page(0, 5), QList<DownloadEntry>{e});
+            QVERIFY(!history.flush(std::chrono::milliseconds(500)));
+            QTRY_COMPARE(notices.size(), 1);
+            QVERIFY(QSqlQuery(holder).exec(QStringLiteral("COMMIT")));
+            QVERIFY(history.flush());
+            QTRY_COMPARE(notices.size(), 2); // and again once they went through
+            QSqlQuery q(holder);
+            QVERIFY(q.exec(QStringLiteral("SELECT state FROM downloads WHERE id = %1").arg(e.id)) &&
+                    q.next());
+            QCOMPARE(q.value(0).toString(), QStringLiteral("done"));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+    }
+
+    // Ids chosen by programs adding at once differ, and grow with time in
+    // each of them and after them.
+    void idsOfSeveralPrograms()
+    {
+        const QString path = freshPath();
+        DownloadHistory history(path);
+        const int count = 200;
+        std::vector<std::unique_ptr<QProcess>> writers;
+        for (int n = 0; n < 2; ++n)
+            writers.push_back(startWriter({path, QStringLiteral("ids"), QString::number(count)}));
+        QSet<qint64> all;
+        qint64 newest = 0;
+        for (auto &writer : writers) {
+            QVERIFY(finishedWell(*writer));
+            const QList<QByteArray> lines = writer->readAllStandardOutput().split('\n');
+            qint64 last = 0;
+            for (const QByteArray &line : lines.mid(0, count)) {
+                QVERIFY2(line.toLongLong() > last, line.constData());
+                last = line.toLongLong();
+                all.insert(last);
+            }
+            newest = std::max(newest, last);
+        }
+        QCOMPARE(all.size(), 2 * count);
+        QCOMPARE(history.count(), 2 * count);
+        // A program's clock runs ahead by a millisecond for each id it took faster.
+        QTest::qWait(count);
+        QVERIFY(history.add(DownloadEntry{}) > newest);
     }
 };
 

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Vexa helper developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "library/download_settings.h"
 #include "download/name_template.h"
+#include "library/download_settings.h"
 
 #include <QDir>
 #include <QSettings>

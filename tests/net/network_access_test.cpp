@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Vexa helper developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "sample_service/sample_service.h"
 #include "net/http_request.h"
 #include "net/network_access.h"
 #include "player/sound_stream.h"
+#include "sample_service/sample_service.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>

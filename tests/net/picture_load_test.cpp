@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Vexa helper developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "sample_service/sample_service.h"
 #include "net/network_access.h"
 #include "net/picture_load.h"
+#include "sample_service/sample_service.h"
 
 #include <QGuiApplication>
 #include <QSignalSpy>

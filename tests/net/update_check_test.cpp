@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Vexa helper developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "sample_service/sample_service.h"
 #include "net/update_check.h"
+#include "sample_service/sample_service.h"
 #include "support/loopback.h"
 
 #include <QSignalSpy>

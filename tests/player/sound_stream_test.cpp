@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Vexa helper developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "player/sound_stream.h"
 #include "sample_service/sample_media.h"
 #include "sample_service/sample_service.h"
-#include "player/sound_stream.h"
 #include "support/loopback.h"
 
 #include <QSignalSpy>

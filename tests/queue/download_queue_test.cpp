@@ -11,6 +11,8 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -165,7 +167,8 @@ private slots:
         const DownloadEntry wanted = entryFor(stalledUrl());
         const qint64 id = queue.enqueue(wanted);
         QTRY_COMPARE(queue.entry(id)->bytesDone, StallsAt);
-        QCOMPARE(entries(wanted.folder).size(), 2); // part and info
+        // The info is written behind the bytes it speaks for.
+        QTRY_COMPARE(entries(wanted.folder).size(), 2); // part and info
         if (pausedFirst)
             queue.pause(id);
         if (remove)
@@ -214,7 +217,9 @@ private slots:
         QCOMPARE(paused[0].bytesDone, StallsAt);
         QCOMPARE(QFileInfo(paused[1].partPath).size(), StallsAt);
         QCOMPARE(paused[2].bytesDone, 0);
-        QCOMPARE(h->pauseOrphans(), 0);
+        h->pauseOrphans(); // nothing of this process's to take
+        QVERIFY(h->flush());
+        QCOMPARE(h->paused(), paused);
 
         DownloadQueue next(*h, 3);
         QSignalSpy idle(&next, &DownloadQueue::idle);
@@ -242,6 +247,43 @@ private slots:
         QCOMPARE(e.state, DownloadState::Done);
         QCOMPARE(contents(e.savedPath), sampleFileBody(4000));
         QCOMPARE(entries(wanted.folder), QStringList{QFileInfo(e.savedPath).fileName()});
+    }
+
+    // Another program takes a paused row on while this one's resume waits to
+    // be written: the download stops, and the row stays as that program wrote it.
+    void lostToAnotherProgram()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("h%1/history.sqlite").arg(++m_unique));
+        DownloadHistory h(path);
+        DownloadEntry paused = entryFor(fileUrl(4000));
+        paused.state = DownloadState::Paused;
+        paused.id = h.add(paused);
+        QVERIFY(h.flush());
+        DownloadQueue queue(h, 1);
+        QSignalSpy ended(&queue, &DownloadQueue::ended);
+        const QByteArray gate = "/file/bytes-4000.mp3";
+        m_service.closeGate(gate);
+        {
+            QSqlDatabase other =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+            other.setDatabaseName(path);
+            QVERIFY(other.open());
+            QVERIFY(QSqlQuery(other).exec(QStringLiteral("BEGIN IMMEDIATE")));
+            QVERIFY(queue.resume(paused.id));
+            QTRY_COMPARE(m_service.heldAtGate(gate), 1);
+            // pid 1 is always there: the row reads as that program's, running.
+            QVERIFY(QSqlQuery(other).exec(
+                QStringLiteral("UPDATE downloads SET state = 'queued', owner_pid = 1 WHERE id = %1")
+                    .arg(paused.id)));
+            QVERIFY(QSqlQuery(other).exec(QStringLiteral("COMMIT")));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("other"));
+        QVERIFY(ended.wait(10000));
+        m_service.openGate(gate);
+        QVERIFY(queue.isIdle());
+        QVERIFY(h.flush());
+        QCOMPARE(h.entry(paused.id)->state, DownloadState::Queued);
+        QCOMPARE(ended.first().at(0).value<DownloadEntry>().state, DownloadState::Queued);
     }
 
     // Progress is written and told a few times a second, not per chunk.

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Vexa helper developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "sample_service/sample_service.h"
 #include "library/download_settings.h"
+#include "sample_service/sample_service.h"
 #include "shell/clipboard_offer.h"
 #include "shell/main_window.h"
 #include "support/start_up.h"

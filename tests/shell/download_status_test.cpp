@@ -92,7 +92,7 @@ private slots:
         QTemporaryDir dir;
         DownloadSettings settings = DownloadSettings::defaults();
         settings.folder = dir.filePath(QStringLiteral("设置"));
-        settings.nameTemplate = QStringLiteral("{id}");
+        settings.nameTemplate = QStringLiteral("{singer}/{id}");
         const auto forget = qScopeGuard([this] { QDir(m_settings.path()).removeRecursively(); });
         std::unique_ptr<MainWindow> w;
         if (whileOpen)
@@ -105,7 +105,9 @@ private slots:
         QSignalSpy ended(&WindowDownloads::of(*w), &DownloadQueue::ended);
         click(*w, "downloadButton");
         QTRY_VERIFY_WITH_TIMEOUT(!ended.isEmpty(), 30000);
-        QCOMPARE(filesIn(settings.folder), QStringList{QStringLiteral("1001.wav")});
+        QCOMPARE(filesIn(settings.folder + QStringLiteral("/苏晓棠")),
+                 QStringList{QStringLiteral("1001.wav")});
+        QCOMPARE(w->statusMessage(), QStringLiteral("音乐下载完成: 苏晓棠/1001.wav"));
     }
 
     // The dialog's preview is where the next download goes.

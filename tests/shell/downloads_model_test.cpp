@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Vexa helper developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "sample_service/sample_service.h"
 #include "library/download_history.h"
-#include "queue/download_queue.h"
 #include "net/network_access.h"
+#include "queue/download_queue.h"
+#include "sample_service/sample_service.h"
 #include "shell/downloads_model.h"
 #include "support/shown_text.h"
 
@@ -101,25 +101,33 @@ private slots:
         QTest::addColumn<QString>("progress");
         QTest::addColumn<QString>("state");
         QTest::addColumn<QString>("stateTip");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("rowTip"); // on the cells other than the name and file
         const qint64 mib = 1024 * 1024;
-        QTest::newRow("done") << stored(QStringLiteral("a"), DownloadState::Done, 3 * mib, 3 * mib)
-                              << QStringLiteral("3.0 MiB") << QStringLiteral("100%")
-                              << QStringLiteral("已完成") << QString();
+        DownloadEntry second = stored(QStringLiteral("a"), DownloadState::Done, 3 * mib, 3 * mib);
+        second.savedPath = QStringLiteral("/music/苏晓棠/a (2).mp3");
+        DownloadEntry waiting = stored(QStringLiteral("c"), DownloadState::Queued);
+        waiting.folder = QStringLiteral("/music");
+        waiting.fileName = QStringLiteral("c.mp3");
+        const QString reason = QStringLiteral("地址有误，请检查后重新下载，或者换一个地址再试一次");
+        QTest::newRow("done") << second << QStringLiteral("3.0 MiB") << QStringLiteral("100%")
+                              << QStringLiteral("已完成") << QString() << QStringLiteral("a (2).mp3")
+                              << QString();
         QTest::newRow("paused at a third")
             << stored(QStringLiteral("b"), DownloadState::Paused, 3 * mib, mib) << QStringLiteral("3.0 MiB")
-            << QStringLiteral("33%") << QStringLiteral("已暂停") << QString();
-        QTest::newRow("size unknown") << stored(QStringLiteral("c"), DownloadState::Queued) << QString()
-                                      << QString() << QStringLiteral("等待中") << QString();
+            << QStringLiteral("33%") << QStringLiteral("已暂停") << QString() << QString() << QString();
+        QTest::newRow("size unknown") << waiting << QString() << QString() << QStringLiteral("等待中")
+                                      << QString() << QStringLiteral("c.mp3") << QString();
         QTest::newRow("failed, with why")
-            << stored(QStringLiteral("d"), DownloadState::Failed, 2048, 1024, QStringLiteral("连接中断"))
-            << QStringLiteral("2.0 KiB") << QStringLiteral("50%") << QStringLiteral("失败：连接中断")
-            << QStringLiteral("连接中断");
+            << stored(QStringLiteral("d"), DownloadState::Failed, 2048, 1024, reason)
+            << QStringLiteral("2.0 KiB") << QStringLiteral("50%") << (QStringLiteral("失败：") + reason)
+            << reason << QString() << reason;
         // The reason may quote the server's answer.
         QTest::newRow("failed, markup in why")
             << stored(QStringLiteral("e"), DownloadState::Failed, 2048, 1024,
                       QStringLiteral("<h1>服务器</h1>"))
             << QStringLiteral("2.0 KiB") << QStringLiteral("50%") << QStringLiteral("失败：<h1>服务器</h1>")
-            << QStringLiteral("<h1>服务器</h1>");
+            << QStringLiteral("<h1>服务器</h1>") << QString() << QStringLiteral("<h1>服务器</h1>");
     }
 
     void cells()
@@ -129,6 +137,8 @@ private slots:
         QFETCH(QString, progress);
         QFETCH(QString, state);
         QFETCH(QString, stateTip);
+        QFETCH(QString, file);
+        QFETCH(QString, rowTip);
         m_history->add(entry);
         DownloadQueue queue(*m_history, 1);
         DownloadsModel model(queue);
@@ -137,6 +147,8 @@ private slots:
         QCOMPARE(cell(model, 0, DownloadsModel::ProgressColumn), progress);
         QCOMPARE(cell(model, 0, DownloadsModel::StateColumn), state);
         QCOMPARE(shownText(cell(model, 0, DownloadsModel::StateColumn, Qt::ToolTipRole)), stateTip);
+        QCOMPARE(cell(model, 0, DownloadsModel::FileColumn), file);
+        QCOMPARE(shownText(cell(model, 0, DownloadsModel::SingerColumn, Qt::ToolTipRole)), rowTip);
     }
 
     // A real download: its row comes in at the top, follows it to the end,

@@ -1,18 +1,24 @@
 // SPDX-FileCopyrightText: 2026 The Vexa helper developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "library/download_history.h"
+#include "net/network_access.h"
+#include "queue/download_queue.h"
 #include "sample_service/sample_media.h"
 #include "sample_service/sample_service.h"
-#include "library/download_history.h"
-#include "queue/download_queue.h"
-#include "net/network_access.h"
 #include "shell/downloads_model.h"
 #include "shell/downloads_window.h"
 #include "shell/message_boxes.h"
+#include "shell/skin.h"
 #include "support/folder_files.h"
+#include "support/keyboard_walk.h"
 #include "support/user_input.h"
 
 #include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -54,13 +60,15 @@ private:
         return m_history->add(e);
     }
 
-    void makeWindow()
+    // opens: what the opener answers; the desktop's own when unset.
+    void makeWindow(std::optional<bool> opens = true)
     {
         m_window = std::make_unique<DownloadsWindow>(*m_queue);
-        m_window->setOpener([this](const QUrl &url) {
-            m_opened.append(url);
-            return true;
-        });
+        if (opens)
+            m_window->setOpener([this, opens](const QUrl &url) {
+                m_opened.append(url);
+                return *opens;
+            });
         m_window->show();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     }
@@ -166,17 +174,77 @@ private slots:
         QCOMPARE(enabledButtons(), enabled);
     }
 
-    // Enter opens the file, the button its folder: as addresses the desktop opens.
+    void opensFileAndFolder_data()
+    {
+        QTest::addColumn<std::optional<bool>>("opens");
+        QTest::newRow("opened") << std::optional<bool>(true);
+        QTest::newRow("opener refuses") << std::optional<bool>(false);
+        // The offscreen platform has no desktop handler: openUrl says false.
+        QTest::newRow("no desktop handler") << std::optional<bool>();
+    }
+
+    // Enter opens the file, the button its folder: as addresses the desktop
+    // opens. When nothing opens them, the window says where they are.
     void opensFileAndFolder()
     {
+        QFETCH(std::optional<bool>, opens);
         addDone(QStringLiteral("a"));
-        makeWindow();
+        makeWindow(opens);
         selectRow(0);
         m_window->view()->setFocus();
         QTest::keyClick(m_window->view(), Qt::Key_Return);
+        auto *problem = m_window->findChild<QLabel *>(QStringLiteral("openProblemLabel"));
+        QCOMPARE(problem->isVisible(), opens != true);
+        QVERIFY(problem->isHidden() ||
+                problem->text().endsWith(QDir::toNativeSeparators(m_dir.filePath(QStringLiteral("a.mp3")))));
         click(QStringLiteral("openFolderButton"));
-        QCOMPARE(m_opened, (QList<QUrl>{QUrl::fromLocalFile(m_dir.filePath(QStringLiteral("a.mp3"))),
-                                        QUrl::fromLocalFile(m_dir.path())}));
+        QVERIFY(problem->isHidden() || problem->text().endsWith(QDir::toNativeSeparators(m_dir.path())));
+        if (opens)
+            QCOMPARE(m_opened, (QList<QUrl>{QUrl::fromLocalFile(m_dir.filePath(QStringLiteral("a.mp3"))),
+                                            QUrl::fromLocalFile(m_dir.path())}));
+    }
+
+    void keys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("menu");
+        QTest::addColumn<bool>("open");
+        QTest::newRow("Esc closes") << int(Qt::Key_Escape) << 0 << false << false;
+        QTest::newRow("Shift+F10: the menu") << int(Qt::Key_F10) << int(Qt::ShiftModifier) << true << true;
+    }
+
+    void keys()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, menu);
+        QFETCH(bool, open);
+        addDone(QStringLiteral("a"));
+        makeWindow();
+        selectRow(0);
+        // To the window, as the keyboard sends it. (The Menu key becomes a
+        // context menu in the platform's keyboard code, which offscreen lacks.)
+        QTest::keyClick(m_window->windowHandle(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QWidget *popup = QApplication::activePopupWidget();
+        QCOMPARE(popup && popup->objectName() == QLatin1String("downloadsMenu"), menu);
+        if (popup)
+            popup->close();
+        QCOMPARE(m_window->isVisible(), open);
+    }
+
+    // With the default skin, Tab leaves the table for the buttons a row
+    // allows, and each shows that it has the focus.
+    void tabReachesTheButtons()
+    {
+        qApp->setStyleSheet(readSkin(defaultSkinPath()));
+        const auto unskin = qScopeGuard([] { qApp->setStyleSheet(QString()); });
+        addDone(QStringLiteral("a"));
+        makeWindow();
+        selectRow(0);
+        QCOMPARE(QApplication::focusWidget(), m_window->view());
+        QCOMPARE(tabRound(), (QStringList{"downloadsView", "openButton", "openFolderButton", "removeButton",
+                                          "resumeAllButton"}));
     }
 
     void removeAsksAboutTheFile_data()

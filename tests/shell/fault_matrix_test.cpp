@@ -3,9 +3,9 @@
 
 // Cross-cutting: every road of the windows and the command line that reaches the network, under each fault.
 #include "hotlist/hot_list_window.h"
+#include "net/network_access.h"
 #include "sample_service/sample_data.h"
 #include "sample_service/sample_service.h"
-#include "net/network_access.h"
 #include "shell/main_window.h"
 #include "shell/message_boxes.h"
 #include "sound/sound_info.h"

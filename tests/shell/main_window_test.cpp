@@ -341,6 +341,11 @@ private slots:
         UserInput::click(link(*w, "homePageLink"), Qt::RightButton); // any button acts
         QCOMPARE(m_browser.opened, QList<QUrl>{QUrl(config().homePageUrl)});
         QVERIFY(w->isVisible());
+        // Without a browser (the offscreen platform has none) the address is told, to open by hand.
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        UserInput::click(link(*w, "homePageLink"));
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), &m_browser, "open");
+        QVERIFY2(w->statusMessage().endsWith(config().homePageUrl), qPrintable(w->statusMessage()));
         UserInput::click(link(*w, "minimiseLink"));
         QVERIFY(w->windowState().testFlag(Qt::WindowMinimized));
         QVERIFY(!programWasEnded());

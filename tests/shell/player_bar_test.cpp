@@ -10,12 +10,35 @@
 #include <QRegularExpression>
 #include <QSlider>
 #include <QStyle>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QToolButton>
+
+#include <cstdio>
+#include <functional>
+#include <unistd.h>
 
 // The service makes a long sound in one go on first use, which takes a
 // while on a busy machine; waits end as soon as their condition holds.
 constexpr int LongWaitMs = 60000;
+
+// What the process wrote to its standard error while run() ran, libraries
+// that write there directly included.
+QByteArray standardErrorDuring(const std::function<void()> &run)
+{
+    QTemporaryFile file;
+    if (!file.open())
+        return "no temporary file";
+    std::fflush(stderr);
+    const int saved = ::dup(STDERR_FILENO);
+    ::dup2(file.handle(), STDERR_FILENO);
+    run();
+    std::fflush(stderr);
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    file.seek(0);
+    return file.readAll();
+}
 
 class PlayerBarTest : public QObject
 {
@@ -149,6 +172,32 @@ private slots:
         QTest::keyClick(seek, Qt::Key_PageUp);
         QTest::keyClick(seek, Qt::Key_PageUp);
         QTRY_VERIFY_WITH_TIMEOUT(label(bar, "timeLabel").startsWith(QStringLiteral("2:")), LongWaitMs);
+    }
+
+    // A click on the groove jumps there, not a page towards it.
+    void clickSeeksToTheSpot()
+    {
+        PlayerBar bar;
+        QVERIFY(UserInput::shown(&bar));
+        auto *seek = bar.findChild<QSlider *>(QStringLiteral("seekSlider"));
+        bar.setSource(QUrl(m_service.baseUrl() + QStringLiteral("/audio/1002.wav?seconds=600")));
+        QTRY_VERIFY_WITH_TIMEOUT(label(bar, "timeLabel").endsWith(QStringLiteral(" / 10:00")), LongWaitMs);
+        UserInput::click(seek, Qt::LeftButton, QPoint(seek->width() * 3 / 4, seek->height() / 2));
+        QVERIFY2(seek->value() > seek->maximum() / 2, qPrintable(QString::number(seek->value())));
+        QTRY_VERIFY_WITH_TIMEOUT(label(bar, "timeLabel").startsWith(QStringLiteral("7:")), LongWaitMs);
+    }
+
+    // Without an audio device the sound libraries complain to the terminal;
+    // the window tells it once in its own words.
+    void soundLibrariesQuiet()
+    {
+        const QByteArray said = standardErrorDuring([this] {
+            PlayerBar bar;
+            bar.setSource(QUrl(m_service.baseUrl() + QStringLiteral("/audio/1002.wav?seconds=600")));
+            QTRY_VERIFY_WITH_TIMEOUT(label(bar, "timeLabel").endsWith(QStringLiteral(" / 10:00")),
+                                     LongWaitMs);
+        });
+        QVERIFY2(!said.contains("ALSA lib") && !said.contains("AL lib"), said.constData());
     }
 
     void cannotPlay_data()

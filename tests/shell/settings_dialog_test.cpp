@@ -26,6 +26,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -113,6 +114,9 @@ private slots:
             << QStringLiteral("示例歌手 - 示例音乐.mp3") << QString() << QString();
         QTest::newRow("empty folder") << QStringLiteral(" ") << DefaultNameTemplate << true << QString()
                                       << QStringLiteral("folderProblem") << QStringLiteral("下载文件夹");
+        QTest::newRow("long folder: cut in the middle")
+            << (QStringLiteral("/tmp/") + QString(120, u'长')) << DefaultNameTemplate << false
+            << QStringLiteral("示例歌手 - 示例音乐.mp3") << QString() << QString();
     }
 
     // The preview follows every edit; a refusal is told and cannot be confirmed.
@@ -133,8 +137,19 @@ private slots:
 
         QCOMPARE(dialog.previewText(), expected.isEmpty() ? QString() : folder + u'/' + expected);
         const auto *previewLabel = child<QLabel>(&dialog, "previewLabel");
-        QCOMPARE(shownText(previewLabel->text(), previewLabel->textFormat()).remove(QChar(0x200b)),
-                 dialog.previewText());
+        // One line: whole when it fits, else both ends kept around an ellipsis.
+        const QString shown = shownText(previewLabel->text(), previewLabel->textFormat());
+        const int room = previewLabel->contentsRect().width();
+        QVERIFY(room > 200);
+        QVERIFY(previewLabel->fontMetrics().horizontalAdvance(shown) <= room);
+        const QStringList ends = shown.split(QChar(0x2026));
+        QCOMPARE(ends.size(),
+                 previewLabel->fontMetrics().horizontalAdvance(dialog.previewText()) > room ? 2 : 1);
+        if (ends.size() == 1)
+            QCOMPARE(shown, dialog.previewText());
+        else
+            QVERIFY(dialog.previewText().startsWith(ends.first()) &&
+                    dialog.previewText().endsWith(ends.last()));
         QCOMPARE(shownText(previewLabel->toolTip()), dialog.previewText());
         const bool refused = !problem.isEmpty();
         for (const char *label : {"folderProblem", "templateProblem"}) {
@@ -196,15 +211,37 @@ private slots:
         QCOMPARE(unnamedControls(&dialog), QStringList());
     }
 
+    // The fields stand at even distances: an empty problem line takes no room.
+    void fieldsEvenlySpaced()
+    {
+        ProgramSettings settings;
+        SettingsDialog dialog(settings, {}, nullptr);
+        QVERIFY(UserInput::shown(&dialog));
+        QList<int> gaps;
+        const QWidget *above = nullptr;
+        for (const char *name :
+             {"folderEdit", "templateEdit", "tagsBox", "id3Box", "previewLabel", "clipboardBox", "jobsBox"}) {
+            const QWidget *field = child<QWidget>(&dialog, name);
+            if (above)
+                gaps.append(field->geometry().top() - above->geometry().bottom());
+            above = field;
+        }
+        const auto [fewest, most] = std::minmax_element(gaps.cbegin(), gaps.cend());
+        QVERIFY2(*most - *fewest <= 4, qPrintable(QStringLiteral("%1 to %2").arg(*fewest).arg(*most)));
+    }
+
     void folderChooserAnswers()
     {
         QTemporaryDir chosen;
         ProgramSettings settings;
         SettingsDialog dialog(settings, {}, nullptr);
         QVERIFY(UserInput::shown(&dialog));
+        // A folder not made yet: the chooser opens at the nearest one there is.
+        child<QLineEdit>(&dialog, "folderEdit")->setText(chosen.filePath(QStringLiteral("not/yet")));
         UserInput::click(child<QPushButton>(&dialog, "chooseFolderButton"));
         QFileDialog *chooser = dialog.folderChooser();
         QVERIFY(chooser && chooser->isVisible());
+        QCOMPARE(chooser->directory().path(), chosen.path());
         auto *typed = chooser->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
         QVERIFY(typed && typed->hasFocus());
         typed->setText(chosen.path());

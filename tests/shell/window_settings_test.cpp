@@ -69,6 +69,12 @@ private slots:
         QCOMPARE(second.findChild<PlayerBar *>()->volume(), 20);
         QVERIFY(startUpAndWait(second));
         QCOMPARE(second.pos(), QPoint(50, 60));
+
+        // One more beside it (--new-window): not exactly over it.
+        MainWindow third(config);
+        third.setPlaceOffset({24, 24});
+        QVERIFY(startUpAndWait(third));
+        QCOMPARE(third.pos(), QPoint(74, 84));
     }
 
 private:

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Vexa helper developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "sound/hot_list_scraper.h"
 #include "sample_service/sample_service.h"
+#include "sound/hot_list_scraper.h"
 #include "support/hot_pages.h"
 
 #include <QSignalSpy>

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Vexa helper developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "net/network_access.h"
 #include "sample_service/sample_data.h"
 #include "sample_service/sample_service.h"
-#include "net/network_access.h"
 #include "sound/sound_analysis.h"
 #include "sound/sound_link.h"
 

@@ -7,6 +7,8 @@
 //                                          runs each through progress to done
 //   history_writer PATH orphan PART BYTES leaves one running entry behind,
 //                                          part file PART, BYTES done
+//   history_writer PATH ids COUNT          adds COUNT entries as fast as it can,
+//                                          printing their ids
 // Exits 0 when every write succeeded.
 #include "library/download_history.h"
 
@@ -17,34 +19,53 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 5)
+    if (args.size() != (args.value(2) == u"ids" ? 4 : 5))
         return 2;
     DownloadHistory history(args[1]);
     if (!history.isPersistent())
         return 3;
     QTextStream err(stderr);
+    int failures = 0;
+    history.setNotice([&](const QString &text) {
+        err << text << Qt::endl;
+        ++failures;
+    });
+    // Written once every write went through; failures are told by then.
+    const auto written = [&] {
+        history.flush();
+        QCoreApplication::processEvents();
+        return failures == 0 ? 0 : 1;
+    };
     if (args[2] == u"orphan") {
         DownloadEntry e;
         e.soundId = QStringLiteral("orphan");
         e.state = DownloadState::Running;
         e.partPath = args[3];
         e.bytesDone = args[4].toLongLong();
-        return history.add(e) > 0 ? 0 : 1;
+        return history.add(e) > 0 ? written() : 1;
     }
-    int failures = 0;
+    if (args[2] == u"ids") {
+        QTextStream out(stdout);
+        for (int n = 0; n < args[3].toInt(); ++n)
+            out << history.add(DownloadEntry{}) << '\n';
+        return written();
+    }
     for (int n = 0; n < args[3].toInt(); ++n) {
         DownloadEntry e;
         e.soundId = args[4] + u'-' + QString::number(n);
         e.id = history.add(e);
         e.state = DownloadState::Running;
         e.bytesDone = 10;
-        const bool running = e.id > 0 && history.update(e) && history.saveProgress({e});
-        e.state = DownloadState::Done;
-        e.bytesDone = e.size = 20;
-        if (!running || !history.update(e)) {
+        if (e.id <= 0) {
             err << "write " << n << " failed\n";
             ++failures;
+            continue;
         }
+        history.update(e);
+        history.saveProgress({e});
+        e.state = DownloadState::Done;
+        e.bytesDone = e.size = 20;
+        history.update(e);
     }
-    return failures == 0 ? 0 : 1;
+    return written();
 }

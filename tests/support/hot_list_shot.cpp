@@ -6,11 +6,11 @@
 // has --screenshot for the same. Needs no display (offscreen).
 
 #include "hotlist/hot_list_window.h"
-#include "sample_service/sample_service.h"
 #include "net/network_access.h"
-#include "util/ui_language.h"
+#include "sample_service/sample_service.h"
 #include "shell/skin.h"
 #include "shell/window_chrome.h"
+#include "util/ui_language.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -6,13 +6,13 @@
 
 #pragma once
 
-#include "sample_service/sample_data.h"
-#include "sample_service/sample_media.h"
-#include "sample_service/sample_service.h"
+#include "download/sound_download.h"
 #include "library/download_settings.h"
 #include "net/network_access.h"
 #include "net/picture_load.h"
-#include "download/sound_download.h"
+#include "sample_service/sample_data.h"
+#include "sample_service/sample_media.h"
+#include "sample_service/sample_service.h"
 #include "shell/main_window.h"
 #include "shell/message_boxes.h"
 #include "shell/player_bar.h"
@@ -49,7 +49,6 @@
 
 using namespace std::chrono_literals;
 
-
 inline const QString Checking = QStringLiteral("正在检测是否存在最新版本..");
 inline const QString Welcome = QStringLiteral("欢迎使用Quorlen软件");
 inline const QString CheckFailed = QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版");
@@ -81,7 +80,7 @@ inline bool programWasEnded()
 
 // A sound-info answer in the service's shape with the given values.
 inline QByteArray answer(const QString &name, const QString &cover, const QString &source,
-                  const QByteArray &playCount = "1234")
+                         const QByteArray &playCount = "1234")
 {
     return R"({"code":0,"info":{"sound":{"id":9,"name":")" + name.toUtf8() + R"(","pic_200":")" +
            cover.toUtf8() + R"(","source":")" + source.toUtf8() + R"(","sound_count":)" + playCount +

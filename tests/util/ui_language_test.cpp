@@ -8,6 +8,7 @@
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
@@ -121,19 +122,20 @@ void UiLanguageTest::option()
 void UiLanguageTest::windowTexts_data()
 {
     QTest::addColumn<QString>("language");
-    QTest::addColumn<QStringList>("texts"); // analyse, download, settings, hot list, title header
+    // analyse, download, settings, hot list, title header, Qt's own Cancel
+    QTest::addColumn<QStringList>("texts");
     QTest::newRow("source") << QString()
-                            << QStringList{QStringLiteral("分析"), QStringLiteral("下载音乐"),
-                                           QStringLiteral("设置"), QStringLiteral("Vexa热门推荐"),
-                                           QStringLiteral("音乐名称")};
+                            << QStringList{QStringLiteral("分析"),     QStringLiteral("下载音乐"),
+                                           QStringLiteral("设置"),     QStringLiteral("Vexa热门推荐"),
+                                           QStringLiteral("音乐名称"), QStringLiteral("取消")};
     QTest::newRow("en") << UiLanguage::English
-                        << QStringList{QStringLiteral("Analyse"), QStringLiteral("Download"),
+                        << QStringList{QStringLiteral("Analyse"),  QStringLiteral("Download"),
                                        QStringLiteral("Settings"), QStringLiteral("Vexa Hot Picks"),
-                                       QStringLiteral("Title")};
+                                       QStringLiteral("Title"),    QStringLiteral("Cancel")};
     QTest::newRow("zh_TW") << UiLanguage::Traditional
-                           << QStringList{QStringLiteral("分析"), QStringLiteral("下載音樂"),
-                                          QStringLiteral("設定"), QStringLiteral("Vexa熱門推薦"),
-                                          QStringLiteral("音樂名稱")};
+                           << QStringList{QStringLiteral("分析"),     QStringLiteral("下載音樂"),
+                                          QStringLiteral("設定"),     QStringLiteral("Vexa熱門推薦"),
+                                          QStringLiteral("音樂名稱"), QStringLiteral("取消")};
 }
 
 void UiLanguageTest::windowTexts()
@@ -145,6 +147,7 @@ void UiLanguageTest::windowTexts()
     const ServiceConfig config = ServiceConfig::allAt(QStringLiteral("127.0.0.1:9"));
     MainWindow main(config);
     HotListWindow hotList(config);
+    const QDialogButtonBox qtButtons(QDialogButtonBox::Cancel);
     const QStringList shown = {
         main.findChild<QPushButton *>(QStringLiteral("analyseButton"))->text(),
         main.findChild<QPushButton *>(QStringLiteral("downloadButton"))->text(),
@@ -154,6 +157,7 @@ void UiLanguageTest::windowTexts()
             ->model()
             ->headerData(1, Qt::Horizontal)
             .toString(),
+        qtButtons.button(QDialogButtonBox::Cancel)->text(),
     };
     QCOMPARE(shown, texts);
     // Wider texts widen the title links and move the ones before them; a

@@ -3,15 +3,35 @@
 
 // The player's back end as a loadable module: Qt Multimedia plays what the
 // program's own source element reads.
-#include "player/player_backend.h"
 #include "player/backend/stream_source.h"
+#include "player/player_backend.h"
 
 #include <QAudioDevice>
 #include <QAudioOutput>
 #include <QMediaDevices>
 #include <QMediaPlayer>
 
+#include <dlfcn.h>
+
 namespace {
+
+// ALSA writes its own complaints (no card, no "default" device) straight to
+// the terminal, again for every sound; the window already says there is no
+// audio device. Looked up at run time: the back end does not link ALSA.
+void silentAlsaHandler(const char *, int, const char *, int, const char *, ...) {}
+
+void quietSoundLibraries()
+{
+    using Handler = void (*)(const char *, int, const char *, int, const char *, ...);
+    if (void *alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL)) {
+        // Kept loaded: the handler must stay set for the players that load it later.
+        if (auto set = reinterpret_cast<int (*)(Handler)>(dlsym(alsa, "snd_lib_error_set_handler")))
+            set(&silentAlsaHandler);
+    }
+    // OpenAL's sink logs to the terminal unless told otherwise.
+    if (!qEnvironmentVariableIsSet("ALSOFT_LOGLEVEL"))
+        qputenv("ALSOFT_LOGLEVEL", "0");
+}
 
 SoundOutput::State stateOf(QMediaPlayer::PlaybackState state)
 {
@@ -100,6 +120,8 @@ class MediaBackend final : public QObject, public PlayerBackend
     Q_INTERFACES(PlayerBackend)
 
 public:
+    MediaBackend() { quietSoundLibraries(); }
+
     bool hasAudioOutput() const override { return !QMediaDevices::audioOutputs().isEmpty(); }
 
     SoundOutput *createOutput(SoundOutput::Events events, float volume, QObject *parent) override
