@@ -180,9 +180,9 @@ QString shortSoundName(const QString &soundName)
 
 QString shortSinger(const QString &singer)
 {
-    // The test (over 5) and the cut (10) differ on purpose: 6 to 10 code
-    // units are shown whole with the ellipsis.
-    if (singer.size() > 5)
+    // Up to 10 code units are shown whole; the ellipsis says that
+    // something was cut, so it never follows a whole singer.
+    if (singer.size() > 10)
         return leftWhole(singer, 10) + QStringLiteral("...");
     return singer;
 }
