@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QtConcurrentRun>
 
 // The failure lines are the details of a SoundDownload's result, and are
 // translated as its own.
@@ -110,6 +111,11 @@ void DownloadPart::forgetInfo()
 bool DownloadPart::sync()
 {
     return m_file.sync() || failedWriting();
+}
+
+QFuture<bool> DownloadPart::writeThrough(bool dropRoom)
+{
+    return QtConcurrent::run([this, dropRoom] { return (!dropRoom || dropFrontRoom()) && sync(); });
 }
 
 bool DownloadPart::moveToFinalName()

@@ -9,6 +9,7 @@
 #include "download/part_file.h"
 
 #include <QByteArray>
+#include <QFuture>
 #include <QString>
 
 // A download's part file and what continuing it takes: claimed beside a free
@@ -54,6 +55,11 @@ public:
 
     // Written through to the disk.
     bool sync();
+    // The room taken out (dropRoom) and the part written through, on a
+    // thread of the pool: a big file's sync, or the copy a file system
+    // without FALLOC_FL_COLLAPSE_RANGE needs, takes its time. Nothing else
+    // may use the part until the future is finished.
+    QFuture<bool> writeThrough(bool dropRoom);
     // Renamed to the final name or, should that have been taken meanwhile,
     // the next free numbered one, which finalPath() then tells.
     bool moveToFinalName();

@@ -15,6 +15,13 @@ QString DownloadResult::fileName() const
     return QFileInfo(filePath).fileName();
 }
 
+bool DownloadResult::passes() const
+{
+    return error == DownloadError::Connection || error == DownloadError::Incomplete ||
+           error == DownloadError::Stalled || error == DownloadError::Cancelled ||
+           (error == DownloadError::HttpStatus && httpStatus >= 500);
+}
+
 QString downloadFailureText(const DownloadResult &result)
 {
     switch (result.error) {

@@ -38,6 +38,11 @@ struct DownloadResult
     QString untagged;   // when ok(): why the tags that were asked for are not in the file
 
     bool ok() const { return error == DownloadError::None; }
+    // A failure that may pass, so what a later download can continue
+    // stays: a lost connection, a cancel, a server in trouble. A full disk
+    // gets its space back, and a file the server refuses (4xx) is not
+    // continued.
+    bool passes() const;
     QString fileName() const;
 };
 

@@ -58,11 +58,10 @@ SoundDownload::SoundDownload(DownloadRequest request, QObject *parent)
 
 SoundDownload::~SoundDownload()
 {
-    // A body whole and being tagged is saved once the tagging is over.
-    const bool tagging = m_tagging && m_tagging->isTagging();
-    delete std::exchange(m_tagging, nullptr); // waits for the tagging
-    if (tagging && m_running && m_part.sync() && (m_part.moveToFinalName() || failPart()))
-        m_running = false;
+    // A body whole and being tagged or saved is saved first.
+    if (m_running)
+        finishTagging();
+    delete std::exchange(m_tagging, nullptr); // waits for any tagging left
     if (m_running) {
         m_result.error = DownloadError::Cancelled;
         m_running = false;
@@ -129,18 +128,19 @@ void SoundDownload::sendRequest()
 
 void SoundDownload::abort()
 {
-    // The body is whole and being tagged: it is saved once the tags are in.
-    if (m_tagging && m_tagging->isTagging())
+    // The body is whole and being tagged or saved: it is saved once done.
+    if ((m_tagging && m_tagging->isTagging()) || m_saving)
         return;
     fail(DownloadError::Cancelled, fetchFailureText(FetchFailure::Cancelled));
 }
 
 void SoundDownload::finishTagging()
 {
-    if (!m_tagging || !m_tagging->isTagging())
-        return;
-    delete std::exchange(m_tagging, nullptr); // waits for the tagging
-    save();
+    if (m_tagging && m_tagging->isTagging()) {
+        delete std::exchange(m_tagging, nullptr); // waits for the tagging
+        save(false);
+    }
+    commit(); // waits for the part to be written through
 }
 
 // Looks at the status and headers of an answer before its body is used.
@@ -295,7 +295,7 @@ void SoundDownload::onFinished()
         m_tagging->tagFile(m_part.path(), m_part.frontRoom());
         return;
     }
-    save();
+    save(false);
 }
 
 void SoundDownload::announceEnd()
@@ -324,13 +324,7 @@ bool SoundDownload::fail(DownloadError error, const QString &detail)
     m_result.error = error;
     m_result.detail = detail;
     m_result.bytes = m_part.received();
-    // What a later download can continue stays: after a lost connection, a
-    // cancel or a server in trouble. A full disk gets its space back, and a
-    // file the server refuses (4xx) will not be continued.
-    const bool transient = error == DownloadError::Connection || error == DownloadError::Incomplete ||
-                           error == DownloadError::Stalled || error == DownloadError::Cancelled ||
-                           (error == DownloadError::HttpStatus && m_result.httpStatus >= 500);
-    cleanUp(transient && m_part.isContinuable());
+    cleanUp(m_result.passes() && m_part.isContinuable());
     announceEnd();
     return false;
 }
@@ -362,21 +356,29 @@ bool SoundDownload::leaveFrontRoom(const QByteArray &head)
 
 void SoundDownload::onTagged(const TagOutcome &outcome)
 {
-    if (!outcome.written) {
+    if (!outcome.written)
         m_result.untagged = outcome.detail;
-        // Saved as it came: the room goes again.
-        if (!m_part.dropFrontRoom()) {
-            failPart();
-            return;
-        }
-    }
-    save();
+    save(!outcome.written); // saved as it came: the room goes again
 }
 
-void SoundDownload::save()
+void SoundDownload::save(bool dropRoom)
 {
-    // Written through, tags and all, before the name says the file is whole.
-    if (!m_part.sync() || !m_part.moveToFinalName()) {
+    // Written through, tags and all, before the name says the file is whole;
+    // the reply goes first, as nothing may end it while the part is away.
+    dropReply();
+    m_saving = new QFutureWatcher<bool>(this);
+    connect(m_saving, &QFutureWatcherBase::finished, this, &SoundDownload::commit);
+    m_saving->setFuture(m_part.writeThrough(dropRoom));
+}
+
+void SoundDownload::commit()
+{
+    if (!m_saving)
+        return; // already committed by a wait
+    QFutureWatcher<bool> *saving = std::exchange(m_saving, nullptr);
+    saving->disconnect(this);
+    saving->deleteLater();
+    if (!saving->result() || !m_part.moveToFinalName()) {
         failPart();
         return;
     }

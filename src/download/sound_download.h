@@ -6,6 +6,7 @@
 #include "download/download_part.h"
 #include "download/download_result.h"
 
+#include <QFutureWatcher>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -41,9 +42,10 @@ public:
     // Starts once; finished() follows later, from the event loop, exactly once.
     void start();
     void abort();
-    // A whole body being tagged is saved now rather than from the event
-    // loop, for a caller that is ending: waits for the tagging (the cover is
-    // given up), and result() then tells the saved file. Nothing otherwise.
+    // A whole body being tagged or written through is saved now rather than
+    // from the event loop, for a caller that is ending: waits for the tagging
+    // (the cover is given up) and the writing, and result() then tells the
+    // saved file. Nothing otherwise.
     void finishTagging();
 
     bool isRunning() const { return m_running; }
@@ -51,6 +53,8 @@ public:
     qint64 total() const { return m_part.total(); } // -1 while unknown
     // The part file being written, from start() until the end; empty before and after.
     QString partPath() const { return m_part.path(); }
+    // Whether a stop now keeps the part for a later download to continue.
+    bool isContinuable() const { return m_part.isContinuable(); }
     const DownloadResult &result() const { return m_result; }
     const DownloadRequest &request() const { return m_request; }
 
@@ -75,7 +79,9 @@ private:
     bool drain();
     void onTagged(const TagOutcome &outcome);
     bool leaveFrontRoom(const QByteArray &head);
-    void save();
+    // Saves the whole body: written through off this thread, then renamed.
+    void save(bool dropRoom);
+    void commit();
     bool fail(DownloadError error, const QString &detail); // false, for returning
     bool failPart();                                       // fail() with the part's failure
     void dropReply();
@@ -86,7 +92,8 @@ private:
     QPointer<QNetworkReply> m_reply;
     QTimer *m_retryTimer = nullptr;
     QTimer *m_speedTimer = nullptr;
-    SoundTagging *m_tagging = nullptr; // when tags are wanted
+    SoundTagging *m_tagging = nullptr;        // when tags are wanted
+    QFutureWatcher<bool> *m_saving = nullptr; // while the part is written through
     DownloadPart m_part;
     bool m_started = false;
     bool m_running = false;
