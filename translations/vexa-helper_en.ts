@@ -866,6 +866,10 @@ Delete the downloaded files too?</translation>
         <source>没有能打开它的程序，请手动打开：%1</source>
         <translation>No program can open it; please open it by hand: %1</translation>
     </message>
+    <message>
+        <source>此下载无法续传，暂停后将从头开始。仍要暂停吗？</source>
+        <translation>This download cannot be resumed: after pausing it starts again from the beginning. Pause it anyway?</translation>
+    </message>
 </context>
 <context>
     <name>HotListWindow</name>
@@ -1366,6 +1370,14 @@ Delete the downloaded files too?</translation>
     <message>
         <source>%1（HTTP 状态码 %2）</source>
         <translation>%1 (HTTP status %2)</translation>
+    </message>
+    <message>
+        <source>未能获取音乐信息，请检查地址..</source>
+        <translation>Could not get the music information. Please check the address.</translation>
+    </message>
+    <message>
+        <source>网络连接失败，请稍后再试..</source>
+        <translation>Network connection failed. Please try again later.</translation>
     </message>
 </context>
 <context>

@@ -866,6 +866,10 @@
         <source>没有能打开它的程序，请手动打开：%1</source>
         <translation>沒有能開啟它的程式，請手動開啟：%1</translation>
     </message>
+    <message>
+        <source>此下载无法续传，暂停后将从头开始。仍要暂停吗？</source>
+        <translation>此下載無法續傳，暫停後將從頭開始。仍要暫停嗎？</translation>
+    </message>
 </context>
 <context>
     <name>HotListWindow</name>
@@ -1366,6 +1370,14 @@
     <message>
         <source>%1（HTTP 状态码 %2）</source>
         <translation>%1（HTTP 狀態碼 %2）</translation>
+    </message>
+    <message>
+        <source>未能获取音乐信息，请检查地址..</source>
+        <translation>無法取得音樂資訊，請檢查網址..</translation>
+    </message>
+    <message>
+        <source>网络连接失败，请稍后再试..</source>
+        <translation>網路連線失敗，請稍後再試..</translation>
     </message>
 </context>
 <context>

@@ -52,6 +52,7 @@ public:
         });
         // Entries a killed run left behind become paused, so the window can continue them.
         m_history.pauseOrphans();
+        m_history.setExactClaims(true);
         m_queue.setStallTimeout(fetchOptions.stallTimeout);
         m_batch.setDonePolicy(options.force ? DownloadBatch::DonePolicy::Download
                                             : DownloadBatch::DonePolicy::Skip);

@@ -125,22 +125,30 @@ qint64 DownloadHistory::addUnlessTaken(const DownloadEntry &entry, std::optional
     taken->reset();
     if (d->readOnly)
         return 0;
-    const HistoryWriter::Pending pending = d->writer->pending();
-    const QList<DownloadState> states = {DownloadState::Done, DownloadState::Queued, DownloadState::Running};
-    QList<DownloadEntry> rows = d->rows(pending, QStringLiteral("sound_id = ? AND state IN (?, ?, ?)"),
-                                        {entry.soundId, downloadStateName(states[0]),
-                                         downloadStateName(states[1]), downloadStateName(states[2])});
-    for (const DownloadEntry &e : present(pending)) {
-        if (e.soundId == entry.soundId && states.contains(e.state))
-            rows.append(e);
-    }
-    newestFirst(rows);
+    const auto takenNow = [&] {
+        const HistoryWriter::Pending pending = d->writer->pending();
+        const QList<DownloadState> states = {DownloadState::Done, DownloadState::Queued,
+                                             DownloadState::Running};
+        QList<DownloadEntry> rows = d->rows(pending, QStringLiteral("sound_id = ? AND state IN (?, ?, ?)"),
+                                            {entry.soundId, downloadStateName(states[0]),
+                                             downloadStateName(states[1]), downloadStateName(states[2])});
+        for (const DownloadEntry &e : present(pending)) {
+            if (e.soundId == entry.soundId && states.contains(e.state))
+                rows.append(e);
+        }
+        newestFirst(rows);
+        return takenBy(rows, entry);
+    };
     // Told now, as the caller must know; the writer looks again inside its lock.
-    if ((*taken = takenBy(rows, entry)))
+    if ((*taken = takenNow()))
         return 0;
     DownloadEntry e = entry;
     e.id = newId();
     d->writer->post({HistoryJob::Kind::AddUnlessTaken, {e}});
+    if (m_exactClaims && flush() && d->writer->isLost(e.id)) {
+        *taken = takenNow();
+        return 0;
+    }
     return e.id;
 }
 

@@ -58,6 +58,10 @@ public:
     // Waits until every write handed over so far is committed (or failed
     // and told); false when the limit came first.
     bool flush(std::chrono::milliseconds limit = std::chrono::milliseconds::max());
+    // addUnlessTaken() waits for its claim to be written, so a sound another
+    // program claimed meanwhile comes back as taken rather than lost(): for
+    // a command line, which has nothing else to do.
+    void setExactClaims(bool exact) { m_exactClaims = exact; }
 
     // Stores a new entry (its id is ignored) and returns its new id, chosen
     // here: growing with time, and unique among programs writing the file.
@@ -107,4 +111,5 @@ signals:
 private:
     struct Private;
     Private *d;
+    bool m_exactClaims = false;
 };

@@ -92,7 +92,10 @@ void DownloadBatch::take(const Item &item, const AnalysisResult &result)
         entry.pageAddress = item.address;
         entry.name = item.name;
         entry.singer = item.singer;
-        emit failed({item.address, m_queue.addFailed(entry, result.reason), result.reason, result.status});
+        const QString text = analysisFailureText(result);
+        if (text != result.reason) // the network's own words, for --verbose
+            qInfo("analysis of %s failed: %s", qUtf8Printable(item.address), qUtf8Printable(result.reason));
+        emit failed({item.address, m_queue.addFailed(entry, text), text, result.status});
         return;
     }
     const DownloadEntry entry = soundDownloadEntry(

@@ -40,8 +40,8 @@ public:
     struct Failure
     {
         QString address;
-        qint64 id = 0; // its failed row; 0 when not even that could be stored
-        QString reason;
+        qint64 id = 0;  // its failed row; 0 when not even that could be stored
+        QString reason; // the program's sentence, as the row has it
         // FetchFailed or ExtractFailed when the analysis failed; Done when
         // it went well and the download could not be queued.
         AnalysisStatus analysis = AnalysisStatus::Done;

@@ -71,6 +71,13 @@ public:
     std::optional<DownloadEntry> entry(qint64 id) const;
     // The running and waiting entries, as entry() gives them.
     QList<DownloadEntry> active() const;
+    // False for a running download whose bytes a pause would lose: its
+    // server gave nothing to continue from, so it starts again from zero.
+    bool isContinuable(qint64 id) const
+    {
+        const auto found = m_running.find(id);
+        return found == m_running.end() || found->second->isContinuable();
+    }
     // Bytes per second over the last seconds; 0 unless running.
     double speed(qint64 id) const;
     int runningCount() const { return int(m_running.size()); }

@@ -13,6 +13,11 @@ RunningDownload::~RunningDownload()
     delete download;
 }
 
+bool RunningDownload::isContinuable() const
+{
+    return download->received() == 0 || download->isContinuable();
+}
+
 DownloadEntry RunningDownload::live() const
 {
     DownloadEntry e = entry;

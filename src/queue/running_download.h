@@ -34,6 +34,8 @@ struct RunningDownload
     RunningDownload &operator=(const RunningDownload &) = delete;
     ~RunningDownload();
 
+    // False when a stop now loses the bytes received: nothing to continue from.
+    bool isContinuable() const;
     // The entry with the bytes as they are now.
     DownloadEntry live() const;
     // The entry as the download's end leaves it.

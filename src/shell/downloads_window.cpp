@@ -206,9 +206,24 @@ void DownloadsWindow::updateActions()
 
 void DownloadsWindow::pauseSelected()
 {
+    QList<qint64> ids;
+    bool losesBytes = false;
     for (const DownloadEntry &entry : selectedEntries())
-        if (isActive(entry.state))
-            m_queue.pause(entry.id);
+        if (isActive(entry.state)) {
+            ids.append(entry.id);
+            losesBytes = losesBytes || !m_queue.isContinuable(entry.id);
+        }
+    const auto pause = [this, ids] {
+        for (const qint64 id : ids)
+            m_queue.pause(id);
+    };
+    if (!losesBytes)
+        return pause();
+    // Its server gave nothing to continue from: a pause starts it again.
+    askQuestion(this, tr("此下载无法续传，暂停后将从头开始。仍要暂停吗？"), false, [pause](Answer answer) {
+        if (answer == Answer::Yes)
+            pause();
+    });
 }
 
 void DownloadsWindow::resumeSelected()

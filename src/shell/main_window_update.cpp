@@ -98,10 +98,16 @@ void MainWindow::onUpdateChecked(const UpdateCheckResult &result)
         return;
     case UpdateOutcome::OtherVersion:
         showMessage(this, MessageKind::Information, otherVersionMessage(result.tag), [this, outcome] {
+            const auto end = [this, outcome] {
+                endProgramNow();
+                emit updateChecked(outcome);
+            };
             // The system's browser handler, never a shell command line.
-            QDesktopServices::openUrl(QUrl(m_config.forumUrl));
-            endProgramNow();
-            emit updateChecked(outcome);
+            if (QDesktopServices::openUrl(QUrl(m_config.forumUrl)))
+                return end();
+            // No browser to hand it to: the address, to open by hand, before the end.
+            showMessage(this, MessageKind::Warning,
+                        tr("没有能打开网页的程序，请在浏览器中打开：%1").arg(m_config.forumUrl), end);
         });
         return;
     }

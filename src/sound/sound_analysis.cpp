@@ -17,6 +17,17 @@ SoundAnalysis::SoundAnalysis(const QString &address, const QString &apiHost, con
     connect(m_request, &HttpRequest::finished, this, &SoundAnalysis::onFetched);
 }
 
+QString analysisFailureText(const AnalysisResult &result)
+{
+    // An extraction's reason is already one of the program's sentences.
+    if (result.status != AnalysisStatus::FetchFailed)
+        return result.reason;
+    // Nothing to fetch, or far more than a record: the address is at fault.
+    if (result.failure == FetchFailure::BadAddress || result.failure == FetchFailure::TooLarge)
+        return QCoreApplication::translate("SoundAnalysis", "未能获取音乐信息，请检查地址..");
+    return QCoreApplication::translate("SoundAnalysis", "网络连接失败，请稍后再试..");
+}
+
 void SoundAnalysis::start()
 {
     m_request->start();
@@ -25,11 +36,12 @@ void SoundAnalysis::start()
 void SoundAnalysis::onFetched(const FetchResult &fetched)
 {
     if (fetched.isAbandoned()) {
-        emit finished({AnalysisStatus::Abandoned, {}, fetched.error(), 0});
+        emit finished({AnalysisStatus::Abandoned, {}, fetched.error(), 0, fetched.reason()});
         return;
     }
     if (!fetched.ok()) {
-        emit finished({AnalysisStatus::FetchFailed, {}, fetched.error(), fetched.httpStatus()});
+        emit finished(
+            {AnalysisStatus::FetchFailed, {}, fetched.error(), fetched.httpStatus(), fetched.reason()});
         return;
     }
     SoundExtraction extracted = extractSoundInfo(fetched.text());

@@ -19,12 +19,17 @@ enum class AnalysisStatus {
 struct AnalysisResult
 {
     AnalysisStatus status = AnalysisStatus::FetchFailed;
-    SoundInfo record;   // when Done
-    QString reason;     // one line when not Done
-    int httpStatus = 0; // of the sound-info answer, 0 when none arrived
+    SoundInfo record;                          // when Done
+    QString reason;                            // one line when not Done
+    int httpStatus = 0;                        // of the sound-info answer, 0 when none arrived
+    FetchFailure failure = FetchFailure::None; // why nothing arrived, when FetchFailed
 
     bool ok() const { return status == AnalysisStatus::Done; }
 };
+
+// The program's own sentence for a failed analysis, for rows and lines
+// people read; reason keeps the network's raw words for --verbose.
+QString analysisFailureText(const AnalysisResult &result);
 
 // The network half of the analyse action, for an address that passed the
 // address check: fetches the sound-info answer and extracts the record,

@@ -77,6 +77,34 @@ private slots:
         QVERIFY(!bad->error.isEmpty());
     }
 
+    void failedAnalysisSaysSo_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("connection dropped")
+            << QStringLiteral("fault-drop") << QStringLiteral("网络连接失败，请稍后再试..");
+        QTest::newRow("no record") << QStringLiteral("424242")
+                                   << QStringLiteral("未能获取音乐信息，请检查地址..");
+    }
+
+    // The failed row and the failure tell the program's sentence, not the
+    // network's words.
+    void failedAnalysisSaysSo()
+    {
+        QFETCH(QString, id);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        DownloadHistory history(dir.filePath(QStringLiteral("failed.sqlite")));
+        DownloadQueue queue(history, 3);
+        DownloadBatch batch(queue, config(), settings());
+        QSignalSpy failed(&batch, &DownloadBatch::failed);
+        batch.add({{page(id), {}, {}}});
+        QTRY_COMPARE(failed.size(), 1);
+        const auto failure = failed.first().at(0).value<DownloadBatch::Failure>();
+        QCOMPARE(failure.reason, error);
+        QCOMPARE(history.entry(failure.id)->error, error);
+    }
+
     // A paused download of the same file goes on in its own row.
     void continuesAPausedOne()
     {

@@ -138,6 +138,38 @@ private slots:
         QCOMPARE(entries(folder.path()), QStringList{QStringLiteral("stalled.mp3")});
     }
 
+    // Without validators the part cannot be kept: 暂停 asks first, and only
+    // Yes pauses, losing the bytes.
+    void pauseAsksWhenNotContinuable()
+    {
+        QTemporaryDir folder;
+        DownloadEntry e;
+        e.soundId = e.name = QStringLiteral("fresh");
+        e.fileUrl = m_service.baseUrl() +
+                    QStringLiteral("/file/bytes-2000000;stall=1000000;drops=1;validator=none.mp3");
+        e.folder = folder.path();
+        e.fileName = QStringLiteral("fresh.mp3");
+        const qint64 id = m_queue->enqueue(e);
+        makeWindow();
+        selectRow(0);
+        QTRY_COMPARE_WITH_TIMEOUT(m_queue->entry(id)->bytesDone, qint64(1000000), 20000);
+        QStringList asked;
+        Answer answer = Answer::No;
+        setQuestionAnswerer([&](const QString &, const QString &text) {
+            asked.append(text);
+            return answer;
+        });
+        click(QStringLiteral("pauseButton"));
+        QCOMPARE(asked, QStringList{QStringLiteral("此下载无法续传，暂停后将从头开始。仍要暂停吗？")});
+        QTest::qWait(100);
+        QCOMPARE(m_queue->entry(id)->state, DownloadState::Running);
+        answer = Answer::Yes;
+        click(QStringLiteral("pauseButton"));
+        QCOMPARE(asked.size(), 2);
+        QTRY_COMPARE(m_queue->entry(id)->state, DownloadState::Paused);
+        QCOMPARE(m_queue->entry(id)->bytesDone, qint64(0));
+    }
+
     void buttonsFollowState_data()
     {
         QTest::addColumn<DownloadState>("state");

@@ -118,6 +118,22 @@ private slots:
         QCOMPARE(programWasEnded(), ends);
     }
 
+    // Without a browser the forum's address is told before the program ends.
+    void newerWithoutBrowser()
+    {
+        m_service.setVersionBody(QByteArrayLiteral("vexa:V2.0|new"));
+        auto w = makeWindow(config());
+        BoxCloser boxes;
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        const bool ended = startUpAndWait(*w);
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), &m_browser, "open");
+        QVERIFY(ended);
+        QCOMPARE(boxes.boxes.size(), 2);
+        QCOMPARE(boxes.boxes.last().text,
+                 QStringLiteral("没有能打开网页的程序，请在浏览器中打开：%1").arg(config().forumUrl));
+        QVERIFY(programWasEnded());
+    }
+
     // A failed check is told in the status line, and the version panel and
     // the backdrop's menu offer it again; once it passes the analysis is in.
     void checkAgainAfterFailure()
