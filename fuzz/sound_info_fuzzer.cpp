@@ -216,7 +216,7 @@ std::optional<SoundInfo> plainCut(const QString &answer)
         return std::nullopt;
     info.publishTime = *publishTime;
     info.shortName = shortened(info.soundName, 8, 8);
-    info.shortSinger = shortened(info.singer, 5, 10);
+    info.shortSinger = shortened(info.singer, 10, 10);
     return info;
 }
 
