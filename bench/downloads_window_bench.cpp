@@ -40,7 +40,7 @@ bool fill(const QString &path, int entries)
         entry.size = 20 * 1024 * 1024;
         entry.bytesDone = entry.size;
         entry.state = DownloadState::Done;
-        if (!history.isPersistent() || history.add(entry) <= 0)
+        if (!history.isPersistent() || !history.add(entry))
             return false;
     }
     bool ok = false;

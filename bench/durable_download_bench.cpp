@@ -37,10 +37,10 @@ double download(const SampleService &service, qint64 bytes, int run)
     QElapsedTimer timer;
     timer.start();
     job.start();
-    if (!finished.wait(600000) || !job.result().ok())
+    if (!finished.wait(600000) || !job.result())
         return -1;
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
-    return QFileInfo(job.result().filePath).size() == bytes ? seconds : -1;
+    return QFileInfo(job.result()->filePath).size() == bytes ? seconds : -1;
 }
 
 } // namespace

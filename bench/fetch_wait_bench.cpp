@@ -64,8 +64,8 @@ int main(int argc, char **argv)
     double cpu = cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - cpuBefore;
     double elapsed = double(wall.nsecsElapsed()) / 1e9;
     std::printf("fetch wait: %.2f s wall, %.4f s cpu on the waiting thread, share %.3f %% (%s)\n", elapsed,
-                cpu, 100.0 * cpu / elapsed, result.ok() ? "answered" : "timed out as expected");
-    if (result.ok())
+                cpu, 100.0 * cpu / elapsed, result.has_value() ? "answered" : "timed out as expected");
+    if (result.has_value())
         return 1;
 
     // The analysis on a shown window, its sound-info request stalled by the service.

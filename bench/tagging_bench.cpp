@@ -44,10 +44,10 @@ double download(const SampleService &service, qint64 bytes, bool tagged)
     QElapsedTimer timer;
     timer.start();
     job.start();
-    if (!finished.wait(600000) || !job.result().ok() || !job.result().untagged.isEmpty())
+    if (!finished.wait(600000) || !job.result() || !job.result()->untagged.isEmpty())
         return -1;
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
-    return QFileInfo(job.result().filePath).size() >= bytes ? seconds : -1;
+    return QFileInfo(job.result()->filePath).size() >= bytes ? seconds : -1;
 }
 
 double median(std::vector<double> values)

@@ -122,19 +122,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const QByteArray &bytes : pages) {
         const bool fetched = !bytes.startsWith('\x02');
         const std::optional<QString> page = fetched ? std::optional(fetchedText(bytes)) : std::nullopt;
-        const HotRefresh refresh = scraper.take(fetched ? FetchResult::success(*page, 200)
-                                                        : FetchResult::failure(QStringLiteral("failed")));
+        const HotRefresh refresh = scraper.take(
+            fetched ? FetchResult(FetchedBody{*page, {}, 200})
+                    : FetchResult(unexpected(FetchFailure::Transport, QStringLiteral("failed"))));
         const std::optional<QList<HotEntry>> expected = reference.apply(page);
         if (!expected) {
-            const auto outcome = fetched ? HotRefresh::Outcome::NoEntries : HotRefresh::Outcome::FetchFailed;
-            FUZZ_CHECK(refresh.outcome == outcome, QString::number(int(refresh.outcome)));
-            FUZZ_CHECK(refresh.entries.isEmpty() && !refresh.reason.isEmpty(), refresh.reason);
+            const auto problem = fetched ? HotListProblem::NoEntries : HotListProblem::FetchFailed;
+            FUZZ_CHECK(!refresh, QStringLiteral("listed"));
+            FUZZ_CHECK(refresh.error().reason == problem, QString::number(int(refresh.error().reason)));
             continue;
         }
-        FUZZ_CHECK(refresh.outcome == HotRefresh::Outcome::Listed, refresh.reason);
+        FUZZ_CHECK(refresh, QString::number(int(refresh.error().reason)));
         for (qsizetype i = 0; i < expected->size(); ++i)
-            FUZZ_CHECK(refresh.entries.value(i) == expected->at(i), QStringLiteral("row %1").arg(i + 1));
-        checkRows(refresh.entries);
+            FUZZ_CHECK(refresh->value(i) == expected->at(i), QStringLiteral("row %1").arg(i + 1));
+        checkRows(*refresh);
     }
     return 0;
 }

@@ -573,17 +573,6 @@
     </message>
 </context>
 <context>
-    <name>DownloadQueue</name>
-    <message>
-        <source>已暂停</source>
-        <translation>Paused</translation>
-    </message>
-    <message>
-        <source>另一个程序已接手这个下载</source>
-        <translation>Another program has taken over this download</translation>
-    </message>
-</context>
-<context>
     <name>DownloadResult</name>
     <message>
         <source>音乐地址无效</source>
@@ -648,6 +637,14 @@
     <message>
         <source>文件过大</source>
         <translation>File too large</translation>
+    </message>
+    <message>
+        <source>已暂停</source>
+        <translation>Paused</translation>
+    </message>
+    <message>
+        <source>另一个程序已接手这个下载</source>
+        <translation>Another program has taken over this download</translation>
     </message>
 </context>
 <context>
@@ -749,6 +746,10 @@ Download it again?</translation>
     <message>
         <source>音乐下载已取消</source>
         <translation>Music download cancelled</translation>
+    </message>
+    <message>
+        <source>无法记入下载历史，未能下载</source>
+        <translation>Could not record it in the download history; not downloaded</translation>
     </message>
 </context>
 <context>

@@ -573,17 +573,6 @@
     </message>
 </context>
 <context>
-    <name>DownloadQueue</name>
-    <message>
-        <source>已暂停</source>
-        <translation>已暫停</translation>
-    </message>
-    <message>
-        <source>另一个程序已接手这个下载</source>
-        <translation>另一個程式已接手這個下載</translation>
-    </message>
-</context>
-<context>
     <name>DownloadResult</name>
     <message>
         <source>音乐地址无效</source>
@@ -648,6 +637,14 @@
     <message>
         <source>文件过大</source>
         <translation>檔案過大</translation>
+    </message>
+    <message>
+        <source>已暂停</source>
+        <translation>已暫停</translation>
+    </message>
+    <message>
+        <source>另一个程序已接手这个下载</source>
+        <translation>另一個程式已接手這個下載</translation>
     </message>
 </context>
 <context>
@@ -749,6 +746,10 @@
     <message>
         <source>音乐下载已取消</source>
         <translation>音樂下載已取消</translation>
+    </message>
+    <message>
+        <source>无法记入下载历史，未能下载</source>
+        <translation>無法記入下載歷史，未能下載</translation>
     </message>
 </context>
 <context>

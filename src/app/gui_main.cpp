@@ -49,16 +49,15 @@ QString usageFailure(const UiTranslators &translators)
 }
 
 // Why the window socket's folder is not used; the window opens all the same.
-QString socketFolderProblem(const UiTranslators &translators, const SingleInstance::SocketPlace &place)
+QString socketFolderProblem(const UiTranslators &translators, const SingleInstance::FolderFailure &failure)
 {
     using SingleInstance::FolderProblem;
     const char *why = "";
-    switch (place.problem) {
-    case FolderProblem::None:
+    switch (failure.reason) {
     case FolderProblem::NotMade:
         return translators
             .text("Cli", QT_TRANSLATE_NOOP("Cli", "无法使用（%1），此窗口不接收之后启动时交来的地址"))
-            .arg(QString::fromLocal8Bit(std::strerror(place.error)));
+            .arg(QString::fromLocal8Bit(std::strerror(failure.code)));
     case FolderProblem::Symlink:
         why = QT_TRANSLATE_NOOP("Cli", "它是符号链接，此窗口不接收之后启动时交来的地址");
         break;
@@ -159,14 +158,14 @@ int runGui(int argc, char **argv)
     // Loaded now so that a wrong --lang is told before any window system is
     // touched; installed once the application exists.
     const bool parsed = parser.parse(arguments);
-    QString languageProblem;
-    const std::unique_ptr<UiTranslators> translators = loadUiLanguage(
-        parser.isSet(Options::Language) ? std::optional(parser.value(Options::Language)) : std::nullopt,
-        &languageProblem);
-    if (!languageProblem.isEmpty()) {
-        printProblem(languageProblem);
+    auto loaded = loadUiLanguage(
+        parser.isSet(Options::Language) ? std::optional(parser.value(Options::Language)) : std::nullopt);
+    if (!loaded) {
+        // Told in the user's own language.
+        printProblem(languageProblemText(*loadUiLanguage(std::nullopt).value(), loaded.error()));
         return UsageError;
     }
+    const std::unique_ptr<UiTranslators> translators = std::move(loaded).value();
     if (!parsed) {
         printFailure(usageFailure(*translators), parser.errorText());
         printProblem(translators->text("Cli", QT_TRANSLATE_NOOP("Cli", "用法见 “vexa-helper --help”")));
@@ -196,25 +195,23 @@ int runGui(int argc, char **argv)
             translators->text("Cli", QT_TRANSLATE_NOOP("Cli", "未知命令 “%1”")).arg(positional.first()));
         return UsageError;
     }
-    QString error;
-    const std::optional<ServiceConfig> hosts =
-        applyServiceHostOptions(parser, ServiceConfig::defaults(), &error, translators.get());
+    const auto hosts = applyServiceHostOptions(parser, ServiceConfig::defaults());
     if (!hosts) {
-        printFailure(usageFailure(*translators), error);
+        printFailure(usageFailure(*translators), hostOptionFailureText(hosts.error(), translators.get()));
         return UsageError;
     }
 
     // A window already open takes the address and this start ends. Not so
     // for the demo, whose sample service the open window does not know, nor
     // for a screenshot, which is of a window of its own.
-    const SingleInstance::SocketPlace instancePlace = SingleInstance::socketPlace();
-    const QString &instancePath = instancePlace.path;
+    const auto instancePlace = SingleInstance::socketPlace();
+    const QString instancePath = instancePlace.value_or(QString());
     bool listens = !parser.isSet(Options::NewWindow) && !parser.isSet(Options::Demo) &&
                    !parser.isSet(Options::Screenshot);
-    if (listens && instancePath.isEmpty()) {
-        printFailure(
-            translators->text("Cli", QT_TRANSLATE_NOOP("Cli", "不使用文件夹 %1")).arg(instancePlace.folder),
-            socketFolderProblem(*translators, instancePlace));
+    if (listens && !instancePlace) {
+        printFailure(translators->text("Cli", QT_TRANSLATE_NOOP("Cli", "不使用文件夹 %1"))
+                         .arg(instancePlace.error().detail),
+                     socketFolderProblem(*translators, instancePlace.error()));
         listens = false;
     }
     if (listens) {
@@ -280,7 +277,7 @@ int runGui(int argc, char **argv)
             for (const QString &download : downloads)
                 pages.append(demo->pageAddress(download));
             windows = std::make_unique<Windows>(
-                *applyServiceHostOptions(parser, ServiceConfig::allAt(demo->hostAndPort()), nullptr), parser,
+                *applyServiceHostOptions(parser, ServiceConfig::allAt(demo->hostAndPort())), parser,
                 address ? std::optional(demo->pageAddress(*address)) : std::nullopt, pages);
         });
         demo->start();
@@ -290,10 +287,12 @@ int runGui(int argc, char **argv)
     // Later starts hand their addresses here. Failing to listen costs only
     // that: this window works on alone.
     InstanceServer instanceServer;
-    if (listens && !instanceServer.listen(instancePath)) {
+    const auto listening = listens ? instanceServer.listen(instancePath)
+                                   : Expected<void, Failure<InstanceServer::ListenProblem>>();
+    if (!listening) {
         printFailure(
             QCoreApplication::translate("Cli", "无法在 %1 接收之后启动时交来的地址").arg(instancePath),
-            instanceServer.errorString());
+            listening.error().detail);
     } else if (listens) {
         QObject::connect(
             &instanceServer, &InstanceServer::addressReceived, &windows->mainWindow(),

@@ -224,26 +224,28 @@ private:
         m_bytes[id] = {entry.bytesDone, entry.size};
         if (lone()) {
             const qint64 size = entry.size;
-            const double average = averageSpeed(result.bytes - m_startBytes.value(id, 0));
-            if (m_progress.isTerminal() && result.ok())
-                m_progress.draw(progressLine(result.bytes, size, average, 24, true), true);
-            else if (!m_progress.isTerminal() && result.ok())
-                m_progress.tenth(size > 0 ? size : result.bytes, size, average, true);
+            const qint64 bytes = result ? result->bytes : result.error().detail.bytes;
+            const double average = averageSpeed(bytes - m_startBytes.value(id, 0));
+            if (m_progress.isTerminal() && result)
+                m_progress.draw(progressLine(bytes, size, average, 24, true), true);
+            else if (!m_progress.isTerminal() && result)
+                m_progress.tenth(size > 0 ? size : bytes, size, average, true);
             m_progress.keep();
         } else {
             m_progress.wipe();
         }
-        if (result.ok()) {
+        if (result) {
             ++m_through;
-            if (!result.untagged.isEmpty())
-                printFailure(QCoreApplication::translate("Cli", "已保存，但未写入标签"), result.untagged);
-            writeTo(stdout, QDir::toNativeSeparators(result.filePath) + u'\n');
+            if (!result->untagged.isEmpty())
+                printFailure(QCoreApplication::translate("Cli", "已保存，但未写入标签"), result->untagged);
+            writeTo(stdout, QDir::toNativeSeparators(result->filePath) + u'\n');
         } else {
-            printFailure(QCoreApplication::translate("Cli", "无法下载 %1").arg(entry.fileUrl), result.detail);
-            if (!result.partPath.isEmpty())
+            const QString detail = downloadFailureDetail(result.error());
+            printFailure(QCoreApplication::translate("Cli", "无法下载 %1").arg(entry.fileUrl), detail);
+            if (const QString &part = result.error().detail.partPath; !part.isEmpty())
                 printNote(QCoreApplication::translate("Cli", "已保留 %1，再次运行同一命令即可继续下载")
-                              .arg(QDir::toNativeSeparators(result.partPath)));
-            fail(m_address.value(id), entry.name, result.detail, DownloadFailed);
+                              .arg(QDir::toNativeSeparators(part)));
+            fail(m_address.value(id), entry.name, detail, DownloadFailed);
         }
         if (!lone() && m_progress.isTerminal())
             drawAll(true);
@@ -272,7 +274,7 @@ private:
                 continue;
             m_queue.pause(it.key());
             const std::optional<DownloadEntry> entry = m_queue.entry(it.key());
-            const QString cancelled = fetchFailureText(FetchFailure::Cancelled);
+            const QString cancelled = fetchFailureText({FetchFailure::Cancelled});
             printFailure(
                 QCoreApplication::translate("Cli", "无法下载 %1").arg(entry ? entry->fileUrl : QString()),
                 cancelled);

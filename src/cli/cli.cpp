@@ -142,15 +142,15 @@ int run(int argc, char **argv)
     // The language comes first so that every message is in it; a failed
     // parse still has the --lang value.
     const bool parsed = parser.parse(QCoreApplication::arguments());
-    QString languageProblem;
-    const std::unique_ptr<UiTranslators> translators = loadUiLanguage(
-        parser.isSet(Options::Language) ? std::optional(parser.value(Options::Language)) : std::nullopt,
-        &languageProblem);
-    translators->install();
-    if (!languageProblem.isEmpty()) {
-        printProblem(languageProblem);
+    auto loaded = loadUiLanguage(
+        parser.isSet(Options::Language) ? std::optional(parser.value(Options::Language)) : std::nullopt);
+    if (!loaded) {
+        // Told in the user's own language.
+        printProblem(languageProblemText(*loadUiLanguage(std::nullopt).value(), loaded.error()));
         return UsageError;
     }
+    const std::unique_ptr<UiTranslators> translators = std::move(loaded).value();
+    translators->install();
     if (!parsed) {
         const QStringList unknown = parser.unknownOptionNames();
         // The window's options are unknown here too; told only when nothing else is.
@@ -213,10 +213,10 @@ int run(int argc, char **argv)
                                           : DownloadSettings::defaults();
     for (const QString &problem : std::as_const(settingsProblems))
         printProblem(problem);
-    if (const QString problem = nameTemplateProblem(nameTemplateOf(parser, settings)); !problem.isEmpty()) {
+    if (const auto checked = checkNameTemplate(nameTemplateOf(parser, settings)); !checked) {
         printFailure(QCoreApplication::translate("Cli", "--name 模板 “%1” 有误")
                          .arg(parser.value(Options::NameTemplate)),
-                     problem);
+                     templateProblemText(checked.error()));
         return UsageError;
     }
     const std::optional<int> jobs = jobsFrom(parser, settings);
@@ -227,10 +227,9 @@ int run(int argc, char **argv)
         return UsageError;
     }
     // Host options are checked before a demo service is started for nothing.
-    QString error;
-    std::optional<ServiceConfig> config = applyServiceHostOptions(parser, ServiceConfig::defaults(), &error);
+    auto config = applyServiceHostOptions(parser, ServiceConfig::defaults());
     if (!config) {
-        printFailure(usageFailure(), error);
+        printFailure(usageFailure(), hostOptionFailureText(config.error()));
         return UsageError;
     }
 
@@ -242,7 +241,7 @@ int run(int argc, char **argv)
             return Failure;
         printNote(QCoreApplication::translate("Cli", "使用示例服务：%1").arg(demo->summary()));
         // The host options still override the service's hosts.
-        config = applyServiceHostOptions(parser, ServiceConfig::allAt(demo->hostAndPort()), nullptr);
+        config = applyServiceHostOptions(parser, ServiceConfig::allAt(demo->hostAndPort()));
         // The demo's port is only known now, so a bare sample id stands for its page.
         pageOf = [service = demo.get()](const QString &address) { return service->pageAddress(address); };
         if (command == QLatin1String("info") && positional.size() == 1)

@@ -65,25 +65,28 @@ void startCommandAnalysis(const QString &address, const ServiceConfig &config, c
 {
     auto *analysis = new SoundAnalysis(address, config.apiHost, options, parent);
     const QString url = soundInfoUrl(analysis->soundId(), config.apiHost);
-    QObject::connect(
-        analysis, &SoundAnalysis::finished, parent,
-        [url, then = std::move(then)](const AnalysisResult &result) {
-            switch (result.status) {
-            case AnalysisStatus::FetchFailed:
-            case AnalysisStatus::Abandoned:
-                printFailure(QCoreApplication::translate("Cli", "无法获取 %1").arg(url), result.reason);
-                then(FetchFailed, {});
-                return;
-            case AnalysisStatus::ExtractFailed:
-                printFailure(QCoreApplication::translate("Cli", "%1 的回答中没有音乐信息").arg(url),
-                             result.reason);
-                then(ExtractFailed, {});
-                return;
-            case AnalysisStatus::Done:
-                then(Success, result.record);
-                return;
-            }
-        });
+    QObject::connect(analysis, &SoundAnalysis::finished, parent,
+                     [url, then = std::move(then)](const AnalysisResult &result) {
+                         if (result) {
+                             then(Success, *result);
+                             return;
+                         }
+                         switch (result.error().reason) {
+                         case AnalysisStatus::Done: // not a failure
+                         case AnalysisStatus::FetchFailed:
+                         case AnalysisStatus::Abandoned:
+                             printFailure(QCoreApplication::translate("Cli", "无法获取 %1").arg(url),
+                                          analysisDetailText(result.error()));
+                             then(FetchFailed, {});
+                             return;
+                         case AnalysisStatus::ExtractFailed:
+                             printFailure(
+                                 QCoreApplication::translate("Cli", "%1 的回答中没有音乐信息").arg(url),
+                                 analysisDetailText(result.error()));
+                             then(ExtractFailed, {});
+                             return;
+                         }
+                     });
     analysis->start();
 }
 

@@ -40,13 +40,14 @@ int runConfigCommand(const QStringList &arguments)
         writeTo(stdout, settings.value(key) + u'\n');
         return Success;
     }
-    if (const QString problem = settings.set(key, arguments.at(1)); !problem.isEmpty()) {
+    if (const auto taken = settings.set(key, arguments.at(1)); !taken) {
         printFailure(QCoreApplication::translate("Cli", "设置 %1 的值 “%2” 有误").arg(key, arguments.at(1)),
-                     problem);
+                     settingProblemText(taken.error()));
         return UsageError;
     }
-    if (const QString problem = stored.change(settings, {key}); !problem.isEmpty()) {
-        printFailure(QCoreApplication::translate("Cli", "设置 %1 未能保存").arg(key), problem);
+    if (const auto saved = stored.change(settings, {key}); !saved) {
+        printFailure(QCoreApplication::translate("Cli", "设置 %1 未能保存").arg(key),
+                     settingProblemText(saved.error()));
         return Failure;
     }
     return Success;

@@ -105,17 +105,17 @@ CommandOutput runHotCommand(const QString &webHost, const FetchOptions &options,
         });
         request.start();
     });
-    switch (refresh.outcome) {
-    case HotRefresh::Outcome::Listed:
-        output.out =
-            json != JsonForm::None ? hotJson(refresh.entries, json) : hotTableText(refresh.entries).toUtf8();
-        break;
-    case HotRefresh::Outcome::FetchFailed:
+    if (refresh) {
+        output.out = json != JsonForm::None ? hotJson(*refresh, json) : hotTableText(*refresh).toUtf8();
+        return output;
+    }
+    switch (refresh.error().reason) {
+    case HotListProblem::FetchFailed:
         output.status = FetchFailed;
         output.err = failureLine(QCoreApplication::translate("Cli", "无法获取 %1").arg(scraper.pageUrl()),
-                                 refresh.reason);
+                                 fetchFailureText(refresh.error().detail));
         break;
-    case HotRefresh::Outcome::NoEntries:
+    case HotListProblem::NoEntries:
         output.status = ExtractFailed;
         output.err =
             failureLine(QCoreApplication::translate("Cli", "无法读取热门列表"),

@@ -82,7 +82,7 @@ void DesktopNotifications::downloadEnded(const DownloadEntry &entry, const Downl
     // Most services read the body as markup, so a "&" in a name must not start one.
     QString body = fileName.toHtmlEscaped();
     if (!ok)
-        body += u'\n' + downloadFailureText(result).toHtmlEscaped();
+        body += u'\n' + (result ? QString() : downloadFailureText(result.error())).toHtmlEscaped();
     QVariantMap hints;
     hints.insert(QStringLiteral("category"),
                  ok ? QStringLiteral("transfer.complete") : QStringLiteral("transfer.error"));

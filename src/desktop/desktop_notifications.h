@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "download/download_result.h"
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -13,7 +14,6 @@ class QDBusMessage;
 class QUrl;
 class QWidget;
 struct DownloadEntry;
-struct DownloadResult;
 
 // Tells the desktop's notification service of a download that ended while
 // the window was not in front, with actions that open the file or its

@@ -45,40 +45,32 @@ bool peerIsThisUser(qintptr descriptor)
 }
 
 // lstat, so a link is seen as a link and never followed.
-SingleInstance::FolderProblem checkFolder(const QByteArray &folder, int *error)
+Expected<void, SingleInstance::FolderFailure> checkFolder(const QString &folder)
 {
     using SingleInstance::FolderProblem;
     struct stat info = {};
-    if (::lstat(folder.constData(), &info) != 0) {
-        *error = errno;
-        return FolderProblem::NotMade;
-    }
+    if (::lstat(QFile::encodeName(folder).constData(), &info) != 0)
+        return unexpected(FolderProblem::NotMade, folder, errno);
     if (S_ISLNK(info.st_mode))
-        return FolderProblem::Symlink;
+        return unexpected(FolderProblem::Symlink, folder);
     if (!S_ISDIR(info.st_mode))
-        return FolderProblem::NotAFolder;
+        return unexpected(FolderProblem::NotAFolder, folder);
     if (info.st_uid != ::getuid())
-        return FolderProblem::OtherOwner;
+        return unexpected(FolderProblem::OtherOwner, folder);
     if ((info.st_mode & 07777) != S_IRWXU)
-        return FolderProblem::OpenToOthers;
-    return FolderProblem::None;
+        return unexpected(FolderProblem::OpenToOthers, folder);
+    return {};
 }
 
-SingleInstance::SocketPlace placeIn(const QString &folder, bool make, const QString &name)
+Expected<QString, SingleInstance::FolderFailure> placeIn(const QString &folder, bool make,
+                                                         const QString &name)
 {
-    SingleInstance::SocketPlace place;
-    place.folder = folder;
-    const QByteArray native = QFile::encodeName(folder);
     // 0700 whatever the umask, which can only take bits away.
-    if (make && ::mkdir(native.constData(), S_IRWXU) != 0 && errno != EEXIST) {
-        place.problem = SingleInstance::FolderProblem::NotMade;
-        place.error = errno;
-        return place;
-    }
-    place.problem = checkFolder(native, &place.error);
-    if (place.problem == SingleInstance::FolderProblem::None)
-        place.path = QDir(folder).filePath(name);
-    return place;
+    if (make && ::mkdir(QFile::encodeName(folder).constData(), S_IRWXU) != 0 && errno != EEXIST)
+        return unexpected(SingleInstance::FolderProblem::NotMade, folder, errno);
+    if (auto checked = checkFolder(folder); !checked)
+        return Unexpected(checked.error());
+    return QDir(folder).filePath(name);
 }
 
 SingleInstance::HandOver sendRequest(const QString &path, const QByteArray &request, int timeoutMs)
@@ -106,11 +98,11 @@ SingleInstance::HandOver sendRequest(const QString &path, const QByteArray &requ
 
 namespace SingleInstance {
 
-SocketPlace socketPlace()
+Expected<QString, FolderFailure> socketPlace()
 {
     const QString override = qEnvironmentVariable("VEXA_HELPER_INSTANCE_SOCKET");
     if (!override.isEmpty())
-        return {override, {}};
+        return override;
     const QString uid = QString::number(::getuid());
     // The runtime folder is the user's alone by rule, but checked all the same.
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
@@ -146,21 +138,23 @@ InstanceServer::InstanceServer(QObject *parent)
     connect(m_server, &QLocalServer::newConnection, this, &InstanceServer::onNewConnection);
 }
 
-bool InstanceServer::listen(const QString &path)
+Expected<void, Failure<InstanceServer::ListenProblem>> InstanceServer::listen(const QString &path)
 {
     if (listenPrivately(path))
-        return true;
+        return {};
     if (m_server->serverError() != QAbstractSocket::AddressInUseError)
-        return false;
+        return unexpected(ListenProblem::Failed, m_server->errorString());
     // Taken only when nobody answers there: a crashed run's leftover.
     QLocalSocket probe;
     probe.connectToServer(path);
     if (probe.waitForConnected(1000)) {
         probe.abort();
-        return false;
+        return unexpected(ListenProblem::Answering, m_server->errorString());
     }
     QLocalServer::removeServer(path);
-    return listenPrivately(path);
+    if (listenPrivately(path))
+        return {};
+    return unexpected(ListenProblem::Failed, m_server->errorString());
 }
 
 bool InstanceServer::listenPrivately(const QString &path)
@@ -170,11 +164,6 @@ bool InstanceServer::listenPrivately(const QString &path)
     // Not left to the umask.
     ::chmod(QFile::encodeName(m_server->fullServerName()).constData(), S_IRUSR | S_IWUSR);
     return true;
-}
-
-QString InstanceServer::errorString() const
-{
-    return m_server->errorString();
 }
 
 void InstanceServer::onNewConnection()

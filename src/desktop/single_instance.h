@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "util/expected.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -17,21 +19,15 @@ namespace SingleInstance {
 // Why the socket's folder is not used: anyone who could plant a socket in
 // it would be handed every later start's addresses.
 enum class FolderProblem {
-    None,
-    NotMade,      // could not be made or looked at (error holds errno)
+    NotMade,      // could not be made or looked at (errno in code)
     Symlink,      // a symbolic link, wherever it points
     NotAFolder,   // something else is there
     OtherOwner,   // another user's
     OpenToOthers, // not mode 0700
 };
 
-struct SocketPlace
-{
-    QString path;   // empty when the folder is refused
-    QString folder; // the folder that holds it, or was refused
-    FolderProblem problem = FolderProblem::None;
-    int error = 0;
-};
+// The detail is the folder.
+using FolderFailure = Failure<FolderProblem>;
 
 // Where the socket lives: VEXA_HELPER_INSTANCE_SOCKET when set (tests keep
 // away from the user's window that way; a bare name lies in the temporary
@@ -39,7 +35,7 @@ struct SocketPlace
 // none, in a folder of the user's own under the temporary folder, made
 // 0700 when missing. The folder is used only when it is a real folder of
 // this user's with mode 0700.
-SocketPlace socketPlace();
+Expected<QString, FolderFailure> socketPlace();
 
 enum class HandOver {
     Delivered, // a window took the address
@@ -70,11 +66,13 @@ class InstanceServer : public QObject
 public:
     explicit InstanceServer(QObject *parent = nullptr);
 
+    enum class ListenProblem {
+        Answering, // a window answers there: never taken
+        Failed,    // the socket's own words in detail
+    };
     // Listens at path, for this user alone. A socket left behind by a
-    // crashed run is taken over; one that still answers is never taken:
-    // false then, as when listening fails for any other reason.
-    bool listen(const QString &path);
-    QString errorString() const;
+    // crashed run is taken over.
+    Expected<void, Failure<ListenProblem>> listen(const QString &path);
 
 signals:
     // A later start handed this address over; empty when it gave none.

@@ -13,7 +13,20 @@
 // The failure lines are the details of a SoundDownload's result, and are
 // translated as its own.
 
-bool DownloadPart::reserve(const DownloadRequest &request)
+namespace {
+
+Unexpected<PartFailure> writeFailure(const FileFailure &failure)
+{
+    return unexpected(failure.reason == FileProblem::DiskFull ? DownloadError::DiskFull
+                                                              : DownloadError::Write,
+                      QCoreApplication::translate("SoundDownload", "无法写入 %1：%2")
+                          .arg(failure.detail, fileFailureText(failure)),
+                      failure.code);
+}
+
+} // namespace
+
+Expected<void, PartFailure> DownloadPart::reserve(const DownloadRequest &request)
 {
     m_owner = {request.fileUrl, request.soundId};
     const QString folder = request.folder.isEmpty() ? QDir::currentPath() : request.folder;
@@ -22,36 +35,40 @@ bool DownloadPart::reserve(const DownloadRequest &request)
     const QString name = wanted.fileName();
     const QDir dir = wanted.dir();
     if (!QDir().mkpath(dir.path()))
-        return failed(DownloadError::Folder,
-                      QCoreApplication::translate("SoundDownload", "无法创建文件夹 %1").arg(dir.path()));
-    const PartClaim claim = claimFreePart(m_file, dir.filePath(name), m_owner);
-    if (claim.state == PartFile::Claim::Failed)
-        return failed(m_file.diskFull() ? DownloadError::DiskFull : DownloadError::Folder,
-                      QCoreApplication::translate("SoundDownload", "无法在 %1 中写入：%2")
-                          .arg(dir.path(), m_file.errorText()));
-    if (claim.state == PartFile::Claim::Busy)
-        return failed(DownloadError::Folder,
-                      QCoreApplication::translate("SoundDownload", "在 %2 中找不到可用于 %1 的文件名")
-                          .arg(name, dir.path()));
-    m_finalPath = claim.finalPath;
-    if (claim.info && m_file.continueAtEnd()) {
-        m_validator = claim.info->validator;
-        m_total = claim.info->total;
-        m_frontRoom = claim.info->frontRoom;
+        return unexpected(DownloadError::Folder,
+                          QCoreApplication::translate("SoundDownload", "无法创建文件夹 %1").arg(dir.path()));
+    const Expected<PartClaim, FileFailure> claim = claimFreePart(m_file, dir.filePath(name), m_owner);
+    if (!claim && claim.error().reason == FileProblem::Busy)
+        return unexpected(DownloadError::Folder,
+                          QCoreApplication::translate("SoundDownload", "在 %2 中找不到可用于 %1 的文件名")
+                              .arg(name, dir.path()));
+    if (!claim)
+        return unexpected(claim.error().reason == FileProblem::DiskFull ? DownloadError::DiskFull
+                                                                        : DownloadError::Folder,
+                          QCoreApplication::translate("SoundDownload", "无法在 %1 中写入：%2")
+                              .arg(dir.path(), fileFailureText(claim.error())),
+                          claim.error().code);
+    m_finalPath = claim->finalPath;
+    if (claim->info && m_file.continueAtEnd()) {
+        m_validator = claim->info->validator;
+        m_total = claim->info->total;
+        m_frontRoom = claim->info->frontRoom;
         m_received = m_file.size() - m_frontRoom;
         m_infoSaved = true;
-        return true;
+        return {};
     }
     return startAgain();
 }
 
-bool DownloadPart::startAgain()
+Expected<void, PartFailure> DownloadPart::startAgain()
 {
     m_infoSaved = false;
     m_validator.clear();
     m_frontRoom = 0;
     m_received = 0;
-    return m_file.startAgain() || failedWriting();
+    if (const Expected<void, FileFailure> emptied = m_file.startAgain(); !emptied)
+        return writeFailure(emptied.error());
+    return {};
 }
 
 void DownloadPart::describe(qint64 total, QByteArray validator)
@@ -66,7 +83,8 @@ void DownloadPart::saveInfo()
     // Without a validator a range could splice two versions: nothing to save.
     if (m_validator.isEmpty())
         return;
-    m_infoSaved = m_file.saveInfo({m_owner.fileUrl, m_validator, m_total, m_frontRoom, m_owner.soundId});
+    m_infoSaved =
+        m_file.saveInfo({m_owner.fileUrl, m_validator, m_total, m_frontRoom, m_owner.soundId}).has_value();
 }
 
 bool DownloadPart::isContinuable() const
@@ -74,32 +92,32 @@ bool DownloadPart::isContinuable() const
     return m_file.isOpen() && infoSaved() && partIsShort(m_received, m_total);
 }
 
-bool DownloadPart::append(const char *data, qint64 size)
+Expected<void, PartFailure> DownloadPart::append(const char *data, qint64 size)
 {
-    if (!m_file.append(data, size))
-        return failedWriting();
+    if (const Expected<void, FileFailure> written = m_file.append(data, size); !written)
+        return writeFailure(written.error());
     m_received += size;
-    return true;
+    return {};
 }
 
-bool DownloadPart::leaveFrontRoom(const QByteArray &room)
+Expected<void, PartFailure> DownloadPart::leaveFrontRoom(const QByteArray &room)
 {
     // The info never describes bytes it does not match: gone while the
     // room is written, saved again with its size.
     forgetInfo();
-    if (!m_file.append(room.constData(), room.size()))
-        return failedWriting();
+    if (const Expected<void, FileFailure> written = m_file.append(room.constData(), room.size()); !written)
+        return writeFailure(written.error());
     m_frontRoom = room.size();
     saveInfo();
-    return true;
+    return {};
 }
 
-bool DownloadPart::dropFrontRoom()
+Expected<void, PartFailure> DownloadPart::dropFrontRoom()
 {
-    if (!m_file.dropFront(m_frontRoom))
-        return failedWriting();
+    if (const Expected<void, FileFailure> dropped = m_file.dropFront(m_frontRoom); !dropped)
+        return writeFailure(dropped.error());
     m_frontRoom = 0;
-    return true;
+    return {};
 }
 
 void DownloadPart::forgetInfo()
@@ -108,31 +126,40 @@ void DownloadPart::forgetInfo()
     m_infoSaved = false;
 }
 
-bool DownloadPart::sync()
+Expected<void, PartFailure> DownloadPart::sync()
 {
-    return m_file.sync() || failedWriting();
+    if (const Expected<void, FileFailure> synced = m_file.sync(); !synced)
+        return writeFailure(synced.error());
+    return {};
 }
 
-QFuture<bool> DownloadPart::writeThrough(bool dropRoom)
+QFuture<Expected<void, PartFailure>> DownloadPart::writeThrough(bool dropRoom)
 {
-    return QtConcurrent::run([this, dropRoom] { return (!dropRoom || dropFrontRoom()) && sync(); });
+    return QtConcurrent::run([this, dropRoom]() -> Expected<void, PartFailure> {
+        if (dropRoom) {
+            if (Expected<void, PartFailure> dropped = dropFrontRoom(); !dropped)
+                return dropped;
+        }
+        return sync();
+    });
 }
 
-bool DownloadPart::moveToFinalName()
+Expected<void, PartFailure> DownloadPart::moveToFinalName()
 {
     // Someone may have taken the name meanwhile: move on, never overwrite.
-    switch (moveToFreeName(m_file, m_finalPath)) {
-    case PartFile::Move::Moved:
-        return true;
-    case PartFile::Move::NameTaken:
-        return failed(
+    const Expected<QString, FileFailure> moved = moveToFreeName(m_file, m_finalPath);
+    if (moved) {
+        m_finalPath = *moved;
+        return {};
+    }
+    if (moved.error().reason == FileProblem::NameTaken)
+        return unexpected(
             DownloadError::Write,
             QCoreApplication::translate("SoundDownload", "找不到可用于 %1 的文件名").arg(m_finalPath));
-    case PartFile::Move::Failed:
-        break;
-    }
-    return failed(DownloadError::Write, QCoreApplication::translate("SoundDownload", "无法重命名 %1：%2")
-                                            .arg(m_file.path(), m_file.errorText()));
+    return unexpected(DownloadError::Write,
+                      QCoreApplication::translate("SoundDownload", "无法重命名 %1：%2")
+                          .arg(m_file.path(), fileFailureText(moved.error())),
+                      moved.error().code);
 }
 
 QString DownloadPart::keep()
@@ -147,18 +174,4 @@ QString DownloadPart::keep()
 void DownloadPart::remove()
 {
     m_file.remove();
-}
-
-bool DownloadPart::failed(DownloadError error, const QString &detail)
-{
-    m_failure = error;
-    m_failureText = detail;
-    return false;
-}
-
-bool DownloadPart::failedWriting()
-{
-    return failed(m_file.diskFull() ? DownloadError::DiskFull : DownloadError::Write,
-                  QCoreApplication::translate("SoundDownload", "无法写入 %1：%2")
-                      .arg(m_file.path(), m_file.errorText()));
 }

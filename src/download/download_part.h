@@ -15,8 +15,12 @@
 // A download's part file and what continuing it takes: claimed beside a free
 // final name, continued when an earlier download of the same sound left it
 // there, its info saved for a later download, started again, given room for
-// the tags, and moved to its final name once whole. A call that fails
-// returns false and leaves why in failure() and failureText().
+// the tags, and moved to its final name once whole.
+
+// A failed step on the part as the download reports it: the error the
+// file's reason means there, and the line for people its result carries.
+using PartFailure = Failure<DownloadError>;
+
 class DownloadPart
 {
 public:
@@ -26,7 +30,7 @@ public:
 
     // Claims "NAME.part" for the request's wanted name in its folder (made
     // when missing), or for the first numbered choice that is free.
-    bool reserve(const DownloadRequest &request);
+    Expected<void, PartFailure> reserve(const DownloadRequest &request);
 
     const QString &finalPath() const { return m_finalPath; }
     // Empty while no part is held.
@@ -38,42 +42,37 @@ public:
     void setTotal(qint64 total) { m_total = total; }
 
     // Empty again, for a body from its first byte; nothing to continue from.
-    bool startAgain();
+    Expected<void, PartFailure> startAgain();
     // What the whole body coming is; its info is saved when it can be continued.
     void describe(qint64 total, QByteArray validator);
     // Whether a retry may continue it: its info is on the disk.
-    bool infoSaved() const { return m_infoSaved && m_file.infoWritten(); }
+    bool infoSaved() const { return m_infoSaved && m_file.infoWritten().has_value(); }
     bool isContinuable() const;
 
-    bool append(const char *data, qint64 size);
+    Expected<void, PartFailure> append(const char *data, qint64 size);
     // room written before the body's first bytes, for the tags to fill.
-    bool leaveFrontRoom(const QByteArray &room);
+    Expected<void, PartFailure> leaveFrontRoom(const QByteArray &room);
     // The room taken out again, for a file saved untagged.
-    bool dropFrontRoom();
+    Expected<void, PartFailure> dropFrontRoom();
     // No later download continues it: it is about to be changed in place.
     void forgetInfo();
 
     // Written through to the disk.
-    bool sync();
+    Expected<void, PartFailure> sync();
     // The room taken out (dropRoom) and the part written through, on a
     // thread of the pool: a big file's sync, or the copy a file system
     // without FALLOC_FL_COLLAPSE_RANGE needs, takes its time. Nothing else
     // may use the part until the future is finished.
-    QFuture<bool> writeThrough(bool dropRoom);
+    QFuture<Expected<void, PartFailure>> writeThrough(bool dropRoom);
     // Renamed to the final name or, should that have been taken meanwhile,
     // the next free numbered one, which finalPath() then tells.
-    bool moveToFinalName();
+    Expected<void, PartFailure> moveToFinalName();
     // Left on the disk for a later download; returns its path.
     QString keep();
     void remove();
 
-    DownloadError failure() const { return m_failure; }
-    const QString &failureText() const { return m_failureText; }
-
 private:
     void saveInfo();
-    bool failed(DownloadError error, const QString &detail);
-    bool failedWriting();
 
     PartFile m_file;
     PartOwner m_owner;
@@ -83,6 +82,4 @@ private:
     qint64 m_frontRoom = 0; // bytes before the body, kept for the tags
     qint64 m_received = 0;
     bool m_infoSaved = false;
-    DownloadError m_failure = DownloadError::None;
-    QString m_failureText;
 };

@@ -10,29 +10,41 @@
 
 #include <cctype>
 
-QString DownloadResult::fileName() const
+QString SavedSound::fileName() const
 {
     return QFileInfo(filePath).fileName();
 }
 
-bool DownloadResult::passes() const
+bool passes(const DownloadFailure &failure)
 {
-    return error == DownloadError::Connection || error == DownloadError::Incomplete ||
-           error == DownloadError::Stalled || error == DownloadError::Cancelled ||
-           (error == DownloadError::HttpStatus && httpStatus >= 500);
+    switch (failure.reason) {
+    case DownloadError::Connection:
+    case DownloadError::Incomplete:
+    case DownloadError::Stalled:
+    case DownloadError::Cancelled:
+    case DownloadError::Paused:
+        return true;
+    case DownloadError::HttpStatus:
+        return failure.code >= 500;
+    default:
+        return false;
+    }
 }
 
-QString downloadFailureText(const DownloadResult &result)
+QString downloadFailureDetail(const DownloadFailure &failure)
 {
-    switch (result.error) {
-    case DownloadError::None:
-        return {};
+    return failure.detail.line.isEmpty() ? downloadFailureText(failure) : failure.detail.line;
+}
+
+QString downloadFailureText(const DownloadFailure &failure)
+{
+    switch (failure.reason) {
     case DownloadError::NotWebAddress:
         return QCoreApplication::translate("DownloadResult", "音乐地址无效");
     case DownloadError::Folder:
         return QCoreApplication::translate("DownloadResult", "无法写入下载文件夹");
     case DownloadError::HttpStatus:
-        return QCoreApplication::translate("DownloadResult", "服务器返回错误 %1").arg(result.httpStatus);
+        return QCoreApplication::translate("DownloadResult", "服务器返回错误 %1").arg(failure.code);
     case DownloadError::Redirect:
         return QCoreApplication::translate("DownloadResult", "下载地址重定向无效");
     case DownloadError::Empty:
@@ -54,6 +66,10 @@ QString downloadFailureText(const DownloadResult &result)
         return QCoreApplication::translate("DownloadResult", "文件过大");
     case DownloadError::Cancelled:
         return QCoreApplication::translate("DownloadResult", "已取消");
+    case DownloadError::Paused:
+        return QCoreApplication::translate("DownloadResult", "已暂停");
+    case DownloadError::TakenOver:
+        return QCoreApplication::translate("DownloadResult", "另一个程序已接手这个下载");
     }
     return {};
 }
@@ -104,32 +120,32 @@ QByteArrayList conflictingLengths(const QList<QNetworkReply::RawHeaderPair> &hea
     return {};
 }
 
-TransferEnd transferEnd(const TransferFacts &facts)
+std::optional<TransferEnd> transferEnd(const TransferFacts &facts)
 {
     const double seconds = std::chrono::duration<double>(facts.stallTimeout).count();
     // Only the transfer time-out cancels a reply that we have not aborted.
     const bool silent = facts.error == QNetworkReply::OperationCanceledError;
     if (!facts.answered) { // no answer at all: refused, unknown host, silent server
         if (silent)
-            return {DownloadError::Stalled, false,
-                    QCoreApplication::translate("DownloadResult", "%1 秒内没有回应").arg(seconds)};
-        return {DownloadError::Connection, false, facts.errorText};
+            return TransferEnd{DownloadError::Stalled, false,
+                               QCoreApplication::translate("DownloadResult", "%1 秒内没有回应").arg(seconds)};
+        return TransferEnd{DownloadError::Connection, false, facts.errorText};
     }
     if (silent) {
         // Silence after some data is how a connection that died without a
         // word looks; silence from the start is a server not answering,
         // and waiting for it again would only multiply the wait.
-        return {DownloadError::Stalled, facts.answerBytes > 0,
-                fetchFailureText(FetchFailure::Stalled, {facts.stallTimeout})};
+        return TransferEnd{DownloadError::Stalled, facts.answerBytes > 0,
+                           fetchFailureText({FetchFailure::Stalled, stalledDetail(facts.stallTimeout)})};
     }
     // A body cut short is told as such, whichever way the transport saw the end.
     const QString counts = QCoreApplication::translate("DownloadResult", "收到 %1 字节，共 %2 字节")
                                .arg(facts.received)
                                .arg(facts.total);
     if (facts.total >= 0 && facts.received < facts.total)
-        return {DownloadError::Incomplete, true, counts};
+        return TransferEnd{DownloadError::Incomplete, true, counts};
     if (facts.total >= 0 && facts.received > facts.total)
-        return {DownloadError::Incomplete, false, counts};
+        return TransferEnd{DownloadError::Incomplete, false, counts};
     switch (facts.error) {
     case QNetworkReply::NoError:
         break;
@@ -137,13 +153,13 @@ TransferEnd transferEnd(const TransferFacts &facts)
     case QNetworkReply::TemporaryNetworkFailureError:
     case QNetworkReply::NetworkSessionFailedError:
     case QNetworkReply::ProxyConnectionClosedError:
-        return {DownloadError::Connection, true, facts.errorText};
+        return TransferEnd{DownloadError::Connection, true, facts.errorText};
     default:
-        return {DownloadError::Connection, false, facts.errorText};
+        return TransferEnd{DownloadError::Connection, false, facts.errorText};
     }
     // A sound of no bytes is no sound, whatever the headers said.
     if (facts.received == 0)
-        return {DownloadError::Empty, false,
-                QCoreApplication::translate("DownloadResult", "服务器发来的是空文件")};
-    return {};
+        return TransferEnd{DownloadError::Empty, false,
+                           QCoreApplication::translate("DownloadResult", "服务器发来的是空文件")};
+    return std::nullopt;
 }

@@ -3,14 +3,16 @@
 
 #pragma once
 
+#include "util/expected.h"
+
 #include <QNetworkReply>
 #include <QString>
 
 #include <chrono>
+#include <optional>
 
-// What a download came to.
+// Why a download ended without its file.
 enum class DownloadError {
-    None,
     NotWebAddress, // the address is not http(s)
     Folder,        // the folder cannot be created or written
     HttpStatus,    // the server answered with an error status
@@ -25,29 +27,41 @@ enum class DownloadError {
     BadAnswer,     // the answer's lengths contradict each other
     TooLarge,      // a body of unannounced length went past the limit
     Cancelled,     // aborted, or the program is ending
+    Paused,        // by the user, before it started
+    TakenOver,     // another program took the download on
 };
 
-struct DownloadResult
+// A sound saved under its final name.
+struct SavedSound
 {
-    DownloadError error = DownloadError::None;
-    QString filePath;   // the saved file when ok()
-    QString detail;     // one line for people when !ok()
-    int httpStatus = 0; // 0 when none arrived
-    qint64 bytes = 0;   // received and written
-    QString partPath;   // when !ok(): the part file kept for a later download, if any
-    QString untagged;   // when ok(): why the tags that were asked for are not in the file
+    QString filePath;
+    qint64 bytes = 0;
+    int httpStatus = 0;
+    QString untagged; // why the tags that were asked for are not in the file
 
-    bool ok() const { return error == DownloadError::None; }
-    // A failure that may pass, so what a later download can continue
-    // stays: a lost connection, a cancel, a server in trouble. A full disk
-    // gets its space back, and a file the server refuses (4xx) is not
-    // continued.
-    bool passes() const;
     QString fileName() const;
 };
 
+// What a download that ended without its file leaves behind.
+struct DownloadLeftover
+{
+    QString line;     // what the server, the network or the disk said, when anything
+    qint64 bytes = 0; // received and written
+    QString partPath; // the part file kept for a later download, if any
+};
+// code: the HTTP status, 0 when none arrived.
+using DownloadFailure = Failure<DownloadError, DownloadLeftover>;
+using DownloadResult = Expected<SavedSound, DownloadFailure>;
+
+// A failure that may pass, so what a later download can continue stays: a
+// lost connection, a cancel, a server in trouble. A full disk gets its space
+// back, and a file the server refuses (4xx) is not continued.
+bool passes(const DownloadFailure &failure);
+
 // Short Chinese reason for the status line.
-QString downloadFailureText(const DownloadResult &result);
+QString downloadFailureText(const DownloadFailure &failure);
+// The line that tells most: what was said, else the reason.
+QString downloadFailureDetail(const DownloadFailure &failure);
 
 // Whether a Content-Type names a web page rather than a file.
 bool isWebPageType(const QByteArray &contentType);
@@ -73,12 +87,12 @@ struct TransferFacts
     std::chrono::milliseconds stallTimeout{};
 };
 
-// What the end means: None when the body is whole; otherwise the error,
-// whether a retry may help, and a line for people.
+// What the end means when the body is not whole: the error, whether a retry
+// may help, and what was seen; nullopt when it is.
 struct TransferEnd
 {
-    DownloadError error = DownloadError::None;
+    DownloadError error = DownloadError::Connection;
     bool retry = false;
     QString detail;
 };
-TransferEnd transferEnd(const TransferFacts &facts);
+std::optional<TransferEnd> transferEnd(const TransferFacts &facts);

@@ -34,20 +34,24 @@ int traced(int result, const char *call, const QString &path, const QString &to 
 } // namespace
 
 // Written through to the disk; file systems that cannot sync (EINVAL) have nothing to wait for.
-bool syncData(int fd, const QString &path)
+Expected<void, FileFailure> syncData(int fd, const QString &path)
 {
-    return traced(::fdatasync(fd), "fdatasync", path) == 0 || errno == EINVAL;
+    if (traced(::fdatasync(fd), "fdatasync", path) != 0 && errno != EINVAL)
+        return fileFailure(path);
+    return {};
 }
 
 // The folder's entries as they are now survive a power cut: a rename or
 // removal is not durable until its folder is synced.
-bool syncFolderOf(const QString &path)
+Expected<void, FileFailure> syncFolderOf(const QString &path)
 {
     const QString folder = QFileInfo(path).absolutePath();
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        return false;
-    const bool synced = traced(::fsync(fd), "fsync", folder) == 0 || errno == EINVAL;
+        return fileFailure(folder);
+    Expected<void, FileFailure> synced;
+    if (traced(::fsync(fd), "fsync", folder) != 0 && errno != EINVAL)
+        synced = fileFailure(folder);
     ::close(fd);
     return synced;
 }
@@ -55,20 +59,27 @@ bool syncFolderOf(const QString &path)
 // Replaces path's content in one step: written beside it, synced, renamed,
 // and the rename made durable, so after a power cut path holds either the
 // old content or the new, never an empty or partial file.
-bool writeFileAtomically(const QString &path, const QByteArray &content)
+Expected<void, FileFailure> writeFileAtomically(const QString &path, const QByteArray &content)
 {
     const QString temporary = path + QStringLiteral(".new");
     const QByteArray name = QFile::encodeName(temporary);
     const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0)
-        return false;
-    const bool written =
-        ::write(fd, content.constData(), size_t(content.size())) == content.size() && syncData(fd, temporary);
-    if (::close(fd) != 0 || !written ||
-        traced(::rename(name.constData(), QFile::encodeName(path).constData()), "rename", temporary, path) !=
-            0) {
+        return fileFailure(temporary);
+    const ssize_t written = ::write(fd, content.constData(), size_t(content.size()));
+    Expected<void, FileFailure> done;
+    if (written != content.size())
+        done = fileFailure(temporary, written < 0 ? errno : ENOSPC);
+    else
+        done = syncData(fd, temporary);
+    if (::close(fd) != 0 && done)
+        done = fileFailure(temporary);
+    if (done && traced(::rename(name.constData(), QFile::encodeName(path).constData()), "rename", temporary,
+                       path) != 0)
+        done = fileFailure(path);
+    if (!done) {
         ::unlink(name.constData());
-        return false;
+        return done;
     }
     return syncFolderOf(path);
 }
@@ -87,19 +98,22 @@ void removeInfoDurably(const QString &infoPath)
         syncFolderOf(infoPath);
 }
 
-// Renames without ever replacing an existing file; false with errno set.
-bool renameNoReplace(const QString &from, const QString &to)
+// Renames without ever replacing an existing file.
+Expected<void, FileFailure> renameNoReplace(const QString &from, const QString &to)
 {
     const QByteArray source = QFile::encodeName(from);
     const QByteArray target = QFile::encodeName(to);
+    const auto failure = [&] {
+        return errno == EEXIST ? unexpected(FileProblem::NameTaken, to, EEXIST) : fileFailure(from);
+    };
     if (traced(::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE),
                "rename", from, to) == 0)
-        return true;
+        return {};
     if (errno != EINVAL && errno != ENOSYS)
-        return false;
+        return failure();
     // File systems without RENAME_NOREPLACE: link() refuses an existing target too.
     if (traced(::link(source.constData(), target.constData()), "link", from, to) != 0)
-        return false;
+        return failure();
     removeFile(from);
-    return true;
+    return {};
 }

@@ -38,53 +38,42 @@ struct Piece
 
 using Part = QList<Piece>;
 
-struct Parsed
-{
-    QList<Part> parts; // split at "/"
-    QString error;
-};
+using Parsed = QList<Part>; // split at "/"
 
-Parsed parse(const QString &pattern)
+Expected<Parsed, TemplateFailure> parse(const QString &pattern)
 {
-    Parsed parsed;
-    if (pattern.trimmed().isEmpty()) {
-        parsed.error = QCoreApplication::translate("NameTemplate", "模板是空的");
-        return parsed;
-    }
-    parsed.parts.append(Part());
+    if (pattern.trimmed().isEmpty())
+        return unexpected(TemplateProblem::Empty);
+    Parsed parts{Part()};
     for (qsizetype i = 0; i < pattern.size(); ++i) {
         const QChar c = pattern.at(i);
         if (c == u'/') {
-            parsed.parts.append(Part());
+            parts.append(Part());
         } else if (c == u'{') {
             const qsizetype end = pattern.indexOf(u'}', i + 1);
-            if (end < 0) {
-                parsed.error = QCoreApplication::translate("NameTemplate", "“{” 没有对应的 “}”");
-                return parsed;
-            }
+            if (end < 0)
+                return unexpected(TemplateProblem::UnclosedBrace);
             const QStringView name = QStringView(pattern).mid(i + 1, end - i - 1);
             const auto known = std::find_if(std::begin(FieldNames), std::end(FieldNames),
                                             [&](const FieldName &f) { return f.name == name; });
-            if (known == std::end(FieldNames)) {
-                parsed.error = QCoreApplication::translate("NameTemplate", "未知字段 {%1}").arg(name);
-                return parsed;
-            }
-            parsed.parts.last().append({known->field, {}});
+            if (known == std::end(FieldNames))
+                return unexpected(TemplateProblem::UnknownField, name.toString());
+            parts.last().append({known->field, {}});
             i = end;
         } else {
-            Part &part = parsed.parts.last();
+            Part &part = parts.last();
             if (part.isEmpty() || part.last().field)
                 part.append({std::nullopt, {}});
             part.last().text += c;
         }
     }
     // The file itself needs a name: a field, or literal text that stays.
-    const Part &last = parsed.parts.constLast();
+    const Part &last = parts.constLast();
     const bool named = std::any_of(last.begin(), last.end(),
                                    [](const Piece &p) { return p.field || !safeFileName(p.text).isEmpty(); });
     if (!named)
-        parsed.error = QCoreApplication::translate("NameTemplate", "去掉不可用的字符后不剩文件名");
-    return parsed;
+        return unexpected(TemplateProblem::NoFileName);
+    return parts;
 }
 
 QString valueOf(Field field, const NameFields &fields)
@@ -137,25 +126,42 @@ QString render(Part part, const NameFields &fields)
 
 } // namespace
 
-QString nameTemplateProblem(const QString &pattern)
+QString templateProblemText(const TemplateFailure &failure)
 {
-    return parse(pattern).error;
+    switch (failure.reason) {
+    case TemplateProblem::Empty:
+        return QCoreApplication::translate("NameTemplate", "模板是空的");
+    case TemplateProblem::UnclosedBrace:
+        return QCoreApplication::translate("NameTemplate", "“{” 没有对应的 “}”");
+    case TemplateProblem::UnknownField:
+        return QCoreApplication::translate("NameTemplate", "未知字段 {%1}").arg(failure.detail);
+    case TemplateProblem::NoFileName:
+        return QCoreApplication::translate("NameTemplate", "去掉不可用的字符后不剩文件名");
+    }
+    return {};
 }
 
-NamedPath templatedFileName(const QString &pattern, const NameFields &fields)
+Expected<void, TemplateFailure> checkNameTemplate(const QString &pattern)
 {
-    const Parsed parsed = parse(pattern);
-    if (!parsed.error.isEmpty())
-        return {{}, parsed.error};
+    if (auto parsed = parse(pattern); !parsed)
+        return Unexpected(parsed.error());
+    return {};
+}
+
+Expected<QString, TemplateFailure> templatedFileName(const QString &pattern, const NameFields &fields)
+{
+    const auto parsed = parse(pattern);
+    if (!parsed)
+        return Unexpected(parsed.error());
     QString path;
-    for (qsizetype i = 0; i + 1 < parsed.parts.size(); ++i) {
-        const QString folder = safeFileName(render(parsed.parts.at(i), fields));
+    for (qsizetype i = 0; i + 1 < parsed->size(); ++i) {
+        const QString folder = safeFileName(render(parsed->at(i), fields));
         if (!folder.isEmpty())
             path += folder + u'/';
     }
-    const Part &last = parsed.parts.constLast();
+    const Part &last = parsed->constLast();
     const bool placesExt =
         std::any_of(last.begin(), last.end(), [](const Piece &p) { return p.field == Field::Ext; });
     const QString extension = placesExt ? QString() : fileExtensionOf(fields.fileUrl);
-    return {path + safeSoundFileName(render(last, fields), extension), {}};
+    return QString(path + safeSoundFileName(render(last, fields), extension));
 }

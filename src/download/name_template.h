@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "util/expected.h"
+
 #include <QString>
 
 // A naming template for saved sound files: literal text with {field}s, "/"
@@ -22,20 +24,21 @@ struct NameFields
     QString fileUrl; // gives the extension
 };
 
-// A relative path ("singer/name.mp3"), or why there is none.
-struct NamedPath
-{
-    QString path;
-    QString error;
-
-    bool ok() const { return error.isEmpty(); }
+// Why a template cannot name files.
+enum class TemplateProblem {
+    Empty,
+    UnclosedBrace,
+    UnknownField, // the field's name in detail
+    NoFileName,   // nothing of the last part is left once made safe
 };
+using TemplateFailure = Failure<TemplateProblem>;
+QString templateProblemText(const TemplateFailure &failure);
 
-// Why the template cannot name files, or empty when it can.
-QString nameTemplateProblem(const QString &pattern);
+Expected<void, TemplateFailure> checkNameTemplate(const QString &pattern);
 
 // The relative path the template gives these values: every part made safe
 // as a file name, empty parts left out, the extension added after the last
 // part unless the template places {ext}. Text between two fields goes with
 // an empty one, so "{singer} - {name}" names exactly as soundFileName does.
-NamedPath templatedFileName(const QString &pattern, const NameFields &fields);
+// A relative path ("singer/name.mp3").
+Expected<QString, TemplateFailure> templatedFileName(const QString &pattern, const NameFields &fields);

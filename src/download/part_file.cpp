@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -56,7 +55,7 @@ QString PartFile::pathFor(const QString &finalPath)
     return finalPath + PartSuffix;
 }
 
-PartFile::Claim PartFile::claim(const QString &path)
+Expected<void, FileFailure> PartFile::claim(const QString &path)
 {
     close();
     const QByteArray name = QFile::encodeName(path);
@@ -73,16 +72,20 @@ PartFile::Claim PartFile::claim(const QString &path)
         }
         if (m_fd < 0) {
             // Not ours to write (a link, a folder, someone else's file): try the next name.
-            m_error = errno;
-            const bool notOurs = m_error == ELOOP || m_error == EISDIR || m_error == ENXIO ||
-                                 ((m_error == EACCES || m_error == EPERM) && pathExists(path));
-            return notOurs ? Claim::Busy : Claim::Failed;
+            const int error = errno;
+            const bool notOurs = error == ELOOP || error == EISDIR || error == ENXIO ||
+                                 ((error == EACCES || error == EPERM) && pathExists(path));
+            if (notOurs)
+                return unexpected(FileProblem::Busy, path, error);
+            return fileFailure(path, error);
         }
         // One writer per part file: a download already writing it holds the lock.
         if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
-            failed();
+            const int error = errno;
             close();
-            return m_error == EWOULDBLOCK ? Claim::Busy : Claim::Failed;
+            if (error == EWOULDBLOCK)
+                return unexpected(FileProblem::Busy, path, error);
+            return fileFailure(path, error);
         }
         struct stat opened;
         struct stat named;
@@ -91,13 +94,13 @@ PartFile::Claim PartFile::claim(const QString &path)
         if (same && S_ISREG(opened.st_mode)) {
             m_path = path;
             m_written = m_writeBack = 0;
-            return Claim::Taken;
+            return {};
         }
         close();
         if (same)
-            return Claim::Busy; // not a regular file: leave it alone
+            return unexpected(FileProblem::Busy, path); // not a regular file: leave it alone
     }
-    return Claim::Busy;
+    return unexpected(FileProblem::Busy, path);
 }
 
 qint64 PartFile::size() const
@@ -114,30 +117,33 @@ std::optional<PartInfo> PartFile::readInfo() const
     return text ? parsePartInfo(*text) : std::nullopt;
 }
 
-bool PartFile::saveInfo(const PartInfo &info)
+Expected<void, FileFailure> PartFile::saveInfo(const PartInfo &info)
 {
     infoWritten();
     if (!isOpen())
-        return false;
+        return failed(EBADF);
     // Off the thread that receives the body, whose bytes go on arriving
     // meanwhile: the syncs cost milliseconds a fast transfer would wait for.
     // The bytes it describes are on the disk before it is; an empty part
     // has none to wait for.
-    m_infoWrite =
-        std::async(Background, [fd = m_fd, path = m_path, text = partInfoText(info), empty = size() == 0] {
-            return (empty || syncData(fd, path)) && writeFileAtomically(partInfoPath(path), text);
-        });
-    return true;
+    m_infoWrite = std::async(Background, [fd = m_fd, path = m_path, text = partInfoText(info),
+                                          empty = size() == 0] {
+        if (Expected<void, FileFailure> synced = empty ? Expected<void, FileFailure>() : syncData(fd, path);
+            !synced)
+            return synced;
+        return writeFileAtomically(partInfoPath(path), text);
+    });
+    return {};
 }
 
-bool PartFile::infoWritten() const
+Expected<void, FileFailure> PartFile::infoWritten() const
 {
     if (m_infoWrite.valid())
-        m_infoWriteOk = m_infoWrite.get();
-    return m_infoWriteOk;
+        m_infoWritten = m_infoWrite.get();
+    return m_infoWritten;
 }
 
-bool PartFile::continueAtEnd()
+Expected<void, FileFailure> PartFile::continueAtEnd()
 {
     const qint64 end = size();
     if (!isOpen())
@@ -145,10 +151,10 @@ bool PartFile::continueAtEnd()
     if (::lseek(m_fd, end, SEEK_SET) != end)
         return failed();
     m_written = m_writeBack = end;
-    return true;
+    return {};
 }
 
-bool PartFile::startAgain()
+Expected<void, FileFailure> PartFile::startAgain()
 {
     if (!isOpen())
         return failed(EBADF);
@@ -156,10 +162,10 @@ bool PartFile::startAgain()
     if (::ftruncate(m_fd, 0) != 0 || ::lseek(m_fd, 0, SEEK_SET) != 0)
         return failed();
     m_written = m_writeBack = 0;
-    return true;
+    return {};
 }
 
-bool PartFile::append(const char *data, qint64 size)
+Expected<void, FileFailure> PartFile::append(const char *data, qint64 size)
 {
     while (size > 0) {
         const ssize_t written = ::write(m_fd, data, size_t(size));
@@ -178,44 +184,42 @@ bool PartFile::append(const char *data, qint64 size)
         ::sync_file_range(m_fd, m_writeBack, m_written - m_writeBack, SYNC_FILE_RANGE_WRITE);
         m_writeBack = m_written;
     }
-    return true;
+    return {};
 }
 
-bool PartFile::sync()
+Expected<void, FileFailure> PartFile::sync()
 {
     if (!isOpen())
         return failed(EBADF);
-    return syncData(m_fd, m_path) || failed();
+    return syncData(m_fd, m_path);
 }
 
-PartFile::Move PartFile::moveTo(const QString &target)
+Expected<void, FileFailure> PartFile::moveTo(const QString &target)
 {
-    if (!isOpen()) {
-        failed(EBADF);
-        return Move::Failed;
-    }
+    if (!isOpen())
+        return failed(EBADF);
     infoWritten(); // its info goes below, not to come back after
-    if (!renameNoReplace(m_path, target)) {
-        failed();
-        return m_error == EEXIST ? Move::NameTaken : Move::Failed;
-    }
+    if (Expected<void, FileFailure> renamed = renameNoReplace(m_path, target); !renamed)
+        return renamed;
     removeFile(partInfoPath(m_path));
     close();
     // The new name made durable, so a saved file stays saved; in the
     // background, as the bytes already are and the name is there to use.
     // close() and the destructor wait for it.
     m_folderSync = std::async(Background, [target] { syncFolderOf(target); });
-    return Move::Moved;
+    return {};
 }
 
-bool PartFile::dropFront(qint64 bytes)
+Expected<void, FileFailure> PartFile::dropFront(qint64 bytes)
 {
     infoWritten();
     if (!isOpen())
         return failed(EBADF);
     const qint64 end = size();
-    if (bytes <= 0 || bytes > end)
-        return bytes == 0 || failed(EINVAL);
+    if (bytes == 0)
+        return {};
+    if (bytes < 0 || bytes > end)
+        return failed(EINVAL);
     // Block-aligned, the file system takes the blocks out without moving data.
     if (::fallocate(m_fd, FALLOC_FL_COLLAPSE_RANGE, 0, bytes) != 0) {
         std::vector<char> buffer(size_t(std::min<qint64>(end - bytes, 1024 * 1024)));
@@ -233,13 +237,15 @@ bool PartFile::dropFront(qint64 bytes)
             return failed();
     }
     m_written = m_writeBack = end - bytes;
-    return ::lseek(m_fd, m_written, SEEK_SET) == m_written || failed();
+    if (::lseek(m_fd, m_written, SEEK_SET) != m_written)
+        return failed();
+    return {};
 }
 
 void PartFile::forgetInfo()
 {
     infoWritten();
-    m_infoWriteOk = true; // nothing left to have failed
+    m_infoWritten = {}; // nothing left to have failed
     if (isOpen())
         removeInfoDurably(partInfoPath(m_path));
 }
@@ -257,7 +263,7 @@ void PartFile::remove()
 void PartFile::close()
 {
     infoWritten(); // the writer uses the descriptor
-    m_infoWriteOk = true;
+    m_infoWritten = {};
     if (m_folderSync.valid())
         m_folderSync.get();
     if (m_fd >= 0)
@@ -267,38 +273,23 @@ void PartFile::close()
     m_path.clear();
 }
 
-bool PartFile::diskFull() const
-{
-    return m_error == ENOSPC || m_error == EDQUOT || m_error == EFBIG;
-}
-
-QString PartFile::errorText() const
-{
-    return QString::fromLocal8Bit(std::strerror(m_error));
-}
-
-bool PartFile::failed(int error)
-{
-    m_error = error;
-    return false;
-}
-
-PartFile::Move moveToFreeName(PartFile &part, QString &wantedPath)
+Expected<QString, FileFailure> moveToFreeName(PartFile &part, const QString &wantedPath)
 {
     const QFileInfo wanted(wantedPath);
     const QString name = wanted.fileName();
     for (int n = 0; n <= MaxFileNumber; ++n) {
         const QString target = wanted.dir().filePath(fileNameChoice(name, n));
-        const PartFile::Move move = part.moveTo(target);
-        if (move == PartFile::Move::Moved)
-            wantedPath = target;
-        if (move != PartFile::Move::NameTaken)
-            return move;
+        const Expected<void, FileFailure> moved = part.moveTo(target);
+        if (moved)
+            return target;
+        if (moved.error().reason != FileProblem::NameTaken)
+            return Unexpected(moved.error());
     }
-    return PartFile::Move::NameTaken;
+    return unexpected(FileProblem::NameTaken, wantedPath, EEXIST);
 }
 
-PartClaim claimFreePart(PartFile &part, const QString &wantedPath, const PartOwner &owner)
+Expected<PartClaim, FileFailure> claimFreePart(PartFile &part, const QString &wantedPath,
+                                               const PartOwner &owner)
 {
     const QFileInfo wanted(wantedPath);
     for (int n = 0; n <= MaxFileNumber; ++n) {
@@ -306,11 +297,11 @@ PartClaim claimFreePart(PartFile &part, const QString &wantedPath, const PartOwn
         // A final name is free only while nobody else is writing towards it.
         if (pathExists(finalPath))
             continue;
-        const PartFile::Claim claim = part.claim(PartFile::pathFor(finalPath));
-        if (claim == PartFile::Claim::Failed)
-            return {claim, {}, {}};
-        if (claim == PartFile::Claim::Busy)
+        const Expected<void, FileFailure> claimed = part.claim(PartFile::pathFor(finalPath));
+        if (!claimed && claimed.error().reason == FileProblem::Busy)
             continue;
+        if (!claimed)
+            return Unexpected(claimed.error());
         std::optional<PartInfo> info = part.readInfo();
         const PartUse use = partUse(part.size(), info, owner, part.madeByClaim());
         if (use == PartUse::NotOurs) {
@@ -319,7 +310,7 @@ PartClaim claimFreePart(PartFile &part, const QString &wantedPath, const PartOwn
         }
         if (use != PartUse::Continue)
             info.reset();
-        return {claim, finalPath, info};
+        return PartClaim{finalPath, info};
     }
-    return {};
+    return unexpected(FileProblem::Busy, wantedPath);
 }

@@ -5,10 +5,10 @@
 
 #include "download/download_resume.h"
 #include "download/durable_file.h" // setPartFileTrace
+#include "download/file_failure.h"
 
 #include <QString>
 
-#include <cerrno>
 #include <functional>
 #include <future>
 #include <optional>
@@ -20,21 +20,10 @@ bool pathExists(const QString &path);
 // one download at a time writes it, with its info beside it in
 // "NAME.part.meta". Owns its descriptor: closed exactly once, by remove(),
 // close(), a move into place or the destructor, which keeps the files.
-// Failures leave errno in error().
+// A failure's detail is the part (or the name in the way), its code errno.
 class PartFile
 {
 public:
-    enum class Claim {
-        Taken,  // opened and locked, created when missing
-        Busy,   // another download writes it, or it is not ours to write
-        Failed, // it cannot be created or locked
-    };
-    enum class Move {
-        Moved,     // under the new name, and closed
-        NameTaken, // something has the name already: try another
-        Failed,
-    };
-
     PartFile() = default;
     ~PartFile();
     PartFile(const PartFile &) = delete;
@@ -42,8 +31,9 @@ public:
 
     static QString pathFor(const QString &finalPath);
 
-    // Closes whatever was held first.
-    Claim claim(const QString &path);
+    // Opened and locked, created when missing; closes whatever was held
+    // first. Busy when another download writes it, or it is not ours to write.
+    Expected<void, FileFailure> claim(const QString &path);
     bool isOpen() const { return m_fd >= 0; }
     const QString &path() const { return m_path; } // empty when not open
     // Created by the last claim rather than found there.
@@ -53,27 +43,27 @@ public:
     std::optional<PartInfo> readInfo() const;
     // Starts writing the info in the background: the part's bytes written
     // so far synced first, then the info written beside it, synced, renamed
-    // into place and its folder synced. False when nothing was started.
-    bool saveInfo(const PartInfo &info);
-    // Waits for the info being written; false when that failed. Every
+    // into place and its folder synced. A failure when nothing was started.
+    Expected<void, FileFailure> saveInfo(const PartInfo &info);
+    // Waits for the info being written, and tells how that went. Every
     // other change to the files waits for it too.
-    bool infoWritten() const;
+    Expected<void, FileFailure> infoWritten() const;
 
     // Writes go on after the bytes already there.
-    bool continueAtEnd();
+    Expected<void, FileFailure> continueAtEnd();
     // Empties the part; its info goes first, as it must never describe
     // bytes it does not match.
-    bool startAgain();
-    bool append(const char *data, qint64 size);
+    Expected<void, FileFailure> startAgain();
+    Expected<void, FileFailure> append(const char *data, qint64 size);
     // Written through to the disk.
-    bool sync();
-    // Renamed to target, never replacing anything there, and closed; the
-    // folder is synced in the background until close() or the destructor.
-    // Sync the bytes first.
-    Move moveTo(const QString &target);
+    Expected<void, FileFailure> sync();
+    // Renamed to target, never replacing anything there (NameTaken: try
+    // another), and closed; the folder is synced in the background until
+    // close() or the destructor. Sync the bytes first.
+    Expected<void, FileFailure> moveTo(const QString &target);
     // The first bytes taken out, the rest moved to the front; writes go on
     // at the new end.
-    bool dropFront(qint64 bytes);
+    Expected<void, FileFailure> dropFront(qint64 bytes);
     // The info goes, so the part is started afresh rather than continued.
     void forgetInfo();
     // The part and its info deleted, while still locked so that no other
@@ -82,36 +72,31 @@ public:
     // Kept on disk for a later download.
     void close();
 
-    int error() const { return m_error; }
-    bool diskFull() const; // no space, or over the file-size limit
-    QString errorText() const;
-
 private:
-    bool failed(int error = errno);
+    Unexpected<FileFailure> failed(int error = errno) const { return fileFailure(m_path, error); }
 
     int m_fd = -1;
     bool m_made = false;
-    mutable std::future<bool> m_infoWrite;
-    mutable bool m_infoWriteOk = true;
+    mutable std::future<Expected<void, FileFailure>> m_infoWrite;
+    mutable Expected<void, FileFailure> m_infoWritten;
     std::future<void> m_folderSync;
     QString m_path;
     qint64 m_written = 0;   // bytes in the file, as far as we wrote them
     qint64 m_writeBack = 0; // disk writes started up to here
-    int m_error = 0;
 };
 
 // Moves the part to wantedPath, or else to the first free numbered choice
-// of it (" (1)", …), never replacing anything; wantedPath becomes the name
-// it got. NameTaken when every choice is taken.
-PartFile::Move moveToFreeName(PartFile &part, QString &wantedPath);
+// of it (" (1)", …), never replacing anything; returns the name it got.
+// NameTaken, with wantedPath, when every choice is taken.
+Expected<QString, FileFailure> moveToFreeName(PartFile &part, const QString &wantedPath);
 
 // The part of the first numbered choice of wantedPath whose final name is
-// free and whose part is new or owner's, claimed by part. Busy when every
-// choice is taken.
+// free and whose part is new or owner's, claimed by part. Busy, with
+// wantedPath, when every choice is taken.
 struct PartClaim
 {
-    PartFile::Claim state = PartFile::Claim::Busy;
     QString finalPath;
     std::optional<PartInfo> info; // when the part can be continued
 };
-PartClaim claimFreePart(PartFile &part, const QString &wantedPath, const PartOwner &owner);
+Expected<PartClaim, FileFailure> claimFreePart(PartFile &part, const QString &wantedPath,
+                                               const PartOwner &owner);

@@ -63,10 +63,11 @@ SoundDownload::~SoundDownload()
         finishTagging();
     delete std::exchange(m_tagging, nullptr); // waits for any tagging left
     if (m_running) {
-        m_result.error = DownloadError::Cancelled;
+        m_result =
+            Unexpected(DownloadFailure{DownloadError::Cancelled, {{}, m_part.received(), {}}, m_httpStatus});
         m_running = false;
     }
-    cleanUp(m_result.error == DownloadError::Cancelled && m_part.isContinuable());
+    cleanUp(!m_result && m_result.error().reason == DownloadError::Cancelled && m_part.isContinuable());
 }
 
 void SoundDownload::start()
@@ -82,10 +83,8 @@ void SoundDownload::start()
                  .arg(m_request.fileUrl));
         return;
     }
-    if (!m_part.reserve(m_request)) {
-        failPart();
+    if (!partDone(m_part.reserve(m_request)))
         return;
-    }
     if (m_request.tags) {
         m_tagging = new SoundTagging(*m_request.tags, m_request.coverUrl, m_part.finalPath(), this);
         connect(m_tagging, &SoundTagging::finished, this, &SoundDownload::onTagged);
@@ -98,7 +97,7 @@ void SoundDownload::sendRequest()
 {
     QNetworkAccessManager *manager = sharedNetworkManager();
     if (!manager) {
-        fail(DownloadError::Cancelled, fetchFailureText(FetchFailure::NoApplication));
+        fail(DownloadError::Cancelled, fetchFailureText({FetchFailure::NoApplication}));
         return;
     }
     QNetworkRequest request{QUrl(m_request.fileUrl)};
@@ -123,7 +122,7 @@ void SoundDownload::sendRequest()
     }
     // The manager takes its replies with it when the program ends.
     connect(m_reply, &QObject::destroyed, this,
-            [this] { fail(DownloadError::Cancelled, fetchFailureText(FetchFailure::Quitting)); });
+            [this] { fail(DownloadError::Cancelled, fetchFailureText({FetchFailure::Quitting})); });
 }
 
 void SoundDownload::abort()
@@ -131,7 +130,7 @@ void SoundDownload::abort()
     // The body is whole and being tagged or saved: it is saved once done.
     if ((m_tagging && m_tagging->isTagging()) || m_saving)
         return;
-    fail(DownloadError::Cancelled, fetchFailureText(FetchFailure::Cancelled));
+    fail(DownloadError::Cancelled, fetchFailureText({FetchFailure::Cancelled}));
 }
 
 void SoundDownload::finishTagging()
@@ -151,7 +150,7 @@ bool SoundDownload::checkAnswer()
     if (head.status == 0)
         return true; // no answer at all: the transfer error tells why
     m_answerChecked = true;
-    m_result.httpStatus = head.status;
+    m_httpStatus = head.status;
     const AnswerMeaning meaning = answerMeaning(head, {m_rangeStart, m_part.validator(), m_part.total()});
     switch (meaning.kind) {
     case AnswerMeaning::Kind::AskAgain:
@@ -252,8 +251,8 @@ bool SoundDownload::drain()
                     .arg(byteSizeText(double(m_request.maxUnsizedBytes))));
         if (m_part.received() == 0 && !leaveFrontRoom(QByteArray::fromRawData(m_buffer.data(), got)))
             return false;
-        if (!m_part.append(m_buffer.data(), got))
-            return failPart();
+        if (!partDone(m_part.append(m_buffer.data(), got)))
+            return false;
         m_answerBytes += got;
         m_transferred += got;
     }
@@ -277,14 +276,14 @@ void SoundDownload::onFinished()
         return;
     if (m_answerChecked && !drain())
         return;
-    const TransferEnd end =
+    const std::optional<TransferEnd> end =
         transferEnd({m_reply->error(), m_reply->errorString(), m_answerChecked, m_answerBytes,
                      m_part.received(), m_part.total(), m_request.stallTimeout});
-    if (end.error != DownloadError::None) {
-        if (end.retry)
-            retryOrFail(end.error, end.detail);
+    if (end) {
+        if (end->retry)
+            retryOrFail(end->error, end->detail);
         else
-            fail(end.error, end.detail);
+            fail(end->error, end->detail);
         return;
     }
     if (m_tagging) {
@@ -321,10 +320,9 @@ bool SoundDownload::fail(DownloadError error, const QString &detail)
     if (!m_running)
         return false;
     m_running = false;
-    m_result.error = error;
-    m_result.detail = detail;
-    m_result.bytes = m_part.received();
-    cleanUp(m_result.passes() && m_part.isContinuable());
+    const DownloadFailure failure{error, {detail, m_part.received(), {}}, m_httpStatus};
+    m_result = Unexpected(failure);
+    cleanUp(passes(failure) && m_part.isContinuable());
     announceEnd();
     return false;
 }
@@ -335,15 +333,14 @@ void SoundDownload::dropReply()
     discardReply(std::exchange(m_reply, nullptr), this);
 }
 
-bool SoundDownload::failPart()
+bool SoundDownload::partDone(const Expected<void, PartFailure> &step)
 {
-    return fail(m_part.failure(), m_part.failureText());
+    return step || fail(step.error().reason, step.error().detail);
 }
 
 void SoundDownload::restartFromZero()
 {
-    if (!m_part.startAgain())
-        failPart();
+    partDone(m_part.startAgain());
 }
 
 bool SoundDownload::leaveFrontRoom(const QByteArray &head)
@@ -351,13 +348,13 @@ bool SoundDownload::leaveFrontRoom(const QByteArray &head)
     if (!m_tagging || m_part.frontRoom() > 0)
         return true;
     const qint64 room = m_tagging->frontRoomFor(head);
-    return room == 0 || m_part.leaveFrontRoom(emptyId3Tag(room, m_request.tags->id3Version)) || failPart();
+    return room == 0 || partDone(m_part.leaveFrontRoom(emptyId3Tag(room, m_request.tags->id3Version)));
 }
 
 void SoundDownload::onTagged(const TagOutcome &outcome)
 {
     if (!outcome.written)
-        m_result.untagged = outcome.detail;
+        m_untagged = outcome.detail;
     save(!outcome.written); // saved as it came: the room goes again
 }
 
@@ -366,7 +363,7 @@ void SoundDownload::save(bool dropRoom)
     // Written through, tags and all, before the name says the file is whole;
     // the reply goes first, as nothing may end it while the part is away.
     dropReply();
-    m_saving = new QFutureWatcher<bool>(this);
+    m_saving = new QFutureWatcher<Expected<void, PartFailure>>(this);
     connect(m_saving, &QFutureWatcherBase::finished, this, &SoundDownload::commit);
     m_saving->setFuture(m_part.writeThrough(dropRoom));
 }
@@ -375,15 +372,12 @@ void SoundDownload::commit()
 {
     if (!m_saving)
         return; // already committed by a wait
-    QFutureWatcher<bool> *saving = std::exchange(m_saving, nullptr);
+    QFutureWatcher<Expected<void, PartFailure>> *saving = std::exchange(m_saving, nullptr);
     saving->disconnect(this);
     saving->deleteLater();
-    if (!saving->result() || !m_part.moveToFinalName()) {
-        failPart();
+    if (!partDone(saving->result()) || !partDone(m_part.moveToFinalName()))
         return;
-    }
-    m_result.bytes = m_part.received();
-    m_result.filePath = m_part.finalPath();
+    m_result = SavedSound{m_part.finalPath(), m_part.received(), m_httpStatus, m_untagged};
     m_running = false;
     cleanUp(false);
     announceEnd();
@@ -393,8 +387,11 @@ void SoundDownload::cleanUp(bool keepPart)
 {
     m_retryTimer->stop();
     dropReply();
-    if (keepPart)
-        m_result.partPath = m_part.keep();
-    else
+    if (keepPart) {
+        const QString kept = m_part.keep();
+        if (!m_result)
+            m_result.error().detail.partPath = kept;
+    } else {
         m_part.remove();
+    }
 }

@@ -55,6 +55,7 @@ public:
     QString partPath() const { return m_part.path(); }
     // Whether a stop now keeps the part for a later download to continue.
     bool isContinuable() const { return m_part.isContinuable(); }
+    // How it ended, once it has (!isRunning()).
     const DownloadResult &result() const { return m_result; }
     const DownloadRequest &request() const { return m_request; }
 
@@ -83,17 +84,21 @@ private:
     void save(bool dropRoom);
     void commit();
     bool fail(DownloadError error, const QString &detail); // false, for returning
-    bool failPart();                                       // fail() with the part's failure
+    // True when the part's step went well; otherwise fail() with its failure.
+    bool partDone(const Expected<void, PartFailure> &step);
     void dropReply();
     void cleanUp(bool keepPart);
 
     DownloadRequest m_request;
     DownloadResult m_result;
+    int m_httpStatus = 0; // of the last answer
+    QString m_untagged;
     QPointer<QNetworkReply> m_reply;
     QTimer *m_retryTimer = nullptr;
     QTimer *m_speedTimer = nullptr;
-    SoundTagging *m_tagging = nullptr;        // when tags are wanted
-    QFutureWatcher<bool> *m_saving = nullptr; // while the part is written through
+    SoundTagging *m_tagging = nullptr; // when tags are wanted
+    // While the part is written through.
+    QFutureWatcher<Expected<void, PartFailure>> *m_saving = nullptr;
     DownloadPart m_part;
     bool m_started = false;
     bool m_running = false;

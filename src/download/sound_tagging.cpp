@@ -39,7 +39,8 @@ void SoundTagging::fetchCover()
 {
     if (m_coverFetch || m_coverDone)
         return;
-    if (!isWebAddress(m_coverUrl)) {
+    // Handed over by whoever had it already: the window shows it.
+    if (!isWebAddress(m_coverUrl) || !m_tags.cover.isEmpty()) {
         coverDone();
         return;
     }
@@ -77,8 +78,8 @@ void SoundTagging::onCover(const FetchResult &result)
 {
     // An error page is no cover; coverPictureOf() checks that it is a picture.
     // Checked and converted here, while the body may still be coming.
-    if (result.ok() && result.httpStatus() >= 200 && result.httpStatus() < 300)
-        m_tags.cover = coverPictureOf(result.bytes()).bytes;
+    if (result && result->httpStatus >= 200 && result->httpStatus < 300)
+        m_tags.cover = coverPictureOf(result->bytes).bytes;
     m_coverFetch->deleteLater();
     m_coverFetch = nullptr;
     coverDone();

@@ -10,7 +10,7 @@
 #include <QString>
 
 class HttpRequest;
-class FetchResult;
+#include "net/http_request.h"
 class QTimer;
 
 // The tagging of one download: the cover is fetched while the body comes

@@ -319,17 +319,12 @@ void HotListWindow::onRefreshed(const HotRefresh &result)
     // Closed meanwhile: the scraper has taken the page, but the user no
     // longer looks at the list, so nothing is shown.
     if (m_loaded) {
-        switch (result.outcome) {
-        case HotRefresh::Outcome::Listed:
-            m_rows->setEntries(result.entries);
-            break;
-        case HotRefresh::Outcome::FetchFailed:
+        if (result)
+            m_rows->setEntries(*result);
+        else if (result.error().reason == HotListProblem::FetchFailed)
             showMessage(this, MessageKind::Warning, fetchFailedText());
-            break;
-        case HotRefresh::Outcome::NoEntries:
+        else
             showMessage(this, MessageKind::Warning, noEntriesText());
-            break;
-        }
     }
     emit refreshEnded();
 }

@@ -110,21 +110,20 @@ void DownloadHistory::Private::startWriting(DownloadHistory *owner, const QStrin
     }
 }
 
-qint64 DownloadHistory::add(const DownloadEntry &entry)
+Expected<qint64, StoreFailure> DownloadHistory::add(const DownloadEntry &entry)
 {
     if (d->readOnly)
-        return 0;
+        return unexpected(StoreRefusal::ReadOnly, entry);
     DownloadEntry e = entry;
     e.id = newId();
     d->writer->post({HistoryJob::Kind::Add, {e}});
     return e.id;
 }
 
-qint64 DownloadHistory::addUnlessTaken(const DownloadEntry &entry, std::optional<DownloadEntry> *taken)
+Expected<qint64, StoreFailure> DownloadHistory::addUnlessTaken(const DownloadEntry &entry)
 {
-    taken->reset();
     if (d->readOnly)
-        return 0;
+        return unexpected(StoreRefusal::ReadOnly, entry);
     const auto takenNow = [&] {
         const HistoryWriter::Pending pending = d->writer->pending();
         const QList<DownloadState> states = {DownloadState::Done, DownloadState::Queued,
@@ -140,14 +139,16 @@ qint64 DownloadHistory::addUnlessTaken(const DownloadEntry &entry, std::optional
         return takenBy(rows, entry);
     };
     // Told now, as the caller must know; the writer looks again inside its lock.
-    if ((*taken = takenNow()))
-        return 0;
+    if (const auto taken = takenNow())
+        return unexpected(StoreRefusal::Taken, *taken);
     DownloadEntry e = entry;
     e.id = newId();
     d->writer->post({HistoryJob::Kind::AddUnlessTaken, {e}});
     if (m_exactClaims && flush() && d->writer->isLost(e.id)) {
-        *taken = takenNow();
-        return 0;
+        // The one that took it may have ended and gone meanwhile.
+        if (const auto taken = takenNow())
+            return unexpected(StoreRefusal::Taken, *taken);
+        return unexpected(StoreRefusal::Moved, e);
     }
     return e.id;
 }
@@ -157,15 +158,17 @@ void DownloadHistory::update(const DownloadEntry &entry)
     d->writer->post({HistoryJob::Kind::Update, {entry}});
 }
 
-bool DownloadHistory::updateIf(const DownloadEntry &entry, DownloadState state)
+Expected<void, StoreFailure> DownloadHistory::updateIf(const DownloadEntry &entry, DownloadState state)
 {
-    if (d->readOnly || d->writer->isLost(entry.id))
-        return false;
+    if (d->readOnly)
+        return unexpected(StoreRefusal::ReadOnly, entry);
+    if (d->writer->isLost(entry.id))
+        return unexpected(StoreRefusal::Moved, entry);
     const std::optional<DownloadEntry> now = this->entry(entry.id);
     if (!now || now->state != state)
-        return false;
+        return unexpected(StoreRefusal::Moved, now.value_or(entry));
     d->writer->post({HistoryJob::Kind::UpdateIf, {entry}, state});
-    return true;
+    return {};
 }
 
 void DownloadHistory::saveProgress(const QList<DownloadEntry> &entries)

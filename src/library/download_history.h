@@ -4,6 +4,7 @@
 #pragma once
 
 #include "library/download_entry.h"
+#include "util/expected.h"
 
 #include <QList>
 #include <QObject>
@@ -12,6 +13,14 @@
 #include <chrono>
 #include <functional>
 #include <optional>
+
+// Why the history did not store an entry.
+enum class StoreRefusal {
+    ReadOnly, // the history is only read: newer than the program, or not ours to write
+    Taken,    // the sound is taken care of; the entry that has it is the detail
+    Moved,    // the stored entry is no longer in the state it was known in
+};
+using StoreFailure = Failure<StoreRefusal, DownloadEntry>;
 
 // Every download the window and the command line started, kept in one
 // SQLite database (WAL, a busy time-out, so both may use it at once).
@@ -65,19 +74,18 @@ public:
 
     // Stores a new entry (its id is ignored) and returns its new id, chosen
     // here: growing with time, and unique among programs writing the file.
-    qint64 add(const DownloadEntry &entry);
+    Expected<qint64, StoreFailure> add(const DownloadEntry &entry);
     // Stores a new entry unless the sound is already taken care of: done
     // with its file still there, or on its way to the same folder in a
-    // process that is still running. Returns the new id, or 0 and the entry
-    // that has it in taken. Checked again when written: another program
-    // that took the sound meanwhile makes it lost().
-    qint64 addUnlessTaken(const DownloadEntry &entry, std::optional<DownloadEntry> *taken);
+    // process that is still running (Taken). Checked again when written:
+    // another program that took the sound meanwhile makes it lost().
+    Expected<qint64, StoreFailure> addUnlessTaken(const DownloadEntry &entry);
     // Writes every field of a stored entry.
     void update(const DownloadEntry &entry);
     // The same, only while the stored entry is still in state: another
-    // program may have taken it on meanwhile. False when it is not as
+    // program may have taken it on meanwhile. Moved when it is not as
     // read now; when it is not as written, lost() tells.
-    bool updateIf(const DownloadEntry &entry, DownloadState state);
+    Expected<void, StoreFailure> updateIf(const DownloadEntry &entry, DownloadState state);
     // Several entries' bytes in one transaction: for batched progress.
     void saveProgress(const QList<DownloadEntry> &entries);
     void remove(qint64 id);

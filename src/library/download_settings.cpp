@@ -24,8 +24,8 @@ QString yesNo(bool on)
     return on ? QStringLiteral("true") : QStringLiteral("false");
 }
 
-// Returns why the text is neither, and leaves the value as it was then.
-QString setYesNo(bool &value, const QString &text)
+// Leaves the value as it was when the text is neither.
+Expected<void, SettingFailure> setYesNo(bool &value, const QString &text)
 {
     const QString word = text.trimmed().toLower();
     static const QStringList on = {QStringLiteral("true"), QStringLiteral("yes"), QStringLiteral("on"),
@@ -33,12 +33,36 @@ QString setYesNo(bool &value, const QString &text)
     static const QStringList off = {QStringLiteral("false"), QStringLiteral("no"), QStringLiteral("off"),
                                     QStringLiteral("0")};
     if (!on.contains(word) && !off.contains(word))
-        return QCoreApplication::translate("DownloadSettings", "不是 true 或 false");
+        return unexpected(SettingProblem::NotYesNo);
     value = on.contains(word);
     return {};
 }
 
 } // namespace
+
+QString settingProblemText(const SettingFailure &failure)
+{
+    switch (failure.reason) {
+    case SettingProblem::UnknownKey:
+        return QCoreApplication::translate("DownloadSettings", "未知设置");
+    case SettingProblem::EmptyFolder:
+        return QCoreApplication::translate("DownloadSettings", "文件夹为空");
+    case SettingProblem::RelativeFolder:
+        return QCoreApplication::translate("DownloadSettings", "须为绝对路径（以 / 或 ~/ 开头）");
+    case SettingProblem::BadTemplate:
+        return templateProblemText({TemplateProblem(failure.code), failure.detail});
+    case SettingProblem::NotYesNo:
+        return QCoreApplication::translate("DownloadSettings", "不是 true 或 false");
+    case SettingProblem::BadId3Version:
+        return QCoreApplication::translate("DownloadSettings", "ID3 版本只能是 3 或 4");
+    case SettingProblem::BadJobs:
+        return QCoreApplication::translate("DownloadSettings", "同时下载数只能是 1 到 %1")
+            .arg(DownloadSettings::MaxJobs);
+    case SettingProblem::Unwritable:
+        return QCoreApplication::translate("DownloadSettings", "无法写入 %1").arg(failure.detail);
+    }
+    return {};
+}
 
 QSettings openSettingsFile()
 {
@@ -76,26 +100,27 @@ QString DownloadSettings::value(const QString &key) const
     return {};
 }
 
-QString DownloadSettings::set(const QString &key, const QString &text)
+Expected<void, SettingFailure> DownloadSettings::set(const QString &key, const QString &text)
 {
     if (key == FolderKey) {
         if (text.trimmed().isEmpty())
-            return QCoreApplication::translate("DownloadSettings", "文件夹为空");
+            return unexpected(SettingProblem::EmptyFolder);
         // The shell leaves a quoted "~" alone; a relative folder would mean
         // a different place from every folder the program is started in.
         QString path = text;
         if (path == u'~' || path.startsWith(QStringLiteral("~/")))
             path.replace(0, 1, QDir::homePath());
         if (QDir::isRelativePath(path))
-            return QCoreApplication::translate("DownloadSettings", "须为绝对路径（以 / 或 ~/ 开头）");
+            return unexpected(SettingProblem::RelativeFolder, path);
         folder = QDir::cleanPath(path);
         return {};
     }
     if (key == NameKey) {
-        const QString problem = nameTemplateProblem(text);
-        if (problem.isEmpty())
-            nameTemplate = text;
-        return problem;
+        if (const auto checked = checkNameTemplate(text); !checked)
+            return unexpected(SettingProblem::BadTemplate, checked.error().detail,
+                              int(checked.error().reason));
+        nameTemplate = text;
+        return {};
     }
     if (key == TagsKey)
         return setYesNo(tags, text);
@@ -104,7 +129,7 @@ QString DownloadSettings::set(const QString &key, const QString &text)
     if (key == Id3Key) {
         const QString number = text.trimmed();
         if (number != QLatin1String("3") && number != QLatin1String("4"))
-            return QCoreApplication::translate("DownloadSettings", "ID3 版本只能是 3 或 4");
+            return unexpected(SettingProblem::BadId3Version, number);
         id3Version = number.toInt();
         return {};
     }
@@ -112,11 +137,11 @@ QString DownloadSettings::set(const QString &key, const QString &text)
         bool ok = false;
         const int number = text.trimmed().toInt(&ok);
         if (!ok || number < 1 || number > MaxJobs)
-            return QCoreApplication::translate("DownloadSettings", "同时下载数只能是 1 到 %1").arg(MaxJobs);
+            return unexpected(SettingProblem::BadJobs, text);
         jobs = number;
         return {};
     }
-    return QCoreApplication::translate("DownloadSettings", "未知设置");
+    return unexpected(SettingProblem::UnknownKey, key);
 }
 
 QStringList DownloadSettings::keysDifferingFrom(const DownloadSettings &other) const
@@ -144,12 +169,12 @@ void applyStoredTexts(DownloadSettings &settings, const QMap<QString, QString> &
         if (!texts.contains(key))
             continue;
         const QString text = texts.value(key);
-        const QString problem = settings.set(key, text);
-        if (!problem.isEmpty() && problems)
+        const auto taken = settings.set(key, text);
+        if (!taken && problems)
             problems->append(
                 QCoreApplication::translate("DownloadSettings", "%1 中 %2=%3 有误（%4），改用 %5")
-                    .arg(QDir::toNativeSeparators(openSettingsFile().fileName()), key, text, problem,
-                         settings.value(key)));
+                    .arg(QDir::toNativeSeparators(openSettingsFile().fileName()), key, text,
+                         settingProblemText(taken.error()), settings.value(key)));
     }
 }
 
@@ -160,7 +185,7 @@ DownloadSettings loadDownloadSettings(QStringList *problems)
     return settings;
 }
 
-QString saveDownloadSettings(const DownloadSettings &settings, const QStringList &keys)
+Expected<void, SettingFailure> saveDownloadSettings(const DownloadSettings &settings, const QStringList &keys)
 {
     QSettings stored = openSettingsFile();
     for (const QString &key : keys)
@@ -168,5 +193,5 @@ QString saveDownloadSettings(const DownloadSettings &settings, const QStringList
     stored.sync();
     if (stored.status() == QSettings::NoError)
         return {};
-    return QCoreApplication::translate("DownloadSettings", "无法写入 %1").arg(stored.fileName());
+    return unexpected(SettingProblem::Unwritable, stored.fileName());
 }

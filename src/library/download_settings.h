@@ -3,11 +3,27 @@
 
 #pragma once
 
+#include "util/expected.h"
+
 #include <QMap>
 #include <QString>
 #include <QStringList>
 
 class QSettings;
+
+// Why a setting was refused, or the settings could not be stored.
+enum class SettingProblem {
+    UnknownKey,
+    EmptyFolder,
+    RelativeFolder,
+    BadTemplate, // code: the template's TemplateProblem, detail: its detail
+    NotYesNo,
+    BadId3Version,
+    BadJobs,
+    Unwritable, // the settings file, named in detail
+};
+using SettingFailure = Failure<SettingProblem>;
+QString settingProblemText(const SettingFailure &failure);
 
 // How downloads are saved, and whether sound addresses copied elsewhere go
 // into the address box; kept in the user's config folder between runs.
@@ -33,9 +49,8 @@ struct DownloadSettings
     // unknown key.
     QString value(const QString &key) const;
 
-    // Sets a key from text. Returns why it was refused (the previous value
-    // stays), or empty when it was taken.
-    QString set(const QString &key, const QString &text);
+    // Sets a key from text; a refused text leaves the previous value.
+    Expected<void, SettingFailure> set(const QString &key, const QString &text);
 
     // The keys under which other holds another value.
     QStringList keysDifferingFrom(const DownloadSettings &other) const;
@@ -56,9 +71,9 @@ QMap<QString, QString> storedSettingTexts();
 void applyStoredTexts(DownloadSettings &settings, const QMap<QString, QString> &texts, QStringList *problems);
 
 // Writes the settings under these keys only, so that others stored meanwhile
-// are kept; returns why they could not be written, or empty.
-QString saveDownloadSettings(const DownloadSettings &settings,
-                             const QStringList &keys = DownloadSettings::keys());
+// are kept.
+Expected<void, SettingFailure> saveDownloadSettings(const DownloadSettings &settings,
+                                                    const QStringList &keys = DownloadSettings::keys());
 
 // The program's settings file in the user's config folder, which the
 // window's own settings share.

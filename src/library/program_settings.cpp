@@ -19,22 +19,23 @@ ProgramSettings::ProgramSettings(QObject *parent)
     watch();
 }
 
-QString ProgramSettings::change(const DownloadSettings &edited, const QStringList &keys)
+Expected<void, SettingFailure> ProgramSettings::change(const DownloadSettings &edited,
+                                                       const QStringList &keys)
 {
     if (keys.isEmpty())
         return {};
     DownloadSettings next = m_current;
     for (const QString &key : keys)
-        next.set(key, edited.value(key));
-    const QString problem = saveDownloadSettings(next, keys);
-    if (problem.isEmpty()) {
+        (void)next.set(key, edited.value(key)); // edited's values were taken by set() already
+    const auto saved = saveDownloadSettings(next, keys);
+    if (saved) {
         for (const QString &key : std::as_const(keys))
             m_stored.insert(key, next.value(key));
     }
     take(next);
-    if (!problem.isEmpty())
-        emit saveFailed(problem);
-    return problem;
+    if (!saved)
+        emit saveFailed(saved.error());
+    return saved;
 }
 
 void ProgramSettings::watch()

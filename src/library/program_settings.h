@@ -27,14 +27,14 @@ public:
     const QStringList &problems() const { return m_problems; }
 
     // Takes edited's values under these keys and stores only those, so a
-    // value left alone never overwrites a newer one in the file. Returns why
-    // they could not be stored, or empty.
-    QString change(const DownloadSettings &edited, const QStringList &keys);
+    // value left alone never overwrites a newer one in the file. Values that
+    // cannot be stored hold for this run all the same.
+    Expected<void, SettingFailure> change(const DownloadSettings &edited, const QStringList &keys);
 
 signals:
     void changed(const DownloadSettings &settings);
     // A change could not be stored; it holds for this run all the same.
-    void saveFailed(const QString &why);
+    void saveFailed(const SettingFailure &why);
     // A value stored later in the file was refused; the one in use stays.
     void refused(const QString &problem);
 

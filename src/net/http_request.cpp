@@ -14,36 +14,6 @@
 #include <QTimer>
 #include <QUrl>
 
-FetchResult FetchResult::success(QString text, int httpStatus)
-{
-    FetchResult result;
-    result.m_ok = true;
-    result.m_text = std::move(text);
-    result.m_httpStatus = httpStatus;
-    return result;
-}
-
-FetchResult FetchResult::successBytes(QByteArray body, int httpStatus)
-{
-    FetchResult result = success(QString(), httpStatus);
-    result.m_bytes = std::move(body);
-    return result;
-}
-
-FetchResult FetchResult::failure(QString reason, int httpStatus)
-{
-    return failure(FetchFailure::Transport, std::move(reason), httpStatus);
-}
-
-FetchResult FetchResult::failure(FetchFailure failure, QString reason, int httpStatus)
-{
-    FetchResult result;
-    result.m_failure = failure;
-    result.m_error = std::move(reason);
-    result.m_httpStatus = httpStatus;
-    return result;
-}
-
 QByteArray charsetOf(const QByteArray &contentType)
 {
     const QList<QByteArray> params = contentType.split(';');
@@ -108,19 +78,18 @@ int statusOf(const QNetworkReply *reply)
 
 } // namespace
 
-QString fetchFailureText(FetchFailure failure, const FetchOptions &options)
+QString fetchFailureText(const FetchError &error)
 {
-    switch (failure) {
-    case FetchFailure::None:
+    switch (error.reason) {
     case FetchFailure::Transport:
+        return error.detail;
     case FetchFailure::BadAddress:
-        break;
+        return QCoreApplication::translate("HttpTextFetch", "不是有效的地址：%1").arg(error.detail);
     case FetchFailure::Stalled:
-        return QCoreApplication::translate("HttpTextFetch", "%1 秒内未收到数据")
-            .arg(std::chrono::duration<double>(options.stallTimeout).count());
+        return QCoreApplication::translate("HttpTextFetch", "%1 秒内未收到数据").arg(error.detail.toDouble());
     case FetchFailure::TooLarge:
         return QCoreApplication::translate("HttpTextFetch", "回应大于 %1")
-            .arg(sizeText(options.maxBodyBytes));
+            .arg(sizeText(error.detail.toLongLong()));
     case FetchFailure::NoApplication:
         return QCoreApplication::translate("HttpTextFetch", "没有运行请求的应用程序对象");
     case FetchFailure::Cancelled:
@@ -129,6 +98,11 @@ QString fetchFailureText(FetchFailure failure, const FetchOptions &options)
         return QCoreApplication::translate("HttpTextFetch", "程序正在退出");
     }
     return {};
+}
+
+QString stalledDetail(std::chrono::milliseconds timeout)
+{
+    return QString::number(std::chrono::duration<double>(timeout).count());
 }
 
 HttpRequest::HttpRequest(QString address, FetchOptions options, BodyAs bodyAs, QObject *parent)
@@ -156,9 +130,7 @@ void HttpRequest::start()
         return;
     }
     if (!url.isValid() || url.host().isEmpty()) {
-        finish(FetchResult::failure(
-            FetchFailure::BadAddress,
-            QCoreApplication::translate("HttpTextFetch", "不是有效的地址：%1").arg(m_address)));
+        finish(unexpected(FetchFailure::BadAddress, m_address));
         return;
     }
 
@@ -186,7 +158,7 @@ void HttpRequest::start()
             abortWith(FetchFailure::TooLarge);
     });
     connect(m_reply, &QNetworkReply::readyRead, this, [this] {
-        if (m_abortReason != FetchFailure::None)
+        if (m_abortReason)
             return;
         m_body += m_reply->readAll();
         if (m_body.size() > m_options.maxBodyBytes) {
@@ -210,7 +182,7 @@ void HttpRequest::abort()
 
 void HttpRequest::abortWith(FetchFailure reason)
 {
-    if (m_abortReason == FetchFailure::None)
+    if (!m_abortReason)
         m_abortReason = reason;
     if (m_reply)
         m_reply->abort(); // finishes the reply, synchronously
@@ -223,17 +195,17 @@ void HttpRequest::onFinished()
     QNetworkReply *reply = m_reply;
     const int status = statusOf(reply);
     const QNetworkReply::NetworkError error = reply->error();
-    if (m_abortReason == FetchFailure::None && reply->isOpen())
+    if (!m_abortReason && reply->isOpen())
         m_body += reply->readAll();
     const QByteArray contentType = reply->header(QNetworkRequest::ContentTypeHeader).toByteArray();
     const QString errorText = reply->errorString();
     dropReply();
 
-    if (m_abortReason != FetchFailure::None) {
+    if (m_abortReason) {
         // Nobody waits for the status of an abandoned answer.
         const bool abandoned =
             m_abortReason == FetchFailure::Cancelled || m_abortReason == FetchFailure::Quitting;
-        fail(m_abortReason, abandoned ? 0 : status);
+        fail(*m_abortReason, abandoned ? 0 : status);
         return;
     }
     // Content and server errors describe the HTTP status of a response that
@@ -244,7 +216,7 @@ void HttpRequest::onFinished()
         error >= QNetworkReply::ProtocolUnknownError && error <= QNetworkReply::ProtocolFailure;
     if (error != QNetworkReply::NoError &&
         (error < QNetworkReply::ContentAccessDenied || protocolError || status == 0)) {
-        finish(FetchResult::failure(errorText, status));
+        finish(unexpected(FetchFailure::Transport, errorText, status));
         return;
     }
     if (m_body.size() > m_options.maxBodyBytes) {
@@ -253,14 +225,19 @@ void HttpRequest::onFinished()
     }
     QByteArray body = std::exchange(m_body, QByteArray());
     if (m_bodyAs == BodyAs::Bytes)
-        finish(FetchResult::successBytes(std::move(body), status));
+        finish(FetchedBody{{}, std::move(body), status});
     else
-        finish(FetchResult::success(decodeBody(body, contentType), status));
+        finish(FetchedBody{decodeBody(body, contentType), {}, status});
 }
 
 void HttpRequest::fail(FetchFailure failure, int httpStatus)
 {
-    finish(FetchResult::failure(failure, fetchFailureText(failure, m_options), httpStatus));
+    QString detail;
+    if (failure == FetchFailure::Stalled)
+        detail = stalledDetail(m_options.stallTimeout);
+    else if (failure == FetchFailure::TooLarge)
+        detail = QString::number(m_options.maxBodyBytes);
+    finish(unexpected(failure, detail, httpStatus));
 }
 
 void HttpRequest::finish(const FetchResult &result)

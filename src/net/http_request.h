@@ -4,6 +4,7 @@
 #pragma once
 
 #include "net/network_access.h"
+#include "util/expected.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -11,6 +12,7 @@
 #include <QString>
 
 #include <chrono>
+#include <optional>
 
 struct FetchOptions
 {
@@ -22,49 +24,44 @@ struct FetchOptions
 
 // Why a request brought no answer.
 enum class FetchFailure {
-    None,
-    Transport,     // the connection failed, or the server broke the protocol
-    Stalled,       // no byte for the stall time-out
-    TooLarge,      // the body is larger than allowed
-    BadAddress,    // nothing that can be fetched
+    Transport,     // the connection failed, or the server broke the protocol (the network's words in detail)
+    Stalled,       // no byte for the stall time-out (its seconds in detail)
+    TooLarge,      // the body is larger than allowed (the limit's bytes in detail)
+    BadAddress,    // nothing that can be fetched (the address in detail)
     NoApplication, // no application object to run requests
     Cancelled,     // aborted
     Quitting,      // the application object is going
 };
+// code: the HTTP status, when one arrived.
+using FetchError = Failure<FetchFailure>;
 
-// The line for people that tells a failure of a request run with options;
-// empty for Transport and BadAddress, whose lines tell more than the reason.
-QString fetchFailureText(FetchFailure failure, const FetchOptions &options = {});
+// The line for people that tells a failure.
+QString fetchFailureText(const FetchError &error);
+// A Stalled failure's detail: the stall time-out.
+QString stalledDetail(std::chrono::milliseconds timeout);
 
-// Either the decoded body of a response (any status) or a failure.
-class FetchResult
+// An answer, whatever its status.
+struct FetchedBody
 {
-public:
-    static FetchResult success(QString text, int httpStatus);
-    static FetchResult successBytes(QByteArray body, int httpStatus);
-    static FetchResult failure(QString reason, int httpStatus = 0); // a Transport failure
-    static FetchResult failure(FetchFailure failure, QString reason, int httpStatus = 0);
-
-    bool ok() const { return m_ok; }
-    FetchFailure reason() const { return m_failure; } // None when ok()
-    // Nobody wants the answer any more: aborted, or the application is quitting.
-    bool isAbandoned() const
-    {
-        return m_failure == FetchFailure::Cancelled || m_failure == FetchFailure::Quitting;
-    }
-    const QString &text() const { return m_text; }
-    const QByteArray &bytes() const { return m_bytes; } // BodyAs::Bytes only
-    const QString &error() const { return m_error; }    // one line, when !ok()
-    int httpStatus() const { return m_httpStatus; }     // 0 when none arrived
-
-private:
-    bool m_ok = false;
-    FetchFailure m_failure = FetchFailure::None;
-    QString m_text;
-    QByteArray m_bytes;
-    QString m_error;
-    int m_httpStatus = 0;
+    QString text;     // BodyAs::Text
+    QByteArray bytes; // BodyAs::Bytes
+    int httpStatus = 0;
 };
+
+// Either the decoded body of a response (any status) or why none came.
+using FetchResult = Expected<FetchedBody, FetchError>;
+
+// Nobody wants the answer any more: aborted, or the application is quitting.
+inline bool isAbandoned(const FetchResult &result)
+{
+    return !result && (result.error().reason == FetchFailure::Cancelled ||
+                       result.error().reason == FetchFailure::Quitting);
+}
+// The status of the answer, or of the one a failure cut short; 0 when none arrived.
+inline int httpStatusOf(const FetchResult &result)
+{
+    return result ? result->httpStatus : result.error().code;
+}
 
 class QNetworkReply;
 class QTimer;
@@ -107,7 +104,7 @@ private:
     QPointer<QNetworkReply> m_reply;
     QTimer *m_stallTimer = nullptr;
     QByteArray m_body;
-    FetchFailure m_abortReason = FetchFailure::None;
+    std::optional<FetchFailure> m_abortReason;
     bool m_started = false;
     bool m_running = false;
 };

@@ -54,10 +54,13 @@ PictureLoad::PictureLoad(QString pathOrAddress, const FetchOptions &options, QOb
     m_request = new HttpRequest(m_source, limited, BodyAs::Bytes, this);
     connect(m_request, &HttpRequest::finished, this, [this](const FetchResult &fetched) {
         // An error page is no picture, whatever its body holds.
-        if (fetched.isAbandoned())
+        if (isAbandoned(fetched))
             return;
-        emit finished(!fetched.ok() || fetched.httpStatus() >= 400 ? QImage()
-                                                                   : pictureFromBytes(fetched.bytes()));
+        const QImage picture =
+            !fetched || fetched->httpStatus >= 400 ? QImage() : pictureFromBytes(fetched->bytes);
+        if (!picture.isNull())
+            m_bytes = fetched->bytes;
+        emit finished(picture);
     });
 }
 

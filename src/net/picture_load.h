@@ -38,6 +38,8 @@ class PictureLoad : public QObject
 public:
     PictureLoad(QString pathOrAddress, const FetchOptions &options, QObject *parent = nullptr);
     void start();
+    // The fetched bytes of a picture that loaded from the web, as they came.
+    const QByteArray &bytes() const { return m_bytes; }
 
 signals:
     void finished(const QImage &picture);
@@ -47,4 +49,5 @@ private:
 
     const QString m_source;
     HttpRequest *m_request = nullptr;
+    QByteArray m_bytes;
 };

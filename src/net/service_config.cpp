@@ -71,8 +71,8 @@ void addServiceHostOptions(QCommandLineParser &parser)
     parser.addOptions(serviceHostOptions());
 }
 
-std::optional<ServiceConfig> applyServiceHostOptions(const QCommandLineParser &parser, ServiceConfig base,
-                                                     QString *error, const UiTranslators *translators)
+Expected<ServiceConfig, HostOptionFailure> applyServiceHostOptions(const QCommandLineParser &parser,
+                                                                   ServiceConfig base)
 {
     struct Override
     {
@@ -85,14 +85,16 @@ std::optional<ServiceConfig> applyServiceHostOptions(const QCommandLineParser &p
         if (!parser.isSet(o.option))
             continue;
         const QString value = parser.value(o.option);
-        if (!isValidHost(value)) {
-            if (error)
-                *error = (translators ? translators->text("ServiceConfig", BadHostText)
-                                      : QCoreApplication::translate("ServiceConfig", BadHostText))
-                             .arg(o.option, value);
-            return std::nullopt;
-        }
+        if (!isValidHost(value))
+            return unexpected(HostOptionProblem::NotAHost, BadHostOption{o.option, value});
         *o.field = value;
     }
     return base;
+}
+
+QString hostOptionFailureText(const HostOptionFailure &failure, const UiTranslators *translators)
+{
+    return (translators ? translators->text("ServiceConfig", BadHostText)
+                        : QCoreApplication::translate("ServiceConfig", BadHostText))
+        .arg(failure.detail.option, failure.detail.value);
 }

@@ -3,7 +3,9 @@
 
 #pragma once
 
+#include "util/expected.h"
 #include <QList>
+
 #include <QString>
 
 #include <optional>
@@ -39,10 +41,18 @@ bool isValidHost(const QString &host);
 QList<QCommandLineOption> serviceHostOptions();
 void addServiceHostOptions(QCommandLineParser &parser);
 
-// Applies the host options given on the command line over base. On a bad
-// value returns nullopt and sets error to a one-line message, translated by
-// translators when given (before the application object exists), else by
-// the installed ones.
-std::optional<ServiceConfig> applyServiceHostOptions(const QCommandLineParser &parser, ServiceConfig base,
-                                                     QString *error,
-                                                     const UiTranslators *translators = nullptr);
+// A host option whose value is not a host.
+struct BadHostOption
+{
+    QString option;
+    QString value;
+};
+enum class HostOptionProblem { NotAHost };
+using HostOptionFailure = Failure<HostOptionProblem, BadHostOption>;
+
+// Applies the host options given on the command line over base.
+Expected<ServiceConfig, HostOptionFailure> applyServiceHostOptions(const QCommandLineParser &parser,
+                                                                   ServiceConfig base);
+// The line that tells the failure, translated by translators when given
+// (before the application object exists), else by the installed ones.
+QString hostOptionFailureText(const HostOptionFailure &failure, const UiTranslators *translators = nullptr);

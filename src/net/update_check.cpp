@@ -45,14 +45,17 @@ UpdateCheck::UpdateCheck(const QString &versionFileUrl, const FetchOptions &opti
 {
     connect(m_request, &HttpRequest::finished, this, [this](const FetchResult &fetched) {
         // Abandoned only when the program is ending: nobody is left to tell.
-        if (fetched.isAbandoned())
+        if (isAbandoned(fetched))
             return;
-        const QString text = fetched.ok() ? fetched.text() : QString();
-        UpdateCheckResult result;
-        result.outcome = decideUpdate(text);
-        result.tag = versionTagIn(text).value_or(QString());
-        result.error = fetched.ok() ? QString() : fetched.error();
-        emit finished(result);
+        if (!fetched) {
+            emit finished(unexpected(UpdateProblem::Unreachable, fetched.error()));
+            return;
+        }
+        const UpdateOutcome outcome = decideUpdate(fetched->text);
+        if (outcome == UpdateOutcome::CheckFailed)
+            emit finished(unexpected(UpdateProblem::Unreadable, FetchError{}));
+        else
+            emit finished(UpdateFinding{outcome, versionTagIn(fetched->text).value_or(QString())});
     });
 }
 

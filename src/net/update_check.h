@@ -33,12 +33,18 @@ UpdateOutcome decideUpdate(const QString &fetchedText);
 // The announcement for another version, tag shown verbatim between brackets.
 QString otherVersionMessage(const QString &tag);
 
-struct UpdateCheckResult
+// A version file that names a version: this one (UpToDate) or another.
+struct UpdateFinding
 {
-    UpdateOutcome outcome = UpdateOutcome::CheckFailed;
-    QString tag;   // the version the file names, when it names one
-    QString error; // why nothing readable arrived, for people
+    UpdateOutcome outcome = UpdateOutcome::UpToDate;
+    QString tag;
 };
+enum class UpdateProblem {
+    Unreachable, // the fetch's failure is the detail
+    Unreadable,  // it names no version: an error page, a proxy's login page
+};
+using UpdateError = Failure<UpdateProblem, FetchError>;
+using UpdateCheckResult = Expected<UpdateFinding, UpdateError>;
 
 // The check of the maker's version file: one request, ending in one
 // finished(result) from the event loop. Destroying it cancels it quietly.

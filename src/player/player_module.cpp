@@ -15,10 +15,11 @@ PlayerBackend *playerBackend()
 {
     static PlayerBackend *loaded = nullptr;
     if (!loaded) {
-        QString error;
-        loaded = loadPlayerBackend(playerModuleFolders(), &error);
-        if (!loaded)
-            qWarning("vexa-helper: the player cannot play: %s", qPrintable(error));
+        const auto backend = loadPlayerBackend(playerModuleFolders());
+        if (backend)
+            loaded = *backend;
+        else
+            qWarning("vexa-helper: the player cannot play: %s", qPrintable(backend.error().detail));
     }
     return loaded;
 }
@@ -32,7 +33,7 @@ QStringList playerModuleFolders()
     return folders;
 }
 
-PlayerBackend *loadPlayerBackend(const QStringList &folders, QString *error)
+Expected<PlayerBackend *, Failure<ModuleProblem>> loadPlayerBackend(const QStringList &folders)
 {
     QStringList problems;
     for (const QString &folder : folders) {
@@ -48,9 +49,9 @@ PlayerBackend *loadPlayerBackend(const QStringList &folders, QString *error)
         problems +=
             loader.isLoaded() ? file + QStringLiteral(": not the player's module") : loader.errorString();
     }
-    if (error)
-        *error = problems.isEmpty() ? QStringLiteral("no %1 in %2")
-                                          .arg(QStringLiteral(VEXA_PLAYER_MODULE_FILE), folders.join(u':'))
-                                    : problems.join(QStringLiteral("; "));
-    return nullptr;
+    if (problems.isEmpty())
+        return unexpected(
+            ModuleProblem::Missing,
+            QStringLiteral("no %1 in %2").arg(QStringLiteral(VEXA_PLAYER_MODULE_FILE), folders.join(u':')));
+    return unexpected(ModuleProblem::Unusable, problems.join(QStringLiteral("; ")));
 }

@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "util/expected.h"
+
 #include <QStringList>
 
 class PlayerBackend;
@@ -17,5 +19,11 @@ PlayerBackend *playerBackend();
 // still works, then Qt's library paths (QT_PLUGIN_PATH).
 QStringList playerModuleFolders();
 
-// The first loadable module in folders, or null with the reasons in *error.
-PlayerBackend *loadPlayerBackend(const QStringList &folders, QString *error = nullptr);
+enum class ModuleProblem {
+    Missing,  // in none of the folders
+    Unusable, // there, but it would not load or is not the player's
+};
+
+// The first loadable module in folders; the detail of a failure names what
+// was tried.
+Expected<PlayerBackend *, Failure<ModuleProblem>> loadPlayerBackend(const QStringList &folders);

@@ -74,7 +74,7 @@ void SoundStream::fetchFrom(qint64 offset)
     QNetworkAccessManager *manager = sharedNetworkManager();
     if (!manager) {
         m_fruitlessTries = m_options.retries;
-        fetchFailed(fetchFailureText(FetchFailure::NoApplication));
+        fetchFailed(fetchFailureText({FetchFailure::NoApplication}));
         return;
     }
     QNetworkRequest request{m_url};

@@ -84,22 +84,23 @@ void DownloadBatch::handOn()
 
 void DownloadBatch::take(const Item &item, const AnalysisResult &result)
 {
-    if (result.status == AnalysisStatus::Abandoned)
+    if (!result && result.error().reason == AnalysisStatus::Abandoned)
         return; // the program is ending: nothing to record
-    if (!result.ok()) {
+    if (!result) {
         DownloadEntry entry;
         entry.soundId = soundIdFromAddress(item.address);
         entry.pageAddress = item.address;
         entry.name = item.name;
         entry.singer = item.singer;
-        const QString text = analysisFailureText(result);
-        if (text != result.reason) // the network's own words, for --verbose
-            qInfo("analysis of %s failed: %s", qUtf8Printable(item.address), qUtf8Printable(result.reason));
-        emit failed({item.address, m_queue.addFailed(entry, text), text, result.status});
+        const QString text = analysisFailureText(result.error());
+        // What the network or the answer said, for --verbose.
+        qInfo("analysis of %s failed: %s", qUtf8Printable(item.address),
+              qUtf8Printable(analysisDetailText(result.error())));
+        emit failed({item.address, m_queue.addFailed(entry, text).value_or(0), text, result.error().reason});
         return;
     }
-    const DownloadEntry entry = soundDownloadEntry(
-        result.record, soundPagePrefix(m_config.webHost) + result.record.soundId, m_settings);
+    const DownloadEntry entry =
+        soundDownloadEntry(*result, soundPagePrefix(m_config.webHost) + result->soundId, m_settings);
     if (m_donePolicy != DonePolicy::Download) {
         if (const std::optional<DownloadEntry> done = m_queue.history().doneWithFile(entry.soundId)) {
             if (m_donePolicy == DonePolicy::Skip)
@@ -109,25 +110,24 @@ void DownloadBatch::take(const Item &item, const AnalysisResult &result)
             return;
         }
     }
-    std::optional<DownloadEntry> taken;
-    const qint64 id = queue(entry, &taken);
-    if (taken) // done or on its way after all: another run got there since the look above
-        emit skipped(item.address, *taken);
-    else if (id > 0)
-        emit queued(item.address, id);
+    const auto stored = queue(entry);
+    if (stored)
+        emit queued(item.address, *stored);
+    else if (stored.error().reason == StoreRefusal::Taken) // another run got there since the look above
+        emit skipped(item.address, stored.error().detail);
     else // the history would not take it, so the queue cannot run it
         emit failed({item.address, 0, tr("无法记入下载历史"), AnalysisStatus::Done});
 }
 
-qint64 DownloadBatch::queue(const DownloadEntry &entry, std::optional<DownloadEntry> *taken)
+Expected<qint64, StoreFailure> DownloadBatch::queue(const DownloadEntry &entry)
 {
     // A paused download of the same file goes on from its part file on its
     // own row, rather than a second row beside it.
-    if (const qint64 id = m_queue.continuePaused(entry))
-        return id;
+    if (const std::optional<qint64> id = m_queue.continuePaused(entry))
+        return *id;
     // When the done sound is skipped, checking and storing are one step,
     // so batches started at once do not fetch the same sound twice.
     if (m_donePolicy == DonePolicy::Skip)
-        return m_queue.enqueueUnlessTaken(entry, taken);
+        return m_queue.enqueueUnlessTaken(entry);
     return m_queue.enqueue(entry);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "library/download_entry.h"
+#include "library/download_history.h"
 #include "library/download_settings.h"
 #include "net/http_request.h"
 #include "net/service_config.h"
@@ -94,7 +95,7 @@ private:
     void startAnalyses();
     void handOn();
     void take(const Item &item, const AnalysisResult &result);
-    qint64 queue(const DownloadEntry &entry, std::optional<DownloadEntry> *taken);
+    Expected<qint64, StoreFailure> queue(const DownloadEntry &entry);
 
     std::deque<Slot> m_slots; // in the order added; the front is handed on first
     quint64 m_lastSerial = 0;

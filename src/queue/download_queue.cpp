@@ -65,24 +65,25 @@ void DownloadQueue::setMaxRunning(int maxRunning)
     startWaiting();
 }
 
-qint64 DownloadQueue::enqueue(DownloadEntry entry)
+Expected<qint64, StoreFailure> DownloadQueue::enqueue(DownloadEntry entry)
 {
-    return store(std::move(entry), nullptr);
+    return store(std::move(entry), Claim::Any);
 }
 
-qint64 DownloadQueue::enqueueUnlessTaken(DownloadEntry entry, std::optional<DownloadEntry> *taken)
+Expected<qint64, StoreFailure> DownloadQueue::enqueueUnlessTaken(DownloadEntry entry)
 {
-    return store(std::move(entry), taken);
+    return store(std::move(entry), Claim::UnlessTaken);
 }
 
-qint64 DownloadQueue::store(DownloadEntry entry, std::optional<DownloadEntry> *taken)
+Expected<qint64, StoreFailure> DownloadQueue::store(DownloadEntry entry, Claim claim)
 {
     entry.state = DownloadState::Queued;
     if (!entry.created.isValid())
         entry.created = QDateTime::currentDateTime();
-    entry.id = taken ? m_history.addUnlessTaken(entry, taken) : m_history.add(entry);
-    if (entry.id <= 0)
-        return 0;
+    const auto stored = claim == Claim::UnlessTaken ? m_history.addUnlessTaken(entry) : m_history.add(entry);
+    if (!stored)
+        return stored;
+    entry.id = *stored;
     m_waiting.append(entry);
     m_busy = true;
     emit added(entry.id);
@@ -90,7 +91,7 @@ qint64 DownloadQueue::store(DownloadEntry entry, std::optional<DownloadEntry> *t
     return entry.id;
 }
 
-qint64 DownloadQueue::continuePaused(const DownloadEntry &entry)
+std::optional<qint64> DownloadQueue::continuePaused(const DownloadEntry &entry)
 {
     for (DownloadEntry paused : m_history.paused()) {
         if (paused.soundId != entry.soundId || paused.folder != entry.folder ||
@@ -111,18 +112,18 @@ qint64 DownloadQueue::continuePaused(const DownloadEntry &entry)
         wait(paused);
         return paused.id;
     }
-    return 0;
+    return std::nullopt;
 }
 
-qint64 DownloadQueue::addFailed(DownloadEntry entry, const QString &error)
+Expected<qint64, StoreFailure> DownloadQueue::addFailed(DownloadEntry entry, const QString &error)
 {
     entry.state = DownloadState::Failed;
     entry.error = error;
     entry.created = entry.ended = QDateTime::currentDateTime();
-    entry.id = m_history.add(entry);
-    if (entry.id > 0)
-        emit added(entry.id);
-    return entry.id;
+    const auto stored = m_history.add(entry);
+    if (stored)
+        emit added(*stored);
+    return stored;
 }
 
 void DownloadQueue::wait(const DownloadEntry &entry)
@@ -188,16 +189,17 @@ void DownloadQueue::finish(qint64 id, const DownloadResult &result)
     running->download->deleteLater(); // may be inside its own signal
     running->download = nullptr;
 
+    const QString partPath = result ? QString() : result.error().detail.partPath;
     if (running->stop == DownloadStop::Cancel)
-        removePart(result.partPath);
+        removePart(partPath);
     if (running->stop == DownloadStop::Lost) {
         tellLost(e, result);
     } else if (running->stop == DownloadStop::Remove || running->stop == DownloadStop::RemoveWithFile) {
         m_history.remove(id);
         if (running->stop == DownloadStop::RemoveWithFile) {
-            if (result.ok())
-                QFile::remove(result.filePath);
-            removePart(result.partPath);
+            if (result)
+                QFile::remove(result->filePath);
+            removePart(partPath);
         }
         emit removed(id);
     } else {
@@ -256,32 +258,33 @@ void DownloadQueue::pause(qint64 id)
         stopWaiting(*waiting, DownloadState::Paused);
 }
 
-bool DownloadQueue::resume(qint64 id)
+Expected<void, StoreFailure> DownloadQueue::resume(qint64 id)
 {
+    // Already on its way.
     if (m_running.count(id) || std::any_of(m_waiting.cbegin(), m_waiting.cend(),
                                            [id](const DownloadEntry &e) { return e.id == id; }))
-        return false;
+        return unexpected(StoreRefusal::Moved, entry(id).value_or(DownloadEntry{}));
     // Continued from its row: it may be an earlier run's.
     std::optional<DownloadEntry> e = m_history.entry(id);
     if (!e || (e->state != DownloadState::Paused && e->state != DownloadState::Failed &&
                e->state != DownloadState::Cancelled))
-        return false;
+        return unexpected(StoreRefusal::Moved, e.value_or(DownloadEntry{}));
     const DownloadState was = e->state;
     e->state = DownloadState::Queued;
     e->error.clear();
     e->ended = QDateTime();
     // Only if no other program has taken it on since it was read.
-    if (!m_history.updateIf(*e, was))
-        return false;
+    if (auto updated = m_history.updateIf(*e, was); !updated)
+        return updated;
     emit changed(id);
     wait(*e);
-    return true;
+    return {};
 }
 
 void DownloadQueue::resumeAll()
 {
     for (const DownloadEntry &e : m_history.paused())
-        resume(e.id);
+        (void)resume(e.id); // one another program took on is its to run
 }
 
 void DownloadQueue::cancel(qint64 id)
@@ -375,9 +378,12 @@ void DownloadQueue::onLost(qint64 id)
     }
 }
 
-void DownloadQueue::tellLost(DownloadEntry entry, DownloadResult result)
+void DownloadQueue::tellLost(DownloadEntry entry, const DownloadResult &stopped)
 {
-    result.detail = QCoreApplication::translate("DownloadQueue", "另一个程序已接手这个下载");
+    DownloadFailure failure{DownloadError::TakenOver};
+    if (!stopped)
+        failure.detail = stopped.error().detail;
+    const DownloadResult result = Unexpected(failure);
     entry.state = DownloadState::Cancelled;
     // As the other program wrote it, when it has a row; else it is gone.
     const std::optional<DownloadEntry> row = m_history.entry(entry.id);

@@ -5,6 +5,7 @@
 
 #include "download/download_result.h"
 #include "library/download_entry.h"
+#include "library/download_history.h"
 #include "queue/running_download.h"
 
 #include <QElapsedTimer>
@@ -16,7 +17,6 @@
 #include <memory>
 #include <optional>
 
-class DownloadHistory;
 class QTimer;
 
 // Downloads in turn: at most maxRunning at once, the rest waiting in the
@@ -43,24 +43,24 @@ public:
     void setStallTimeout(std::chrono::milliseconds timeout) { m_stallTimeout = timeout; }
 
     // Stores the entry as queued and starts it when its turn comes; returns
-    // its id, 0 when the history would not take it.
-    qint64 enqueue(DownloadEntry entry);
+    // its id.
+    Expected<qint64, StoreFailure> enqueue(DownloadEntry entry);
     // The same unless the history has the sound done or on its way (see
-    // DownloadHistory::addUnlessTaken): then 0, and the entry that has it in taken.
-    qint64 enqueueUnlessTaken(DownloadEntry entry, std::optional<DownloadEntry> *taken);
+    // DownloadHistory::addUnlessTaken).
+    Expected<qint64, StoreFailure> enqueueUnlessTaken(DownloadEntry entry);
     // A paused download of the same file as entry (sound, folder and name)
     // goes on from its part file on its own row, with entry's file address,
     // names and tags, which a fresh analysis may have renewed. Returns its
-    // id, or 0 when there is none that another program has not taken on.
-    qint64 continuePaused(const DownloadEntry &entry);
+    // id, or none when there is none that another program has not taken on.
+    std::optional<qint64> continuePaused(const DownloadEntry &entry);
     // Stores an entry that failed before it could be queued (its sound could
     // not be analysed, say), so that the failure shows on its own row.
-    qint64 addFailed(DownloadEntry entry, const QString &error);
+    Expected<qint64, StoreFailure> addFailed(DownloadEntry entry, const QString &error);
 
     void pause(qint64 id); // queued or running: paused, part file kept
-    // Paused, failed or cancelled: queued again. False when it was not
+    // Paused, failed or cancelled: queued again. Moved when it was not
     // (another program may have taken it on first).
-    bool resume(qint64 id);
+    Expected<void, StoreFailure> resume(qint64 id);
     void resumeAll();       // every paused entry in the history
     void cancel(qint64 id); // queued, running or paused: cancelled, part file removed
     // Drops the entry from the history; with deleteFile its saved file
@@ -103,7 +103,8 @@ signals:
     void idle();
 
 private:
-    qint64 store(DownloadEntry entry, std::optional<DownloadEntry> *taken);
+    enum class Claim { Any, UnlessTaken };
+    Expected<qint64, StoreFailure> store(DownloadEntry entry, Claim claim);
     void wait(const DownloadEntry &entry);
     std::optional<DownloadEntry> takeWaiting(qint64 id);
     void startWaiting();
@@ -115,7 +116,7 @@ private:
     void noteIdle();
     // Another program took the row on first: stopped without a write.
     void onLost(qint64 id);
-    void tellLost(DownloadEntry entry, DownloadResult result);
+    void tellLost(DownloadEntry entry, const DownloadResult &stopped);
 
     DownloadHistory &m_history;
     int m_maxRunning;

@@ -30,27 +30,31 @@ DownloadEntry RunningDownload::live() const
 DownloadEntry RunningDownload::atEnd(const DownloadResult &result) const
 {
     DownloadEntry e = live();
-    e.bytesDone = result.bytes;
-    e.partPath = result.partPath;
     e.error.clear();
-    if (result.ok()) {
+    if (result) {
         e.state = DownloadState::Done;
-        e.savedPath = result.filePath;
-        e.size = result.bytes;
+        e.savedPath = result->filePath;
+        e.bytesDone = e.size = result->bytes;
+        e.partPath.clear();
         e.ended = QDateTime::currentDateTime();
-    } else if (stop == DownloadStop::Cancel) {
+        return e;
+    }
+    const DownloadFailure &failure = result.error();
+    e.bytesDone = failure.detail.bytes;
+    e.partPath = failure.detail.partPath;
+    if (stop == DownloadStop::Cancel) {
         e.partPath.clear();
         e.state = DownloadState::Cancelled;
         e.ended = QDateTime::currentDateTime();
-    } else if (stop != DownloadStop::No || result.error == DownloadError::Cancelled) {
+    } else if (stop != DownloadStop::No || failure.reason == DownloadError::Cancelled) {
         // Paused by the user, or the program is ending: the part goes on later.
         e.state = DownloadState::Paused;
     } else {
         e.state = DownloadState::Failed;
-        e.error = downloadFailureText(result);
+        e.error = downloadFailureText(failure);
         e.ended = QDateTime::currentDateTime();
     }
-    if (e.partPath.isEmpty() && !result.ok())
+    if (e.partPath.isEmpty())
         e.bytesDone = 0; // nothing kept to continue from
     return e;
 }
@@ -82,10 +86,6 @@ void removePart(const QString &partPath)
 
 DownloadResult stoppedBeforeStart(DownloadState state)
 {
-    DownloadResult result;
-    result.error = DownloadError::Cancelled;
-    result.detail = state == DownloadState::Cancelled
-                        ? downloadFailureText(result)
-                        : QCoreApplication::translate("DownloadQueue", "已暂停");
-    return result;
+    return Unexpected(DownloadFailure{state == DownloadState::Cancelled ? DownloadError::Cancelled
+                                                                        : DownloadError::Paused});
 }

@@ -39,7 +39,8 @@ DownloadRequest soundDownloadRequest(const SoundInfo &record, const QString &pag
         request.folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     if (request.folder.isEmpty())
         request.folder = QDir::homePath();
-    request.fileName = templatedFileName(settings.nameTemplate, nameFieldsOf(record)).path;
+    // Stored templates were checked when read; a bad one names by the default.
+    request.fileName = templatedFileName(settings.nameTemplate, nameFieldsOf(record)).value_or(QString());
     if (settings.tags) {
         request.tags = soundTagsOf(record, pageAddress, settings.id3Version);
         request.coverUrl = record.coverUrl;

@@ -3,6 +3,8 @@
 
 #include "shell/download_status.h"
 
+#include "download/cover_picture.h"
+
 #include "download/download_file_name.h"
 #include "library/download_history.h"
 #include "queue/download_queue.h"
@@ -49,7 +51,7 @@ QString againText()
     return DownloadStatus::tr("《%1》已下载过：\n%2\n要再次下载吗？");
 }
 
-QString shownSavedPath(const QString &folder, const DownloadResult &result)
+QString shownSavedPath(const QString &folder, const SavedSound &result)
 {
     const QString below = folder.isEmpty() ? QString() : QDir(folder).relativeFilePath(result.filePath);
     if (below.isEmpty() || below == QLatin1String("..") || below.startsWith(QLatin1String("../")) ||
@@ -121,30 +123,37 @@ void DownloadStatus::setSettings(const DownloadSettings &settings)
         m_queue->setMaxRunning(settings.jobs);
 }
 
-void DownloadStatus::start(const SoundInfo &record)
+void DownloadStatus::start(const SoundInfo &record, const QByteArray &cover)
 {
     if (!m_queue)
         return;
     const std::optional<DownloadEntry> done = m_queue->history().doneWithFile(record.soundId);
     if (!done) {
-        enqueue(record);
+        enqueue(record, cover);
         return;
     }
     askQuestion(m_statusLine->window(),
                 againText().arg(record.soundName, QDir::toNativeSeparators(done->savedPath)), false,
-                [self = QPointer(this), record](Answer answer) {
+                [self = QPointer(this), record, cover](Answer answer) {
                     if (self && answer == Answer::Yes)
-                        self->enqueue(record);
+                        self->enqueue(record, cover);
                 });
 }
 
-void DownloadStatus::enqueue(const SoundInfo &record)
+void DownloadStatus::enqueue(const SoundInfo &record, const QByteArray &cover)
 {
     if (!m_queue)
         return;
-    const qint64 id = m_queue->enqueue(soundDownloadEntry(record, m_pagePrefix + record.soundId, m_settings));
-    if (id > 0)
-        m_started.insert(id);
+    DownloadEntry entry = soundDownloadEntry(record, m_pagePrefix + record.soundId, m_settings);
+    if (entry.tags && !cover.isEmpty())
+        entry.tags->cover = coverPictureOf(cover).bytes;
+    const auto queued = m_queue->enqueue(entry);
+    if (!queued) {
+        // A history it cannot write (a newer program's) cannot run it.
+        m_statusLine->setText(tr("无法记入下载历史，未能下载"));
+        return;
+    }
+    m_started.insert(*queued);
     m_statusLine->setText(downloadingText());
     showProgress();
 }
@@ -154,13 +163,16 @@ void DownloadStatus::onEnded(const DownloadEntry &entry, const DownloadResult &r
     if (!m_started.contains(entry.id))
         return;
     switch (entry.state) {
-    case DownloadState::Done:
+    case DownloadState::Done: {
+        const SavedSound saved = result.value_or(SavedSound{entry.savedPath, entry.size, 0, {}});
         // Below the download folder, so a subfolder the naming template made is told too.
-        m_statusLine->setText(downloadedText() + shownSavedPath(entry.folder, result) +
-                              (result.untagged.isEmpty() ? QString() : untaggedText()));
+        m_statusLine->setText(downloadedText() + shownSavedPath(entry.folder, saved) +
+                              (saved.untagged.isEmpty() ? QString() : untaggedText()));
         break;
+    }
     case DownloadState::Failed:
-        m_statusLine->setText(downloadFailedText() + downloadFailureText(result));
+        m_statusLine->setText(downloadFailedText() +
+                              (result ? QString() : downloadFailureText(result.error())));
         break;
     case DownloadState::Paused:
         m_statusLine->setText(pausedText());

@@ -45,10 +45,11 @@ public:
     // Queues the download of the record's file, whose address must be a web
     // address; when the history has it done with its file still there, only
     // if the user says so.
-    void start(const SoundInfo &record);
+    // cover: the picture's bytes when the caller has them, for the tags.
+    void start(const SoundInfo &record, const QByteArray &cover = {});
 
 private:
-    void enqueue(const SoundInfo &record);
+    void enqueue(const SoundInfo &record, const QByteArray &cover);
     void onEnded(const DownloadEntry &entry, const DownloadResult &result);
     void showProgress();
 

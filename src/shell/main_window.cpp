@@ -94,7 +94,10 @@ MainWindow::MainWindow(const ServiceConfig &config, const FetchOptions &fetchOpt
 
     buildStatusBar();
     m_downloads = new DownloadStatus(m_messagePanel, soundPagePrefix(m_config.webHost), this);
-    connect(m_soundPanel, &SoundPanel::downloadRequested, m_downloads, &DownloadStatus::start);
+    connect(m_soundPanel, &SoundPanel::downloadRequested, m_downloads, [this](const SoundInfo &record) {
+        // The cover shown goes with it rather than being fetched again.
+        m_downloads->start(record, record.coverUrl == m_cover.first ? m_cover.second : QByteArray());
+    });
 
     m_clipboardOffer = new ClipboardOffer(m_config.webHost, this);
     useSettings(*new ProgramSettings(this));
@@ -219,19 +222,25 @@ void MainWindow::analyseAddress()
 
 void MainWindow::onAnalysisFinished(SoundAnalysis *analysis, const AnalysisResult &result)
 {
-    switch (result.status) {
-    case AnalysisStatus::Done: {
-        m_soundPanel->showSound(result.record);
-        m_introduction->setText(result.record.infoText);
+    if (result) {
+        m_soundPanel->showSound(*result);
+        m_introduction->setText(result->infoText);
         // The cover belongs to its analysis: a newer one ends it too.
         // Only web addresses: an answer must not make us open local files.
-        const QString coverUrl = result.record.coverUrl;
+        const QString coverUrl = result->coverUrl;
         auto *cover =
             new PictureLoad(isWebAddress(coverUrl) ? coverUrl : QString(), m_fetchOptions, analysis);
-        connect(cover, &PictureLoad::finished, this, &MainWindow::onCoverLoaded);
+        m_cover = {};
+        connect(cover, &PictureLoad::finished, this, [this, cover, coverUrl](const QImage &picture) {
+            m_cover = {coverUrl, cover->bytes()};
+            onCoverLoaded(picture);
+        });
         cover->start();
         return;
     }
+    switch (result.error().reason) {
+    case AnalysisStatus::Done: // not a failure
+        return;
     case AnalysisStatus::ExtractFailed: // the previous record stays
         endAnalysis(tr(NoSoundInfoText));
         return;

@@ -147,6 +147,7 @@ private:
     AddressBox *m_addressBox = nullptr;
     QPushButton *m_analyseButton = nullptr;
     SoundPanel *m_soundPanel = nullptr;
+    std::pair<QString, QByteArray> m_cover; // the shown cover's address and bytes
     IntroductionBox *m_introduction = nullptr;
     PlayerBar *m_player = nullptr;
     QLabel *m_versionPanel = nullptr;

@@ -79,7 +79,7 @@ void MainWindow::showCheckAgain(bool shown)
 
 void MainWindow::onUpdateChecked(const UpdateCheckResult &result)
 {
-    const UpdateOutcome outcome = result.outcome;
+    const UpdateOutcome outcome = result ? result->outcome : UpdateOutcome::CheckFailed;
     switch (outcome) {
     case UpdateOutcome::CheckFailed:
         m_checkFailed = true;
@@ -97,7 +97,7 @@ void MainWindow::onUpdateChecked(const UpdateCheckResult &result)
         emit updateChecked(outcome);
         return;
     case UpdateOutcome::OtherVersion:
-        showMessage(this, MessageKind::Information, otherVersionMessage(result.tag), [this, outcome] {
+        showMessage(this, MessageKind::Information, otherVersionMessage(result->tag), [this, outcome] {
             const auto end = [this, outcome] {
                 endProgramNow();
                 emit updateChecked(outcome);

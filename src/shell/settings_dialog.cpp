@@ -27,7 +27,7 @@ QString emptyFolderText()
 {
     return SettingsDialog::tr("请填写下载文件夹");
 }
-QString templateProblemText()
+QString templateRefusedText()
 {
     return SettingsDialog::tr("模板有误：%1");
 }
@@ -200,8 +200,8 @@ void SettingsDialog::buildForm()
 SettingsDialog::Edit SettingsDialog::edit() const
 {
     Edit edit{m_settings, {}, {}};
-    edit.folderProblem = edit.settings.set(FolderKey, m_folderEdit->text());
-    edit.templateProblem = edit.settings.set(NameKey, m_templateEdit->text());
+    edit.folder = edit.settings.set(FolderKey, m_folderEdit->text());
+    edit.nameTemplate = edit.settings.set(NameKey, m_templateEdit->text());
     edit.settings.tags = m_tagsBox->isChecked();
     edit.settings.id3Version = m_id3Box->currentData().toInt();
     edit.settings.clipboardOffers = m_clipboardBox->isChecked();
@@ -212,11 +212,13 @@ SettingsDialog::Edit SettingsDialog::edit() const
 void SettingsDialog::showEdit()
 {
     const Edit now = edit();
-    m_folderProblem->setText(now.folderProblem.isEmpty()                ? QString()
-                             : m_folderEdit->text().trimmed().isEmpty() ? emptyFolderText()
-                                                                        : now.folderProblem);
-    m_templateProblem->setText(
-        now.templateProblem.isEmpty() ? QString() : templateProblemText().arg(now.templateProblem));
+    m_folderProblem->setText(now.folder ? QString()
+                             : now.folder.error().reason == SettingProblem::EmptyFolder
+                                 ? emptyFolderText()
+                                 : settingProblemText(now.folder.error()));
+    m_templateProblem->setText(now.nameTemplate
+                                   ? QString()
+                                   : templateRefusedText().arg(settingProblemText(now.nameTemplate.error())));
     // An empty problem row would still take its spacing: the rows would be uneven.
     m_folderProblem->setVisible(!m_folderProblem->text().isEmpty());
     m_templateProblem->setVisible(!m_templateProblem->text().isEmpty());
@@ -233,7 +235,8 @@ void SettingsDialog::accept()
     const Edit now = edit();
     if (!now.ok())
         return;
-    m_program.change(now.settings, m_settings.keysDifferingFrom(now.settings));
+    // One that cannot be stored holds for this run; the window tells of it.
+    (void)m_program.change(now.settings, m_settings.keysDifferingFrom(now.settings));
     emit accepted();
     close();
 }

@@ -52,10 +52,10 @@ private:
     struct Edit
     {
         DownloadSettings settings;
-        QString folderProblem;
-        QString templateProblem;
+        Expected<void, SettingFailure> folder;
+        Expected<void, SettingFailure> nameTemplate;
 
-        bool ok() const { return folderProblem.isEmpty() && templateProblem.isEmpty(); }
+        bool ok() const { return folder && nameTemplate; }
     };
 
     void buildForm();

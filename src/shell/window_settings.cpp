@@ -37,7 +37,7 @@ WindowSettings loadWindowSettings()
     return settings;
 }
 
-QString saveWindowSettings(const WindowSettings &settings)
+Expected<void, SettingFailure> saveWindowSettings(const WindowSettings &settings)
 {
     QSettings stored = openSettingsFile();
     stored.beginGroup(Group);
@@ -53,7 +53,7 @@ QString saveWindowSettings(const WindowSettings &settings)
     stored.sync();
     if (stored.status() == QSettings::NoError)
         return {};
-    return QStringLiteral("cannot write %1").arg(stored.fileName());
+    return unexpected(SettingProblem::Unwritable, stored.fileName());
 }
 
 bool placeIsOnScreen(const QPoint &position, const QSize &size)
@@ -95,9 +95,8 @@ void WindowSettingsKeeper::flush()
         return;
     // Taken even when unwritten: the next change tries again.
     m_saved = now;
-    const QString problem = saveWindowSettings(now);
-    if (!problem.isEmpty())
-        emit saveFailed(problem);
+    if (const auto saved = saveWindowSettings(now); !saved)
+        emit saveFailed(saved.error());
 }
 
 bool WindowSettingsKeeper::eventFilter(QObject *watched, QEvent *event)

@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "library/download_settings.h"
+
 #include <QObject>
 #include <QPoint>
 #include <QString>
@@ -26,8 +28,7 @@ struct WindowSettings
 
 WindowSettings loadWindowSettings();
 
-// Returns why they could not be written, or empty.
-QString saveWindowSettings(const WindowSettings &settings);
+Expected<void, SettingFailure> saveWindowSettings(const WindowSettings &settings);
 
 // Whether a window of this size at this place can still be seen and dragged:
 // the middle of its title strip lies on some screen.
@@ -53,7 +54,7 @@ public:
     void flush();
 
 signals:
-    void saveFailed(const QString &reason);
+    void saveFailed(const SettingFailure &why);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

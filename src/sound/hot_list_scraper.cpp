@@ -122,17 +122,11 @@ std::optional<QList<HotEntry>> HotListScraper::scrape(QStringView page)
 
 HotRefresh HotListScraper::take(const FetchResult &fetched)
 {
-    HotRefresh result;
-    if (!fetched.ok()) {
-        result.outcome = HotRefresh::Outcome::FetchFailed;
-        result.reason = fetched.error();
-    } else if (std::optional<QList<HotEntry>> entries = scrape(fetched.text())) {
-        result.entries = std::move(*entries);
-    } else {
-        result.outcome = HotRefresh::Outcome::NoEntries;
-        result.reason = QStringLiteral("the page holds no hot-list entry");
-    }
-    return result;
+    if (!fetched)
+        return unexpected(HotListProblem::FetchFailed, fetched.error());
+    if (std::optional<QList<HotEntry>> entries = scrape(fetched->text))
+        return std::move(*entries);
+    return unexpected(HotListProblem::NoEntries, FetchError{});
 }
 
 HotListRefresh::HotListRefresh(HotListScraper &scraper, const FetchOptions &options, QObject *parent)
@@ -141,7 +135,7 @@ HotListRefresh::HotListRefresh(HotListScraper &scraper, const FetchOptions &opti
     , m_request(new HttpRequest(scraper.pageUrl(), options, BodyAs::Text, this))
 {
     connect(m_request, &HttpRequest::finished, this, [this](const FetchResult &fetched) {
-        if (fetched.isAbandoned()) // the program is ending: nobody is left to tell
+        if (isAbandoned(fetched)) // the program is ending: nobody is left to tell
             return;
         emit finished(m_scraper.take(fetched));
     });

@@ -33,18 +33,13 @@ struct HotEntry
 inline constexpr int HotEntryCount = 15;
 
 // What one refresh of the hot list came to.
-struct HotRefresh
-{
-    enum class Outcome {
-        Listed,
-        FetchFailed, // the home page did not arrive
-        NoEntries,   // it arrived without a single entry marker
-    };
-
-    Outcome outcome = Outcome::Listed;
-    QList<HotEntry> entries; // fifteen when listed, otherwise none
-    QString reason;          // one line, when nothing was listed
+enum class HotListProblem {
+    FetchFailed, // the home page did not arrive: why is the detail
+    NoEntries,   // it arrived without a single entry marker
 };
+using HotListError = Failure<HotListProblem, FetchError>;
+// Fifteen entries, or why none were listed.
+using HotRefresh = Expected<QList<HotEntry>, HotListError>;
 
 // Cuts the home page's hot entries out at fixed markers. What a page lacks is
 // carried over rather than left out: entries past the page's last repeat it,

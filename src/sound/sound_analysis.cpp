@@ -17,15 +17,27 @@ SoundAnalysis::SoundAnalysis(const QString &address, const QString &apiHost, con
     connect(m_request, &HttpRequest::finished, this, &SoundAnalysis::onFetched);
 }
 
-QString analysisFailureText(const AnalysisResult &result)
+QString analysisFailureText(const AnalysisError &error)
 {
-    // An extraction's reason is already one of the program's sentences.
-    if (result.status != AnalysisStatus::FetchFailed)
-        return result.reason;
+    // An extraction's text is already one of the program's sentences.
+    if (std::holds_alternative<ExtractionError>(error.detail))
+        return analysisDetailText(error);
+    const FetchFailure failure = std::get<FetchError>(error.detail).reason;
     // Nothing to fetch, or far more than a record: the address is at fault.
-    if (result.failure == FetchFailure::BadAddress || result.failure == FetchFailure::TooLarge)
+    if (failure == FetchFailure::BadAddress || failure == FetchFailure::TooLarge)
         return QCoreApplication::translate("SoundAnalysis", "未能获取音乐信息，请检查地址..");
     return QCoreApplication::translate("SoundAnalysis", "网络连接失败，请稍后再试..");
+}
+
+QString analysisDetailText(const AnalysisError &error)
+{
+    if (const auto *fetch = std::get_if<FetchError>(&error.detail))
+        return fetchFailureText(*fetch);
+    const QString text = extractionFailureText(std::get<ExtractionError>(error.detail));
+    // An error page's status tells more than its missing keys.
+    if (error.code != 0 && error.code != 200)
+        return QCoreApplication::translate("SoundAnalysis", "%1（HTTP 状态码 %2）").arg(text).arg(error.code);
+    return text;
 }
 
 void SoundAnalysis::start()
@@ -35,25 +47,18 @@ void SoundAnalysis::start()
 
 void SoundAnalysis::onFetched(const FetchResult &fetched)
 {
-    if (fetched.isAbandoned()) {
-        emit finished({AnalysisStatus::Abandoned, {}, fetched.error(), 0, fetched.reason()});
+    if (!fetched) {
+        const AnalysisStatus status =
+            isAbandoned(fetched) ? AnalysisStatus::Abandoned : AnalysisStatus::FetchFailed;
+        emit finished(Unexpected(AnalysisError{status, fetched.error(), fetched.error().code}));
         return;
     }
-    if (!fetched.ok()) {
+    SoundExtraction extracted = extractSoundInfo(fetched->text);
+    if (!extracted) {
         emit finished(
-            {AnalysisStatus::FetchFailed, {}, fetched.error(), fetched.httpStatus(), fetched.reason()});
+            Unexpected(AnalysisError{AnalysisStatus::ExtractFailed, extracted.error(), fetched->httpStatus}));
         return;
     }
-    SoundExtraction extracted = extractSoundInfo(fetched.text());
-    if (!extracted.ok()) {
-        QString reason = extracted.reason;
-        if (fetched.httpStatus() != 200)
-            reason = QCoreApplication::translate("SoundAnalysis", "%1（HTTP 状态码 %2）")
-                         .arg(reason)
-                         .arg(fetched.httpStatus());
-        emit finished({AnalysisStatus::ExtractFailed, {}, reason, fetched.httpStatus()});
-        return;
-    }
-    extracted.record->soundId = m_soundId;
-    emit finished({AnalysisStatus::Done, std::move(*extracted.record), {}, fetched.httpStatus()});
+    extracted->soundId = m_soundId;
+    emit finished(std::move(*extracted));
 }

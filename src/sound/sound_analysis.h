@@ -4,10 +4,13 @@
 #pragma once
 
 #include "net/http_request.h"
+#include "sound/sound_extraction.h"
 #include "sound/sound_info.h"
 
 #include <QObject>
 #include <QString>
+
+#include <variant>
 
 enum class AnalysisStatus {
     Done,          // the record is the new one
@@ -16,20 +19,17 @@ enum class AnalysisStatus {
     Abandoned,     // the program is ending
 };
 
-struct AnalysisResult
-{
-    AnalysisStatus status = AnalysisStatus::FetchFailed;
-    SoundInfo record;                          // when Done
-    QString reason;                            // one line when not Done
-    int httpStatus = 0;                        // of the sound-info answer, 0 when none arrived
-    FetchFailure failure = FetchFailure::None; // why nothing arrived, when FetchFailed
-
-    bool ok() const { return status == AnalysisStatus::Done; }
-};
+// What stopped an analysis: the fetch's failure (FetchFailed, Abandoned) or
+// the extraction's (ExtractFailed); code is the answer's HTTP status, 0 when
+// none arrived.
+using AnalysisError = Failure<AnalysisStatus, std::variant<FetchError, ExtractionError>>;
+using AnalysisResult = Expected<SoundInfo, AnalysisError>;
 
 // The program's own sentence for a failed analysis, for rows and lines
-// people read; reason keeps the network's raw words for --verbose.
-QString analysisFailureText(const AnalysisResult &result);
+// people read.
+QString analysisFailureText(const AnalysisError &error);
+// What the network or the answer said, for --verbose and the command line.
+QString analysisDetailText(const AnalysisError &error);
 
 // The network half of the analyse action, for an address that passed the
 // address check: fetches the sound-info answer and extracts the record,

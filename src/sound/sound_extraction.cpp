@@ -212,17 +212,26 @@ const Key Keys[] = {
 
 } // namespace
 
+QString extractionFailureText(const ExtractionError &error)
+{
+    switch (error.reason) {
+    case ExtractionProblem::NoRecord:
+        return QCoreApplication::translate("SoundExtraction", "未能获取音乐信息，请检查地址..");
+    case ExtractionProblem::BadCreateTime:
+        return QCoreApplication::translate("SoundExtraction", "创建时间 “%1” 不是秒数").arg(error.detail);
+    }
+    return {};
+}
+
 SoundExtraction extractSoundInfo(const QString &answer)
 {
     SoundInfo info;
     for (const Key &key : Keys) {
         const QString pattern = key.text ? textKeyPattern(key.name) : numberKeyPattern(key.name);
         const std::optional<QStringView> piece = keyPiece(answer, pattern, key.piece);
-        // Said as the window says it: an unknown sound or an error page,
-        // never which key was missing.
+        // Never which key was missing: that is no help to anybody.
         if (!piece)
-            return {std::nullopt,
-                    QCoreApplication::translate("SoundExtraction", "未能获取音乐信息，请检查地址..")};
+            return unexpected(ExtractionProblem::NoRecord);
         info.*key.field = key.text ? jsonTextValue(*piece, key.breaks) : textBefore(*piece, u',');
     }
 
@@ -234,12 +243,10 @@ SoundExtraction extractSoundInfo(const QString &answer)
 
     const std::optional<QString> publishTime = publishTimeText(info.createTime);
     if (!publishTime)
-        return {
-            std::nullopt,
-            QCoreApplication::translate("SoundExtraction", "创建时间 “%1” 不是秒数").arg(info.createTime)};
+        return unexpected(ExtractionProblem::BadCreateTime, info.createTime);
     info.publishTime = *publishTime;
 
     info.shortName = shortSoundName(info.soundName);
     info.shortSinger = shortSinger(info.singer);
-    return {std::move(info), {}};
+    return info;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "sound/sound_info.h"
+#include "util/expected.h"
 
 #include <QString>
 #include <QStringView>
@@ -33,14 +34,18 @@ std::optional<QString> publishTimeText(const QString &createTime);
 QString shortSoundName(const QString &soundName);
 QString shortSinger(const QString &singer);
 
-// The record, or why the answer holds none. All or nothing.
-struct SoundExtraction
-{
-    std::optional<SoundInfo> record; // soundId left empty: the answer is not asked for it
-    QString reason;                  // when there is no record
-
-    bool ok() const { return record.has_value(); }
+// Why an answer holds no record.
+enum class ExtractionProblem {
+    NoRecord,      // a key is missing: an unknown sound or an error page
+    BadCreateTime, // the creation time (in detail) is not a number of seconds
 };
+using ExtractionError = Failure<ExtractionProblem>;
+// Said as the window says it, never naming a key of the answer.
+QString extractionFailureText(const ExtractionError &error);
+
+// The record (soundId left empty: the answer is not asked for it), or why
+// the answer holds none. All or nothing.
+using SoundExtraction = Expected<SoundInfo, ExtractionError>;
 
 // Cuts the record out of the sound-info answer by plain text search for
 // each key, as the service's answers are read.

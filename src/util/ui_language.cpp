@@ -137,16 +137,17 @@ QStringList usersLanguages()
 
 } // namespace
 
-std::unique_ptr<UiTranslators> loadUiLanguage(const std::optional<QString> &option, QString *problem)
+Expected<std::unique_ptr<UiTranslators>, LanguageError> loadUiLanguage(const std::optional<QString> &option)
 {
-    const QString users = UiLanguage::fromLocales(usersLanguages());
     if (!option)
-        return std::make_unique<UiTranslators>(users);
+        return std::make_unique<UiTranslators>(UiLanguage::fromLocales(usersLanguages()));
     if (const std::optional<QString> asked = UiLanguage::fromName(*option))
         return std::make_unique<UiTranslators>(*asked);
-    auto translators = std::make_unique<UiTranslators>(users);
-    if (problem)
-        *problem = translators->text("UiLanguage", BadLanguageText)
-                       .arg(*option, UiLanguage::names().join(QStringLiteral(", ")));
-    return translators;
+    return unexpected(LanguageProblem::Unknown, *option);
+}
+
+QString languageProblemText(const UiTranslators &in, const LanguageError &error)
+{
+    return in.text("UiLanguage", BadLanguageText)
+        .arg(error.detail, UiLanguage::names().join(QStringLiteral(", ")));
 }

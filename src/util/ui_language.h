@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "util/expected.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -54,6 +56,12 @@ private:
     std::unique_ptr<QTranslator> m_qt;
 };
 
-// Loads the language --lang names (option) or else the user's. A name we do
-// not have loads the user's language and tells why in *problem, in it.
-std::unique_ptr<UiTranslators> loadUiLanguage(const std::optional<QString> &option, QString *problem);
+enum class LanguageProblem {
+    Unknown, // a name we do not have (the detail)
+};
+using LanguageError = Failure<LanguageProblem>;
+
+// Loads the language --lang names (option) or else the user's.
+Expected<std::unique_ptr<UiTranslators>, LanguageError> loadUiLanguage(const std::optional<QString> &option);
+// Why the name was refused, in the language of in (the user's, say).
+QString languageProblemText(const UiTranslators &in, const LanguageError &error);

@@ -63,7 +63,7 @@ private slots:
         DownloadSettings settings = loadDownloadSettings();
         settings.folder = m_dir.path();
         settings.tags = false;
-        QCOMPARE(saveDownloadSettings(settings), QString());
+        QVERIFY(saveDownloadSettings(settings));
     }
 
     void init()

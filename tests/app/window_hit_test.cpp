@@ -175,7 +175,7 @@ private slots:
         QVERIFY(m_folder.isValid());
         DownloadSettings settings = loadDownloadSettings();
         settings.folder = m_folder.path();
-        QVERIFY(saveDownloadSettings(settings).isEmpty());
+        QVERIFY(saveDownloadSettings(settings));
     }
 
     void init()

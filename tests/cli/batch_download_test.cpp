@@ -284,7 +284,7 @@ private slots:
             DownloadEntry before;
             before.name = QStringLiteral("早先的下载");
             before.state = state == u"orphan" ? DownloadState::Running : DownloadState::Done;
-            QVERIFY(DownloadHistory(path).add(before) > 0);
+            QVERIFY(DownloadHistory(path).add(before));
         }
         if (state == u"orphan") // a pid no process can have
             QVERIFY(sql(path, QStringLiteral("UPDATE downloads SET owner_pid = 2147483647")));

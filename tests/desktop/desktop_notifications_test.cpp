@@ -197,7 +197,7 @@ private slots:
         entry.folder = m_downloads->path();
         entry.fileName = QStringLiteral("批量.mp3");
         QSignalSpy ended(&queue, &DownloadQueue::ended);
-        const qint64 id = queue.enqueue(entry);
+        const qint64 id = queue.enqueue(entry).value();
         QVERIFY(ended.wait(30000) && answered(*w));
         m_service.clearFaults();
         QVERIFY(queue.resume(id));

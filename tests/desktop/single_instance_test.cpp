@@ -181,7 +181,7 @@ private slots:
         QVERIFY(leaveStaleSocket(path()));
         QCOMPARE(SingleInstance::handOver(path(), QStringLiteral("http://h/sound/1")), HandOver::NoWindow);
         InstanceServer server;
-        QVERIFY2(server.listen(path()), qPrintable(server.errorString()));
+        QVERIFY(server.listen(path()));
         QSignalSpy spy(&server, &InstanceServer::addressReceived);
         std::future<HandOver> handed = handOverAside(path(), QStringLiteral("http://h/sound/2"));
         QTRY_VERIFY(isReady(handed));
@@ -194,7 +194,9 @@ private slots:
         InstanceServer first;
         QVERIFY(first.listen(path()));
         InstanceServer second;
-        QVERIFY(!second.listen(path()));
+        const auto refused = second.listen(path());
+        QVERIFY(!refused);
+        QCOMPARE(refused.error().reason, InstanceServer::ListenProblem::Answering);
         QSignalSpy firstSpy(&first, &InstanceServer::addressReceived);
         QSignalSpy secondSpy(&second, &InstanceServer::addressReceived);
         std::future<HandOver> handed = handOverAside(path(), QStringLiteral("http://h/sound/3"));
@@ -280,11 +282,11 @@ private slots:
     void socketPathOverriddenOrInRuntimeFolder()
     {
         qputenv("VEXA_HELPER_INSTANCE_SOCKET", "/somewhere/else");
-        QCOMPARE(SingleInstance::socketPlace().path, QStringLiteral("/somewhere/else"));
+        QCOMPARE(SingleInstance::socketPlace().value(), QStringLiteral("/somewhere/else"));
         qunsetenv("VEXA_HELPER_INSTANCE_SOCKET");
         qputenv("XDG_RUNTIME_DIR", m_dir.path().toLocal8Bit());
         QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QCOMPARE(SingleInstance::socketPlace().path,
+        QCOMPARE(SingleInstance::socketPlace().value(),
                  m_dir.filePath(QStringLiteral("vexa-helper-%1.socket").arg(::getuid())));
         qunsetenv("XDG_RUNTIME_DIR");
     }
@@ -297,15 +299,17 @@ private slots:
         QTest::addColumn<QString>("found"); // what is there before: "", "folder", "file", "symlink"
         QTest::addColumn<int>("mode");
         QTest::addColumn<bool>("otherOwner");
+        QTest::addColumn<bool>("used");
         QTest::addColumn<FolderProblem>("problem");
-        QTest::newRow("missing: made") << QString() << 0 << false << FolderProblem::None;
-        QTest::newRow("own, 0700") << "folder" << 0700 << false << FolderProblem::None;
-        QTest::newRow("open to others") << "folder" << 0755 << false << FolderProblem::OpenToOthers;
-        QTest::newRow("open to the group") << "folder" << 0770 << false << FolderProblem::OpenToOthers;
+        QTest::newRow("missing: made") << QString() << 0 << false << true << FolderProblem{};
+        QTest::newRow("own, 0700") << "folder" << 0700 << false << true << FolderProblem{};
+        QTest::newRow("open to others") << "folder" << 0755 << false << false << FolderProblem::OpenToOthers;
+        QTest::newRow("open to the group")
+            << "folder" << 0770 << false << false << FolderProblem::OpenToOthers;
         QTest::newRow("symlink to an own 0700 folder")
-            << "symlink" << 0700 << false << FolderProblem::Symlink;
-        QTest::newRow("plain file") << "file" << 0600 << false << FolderProblem::NotAFolder;
-        QTest::newRow("another user's") << "folder" << 0700 << true << FolderProblem::OtherOwner;
+            << "symlink" << 0700 << false << false << FolderProblem::Symlink;
+        QTest::newRow("plain file") << "file" << 0600 << false << false << FolderProblem::NotAFolder;
+        QTest::newRow("another user's") << "folder" << 0700 << true << false << FolderProblem::OtherOwner;
     }
 
     void socketFolderChecked()
@@ -313,6 +317,7 @@ private slots:
         QFETCH(QString, found);
         QFETCH(int, mode);
         QFETCH(bool, otherOwner);
+        QFETCH(bool, used);
         QFETCH(FolderProblem, problem);
         if (otherOwner && ::getuid() != 0)
             QSKIP("only root can give a folder away");
@@ -335,24 +340,24 @@ private slots:
         qunsetenv("XDG_RUNTIME_DIR");
         qputenv("TMPDIR", QFile::encodeName(temp));
         const mode_t umask = ::umask(0); // the folder's mode must not come from it
-        const SingleInstance::SocketPlace place = SingleInstance::socketPlace();
+        const auto place = SingleInstance::socketPlace();
         ::umask(umask);
         qunsetenv("TMPDIR");
-        QCOMPARE(place.folder, folder);
-        QCOMPARE(place.problem, problem);
-        if (problem != FolderProblem::None) {
-            QVERIFY(place.path.isEmpty());
+        QCOMPARE(place.has_value(), used);
+        if (!used) {
+            QCOMPARE(place.error().reason, problem);
+            QCOMPARE(place.error().detail, folder);
             return;
         }
-        QVERIFY(place.path.startsWith(folder + u'/'));
+        QVERIFY(place->startsWith(folder + u'/'));
         struct stat made = {};
         QCOMPARE(::lstat(native.constData(), &made), 0);
         QCOMPARE(made.st_mode & 07777, mode_t(0700));
         // A window listens there, and a later start finds it.
         InstanceServer server;
-        QVERIFY(server.listen(place.path));
+        QVERIFY(server.listen(*place));
         QSignalSpy spy(&server, &InstanceServer::addressReceived);
-        std::future<HandOver> handed = handOverAside(place.path, QStringLiteral("http://h/sound/7"));
+        std::future<HandOver> handed = handOverAside(*place, QStringLiteral("http://h/sound/7"));
         QTRY_VERIFY(isReady(handed));
         QCOMPARE(handed.get(), HandOver::Delivered);
         QCOMPARE(spy.count(), 1);

@@ -50,23 +50,24 @@ private slots:
         r.coverUrl = m_service.baseUrl() + QStringLiteral("/cover/1001.png");
         r.retryDelays = {};
         const DownloadResult cut = runDownload(r);
-        QCOMPARE(cut.error, DownloadError::Incomplete);
-        QVERIFY(contents(cut.partPath).startsWith("ID3"));
+        QCOMPARE(cut.error().reason, DownloadError::Incomplete);
+        QVERIFY(contents(cut.error().detail.partPath).startsWith("ID3"));
 
         const DownloadResult result = runDownload(r);
-        QVERIFY2(result.ok() && result.untagged.isEmpty(), qPrintable(result.detail + result.untagged));
-        QCOMPARE(result.bytes, size);
+        QVERIFY2(result && result->untagged.isEmpty(),
+                 qPrintable(whyNot(result) + (result ? result->untagged : QString())));
+        QCOMPARE(result->bytes, size);
         QCOMPARE(rangesAsked(m_service, path),
                  (QList<QByteArray>{{}, "bytes=" + QByteArray::number(k) + '-'}));
         const QByteArray mp3 = encodeSampleAudio(sampleAudioWav(1001), QStringLiteral("mp3")).bytes;
         QByteArray body;
         while (body.size() < size)
             body += mp3.left(size - body.size());
-        const QByteArray saved = contents(result.filePath);
+        const QByteArray saved = contents(result->filePath);
         const auto byte = [&saved](int i) { return qint64(quint8(saved.at(i)) & 0x7F); };
         QCOMPARE(10 + (byte(6) << 21 | byte(7) << 14 | byte(8) << 7 | byte(9)) + size, saved.size());
         QVERIFY(saved.endsWith(body));
-        const MediaReading reading = readMedia(result.filePath);
+        const MediaReading reading = readMedia(result->filePath);
         QCOMPARE(reading.title, tags.title);
         QCOMPARE(reading.cover, sampleCoverPng(1001));
     }
@@ -127,16 +128,16 @@ private slots:
         }
         const QString name = QStringLiteral("歌手 - 歌.mp3");
         if (ok) {
-            QVERIFY2(result.ok(), qPrintable(result.detail));
-            QVERIFY(contents(result.filePath) == sampleFileBody(size));
+            QVERIFY2(result.has_value(), qPrintable(whyNot(result)));
+            QVERIFY(contents(result->filePath) == sampleFileBody(size));
             QCOMPARE(entries(dir.path()), QStringList{name});
             return;
         }
-        QCOMPARE(result.error, DownloadError::Incomplete);
-        QCOMPARE(downloadFailureText(result), QStringLiteral("网络连接中断"));
+        QCOMPARE(result.error().reason, DownloadError::Incomplete);
+        QCOMPARE(downloadFailureText(result.error()), QStringLiteral("网络连接中断"));
         // Kept for a later download, with what it needs to continue.
         QCOMPARE(entries(dir.path()), (QStringList{name + ".part", name + ".part.meta"}));
-        QCOMPARE(result.partPath, dir.filePath(name + ".part"));
+        QCOMPARE(result.error().detail.partPath, dir.filePath(name + ".part"));
         QVERIFY(contents(dir.filePath(name + ".part")) == sampleFileBody(4 * 400000));
     }
 
@@ -215,9 +216,9 @@ private slots:
         QVERIFY(finished.wait(30000));
         ::close(fd);
         const DownloadResult &result = download.result();
-        QVERIFY2(result.ok(), qPrintable(result.detail));
-        QCOMPARE(result.fileName(), savedAs);
-        QVERIFY(contents(result.filePath) == sampleFileBody(size));
+        QVERIFY2(result.has_value(), qPrintable(whyNot(result)));
+        QCOMPARE(result->fileName(), savedAs);
+        QVERIFY(contents(result->filePath) == sampleFileBody(size));
         QCOMPARE(rangesAsked(m_service, path), QList<QByteArray>{range});
         QCOMPARE(QFileInfo::exists(partPath), partStays);
         if (partStays)
@@ -241,7 +242,7 @@ private slots:
         paused->start();
         QTRY_COMPARE_WITH_TIMEOUT(paused->received(), 300000, 10000);
         paused->abort();
-        QCOMPARE(paused->result().error, DownloadError::Cancelled);
+        QCOMPARE(paused->result().error().reason, DownloadError::Cancelled);
         paused.reset();
         const QString name = QStringLiteral("歌手 - 歌.mp3");
         QCOMPARE(entries(dir.path()), (QStringList{name + ".part", name + ".part.meta"}));
@@ -249,10 +250,10 @@ private slots:
         const QString resigned = uniqueBytesPath(size, QStringLiteral("sign=b"));
         r.fileUrl = m_service.baseUrl() + resigned;
         const DownloadResult result = runDownload(r);
-        QVERIFY2(result.ok(), qPrintable(result.detail));
-        QCOMPARE(result.fileName(), name);
+        QVERIFY2(result.has_value(), qPrintable(whyNot(result)));
+        QCOMPARE(result->fileName(), name);
         QCOMPARE(rangesAsked(m_service, resigned), QList<QByteArray>{"bytes=300000-"});
-        QVERIFY(contents(result.filePath) == sampleFileBody(size));
+        QVERIFY(contents(result->filePath) == sampleFileBody(size));
         QCOMPARE(entries(dir.path()), QStringList{name});
     }
 
@@ -266,14 +267,14 @@ private slots:
         const QString path = uniqueBytesPath(size, QStringLiteral("drop=300000"));
         QTemporaryDir dir;
         const DownloadResult first = runDownload(testDownloadRequest(m_service.baseUrl() + path, dir.path()));
-        QVERIFY(!first.ok());
-        QCOMPARE(first.bytes, 1200000);
+        QVERIFY(!first.has_value());
+        QCOMPARE(first.error().detail.bytes, 1200000);
         const DownloadResult second =
             runDownload(testDownloadRequest(m_service.baseUrl() + path, dir.path()));
-        QVERIFY2(second.ok(), qPrintable(second.detail));
-        QVERIFY(contents(second.filePath) == sampleFileBody(size));
+        QVERIFY2(second.has_value(), qPrintable(whyNot(second)));
+        QVERIFY(contents(second->filePath) == sampleFileBody(size));
         QCOMPARE(rangesAsked(m_service, path).constLast(), QByteArray("bytes=1200000-"));
-        QCOMPARE(entries(dir.path()), QStringList{second.fileName()});
+        QCOMPARE(entries(dir.path()), QStringList{second->fileName()});
     }
 
     // A name as long as a hostile answer makes is cut so that the part's
@@ -286,9 +287,9 @@ private slots:
         const QString name = QString(5000, u'x') + QStringLiteral(".mp3");
         const DownloadResult result =
             runDownload(testDownloadRequest(m_service.baseUrl() + path, dir.path(), name));
-        QVERIFY2(result.ok(), qPrintable(result.detail));
+        QVERIFY2(result.has_value(), qPrintable(whyNot(result)));
         QCOMPARE(rangesAsked(m_service, path), (QList<QByteArray>{{}, "bytes=300000-"}));
-        QVERIFY(contents(result.filePath) == sampleFileBody(size));
+        QVERIFY(contents(result->filePath) == sampleFileBody(size));
     }
 
     void deletedWhileRunning_data()

@@ -58,26 +58,32 @@ private slots:
         const int before = openDescriptors();
         {
             PartFile part;
-            QCOMPARE(part.claim(dir.filePath(Part)), PartFile::Claim::Taken);
+            QVERIFY(part.claim(dir.filePath(Part)));
             QVERIFY(part.saveInfo({QStringLiteral("http://h/a.mp3"), "\"v1\"", 6}) && part.infoWritten());
             QVERIFY(part.append("abc", 3));
             if (step == u"move") {
-                QCOMPARE(part.moveTo(target), PartFile::Move::Moved);
+                QVERIFY(part.moveTo(target));
                 QCOMPARE(contents(target), QByteArray("abc"));
                 part.close(); // waits for the folder's sync, which has a descriptor of its own
             } else if (step == u"taken") {
                 writeFile(target, "mine");
-                QCOMPARE(part.moveTo(target), PartFile::Move::NameTaken);
+                const Expected<void, FileFailure> moved = part.moveTo(target);
+                QVERIFY(!moved);
+                QCOMPARE(moved.error().reason, FileProblem::NameTaken);
+                QCOMPARE(moved.error().detail, target);
                 QCOMPARE(contents(target), QByteArray("mine"));
             } else if (step == u"fail") {
-                QCOMPARE(part.moveTo(dir.filePath(QStringLiteral("missing/a.mp3"))), PartFile::Move::Failed);
-                QCOMPARE(part.error(), ENOENT);
+                const Expected<void, FileFailure> moved =
+                    part.moveTo(dir.filePath(QStringLiteral("missing/a.mp3")));
+                QVERIFY(!moved);
+                QCOMPARE(moved.error().reason, FileProblem::Failed);
+                QCOMPARE(moved.error().code, ENOENT);
             } else if (step == u"remove") {
                 part.remove();
             } else if (step == u"close") {
                 part.close();
             } else if (step == u"reclaim") {
-                QCOMPARE(part.claim(dir.filePath(QStringLiteral("b.part"))), PartFile::Claim::Taken);
+                QVERIFY(part.claim(dir.filePath(QStringLiteral("b.part"))));
             }
             QCOMPARE(openDescriptors() - before, heldAfter);
             QCOMPARE(part.isOpen(), heldAfter == 1);
@@ -89,11 +95,11 @@ private slots:
     void refusedClaims_data()
     {
         QTest::addColumn<QString>("occupant"); // what already has the part's name
-        QTest::addColumn<PartFile::Claim>("claim");
-        QTest::newRow("written by another download") << "locked" << PartFile::Claim::Busy;
-        QTest::newRow("a link") << "link" << PartFile::Claim::Busy;
-        QTest::newRow("a folder") << "folder" << PartFile::Claim::Busy;
-        QTest::newRow("folder missing") << "missing" << PartFile::Claim::Failed;
+        QTest::addColumn<FileProblem>("problem");
+        QTest::newRow("written by another download") << "locked" << FileProblem::Busy;
+        QTest::newRow("a link") << "link" << FileProblem::Busy;
+        QTest::newRow("a folder") << "folder" << FileProblem::Busy;
+        QTest::newRow("folder missing") << "missing" << FileProblem::Failed;
     }
 
     // A part that is not ours to write is left as it was, and no descriptor
@@ -101,14 +107,14 @@ private slots:
     void refusedClaims()
     {
         QFETCH(QString, occupant);
-        QFETCH(PartFile::Claim, claim);
+        QFETCH(FileProblem, problem);
         QTemporaryDir dir;
         QString path = dir.filePath(Part);
         const QString elsewhere = dir.filePath(QStringLiteral("elsewhere"));
         writeFile(elsewhere, "theirs");
         PartFile other;
         if (occupant == u"locked")
-            QCOMPARE(other.claim(path), PartFile::Claim::Taken);
+            QVERIFY(other.claim(path));
         else if (occupant == u"link")
             QVERIFY(QFile::link(elsewhere, path));
         else if (occupant == u"folder")
@@ -117,7 +123,10 @@ private slots:
             path = dir.filePath(QStringLiteral("missing/") + Part);
         const int before = openDescriptors();
         PartFile part;
-        QCOMPARE(part.claim(path), claim);
+        const Expected<void, FileFailure> claimed = part.claim(path);
+        QVERIFY(!claimed);
+        QCOMPARE(claimed.error().reason, problem);
+        QCOMPARE(claimed.error().detail, path);
         QVERIFY(!part.isOpen());
         QCOMPARE(openDescriptors(), before);
         QCOMPARE(contents(elsewhere), QByteArray("theirs"));
@@ -144,7 +153,7 @@ private slots:
         QFETCH(QStringList, calls);
         QTemporaryDir dir;
         PartFile part;
-        QCOMPARE(part.claim(dir.filePath(Part)), PartFile::Claim::Taken);
+        QVERIFY(part.claim(dir.filePath(Part)));
         QVERIFY(part.append("abc", 3));
         QVERIFY(part.saveInfo({QStringLiteral("http://h/a.mp3"), "\"v1\"", 6}) && part.infoWritten());
         QVERIFY(part.append("def", 3));
@@ -162,8 +171,7 @@ private slots:
         if (step == u"save")
             QVERIFY(part.saveInfo({QStringLiteral("http://h/a.mp3"), "\"v1\"", 6}) && part.infoWritten());
         else if (step == u"move")
-            QVERIFY(part.sync() &&
-                    part.moveTo(dir.filePath(QStringLiteral("a.mp3"))) == PartFile::Move::Moved);
+            QVERIFY(part.sync() && part.moveTo(dir.filePath(QStringLiteral("a.mp3"))));
         else
             QVERIFY(part.startAgain());
         part.close(); // waits for what runs in the background
@@ -190,7 +198,7 @@ private slots:
         for (qsizetype i = 0; i < body.size(); ++i)
             body[i] = char(i * 7 / 5);
         PartFile part;
-        QCOMPARE(part.claim(dir.filePath(Part)), PartFile::Claim::Taken);
+        QVERIFY(part.claim(dir.filePath(Part)));
         const QByteArray room(front, 'r');
         QVERIFY(part.append(room.constData(), front) && part.append(body.constData(), body.size()));
         QVERIFY(part.dropFront(front));

@@ -83,11 +83,11 @@ private slots:
         QTemporaryDir dir;
         const DownloadResult result =
             runDownload(testDownloadRequest(fileUrl(QStringLiteral("bytes-%1.mp3").arg(size)), dir.path()));
-        QVERIFY2(result.ok(), qPrintable(result.detail));
-        QCOMPARE(result.bytes, size);
-        QCOMPARE(result.filePath, dir.filePath(QStringLiteral("歌手 - 歌.mp3")));
+        QVERIFY2(result.has_value(), qPrintable(whyNot(result)));
+        QCOMPARE(result->bytes, size);
+        QCOMPARE(result->filePath, dir.filePath(QStringLiteral("歌手 - 歌.mp3")));
         QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("歌手 - 歌.mp3")});
-        QVERIFY(contents(result.filePath) == sampleFileBody(size));
+        QVERIFY(contents(result->filePath) == sampleFileBody(size));
         const RecordedRequest sent = m_service.requests().constLast();
         QCOMPARE(sent.header("If-Modified-Since"), QByteArray("0"));
         QCOMPARE(sent.header("Accept-Encoding"), QByteArray("identity"));
@@ -126,12 +126,12 @@ private slots:
         r.tags = tags;
         r.coverUrl = cover.startsWith(u'/') ? m_service.baseUrl() + cover : cover;
         const DownloadResult result = runDownload(r);
-        QVERIFY2(result.ok(), qPrintable(result.detail));
-        QCOMPARE(result.untagged.isEmpty(), written);
+        QVERIFY2(result.has_value(), qPrintable(whyNot(result)));
+        QCOMPARE(result->untagged.isEmpty(), written);
         QCOMPARE(entries(dir.path()), QStringList{name});
-        const MediaReading reading = readMedia(result.filePath);
+        const MediaReading reading = readMedia(result->filePath);
         if (!written) {
-            QCOMPARE(contents(result.filePath), sampleAudioWav(1001));
+            QCOMPARE(contents(result->filePath), sampleAudioWav(1001));
             return;
         }
         QVERIFY2(reading.ok, qPrintable(reading.error));
@@ -164,12 +164,12 @@ private slots:
         DownloadRequest r = testDownloadRequest(m_service.baseUrl() + path, dir.path());
         r.stallTimeout = 1s;
         const DownloadResult result = runDownload(r);
-        QCOMPARE(result.ok(), ok);
+        QCOMPARE(result.has_value(), ok);
         QCOMPARE(rangesAsked(m_service, path), ranges);
         if (ok)
-            QVERIFY(contents(result.filePath) == sampleFileBody(size));
+            QVERIFY(contents(result->filePath) == sampleFileBody(size));
         else
-            QCOMPARE(result.error, DownloadError::Stalled);
+            QCOMPARE(result.error().reason, DownloadError::Stalled);
     }
 
     void folderIsCreated()
@@ -178,8 +178,8 @@ private slots:
         const QString folder = dir.filePath(QStringLiteral("a/b"));
         const DownloadResult result =
             runDownload(testDownloadRequest(fileUrl(QStringLiteral("bytes-10.mp3")), folder));
-        QVERIFY(result.ok());
-        QCOMPARE(QFileInfo(result.filePath).absolutePath(), folder);
+        QVERIFY(result.has_value());
+        QCOMPARE(QFileInfo(result->filePath).absolutePath(), folder);
     }
 
     // An existing file is never overwritten, neither by a later download nor
@@ -206,9 +206,9 @@ private slots:
         QCOMPARE(contents(existing.fileName()), QByteArray("mine"));
         QStringList saved;
         for (auto &d : downloads) {
-            QVERIFY2(d->result().ok(), qPrintable(d->result().detail));
-            QVERIFY(contents(d->result().filePath) == sampleFileBody(300000));
-            saved.append(d->result().fileName());
+            QVERIFY2(d->result(), qPrintable(whyNot(d->result())));
+            QVERIFY(contents(d->result()->filePath) == sampleFileBody(300000));
+            saved.append(d->result()->fileName());
         }
         saved.sort();
         QCOMPARE(saved, (QStringList{QStringLiteral("歌手 - 歌 (1).mp3"), QStringLiteral("歌手 - 歌 (2).mp3"),
@@ -238,9 +238,9 @@ private slots:
         const QDir folder(parent.filePath(QStringLiteral("in")));
         const DownloadRequest r =
             testDownloadRequest(fileUrl(QStringLiteral("bytes-10.mp3")), folder.path(), name);
-        QCOMPARE(runDownload(r).filePath, folder.filePath(saved));
+        QCOMPARE(runDownload(r)->filePath, folder.filePath(saved));
         const QString second = numberedFileName(saved, 1);
-        QCOMPARE(runDownload(r).filePath, folder.filePath(second));
+        QCOMPARE(runDownload(r)->filePath, folder.filePath(second));
         QStringList files;
         QDirIterator it(parent.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
         while (it.hasNext())
@@ -314,10 +314,10 @@ private slots:
         r.stallTimeout = 500ms;
         r.maxUnsizedBytes = 64 * 1024; // so a body of no announced length soon goes past it
         const DownloadResult result = runDownload(r);
-        QCOMPARE(int(result.error), error);
-        QCOMPARE(result.httpStatus, httpStatus);
-        QVERIFY(!result.detail.isEmpty());
-        QVERIFY(result.filePath.isEmpty());
+        QCOMPARE(int(result.error().reason), error);
+        QCOMPARE(result.error().code, httpStatus);
+        QVERIFY(!whyNot(result).isEmpty());
+        QVERIFY(!result);
         QCOMPARE(entries(folder), QStringList());
     }
 
@@ -347,15 +347,15 @@ private slots:
         r.stallTimeout = 700ms; // a speed window of twice that
         r.minimumSpeed = minimumSpeed;
         const DownloadResult result = runDownload(r);
-        QCOMPARE(result.ok(), ok);
+        QCOMPARE(result.has_value(), ok);
         const QList<RecordedRequest> sent = m_service.requests();
         QCOMPARE(int(std::count_if(sent.cbegin(), sent.cend(),
                                    [&](const RecordedRequest &one) { return one.target == path.toUtf8(); })),
                  tries);
         if (ok)
-            QCOMPARE(result.bytes, 12);
+            QCOMPARE(result->bytes, 12);
         else
-            QCOMPARE(result.error, DownloadError::Stalled);
+            QCOMPARE(result.error().reason, DownloadError::Stalled);
     }
 
     void diskFull()
@@ -367,8 +367,8 @@ private slots:
             result =
                 runDownload(testDownloadRequest(fileUrl(QStringLiteral("bytes-3000000.mp3")), dir.path()));
         }
-        QCOMPARE(result.error, DownloadError::DiskFull);
-        QCOMPARE(downloadFailureText(result), QStringLiteral("磁盘空间不足"));
+        QCOMPARE(result.error().reason, DownloadError::DiskFull);
+        QCOMPARE(downloadFailureText(result.error()), QStringLiteral("磁盘空间不足"));
         QCOMPARE(entries(dir.path()), QStringList());
     }
 };

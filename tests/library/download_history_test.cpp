@@ -100,7 +100,7 @@ private slots:
         e.coverUrl = QStringLiteral("http://example.org/cover/1001.png");
         DownloadHistory history(freshPath());
         QVERIFY(history.isPersistent());
-        e.id = history.add(e);
+        e.id = history.add(e).value();
         QVERIFY(e.id > 0);
         QCOMPARE(history.entry(e.id), e);
         e.state = DownloadState::Paused;
@@ -112,7 +112,7 @@ private slots:
         QCOMPARE(history.entry(e.id), e);
         QCOMPARE(history.entry(e.id + 1), std::nullopt);
         // An entry of nothing but defaults (no sound id yet) is kept too.
-        QVERIFY(history.add(DownloadEntry{}) > 0);
+        QVERIFY(history.add(DownloadEntry{}).value() > 0);
     }
 
     void pageAndRows_data()
@@ -132,7 +132,7 @@ private slots:
         for (int n = 0; n < 5; ++n) {
             if (n == written)
                 QVERIFY(history.flush());
-            ids.append(history.add(entryOf(QString::number(n))));
+            ids.append(history.add(entryOf(QString::number(n))).value());
         }
         if (written == 5)
             QVERIFY(history.flush());
@@ -211,7 +211,7 @@ private slots:
         QCOMPARE(history.isPersistent(), movedAside);
         QCOMPARE(history.movedAside().isEmpty(), !movedAside);
         QVERIFY(!history.problem().isEmpty());
-        const qint64 id = history.add(entryOf(QStringLiteral("new")));
+        const qint64 id = history.add(entryOf(QStringLiteral("new"))).value();
         QCOMPARE(history.entry(id)->soundId, QStringLiteral("new"));
         QVERIFY(history.flush());
         if (movedAside) {
@@ -238,9 +238,9 @@ private slots:
             QVERIFY(finishedWell(*writer));
         }
         DownloadHistory history(path);
-        const qint64 mine = history.add(entryOf(QStringLiteral("mine"), DownloadState::Running));
+        const qint64 mine = history.add(entryOf(QStringLiteral("mine"), DownloadState::Running)).value();
         // The same pid, but a process that started at another time: not this one.
-        const qint64 reused = history.add(entryOf(QStringLiteral("reused"), DownloadState::Queued));
+        const qint64 reused = history.add(entryOf(QStringLiteral("reused"), DownloadState::Queued)).value();
         QVERIFY(history.flush());
         sqlValue(path, QStringLiteral("UPDATE downloads SET owner_start = 1 WHERE id = %1").arg(reused));
         history.pauseOrphans();
@@ -269,7 +269,7 @@ private slots:
         }
         for (int n = 0; n < count; ++n) {
             DownloadEntry e = entryOf(QStringLiteral("c-%1").arg(n));
-            e.id = history.add(e);
+            e.id = history.add(e).value();
             e.state = DownloadState::Done;
             QVERIFY(e.id > 0);
             history.update(e);
@@ -300,7 +300,7 @@ private slots:
             QElapsedTimer clock;
             clock.start();
             DownloadEntry e = entryOf(QStringLiteral("held"));
-            e.id = history.add(e);
+            e.id = history.add(e).value();
             e.state = DownloadState::Done;
             history.update(e);
             QVERIFY2(clock.elapsed() < 200, qPrintable(QString::number(clock.elapsed())));
@@ -346,7 +346,7 @@ private slots:
         QCOMPARE(history.count(), 2 * count);
         // A program's clock runs ahead by a millisecond for each id it took faster.
         QTest::qWait(count);
-        QVERIFY(history.add(DownloadEntry{}) > newest);
+        QVERIFY(history.add(DownloadEntry{}).value() > newest);
     }
 };
 

@@ -39,14 +39,13 @@ private slots:
     void roundTrip()
     {
         DownloadSettings settings = DownloadSettings::defaults();
-        QCOMPARE(settings.set(QStringLiteral("folder"), m_config.path() + QStringLiteral("/a/../b")),
-                 QString());
-        QCOMPARE(settings.set(QStringLiteral("name"), QStringLiteral("{singer}/{name}")), QString());
-        QCOMPARE(settings.set(QStringLiteral("tags"), QStringLiteral("No")), QString());
-        QCOMPARE(settings.set(QStringLiteral("id3-version"), QStringLiteral("3")), QString());
-        QCOMPARE(settings.set(QStringLiteral("clipboard-offers"), QStringLiteral(" on")), QString());
-        QCOMPARE(settings.set(QStringLiteral("jobs"), QStringLiteral("5")), QString());
-        QCOMPARE(saveDownloadSettings(settings), QString());
+        QVERIFY(settings.set(QStringLiteral("folder"), m_config.path() + QStringLiteral("/a/../b")));
+        QVERIFY(settings.set(QStringLiteral("name"), QStringLiteral("{singer}/{name}")));
+        QVERIFY(settings.set(QStringLiteral("tags"), QStringLiteral("No")));
+        QVERIFY(settings.set(QStringLiteral("id3-version"), QStringLiteral("3")));
+        QVERIFY(settings.set(QStringLiteral("clipboard-offers"), QStringLiteral(" on")));
+        QVERIFY(settings.set(QStringLiteral("jobs"), QStringLiteral("5")));
+        QVERIFY(saveDownloadSettings(settings));
 
         const DownloadSettings loaded = loadDownloadSettings();
         QCOMPARE(loaded.folder, m_config.path() + QStringLiteral("/b"));
@@ -61,27 +60,41 @@ private slots:
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("text");
-        QTest::newRow("empty folder") << QStringLiteral("folder") << QStringLiteral(" ");
-        QTest::newRow("relative folder") << QStringLiteral("folder") << QStringLiteral("Music");
-        QTest::newRow("another user's home") << QStringLiteral("folder") << QStringLiteral("~bob/Music");
-        QTest::newRow("unknown field") << QStringLiteral("name") << QStringLiteral("{album}");
-        QTest::newRow("nothing left") << QStringLiteral("name") << QStringLiteral("/");
-        QTest::newRow("id3 2") << QStringLiteral("id3-version") << QStringLiteral("2");
-        QTest::newRow("tags maybe") << QStringLiteral("tags") << QStringLiteral("maybe");
-        QTest::newRow("clipboard maybe") << QStringLiteral("clipboard-offers") << QStringLiteral("maybe");
-        QTest::newRow("jobs 0") << QStringLiteral("jobs") << QStringLiteral("0");
-        QTest::newRow("jobs 11") << QStringLiteral("jobs") << QStringLiteral("11");
-        QTest::newRow("jobs text") << QStringLiteral("jobs") << QStringLiteral("three");
-        QTest::newRow("unknown key") << QStringLiteral("colour") << QStringLiteral("red");
+        QTest::addColumn<SettingProblem>("problem");
+        QTest::newRow("empty folder")
+            << QStringLiteral("folder") << QStringLiteral(" ") << SettingProblem::EmptyFolder;
+        QTest::newRow("relative folder")
+            << QStringLiteral("folder") << QStringLiteral("Music") << SettingProblem::RelativeFolder;
+        QTest::newRow("another user's home")
+            << QStringLiteral("folder") << QStringLiteral("~bob/Music") << SettingProblem::RelativeFolder;
+        QTest::newRow("unknown field")
+            << QStringLiteral("name") << QStringLiteral("{album}") << SettingProblem::BadTemplate;
+        QTest::newRow("nothing left")
+            << QStringLiteral("name") << QStringLiteral("/") << SettingProblem::BadTemplate;
+        QTest::newRow("id3 2") << QStringLiteral("id3-version") << QStringLiteral("2")
+                               << SettingProblem::BadId3Version;
+        QTest::newRow("tags maybe") << QStringLiteral("tags") << QStringLiteral("maybe")
+                                    << SettingProblem::NotYesNo;
+        QTest::newRow("clipboard maybe")
+            << QStringLiteral("clipboard-offers") << QStringLiteral("maybe") << SettingProblem::NotYesNo;
+        QTest::newRow("jobs 0") << QStringLiteral("jobs") << QStringLiteral("0") << SettingProblem::BadJobs;
+        QTest::newRow("jobs 11") << QStringLiteral("jobs") << QStringLiteral("11") << SettingProblem::BadJobs;
+        QTest::newRow("jobs text") << QStringLiteral("jobs") << QStringLiteral("three")
+                                   << SettingProblem::BadJobs;
+        QTest::newRow("unknown key") << QStringLiteral("colour") << QStringLiteral("red")
+                                     << SettingProblem::UnknownKey;
     }
 
     void refusalKeepsPrevious()
     {
         QFETCH(QString, key);
         QFETCH(QString, text);
+        QFETCH(SettingProblem, problem);
         DownloadSettings settings = DownloadSettings::defaults();
         const QString before = settings.value(key);
-        QVERIFY(!settings.set(key, text).isEmpty());
+        const auto taken = settings.set(key, text);
+        QVERIFY(!taken);
+        QCOMPARE(taken.error().reason, problem);
         QCOMPARE(settings.value(key), before);
     }
 
@@ -101,7 +114,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, folder);
         DownloadSettings settings;
-        QCOMPARE(settings.set(QStringLiteral("folder"), text), QString());
+        QVERIFY(settings.set(QStringLiteral("folder"), text));
         QCOMPARE(settings.folder, folder);
     }
 
@@ -134,8 +147,10 @@ private slots:
     {
         // A folder where the file belongs cannot be written even by root.
         QVERIFY(QDir(m_config.path()).mkpath(QStringLiteral("vexa-helper/vexa-helper.ini")));
-        const QString error = saveDownloadSettings(DownloadSettings::defaults());
-        QVERIFY(error.contains(QStringLiteral("vexa-helper.ini")));
+        const auto saved = saveDownloadSettings(DownloadSettings::defaults());
+        QVERIFY(!saved);
+        QCOMPARE(saved.error().reason, SettingProblem::Unwritable);
+        QVERIFY(settingProblemText(saved.error()).contains(QStringLiteral("vexa-helper.ini")));
     }
 };
 

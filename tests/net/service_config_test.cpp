@@ -49,10 +49,9 @@ private slots:
         QVERIFY(parser.parse(
             {QStringLiteral("app"), QStringLiteral("--api-host"), QStringLiteral("127.0.0.1:9000")}));
 
-        QString error;
         const ServiceConfig base = ServiceConfig::defaults();
-        const std::optional<ServiceConfig> config = applyServiceHostOptions(parser, base, &error);
-        QVERIFY2(config, qPrintable(error));
+        const auto config = applyServiceHostOptions(parser, base);
+        QVERIFY(config);
         QCOMPARE(config->apiHost, QStringLiteral("127.0.0.1:9000"));
         QCOMPARE(config->webHost, base.webHost);
         QCOMPARE(config->updateHost, base.updateHost);
@@ -65,9 +64,10 @@ private slots:
         QVERIFY(
             parser.parse({QStringLiteral("app"), QStringLiteral("--web-host"), QStringLiteral("http://x/")}));
 
-        QString error;
-        QVERIFY(!applyServiceHostOptions(parser, ServiceConfig::defaults(), &error));
-        QVERIFY(error.contains(QStringLiteral("--web-host")));
+        const auto config = applyServiceHostOptions(parser, ServiceConfig::defaults());
+        QVERIFY(!config);
+        QCOMPARE(config.error().detail.option, QStringLiteral("web-host"));
+        QVERIFY(hostOptionFailureText(config.error()).contains(QStringLiteral("--web-host")));
     }
 
     void addressesBuiltFromHosts()

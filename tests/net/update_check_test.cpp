@@ -122,9 +122,11 @@ private slots:
         QVERIFY(finished.isEmpty()); // never from start() itself
         QTRY_COMPARE(finished.size(), 1);
         const auto result = finished.first().first().value<UpdateCheckResult>();
-        QCOMPARE(result.outcome, outcome);
-        QCOMPARE(result.tag, tag);
-        QCOMPARE(result.error.isEmpty(), reachable);
+        QCOMPARE(result ? result->outcome : UpdateOutcome::CheckFailed, outcome);
+        QCOMPARE(result ? result->tag : QString(), tag);
+        if (!result)
+            QCOMPARE(result.error().reason,
+                     reachable ? UpdateProblem::Unreadable : UpdateProblem::Unreachable);
     }
 };
 

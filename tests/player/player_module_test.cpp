@@ -27,22 +27,28 @@ private slots:
     {
         QTest::addColumn<QStringList>("folders");
         QTest::addColumn<bool>("loads");
+        QTest::addColumn<ModuleProblem>("problem");
         const QString built = QStringLiteral(VEXA_PLAYER_MODULE_DIR);
-        QTest::newRow("no folders") << QStringList() << false;
-        QTest::newRow("not there") << QStringList{m_empty.path(), QStringLiteral("/nonexistent")} << false;
-        QTest::newRow("not a module") << QStringList{m_broken.path()} << false;
-        QTest::newRow("built") << QStringList{built} << true;
-        QTest::newRow("the first that loads") << QStringList{m_empty.path(), m_broken.path(), built} << true;
+        const QStringList none{m_empty.path(), QStringLiteral("/nonexistent")};
+        QTest::newRow("no folders") << QStringList() << false << ModuleProblem::Missing;
+        QTest::newRow("not there") << none << false << ModuleProblem::Missing;
+        QTest::newRow("not a module") << QStringList{m_broken.path()} << false << ModuleProblem::Unusable;
+        QTest::newRow("built") << QStringList{built} << true << ModuleProblem{};
+        QTest::newRow("the first that loads")
+            << QStringList{m_empty.path(), m_broken.path(), built} << true << ModuleProblem{};
     }
 
     void load()
     {
         QFETCH(QStringList, folders);
         QFETCH(bool, loads);
-        QString error;
-        PlayerBackend *backend = loadPlayerBackend(folders, &error);
-        QCOMPARE(backend != nullptr, loads);
-        QCOMPARE(error.isEmpty(), loads);
+        QFETCH(ModuleProblem, problem);
+        const auto backend = loadPlayerBackend(folders);
+        QCOMPARE(backend.has_value(), loads);
+        if (loads)
+            QVERIFY(*backend);
+        else
+            QCOMPARE(backend.error().reason, problem);
     }
 };
 

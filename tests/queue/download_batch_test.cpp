@@ -117,7 +117,7 @@ private slots:
         paused.fileUrl = QStringLiteral("http://stale.invalid/old");
         paused.state = DownloadState::Paused;
         paused.created = QDateTime::currentDateTimeUtc();
-        const qint64 id = history.add(paused);
+        const qint64 id = history.add(paused).value();
 
         DownloadQueue queue(history, 3);
         DownloadBatch batch(queue, config(), settings());
@@ -158,7 +158,7 @@ private slots:
         done.state = DownloadState::Done;
         done.savedPath = savedPath;
         done.created = QDateTime::currentDateTimeUtc();
-        const qint64 doneId = history.add(done);
+        const qint64 doneId = history.add(done).value();
 
         DownloadQueue queue(history, 3);
         DownloadBatch batch(queue, config(), settings());

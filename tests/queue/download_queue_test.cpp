@@ -102,7 +102,7 @@ private slots:
         m_service.closeGate(gate);
         QList<qint64> ids;
         for (int n = 0; n < 5; ++n)
-            ids.append(queue.enqueue(entryFor(fileUrl(4000))));
+            ids.append(queue.enqueue(entryFor(fileUrl(4000))).value());
         QTRY_COMPARE(m_service.heldAtGate(gate), 2);
         QCOMPARE(queue.waitingCount(), 3);
         QCOMPARE(started, ids.mid(0, 2));
@@ -127,7 +127,7 @@ private slots:
         const auto h = history();
         DownloadQueue queue(*h, 3);
         const QString url = stalledUrl();
-        const qint64 id = queue.enqueue(entryFor(url));
+        const qint64 id = queue.enqueue(entryFor(url)).value();
         QTRY_COMPARE(h->entry(id)->bytesDone, StallsAt); // written while it runs
         queue.pause(id);
         const DownloadEntry paused = *h->entry(id);
@@ -165,7 +165,7 @@ private slots:
         const auto h = history();
         DownloadQueue queue(*h, 3);
         const DownloadEntry wanted = entryFor(stalledUrl());
-        const qint64 id = queue.enqueue(wanted);
+        const qint64 id = queue.enqueue(wanted).value();
         QTRY_COMPARE(queue.entry(id)->bytesDone, StallsAt);
         // The info is written behind the bytes it speaks for.
         QTRY_COMPARE(entries(wanted.folder).size(), 2); // part and info
@@ -189,12 +189,12 @@ private slots:
         DownloadQueue queue(*h, 3);
         QSignalSpy ended(&queue, &DownloadQueue::ended);
         const qint64 id =
-            queue.enqueue(entryFor(m_service.baseUrl() + QStringLiteral("/file/status-404.mp3")));
+            queue.enqueue(entryFor(m_service.baseUrl() + QStringLiteral("/file/status-404.mp3"))).value();
         QVERIFY(ended.wait(30000));
         const DownloadEntry e = *h->entry(id);
         QCOMPARE(e.state, DownloadState::Failed);
         QCOMPARE(e, ended.first().at(0).value<DownloadEntry>());
-        QCOMPARE(e.error, downloadFailureText(ended.first().at(1).value<DownloadResult>()));
+        QCOMPARE(e.error, downloadFailureText(ended.first().at(1).value<DownloadResult>().error()));
         QVERIFY2(e.error.contains(u"404"), qPrintable(e.error));
         QVERIFY(e.ended.isValid());
     }
@@ -207,8 +207,8 @@ private slots:
         auto queue = std::make_unique<DownloadQueue>(*h, 2);
         QList<qint64> ids;
         for (int n = 0; n < 2; ++n)
-            ids.append(queue->enqueue(entryFor(stalledUrl())));
-        ids.append(queue->enqueue(entryFor(fileUrl(StalledSize)))); // waits its turn
+            ids.append(queue->enqueue(entryFor(stalledUrl())).value());
+        ids.append(queue->enqueue(entryFor(fileUrl(StalledSize))).value()); // waits its turn
         QTRY_COMPARE(queue->entry(ids[0])->bytesDone, StallsAt);
         QTRY_COMPARE(queue->entry(ids[1])->bytesDone, StallsAt);
         queue.reset();
@@ -238,7 +238,7 @@ private slots:
         DownloadEntry wanted = entryFor(fileUrl(4000));
         wanted.tags = SoundTags{};
         wanted.coverUrl = m_service.baseUrl() + QStringLiteral("/fault/stall"); // never comes
-        const qint64 id = queue->enqueue(wanted);
+        const qint64 id = queue->enqueue(wanted).value();
         QTRY_COMPARE(queue->entry(id)->bytesDone, 4000);
         QTest::qWait(300); // the answer's end, after its last bytes
         QCOMPARE(queue->runningCount(), 1);
@@ -257,7 +257,7 @@ private slots:
         DownloadHistory h(path);
         DownloadEntry paused = entryFor(fileUrl(4000));
         paused.state = DownloadState::Paused;
-        paused.id = h.add(paused);
+        paused.id = h.add(paused).value();
         QVERIFY(h.flush());
         DownloadQueue queue(h, 1);
         QSignalSpy ended(&queue, &DownloadQueue::ended);
@@ -296,7 +296,7 @@ private slots:
         QSignalSpy ended(&queue, &DownloadQueue::ended);
         QElapsedTimer clock;
         clock.start();
-        const qint64 id = queue.enqueue(entryFor(fileUrl(size)));
+        const qint64 id = queue.enqueue(entryFor(fileUrl(size))).value();
         QVERIFY(ended.wait(60000));
         QCOMPARE(h->entry(id)->bytesDone, size);
         // Started and ended, and one per half second at most in between.

@@ -102,7 +102,7 @@ private slots:
         QFETCH(bool, on);
         DownloadSettings settings = DownloadSettings::defaults();
         settings.clipboardOffers = on;
-        QCOMPARE(saveDownloadSettings(settings), QString());
+        QVERIFY(saveDownloadSettings(settings));
         MainWindow w(ServiceConfig::allAt(m_service.hostAndPort()));
         w.setSkinPath(QStringLiteral("/nonexistent/1.she"));
         QVERIFY(startUpAndWait(w));

@@ -164,7 +164,7 @@ private slots:
         entry.folder = folder.path();
         entry.fileName = QStringLiteral("live.mp3");
         QSignalSpy ended(&queue, &DownloadQueue::ended);
-        const qint64 id = queue.enqueue(entry);
+        const qint64 id = queue.enqueue(entry).value();
         QCOMPARE(model.rowCount(), 4);
         QCOMPARE(model.data(model.index(0, 0), DownloadsModel::IdRole).toLongLong(), id);
         QVERIFY(ended.wait(30000));

@@ -57,7 +57,7 @@ private:
         e.savedPath = m_dir.filePath(name + QStringLiteral(".mp3"));
         e.state = DownloadState::Done;
         writeFile(e.savedPath, "sound");
-        return m_history->add(e);
+        return m_history->add(e).value();
     }
 
     // opens: what the opener answers; the desktop's own when unset.
@@ -122,7 +122,7 @@ private slots:
             m_service.baseUrl() + QStringLiteral("/file/bytes-%1;stall=1000000;drops=1.mp3").arg(size);
         e.folder = folder.path();
         e.fileName = QStringLiteral("stalled.mp3");
-        const qint64 id = m_queue->enqueue(e);
+        const qint64 id = m_queue->enqueue(e).value();
         makeWindow();
         selectRow(0);
         QTRY_COMPARE_WITH_TIMEOUT(m_queue->entry(id)->bytesDone, qint64(1000000), 20000);
@@ -149,7 +149,7 @@ private slots:
                     QStringLiteral("/file/bytes-2000000;stall=1000000;drops=1;validator=none.mp3");
         e.folder = folder.path();
         e.fileName = QStringLiteral("fresh.mp3");
-        const qint64 id = m_queue->enqueue(e);
+        const qint64 id = m_queue->enqueue(e).value();
         makeWindow();
         selectRow(0);
         QTRY_COMPARE_WITH_TIMEOUT(m_queue->entry(id)->bytesDone, qint64(1000000), 20000);

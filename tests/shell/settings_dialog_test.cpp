@@ -256,7 +256,7 @@ private slots:
     {
         DownloadSettings stored = DownloadSettings::defaults();
         stored.nameTemplate = QStringLiteral("{id}");
-        QCOMPARE(saveDownloadSettings(stored), QString());
+        QVERIFY(saveDownloadSettings(stored));
         MainWindow w(nowhere());
         SettingsDialog *dialog = openFrom(w);
         QVERIFY(dialog);
@@ -303,7 +303,7 @@ private slots:
         QTemporaryDir newer;
         DownloadSettings elsewhere = loadDownloadSettings();
         elsewhere.folder = newer.path();
-        QCOMPARE(saveDownloadSettings(elsewhere), QString());
+        QVERIFY(saveDownloadSettings(elsewhere));
         if (!typedTemplate.isEmpty())
             child<QLineEdit>(dialog, "templateEdit")->setText(typedTemplate);
         UserInput::click(child<QPushButton>(dialog, "okButton"));

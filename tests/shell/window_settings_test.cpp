@@ -42,7 +42,7 @@ private slots:
     {
         QFETCH(std::optional<QPoint>, stored);
         QFETCH(bool, restored);
-        QCOMPARE(saveWindowSettings({stored, 35}), QString());
+        QVERIFY(saveWindowSettings({stored, 35}));
         BoxCloser boxes; // the update check fails: nothing listens there
         const auto config = ServiceConfig::allAt(QStringLiteral("127.0.0.1:1"));
         {

@@ -59,9 +59,9 @@ private slots:
         QTest::addColumn<QStringList>("pages");
         QTest::addColumn<QString>("shown"); // expected rows; empty: none ever listed
         QTest::addColumn<int>("lastOutcome");
-        const int listed = int(HotRefresh::Outcome::Listed);
-        const int failed = int(HotRefresh::Outcome::FetchFailed);
-        const int none = int(HotRefresh::Outcome::NoEntries);
+        const int listed = -1;
+        const int failed = int(HotListProblem::FetchFailed);
+        const int none = int(HotListProblem::NoEntries);
 
         QTest::newRow("first fifteen of seventeen") << QStringList{"full"} << "full" << listed;
         QTest::newRow("three entries, the third repeated") << QStringList{"short"} << "short" << listed;
@@ -99,18 +99,16 @@ private slots:
         QList<HotEntry> list;
         HotRefresh refresh;
         for (const QString &page : pages) {
-            refresh = scraper.take(page == FailedFetch
-                                       ? FetchResult::failure(QStringLiteral("refused"))
-                                       : FetchResult::success(QString::fromUtf8(hotTestPage(page)), 200));
-            if (refresh.outcome == HotRefresh::Outcome::Listed) {
-                QCOMPARE(refresh.entries.size(), HotEntryCount);
-                list = refresh.entries;
-            } else {
-                QVERIFY(refresh.entries.isEmpty());
-                QVERIFY(!refresh.reason.isEmpty());
+            refresh =
+                scraper.take(page == FailedFetch
+                                 ? FetchResult(unexpected(FetchFailure::Transport, QStringLiteral("refused")))
+                                 : FetchResult(FetchedBody{QString::fromUtf8(hotTestPage(page)), {}, 200}));
+            if (refresh) {
+                QCOMPARE(refresh->size(), HotEntryCount);
+                list = *refresh;
             }
         }
-        QCOMPARE(int(refresh.outcome), lastOutcome);
+        QCOMPARE(refresh ? -1 : int(refresh.error().reason), lastOutcome);
         QVERIFY(sameRows(list, shown.isEmpty() ? QList<HotEntry>() : hotExpectedRows(shown)));
     }
 
@@ -148,7 +146,7 @@ private slots:
         QSignalSpy finished(&request, &HotListRefresh::finished);
         request.start();
         if (!finished.wait(20000))
-            return {};
+            return unexpected(HotListProblem::FetchFailed, FetchError{FetchFailure::Stalled});
         return finished.first().first().value<HotRefresh>();
     }
 
@@ -158,12 +156,12 @@ private slots:
         QVERIFY(service.start());
         HotListScraper scraper(service.hostAndPort());
         const HotRefresh listed = refresh(scraper);
-        QCOMPARE(int(listed.outcome), int(HotRefresh::Outcome::Listed));
-        QCOMPARE(listed.entries.size(), HotEntryCount);
+        QVERIFY(listed);
+        QCOMPARE(listed->size(), HotEntryCount);
         QStringList channels;
         QStringList counts;
         for (int i = 0; i < HotEntryCount; ++i) {
-            const HotEntry &entry = listed.entries.at(i);
+            const HotEntry &entry = listed->at(i);
             QCOMPARE(entry.number, QString::number(i + 1));
             QVERIFY2(entry.link.startsWith(service.soundPageUrl(QString())), qPrintable(entry.link));
             QVERIFY(!entry.name.isEmpty());
@@ -177,9 +175,9 @@ private slots:
 
         service.stop();
         const HotRefresh failed = refresh(scraper);
-        QCOMPARE(int(failed.outcome), int(HotRefresh::Outcome::FetchFailed));
-        QVERIFY(failed.entries.isEmpty());
-        QVERIFY(!failed.reason.isEmpty());
+        QVERIFY(!failed);
+        QCOMPARE(failed.error().reason, HotListProblem::FetchFailed);
+        QVERIFY(!fetchFailureText(failed.error().detail).isEmpty());
     }
 };
 

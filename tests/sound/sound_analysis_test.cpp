@@ -31,7 +31,9 @@ private:
         QSignalSpy finished(&analysis, &SoundAnalysis::finished);
         analysis.start();
         if (finished.isEmpty() && !finished.wait(20000))
-            return {AnalysisStatus::Abandoned, {}, QStringLiteral("no end in 20 s"), 0};
+            return Unexpected(
+                AnalysisError{AnalysisStatus::Abandoned,
+                              FetchError{FetchFailure::Transport, QStringLiteral("no end in 20 s")}});
         return finished.first().first().value<AnalysisResult>();
     }
 
@@ -42,8 +44,9 @@ private slots:
     {
         for (const QString &id : SampleService::sampleSoundIds()) {
             const AnalysisResult result = analyse(pageAddress(id), m_service.hostAndPort());
-            QVERIFY2(result.ok(), qPrintable(id + u' ' + result.reason));
-            const SoundInfo &record = result.record;
+            QVERIFY2(result,
+                     qPrintable(id + u' ' + (result ? QString() : analysisDetailText(result.error()))));
+            const SoundInfo &record = *result;
             const SampleSound *sample = findSampleSound(id);
             QVERIFY(sample);
             QCOMPARE(record.soundId, id);
@@ -82,7 +85,8 @@ private slots:
         const AnalysisResult result = analyse(QStringLiteral("  ") + soundPagePrefix(host) +
                                                   QStringLiteral("1001?from=share&t=1#top \t"),
                                               host);
-        QCOMPARE(int(result.status), int(AnalysisStatus::ExtractFailed));
+        QVERIFY(!result);
+        QCOMPARE(int(result.error().reason), int(AnalysisStatus::ExtractFailed));
         const QByteArray requestLine = requestHead.left(requestHead.indexOf("\r\n"));
         QCOMPARE(requestLine, QByteArray("GET /sound/info?sound_id=1001 HTTP/1.1"));
     }
@@ -91,12 +95,12 @@ private slots:
     {
         const QString first = SampleService::sampleSoundIds().first();
         const AnalysisResult utf8 = analyse(pageAddress(first), m_service.hostAndPort());
-        QVERIFY(utf8.ok());
+        QVERIFY(utf8);
         const AnalysisResult gbk = analyse(pageAddress(QStringLiteral("fault-gbk")), m_service.hostAndPort());
-        QVERIFY2(gbk.ok(), qPrintable(gbk.reason));
-        QCOMPARE(gbk.record.soundName, utf8.record.soundName);
-        QCOMPARE(gbk.record.singer, utf8.record.singer);
-        QCOMPARE(gbk.record.infoText, utf8.record.infoText);
+        QVERIFY(gbk);
+        QCOMPARE(gbk->soundName, utf8->soundName);
+        QCOMPARE(gbk->singer, utf8->singer);
+        QCOMPARE(gbk->infoText, utf8->infoText);
     }
 
     void failures_data()
@@ -127,11 +131,11 @@ private slots:
         FetchOptions options;
         options.stallTimeout = 500ms;
         const AnalysisResult result = analyse(pageAddress(id), m_service.hostAndPort(), options);
-        QCOMPARE(int(result.status), status);
-        QVERIFY(!result.reason.isEmpty());
+        QVERIFY(!result);
+        QCOMPARE(int(result.error().reason), status);
+        QVERIFY(!analysisDetailText(result.error()).isEmpty());
         if (!reason.isEmpty())
-            QCOMPARE(result.reason, reason);
-        QCOMPARE(result.record, SoundInfo());
+            QCOMPARE(analysisDetailText(result.error()), reason);
     }
 
     void cleanupTestCase()

@@ -49,18 +49,18 @@ int main(int argc, char *argv[])
         e.state = DownloadState::Running;
         e.partPath = args[3];
         e.bytesDone = args[4].toLongLong();
-        return history.add(e) > 0 ? written() : 1;
+        return history.add(e) ? written() : 1;
     }
     if (args[2] == u"ids") {
         QTextStream out(stdout);
         for (int n = 0; n < args[3].toInt(); ++n)
-            out << history.add(DownloadEntry{}) << '\n';
+            out << history.add(DownloadEntry{}).value_or(0) << '\n';
         return written();
     }
     for (int n = 0; n < args[3].toInt(); ++n) {
         DownloadEntry e;
         e.soundId = args[4] + u'-' + QString::number(n);
-        e.id = history.add(e);
+        e.id = history.add(e).value();
         e.state = DownloadState::Running;
         e.bytesDone = 10;
         if (e.id <= 0) {
