@@ -22,21 +22,23 @@ ProgramDownloads::ProgramDownloads(MainWindow &main, ProgramSettings &settings, 
     // Writes never hold up the window; its end waits a while for those
     // another program holds up, and names on stderr what was not written.
     m_history->setExitPatience(std::chrono::seconds(10));
-    m_history->pauseOrphans();
+    // Opened when first used (a download, the downloads window), not at
+    // start-up; its own words then say whether downloads are recorded.
+    m_history->setOnOpen([this] {
+        m_history->pauseOrphans();
+        if (const QString problem = m_history->problem(); !problem.isEmpty())
+            m_main.setStatusMessage(problem);
+    });
     m_queue = new DownloadQueue(*m_history, settings.current().jobs, this);
     connect(&settings, &ProgramSettings::changed, m_queue,
             [this](const DownloadSettings &now) { m_queue->setMaxRunning(now.jobs); });
     m_queue->setStallTimeout(options.stallTimeout);
     main.setDownloadQueue(m_queue);
     connect(&main, &MainWindow::downloadsRequested, this, &ProgramDownloads::showWindow);
-    // Told after the update check, whose own message would hide it; once,
-    // and without a box that would hold up the start. The history's own
-    // words say whether downloads are recorded.
-    // A stored setting that was refused is told the same way.
-    QStringList problems = settings.problems();
-    if (!m_history->problem().isEmpty())
-        problems.append(m_history->problem());
-    if (const QString problem = problems.join(QStringLiteral("; ")); !problem.isEmpty())
+    // A stored setting that was refused is told after the update check,
+    // whose own message would hide it; once, and without a box that would
+    // hold up the start.
+    if (const QString problem = settings.problems().join(QStringLiteral("; ")); !problem.isEmpty())
         connect(
             &main, &MainWindow::updateChecked, this, [this, problem] { m_main.setStatusMessage(problem); },
             Qt::SingleShotConnection);

@@ -112,25 +112,26 @@ void DownloadHistory::Private::startWriting(DownloadHistory *owner, const QStrin
 
 Expected<qint64, StoreFailure> DownloadHistory::add(const DownloadEntry &entry)
 {
-    if (d->readOnly)
+    if (opened()->readOnly)
         return unexpected(StoreRefusal::ReadOnly, entry);
     DownloadEntry e = entry;
     e.id = newId();
-    d->writer->post({HistoryJob::Kind::Add, {e}});
+    opened()->writer->post({HistoryJob::Kind::Add, {e}});
     return e.id;
 }
 
 Expected<qint64, StoreFailure> DownloadHistory::addUnlessTaken(const DownloadEntry &entry)
 {
-    if (d->readOnly)
+    if (opened()->readOnly)
         return unexpected(StoreRefusal::ReadOnly, entry);
     const auto takenNow = [&] {
-        const HistoryWriter::Pending pending = d->writer->pending();
+        const HistoryWriter::Pending pending = opened()->writer->pending();
         const QList<DownloadState> states = {DownloadState::Done, DownloadState::Queued,
                                              DownloadState::Running};
-        QList<DownloadEntry> rows = d->rows(pending, QStringLiteral("sound_id = ? AND state IN (?, ?, ?)"),
-                                            {entry.soundId, downloadStateName(states[0]),
-                                             downloadStateName(states[1]), downloadStateName(states[2])});
+        QList<DownloadEntry> rows =
+            opened()->rows(pending, QStringLiteral("sound_id = ? AND state IN (?, ?, ?)"),
+                           {entry.soundId, downloadStateName(states[0]), downloadStateName(states[1]),
+                            downloadStateName(states[2])});
         for (const DownloadEntry &e : present(pending)) {
             if (e.soundId == entry.soundId && states.contains(e.state))
                 rows.append(e);
@@ -143,8 +144,8 @@ Expected<qint64, StoreFailure> DownloadHistory::addUnlessTaken(const DownloadEnt
         return unexpected(StoreRefusal::Taken, *taken);
     DownloadEntry e = entry;
     e.id = newId();
-    d->writer->post({HistoryJob::Kind::AddUnlessTaken, {e}});
-    if (m_exactClaims && flush() && d->writer->isLost(e.id)) {
+    opened()->writer->post({HistoryJob::Kind::AddUnlessTaken, {e}});
+    if (m_exactClaims && flush() && opened()->writer->isLost(e.id)) {
         // The one that took it may have ended and gone meanwhile.
         if (const auto taken = takenNow())
             return unexpected(StoreRefusal::Taken, *taken);
@@ -155,40 +156,40 @@ Expected<qint64, StoreFailure> DownloadHistory::addUnlessTaken(const DownloadEnt
 
 void DownloadHistory::update(const DownloadEntry &entry)
 {
-    d->writer->post({HistoryJob::Kind::Update, {entry}});
+    opened()->writer->post({HistoryJob::Kind::Update, {entry}});
 }
 
 Expected<void, StoreFailure> DownloadHistory::updateIf(const DownloadEntry &entry, DownloadState state)
 {
-    if (d->readOnly)
+    if (opened()->readOnly)
         return unexpected(StoreRefusal::ReadOnly, entry);
-    if (d->writer->isLost(entry.id))
+    if (opened()->writer->isLost(entry.id))
         return unexpected(StoreRefusal::Moved, entry);
     const std::optional<DownloadEntry> now = this->entry(entry.id);
     if (!now || now->state != state)
         return unexpected(StoreRefusal::Moved, now.value_or(entry));
-    d->writer->post({HistoryJob::Kind::UpdateIf, {entry}, state});
+    opened()->writer->post({HistoryJob::Kind::UpdateIf, {entry}, state});
     return {};
 }
 
 void DownloadHistory::saveProgress(const QList<DownloadEntry> &entries)
 {
     if (!entries.isEmpty())
-        d->writer->post({HistoryJob::Kind::Progress, entries});
+        opened()->writer->post({HistoryJob::Kind::Progress, entries});
 }
 
 void DownloadHistory::remove(qint64 id)
 {
     DownloadEntry e;
     e.id = id;
-    d->writer->post({HistoryJob::Kind::Remove, {e}});
+    opened()->writer->post({HistoryJob::Kind::Remove, {e}});
 }
 
 void DownloadHistory::pauseOrphans()
 {
     // In one write transaction, so two programs starting at once do not
     // both take the same entries; until then they read as paused.
-    d->writer->post({HistoryJob::Kind::PauseOrphans, {}});
+    opened()->writer->post({HistoryJob::Kind::PauseOrphans, {}});
 }
 
 bool DownloadHistory::flush(std::chrono::milliseconds limit)
@@ -201,7 +202,7 @@ bool DownloadHistory::flush(std::chrono::milliseconds limit)
     // program must know why.
     const bool tell = thread() == QThread::currentThread();
     for (;;) {
-        const bool written = d->writer->flush(std::min(deadline, QDeadlineTimer(tell ? 100 : -1)));
+        const bool written = opened()->writer->flush(std::min(deadline, QDeadlineTimer(tell ? 100 : -1)));
         if (tell)
             QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
         if (written || deadline.hasExpired())
@@ -211,10 +212,10 @@ bool DownloadHistory::flush(std::chrono::milliseconds limit)
 
 std::optional<DownloadEntry> DownloadHistory::entry(qint64 id) const
 {
-    const HistoryWriter::Pending pending = d->writer->pending();
+    const HistoryWriter::Pending pending = opened()->writer->pending();
     if (const auto found = pending.find(id); found != pending.end())
         return found->second;
-    const QList<DownloadEntry> found = d->select(QStringLiteral("id = ?"), {id});
+    const QList<DownloadEntry> found = opened()->select(QStringLiteral("id = ?"), {id});
     if (found.isEmpty())
         return std::nullopt;
     return found.first();
@@ -222,26 +223,27 @@ std::optional<DownloadEntry> DownloadHistory::entry(qint64 id) const
 
 int DownloadHistory::count() const
 {
-    const HistoryWriter::Pending pending = d->writer->pending();
-    return d->countWhere(pending, {}, {}) + int(present(pending).size());
+    const HistoryWriter::Pending pending = opened()->writer->pending();
+    return opened()->countWhere(pending, {}, {}) + int(present(pending).size());
 }
 
 QList<DownloadEntry> DownloadHistory::page(int offset, int limit) const
 {
-    const HistoryWriter::Pending pending = d->writer->pending();
+    const HistoryWriter::Pending pending = opened()->writer->pending();
     const QString order = QStringLiteral("ORDER BY id DESC LIMIT ? OFFSET ?");
     if (pending.empty())
-        return d->select({}, {limit, offset}, order);
+        return opened()->select({}, {limit, offset}, order);
     // A pending entry moves the file's rows down by one from where it
     // sits, so the page's file rows are among these.
     const QList<DownloadEntry> mine = present(pending);
     const int start = std::max(0, offset - int(mine.size()));
     QList<std::pair<qsizetype, DownloadEntry>> ranked;
-    const QList<DownloadEntry> window = d->rows(pending, {}, {limit + int(mine.size()), start}, order);
+    const QList<DownloadEntry> window = opened()->rows(pending, {}, {limit + int(mine.size()), start}, order);
     for (qsizetype n = 0; n < window.size(); ++n)
         ranked.append({start + n + newerThan(mine, window[n].id), window[n]});
     for (const DownloadEntry &e : mine)
-        ranked.append({d->countWhere(pending, QStringLiteral("id > ?"), {e.id}) + newerThan(mine, e.id), e});
+        ranked.append(
+            {opened()->countWhere(pending, QStringLiteral("id > ?"), {e.id}) + newerThan(mine, e.id), e});
     std::sort(ranked.begin(), ranked.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     QList<DownloadEntry> page;
     for (const auto &[rank, e] : ranked) {
@@ -253,18 +255,20 @@ QList<DownloadEntry> DownloadHistory::page(int offset, int limit) const
 
 int DownloadHistory::rowOf(qint64 id) const
 {
-    const HistoryWriter::Pending pending = d->writer->pending();
+    const HistoryWriter::Pending pending = opened()->writer->pending();
     if (const auto found = pending.find(id);
-        found != pending.end() ? !found->second : d->countWhere(pending, QStringLiteral("id = ?"), {id}) == 0)
+        found != pending.end() ? !found->second
+                               : opened()->countWhere(pending, QStringLiteral("id = ?"), {id}) == 0)
         return -1;
-    return d->countWhere(pending, QStringLiteral("id > ?"), {id}) + int(newerThan(present(pending), id));
+    return opened()->countWhere(pending, QStringLiteral("id > ?"), {id}) +
+           int(newerThan(present(pending), id));
 }
 
 std::optional<DownloadEntry> DownloadHistory::doneWithFile(const QString &soundId) const
 {
-    const HistoryWriter::Pending pending = d->writer->pending();
-    QList<DownloadEntry> done = d->rows(pending, QStringLiteral("sound_id = ? AND state = ?"),
-                                        {soundId, downloadStateName(DownloadState::Done)});
+    const HistoryWriter::Pending pending = opened()->writer->pending();
+    QList<DownloadEntry> done = opened()->rows(pending, QStringLiteral("sound_id = ? AND state = ?"),
+                                               {soundId, downloadStateName(DownloadState::Done)});
     for (const DownloadEntry &e : present(pending)) {
         if (e.soundId == soundId && e.state == DownloadState::Done)
             done.append(e);
@@ -279,12 +283,12 @@ std::optional<DownloadEntry> DownloadHistory::doneWithFile(const QString &soundI
 
 QList<DownloadEntry> DownloadHistory::paused() const
 {
-    const HistoryWriter::Pending pending = d->writer->pending();
+    const HistoryWriter::Pending pending = opened()->writer->pending();
     // Live rows of a process that is gone read as paused before pauseOrphans() has written them so.
     QList<DownloadEntry> paused =
-        d->rows(pending, QStringLiteral("state IN (?, ?, ?)"),
-                {downloadStateName(DownloadState::Paused), downloadStateName(DownloadState::Queued),
-                 downloadStateName(DownloadState::Running)});
+        opened()->rows(pending, QStringLiteral("state IN (?, ?, ?)"),
+                       {downloadStateName(DownloadState::Paused), downloadStateName(DownloadState::Queued),
+                        downloadStateName(DownloadState::Running)});
     paused += present(pending);
     paused.removeIf([](const DownloadEntry &e) { return e.state != DownloadState::Paused; });
     std::sort(paused.begin(), paused.end(), [](const auto &a, const auto &b) { return a.id < b.id; });

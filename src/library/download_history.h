@@ -42,8 +42,12 @@ public:
     // read-only folder, from a newer program) is read as it is.
     enum class Use { Write, Read };
 
-    // path empty: defaultPath().
+    // path empty: defaultPath(). The file is opened on first use, so a run
+    // that never looks at the history never pays for it.
     explicit DownloadHistory(const QString &path = {}, Use use = Use::Write);
+    // Called once, right after the file is opened: pausing orphans, telling
+    // a problem.
+    void setOnOpen(std::function<void()> onOpen);
     // Waits until every write is committed, at most exitPatience.
     ~DownloadHistory() override;
     DownloadHistory(const DownloadHistory &) = delete;
@@ -118,6 +122,10 @@ signals:
 
 private:
     struct Private;
+    // Opens the file the first time.
+    Private *opened() const;
+    void open();
+
     Private *d;
     bool m_exactClaims = false;
 };

@@ -228,11 +228,36 @@ void DownloadHistory::Private::openInMemory(const QString &why)
 DownloadHistory::DownloadHistory(const QString &path, Use use)
     : d(new Private)
 {
+    d->file = path.isEmpty() ? defaultPath() : path;
+    d->use = use;
+    d->shown = QDir::toNativeSeparators(d->file);
+}
+
+void DownloadHistory::setOnOpen(std::function<void()> onOpen)
+{
+    d->onOpen = std::move(onOpen);
+}
+
+DownloadHistory::Private *DownloadHistory::opened() const
+{
+    if (!d->opened) {
+        d->opened = true;
+        // Reads and writes look the same to callers whether or not it was open.
+        auto *self = const_cast<DownloadHistory *>(this);
+        self->open();
+        if (d->onOpen)
+            d->onOpen();
+    }
+    return d;
+}
+
+void DownloadHistory::open()
+{
     static std::atomic<int> serial{0};
     d->connection = QStringLiteral("download-history-%1").arg(++serial);
     d->db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), d->connection);
-    const QString file = path.isEmpty() ? defaultPath() : path;
-    d->shown = QDir::toNativeSeparators(file);
+    const QString file = d->file;
+    const Use use = d->use;
     // However the opening ends, the history is written through its writer.
     const auto writing = qScopeGuard([this, file] { d->startWriting(this, file); });
     const auto unusable = [&](const QString &why) {
@@ -330,6 +355,10 @@ DownloadHistory::DownloadHistory(const QString &path, Use use)
 
 DownloadHistory::~DownloadHistory()
 {
+    if (!d->opened) {
+        delete d;
+        return;
+    }
     if (!flush(d->exitPatience)) {
         QTextStream err(stderr);
         err << QCoreApplication::translate("DownloadHistory",
@@ -371,15 +400,15 @@ void DownloadHistory::setExitPatience(std::chrono::milliseconds patience)
 
 bool DownloadHistory::isPersistent() const
 {
-    return d->persistent;
+    return opened()->persistent;
 }
 
 QString DownloadHistory::problem() const
 {
-    return d->problem;
+    return opened()->problem;
 }
 
 QString DownloadHistory::movedAside() const
 {
-    return d->movedAside;
+    return opened()->movedAside;
 }

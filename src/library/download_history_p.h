@@ -32,6 +32,10 @@ inline constexpr int HistoryReadTimeoutMs = 20;
 
 struct DownloadHistory::Private : HistorySql
 {
+    QString file;
+    Use use = Use::Write;
+    bool opened = false;
+    std::function<void()> onOpen;
     QString connection;
     bool persistent = false;
     QString problem;

@@ -291,6 +291,7 @@ private slots:
         DownloadHistory history(path);
         QStringList notices;
         history.setNotice([&](const QString &text) { notices.append(text); });
+        QVERIFY(history.isPersistent()); // made before another program holds it
         {
             QSqlDatabase holder =
                 QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
