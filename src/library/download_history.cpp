@@ -294,3 +294,33 @@ QList<DownloadEntry> DownloadHistory::paused() const
     std::sort(paused.begin(), paused.end(), [](const auto &a, const auto &b) { return a.id < b.id; });
     return paused;
 }
+
+void DownloadHistory::setOnOpen(std::function<void()> onOpen)
+{
+    d->onOpen = std::move(onOpen);
+}
+
+void DownloadHistory::setNotice(std::function<void(const QString &)> notice)
+{
+    d->notice = std::move(notice);
+}
+
+void DownloadHistory::setExitPatience(std::chrono::milliseconds patience)
+{
+    d->exitPatience = patience;
+}
+
+bool DownloadHistory::isPersistent() const
+{
+    return opened()->persistent;
+}
+
+QString DownloadHistory::problem() const
+{
+    return opened()->problem;
+}
+
+QString DownloadHistory::movedAside() const
+{
+    return opened()->movedAside;
+}

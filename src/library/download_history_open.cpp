@@ -233,11 +233,6 @@ DownloadHistory::DownloadHistory(const QString &path, Use use)
     d->shown = QDir::toNativeSeparators(d->file);
 }
 
-void DownloadHistory::setOnOpen(std::function<void()> onOpen)
-{
-    d->onOpen = std::move(onOpen);
-}
-
 DownloadHistory::Private *DownloadHistory::opened() const
 {
     if (!d->opened) {
@@ -386,29 +381,4 @@ QString DownloadHistory::defaultPath()
 {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
         .filePath(QStringLiteral("history.sqlite"));
-}
-
-void DownloadHistory::setNotice(std::function<void(const QString &)> notice)
-{
-    d->notice = std::move(notice);
-}
-
-void DownloadHistory::setExitPatience(std::chrono::milliseconds patience)
-{
-    d->exitPatience = patience;
-}
-
-bool DownloadHistory::isPersistent() const
-{
-    return opened()->persistent;
-}
-
-QString DownloadHistory::problem() const
-{
-    return opened()->problem;
-}
-
-QString DownloadHistory::movedAside() const
-{
-    return opened()->movedAside;
 }
