@@ -38,7 +38,8 @@ QString readSkin(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > MaxSkinBytes)
         return {};
-    const QByteArray bytes = file.read(MaxSkinBytes + 1);
+    // Its own size, not the limit: a read of the limit holds a megabyte for a few kilobytes.
+    const QByteArray bytes = file.read(file.size() + 1);
     if (bytes.size() > MaxSkinBytes)
         return {};
     QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
