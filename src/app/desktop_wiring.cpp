@@ -5,6 +5,7 @@
 
 #include "desktop/desktop_notifications.h"
 #include "desktop/mpris_service.h"
+#include "desktop/session_bus.h"
 #include "queue/download_queue.h"
 #include "shell/main_window.h"
 
@@ -17,6 +18,8 @@ DesktopNotifications *connectDownloadNotifications(MainWindow &main, DownloadQue
 
 void exportMediaControls(MainWindow &main)
 {
+    if (!sessionBusIsThere())
+        return;
     auto *service = new MprisService(&main);
     if (!service->registerOn(QDBusConnection::sessionBus()))
         delete service;

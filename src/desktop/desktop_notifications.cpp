@@ -3,6 +3,8 @@
 
 #include "desktop/desktop_notifications.h"
 
+#include "desktop/session_bus.h"
+
 #include "download/download_file_name.h"
 #include "library/download_entry.h"
 
@@ -117,6 +119,8 @@ bool DesktopNotifications::listen()
 {
     if (m_listening)
         return true;
+    if (!sessionBusIsThere())
+        return false; // told once already
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         tellUnavailable(bus.lastError().message());
