@@ -217,7 +217,7 @@ private slots:
         w->show(); // the update check not yet started
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         QGuiApplication::clipboard()->setText(QStringLiteral("untouched"));
-        // Enabled from the start, before the update check too.
+        // Usable from the start, before the update check too.
         QVERIFY(w->findChild<QPushButton *>(button)->isEnabled());
         click(*w, button.toLatin1().constData());
         QCOMPARE(w->statusMessage(), QStringLiteral("请先获取音乐.."));
