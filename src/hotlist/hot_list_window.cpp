@@ -9,10 +9,8 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyledItemDelegate>
 
 #include <algorithm>
 
@@ -35,8 +33,6 @@ constexpr int Width = 624;
 constexpr int ListTop = 112;
 constexpr int ListBottomMargin = 7;
 constexpr int PanelTop = 102;
-constexpr int NameColumn = 1;
-constexpr int LinkColumn = 6;
 constexpr int HeaderPadding = 12;
 // The download buttons sit in the banner's lower right corner, under the title.
 constexpr int ButtonTop = 84;
@@ -45,107 +41,7 @@ constexpr int ButtonMinWidth = 80;
 constexpr int ButtonGap = 8;
 constexpr int ButtonRight = 616;
 
-struct Column
-{
-    const char *header;
-    int width;
-};
-
-// The link column is hidden: it carries the address a chosen row hands on.
-const Column Columns[] = {
-    {QT_TRANSLATE_NOOP("HotListWindow", "ID"), 53},    {QT_TRANSLATE_NOOP("HotListWindow", "音乐名称"), 167},
-    {QT_TRANSLATE_NOOP("HotListWindow", "频道"), 133}, {QT_TRANSLATE_NOOP("HotListWindow", "分享"), 53},
-    {QT_TRANSLATE_NOOP("HotListWindow", "喜欢"), 53},  {QT_TRANSLATE_NOOP("HotListWindow", "评论"), 53},
-    {QT_TRANSLATE_NOOP("HotListWindow", "链接"), 0},
-};
-
-// Gives each row the view's one row height.
-class UniformRowDelegate final : public QStyledItemDelegate
-{
-public:
-    explicit UniformRowDelegate(HotListView *view)
-        : QStyledItemDelegate(view)
-        , m_view(view)
-    {}
-
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        return {QStyledItemDelegate::sizeHint(option, index).width(), m_view->uniformRowHeight()};
-    }
-
-private:
-    const HotListView *m_view;
-};
-
 } // namespace
-
-int HotListModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(m_entries.size());
-}
-
-int HotListModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : HotEntry::FieldCount;
-}
-
-QVariant HotListModel::data(const QModelIndex &index, int role) const
-{
-    if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
-        return {};
-    return m_entries.at(index.row()).field(index.column());
-}
-
-QVariant HotListModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
-        section >= int(std::size(Columns)))
-        return {};
-    return HotListWindow::tr(Columns[section].header);
-}
-
-void HotListModel::setEntries(QList<HotEntry> entries)
-{
-    beginResetModel();
-    m_entries = std::move(entries);
-    endResetModel();
-}
-
-HotListView::HotListView(QWidget *parent)
-    : QTreeView(parent)
-{
-    setItemDelegate(new UniformRowDelegate(this));
-}
-
-int HotListView::uniformRowHeight() const
-{
-    QStyleOptionViewItem option;
-    initViewItemOption(&option);
-    option.features |= QStyleOptionViewItem::HasDisplay;
-    option.text = QStringLiteral("Ag热榜");
-    return style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, {}, this).height();
-}
-
-void HotListView::mouseDoubleClickEvent(QMouseEvent *event)
-{
-    QTreeView::mouseDoubleClickEvent(event);
-    event->accept();
-    emit doubleClickedAnywhere();
-}
-
-void HotListView::keyPressEvent(QKeyEvent *event)
-{
-    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
-        QTreeView::keyPressEvent(event);
-        return;
-    }
-    event->accept();
-    // Tab into the list gives it a current row without selecting it.
-    const QModelIndex current = currentIndex();
-    if (current.isValid() && !selectionModel()->isRowSelected(current.row()))
-        selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    emit enterPressed();
-}
 
 HotListWindow::HotListWindow(const ServiceConfig &config, const FetchOptions &fetchOptions, QWidget *parent)
     : FramelessWindow(TopEdge::Lined, parent)
@@ -210,14 +106,15 @@ void HotListWindow::buildList()
     header->setMinimumSectionSize(0);
     header->setSectionResizeMode(QHeaderView::Fixed);
     // The name takes the room the others leave, so the header has no bare end.
-    header->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
+    header->setSectionResizeMode(HotListModel::NameColumn, QHeaderView::Stretch);
     // A translated header wider than its column widens the column.
     const QFontMetrics metrics = header->fontMetrics();
-    for (int i = 0; i < int(std::size(Columns)); ++i) {
-        const int fitting = metrics.horizontalAdvance(tr(Columns[i].header)) + HeaderPadding;
-        m_list->setColumnWidth(i, i == LinkColumn ? 0 : std::max(Columns[i].width, fitting));
+    for (int i = 0; i < int(HotListModel::columns().size()); ++i) {
+        const int fitting = metrics.horizontalAdvance(tr(HotListModel::columns()[i].header)) + HeaderPadding;
+        m_list->setColumnWidth(
+            i, i == HotListModel::LinkColumn ? 0 : std::max(HotListModel::columns()[i].width, fitting));
     }
-    m_list->setColumnHidden(LinkColumn, true);
+    m_list->setColumnHidden(HotListModel::LinkColumn, true);
     connect(m_list, &HotListView::doubleClickedAnywhere, this, &HotListWindow::chooseSelectedSound);
     connect(m_list, &HotListView::enterPressed, this, &HotListWindow::chooseSelectedSound);
     m_list->setAccessibleName(tr("热门音乐列表"));
