@@ -18,6 +18,7 @@
 #include "net/web_address.h"
 #include "probe/startup_probe.h"
 #include "shell/clipboard_offer.h"
+#include "shell/first_paint.h"
 #include "shell/main_window.h"
 #include "shell/message_boxes.h"
 #include "shell/window_chrome.h"
@@ -91,7 +92,8 @@ public:
         exitAfterFirstPaintIfAsked(&m_main);
         connectHotListLink(m_main, config, m_hotList, &m_batches);
         connectDownloadNotifications(m_main, m_downloads.queue());
-        exportMediaControls(m_main);
+        // The session bus is not in the first frame.
+        afterFirstPaint(&m_main, [this] { exportMediaControls(m_main); });
         // Down and right of the first window, as window managers place a second one.
         if (parser.isSet(Options::NewWindow))
             m_main.setPlaceOffset({24, 24});
@@ -144,6 +146,23 @@ private:
     BatchWiring m_batches;                    // after the downloads, whose queue it fills
     std::unique_ptr<HotListWindow> m_hotList; // declared after the main window so it goes first
 };
+
+void listenForLaterStarts(InstanceServer &server, const QString &path, MainWindow &main, BatchWiring &batches)
+{
+    const auto listening = server.listen(path);
+    if (!listening) {
+        printFailure(QCoreApplication::translate("Cli", "无法在 %1 接收之后启动时交来的地址").arg(path),
+                     listening.error().detail);
+        return;
+    }
+    QObject::connect(&server, &InstanceServer::addressReceived, &main,
+                     [&main](const QString &handed) { takeHandedOverAddress(main, handed); });
+    QObject::connect(&server, &InstanceServer::downloadsReceived, &main,
+                     [&main, &batches](const QStringList &handed) {
+                         takeHandedOverAddress(main, {});
+                         batches.download(handed);
+                     });
+}
 
 } // namespace
 
@@ -284,24 +303,13 @@ int runGui(int argc, char **argv)
     } else {
         windows = std::make_unique<Windows>(*hosts, parser, address, downloads);
     }
-    // Later starts hand their addresses here. Failing to listen costs only
-    // that: this window works on alone.
+    // Later starts hand their addresses here, once the first frame is up.
+    // Failing to listen costs only that: this window works on alone.
     InstanceServer instanceServer;
-    const auto listening = listens ? instanceServer.listen(instancePath)
-                                   : Expected<void, Failure<InstanceServer::ListenProblem>>();
-    if (!listening) {
-        printFailure(
-            QCoreApplication::translate("Cli", "无法在 %1 接收之后启动时交来的地址").arg(instancePath),
-            listening.error().detail);
-    } else if (listens) {
-        QObject::connect(
-            &instanceServer, &InstanceServer::addressReceived, &windows->mainWindow(),
-            [&windows](const QString &handed) { takeHandedOverAddress(windows->mainWindow(), handed); });
-        QObject::connect(&instanceServer, &InstanceServer::downloadsReceived, &windows->mainWindow(),
-                         [&windows](const QStringList &handed) {
-                             takeHandedOverAddress(windows->mainWindow(), {});
-                             windows->batches().download(handed);
-                         });
+    if (listens) {
+        afterFirstPaint(&windows->mainWindow(), [&] {
+            listenForLaterStarts(instanceServer, instancePath, windows->mainWindow(), windows->batches());
+        });
     }
 
     const int status = QApplication::exec();
