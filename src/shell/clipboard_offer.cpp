@@ -3,10 +3,12 @@
 
 #include "shell/clipboard_offer.h"
 
+#include "shell/first_paint.h"
 #include "sound/sound_link.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QWidget>
 
 #include <algorithm>
 
@@ -57,14 +59,29 @@ void putOwnTextOnClipboard(const QString &text)
 ClipboardOffer::ClipboardOffer(QString webHost, QObject *parent)
     : QObject(parent)
     , m_webHost(std::move(webHost))
-{}
+{
+    if (auto *window = qobject_cast<QWidget *>(parent)) {
+        m_watchable = false;
+        afterFirstPaint(window, [this] {
+            m_watchable = true;
+            watch(m_enabled);
+        });
+    }
+}
 
 void ClipboardOffer::setEnabled(bool on)
 {
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    if (on == m_enabled || !clipboard)
-        return;
     m_enabled = on;
+    if (m_watchable)
+        watch(on);
+}
+
+void ClipboardOffer::watch(bool on)
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (on == m_watching || !clipboard)
+        return;
+    m_watching = on;
     if (on)
         connect(clipboard, &QClipboard::dataChanged, this, &ClipboardOffer::onClipboardChanged);
     else

@@ -18,7 +18,8 @@ QString clipboardOfferAddress(const QString &text, const QString &webHost, const
 void putOwnTextOnClipboard(const QString &text);
 
 // Watches the clipboard while enabled and offers each sound page address
-// that appears on it.
+// that appears on it. With a window for parent, the watch begins once that
+// window's first frame is up: the clipboard is not in it.
 class ClipboardOffer : public QObject
 {
     Q_OBJECT
@@ -26,7 +27,7 @@ class ClipboardOffer : public QObject
 public:
     explicit ClipboardOffer(QString webHost, QObject *parent = nullptr);
 
-    // Off at first; only changes made while on are offered.
+    // Off at first; only changes made while on (and watched) are offered.
     void setEnabled(bool on);
     bool isEnabled() const { return m_enabled; }
 
@@ -34,8 +35,11 @@ signals:
     void offered(const QString &address);
 
 private:
+    void watch(bool on);
     void onClipboardChanged();
 
     const QString m_webHost;
     bool m_enabled = false;
+    bool m_watchable = true; // false until the parent window's first frame
+    bool m_watching = false;
 };

@@ -88,6 +88,22 @@ private slots:
         QCOMPARE(offered.first().first().toString(), own);
     }
 
+    // In a window, the watch begins with its first frame.
+    void watchWaitsForTheFirstFrame()
+    {
+        QWidget window;
+        auto *offer = new ClipboardOffer(Host, &window);
+        QSignalSpy offered(offer, &ClipboardOffer::offered);
+        offer->setEnabled(true);
+        copy(Page + QStringLiteral("?early"));
+        QCoreApplication::processEvents();
+        QCOMPARE(offered.count(), 0);
+        window.show();
+        const QString late = Page + QStringLiteral("?late");
+        QTRY_VERIFY((copy(late + QString::number(offered.count())), !offered.isEmpty()));
+        QVERIFY(offered.first().first().toString().startsWith(late));
+    }
+
     // With the setting on, the window's address box takes the address and
     // says so, and nothing is analysed; with it off the clipboard is left alone.
     void windowTakesOffer_data()
