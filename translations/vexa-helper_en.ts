@@ -331,10 +331,6 @@
         <translation>analyse a sound page address and print the sound&apos;s record (--json: one object); with --demo, ADDRESS may be just a sample number, such as 1001</translation>
     </message>
     <message>
-        <source>列出首页的十五首热门音乐（--json：一个数组，每首一个对象，文字与截取的完全一致）</source>
-        <translation>list the fifteen hot sounds of the home page (--json: an array, one object per sound, the texts exactly as cut)</translation>
-    </message>
-    <message>
         <source>列出下载历史（窗口与命令行共用），最新的在前：状态、大小、名称、歌手、保存的路径或失败原因、时间（--json：一个数组，每项一个对象）</source>
         <translation>list the download history (shared by the window and the command line), newest first: state, size, name, singer, saved path or the reason it failed, time (--json: an array, one object per entry)</translation>
     </message>
@@ -441,6 +437,18 @@
     <message>
         <source>平均 %1</source>
         <translation>%1 on average</translation>
+    </message>
+    <message>
+        <source>列出首页的十五首热门音乐（--json：一个数组，每首一个对象，文字与截取的完全一致），并标出与上次刷新相比的升降；每次刷新都记入历史</source>
+        <translation>list the fifteen hot sounds of the home page (--json: an array, one object per sound, the texts exactly as cut out), marked with how each moved since the last refresh; every refresh is recorded in the history</translation>
+    </message>
+    <message>
+        <source>列出记录下的热门列表刷新，最新的在前：时间和每个名次的音乐（--json：一个数组，每次刷新一个对象）</source>
+        <translation>list the recorded hot-list refreshes, newest first: the time and the sound at each rank (--json: an array, one object per refresh)</translation>
+    </message>
+    <message>
+        <source>列出记录下的热门列表（最近 100 次刷新），最新的在前</source>
+        <translation>list the recorded hot lists (the last 100 refreshes), newest first</translation>
     </message>
 </context>
 <context>
@@ -570,6 +578,10 @@
     <message>
         <source>下载历史 %1 已放开，等待的记录已写入</source>
         <translation>The download history %1 is free again; the waiting entries are written</translation>
+    </message>
+    <message>
+        <source>热门列表（%1）</source>
+        <translation>hot list (%1)</translation>
     </message>
 </context>
 <context>
@@ -873,6 +885,13 @@ Delete the downloaded files too?</translation>
     </message>
 </context>
 <context>
+    <name>HotChart</name>
+    <message>
+        <source>新</source>
+        <translation>new</translation>
+    </message>
+</context>
+<context>
     <name>HotListWindow</name>
     <message>
         <source>音乐列表为空</source>
@@ -953,6 +972,48 @@ Delete the downloaded files too?</translation>
     <message>
         <source>下载热榜上选中的音乐</source>
         <translation>Downloads the selected sounds</translation>
+    </message>
+    <message>
+        <source>上次不在榜上</source>
+        <translation>Not on the list last time</translation>
+    </message>
+    <message>
+        <source>上次第 %1 名（%2）</source>
+        <translation>Number %1 last time (%2)</translation>
+    </message>
+    <message numerus="yes">
+        <source>上升 %n 位</source>
+        <translation>
+            <numerusform>up %n place</numerusform>
+            <numerusform>up %n places</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>下降 %n 位</source>
+        <translation>
+            <numerusform>down %n place</numerusform>
+            <numerusform>down %n places</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>新上榜</source>
+        <translation>new on the list</translation>
+    </message>
+    <message>
+        <source>排名不变</source>
+        <translation>rank unchanged</translation>
+    </message>
+    <message>
+        <source>播放全部</source>
+        <translation>Play all</translation>
+    </message>
+    <message>
+        <source>从第一首起依次播放热榜上的音乐</source>
+        <translation>Plays the hot list&apos;s sounds in order from the first</translation>
+    </message>
+    <message>
+        <source>从这里播放</source>
+        <translation>Play from here</translation>
     </message>
 </context>
 <context>
@@ -1143,6 +1204,10 @@ Delete the downloaded files too?</translation>
         <source>没有能打开网页的程序，请在浏览器中打开：%1</source>
         <translation>No program can open web pages; please open this in a browser: %1</translation>
     </message>
+    <message>
+        <source>无法播放第 %1 首，已跳过</source>
+        <translation>Could not play number %1; skipped</translation>
+    </message>
 </context>
 <context>
     <name>MessageBoxes</name>
@@ -1211,6 +1276,18 @@ Delete the downloaded files too?</translation>
     <message>
         <source>播放器的提示</source>
         <translation>Player message</translation>
+    </message>
+    <message>
+        <source>上一首</source>
+        <translation>Previous</translation>
+    </message>
+    <message>
+        <source>下一首</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <source>第 %1 首，共 %2 首</source>
+        <translation>%1 of %2</translation>
     </message>
 </context>
 <context>

@@ -331,10 +331,6 @@
         <translation>分析音樂頁面網址，印出音樂資訊（--json：一個物件）；使用 --demo 時 ADDRESS 可以只寫範例編號，如 1001</translation>
     </message>
     <message>
-        <source>列出首页的十五首热门音乐（--json：一个数组，每首一个对象，文字与截取的完全一致）</source>
-        <translation>列出首頁的十五首熱門音樂（--json：一個陣列，每首一個物件，文字與擷取的完全一致）</translation>
-    </message>
-    <message>
         <source>列出下载历史（窗口与命令行共用），最新的在前：状态、大小、名称、歌手、保存的路径或失败原因、时间（--json：一个数组，每项一个对象）</source>
         <translation>列出下載歷史（視窗與命令列共用），最新的在前：狀態、大小、名稱、歌手、儲存的路徑或失敗原因、時間（--json：一個陣列，每項一個物件）</translation>
     </message>
@@ -441,6 +437,18 @@
     <message>
         <source>平均 %1</source>
         <translation>平均 %1</translation>
+    </message>
+    <message>
+        <source>列出首页的十五首热门音乐（--json：一个数组，每首一个对象，文字与截取的完全一致），并标出与上次刷新相比的升降；每次刷新都记入历史</source>
+        <translation>列出首頁的十五首熱門音樂（--json：一個陣列，每首一個物件，文字與擷取的完全一致），並標出與上次重新整理相比的升降；每次重新整理都記入歷史</translation>
+    </message>
+    <message>
+        <source>列出记录下的热门列表刷新，最新的在前：时间和每个名次的音乐（--json：一个数组，每次刷新一个对象）</source>
+        <translation>列出記錄下的熱門列表重新整理，最新的在前：時間和每個名次的音樂（--json：一個陣列，每次重新整理一個物件）</translation>
+    </message>
+    <message>
+        <source>列出记录下的热门列表（最近 100 次刷新），最新的在前</source>
+        <translation>列出記錄下的熱門列表（最近 100 次重新整理），最新的在前</translation>
     </message>
 </context>
 <context>
@@ -570,6 +578,10 @@
     <message>
         <source>下载历史 %1 已放开，等待的记录已写入</source>
         <translation>下載歷史 %1 已釋出，等待的記錄已寫入</translation>
+    </message>
+    <message>
+        <source>热门列表（%1）</source>
+        <translation>熱門列表（%1）</translation>
     </message>
 </context>
 <context>
@@ -873,6 +885,13 @@
     </message>
 </context>
 <context>
+    <name>HotChart</name>
+    <message>
+        <source>新</source>
+        <translation>新</translation>
+    </message>
+</context>
+<context>
     <name>HotListWindow</name>
     <message>
         <source>音乐列表为空</source>
@@ -953,6 +972,46 @@
     <message>
         <source>下载热榜上选中的音乐</source>
         <translation>下載熱榜上選取的音樂</translation>
+    </message>
+    <message>
+        <source>上次不在榜上</source>
+        <translation>上次不在榜上</translation>
+    </message>
+    <message>
+        <source>上次第 %1 名（%2）</source>
+        <translation>上次第 %1 名（%2）</translation>
+    </message>
+    <message numerus="yes">
+        <source>上升 %n 位</source>
+        <translation>
+            <numerusform>上升 %n 位</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>下降 %n 位</source>
+        <translation>
+            <numerusform>下降 %n 位</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>新上榜</source>
+        <translation>新上榜</translation>
+    </message>
+    <message>
+        <source>排名不变</source>
+        <translation>排名不變</translation>
+    </message>
+    <message>
+        <source>播放全部</source>
+        <translation>播放全部</translation>
+    </message>
+    <message>
+        <source>从第一首起依次播放热榜上的音乐</source>
+        <translation>從第一首起依次播放熱榜上的音樂</translation>
+    </message>
+    <message>
+        <source>从这里播放</source>
+        <translation>從這裡播放</translation>
     </message>
 </context>
 <context>
@@ -1143,6 +1202,10 @@
         <source>没有能打开网页的程序，请在浏览器中打开：%1</source>
         <translation>沒有能開啟網頁的程式，請在瀏覽器中開啟：%1</translation>
     </message>
+    <message>
+        <source>无法播放第 %1 首，已跳过</source>
+        <translation>無法播放第 %1 首，已跳過</translation>
+    </message>
 </context>
 <context>
     <name>MessageBoxes</name>
@@ -1211,6 +1274,18 @@
     <message>
         <source>播放器的提示</source>
         <translation>播放器的提示</translation>
+    </message>
+    <message>
+        <source>上一首</source>
+        <translation>上一首</translation>
+    </message>
+    <message>
+        <source>下一首</source>
+        <translation>下一首</translation>
+    </message>
+    <message>
+        <source>第 %1 首，共 %2 首</source>
+        <translation>第 %1 首，共 %2 首</translation>
     </message>
 </context>
 <context>

@@ -90,7 +90,7 @@ public:
     {
         m_main.useSettings(m_settings);
         exitAfterFirstPaintIfAsked(&m_main);
-        connectHotListLink(m_main, config, m_hotList, &m_batches);
+        connectHotListLink(m_main, config, m_hotList, &m_batches, &m_downloads.history());
         connectDownloadNotifications(m_main, m_downloads.queue());
         // The session bus is not in the first frame.
         afterFirstPaint(&m_main, [this] { exportMediaControls(m_main); });

@@ -27,13 +27,17 @@ void analyseChosenSound(MainWindow &main, const QString &address)
 } // namespace
 
 void connectHotListLink(MainWindow &main, const ServiceConfig &config, std::unique_ptr<HotListWindow> &holder,
-                        BatchWiring *batches)
+                        BatchWiring *batches, DownloadHistory *history)
 {
-    QObject::connect(&main, &MainWindow::hotListRequested, &main, [&main, config, &holder, batches] {
+    QObject::connect(&main, &MainWindow::hotListRequested, &main, [&main, config, &holder, batches, history] {
         if (!holder) {
             holder = std::make_unique<HotListWindow>(config);
+            holder->setHistory(history);
             QObject::connect(holder.get(), &HotListWindow::soundChosen, &main,
                              [&main](const QString &address) { analyseChosenSound(main, address); });
+            QObject::connect(holder.get(), &HotListWindow::playRequested, &main, &MainWindow::playList);
+            // The list plays the window's rows: closing it ends the list.
+            QObject::connect(holder.get(), &HotListWindow::unloaded, &main, &MainWindow::endPlayList);
             if (batches)
                 batches->connectHotList(*holder);
         }

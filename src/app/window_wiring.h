@@ -10,6 +10,7 @@
 #include <memory>
 
 class BatchWiring;
+class DownloadHistory;
 class HotListWindow;
 class MainWindow;
 
@@ -17,9 +18,10 @@ class MainWindow;
 // on the first click and kept in holder, which must outlive neither main nor
 // the event loop; later clicks show the same window again. A sound chosen
 // there goes into the main window's address box and is analysed, with the
-// main window brought forward. Its download buttons go through batches, when given.
+// main window brought forward. Its download buttons go through batches, when given;
+// its refreshes are recorded in history, when given (opened by the first one).
 void connectHotListLink(MainWindow &main, const ServiceConfig &config, std::unique_ptr<HotListWindow> &holder,
-                        BatchWiring *batches = nullptr);
+                        BatchWiring *batches = nullptr, DownloadHistory *history = nullptr);
 
 // Takes an address a later start of the program handed over: the window
 // comes to the front with the address in its box, analysed only when a

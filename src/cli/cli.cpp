@@ -14,6 +14,7 @@
 #include "cli/options.h"
 
 #include "download/name_template.h"
+#include "library/download_history.h"
 #include "library/download_settings.h"
 #include "net/http_request.h"
 #include "net/network_access.h"
@@ -121,7 +122,10 @@ int runCommand(const QString &command, const QCommandLineParser &parser, const S
         return runDownloadCommand(config, options, arguments, wanted, choices);
     }
     if (command == QLatin1String("hot")) {
-        const CommandOutput hot = runHotCommand(config.webHost, options, json, arguments);
+        // Opened only once a refresh has come to record.
+        DownloadHistory history;
+        history.setNotice([](const QString &text) { printProblem(text); });
+        const CommandOutput hot = runHotCommand(config.webHost, options, json, arguments, &history);
         std::fwrite(hot.out.constData(), 1, size_t(hot.out.size()), stdout);
         writeTo(stderr, hot.err);
         return hot.status;
@@ -197,6 +201,15 @@ int run(int argc, char **argv)
         return runConfigCommand(positional);
     if (command == QLatin1String("history"))
         return runHistoryCommand(parser.isSet(Options::Json), positional); // its counts always were numbers
+    if (command == QLatin1String("hot") && parser.isSet(Options::History)) {
+        // Listing needs no writing: a read-only or newer file is still listed.
+        const DownloadHistory history({}, DownloadHistory::Use::Read);
+        const CommandOutput listed = runHotHistoryCommand(
+            history, parser.isSet(Options::Json) || parser.isSet(Options::JsonStrings), positional);
+        std::fwrite(listed.out.constData(), 1, size_t(listed.out.size()), stdout);
+        writeTo(stderr, listed.err);
+        return listed.status;
+    }
 
     const std::optional<FetchOptions> fetchOptions = fetchOptionsFrom(parser);
     if (!fetchOptions) {

@@ -43,6 +43,7 @@ inline const QString NoTags = QStringLiteral("no-tags");
 inline const QString Jobs = QStringLiteral("jobs");
 inline const QString Force = QStringLiteral("force");
 inline const QString Hot = QStringLiteral("hot");
+inline const QString History = QStringLiteral("history");
 inline const QString Help = QStringLiteral("help");
 inline const QString Version = QStringLiteral("version");
 inline const QString Address = QStringLiteral("address");

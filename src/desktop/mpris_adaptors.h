@@ -55,7 +55,7 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor
     Q_PROPERTY(double Volume READ volume WRITE setVolume)
     Q_PROPERTY(qlonglong Position READ position)
     Q_PROPERTY(bool CanGoNext READ canGoNext)
-    Q_PROPERTY(bool CanGoPrevious READ canGoNext)
+    Q_PROPERTY(bool CanGoPrevious READ canGoPrevious)
     Q_PROPERTY(bool CanPlay READ canPlay)
     Q_PROPERTY(bool CanPause READ canPlay)
     Q_PROPERTY(bool CanSeek READ canSeek)
@@ -70,14 +70,15 @@ public:
     double volume() const { return m_service->volume(); }
     void setVolume(double volume) { m_service->setVolume(volume); }
     qlonglong position() const { return m_service->position(); }
-    bool canGoNext() const { return false; } // one sound at a time
+    bool canGoNext() const { return m_service->canGoNext(); }
+    bool canGoPrevious() const { return m_service->canGoPrevious(); }
     bool canPlay() const { return m_service->canPlay(); }
     bool canSeek() const { return m_service->canSeek(); }
     bool canControl() const { return true; }
 
 public slots:
-    void Next() {}
-    void Previous() {}
+    void Next() { m_service->next(); }
+    void Previous() { m_service->previous(); }
     void Pause() { m_service->pause(); }
     void PlayPause() { m_service->playPause(); }
     void Stop() { m_service->stop(); }

@@ -84,6 +84,7 @@ MprisService::MprisService(MainWindow *window)
     new MprisRootAdaptor(this);
     new MprisPlayerAdaptor(this);
     connect(window, &MainWindow::soundShown, this, &MprisService::showSound);
+    connect(window, &MainWindow::playListChanged, this, &MprisService::tellChanges);
     connect(m_player, &PlayerBar::playbackStateChanged, this, &MprisService::tellChanges);
     connect(m_player, &PlayerBar::durationChanged, this, &MprisService::tellChanges);
     connect(m_player, &PlayerBar::volumeChanged, this, &MprisService::tellChanges);
@@ -212,6 +213,26 @@ void MprisService::stop()
     tellChanges(); // seeking ends with the media objects, whatever the state was
 }
 
+bool MprisService::canGoNext() const
+{
+    return m_window->playListState().nextIndex().has_value();
+}
+
+bool MprisService::canGoPrevious() const
+{
+    return m_window->playListState().previousIndex().has_value();
+}
+
+void MprisService::next()
+{
+    m_window->playNext();
+}
+
+void MprisService::previous()
+{
+    m_window->playPrevious();
+}
+
 void MprisService::seekBy(qlonglong offset)
 {
     if (!canSeek())
@@ -239,6 +260,8 @@ QVariantMap MprisService::changingProperties() const
         {QStringLiteral("CanPlay"), canPlay()},
         {QStringLiteral("CanPause"), canPlay()},
         {QStringLiteral("CanSeek"), canSeek()},
+        {QStringLiteral("CanGoNext"), canGoNext()},
+        {QStringLiteral("CanGoPrevious"), canGoPrevious()},
     };
 }
 

@@ -43,6 +43,11 @@ public:
     qlonglong position() const; // microseconds, as are the offsets below
     bool canPlay() const;
     bool canSeek() const;
+    // Only while a list plays.
+    bool canGoNext() const;
+    bool canGoPrevious() const;
+    void next();
+    void previous();
     void play();
     void pause();
     void playPause();

@@ -3,15 +3,19 @@
 
 #pragma once
 
+#include "library/hot_chart.h"
 #include "sound/hot_list_scraper.h"
 
 #include <QAbstractTableModel>
 #include <QList>
 #include <QTreeView>
 
+#include <optional>
 #include <span>
 
-// The rows the hot list shows, one entry a row, its fields in column order.
+// The rows the hot list shows, one entry a row, its fields in column order,
+// with how each moved since the refresh before in a narrow column ahead of
+// the name.
 class HotListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -32,15 +36,24 @@ public:
         int width;
     };
     static std::span<const Column> columns();
-    static constexpr int NameColumn = 1;
-    static constexpr int LinkColumn = 6;
+    static constexpr int MoveColumn = 1;
+    static constexpr int NameColumn = 2;
+    static constexpr int LinkColumn = 7;
 
-    void setEntries(QList<HotEntry> entries);
+    // previous: the refresh the moves are against; none shows no moves.
+    void setEntries(QList<HotEntry> entries, const std::optional<HotChartRefresh> &previous = {});
     const QList<HotEntry> &entries() const { return m_entries; }
 
 private:
+    QVariant moveData(const HotMove &move, int role) const;
+
     QList<HotEntry> m_entries;
+    QList<HotMove> m_moves;
+    QDateTime m_previousTime;
 };
+
+// The entries as the history keeps them, stamped now.
+HotChartRefresh hotChartRefresh(const QList<HotEntry> &entries);
 
 // The list of hot sounds: a double-click anywhere in it, on a row or not,
 // is reported; so is Enter, after selecting the row under the cursor.

@@ -3,12 +3,14 @@
 
 #include "hotlist/hot_list_window.h"
 
+#include "library/download_history.h"
 #include "shell/message_boxes.h"
 #include "shell/window_chrome.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 
@@ -75,7 +77,7 @@ HotListWindow::HotListWindow(const ServiceConfig &config, const FetchOptions &fe
     buildList();
     buildDownloadButtons();
     fitListToRows();
-    setTabChain({refreshButton, m_list, m_downloadAllButton, m_downloadSelectedButton});
+    setTabChain({refreshButton, m_list, m_playAllButton, m_downloadAllButton, m_downloadSelectedButton});
 }
 
 HotListWindow::~HotListWindow() = default;
@@ -119,6 +121,8 @@ void HotListWindow::buildList()
     connect(m_list, &HotListView::enterPressed, this, &HotListWindow::chooseSelectedSound);
     m_list->setAccessibleName(tr("热门音乐列表"));
     m_list->setAccessibleDescription(tr("双击或按回车键分析选中的音乐"));
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_list, &QWidget::customContextMenuRequested, this, &HotListWindow::showRowMenu);
 }
 
 void HotListWindow::buildDownloadButtons()
@@ -131,7 +135,12 @@ void HotListWindow::buildDownloadButtons()
     m_downloadSelectedButton->setObjectName(QStringLiteral("downloadSelectedButton"));
     m_downloadSelectedButton->setAccessibleDescription(tr("下载热榜上选中的音乐"));
     connect(m_downloadSelectedButton, &QPushButton::clicked, this, &HotListWindow::downloadSelected);
-    for (QPushButton *button : {m_downloadAllButton, m_downloadSelectedButton}) {
+    // Playing sits with the downloads: both take the whole list.
+    m_playAllButton = new QPushButton(tr("播放全部"), this);
+    m_playAllButton->setObjectName(QStringLiteral("playAllButton"));
+    m_playAllButton->setAccessibleDescription(tr("从第一首起依次播放热榜上的音乐"));
+    connect(m_playAllButton, &QPushButton::clicked, this, &HotListWindow::playAll);
+    for (QPushButton *button : {m_playAllButton, m_downloadAllButton, m_downloadSelectedButton}) {
         button->setFont(uiFont(9));
         button->setCursor(handCursor());
         button->setAutoDefault(true); // Enter presses it once Tab has reached it
@@ -146,6 +155,7 @@ void HotListWindow::buildDownloadButtons()
 void HotListWindow::updateDownloadButtons()
 {
     m_downloadAllButton->setEnabled(!m_downloadBusy && m_rows->rowCount() > 0);
+    m_playAllButton->setEnabled(m_rows->rowCount() > 0);
     m_downloadSelectedButton->setEnabled(!m_downloadBusy && m_list->selectionModel()->hasSelection());
 }
 
@@ -161,7 +171,7 @@ void HotListWindow::fitListToRows()
     setFixedSize(Width, ListTop + listHeight + ListBottomMargin);
     // Right-aligned, each as wide as its translated text needs.
     int right = ButtonRight;
-    for (QPushButton *button : {m_downloadSelectedButton, m_downloadAllButton}) {
+    for (QPushButton *button : {m_downloadSelectedButton, m_downloadAllButton, m_playAllButton}) {
         button->ensurePolished();
         const int width = std::max(ButtonMinWidth, button->sizeHint().width());
         button->setGeometry(right - width, ButtonTop, width, ButtonHeight);
@@ -198,6 +208,7 @@ void HotListWindow::unload()
     hide();
     m_rows->setEntries({});
     m_list->scrollToTop();
+    emit unloaded();
 }
 
 void HotListWindow::refresh()
@@ -213,11 +224,15 @@ void HotListWindow::onRefreshed(const HotRefresh &result)
 {
     m_refresh->deleteLater(); // from inside its own signal
     m_refresh = nullptr;
+    // Recorded even when closed meanwhile: the list did move.
+    std::optional<HotChartRefresh> previous;
+    if (result && m_history)
+        previous = m_history->recordHotRefresh(hotChartRefresh(*result));
     // Closed meanwhile: the scraper has taken the page, but the user no
     // longer looks at the list, so nothing is shown.
     if (m_loaded) {
         if (result)
-            m_rows->setEntries(*result);
+            m_rows->setEntries(*result, previous);
         else if (result.error().reason == HotListProblem::FetchFailed)
             showMessage(this, MessageKind::Warning, fetchFailedText());
         else
@@ -258,6 +273,32 @@ void HotListWindow::downloadSelected()
     for (const QModelIndex &index : std::as_const(selected))
         rows.append(m_rows->entries().at(index.row()));
     emit downloadRequested(rows);
+}
+
+void HotListWindow::playAll()
+{
+    playFrom(0);
+}
+
+void HotListWindow::playFrom(int row)
+{
+    if (row >= 0 && row < m_rows->entries().size())
+        emit playRequested(m_rows->entries(), row);
+}
+
+void HotListWindow::showRowMenu(const QPoint &position)
+{
+    const QModelIndex index = m_list->indexAt(position);
+    if (!index.isValid())
+        return;
+    auto *menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("hotListRowMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction *playHere = menu->addAction(tr("从这里播放"));
+    playHere->setObjectName(QStringLiteral("playFromHereAction"));
+    const int row = index.row();
+    connect(playHere, &QAction::triggered, this, [this, row] { playFrom(row); });
+    menu->popup(m_list->viewport()->mapToGlobal(position));
 }
 
 void HotListWindow::setDownloadBusy(bool busy)

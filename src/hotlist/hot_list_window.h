@@ -13,6 +13,7 @@
 
 class QLabel;
 class QPushButton;
+class DownloadHistory;
 class TitleLink;
 
 // The hot-list window. The object lives as long as the program and
@@ -49,9 +50,15 @@ public:
     // downloadRequested(); nothing when there is none.
     void downloadAll();
     void downloadSelected();
+    // Every listed row through playRequested(), from the first or from `row`.
+    void playAll();
+    void playFrom(int row);
     // While the rows asked for are being looked into, the download buttons
     // wait, so that the user sees the work go on and asks only once.
     void setDownloadBusy(bool busy);
+    // Where each successful refresh is recorded, and the moves since the
+    // one before read; it must outlive the window. None: no moves shown.
+    void setHistory(DownloadHistory *history) { m_history = history; }
 
 signals:
     // The load steps ran.
@@ -62,6 +69,10 @@ signals:
     void soundChosen(const QString &address);
     // The user asked to download these rows' sounds.
     void downloadRequested(const QList<HotEntry> &rows);
+    // The user asked to play these rows in order, beginning with rows[start].
+    void playRequested(const QList<HotEntry> &rows, int start);
+    // The window was closed: its rows are gone.
+    void unloaded();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -72,6 +83,7 @@ private:
     void buildDownloadButtons();
     void updateDownloadButtons();
     void fitListToRows();
+    void showRowMenu(const QPoint &position);
     void onRefreshed(const HotRefresh &result);
 
     FetchOptions m_fetchOptions;
@@ -85,5 +97,7 @@ private:
     HotListModel *m_rows = nullptr;
     QPushButton *m_downloadAllButton = nullptr;
     QPushButton *m_downloadSelectedButton = nullptr;
+    QPushButton *m_playAllButton = nullptr;
     bool m_downloadBusy = false;
+    DownloadHistory *m_history = nullptr;
 };

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "library/download_entry.h"
+#include "library/hot_chart.h"
 #include "util/expected.h"
 
 #include <QList>
@@ -113,6 +114,15 @@ public:
     // the id of the process that writes them, so a command line running
     // beside the window is left alone.
     void pauseOrphans();
+
+    // The hot list's refreshes (hot_chart.cpp). Records one, keeping the
+    // newest HotChartKept, and returns the one before it, if any: written
+    // like the downloads, never waiting.
+    std::optional<HotChartRefresh> recordHotRefresh(const HotChartRefresh &refresh);
+    // The newest refresh, including this program's last one not yet written.
+    std::optional<HotChartRefresh> latestHotRefresh() const;
+    // The written refreshes, newest first, at most limit.
+    QList<HotChartRefresh> hotRefreshes(int limit = HotChartKept) const;
 
 signals:
     // Another program took the row on (or the sound, for addUnlessTaken)

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QLockFile>
 #include <QScopeGuard>
 #include <QStandardPaths>
@@ -209,7 +210,12 @@ bool DownloadHistory::Private::migrate()
                 return false;
             version = 1;
         }
-        // The next schema's step goes here: if (version < 2) { ...; version = 2; }
+        if (version < 2) {
+            if (!createHotTables(*this))
+                return false;
+            version = 2;
+        }
+        // The next schema's step goes here: if (version < 3) { ...; version = 3; }
         return run(QStringLiteral("PRAGMA user_version = %1").arg(version));
     });
 }
@@ -361,6 +367,11 @@ DownloadHistory::~DownloadHistory()
                    .arg(d->shown)
             << Qt::endl;
         for (const HistoryJob &job : d->writer->abandon()) {
+            if (job.kind == HistoryJob::Kind::HotRefresh)
+                err << "  "
+                    << QCoreApplication::translate("DownloadHistory", "热门列表（%1）")
+                           .arg(QLocale().toString(job.hotRefresh.time.toLocalTime(), QLocale::ShortFormat))
+                    << Qt::endl;
             for (const DownloadEntry &e : job.entries)
                 err << "  " << entryTitle(e) << QStringLiteral(" (%1)").arg(e.id) << ": "
                     << (job.kind == HistoryJob::Kind::Remove

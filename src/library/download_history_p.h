@@ -17,7 +17,7 @@
 
 // What this program writes. Each step of migrate() takes a database one
 // version up; a database newer than this is left alone.
-inline constexpr int HistorySchemaVersion = 1;
+inline constexpr int HistorySchemaVersion = 2;
 
 // How an attempt to use a database file went.
 enum class HistoryOpening { Ok, Damaged, Newer, Busy, Unusable };
@@ -46,6 +46,8 @@ struct DownloadHistory::Private : HistorySql
     std::chrono::milliseconds exitPatience = std::chrono::milliseconds::max();
     // Set once the file is open; every write after that goes through it.
     std::unique_ptr<HistoryWriter> writer;
+    // The hot-list refresh this program recorded last, for reads before it is written.
+    std::optional<HotChartRefresh> postedHot;
 
     // Runs body as one write transaction. IMMEDIATE takes the write lock up
     // front (waiting out the busy time-out), so another process's writes

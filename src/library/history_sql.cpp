@@ -298,6 +298,8 @@ JobOutcome body(const HistorySql &sql, const HistoryJob &job)
     }
     case Kind::PauseOrphans:
         return did(pauseOrphans(sql));
+    case Kind::HotRefresh:
+        return did(insertHotRefresh(sql, job.hotRefresh));
     }
     return JobOutcome::Failed;
 }

@@ -7,6 +7,7 @@
 // caller's thread hands to the writer's connection.
 
 #include "library/download_entry.h"
+#include "library/hot_chart.h"
 
 #include <QList>
 #include <QLoggingCategory>
@@ -55,11 +56,22 @@ std::optional<DownloadEntry> takenBy(const QList<DownloadEntry> &rows, const Dow
 
 struct HistoryJob
 {
-    enum class Kind { Add, AddUnlessTaken, Update, UpdateIf, Progress, Remove, PauseOrphans };
+    enum class Kind { Add, AddUnlessTaken, Update, UpdateIf, Progress, Remove, PauseOrphans, HotRefresh };
     Kind kind = Kind::Add;
-    QList<DownloadEntry> entries;                // one, but for Progress; none for PauseOrphans
+    QList<DownloadEntry> entries;                // one, but for Progress; none for PauseOrphans, HotRefresh
     DownloadState state = DownloadState::Queued; // UpdateIf: what the row must still be
+    HotChartRefresh hotRefresh = {};             // HotRefresh: what to record
+
+    // Whether the job is about downloads' rows, and goes when they do.
+    bool hasRows() const { return kind != Kind::PauseOrphans && kind != Kind::HotRefresh; }
 };
+
+// The hot list's tables (hot_chart.cpp).
+bool createHotTables(const HistorySql &sql);
+// Inserts a refresh and drops the ones past the newest HotChartKept.
+bool insertHotRefresh(const HistorySql &sql, const HotChartRefresh &refresh);
+// Newest first.
+QList<HotChartRefresh> selectHotRefreshes(const HistorySql &sql, int limit);
 
 // Lost: the row is not (or no longer) this program's to write.
 enum class JobOutcome { Done, Lost, Busy, Failed };

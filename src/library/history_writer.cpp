@@ -53,7 +53,7 @@ void HistoryWriter::post(HistoryJob job)
         // Removing a row is the user's wish even when another program took it on.
         if (job.kind != Kind::Remove) {
             job.entries.removeIf([this](const DownloadEntry &e) { return m_lost.count(e.id) > 0; });
-            if (job.entries.isEmpty() && job.kind != Kind::PauseOrphans)
+            if (job.entries.isEmpty() && job.hasRows())
                 return;
         }
         for (const DownloadEntry &e : std::as_const(job.entries)) {
@@ -180,7 +180,7 @@ void HistoryWriter::work(const QString &path, const QString &name)
                 // Rows found to be another program's meanwhile are not ours to write any more.
                 if (job.kind != HistoryJob::Kind::Remove) {
                     job.entries.removeIf([this](const DownloadEntry &e) { return m_lost.count(e.id) > 0; });
-                    dropped = job.entries.isEmpty() && job.kind != HistoryJob::Kind::PauseOrphans;
+                    dropped = job.entries.isEmpty() && job.hasRows();
                 }
             }
             const JobOutcome outcome = dropped ? JobOutcome::Done : runJob(sql, job);

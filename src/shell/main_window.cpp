@@ -90,6 +90,14 @@ MainWindow::MainWindow(const ServiceConfig &config, const FetchOptions &fetchOpt
 
     // The status bar below covers the strip's lower part.
     m_player = new PlayerBar(this);
+    connect(m_player, &PlayerBar::ended, this, &MainWindow::onListSoundEnded);
+    connect(m_player, &PlayerBar::positionChanged, this, &MainWindow::prepareNextSound);
+    connect(m_player, &PlayerBar::failed, this, [this] {
+        if (m_playList.isPlaying() && !m_analysis)
+            skipListSound();
+    });
+    connect(m_player, &PlayerBar::previousRequested, this, &MainWindow::playPrevious);
+    connect(m_player, &PlayerBar::nextRequested, this, &MainWindow::playNext);
     m_player->setGeometry(16, 384, 761, 41);
 
     buildStatusBar();
@@ -190,14 +198,24 @@ bool MainWindow::canAnalyse() const
 
 void MainWindow::analyseAddress()
 {
+    endPlayList(); // the user wants this sound, not the list's next
+    startAnalysis();
+}
+
+void MainWindow::startAnalysis()
+{
     const QString address = m_addressBox->text();
     switch (checkSoundAddress(address, m_config.webHost)) {
     case AddressCheck::Empty:
         setStatusMessage(tr(EnterAddressText));
+        if (std::exchange(m_listAnalysing, false))
+            skipListSound();
         emit analysisEnded();
         return;
     case AddressCheck::NotSoundPage:
         setStatusMessage(tr(WrongAddressText));
+        if (std::exchange(m_listAnalysing, false))
+            skipListSound();
         emit analysisEnded();
         return;
     case AddressCheck::Accepted:
@@ -258,10 +276,10 @@ void MainWindow::onCoverLoaded(const QImage &cover)
     const QString fileUrl = soundInfo().fileUrl;
     m_player->setSource(isWebAddress(fileUrl) ? QUrl(fileUrl) : QUrl());
     emit soundShown(soundInfo(), cover);
-    endAnalysis(tr(AnalysedText));
+    endAnalysis(tr(AnalysedText), true);
 }
 
-void MainWindow::endAnalysis(const QString &status)
+void MainWindow::endAnalysis(const QString &status, bool shown)
 {
     if (m_analysis)
         m_analysis->deleteLater(); // from inside its own signal
@@ -270,6 +288,8 @@ void MainWindow::endAnalysis(const QString &status)
     m_analyseButton->setEnabled(true);
     m_addressBox->setEnabled(true);
     takeBackFocus();
+    if (std::exchange(m_listAnalysing, false) && !shown)
+        skipListSound();
     emit analysisEnded();
 }
 

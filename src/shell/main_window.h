@@ -7,6 +7,7 @@
 #include "net/service_config.h"
 #include "net/update_check.h"
 #include "shell/frameless_window.h"
+#include "shell/play_list.h"
 #include "sound/sound_analysis.h"
 #include "sound/sound_info.h"
 
@@ -61,6 +62,15 @@ public:
     // Whether a click on the analyse button would analyse now: the update
     // check has let the analysis in and none is running.
     bool canAnalyse() const;
+    // Analyses and plays rows one after another from rows[start]; a sound
+    // that cannot be analysed or played is skipped. An analysis by hand, or
+    // endPlayList(), ends the list.
+    void playList(const QList<HotEntry> &rows, int start);
+    void endPlayList();
+    void playNext();
+    void playPrevious();
+    const PlayList &playListState() const { return m_playList; }
+
     // Puts an address into the address box, as a sound chosen in the hot list does.
     void setAddressText(const QString &address);
 
@@ -107,6 +117,8 @@ signals:
     void soundShown(const SoundInfo &sound, const QImage &cover);
     // An analysis ran to its end and put its outcome in the status line.
     void analysisEnded();
+    // A list began or ended, or moved to another row.
+    void playListChanged();
     // The update check ended and did what its outcome asks.
     void updateChecked(UpdateOutcome outcome);
 
@@ -129,7 +141,13 @@ private:
     void onUpdateChecked(const UpdateCheckResult &result);
     void onAnalysisFinished(SoundAnalysis *analysis, const AnalysisResult &result);
     void onCoverLoaded(const QImage &cover);
-    void endAnalysis(const QString &status);
+    void endAnalysis(const QString &status, bool shown = false);
+    void startAnalysis();
+    void playListSound();
+    void skipListSound();
+    void onListSoundEnded();
+    void prepareNextSound(qint64 position);
+    void dropPreparedSound();
     void applyDownloadSettings(const DownloadSettings &settings);
     void tellSettingsUnsaved();
     void takeOfferedAddress(const QString &address);
@@ -158,6 +176,13 @@ private:
     ProgramSettings *m_settings = nullptr;
     QPointer<SettingsDialog> m_settingsDialog;
     bool m_toldSettingsUnsaved = false;
+
+    PlayList m_playList;
+    bool m_listAnalysing = false; // the running analysis is the list's
+    // The next row's analysis, begun while the current sound ends, and its result.
+    QPointer<SoundAnalysis> m_prepared;
+    int m_preparedIndex = -1;
+    std::optional<AnalysisResult> m_preparedResult;
 
     // The analysis now wanted; an older one is deleted with its cover load.
     QPointer<SoundAnalysis> m_analysis;

@@ -5,15 +5,12 @@
 
 #include "player/player_module.h"
 #include "player/sound_stream.h"
+#include "shell/player_bar_parts.h"
 
 #include <QGuiApplication>
 #include <QLabel>
-#include <QPainter>
-#include <QPainterPath>
-#include <QProxyStyle>
 #include <QSlider>
 #include <QToolButton>
-#include <QtMath>
 
 #include <algorithm>
 #include <utility>
@@ -29,8 +26,6 @@ QString noAudioDeviceText()
     return PlayerBar::tr("没有可用的音频设备");
 }
 constexpr int DefaultVolume = 80;
-
-enum class Glyph { Play, Pause, Volume };
 
 // The stream's buffer as the back end reads it.
 class BufferReader final : public SoundReader
@@ -55,67 +50,7 @@ private:
 static_assert(SoundReader::End == StreamBuffer::End && SoundReader::Failed == StreamBuffer::Failed &&
               SoundReader::Interrupted == StreamBuffer::Interrupted);
 
-// Drawn here rather than taken from the icon theme: on X11 the theme lookup
-// was the costliest single step of building the window (about 5 ms), and the
-// strip now looks the same on every desktop.
-QPixmap glyphPixmap(Glyph glyph, const QColor &colour)
-{
-    // In the screen's own pixels, so high-DPI screens get sharp edges.
-    const qreal ratio = std::max(1.0, qApp->devicePixelRatio());
-    QPixmap pixmap(qCeil(32 * ratio), qCeil(32 * ratio));
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(colour);
-    switch (glyph) {
-    case Glyph::Play:
-        painter.drawPolygon(QPolygonF({{9, 5}, {27, 16}, {9, 27}}));
-        break;
-    case Glyph::Pause:
-        painter.drawRect(QRectF(8, 6, 6, 20));
-        painter.drawRect(QRectF(18, 6, 6, 20));
-        break;
-    case Glyph::Volume: {
-        painter.drawPolygon(QPolygonF({{3, 12}, {9, 12}, {17, 5}, {17, 27}, {9, 20}, {3, 20}}));
-        painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(colour, 2.5, Qt::SolidLine, Qt::RoundCap));
-        painter.drawArc(QRectF(12, 10, 10, 12), -50 * 16, 100 * 16);
-        painter.drawArc(QRectF(12, 5, 17, 22), -50 * 16, 100 * 16);
-        break;
-    }
-    }
-    return pixmap;
-}
-
-// A click on the groove puts the handle there, as in media players,
-// rather than stepping a page towards it.
-class JumpToClickStyle : public QProxyStyle
-{
-public:
-    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
-                  QStyleHintReturn *returnData) const override
-    {
-        if (hint == SH_Slider_AbsoluteSetButtons)
-            return Qt::LeftButton;
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
-};
-
 } // namespace
-
-QString playerTimeText(qint64 milliseconds)
-{
-    const qint64 seconds = std::max<qint64>(0, milliseconds) / 1000;
-    const QLatin1Char zero('0');
-    if (seconds >= 3600)
-        return QStringLiteral("%1:%2:%3")
-            .arg(seconds / 3600)
-            .arg(seconds / 60 % 60, 2, 10, zero)
-            .arg(seconds % 60, 2, 10, zero);
-    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, zero);
-}
 
 PlayerBar::PlayerBar(QWidget *parent)
     : QWidget(parent)
@@ -182,7 +117,56 @@ PlayerBar::PlayerBar(QWidget *parent)
     m_message = new QLabel(this);
     m_message->setObjectName(QStringLiteral("playerMessage"));
     m_message->setGeometry(620, 0, 141, h);
+
+    m_previousButton = new QToolButton(this);
+    m_previousButton->setObjectName(QStringLiteral("previousButton"));
+    m_previousButton->setText(QStringLiteral("\u23EE"));
+    m_previousButton->setToolTip(tr("上一首"));
+    connect(m_previousButton, &QToolButton::clicked, this, &PlayerBar::previousRequested);
+    m_nextButton = new QToolButton(this);
+    m_nextButton->setObjectName(QStringLiteral("nextButton"));
+    m_nextButton->setText(QStringLiteral("\u23ED"));
+    m_nextButton->setToolTip(tr("下一首"));
+    connect(m_nextButton, &QToolButton::clicked, this, &PlayerBar::nextRequested);
+    for (QToolButton *button : {m_previousButton, m_nextButton}) {
+        button->setAutoRaise(true);
+        button->setAccessibleName(button->toolTip());
+    }
+    m_listLabel = new QLabel(this);
+    m_listLabel->setObjectName(QStringLiteral("listPositionLabel"));
+    m_listLabel->setAlignment(Qt::AlignCenter);
+    setListPosition(-1, 0);
     describe();
+}
+
+void PlayerBar::setListPosition(int index, int count)
+{
+    const bool list = count > 0 && index >= 0;
+    m_previousButton->setVisible(list);
+    m_nextButton->setVisible(list);
+    m_listLabel->setVisible(list);
+    m_listLabel->setText(list ? tr("第 %1 首，共 %2 首").arg(index + 1).arg(count) : QString());
+    placeControls();
+}
+
+bool PlayerBar::showsList() const
+{
+    return !m_listLabel->isHidden();
+}
+
+// A list takes room from the seek slider for its buttons and position.
+void PlayerBar::placeControls()
+{
+    const int h = ControlsHeight;
+    const bool list = showsList();
+    const int play = list ? 30 : 2;
+    m_previousButton->setGeometry(2, 2, h - 4, h - 4);
+    m_playButton->setGeometry(play, 2, h - 4, h - 4);
+    m_nextButton->setGeometry(58, 2, h - 4, h - 4);
+    const int seekLeft = list ? 88 : 32;
+    const int seekRight = list ? 310 : 412;
+    m_seek->setGeometry(seekLeft, 4, seekRight - seekLeft, h - 8);
+    m_listLabel->setGeometry(312, 0, 104, h);
 }
 
 void PlayerBar::describe()
@@ -210,9 +194,19 @@ bool PlayerBar::makeOutput()
     if (!backend)
         return false;
     SoundOutput::Events events;
-    events.position = [this](qint64 position) { showPosition(position); };
+    events.position = [this](qint64 position) {
+        showPosition(position);
+        emit positionChanged(position);
+    };
     events.duration = [this](qint64 duration) { showDuration(duration); };
-    events.state = [this](SoundOutput::State state) { showState(state); };
+    events.state = [this](SoundOutput::State state) {
+        // Only the end stops an output by itself: stop() and a new sound drop it.
+        const bool ending =
+            state == SoundOutput::State::Stopped && m_shownState == SoundOutput::State::Playing;
+        showState(state);
+        if (ending)
+            emit ended();
+    };
     events.failed = [this] { giveUp(); };
     m_output = backend->createOutput(std::move(events), float(m_volume->value()) / 100.0f, this);
     // Without an output device the sound still runs (silently) to its end.
@@ -279,6 +273,7 @@ void PlayerBar::giveUp()
         m_stream = nullptr;
     }
     showState(SoundOutput::State::Stopped);
+    emit failed();
 }
 
 QString PlayerBar::message() const

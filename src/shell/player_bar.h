@@ -39,6 +39,11 @@ public:
     bool hasMediaObjects() const { return m_output != nullptr; }
     SoundOutput::State playbackState() const;
 
+    // While a list plays: row `index` (from 0) of `count`, with buttons to
+    // the previous and next sound; a count of 0 is one sound again.
+    void setListPosition(int index, int count);
+    bool showsList() const;
+
     // The controls Tab visits, in order.
     QList<QWidget *> tabStops() const;
 
@@ -63,6 +68,15 @@ signals:
     void durationChanged(qint64 milliseconds);
     // A jump in the sound, by the slider, its keys or seek().
     void seeked(qint64 milliseconds);
+    // The sound moved on while playing.
+    void positionChanged(qint64 milliseconds);
+    // The sound played to its end.
+    void ended();
+    // The sound cannot be played.
+    void failed();
+    // The list's buttons were pressed.
+    void previousRequested();
+    void nextRequested();
 
 private:
     void describe();
@@ -75,8 +89,12 @@ private:
     void showDuration(qint64 duration);
     void showState(SoundOutput::State state);
     void showMessage(const QString &text);
+    void placeControls();
 
     QToolButton *m_playButton = nullptr;
+    QToolButton *m_previousButton = nullptr;
+    QToolButton *m_nextButton = nullptr;
+    QLabel *m_listLabel = nullptr;
     QSlider *m_seek = nullptr;
     QLabel *m_time = nullptr;
     QLabel *m_volumeIcon = nullptr;

@@ -123,7 +123,8 @@ private slots:
 
         QStringList wanted;
         for (const int row : rows)
-            if (const QString link = list->model()->index(row, 6).data().toString(); !wanted.contains(link))
+            if (const QString link = list->model()->index(row, HotListModel::LinkColumn).data().toString();
+                !wanted.contains(link))
                 wanted.append(link);
         QStringList queued;
         for (const DownloadEntry &entry : stored(program.downloads.history()))

@@ -129,6 +129,14 @@ private:
         MainWindow &main = mainWindow();
         if (scene == QLatin1String("main, ready"))
             return &main;
+        if (scene == QLatin1String("main, list")) {
+            QList<HotEntry> rows(2);
+            rows[0].link = m_service.soundPageUrl(QStringLiteral("1001"));
+            rows[1].link = m_service.soundPageUrl(QStringLiteral("1002"));
+            QSignalSpy ended(&main, &MainWindow::analysisEnded);
+            main.playList(rows, 0);
+            return ended.wait(30000) ? &main : nullptr;
+        }
         analyse(QStringLiteral("1001"));
         if (scene == QLatin1String("main, analysed"))
             return &main;
@@ -203,7 +211,8 @@ private slots:
         QTest::newRow("main window, analysed") << "main, analysed" << 10;
         QTest::newRow("main window, downloading") << "main, downloading" << 10;
         QTest::newRow("hot list, empty") << "hot list" << 4;
-        QTest::newRow("hot list, 15 rows") << "hot list, rows" << 4;
+        QTest::newRow("main window, list: previous, next") << "main, list" << 12;
+        QTest::newRow("hot list, 15 rows: play all") << "hot list, rows" << 5;
         QTest::newRow("downloads window, rows") << "downloads window" << 6;
         QTest::newRow("downloads window, open failed") << "downloads window, open failed" << 6;
         QTest::newRow("settings dialog") << "settings dialog" << 5;

@@ -94,8 +94,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(hotList.get()));
 
         auto *view = hotList->findChild<QTreeView *>(QStringLiteral("hotListView"));
-        const QString link = view->model()->index(2, HotEntry::FieldCount - 1).data().toString();
-        const QString name = view->model()->index(2, 1).data().toString();
+        const QString link = view->model()->index(2, HotListModel::LinkColumn).data().toString();
+        const QString name = view->model()->index(2, HotListModel::NameColumn).data().toString();
         QSignalSpy ended(main.get(), &MainWindow::analysisEnded);
         UserInput::doubleClickRow(view, 2);
         QVERIFY(ended.wait());

@@ -289,7 +289,7 @@ private slots:
         if (state == u"orphan") // a pid no process can have
             QVERIFY(sql(path, QStringLiteral("UPDATE downloads SET owner_pid = 2147483647")));
         else if (state == u"newer")
-            QVERIFY(sql(path, QStringLiteral("PRAGMA user_version = 2")));
+            QVERIFY(sql(path, QStringLiteral("PRAGMA user_version = 99")));
         else if (state == u"lock-folder")
             QVERIFY(QDir().mkpath(path + QStringLiteral(".lock")));
         else if (state == u"lock-garbage")

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "cli/hot_command.h"
+#include "library/download_history.h"
 #include "sample_service/sample_data.h"
 #include "sample_service/sample_service.h"
 #include "support/hot_pages.h"
@@ -10,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -169,6 +171,85 @@ private slots:
         const QString table = Cli::hotTableText({row});
         QVERIFY2(table.contains(QStringLiteral("␛]0;owned␇歌  ␛[2J␀\\x9b")), qPrintable(table));
         QVERIFY(!table.contains(QChar(0x1b)) && !table.contains(QChar(0)) && !table.contains(QChar(0x9b)));
+    }
+
+    // Through the program: each refresh is recorded, and the next one's
+    // ranks are told against it.
+    void previousRanks()
+    {
+        QTemporaryDir data;
+        const QByteArray saved = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", data.path().toUtf8());
+        const auto restore = qScopeGuard([&] { qputenv("XDG_DATA_HOME", saved); });
+        const QString host = m_service.hostAndPort();
+        // The short page repeats its last sound; the sample one lists its sounds twice, reordered.
+        const QList<QByteArray> pages = {hotTestPage(QStringLiteral("short")), homePageHtml()};
+        QStringList idsBefore;
+        for (const QByteArray &page : pages) {
+            m_service.setHomePageBody(page);
+            const VexaRun run = runVexaHelper(
+                {QStringLiteral("hot"), QStringLiteral("--web-host"), host, QStringLiteral("--json")});
+            QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+            const QJsonArray rows = QJsonDocument::fromJson(run.out).array();
+            QCOMPARE(rows.size(), HotEntryCount);
+            QStringList ids;
+            for (const QJsonValue &row : rows) {
+                const QString id = row[u"link"].toString().section(u'/', -1);
+                const qsizetype before = idsBefore.indexOf(id);
+                QCOMPARE(row[u"previousRank"], before < 0 ? QJsonValue() : QJsonValue(int(before) + 1));
+                ids.append(id);
+            }
+            idsBefore = ids;
+        }
+
+        const VexaRun listed =
+            runVexaHelper({QStringLiteral("hot"), QStringLiteral("--history"), QStringLiteral("--json")});
+        QVERIFY2(listed.exitCode == 0, qPrintable(listed.err));
+        const QJsonArray refreshes = QJsonDocument::fromJson(listed.out).array();
+        QCOMPARE(refreshes.size(), 2);
+        QVERIFY(refreshes[0][u"time"].toString() >= refreshes[1][u"time"].toString());
+        QVERIFY(QDateTime::fromString(refreshes[0][u"time"].toString(), Qt::ISODateWithMs).isValid());
+        const QJsonArray newest = refreshes[0][u"entries"].toArray();
+        QCOMPARE(newest.size(), HotEntryCount);
+        const HotEntry first = hotRowsOf(homePageHtml(), host).constFirst();
+        QCOMPARE(newest[0].toObject(), (QJsonObject{{QStringLiteral("rank"), 1},
+                                                    {QStringLiteral("id"), idsBefore.first()},
+                                                    {QStringLiteral("name"), first.name},
+                                                    {QStringLiteral("singer"), first.channel}}));
+        QCOMPARE(newest[14][u"id"].toString(), idsBefore.last());
+    }
+
+    // The table marks each move; the listing has a block per refresh.
+    void textForms()
+    {
+        QTemporaryDir dir;
+        DownloadHistory history(dir.filePath(QStringLiteral("history.sqlite")));
+        m_service.setHomePageBody(hotTestPage(QStringLiteral("short")));
+        QCOMPARE(Cli::runHotCommand(m_service.hostAndPort(), {}, Cli::JsonForm::None, {}, &history).status,
+                 0);
+        m_service.setHomePageBody(homePageHtml());
+        const Cli::CommandOutput run =
+            Cli::runHotCommand(m_service.hostAndPort(), {}, Cli::JsonForm::None, {}, &history);
+        const QStringList lines = QString::fromUtf8(run.out).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 1 + HotEntryCount);
+        const auto mark = [&](int rank) { return lines.at(rank).split(u' ', Qt::SkipEmptyParts).at(1); };
+        // The short page listed 1001, 1002, then 1003 to the end; the sample page's 9th is 1003 again.
+        QCOMPARE(mark(9), QStringLiteral("↓6"));
+        QCOMPARE(mark(4), QStringLiteral("新"));
+        QVERIFY2(lines.at(1).startsWith(QStringLiteral("1     ")),
+                 qPrintable(lines.at(1))); // unchanged: blank
+
+        QVERIFY(history.flush());
+        const QString listed = QString::fromUtf8(Cli::runHotHistoryCommand(history, false, {}).out);
+        const QStringList blocks = listed.split(QStringLiteral("\n\n"));
+        QCOMPARE(blocks.size(), 2);
+        for (const QString &block : blocks) {
+            const QStringList blockLines = block.trimmed().split(u'\n');
+            QCOMPARE(blockLines.size(), 1 + HotEntryCount);
+            QVERIFY(
+                QDateTime::fromString(blockLines.first(), QStringLiteral("yyyy-MM-dd HH:mm:ss")).isValid());
+        }
+        QVERIFY2(blocks.last().contains(QStringLiteral("15  1003")), qPrintable(blocks.last()));
     }
 
     void argumentsAreRefused()

@@ -165,6 +165,35 @@ private slots:
     }
 
     // A second window (--new-window) takes an instance name.
+    // While a list plays, playerctl moves in it and both ends are announced.
+    void nextAndPrevious()
+    {
+        QCOMPARE(m_announced.value(QStringLiteral("CanGoNext"), false).toBool(), false);
+        QList<HotEntry> rows(2);
+        rows[0].link = m_service.soundPageUrl(m_soundId);
+        rows[1].link = m_service.soundPageUrl(QStringLiteral("1002-mp3-bytes-4000000"));
+        QSignalSpy shown(m_window.get(), &MainWindow::soundShown);
+        m_window->playList(rows, 0);
+        QVERIFY(shown.wait(30000));
+        QTRY_COMPARE(m_announced.value(QStringLiteral("CanGoNext")).toBool(), true);
+        QCOMPARE(m_announced.value(QStringLiteral("CanGoPrevious"), false).toBool(), false);
+
+        playerctl({QStringLiteral("next")});
+        QTRY_COMPARE_WITH_TIMEOUT(shown.size(), 2, 30000); // the cover too, which the metadata waits for
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->soundInfo().soundId, QStringLiteral("1002-mp3-bytes-4000000"),
+                                  30000);
+        QTRY_COMPARE(m_announced.value(QStringLiteral("CanGoPrevious")).toBool(), true);
+        QCOMPARE(m_announced.value(QStringLiteral("CanGoNext")).toBool(), false);
+        QCOMPARE(playerctl({QStringLiteral("metadata"), QStringLiteral("title")}),
+                 m_window->soundInfo().soundName);
+
+        playerctl({QStringLiteral("previous")});
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->soundInfo().soundId, m_soundId, 30000);
+        m_window->endPlayList();
+        QTRY_COMPARE(m_announced.value(QStringLiteral("CanGoNext")).toBool(), false);
+        QCOMPARE(m_announced.value(QStringLiteral("CanGoPrevious")).toBool(), false);
+    }
+
     void secondWindow()
     {
         MainWindow other(ServiceConfig::allAt(m_service.hostAndPort()));

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "hotlist/hot_list_window.h"
+#include "library/download_history.h"
 #include "net/network_access.h"
 #include "sample_service/sample_data.h"
 #include "sample_service/sample_service.h"
@@ -19,6 +20,7 @@
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -90,7 +92,7 @@ private:
         for (int i = 0; i < model->rowCount(); ++i) {
             QStringList f;
             for (int c = 0; c < HotEntry::FieldCount; ++c)
-                f.append(model->index(i, c).data().toString());
+                f.append(model->index(i, c < HotListModel::MoveColumn ? c : c + 1).data().toString());
             rows.append({f[0], f[1], f[2], f[3], f[4], f[5], f[6]});
         }
         return rows;
@@ -99,7 +101,7 @@ private:
     static QList<int> columnWidths(HotListWindow &w)
     {
         QList<int> widths;
-        for (int i = 0; i < HotEntry::FieldCount; ++i)
+        for (int i = 0; i < list(w)->model()->columnCount(); ++i)
             widths.append(list(w)->header()->sectionSize(i));
         return widths;
     }
@@ -123,8 +125,8 @@ private slots:
         QVERIFY(w.windowIcon().isNull());
         QVERIFY(w.windowFlags().testFlag(Qt::FramelessWindowHint));
         QCOMPARE(rowCount(w), 0);
-        QCOMPARE(list(w)->model()->columnCount(), 7);
-        QVERIFY(list(w)->isColumnHidden(6));
+        QCOMPARE(list(w)->model()->columnCount(), HotListModel::LinkColumn + 1);
+        QVERIFY(list(w)->isColumnHidden(HotListModel::LinkColumn));
     }
 
     // In every language, with or without the default skin (which frames the
@@ -185,10 +187,11 @@ private slots:
         QTest::addColumn<int>("column");
         QTest::addColumn<bool>("doubleClick");
         QTest::newRow("drag after ID") << 0 << false;
-        QTest::newRow("drag after channel") << 2 << false;
-        QTest::newRow("drag before the hidden link") << 5 << false;
-        QTest::newRow("double-click after name") << 1 << true;
-        QTest::newRow("double-click before the hidden link") << 5 << true;
+        QTest::newRow("drag after the moves") << int(HotListModel::MoveColumn) << false;
+        QTest::newRow("drag after channel") << HotListModel::NameColumn + 1 << false;
+        QTest::newRow("drag before the hidden link") << HotListModel::LinkColumn - 1 << false;
+        QTest::newRow("double-click after name") << int(HotListModel::NameColumn) << true;
+        QTest::newRow("double-click before the hidden link") << HotListModel::LinkColumn - 1 << true;
     }
 
     void columnsCannotBeResized()
@@ -208,7 +211,7 @@ private slots:
         else
             UserInput::drag(header->viewport(), divider, divider + QPoint(5, 0), 5); // stays in the window
         QCOMPARE(columnWidths(w), before);
-        QVERIFY(list(w)->isColumnHidden(6));
+        QVERIFY(list(w)->isColumnHidden(HotListModel::LinkColumn));
     }
 
     void refreshListsAndDoubleClickChoosesARow()
@@ -283,11 +286,12 @@ private slots:
 
         QWidget *refresh = w.findChild<QWidget *>(QStringLiteral("refreshButton"));
         refresh->setFocus();
-        QCOMPARE(tabRound(), QStringList({"refreshButton", "hotListView", "downloadAllButton", "closeLink"}));
+        QCOMPARE(tabRound(), QStringList({"refreshButton", "hotListView", "playAllButton",
+                                          "downloadAllButton", "closeLink"}));
         UserInput::clickRow(list(w), 0);
         refresh->setFocus();
-        QCOMPARE(tabRound(), QStringList({"refreshButton", "hotListView", "downloadAllButton",
-                                          "downloadSelectedButton", "closeLink"}));
+        QCOMPARE(tabRound(), QStringList({"refreshButton", "hotListView", "playAllButton",
+                                          "downloadAllButton", "downloadSelectedButton", "closeLink"}));
         QCOMPARE(unnamedControls(&w), QStringList());
     }
 
@@ -537,6 +541,34 @@ private slots:
         QCOMPARE(shownRows(w), hotRowsOf(second, m_service.hostAndPort()));
         QTRY_COMPARE(m_service.heldAtGate("/"), 0);
         QCOMPARE(ended.size(), 1);
+    }
+
+    // Each refresh is recorded, and the list shows how its rows moved since the one before.
+    void refreshesAreCharted()
+    {
+        QTemporaryDir dir;
+        DownloadHistory history(dir.filePath(QStringLiteral("history.sqlite")));
+        HotListWindow w(config());
+        w.setHistory(&history);
+        open(w);
+        m_service.setHomePageBody(hotTestPage(QStringLiteral("short"))); // 1001, 1002, then 1003 to the end
+        clickRefresh(w);
+        m_service.setHomePageBody(homePageHtml());
+        clickRefresh(w);
+        const auto cell = [&](int row, int role) {
+            return list(w)->model()->index(row, HotListModel::MoveColumn).data(role).toString();
+        };
+        // Rows 1 and 4 hold the sounds 1001 and 1004; row 9, 1003 again.
+        for (const auto &[row, text, tip, description] :
+             {std::tuple(0, "", "上次第 1 名（", "排名不变"), std::tuple(3, "新", "上次不在榜上", "新上榜"),
+              std::tuple(8, "↓6", "上次第 3 名（", "下降 6 位")}) {
+            QCOMPARE(cell(row, Qt::DisplayRole), QString::fromUtf8(text));
+            QVERIFY2(cell(row, Qt::ToolTipRole).startsWith(QString::fromUtf8(tip)),
+                     qPrintable(cell(row, Qt::ToolTipRole)));
+            QCOMPARE(cell(row, Qt::AccessibleDescriptionRole), QString::fromUtf8(description));
+        }
+        QVERIFY(history.flush());
+        QCOMPARE(history.hotRefreshes().size(), 2);
     }
 };
 

@@ -156,7 +156,7 @@ void UiLanguageTest::windowTexts()
         main.findChild<QLabel *>(QStringLiteral("hotListLink"))->text(),
         hotList.findChild<QTreeView *>(QStringLiteral("hotListView"))
             ->model()
-            ->headerData(1, Qt::Horizontal)
+            ->headerData(HotListModel::NameColumn, Qt::Horizontal)
             .toString(),
         qtButtons.button(QDialogButtonBox::Cancel)->text(),
     };
