@@ -118,14 +118,21 @@ PlayerBar::PlayerBar(QWidget *parent)
     m_message->setObjectName(QStringLiteral("playerMessage"));
     m_message->setGeometry(620, 0, 141, h);
 
+    describe();
+}
+
+// Made with the first list: a window that never plays one never pays for them.
+void PlayerBar::makeListControls()
+{
+    const QColor colour = palette().color(QPalette::WindowText);
     m_previousButton = new QToolButton(this);
     m_previousButton->setObjectName(QStringLiteral("previousButton"));
-    m_previousButton->setText(QStringLiteral("\u23EE"));
+    m_previousButton->setIcon(QIcon(glyphPixmap(Glyph::Previous, colour)));
     m_previousButton->setToolTip(tr("上一首"));
     connect(m_previousButton, &QToolButton::clicked, this, &PlayerBar::previousRequested);
     m_nextButton = new QToolButton(this);
     m_nextButton->setObjectName(QStringLiteral("nextButton"));
-    m_nextButton->setText(QStringLiteral("\u23ED"));
+    m_nextButton->setIcon(QIcon(glyphPixmap(Glyph::Next, colour)));
     m_nextButton->setToolTip(tr("下一首"));
     connect(m_nextButton, &QToolButton::clicked, this, &PlayerBar::nextRequested);
     for (QToolButton *button : {m_previousButton, m_nextButton}) {
@@ -135,13 +142,16 @@ PlayerBar::PlayerBar(QWidget *parent)
     m_listLabel = new QLabel(this);
     m_listLabel->setObjectName(QStringLiteral("listPositionLabel"));
     m_listLabel->setAlignment(Qt::AlignCenter);
-    setListPosition(-1, 0);
-    describe();
 }
 
 void PlayerBar::setListPosition(int index, int count)
 {
     const bool list = count > 0 && index >= 0;
+    if (!m_listLabel) {
+        if (!list)
+            return;
+        makeListControls();
+    }
     m_previousButton->setVisible(list);
     m_nextButton->setVisible(list);
     m_listLabel->setVisible(list);
@@ -151,7 +161,7 @@ void PlayerBar::setListPosition(int index, int count)
 
 bool PlayerBar::showsList() const
 {
-    return !m_listLabel->isHidden();
+    return m_listLabel && !m_listLabel->isHidden();
 }
 
 // A list takes room from the seek slider for its buttons and position.

@@ -80,6 +80,7 @@ signals:
 
 private:
     void describe();
+    void makeListControls();
     bool makeOutput();
     void openStream();
     void streamOpened(const SoundStreamOpening &result);

@@ -33,6 +33,15 @@ QPixmap glyphPixmap(Glyph glyph, const QColor &colour)
         painter.drawRect(QRectF(8, 6, 6, 20));
         painter.drawRect(QRectF(18, 6, 6, 20));
         break;
+    // A bar and a triangle: media symbol characters are in few fonts.
+    case Glyph::Previous:
+        painter.drawRect(QRectF(7, 7, 4, 18));
+        painter.drawPolygon(QPolygonF({{25, 7}, {12, 16}, {25, 25}}));
+        break;
+    case Glyph::Next:
+        painter.drawRect(QRectF(21, 7, 4, 18));
+        painter.drawPolygon(QPolygonF({{7, 7}, {20, 16}, {7, 25}}));
+        break;
     case Glyph::Volume: {
         painter.drawPolygon(QPolygonF({{3, 12}, {9, 12}, {17, 5}, {17, 27}, {9, 20}, {3, 20}}));
         painter.setBrush(Qt::NoBrush);

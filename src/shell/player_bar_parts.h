@@ -8,7 +8,7 @@
 #include <QPixmap>
 #include <QProxyStyle>
 
-enum class Glyph { Play, Pause, Volume };
+enum class Glyph { Play, Pause, Volume, Previous, Next };
 
 QPixmap glyphPixmap(Glyph glyph, const QColor &colour);
 
