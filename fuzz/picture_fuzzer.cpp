@@ -6,7 +6,7 @@
 
 #include "fuzz_support.h"
 
-#include "net/picture_load.h"
+#include "pictures/picture_bytes.h"
 
 #include <QImage>
 

@@ -1,10 +1,31 @@
 // SPDX-FileCopyrightText: 2026 The Vexa helper developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "app/gui_main.h"
 #include "cli/cli.h"
 #include "cli/options.h"
 #include "util/message_handler.h"
+#include "util/program_module.h"
+
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace {
+
+int runWindows(int argc, char **argv)
+{
+    // No application object yet: the executable's folder comes from the kernel.
+    const QString folder = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+    const auto run = loadModuleFunction(moduleFolders(folder), QStringLiteral(VEXA_WINDOW_MODULE_FILE),
+                                        "vexaRunWindows");
+    if (!run) {
+        std::fprintf(stderr, "vexa-helper: the window cannot open: %s\n", qPrintable(run.error().detail));
+        return 1;
+    }
+    return reinterpret_cast<int (*)(int, char **)>(*run)(argc, argv);
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -16,8 +37,8 @@ int main(int argc, char **argv)
     const QStringList options = arguments.mid(0, optionsEnd);
     installMessageHandler(options.contains(u"--" + Options::Verbose) ||
                           options.contains(u'-' + Options::Verbose));
-    // The command line never creates a GUI application object.
+    // The command line never creates a GUI application object, nor loads the windows.
     if (Options::wantsCommandLine(arguments))
         return Cli::run(argc, argv);
-    return runGui(argc, argv);
+    return runWindows(argc, argv);
 }

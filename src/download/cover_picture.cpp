@@ -3,11 +3,9 @@
 
 #include "download/cover_picture.h"
 
-#include "net/picture_load.h"
-
-#include <QBuffer>
-#include <QImage>
-#include <QSize>
+#include "download/picture_converter.h"
+#include "net/picture_limits.h"
+#include "util/program_module.h"
 
 namespace {
 
@@ -22,27 +20,46 @@ quint32 bigEndian(const QByteArray &bytes, qsizetype at, int length)
     return value;
 }
 
-// A PNG's or JPEG's size as its header gives it; invalid when the header
-// does not say.
-QSize pngOrJpegSize(const QByteArray &bytes)
+// Players know PNG and JPEG; anything else is converted by a module.
+PictureConverter *pictureConverter()
 {
-    if (bytes.startsWith(PngMagic))
-        return bytes.size() >= 24 && bytes.mid(12, 4) == "IHDR"
-                   ? QSize(int(bigEndian(bytes, 16, 4) & 0x7FFFFFFF),
-                           int(bigEndian(bytes, 20, 4) & 0x7FFFFFFF))
-                   : QSize();
+    static PictureConverter *const loaded = []() -> PictureConverter * {
+        const auto converter = loadPluginModule<PictureConverter>(moduleFolders(),
+                                                                  QStringLiteral(VEXA_PICTURES_MODULE_FILE));
+        if (converter)
+            return *converter;
+        qWarning("vexa-helper: covers other than PNG and JPEG are left out: %s",
+                 qPrintable(converter.error().detail));
+        return nullptr;
+    }();
+    return loaded;
+}
+
+} // namespace
+
+PictureGeometry pngOrJpegGeometry(const QByteArray &bytes)
+{
+    if (bytes.startsWith(PngMagic)) {
+        if (bytes.size() < 26 || bytes.mid(12, 4) != "IHDR")
+            return {};
+        // Bits a sample times samples a pixel, by colour type.
+        const int bitsPerSample = quint8(bytes.at(24));
+        const int colourType = quint8(bytes.at(25));
+        const int samples = colourType == 2 ? 3 : colourType == 4 ? 2 : colourType == 6 ? 4 : 1;
+        return {int(bigEndian(bytes, 16, 4) & 0x7FFFFFFF), int(bigEndian(bytes, 20, 4) & 0x7FFFFFFF),
+                bitsPerSample * samples};
+    }
     // JPEG: the segments up to the first start of frame (SOFn, but not the
     // tables DHT, JPG and DAC that share its numbers).
-    for (qsizetype at = 2; at + 9 <= bytes.size() && quint8(bytes.at(at)) == 0xFF;) {
+    for (qsizetype at = 2; at + 10 <= bytes.size() && quint8(bytes.at(at)) == 0xFF;) {
         const quint8 marker = quint8(bytes.at(at + 1));
         if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
-            return QSize(int(bigEndian(bytes, at + 7, 2)), int(bigEndian(bytes, at + 5, 2)));
+            return {int(bigEndian(bytes, at + 7, 2)), int(bigEndian(bytes, at + 5, 2)),
+                    quint8(bytes.at(at + 4)) * quint8(bytes.at(at + 9))};
         at += 2 + bigEndian(bytes, at + 2, 2);
     }
     return {};
 }
-
-} // namespace
 
 QByteArray coverMimeType(const QByteArray &bytes)
 {
@@ -58,24 +75,20 @@ CoverPicture coverPictureOf(const QByteArray &bytes)
     // PNG and JPEG go in as they came, after a look at their header only:
     // decoding every pixel, or loading Qt's picture plugins to find the
     // format, would hold the download up for nothing.
-    if (bytes.size() <= MaxPictureBytes && (bytes.startsWith(PngMagic) || bytes.startsWith(JpegMagic))) {
-        const QSize size = pngOrJpegSize(bytes);
-        if (!size.isEmpty())
-            return qint64(size.width()) * size.height() <= MaxPicturePixels
+    if (bytes.isEmpty() || bytes.size() > MaxPictureBytes)
+        return {};
+    if (bytes.startsWith(PngMagic) || bytes.startsWith(JpegMagic)) {
+        const PictureGeometry geometry = pngOrJpegGeometry(bytes);
+        if (geometry.width > 0 && geometry.height > 0)
+            return qint64(geometry.width) * geometry.height <= MaxPicturePixels
                        ? CoverPicture{bytes, bytes.startsWith(PngMagic) ? "image/png" : "image/jpeg"}
                        : CoverPicture{};
     }
-    const QByteArray format = pictureFormatOf(bytes);
-    if (format == "png" && bytes.startsWith(PngMagic))
-        return {bytes, "image/png"};
-    if (format == "jpeg" && bytes.startsWith(JpegMagic))
-        return {bytes, "image/jpeg"};
-    // Players know PNG and JPEG; anything else is converted.
-    const QImage image = format.isEmpty() ? QImage() : pictureFromBytes(bytes);
-    QByteArray png;
-    QBuffer out(&png);
-    out.open(QIODevice::WriteOnly);
-    if (image.isNull() || !image.save(&out, "PNG"))
+    // Anything else, a header this could not read included, goes through
+    // Qt's decoders and comes out PNG.
+    PictureConverter *converter = pictureConverter();
+    const QByteArray png = converter ? converter->toPng(bytes) : QByteArray();
+    if (png.isEmpty())
         return {};
     return {png, "image/png"};
 }

@@ -15,5 +15,15 @@ struct CoverPicture
 };
 CoverPicture coverPictureOf(const QByteArray &bytes);
 
+// A PNG's or JPEG's size and bits a pixel as its header gives them; zero
+// when the header does not say.
+struct PictureGeometry
+{
+    int width = 0;
+    int height = 0;
+    int depth = 0;
+};
+PictureGeometry pngOrJpegGeometry(const QByteArray &bytes);
+
 // "image/png" or "image/jpeg" by the first bytes; empty for anything else.
 QByteArray coverMimeType(const QByteArray &bytes);

@@ -5,7 +5,7 @@
 
 #include "download/sound_tags.h"
 #include "net/http_request.h"
-#include "net/picture_load.h"
+#include "net/picture_limits.h"
 #include "net/web_address.h"
 
 #include <QTimer>

@@ -3,10 +3,11 @@
 
 #include "download/sound_tags.h"
 
+#include "download/cover_picture.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QImage>
 
 #include <taglib/attachedpictureframe.h>
 #include <taglib/flacfile.h>
@@ -147,14 +148,14 @@ void setId3Cover(TagLib::ID3v2::Tag &tag, const CoverPicture &cover)
 // caller until handed to the file or comment.
 std::unique_ptr<TagLib::FLAC::Picture> flacPicture(const CoverPicture &cover)
 {
-    const QImage image = QImage::fromData(cover.bytes);
+    const PictureGeometry geometry = pngOrJpegGeometry(cover.bytes);
     auto picture = std::make_unique<TagLib::FLAC::Picture>();
     picture->setType(TagLib::FLAC::Picture::FrontCover);
     picture->setMimeType(cover.mimeType.constData());
     picture->setData(tagBytes(cover.bytes));
-    picture->setWidth(image.width());
-    picture->setHeight(image.height());
-    picture->setColorDepth(image.depth());
+    picture->setWidth(geometry.width);
+    picture->setHeight(geometry.height);
+    picture->setColorDepth(geometry.depth);
     return picture;
 }
 

@@ -3,19 +3,13 @@
 
 #include "player/player_module.h"
 
-#include "build_config.h"
 #include "player/player_backend.h"
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QPluginLoader>
 
 PlayerBackend *playerBackend()
 {
     static PlayerBackend *loaded = nullptr;
     if (!loaded) {
-        const auto backend = loadPlayerBackend(playerModuleFolders());
+        const auto backend = loadPlayerBackend(moduleFolders());
         if (backend)
             loaded = *backend;
         else
@@ -24,34 +18,7 @@ PlayerBackend *playerBackend()
     return loaded;
 }
 
-QStringList playerModuleFolders()
+Expected<PlayerBackend *, ModuleFailure> loadPlayerBackend(const QStringList &folders)
 {
-    const QString bin = QCoreApplication::applicationDirPath();
-    QStringList folders = {bin, QDir::cleanPath(bin + u'/' + QLatin1String(VEXA_PLAYER_FROM_BIN))};
-    folders += QCoreApplication::libraryPaths();
-    folders.removeDuplicates();
-    return folders;
-}
-
-Expected<PlayerBackend *, Failure<ModuleProblem>> loadPlayerBackend(const QStringList &folders)
-{
-    QStringList problems;
-    for (const QString &folder : folders) {
-        const QString file = QDir(folder).filePath(QStringLiteral(VEXA_PLAYER_MODULE_FILE));
-        if (!QFileInfo::exists(file))
-            continue;
-        QPluginLoader loader(file);
-        // The module registers types with the media framework, which can
-        // never be taken back, so its code must stay mapped.
-        loader.setLoadHints(QLibrary::PreventUnloadHint);
-        if (auto *backend = qobject_cast<PlayerBackend *>(loader.instance()))
-            return backend;
-        problems +=
-            loader.isLoaded() ? file + QStringLiteral(": not the player's module") : loader.errorString();
-    }
-    if (problems.isEmpty())
-        return unexpected(
-            ModuleProblem::Missing,
-            QStringLiteral("no %1 in %2").arg(QStringLiteral(VEXA_PLAYER_MODULE_FILE), folders.join(u':')));
-    return unexpected(ModuleProblem::Unusable, problems.join(QStringLiteral("; ")));
+    return loadPluginModule<PlayerBackend>(folders, QStringLiteral(VEXA_PLAYER_MODULE_FILE));
 }

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "util/expected.h"
+#include "util/program_module.h"
 
 #include <QStringList>
 
@@ -14,16 +14,6 @@ class PlayerBackend;
 // next call looks again.
 PlayerBackend *playerBackend();
 
-// Where the module is looked for: beside the executable (the build tree),
-// then the installed module folder relative to it, so that a moved prefix
-// still works, then Qt's library paths (QT_PLUGIN_PATH).
-QStringList playerModuleFolders();
-
-enum class ModuleProblem {
-    Missing,  // in none of the folders
-    Unusable, // there, but it would not load or is not the player's
-};
-
 // The first loadable module in folders; the detail of a failure names what
 // was tried.
-Expected<PlayerBackend *, Failure<ModuleProblem>> loadPlayerBackend(const QStringList &folders);
+Expected<PlayerBackend *, ModuleFailure> loadPlayerBackend(const QStringList &folders);

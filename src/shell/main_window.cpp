@@ -4,7 +4,7 @@
 #include "shell/main_window.h"
 
 #include "library/program_settings.h"
-#include "net/picture_load.h"
+#include "pictures/picture_load.h"
 #include "net/update_check.h"
 #include "net/web_address.h"
 #include "shell/address_box.h"

@@ -12,9 +12,17 @@
 
 namespace {
 
+#ifdef VEXA_RAW_PICTURES
+extern "C" const uchar vexaRawPictures[];
+#endif
+
 // FILE (NAME or NAME@2x) read in place from its raw copy, else decoded from its PNG.
 QImage pictureImage(const QString &file)
 {
+#ifdef VEXA_RAW_PICTURES
+    static const bool packed = QResource::registerResource(vexaRawPictures);
+    Q_UNUSED(packed);
+#endif
     const QResource raw(QStringLiteral(":/pictures/raw/") + file);
     RawPictureHeader header{};
     if (raw.isValid() && raw.compressionAlgorithm() == QResource::NoCompression &&

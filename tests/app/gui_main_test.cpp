@@ -3,10 +3,12 @@
 
 #include "sample_service/sample_service.h"
 #include "support/vexa_process.h"
+#include "util/program_module.h"
 
 #include <QColor>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
@@ -34,6 +36,13 @@ QProcessEnvironment offscreenEnvironment()
 }
 
 // The windows on the offscreen platform, from wherever the executable lies.
+// The windows' module copied into folder, where a copied executable looks.
+bool installWindowModule(const QString &folder)
+{
+    const QString module = QStringLiteral(VEXA_WINDOW_MODULE);
+    return QDir().mkpath(folder) && QFile::copy(module, folder + u'/' + QFileInfo(module).fileName());
+}
+
 Run runWindow(const QString &executable, const QStringList &arguments,
               QProcessEnvironment env = offscreenEnvironment())
 {
@@ -136,6 +145,7 @@ private slots:
         QVERIFY(QDir().mkpath(bin) && QDir().mkpath(data));
         const QString executable = bin + QStringLiteral("/vexa-helper");
         QVERIFY(QFile::copy(QStringLiteral(VEXA_HELPER_EXE), executable));
+        QVERIFY(installWindowModule(moduleFolders(bin).last()));
         // --demo finds the sample service where it is installed.
         const QString libexec = prefix + QStringLiteral("/libexec/vexa-helper");
         QVERIFY(QDir().mkpath(libexec));
@@ -222,6 +232,7 @@ private slots:
         QTemporaryDir dir;
         const QString executable = dir.filePath(QStringLiteral("vexa-helper"));
         QVERIFY(QFile::copy(QStringLiteral(VEXA_HELPER_EXE), executable));
+        QVERIFY(installWindowModule(dir.path()));
         QProcessEnvironment env = offscreenEnvironment();
         env.insert(QStringLiteral("VEXA_EXIT_AFTER_FIRST_PAINT"), QStringLiteral("0"));
         const Run run = runWindow(executable, {QStringLiteral("--demo")}, env);

@@ -10,9 +10,9 @@
 
 namespace {
 
-QByteArray saved(const char *format)
+QByteArray saved(const char *format, QImage::Format pixels = QImage::Format_RGB32)
 {
-    QImage image(8, 8, QImage::Format_RGB32);
+    QImage image(8, 6, pixels);
     image.fill(Qt::red);
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -70,6 +70,32 @@ private slots:
             QCOMPARE(cover.bytes, bytes);
         else if (!mimeType.isEmpty())
             QCOMPARE(QImage::fromData(cover.bytes).pixelColor(3, 3), QColor(Qt::red));
+    }
+
+    void geometry_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("width"); // 0: the header does not say
+        QTest::addColumn<int>("depth");
+        QTest::newRow("PNG, RGB") << saved("PNG") << 8 << 24;
+        QTest::newRow("PNG, RGBA") << saved("PNG", QImage::Format_ARGB32) << 8 << 32;
+        QTest::newRow("PNG, grey") << saved("PNG", QImage::Format_Grayscale8) << 8 << 8;
+        QTest::newRow("JPEG, colour") << saved("JPEG") << 8 << 24;
+        QTest::newRow("JPEG, grey") << saved("JPEG", QImage::Format_Grayscale8) << 8 << 8;
+        QTest::newRow("PNG cut in its header") << saved("PNG").left(20) << 0 << 0;
+        QTest::newRow("JPEG cut before its frame") << saved("JPEG").left(20) << 0 << 0;
+    }
+
+    // Read from the header alone, for the tags' picture block.
+    void geometry()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, width);
+        QFETCH(int, depth);
+        const PictureGeometry geometry = pngOrJpegGeometry(bytes);
+        QCOMPARE(geometry.width, width);
+        QCOMPARE(geometry.height, width ? 6 : 0);
+        QCOMPARE(geometry.depth, depth);
     }
 };
 

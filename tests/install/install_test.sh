@@ -30,12 +30,17 @@ done
 for program in bin/vexa-helper "$service"; do
     [[ -x "$top/$program" ]] || problem "$program is not executable"
 done
-# The player's module goes in a folder of its own under the library folder.
-module=$(cd "$top" && find . -type f -path './lib*/vexa-helper/libvexa-player.so')
-[[ -n "$module" ]] || problem "not installed: the player's module libvexa-player.so"
-# Only the programs and the player's module: no other libraries, headers or test programs.
+# The modules (windows, player, picture conversion) go in a folder of their
+# own under the library folder.
+modules=()
+for name in window player pictures; do
+    module=$(cd "$top" && find . -type f -path "./lib*/vexa-helper/libvexa-$name.so")
+    [[ -n "$module" ]] || problem "not installed: the module libvexa-$name.so"
+    modules+=(-e "^$module\$")
+done
+# Only the programs and the modules: no other libraries, headers or test programs.
 extra=$(cd "$top" && find . -type f |
-        grep -v -e '^./bin/vexa-helper$' -e "^./$service\$" -e "^$module\$" -e '^./share/' || true)
+        grep -v -e '^./bin/vexa-helper$' -e "^./$service\$" "${modules[@]}" -e '^./share/' || true)
 [[ -z "$extra" ]] || problem "unexpected files installed: $extra"
 # Machine-readable, so Debian's tools can tell the licence.
 head -n1 "$top/share/doc/vexa-helper/copyright" |
@@ -68,6 +73,10 @@ if command -v man >/dev/null; then
 else
     echo "SKIP: man is not installed"
 fi
+
+# The commands do not load what only the windows use.
+needed=$(readelf -d "$top/bin/vexa-helper" | grep NEEDED)
+grep -E 'libQt6(Gui|Widgets|DBus)' <<<"$needed" && problem "bin/vexa-helper needs the windows' libraries"
 
 # The installed program: the command line with no window system at all, and
 # the window up to its first paint.

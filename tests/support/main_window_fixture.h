@@ -9,7 +9,7 @@
 #include "download/sound_download.h"
 #include "library/download_settings.h"
 #include "net/network_access.h"
-#include "net/picture_load.h"
+#include "pictures/picture_load.h"
 #include "sample_service/sample_data.h"
 #include "sample_service/sample_media.h"
 #include "sample_service/sample_service.h"

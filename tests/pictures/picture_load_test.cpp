@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "net/network_access.h"
-#include "net/picture_load.h"
+#include "pictures/picture_load.h"
 #include "sample_service/sample_service.h"
 
 #include <QGuiApplication>
