@@ -14,14 +14,22 @@ namespace {
 
 #ifdef VEXA_RAW_PICTURES
 extern "C" const uchar vexaRawPictures[];
+
+// Registered on first use and taken back at exit: Qt keeps the pack's root
+// until then and frees it only when told.
+struct RawPicturePack
+{
+    RawPicturePack() { QResource::registerResource(vexaRawPictures); }
+    ~RawPicturePack() { QResource::unregisterResource(vexaRawPictures); }
+    Q_DISABLE_COPY_MOVE(RawPicturePack)
+};
 #endif
 
 // FILE (NAME or NAME@2x) read in place from its raw copy, else decoded from its PNG.
 QImage pictureImage(const QString &file)
 {
 #ifdef VEXA_RAW_PICTURES
-    static const bool packed = QResource::registerResource(vexaRawPictures);
-    Q_UNUSED(packed);
+    static const RawPicturePack pack;
 #endif
     const QResource raw(QStringLiteral(":/pictures/raw/") + file);
     RawPictureHeader header{};
