@@ -16,8 +16,8 @@ int runWindows(int argc, char **argv)
 {
     // No application object yet: the executable's folder comes from the kernel.
     const QString folder = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
-    const auto run = loadModuleFunction(moduleFolders(folder), QStringLiteral(VEXA_WINDOW_MODULE_FILE),
-                                        "vexaRunWindows");
+    const auto run =
+        loadModuleFunction(moduleFolders(folder), QStringLiteral(VEXA_WINDOW_MODULE_FILE), "vexaRunWindows");
     if (!run) {
         std::fprintf(stderr, "vexa-helper: the window cannot open: %s\n", qPrintable(run.error().detail));
         return 1;

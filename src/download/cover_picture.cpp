@@ -24,8 +24,8 @@ quint32 bigEndian(const QByteArray &bytes, qsizetype at, int length)
 PictureConverter *pictureConverter()
 {
     static PictureConverter *const loaded = []() -> PictureConverter * {
-        const auto converter = loadPluginModule<PictureConverter>(moduleFolders(),
-                                                                  QStringLiteral(VEXA_PICTURES_MODULE_FILE));
+        const auto converter =
+            loadPluginModule<PictureConverter>(moduleFolders(), QStringLiteral(VEXA_PICTURES_MODULE_FILE));
         if (converter)
             return *converter;
         qWarning("vexa-helper: covers other than PNG and JPEG are left out: %s",

@@ -5,7 +5,6 @@
 
 #include "net/web_address.h"
 
-
 PictureLoad::PictureLoad(QString pathOrAddress, const FetchOptions &options, QObject *parent)
     : QObject(parent)
     , m_source(std::move(pathOrAddress))

@@ -4,9 +4,9 @@
 #include "shell/main_window.h"
 
 #include "library/program_settings.h"
-#include "pictures/picture_load.h"
 #include "net/update_check.h"
 #include "net/web_address.h"
+#include "pictures/picture_load.h"
 #include "shell/address_box.h"
 #include "shell/clipboard_offer.h"
 #include "shell/download_status.h"

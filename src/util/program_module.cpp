@@ -15,7 +15,7 @@ namespace {
 
 // Tries fileName in each folder with tryFile, which gives a problem or
 // nothing when the file served.
-template <typename Try>
+template<typename Try>
 std::optional<ModuleFailure> tryFolders(const QStringList &folders, const QString &fileName, Try tryFile)
 {
     QStringList problems;
@@ -38,7 +38,8 @@ std::optional<ModuleFailure> tryFolders(const QStringList &folders, const QStrin
 
 QStringList moduleFolders(const QString &executableFolder)
 {
-    return {executableFolder, QDir::cleanPath(executableFolder + u'/' + QLatin1String(VEXA_MODULES_FROM_BIN))};
+    return {executableFolder,
+            QDir::cleanPath(executableFolder + u'/' + QLatin1String(VEXA_MODULES_FROM_BIN))};
 }
 
 QStringList moduleFolders()

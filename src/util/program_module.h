@@ -35,7 +35,7 @@ QStringList moduleFolders();
 Expected<QObject *, ModuleFailure> loadPluginModule(const QStringList &folders, const QString &fileName,
                                                     const std::function<bool(QObject *)> &fits);
 
-template <typename Interface>
+template<typename Interface>
 Expected<Interface *, ModuleFailure> loadPluginModule(const QStringList &folders, const QString &fileName)
 {
     auto root = loadPluginModule(folders, fileName, [](QObject *o) { return qobject_cast<Interface *>(o); });

@@ -331,8 +331,9 @@ private slots:
         QFETCH(QStringList, options);
         QFETCH(bool, shown);
         // Four rows of pixels promised, one given.
-        const QByteArray cutXpm = "/* XPM */\nstatic const char *const x[] = {\n\"4 4 1 1\",\n\"a c #008b8b\",\n"
-                                  "\"aaaa\",\n};\n";
+        const QByteArray cutXpm =
+            "/* XPM */\nstatic const char *const x[] = {\n\"4 4 1 1\",\n\"a c #008b8b\",\n"
+            "\"aaaa\",\n};\n";
         m_service.setSoundInfoBody(QStringLiteral("cut-cover"), cutXpm, "image/x-xpixmap");
         const QByteArray base = m_service.baseUrl().toUtf8();
         m_service.setSoundInfoBody(QStringLiteral("cut-cover-flac"),

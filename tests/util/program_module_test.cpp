@@ -47,7 +47,8 @@ private slots:
             << QStringList{m_broken.path()} << "vexaRunWindows" << false << ModuleProblem::Unusable;
         QTest::newRow("past one that is no library")
             << QStringList{m_broken.path(), built} << "vexaRunWindows" << true << ModuleProblem{};
-        QTest::newRow("no such function") << QStringList{built} << "runGui" << false << ModuleProblem::Unusable;
+        QTest::newRow("no such function")
+            << QStringList{built} << "runGui" << false << ModuleProblem::Unusable;
     }
 
     void function()
@@ -56,8 +57,8 @@ private slots:
         QFETCH(QString, symbol);
         QFETCH(bool, found);
         QFETCH(ModuleProblem, problem);
-        const auto run =
-            loadModuleFunction(folders, QStringLiteral(VEXA_WINDOW_MODULE_FILE), symbol.toLatin1().constData());
+        const auto run = loadModuleFunction(folders, QStringLiteral(VEXA_WINDOW_MODULE_FILE),
+                                            symbol.toLatin1().constData());
         QCOMPARE(run.has_value(), found);
         if (found)
             QVERIFY(*run);
