@@ -8,7 +8,6 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QRegularExpression>
 
 namespace {
 
@@ -16,6 +15,16 @@ const QString WebHostOption = QStringLiteral("web-host");
 const QString ApiHostOption = QStringLiteral("api-host");
 const QString UpdateHostOption = QStringLiteral("update-host");
 const char *const BadHostText = QT_TRANSLATE_NOOP("ServiceConfig", "--%1：“%2” 不是主机名（可带端口）");
+
+bool isAsciiDigit(char16_t c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+bool isAsciiHexDigit(char16_t c)
+{
+    return isAsciiDigit(c) || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+}
 
 } // namespace
 
@@ -47,14 +56,38 @@ bool isValidHost(const QString &host)
 {
     // Lenient on the name itself (underscores, IDN, IPv6 literals), strict on
     // what would change the address's shape: a scheme, path, query, user part
-    // or white space. A port must be a number from 1 to 65535.
-    static const QRegularExpression pattern(
-        QStringLiteral(R"(^([^\s/?#@\\:\[\]]+|\[[0-9A-Fa-f:.]+\])(?::([0-9]{1,5}))?$)"));
-    const QRegularExpressionMatch match = pattern.match(host);
-    if (!match.hasMatch())
+    // or white space. A port must be a number from 1 to 65535. Read by hand:
+    // a regular expression would load PCRE and compile it on every start.
+    qsizetype nameEnd = 0;
+    if (host.startsWith(u'[')) {
+        nameEnd = host.indexOf(u']');
+        if (nameEnd < 2)
+            return false;
+        for (qsizetype i = 1; i < nameEnd; ++i) {
+            const char16_t c = host.at(i).unicode();
+            if (!isAsciiHexDigit(c) && c != u':' && c != u'.')
+                return false;
+        }
+        ++nameEnd;
+    } else {
+        static constexpr QStringView Shaping = u"/?#@\\:[]";
+        while (nameEnd < host.size() && !host.at(nameEnd).isSpace() && !Shaping.contains(host.at(nameEnd)))
+            ++nameEnd;
+        if (nameEnd == 0)
+            return false;
+    }
+    if (nameEnd == host.size())
+        return true;
+    const QStringView port = QStringView(host).sliced(nameEnd);
+    if (!port.startsWith(u':') || port.size() < 2 || port.size() > 6)
         return false;
-    const QString port = match.captured(2);
-    return port.isEmpty() || (port.toInt() >= 1 && port.toInt() <= 65535);
+    int number = 0;
+    for (const QChar c : port.sliced(1)) {
+        if (!isAsciiDigit(c.unicode()))
+            return false;
+        number = number * 10 + (c.unicode() - u'0');
+    }
+    return number >= 1 && number <= 65535;
 }
 
 QList<QCommandLineOption> serviceHostOptions()

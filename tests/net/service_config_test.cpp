@@ -33,6 +33,11 @@ private slots:
         QTest::newRow("bare ipv6") << QStringLiteral("::1") << false;
         QTest::newRow("query") << QStringLiteral("host?x=1") << false;
         QTest::newRow("tab") << QStringLiteral("host\t") << false;
+        QTest::newRow("trailing line break") << QStringLiteral("host:80\n") << false;
+        QTest::newRow("port of six digits") << QStringLiteral("host:000080") << false;
+        QTest::newRow("empty brackets") << QStringLiteral("[]:80") << false;
+        QTest::newRow("name in brackets") << QStringLiteral("[host]") << false;
+        QTest::newRow("text after brackets") << QStringLiteral("[::1]x") << false;
     }
 
     void validHosts()
