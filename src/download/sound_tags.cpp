@@ -4,26 +4,14 @@
 #include "download/sound_tags.h"
 
 #include "download/cover_picture.h"
+#include "download/sound_tag_writer.h"
+#include "util/program_module.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
-#include <taglib/attachedpictureframe.h>
-#include <taglib/flacfile.h>
-#include <taglib/flacpicture.h>
-#include <taglib/id3v2tag.h>
-#include <taglib/infotag.h>
-#include <taglib/mp4file.h>
-#include <taglib/mpegfile.h>
-#include <taglib/opusfile.h>
-#include <taglib/tpropertymap.h>
-#include <taglib/vorbisfile.h>
-#include <taglib/wavfile.h>
-#include <taglib/xiphcomment.h>
-
 #include <algorithm>
-#include <memory>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -32,29 +20,27 @@
 
 namespace {
 
-enum class Kind { None, Mpeg, Mp4, Flac, Vorbis, Opus, Wav };
-
-Kind kindOfExtension(const QString &path)
+SoundKind kindOfExtension(const QString &path)
 {
     const QString ext = QFileInfo(path).suffix().toLower();
     if (ext == u"mp3")
-        return Kind::Mpeg;
+        return SoundKind::Mpeg;
     if (ext == u"m4a" || ext == u"mp4" || ext == u"m4b")
-        return Kind::Mp4;
+        return SoundKind::Mp4;
     if (ext == u"flac")
-        return Kind::Flac;
+        return SoundKind::Flac;
     if (ext == u"ogg" || ext == u"oga")
-        return Kind::Vorbis;
+        return SoundKind::Vorbis;
     if (ext == u"opus")
-        return Kind::Opus;
+        return SoundKind::Opus;
     if (ext == u"wav")
-        return Kind::Wav;
-    return Kind::None;
+        return SoundKind::Wav;
+    return SoundKind::None;
 }
 
 struct Body
 {
-    Kind kind = Kind::None;
+    SoundKind kind = SoundKind::None;
     bool id3InFront = false;
 };
 
@@ -76,100 +62,40 @@ Body bodyOf(const QString &path)
             return {};
         head = file.read(64);
     }
-    const auto body = [id3](Kind kind) { return Body{kind, id3}; };
+    const auto body = [id3](SoundKind kind) { return Body{kind, id3}; };
     if (head.size() < 12)
         return {};
     if (quint8(head.at(0)) == 0xFF && (quint8(head.at(1)) & 0xE0) == 0xE0)
-        return body(Kind::Mpeg);
+        return body(SoundKind::Mpeg);
     if (head.startsWith("fLaC"))
-        return body(Kind::Flac);
+        return body(SoundKind::Flac);
     if (head.mid(4, 4) == "ftyp")
-        return body(Kind::Mp4);
+        return body(SoundKind::Mp4);
     if (head.startsWith("RIFF") && head.mid(8, 4) == "WAVE")
-        return body(Kind::Wav);
+        return body(SoundKind::Wav);
     if (head.startsWith("OggS") && head.size() >= 36) {
         // The first packet of the first page names the codec.
         if (head.mid(28, 7) == "\x01vorbis")
-            return body(Kind::Vorbis);
+            return body(SoundKind::Vorbis);
         if (head.mid(28, 8) == "OpusHead")
-            return body(Kind::Opus);
+            return body(SoundKind::Opus);
     }
     return {};
 }
 
-TagLib::String tagText(const QString &text)
+// TagLib comes with the first tag, not with every start. Loaded once, by
+// whichever thread tags first (an MP3's tag is rendered on a worker).
+const SoundTagWriter *soundTagWriter()
 {
-    return TagLib::String(text.toStdString(), TagLib::String::UTF8);
-}
-
-TagLib::ByteVector tagBytes(const QByteArray &bytes)
-{
-    return TagLib::ByteVector(bytes.constData(), uint(bytes.size()));
-}
-
-// Our fields over whatever the file carried, the rest of its tags kept.
-TagLib::PropertyMap withOurFields(TagLib::PropertyMap map, const SoundTags &tags, bool withPageAddress)
-{
-    const auto put = [&map](const char *key, const QString &value) {
-        if (value.isEmpty())
-            map.erase(key);
-        else
-            map.replace(key, TagLib::StringList(tagText(value)));
-    };
-    QString comment = tags.comment;
-    comment.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    put("TITLE", tags.title);
-    put("ARTIST", tags.artist);
-    put("COMMENT", comment);
-    put("DATE", tags.date);
-    if (withPageAddress)
-        put(PageAddressProperty, tags.pageAddress);
-    return map;
-}
-
-void setTextFields(TagLib::File &file, const SoundTags &tags, bool withPageAddress)
-{
-    file.setProperties(withOurFields(file.properties(), tags, withPageAddress));
-}
-
-void setId3Cover(TagLib::ID3v2::Tag &tag, const CoverPicture &cover)
-{
-    if (cover.bytes.isEmpty())
-        return;
-    tag.removeFrames("APIC");
-    auto *frame = new TagLib::ID3v2::AttachedPictureFrame;
-    frame->setType(TagLib::ID3v2::AttachedPictureFrame::FrontCover);
-    frame->setMimeType(cover.mimeType.constData());
-    frame->setPicture(tagBytes(cover.bytes));
-    tag.addFrame(frame); // the tag owns it
-}
-
-// A FLAC picture block, as FLAC and Ogg comments carry it. Owned by the
-// caller until handed to the file or comment.
-std::unique_ptr<TagLib::FLAC::Picture> flacPicture(const CoverPicture &cover)
-{
-    const PictureGeometry geometry = pngOrJpegGeometry(cover.bytes);
-    auto picture = std::make_unique<TagLib::FLAC::Picture>();
-    picture->setType(TagLib::FLAC::Picture::FrontCover);
-    picture->setMimeType(cover.mimeType.constData());
-    picture->setData(tagBytes(cover.bytes));
-    picture->setWidth(geometry.width);
-    picture->setHeight(geometry.height);
-    picture->setColorDepth(geometry.depth);
-    return picture;
-}
-
-void setXiphCover(TagLib::Ogg::XiphComment &comment, const CoverPicture &cover)
-{
-    if (cover.bytes.isEmpty())
-        return;
-    comment.removeAllPictures();
-    comment.addPicture(flacPicture(cover).release());
-}
-
-TagLib::ID3v2::Version id3Version(const SoundTags &tags)
-{
-    return tags.id3Version == 3 ? TagLib::ID3v2::v3 : TagLib::ID3v2::v4;
+    static const SoundTagWriter *const loaded = []() -> const SoundTagWriter * {
+        const auto writer =
+            loadPluginModule<SoundTagWriter>(moduleFolders(), QStringLiteral(VEXA_TAGGER_MODULE_FILE));
+        if (writer)
+            return *writer;
+        qWarning("vexa-helper: sound files are saved without tags: %s", qPrintable(writer.error().detail));
+        return nullptr;
+    }();
+    return loaded;
 }
 
 // Sets an ID3v2 header's size field: syncsafe, 7 bits a byte.
@@ -217,109 +143,18 @@ CoverPicture checkedCover(const SoundTags &tags)
     return type.isEmpty() ? CoverPicture{} : CoverPicture{tags.cover, type};
 }
 
-bool writeMpeg(const QByteArray &path, const SoundTags &tags, const CoverPicture &cover, bool id3InFront,
-               QByteArray rendered, qint64 frontRoom)
+bool writeKind(const SoundTagWriter &writer, Body body, const QByteArray &path, const SoundTags &tags,
+               const CoverPicture &cover, QByteArray rendered, qint64 frontRoom)
 {
-    // The room is the empty tag in front; another tag there is left to TagLib.
-    if (!id3InFront || frontRoom > 0) {
+    // An MP3's tag goes into the room in front, or in front of a bare body;
+    // another tag there is left to TagLib.
+    if (body.kind == SoundKind::Mpeg && (!body.id3InFront || frontRoom > 0)) {
         if (rendered.isEmpty())
-            rendered = renderedId3Tag(tags);
-        if (putTagInFront(path, rendered, id3InFront ? frontRoom : 0))
+            rendered = writer.renderId3(tags, cover);
+        if (!rendered.isEmpty() && putTagInFront(path, rendered, body.id3InFront ? frontRoom : 0))
             return true;
     }
-    TagLib::MPEG::File file(path.constData(), false);
-    if (!file.isValid())
-        return false;
-    setTextFields(file, tags, true);
-    setId3Cover(*file.ID3v2Tag(true), cover);
-    // ID3v2 only: an ID3v1 tag at the end would be one more thing to keep in step.
-    return file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripNone, id3Version(tags),
-                     TagLib::File::DoNotDuplicate);
-}
-
-bool writeWav(const QByteArray &path, const SoundTags &tags, const CoverPicture &cover)
-{
-    TagLib::RIFF::WAV::File file(path.constData(), false);
-    if (!file.isValid())
-        return false;
-    setTextFields(file, tags, true);
-    setId3Cover(*file.ID3v2Tag(), cover);
-    // INFO takes only a year from the property map; the day is known.
-    if (!tags.date.isEmpty())
-        file.InfoTag()->setFieldText("ICRD", tagText(tags.date));
-    // The ID3 chunk carries everything; the INFO list repeats the text for
-    // readers that know no other (GStreamer among them).
-    return file.save(TagLib::RIFF::WAV::File::AllTags, TagLib::File::StripNone, id3Version(tags));
-}
-
-bool writeMp4(const QByteArray &path, const SoundTags &tags, const CoverPicture &cover)
-{
-    TagLib::MP4::File file(path.constData(), false);
-    if (!file.isValid() || !file.tag())
-        return false;
-    setTextFields(file, tags, false);
-    TagLib::MP4::Tag &tag = *file.tag();
-    // MP4 has no atom of its own for it; a freeform item as other taggers write.
-    const TagLib::String pageKey = TagLib::String("----:com.apple.iTunes:") + PageAddressProperty;
-    if (tags.pageAddress.isEmpty())
-        tag.removeItem(pageKey);
-    else
-        tag.setItem(pageKey, TagLib::StringList(tagText(tags.pageAddress)));
-    if (!cover.bytes.isEmpty()) {
-        const auto format =
-            cover.mimeType == "image/png" ? TagLib::MP4::CoverArt::PNG : TagLib::MP4::CoverArt::JPEG;
-        TagLib::MP4::CoverArtList covers;
-        covers.append(TagLib::MP4::CoverArt(format, tagBytes(cover.bytes)));
-        tag.setItem("covr", covers);
-    }
-    return file.save();
-}
-
-bool writeFlac(const QByteArray &path, const SoundTags &tags, const CoverPicture &cover)
-{
-    TagLib::FLAC::File file(path.constData(), false);
-    if (!file.isValid())
-        return false;
-    file.xiphComment(true);
-    setTextFields(file, tags, true);
-    if (!cover.bytes.isEmpty()) {
-        file.removePictures();
-        file.addPicture(flacPicture(cover).release());
-    }
-    return file.save();
-}
-
-template<typename OggFile>
-bool writeOgg(const QByteArray &path, const SoundTags &tags, const CoverPicture &cover)
-{
-    OggFile file(path.constData(), false);
-    if (!file.isValid() || !file.tag())
-        return false;
-    setTextFields(file, tags, true);
-    setXiphCover(*file.tag(), cover);
-    return file.save();
-}
-
-bool writeKind(Body body, const QByteArray &path, const SoundTags &tags, const CoverPicture &cover,
-               const QByteArray &id3Tag, qint64 frontRoom)
-{
-    switch (body.kind) {
-    case Kind::Mpeg:
-        return writeMpeg(path, tags, cover, body.id3InFront, id3Tag, frontRoom);
-    case Kind::Wav:
-        return writeWav(path, tags, cover);
-    case Kind::Mp4:
-        return writeMp4(path, tags, cover);
-    case Kind::Flac:
-        return writeFlac(path, tags, cover);
-    case Kind::Vorbis:
-        return writeOgg<TagLib::Ogg::Vorbis::File>(path, tags, cover);
-    case Kind::Opus:
-        return writeOgg<TagLib::Ogg::Opus::File>(path, tags, cover);
-    case Kind::None:
-        break;
-    }
-    return false;
+    return writer.write(body.kind, path, tags, cover, pngOrJpegGeometry(cover.bytes));
 }
 
 TagOutcome untagged(const QString &why)
@@ -357,8 +192,8 @@ TagOutcome writeSoundTags(const QString &path, const QString &finalName, const S
                           const QByteArray &id3Tag, qint64 frontRoom)
 {
     const SoundTags tags = cappedTags(givenTags);
-    const Kind kind = kindOfExtension(finalName);
-    if (kind == Kind::None)
+    const SoundKind kind = kindOfExtension(finalName);
+    if (kind == SoundKind::None)
         return untagged(QCoreApplication::translate("SoundTags", "不支持给 .%1 文件写标签")
                             .arg(QFileInfo(finalName).suffix()));
     const Body body = bodyOf(path);
@@ -371,18 +206,16 @@ TagOutcome writeSoundTags(const QString &path, const QString &finalName, const S
     if (::statvfs(QFile::encodeName(path).constData(), &disk) == 0 &&
         qint64(disk.f_bavail) * qint64(disk.f_frsize) < needed)
         return untagged(QCoreApplication::translate("SoundTags", "磁盘空间不足，无法写入标签"));
-    if (!writeKind(body, QFile::encodeName(path), tags, cover, id3Tag, frontRoom))
+    const SoundTagWriter *writer = soundTagWriter();
+    if (!writer || !writeKind(*writer, body, QFile::encodeName(path), tags, cover, id3Tag, frontRoom))
         return untagged(QCoreApplication::translate("SoundTags", "无法写入标签"));
     return {true, {}};
 }
 
 QByteArray renderedId3Tag(const SoundTags &tags)
 {
-    TagLib::ID3v2::Tag tag;
-    tag.setProperties(withOurFields({}, cappedTags(tags), true));
-    setId3Cover(tag, checkedCover(tags));
-    const TagLib::ByteVector rendered = tag.render(id3Version(tags));
-    return QByteArray(rendered.data(), qsizetype(rendered.size()));
+    const SoundTagWriter *writer = soundTagWriter();
+    return writer ? writer->renderId3(cappedTags(tags), checkedCover(tags)) : QByteArray();
 }
 
 bool startsBareMpeg(const QByteArray &head)

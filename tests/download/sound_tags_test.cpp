@@ -7,6 +7,7 @@
 #include "support/media_reader.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -246,6 +247,42 @@ private slots:
         QVERIFY(!outcome.written);
         QVERIFY(!outcome.detail.isEmpty());
         QCOMPARE(readFile(path), content);
+    }
+
+    // Without the tagging module every file stays as it came, an MP3's
+    // room in front included. The module, once loaded, stays: a child run
+    // of this test looks for it in an empty folder.
+    void withoutModule()
+    {
+        if (qEnvironmentVariableIsEmpty("VEXA_NO_MODULES")) {
+            QTemporaryDir none;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("QT_PLUGIN_PATH"), none.path());
+            environment.insert(QStringLiteral("VEXA_NO_MODULES"), QStringLiteral("1"));
+            QProcess child;
+            child.setProcessEnvironment(environment);
+            child.setProcessChannelMode(QProcess::MergedChannels);
+            child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("withoutModule")});
+            QVERIFY(child.waitForFinished(120 * 1000));
+            QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+                     child.readAll().constData());
+            return;
+        }
+        QVERIFY(renderedId3Tag(someTags()).isEmpty());
+        const QByteArray mp3 = sampleFile(QStringLiteral("mp3"));
+        const QList<std::pair<QString, QByteArray>> files = {
+            {QStringLiteral("room.mp3"), emptyId3Tag(4096, 4) + mp3},
+            {QStringLiteral("bare.mp3"), mp3},
+            {QStringLiteral("x.flac"), sampleFile(QStringLiteral("flac"))}};
+        for (const auto &[name, content] : files) {
+            const QString path = m_dir.filePath(name);
+            QVERIFY(writeFile(path, content));
+            const qint64 room = name == u"room.mp3" ? 4096 : 0;
+            const TagOutcome outcome = writeSoundTags(path, path, someTags(), {}, room);
+            QVERIFY(!outcome.written);
+            QVERIFY(!outcome.detail.isEmpty());
+            QCOMPARE(readFile(path), content);
+        }
     }
 
 private:

@@ -30,10 +30,10 @@ done
 for program in bin/vexa-helper "$service"; do
     [[ -x "$top/$program" ]] || problem "$program is not executable"
 done
-# The modules (windows, player, picture conversion) go in a folder of their
-# own under the library folder.
+# The modules (windows, player, picture conversion, tagging) go in a
+# folder of their own under the library folder.
 modules=()
-for name in window player pictures; do
+for name in window player pictures tagger; do
     module=$(cd "$top" && find . -type f -path "./lib*/vexa-helper/libvexa-$name.so")
     [[ -n "$module" ]] || problem "not installed: the module libvexa-$name.so"
     modules+=(-e "^$module\$")
@@ -77,6 +77,10 @@ fi
 # The commands do not load what only the windows use.
 needed=$(readelf -d "$top/bin/vexa-helper" | grep NEEDED)
 grep -E 'libQt6(Gui|Widgets|DBus)' <<<"$needed" && problem "bin/vexa-helper needs the windows' libraries"
+# Nor TagLib, which only the tagging module brings, on the first tag.
+for file in bin/vexa-helper $(cd "$top" && find . -path './lib*/vexa-helper/libvexa-*.so' ! -name libvexa-tagger.so); do
+    readelf -d "$top/$file" | grep -q 'NEEDED.*libtag' && problem "$file needs TagLib"
+done
 
 # The installed program: the command line with no window system at all, and
 # the window up to its first paint.
