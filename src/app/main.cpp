@@ -1,7 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Vexa helper developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "cli/cli.h"
 #include "cli/options.h"
 #include "util/message_handler.h"
 #include "util/program_module.h"
@@ -12,14 +11,15 @@
 
 namespace {
 
-int runWindows(int argc, char **argv)
+// The front asked for, loaded from its module: each front maps only its own
+// code and libraries.
+int runFront(const char *fileName, const char *function, const char *whatFails, int argc, char **argv)
 {
     // No application object yet: the executable's folder comes from the kernel.
     const QString folder = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
-    const auto run =
-        loadModuleFunction(moduleFolders(folder), QStringLiteral(VEXA_WINDOW_MODULE_FILE), "vexaRunWindows");
+    const auto run = loadModuleFunction(moduleFolders(folder), QString::fromLatin1(fileName), function);
     if (!run) {
-        std::fprintf(stderr, "vexa-helper: the window cannot open: %s\n", qPrintable(run.error().detail));
+        std::fprintf(stderr, "vexa-helper: %s: %s\n", whatFails, qPrintable(run.error().detail));
         return 1;
     }
     return reinterpret_cast<int (*)(int, char **)>(*run)(argc, argv);
@@ -39,6 +39,6 @@ int main(int argc, char **argv)
                           options.contains(u'-' + Options::Verbose));
     // The command line never creates a GUI application object, nor loads the windows.
     if (Options::wantsCommandLine(arguments))
-        return Cli::run(argc, argv);
-    return runWindows(argc, argv);
+        return runFront(VEXA_COMMANDS_MODULE_FILE, "vexaRunCommands", "the commands cannot run", argc, argv);
+    return runFront(VEXA_WINDOW_MODULE_FILE, "vexaRunWindows", "the window cannot open", argc, argv);
 }

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -208,6 +209,8 @@ private slots:
         QTemporaryDir dir;
         const QString executable = dir.filePath(QStringLiteral("vexa-helper"));
         QVERIFY(QFile::copy(QStringLiteral(VEXA_HELPER_EXE), executable));
+        const QString commands = QStringLiteral(VEXA_COMMANDS_MODULE);
+        QVERIFY(QFile::copy(commands, dir.filePath(QFileInfo(commands).fileName())));
         QProcess process;
         process.start(executable, {QStringLiteral("--demo"), QStringLiteral("hot")});
         QVERIFY(process.waitForFinished(60000));

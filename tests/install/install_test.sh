@@ -33,7 +33,7 @@ done
 # The modules (windows, player, picture conversion, tagging) go in a
 # folder of their own under the library folder.
 modules=()
-for name in window player pictures tagger; do
+for name in window commands player pictures tagger; do
     module=$(cd "$top" && find . -type f -path "./lib*/vexa-helper/libvexa-$name.so")
     [[ -n "$module" ]] || problem "not installed: the module libvexa-$name.so"
     modules+=(-e "^$module\$")
@@ -75,8 +75,9 @@ else
 fi
 
 # The commands do not load what only the windows use.
-needed=$(readelf -d "$top/bin/vexa-helper" | grep NEEDED)
-grep -E 'libQt6(Gui|Widgets|DBus)' <<<"$needed" && problem "bin/vexa-helper needs the windows' libraries"
+for file in bin/vexa-helper $(cd "$top" && find . -path './lib*/vexa-helper/libvexa-commands.so'); do
+    readelf -d "$top/$file" | grep -E 'NEEDED.*libQt6(Gui|Widgets|DBus)' && problem "$file needs the windows' libraries"
+done
 # Nor TagLib, which only the tagging module brings, on the first tag.
 for file in bin/vexa-helper $(cd "$top" && find . -path './lib*/vexa-helper/libvexa-*.so' ! -name libvexa-tagger.so); do
     readelf -d "$top/$file" | grep -q 'NEEDED.*libtag' && problem "$file needs TagLib"
