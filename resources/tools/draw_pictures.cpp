@@ -40,7 +40,7 @@ const QColor headerRight(0x0b, 0x57, 0x66);
 const QColor accent(0x0e, 0xa2, 0xb0);
 const QColor glyphTop(0x2e, 0xd3, 0xc0);
 const QColor glyphBottom(0x4f, 0x5b, 0xd5);
-const QColor body(0xf4, 0xf6, 0xf9);
+const QColor body(0xf4, 0xf6, 0xf9); // BodyColor in src/shell/window_chrome.h
 const QColor bodyLine(0xdf, 0xe4, 0xeb);
 
 constexpr int headerHeight = 104;
@@ -181,9 +181,11 @@ QString iconSvg(double size, double margin)
              svgNumber(Glyph::waveWidth * s), waves);
 }
 
+// The header band alone: the flat body below it is filled by the window
+// (BodyColor), so the program need not keep a window of identical pixels.
 QImage background(int scale)
 {
-    constexpr int width = 800, height = 450;
+    constexpr int width = 800, height = headerHeight;
     QImage image = canvas(width, height, scale, QImage::Format_RGB32);
     image.fill(body);
     QPainter p(&image);

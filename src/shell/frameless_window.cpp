@@ -9,29 +9,52 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
+#include <QtMath>
 
 namespace {
 
 // A tiny picture stretched anew on each paint; QLabel's scaled contents
-// would keep a window-sized copy (~1 MiB).
+// would keep a window-sized copy (~1 MiB). One of a single colour is a fill:
+// smooth stretching costs a window of filtered pixels and Qt's scaling
+// threads for the same result.
 class StretchedPicture final : public QLabel
 {
 public:
     StretchedPicture(const QPixmap &picture, QWidget *parent)
         : QLabel(parent)
         , m_picture(picture)
+        , m_colour(singleColour(picture.toImage()))
     {}
 
 protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
+        if (m_colour.isValid()) {
+            painter.fillRect(contentsRect(), m_colour);
+            return;
+        }
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawPixmap(contentsRect(), m_picture);
     }
 
 private:
+    static QColor singleColour(const QImage &image)
+    {
+        if (image.isNull())
+            return {};
+        const QRgb first = image.pixel(0, 0);
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixel(x, y) != first)
+                    return {};
+            }
+        }
+        return QColor::fromRgba(first);
+    }
+
     QPixmap m_picture;
+    QColor m_colour; // invalid unless every pixel is the same
 };
 
 } // namespace
@@ -136,6 +159,9 @@ void FramelessWindow::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_background);
+    // The picture is the header band; the body below it is one colour.
+    const int bandBottom = qCeil(m_background.height() / m_background.devicePixelRatio());
+    painter.fillRect(QRect(0, bandBottom, width(), height() - bandBottom), BodyColor);
     // Each line fills its whole row or column of window pixels, so on a
     // high-DPI screen it still reaches the window's edge.
     for (const QLine &line : borderLines())

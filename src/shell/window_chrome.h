@@ -11,6 +11,8 @@
 class QKeyEvent;
 
 inline const QColor BorderColor = QColor(0x80, 0x80, 0x80);
+// Below the header band, the stored background picture (the picture drawer's "body").
+inline const QColor BodyColor = QColor(0xf4, 0xf6, 0xf9);
 inline const QColor TitleLinkNormal = QColor(0xFF, 0xFF, 0xFF);
 inline const QColor TitleLinkHighlight = QColor(0xE0, 0xE0, 0xE0);
 
