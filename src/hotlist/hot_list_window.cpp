@@ -71,7 +71,7 @@ HotListWindow::HotListWindow(const ServiceConfig &config, const FetchOptions &fe
 
     addTitledLogo({200, 24}, windowTitle());
     m_closeLink = addTitleLink(QStringLiteral("closeLink"), QStringLiteral("x"), {592, 8, 19, 27},
-                               monospaceFont(12), tr("关闭"));
+                               captionGlyphFont(12), tr("关闭"));
     connect(m_closeLink, &TitleLink::released, this, &HotListWindow::unload);
 
     buildList();

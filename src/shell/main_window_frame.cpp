@@ -50,9 +50,9 @@ void MainWindow::buildHeader()
     TitleLink *homePage =
         addTitleLink(QStringLiteral("homePageLink"), tr(HomePageText), {664, 13, 48, 18}, linkFont);
     TitleLink *minimise = addTitleLink(QStringLiteral("minimiseLink"), QStringLiteral("_"), {736, 8, 17, 33},
-                                       monospaceFont(10.5), tr("最小化"));
+                                       captionGlyphFont(10.5), tr("最小化"));
     TitleLink *close = addTitleLink(QStringLiteral("closeLink"), QStringLiteral("x"), {768, 12, 19, 27},
-                                    monospaceFont(12), tr("关闭"));
+                                    captionGlyphFont(12), tr("关闭"));
     fitTitleLinks({homePage, hotList, settings, downloads});
     connect(downloads, &TitleLink::released, this, &MainWindow::downloadsRequested);
     connect(settings, &TitleLink::released, this, &MainWindow::openSettings);

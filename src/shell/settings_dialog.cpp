@@ -85,7 +85,7 @@ SettingsDialog::SettingsDialog(ProgramSettings &settings, const SoundInfo &sound
     title->setStyleSheet(QStringLiteral("color: %1; background: transparent;").arg(TitleLinkNormal.name()));
     title->setGeometry(16, 14, 120, 20);
     TitleLink *close = addTitleLink(QStringLiteral("closeLink"), QStringLiteral("x"), {Width - 32, 8, 19, 27},
-                                    monospaceFont(12), tr("关闭"));
+                                    captionGlyphFont(12), tr("关闭"));
     connect(close, &TitleLink::released, this, &QWidget::close);
 
     buildForm();

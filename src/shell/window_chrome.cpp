@@ -94,11 +94,10 @@ QFont uiFont(qreal pointSize)
     return font;
 }
 
-QFont monospaceFont(qreal pointSize)
+QFont captionGlyphFont(qreal pointSize)
 {
-    QFont font(QStringLiteral("Consolas"));
-    font.setStyleHint(QFont::Monospace);
-    font.setPointSizeF(pointSize);
+    QFont font = uiFont(pointSize);
+    font.setFamilies(QStringList{QStringLiteral("Consolas")} + font.families());
     return font;
 }
 

@@ -96,8 +96,10 @@ bool isActivationKey(const QKeyEvent *event);
 // show the same texts on Linux.
 QFont uiFont(qreal pointSize);
 
-// The title links' glyph font ("_", "x").
-QFont monospaceFont(qreal pointSize);
+// The title links' glyph font ("_", "x"): Consolas where it is installed,
+// else the window's own face, which is loaded already; any other monospace
+// face would be one more font file read at start for two glyphs.
+QFont captionGlyphFont(qreal pointSize);
 
 // The 32 x 32 hand cursor of the title links, hot spot at (5, 0).
 QCursor handCursor();
