@@ -334,11 +334,15 @@ QPainterPath musicNote()
     return note.simplified();
 }
 
+// Drawn at the size the cover is shown (185 px), so the first frame shows
+// it as it is: a stretched picture would cost a scaled copy and its filtering.
 QImage defaultCover(int scale)
 {
-    QImage image = canvas(152, 152, scale, QImage::Format_RGB32);
+    constexpr int shown = 185;
+    QImage image = canvas(shown, shown, scale, QImage::Format_RGB32);
     QPainter p(&image);
     scalePainter(p, scale);
+    p.scale(shown / 152.0, shown / 152.0);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF all(0, 0, 152, 152);
 
