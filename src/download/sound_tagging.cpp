@@ -88,6 +88,7 @@ void SoundTagging::onCover(const FetchResult &result)
 void SoundTagging::coverDone()
 {
     m_coverDone = true;
+    loadSoundTagWriter(); // here, not on the worker
     if (m_finalName.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive))
         m_id3Tag = QtConcurrent::run(renderedId3Tag, m_tags);
     startWhenReady();

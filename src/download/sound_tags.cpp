@@ -84,7 +84,8 @@ Body bodyOf(const QString &path)
 }
 
 // TagLib comes with the first tag, not with every start. Loaded once, by
-// whichever thread tags first (an MP3's tag is rendered on a worker).
+// whichever thread tags first; SoundTagging loads it on the main thread
+// before it hands the work to a worker (see loadSoundTagWriter()).
 const SoundTagWriter *soundTagWriter()
 {
     static const SoundTagWriter *const loaded = []() -> const SoundTagWriter * {
@@ -180,6 +181,11 @@ void capText(QString &text)
 }
 
 } // namespace
+
+void loadSoundTagWriter()
+{
+    soundTagWriter();
+}
 
 SoundTags cappedTags(SoundTags tags)
 {

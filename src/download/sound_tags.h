@@ -52,6 +52,12 @@ struct TagOutcome
 TagOutcome writeSoundTags(const QString &path, const QString &finalName, const SoundTags &tags,
                           const QByteArray &id3Tag = {}, qint64 frontRoom = 0);
 
+// Loads the tagging module (TagLib) now, on the calling thread, if it is not
+// loaded yet. The functions here load it on first use otherwise; loaded by a
+// worker thread, TagLib's and Qt's per-thread data outlive the worker and
+// show as leaks at exit.
+void loadSoundTagWriter();
+
 // Whether the first bytes of a body are an MPEG audio frame, with no tag in front.
 bool startsBareMpeg(const QByteArray &head);
 

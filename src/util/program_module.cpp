@@ -60,6 +60,12 @@ Expected<QObject *, ModuleFailure> loadPluginModule(const QStringList &folders, 
         // its code must stay mapped.
         loader.setLoadHints(QLibrary::PreventUnloadHint);
         QObject *instance = loader.instance();
+        // A module first used on a worker thread would have its root object
+        // live there, holding the worker's thread data past the worker's end
+        // (a leak at exit); it belongs to the program's main thread.
+        if (instance && QCoreApplication::instance() &&
+            instance->thread() != QCoreApplication::instance()->thread())
+            instance->moveToThread(QCoreApplication::instance()->thread());
         if (instance && fits(instance)) {
             root = instance;
             return std::nullopt;
