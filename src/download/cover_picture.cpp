@@ -23,16 +23,8 @@ quint32 bigEndian(const QByteArray &bytes, qsizetype at, int length)
 // Players know PNG and JPEG; anything else is converted by a module.
 PictureConverter *pictureConverter()
 {
-    static PictureConverter *const loaded = []() -> PictureConverter * {
-        const auto converter =
-            loadPluginModule<PictureConverter>(moduleFolders(), QStringLiteral(VEXA_PICTURES_MODULE_FILE));
-        if (converter)
-            return *converter;
-        qWarning("vexa-helper: covers other than PNG and JPEG are left out: %s",
-                 qPrintable(converter.error().detail));
-        return nullptr;
-    }();
-    return loaded;
+    return moduleLoadedOnce<PictureConverter>(QStringLiteral(VEXA_PICTURES_MODULE_FILE),
+                                              "covers other than PNG and JPEG are left out");
 }
 
 } // namespace

@@ -88,15 +88,8 @@ Body bodyOf(const QString &path)
 // before it hands the work to a worker (see loadSoundTagWriter()).
 const SoundTagWriter *soundTagWriter()
 {
-    static const SoundTagWriter *const loaded = []() -> const SoundTagWriter * {
-        const auto writer =
-            loadPluginModule<SoundTagWriter>(moduleFolders(), QStringLiteral(VEXA_TAGGER_MODULE_FILE));
-        if (writer)
-            return *writer;
-        qWarning("vexa-helper: sound files are saved without tags: %s", qPrintable(writer.error().detail));
-        return nullptr;
-    }();
-    return loaded;
+    return moduleLoadedOnce<SoundTagWriter>(QStringLiteral(VEXA_TAGGER_MODULE_FILE),
+                                            "sound files are saved without tags");
 }
 
 // Sets an ID3v2 header's size field: syncsafe, 7 bits a byte.

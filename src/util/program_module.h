@@ -10,6 +10,7 @@
 #include "util/expected.h"
 
 #include <QStringList>
+#include <QtGlobal>
 
 #include <functional>
 
@@ -42,6 +43,21 @@ Expected<Interface *, ModuleFailure> loadPluginModule(const QStringList &folders
     if (!root)
         return Unexpected(std::move(root).error());
     return qobject_cast<Interface *>(*root);
+}
+
+// The module's interface, loaded on the first call and kept for the
+// process; nullptr when it cannot be loaded, after one warning that says
+// what goes without it (withoutIt) and why.
+template<typename Interface> Interface *moduleLoadedOnce(const QString &fileName, const char *withoutIt)
+{
+    static Interface *const loaded = [&]() -> Interface * {
+        const auto module = loadPluginModule<Interface>(moduleFolders(), fileName);
+        if (module)
+            return *module;
+        qWarning("vexa-helper: %s: %s", withoutIt, qPrintable(module.error().detail));
+        return nullptr;
+    }();
+    return loaded;
 }
 
 // A plain library's function named symbol from the first file named
